@@ -1,0 +1,71 @@
+# Build conventions shared by every subsystem.
+
+add_compile_options(-Wall -Wextra)
+
+if(SKYVARN_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(SKYVARN_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+if(SKYVARN_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+find_program(CCACHE_PROGRAM ccache)
+if(CCACHE_PROGRAM)
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+  set(CMAKE_C_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+endif()
+
+# skyvarn_library(<name> [DEPS <targets>...])
+# Makes the static library skyvarn_<name> from every .cpp of the calling folder
+# that is not a test, and the test program skyvarn_<name>_test from every
+# *_test.cpp beside it (plus testing/*.cpp helpers), registered with CTest.
+# Folders below the calling one that have no CMakeLists.txt of their own are
+# part of the same library.
+function(skyvarn_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS;TEST_DEPS" ${ARGN})
+  file(GLOB_RECURSE all_sources CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  # Leave out sub-folders that are libraries of their own.
+  file(GLOB_RECURSE sub_lists ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  foreach(list IN LISTS sub_lists)
+    get_filename_component(sub ${list} DIRECTORY)
+    list(FILTER all_sources EXCLUDE REGEX "^${sub}/")
+  endforeach()
+  set(lib_sources ${all_sources})
+  list(FILTER lib_sources EXCLUDE REGEX "(_test\\.cpp|/testing/.*)$")
+  set(test_sources ${all_sources})
+  list(FILTER test_sources INCLUDE REGEX "(_test\\.cpp|/testing/.*\\.cpp)$")
+
+  set(target skyvarn_${name})
+  if(lib_sources)
+    add_library(${target} STATIC ${lib_sources})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+  endif()
+  set_property(GLOBAL APPEND PROPERTY SKYVARN_LIBRARIES ${target})
+
+  if(SKYVARN_TESTS AND test_sources AND NOT SKYVARN_FUZZ)
+    add_executable(${target}_test ${test_sources})
+    target_link_libraries(${target}_test PRIVATE ${target} ${ARG_TEST_DEPS} GTest::gtest_main GTest::gmock)
+    gtest_discover_tests(${target}_test
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config"
+      TEST_PREFIX "${name}.")
+  endif()
+endfunction()
+
+# All subsystem libraries, for the benchmarks and fuzz targets.
+function(skyvarn_all_libraries out)
+  get_property(libs GLOBAL PROPERTY SKYVARN_LIBRARIES)
+  set(${out} ${libs} PARENT_SCOPE)
+endfunction()
