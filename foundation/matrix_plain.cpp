@@ -1,6 +1,13 @@
 // Plain C++ bodies of the products. Each works on a copy of its operands, so
 // the result may overlap them.
+//
+// These are the bodies for a processor without a vector unit, so they stay
+// scalar: the compiler is told not to turn them into vector code itself.
 #include "foundation/matrix_bodies.h"
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("no-tree-vectorize", "no-tree-slp-vectorize")
+#endif
 
 #include <cmath>
 #include <utility>
