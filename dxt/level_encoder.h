@@ -1,0 +1,36 @@
+#pragma once
+// Turns one 32-bit work level (pixels 0xAARRGGBB) into DXT blocks.
+#include "foundation/types.h"
+
+#include <vector>
+
+// Block codes: the low byte says how transparent texels are found (0 none,
+// 2 by alpha), the second byte which alpha block is written (0 none,
+// 1 explicit 4-bit, 2 interpolated).
+enum dxt_code_e : i32 {
+  dxt_code_dxt1 = 0,
+  dxt_code_dxt1_alpha = 2,
+  dxt_code_dxt3 = 256,
+  dxt_code_dxt5 = 512,
+};
+
+// A level to encode. Texels beyond `width` x `height` are missing: they take
+// no part in the fit, whatever the work image holds there.
+struct dxt_level_c {
+  const u32* pixels = nullptr;
+  i32 width = 0;
+  i32 height = 0;
+  i32 pitch = 0;  // in pixels
+};
+
+// Bytes of a level: 8 or 16 per 4x4 block.
+u64 DxtLevelSize(i32 width, i32 height, i32 code);
+
+// Encodes the level; `weights` are the red, green and blue error weights.
+std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 weights[3], bool force_four_colors,
+                               bool quick_fit);
+
+// Encodes one block of up to 16 texels (t = 4 x row + column); a texel not in
+// `present` is missing. Writes 8 or 16 bytes.
+void EncodeDxtBlock(const u32 texels[16], const bool present[16], i32 code, const f32 weights[3],
+                    bool force_four_colors, bool quick_fit, u8* out);

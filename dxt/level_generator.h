@@ -1,0 +1,44 @@
+#pragma once
+// Splits the compressor's input into faces, makes their mip levels, applies
+// the per-level adjustments of the options, packs each level into the output
+// format and hands it to the level callback.
+#include "dxt/dxt_options.h"
+#include "foundation/types.h"
+
+#include <vector>
+
+// The working state of one compression.
+struct dxt_work_state_c {
+  const u8* pixels = nullptr;
+  i32 width = 0;
+  i32 height = 0;
+  i32 bytes_per_pixel = 4;
+  i64 row_pitch = 0;
+  dxt_options_c options{};
+  f32 weights[3] = {};  // red, green, blue error weights
+};
+
+// A 32-bit work image, rows packed.
+struct work_image_c {
+  i32 width = 0;
+  i32 height = 0;
+  std::vector<u32> pixels;
+};
+
+// Stores the colour weights, divided by their length unless that is 0 or 1.
+void SetColorWeights(dxt_work_state_c& state, f32 red, f32 green, f32 blue);
+
+// Copies one face of the input into `work` (resized to face_width x
+// face_height), applying the read-time options.
+void ExtractFace(work_image_c& work, const dxt_work_state_c& state, i32 face_width, i32 face_height,
+                 i64 byte_offset, i32 output_format);
+
+// Packs a work level into the output format (not 20, which needs a palette).
+std::vector<u8> PackLevel(const work_image_c& work, const dxt_work_state_c& state, i32 output_format);
+
+// Runs the whole generation: 1 when done, -1 when a DXT face has a side that
+// is not a power of two (nothing is delivered then).
+i32 GenerateLevels(dxt_work_state_c& state, i32 output_format, dxt_level_callback callback);
+
+// True when the options ask for one level per face.
+bool SingleLevel(const dxt_options_c& options);
