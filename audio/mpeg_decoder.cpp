@@ -1,0 +1,313 @@
+#include "audio/mpeg_decoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+int mpeg_decoder_c::Open(mpeg_input_c* input, u32* rate, bool* stereo, int sixteen_bit, int downsample,
+                         int channels) {
+  _input = input;
+  _seekable = input->IsSeekable();
+  _threshold = _seekable ? minimum_fill : buffer_size;
+  _shift = u32(std::clamp(downsample, 0, 2));
+  _sample_bytes = sixteen_bit ? 2 : 4;
+  if (!Probe()) return -1;
+
+  _stream_channels = _first.Channels();
+  _out_channels = channels == 1 ? 1 : channels == 2 ? 2 : _stream_channels;
+  _frames_per_unit = 1152 / _first.Samples();
+  _unit_bytes = (1152 >> _shift) * _out_channels * _sample_bytes;
+  const u64 length = input->Size();
+  _unit_count = _unit_num ? (2 * length * _unit_den + _unit_num) / (2 * _unit_num) : 0;
+  const u64 integer_length = _unit_num / _unit_den;
+  if (_first.layer == 2) {
+    const u64 span = integer_length > 38 ? integer_length - 38 : 1;
+    _preroll = u32((_first.version == 0 ? 510 : 254) / span + 3);
+  } else {
+    _preroll = 0;
+  }
+
+  ResetInput(0);
+  ResetState();
+  _unit = 0;
+  _ended = false;
+  if (!DecodeUnit(unit_mode_e::output)) return -1;
+  Convert(_out);
+  _out_valid = true;
+  _unit = 1;
+  _read_offset = 0;
+  if (rate) *rate = _first.SampleRate() >> _shift;
+  if (stereo) *stereo = _out_channels == 2;
+  return 0;
+}
+
+bool mpeg_decoder_c::Probe() {
+  if (_seekable) _input->Seek(0);
+  u8 bytes[4];
+  if (_input->Read(bytes, 4) != 4 || !_first.Parse(MpegWord(bytes))) return false;
+  u64 sum = _first.BitRate() / 1000;
+  u64 count = 1;
+  if (_first.layer == 2 && _seekable) {
+    // Variable bit rates: the first frames' average stands for the stream.
+    mpeg_header_c last = _first;
+    u64 position = 0;
+    for (int i = 1; i < 8; ++i) {
+      position += last.FrameBytes();
+      _input->Seek(position);
+      if (_input->Read(bytes, 4) == 4) {
+        mpeg_header_c next;
+        if (!next.Parse(MpegWord(bytes)) || !Matches(next)) break;
+        last = next;
+      }
+      sum += last.BitRate() / 1000;
+      ++count;
+    }
+  }
+  if (_seekable) _input->Seek(0);
+  _unit_num = 144 * 1000 * sum;
+  _unit_den = u64(_first.SampleRate()) * count;
+  return true;
+}
+
+bool mpeg_decoder_c::Matches(const mpeg_header_c& header) const {
+  return header.version == _first.version && header.layer == _first.layer &&
+         header.rate_index == _first.rate_index && header.StereoClass() == _first.StereoClass();
+}
+
+void mpeg_decoder_c::ResetInput(u64 offset) {
+  if (_seekable) _input->Seek(offset);
+  _held = 0;
+  _bit = 0;
+}
+
+void mpeg_decoder_c::ResetState() {
+  _layer3.Reset();
+  _synthesis[0].Reset();
+  _synthesis[1].Reset();
+}
+
+void mpeg_decoder_c::Refill() {
+  const u32 start = u32(std::min<u64>(_bit / 8, _held));
+  const u32 kept = _held - start;
+  if (start) std::memmove(_buffer, _buffer + start, kept);
+  _bit -= u64(start) * 8;
+  _held = kept;
+  // A source that delivers nothing more ends the filling, reached its end or not.
+  while (_held < buffer_size) {
+    const u32 got = _input->Read(_buffer + _held, buffer_size - _held);
+    _held += got;
+    if (got == 0 || _held >= minimum_fill || _input->AtEnd()) break;
+  }
+  std::memset(_buffer + _held, 0, sizeof(_buffer) - _held);
+}
+
+bool mpeg_decoder_c::FindSync() {
+  _bit = (_bit + 7) & ~u64(7);
+  for (;;) {
+    if (_held - std::min<u64>(_bit / 8, _held) <= _threshold) Refill();
+    u32 p = u32(_bit / 8);
+    if (_held < p + 4) return false;
+    for (; p + 1 < _held; ++p) {
+      if (_buffer[p] != 0xFF || _buffer[p + 1] < 0xE0) continue;
+      _bit = u64(p) * 8 + 11;
+      return true;
+    }
+    // Keep the last byte: it may begin a sync that the next block completes.
+    _bit = u64(_held - 1) * 8;
+    Refill();
+    if (_held <= 1) return false;
+  }
+}
+
+bool mpeg_decoder_c::NextFrame() {
+  for (;;) {
+    if (!FindSync()) return false;
+    u32 start = u32((_bit - 11) / 8);
+    if (start + 4 > _held) {
+      _bit = u64(start) * 8;
+      Refill();
+      start = u32(_bit / 8);
+      if (start + 4 > _held) return false;
+    }
+    mpeg_header_c header;
+    if (!header.Parse(MpegWord(_buffer + start)) || !Matches(header)) {
+      // Not a frame of this stream: search again from the next byte.
+      _bit = u64(start) * 8 + 12;
+      continue;
+    }
+    const u32 bytes = header.FrameBytes();
+    if (start + bytes + 4 > _held) {
+      _bit = u64(start) * 8;
+      Refill();
+      start = u32(_bit / 8);
+      if (start + bytes > _held) return false;  // the stream ends inside this frame
+    }
+    if (_verify_next && start + bytes + 4 <= _held) {
+      // After a seek the scan may start inside a frame: a sync there counts
+      // only when the next frame's header follows it.
+      mpeg_header_c next;
+      if (!next.Parse(MpegWord(_buffer + start + bytes)) || !Matches(next)) {
+        _bit = u64(start) * 8 + 12;
+        continue;
+      }
+    }
+    _verify_next = false;
+    const u32 skip = 4 + (header.crc ? 2 : 0);
+    _frame_size = bytes > skip ? bytes - skip : 0;
+    std::memcpy(_frame, _buffer + start + skip, _frame_size);
+    _bit = u64(start + bytes) * 8;
+    _header = header;
+    return true;
+  }
+}
+
+void mpeg_decoder_c::DecodeFrame(u32 sample_offset) {
+  const u32 limit = 32 >> _shift;
+  auto synthesize = [&](const float* subbands, u32 channel, u32 offset) {
+    float in[32], out[32];
+    std::memcpy(in, subbands, sizeof(in));
+    for (u32 sb = limit; sb < 32; ++sb) in[sb] = 0.0f;
+    _synthesis[channel].Synthesize(in, out);
+    std::memcpy(&_pcm[channel][offset], out, sizeof(out));
+  };
+  if (_header.layer == 2) {
+    const u32 granules = _layer3.Decode(_header, _frame, _frame_size, _granules);
+    for (u32 gr = 0; gr < granules; ++gr)
+      for (u32 slot = 0; slot < 18; ++slot)
+        for (u32 ch = 0; ch < _stream_channels; ++ch)
+          synthesize(_granules[gr][ch][slot], ch, sample_offset + (gr * 18 + slot) * 32);
+    return;
+  }
+  u32 slots = _header.layer == 0 ? DecodeMpegLayer1(_header, _frame, _frame_size, _subbands)
+                                 : DecodeMpegLayer2(_header, _frame, _frame_size, _subbands);
+  if (slots == 0) {
+    // A damaged frame plays as silence.
+    slots = _header.layer == 0 ? 12 : 36;
+    std::memset(_subbands, 0, sizeof(_subbands));
+  }
+  for (u32 slot = 0; slot < slots; ++slot)
+    for (u32 ch = 0; ch < _stream_channels; ++ch) synthesize(_subbands[ch][slot], ch, sample_offset + slot * 32);
+}
+
+bool mpeg_decoder_c::DecodeUnit(unit_mode_e mode) {
+  const u32 samples = _first.Samples();
+  for (u32 f = 0; f < _frames_per_unit; ++f) {
+    if (!NextFrame()) {
+      _ended = true;
+      if (f == 0) return false;
+      for (u32 ch = 0; ch < 2; ++ch) std::fill(_pcm[ch] + f * samples, _pcm[ch] + 1152, 0.0f);
+      return true;
+    }
+    if (mode == unit_mode_e::feed && _header.layer == 2)
+      _layer3.Feed(_header, _frame, _frame_size);
+    else
+      DecodeFrame(f * samples);
+  }
+  return true;
+}
+
+void mpeg_decoder_c::Convert(u8* destination) const {
+  const u32 step = 1u << _shift;
+  const u32 count = 1152 >> _shift;
+  const bool mix_down = _out_channels == 1 && _stream_channels == 2;
+  for (u32 s = 0; s < count; ++s) {
+    for (u32 ch = 0; ch < _out_channels; ++ch) {
+      float value;
+      if (mix_down)
+        value = (_pcm[0][s * step] + _pcm[1][s * step]) * 0.5f;
+      else
+        value = _pcm[_stream_channels == 2 ? ch : 0][s * step];
+      if (_sample_bytes == 4) {
+        std::memcpy(destination, &value, 4);
+        destination += 4;
+      } else {
+        const float scaled = std::nearbyint(value * 32768.0f);
+        const i16 sample = i16(std::clamp(scaled, -32768.0f, 32767.0f));
+        destination[0] = u8(u16(sample) & 0xFF);
+        destination[1] = u8(u16(sample) >> 8);
+        destination += 2;
+      }
+    }
+  }
+}
+
+u64 mpeg_decoder_c::GetPosition() const {
+  return _unit == 0 ? 0 : (_unit - 1) * _unit_bytes + _read_offset;
+}
+
+bool mpeg_decoder_c::AtEnd() const {
+  if (GetPosition() >= GetSize()) return true;
+  return _ended && _read_offset >= _unit_bytes;
+}
+
+u32 mpeg_decoder_c::Read(void* buffer, u32 bytes) {
+  u8* out = static_cast<u8*>(buffer);
+  const u64 remaining = GetSize() - std::min(GetPosition(), GetSize());
+  const u32 wanted = u32(std::min<u64>(bytes, remaining));
+  u32 done = 0;
+  while (done < wanted) {
+    if (_unit > 0 && _read_offset < _unit_bytes) {
+      const u32 count = std::min(wanted - done, _unit_bytes - _read_offset);
+      std::memcpy(out + done, _out + _read_offset, count);
+      _read_offset += count;
+      done += count;
+      continue;
+    }
+    if (_ended || _unit >= _unit_count) break;
+    if (!DecodeUnit(unit_mode_e::output)) break;
+    ++_unit;
+    if (wanted - done >= _unit_bytes) {
+      // A whole unit still wanted: convert straight into the caller's buffer.
+      Convert(out + done);
+      done += _unit_bytes;
+      _read_offset = _unit_bytes;
+      _out_valid = false;
+    } else {
+      Convert(_out);
+      _out_valid = true;
+      _read_offset = 0;
+    }
+  }
+  return done;
+}
+
+u64 mpeg_decoder_c::Seek(u64 position) {
+  if (!_input || _unit_bytes == 0) return 0;
+  position = std::min(position, GetSize());
+  if (position == GetPosition()) return position;
+  const u64 target = position / _unit_bytes;
+  const u32 offset = u32(position % _unit_bytes);
+  if (target + 1 == _unit && _out_valid) {
+    _read_offset = offset;
+    return GetPosition();
+  }
+  if (!_seekable) return GetPosition();
+
+  // Back off so that the reservoir is full again and the frame before the
+  // target primes the overlap and synthesis history.
+  const u64 back = u64(_preroll) + 1;
+  const u64 first = target > back ? target - back : 0;
+  // Encoders place padding bytes differently, so a frame may start a byte or
+  // two before its average position.
+  const u64 offset_in_input = UnitOffset(first);
+  ResetInput(offset_in_input > 2 ? offset_in_input - 2 : 0);
+  _verify_next = true;
+  ResetState();
+  _ended = false;
+  for (u64 unit = first; unit < target; ++unit) {
+    const bool prime = unit + 1 == target;
+    if (!DecodeUnit(prime ? unit_mode_e::prime : unit_mode_e::feed)) break;
+  }
+  _unit = target + 1;
+  if (!_ended && DecodeUnit(unit_mode_e::output)) {
+    Convert(_out);
+    _out_valid = true;
+    _read_offset = offset;
+  } else {
+    // Decoding the target failed: stay at its start; the next read moves on.
+    _out_valid = false;
+    _unit = target;
+    _read_offset = target == 0 ? 0 : _unit_bytes;
+  }
+  return GetPosition();
+}

@@ -1,0 +1,94 @@
+#pragma once
+// Decoder of MPEG-1, MPEG-2 and MPEG-2.5 audio, layers I, II and III, into
+// interleaved PCM: 16-bit signed little-endian, or 32-bit floats of full
+// scale 1.0. The PCM is read and sought like a stream.
+//
+// Sizes and positions count in units of 1152 samples per channel: one frame
+// of layer II or of MPEG-1 layer III, three frames of layer I, two frames of
+// MPEG-2 and 2.5 layer III. The size is fixed at open from the stream's
+// (for variable bit rates: estimated) unit count; seeks are exact for
+// constant bit rates and give the same samples as decoding from the start.
+#include "audio/mpeg_header.h"
+#include "audio/mpeg_input.h"
+#include "audio/mpeg_layer12.h"
+#include "audio/mpeg_layer3.h"
+#include "audio/mpeg_synthesis.h"
+
+class mpeg_decoder_c {
+ public:
+  mpeg_decoder_c() = default;
+  mpeg_decoder_c(const mpeg_decoder_c&) = delete;
+  mpeg_decoder_c& operator=(const mpeg_decoder_c&) = delete;
+
+  // Opens the stream at the input's start (the input is not owned and must
+  // outlive the decoder). sixteen_bit selects 16-bit output (else float);
+  // downsample (clamped to 0..2) halves the rate that many times; channels 0
+  // keeps the stream's, 1 or 2 mixes down or duplicates. Reports the output
+  // rate and whether the output is stereo. Returns 0, or -1 when no valid
+  // frame header starts the input or the first frame cannot be read.
+  int Open(mpeg_input_c* input, u32* rate, bool* stereo, int sixteen_bit, int downsample, int channels);
+
+  // Reads up to `bytes` bytes of PCM; fewer at the end of the stream.
+  u32 Read(void* buffer, u32 bytes);
+  // Moves to a byte of the PCM (clamped to the size); returns the position reached.
+  u64 Seek(u64 position);
+  u64 GetSize() const { return _unit_count * _unit_bytes; }
+  u64 GetPosition() const;
+  // True once the last frame is decoded and read, or the size is reached.
+  bool AtEnd() const;
+  // PCM bytes of one decoding unit.
+  u32 UnitBytes() const { return _unit_bytes; }
+
+ private:
+  static constexpr u32 buffer_size = 16384;
+  static constexpr u32 minimum_fill = 2048;
+
+  bool Probe();
+  void Refill();
+  void ResetInput(u64 offset);
+  bool FindSync();
+  bool NextFrame();
+  bool Matches(const mpeg_header_c& header) const;
+  // Decodes the next unit into _pcm; with `output` false only what later
+  // frames need is kept (layer III main data, or a full decode to prime state).
+  enum class unit_mode_e { output, prime, feed };
+  bool DecodeUnit(unit_mode_e mode);
+  void DecodeFrame(u32 sample_offset);
+  void Convert(u8* destination) const;
+  void ResetState();
+  u64 UnitOffset(u64 unit) const { return unit * _unit_num / _unit_den; }
+
+  mpeg_input_c* _input = nullptr;
+  bool _seekable = false;
+  u8 _buffer[buffer_size + 8] = {};
+  u32 _threshold = buffer_size;
+  u32 _held = 0;
+  u64 _bit = 0;
+  bool _verify_next = false;
+
+  mpeg_header_c _first;
+  mpeg_header_c _header;
+  u8 _frame[2048 + 4608] = {};
+  u32 _frame_size = 0;
+
+  u32 _frames_per_unit = 1;
+  u64 _unit_num = 0, _unit_den = 1;  // unit length in input bytes, as a fraction
+  u64 _unit_count = 0;
+  u32 _unit_bytes = 0;
+  u32 _stream_channels = 1, _out_channels = 1;
+  u32 _shift = 0;
+  u32 _sample_bytes = 2;
+  u32 _preroll = 0;
+
+  u64 _unit = 0;           // units consumed: the one in _out is _unit - 1
+  bool _out_valid = false; // _out holds unit _unit - 1
+  u32 _read_offset = 0;
+  bool _ended = false;
+
+  float _pcm[2][1152] = {};
+  u8 _out[1152 * 2 * 4] = {};
+  mpeg_subband_block _subbands = {};
+  mpeg_granule_block _granules[2] = {};
+  mpeg_layer3_c _layer3;
+  mpeg_synthesis_c _synthesis[2];
+};

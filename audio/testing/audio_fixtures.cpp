@@ -1,0 +1,247 @@
+#include "audio/testing/audio_fixtures.h"
+
+#include <mpg123.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "audio/mpeg_decoder.h"
+
+namespace audio_testing {
+
+std::string MakeTempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/skyvarn-audio-XXXXXX";
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (!mkdtemp(buffer.data())) throw std::runtime_error("cannot make a temporary directory");
+  return buffer.data();
+}
+
+bool HaveProgram(const char* name) {
+  return Run(std::string("command -v ") + name + " >/dev/null 2>&1");
+}
+
+bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+std::vector<u8> ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<u8>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteWholeFile(const std::string& path, const std::vector<u8>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+static void PutU32(std::vector<u8>& out, u32 v) {
+  for (int i = 0; i < 4; ++i) out.push_back(u8(v >> (8 * i)));
+}
+static void PutU16(std::vector<u8>& out, u32 v) {
+  out.push_back(u8(v));
+  out.push_back(u8(v >> 8));
+}
+
+std::vector<u8> MakeWave(u32 rate, u32 channels, u32 frames, const std::function<double(u32, u32)>& sample) {
+  std::vector<u8> out;
+  const u32 data = frames * channels * 2;
+  out.insert(out.end(), {'R', 'I', 'F', 'F'});
+  PutU32(out, 36 + data);
+  out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+  PutU32(out, 16);
+  PutU16(out, 1);
+  PutU16(out, channels);
+  PutU32(out, rate);
+  PutU32(out, rate * channels * 2);
+  PutU16(out, channels * 2);
+  PutU16(out, 16);
+  out.insert(out.end(), {'d', 'a', 't', 'a'});
+  PutU32(out, data);
+  for (u32 f = 0; f < frames; ++f)
+    for (u32 c = 0; c < channels; ++c) {
+      const double v = std::clamp(sample(f, c), -1.0, 1.0);
+      PutU16(out, u32(i32(std::lround(v * 32767.0))) & 0xFFFF);
+    }
+  return out;
+}
+
+double TestSignal(u32 frame, u32 channel, u32 rate) {
+  const double t = double(frame) / rate;
+  // Deterministic noise.
+  u32 x = frame * 2654435761u + channel * 40503u + 12345u;
+  x ^= x >> 13;
+  x *= 0x5bd1e995u;
+  x ^= x >> 15;
+  const double noise = (double(x & 0xFFFF) / 32768.0 - 1.0) * 0.05;
+  const double click = (frame % (rate / 3)) < 40 ? 0.6 * ((frame & 4) ? 1 : -1) : 0.0;
+  if (channel == 0) return 0.35 * std::sin(2 * M_PI * 440.0 * t) + noise + click;
+  const double f0 = 100.0, f1 = rate * 0.45;
+  const double phase = 2 * M_PI * (f0 * t + (f1 - f0) * t * t / 4.0);
+  return 0.3 * std::sin(phase) + noise;
+}
+
+static std::vector<u8> Encode(const char* program, u32 rate, u32 channels, double seconds,
+                              const std::string& options) {
+  const std::string dir = MakeTempDir();
+  const std::string wave = dir + "/in.wav", out = dir + "/out.mpg";
+  WriteWholeFile(wave, MakeWave(rate, channels, u32(seconds * rate),
+                                [&](u32 f, u32 c) { return TestSignal(f, c, rate); }));
+  const std::string command = std::string(program) + " " + options + " " + wave + " " + out + " >/dev/null 2>&1";
+  std::vector<u8> bytes;
+  if (Run(command)) bytes = ReadWholeFile(out);
+  Run("rm -rf " + dir);
+  return bytes;
+}
+
+std::vector<u8> EncodeLame(u32 rate, u32 channels, double seconds, const std::string& options) {
+  // -t: no information frame, so the reference decodes every frame as audio.
+  return Encode("lame --quiet -t", rate, channels, seconds, options);
+}
+
+std::vector<u8> EncodeTwolame(u32 rate, u32 channels, double seconds, const std::string& options) {
+  return Encode("twolame --quiet", rate, channels, seconds, options);
+}
+
+decoded_c ReferenceDecode(const std::vector<u8>& mpeg, bool floats) {
+  decoded_c result;
+  int error = 0;
+  mpg123_handle* handle = mpg123_new(nullptr, &error);
+  if (!handle) throw std::runtime_error("mpg123_new failed");
+  mpg123_param(handle, MPG123_FLAGS, MPG123_QUIET | (floats ? MPG123_FORCE_FLOAT : 0), 0.0);
+  mpg123_param(handle, MPG123_RESYNC_LIMIT, -1, 0.0);
+  mpg123_format_none(handle);
+  const long rates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+  for (long rate : rates)
+    mpg123_format(handle, rate, MPG123_MONO | MPG123_STEREO, floats ? MPG123_ENC_FLOAT_32 : MPG123_ENC_SIGNED_16);
+  mpg123_open_feed(handle);
+  std::vector<u8> out(1 << 16);
+  size_t done = 0;
+  int status = mpg123_decode(handle, mpeg.data(), mpeg.size(), out.data(), out.size(), &done);
+  for (;;) {
+    if (status == MPG123_NEW_FORMAT) {
+      long rate;
+      int channels, encoding;
+      mpg123_getformat(handle, &rate, &channels, &encoding);
+      result.rate = u32(rate);
+      result.channels = u32(channels);
+    }
+    if (floats) {
+      const float* p = reinterpret_cast<const float*>(out.data());
+      result.floats.insert(result.floats.end(), p, p + done / 4);
+    } else {
+      const i16* p = reinterpret_cast<const i16*>(out.data());
+      result.shorts.insert(result.shorts.end(), p, p + done / 2);
+    }
+    if (status != MPG123_OK && status != MPG123_NEW_FORMAT) break;
+    status = mpg123_decode(handle, nullptr, 0, out.data(), out.size(), &done);
+  }
+  mpg123_delete(handle);
+  return result;
+}
+
+decoded_c OurDecode(const std::vector<u8>& mpeg, bool floats) {
+  decoded_c result;
+  mpeg_memory_input_c input(mpeg.data(), mpeg.size());
+  mpeg_decoder_c decoder;
+  bool stereo = false;
+  if (decoder.Open(&input, &result.rate, &stereo, floats ? 0 : 1, 0, 0) != 0) return result;
+  result.channels = stereo ? 2 : 1;
+  std::vector<u8> bytes(size_t(decoder.GetSize()));
+  const u32 got = decoder.Read(bytes.data(), u32(bytes.size()));
+  bytes.resize(got);
+  if (floats) {
+    result.floats.resize(got / 4);
+    std::memcpy(result.floats.data(), bytes.data(), got / 4 * 4);
+  } else {
+    result.shorts.resize(got / 2);
+    std::memcpy(result.shorts.data(), bytes.data(), got / 2 * 2);
+  }
+  return result;
+}
+
+namespace {
+
+class bit_writer_c {
+ public:
+  void Put(u32 value, u32 bits) {
+    for (u32 i = bits; i-- > 0;) {
+      if (_bits % 8 == 0) _bytes.push_back(0);
+      if ((value >> i) & 1) _bytes.back() |= u8(0x80 >> (_bits % 8));
+      ++_bits;
+    }
+  }
+  u64 Bits() const { return _bits; }
+  std::vector<u8>& Bytes() { return _bytes; }
+
+ private:
+  std::vector<u8> _bytes;
+  u64 _bits = 0;
+};
+
+}  // namespace
+
+std::vector<u8> MakeLayer1(const layer1_options_c& o) {
+  static const u32 rates[2][16] = {{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},
+                                   {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0}};
+  const u32 sample_rate = (o.rate_index == 0 ? 44100 : o.rate_index == 1 ? 48000 : 32000) >> o.version;
+  const u32 frame_bytes = 12 * rates[o.version][o.bit_rate_index] * 1000 / sample_rate * 4;
+  const u32 channels = o.mode == 3 ? 1 : 2;
+  u32 random = o.seed * 747796405u + 2891336453u;
+  auto next = [&](u32 n) {
+    random = random * 1664525u + 1013904223u;
+    return (random >> 8) % n;
+  };
+  std::vector<u8> out;
+  for (u32 frame = 0; frame < o.frames; ++frame) {
+    bit_writer_c w;
+    const u32 mode_extension = next(4);
+    w.Put(0xFFF, 12);
+    w.Put(o.version == 0 ? 1 : 0, 1);
+    w.Put(3, 2);  // layer I
+    w.Put(1, 1);  // no CRC
+    w.Put(o.bit_rate_index, 4);
+    w.Put(o.rate_index, 2);
+    w.Put(0, 2);
+    w.Put(o.mode, 2);
+    w.Put(mode_extension, 2);
+    w.Put(0, 4);
+    const u32 bound = o.mode == 1 ? (mode_extension + 1) * 4 : 32;
+    u32 allocation[2][32] = {};
+    // Budget the allocations so that the samples fit in the frame.
+    i64 budget = i64(frame_bytes) * 8 - 32 - 4 * 32 * channels;
+    for (u32 sb = 0; sb < 32; ++sb) {
+      for (u32 ch = 0; ch < (sb < bound ? channels : 1); ++ch) {
+        u32 a = next(3) == 0 ? 0 : next(15);
+        const i64 cost = a ? (12 * (a + 1) + 6) * i64(sb < bound ? 1 : channels) : 0;
+        if (a && cost > budget) a = 0;
+        budget -= a ? cost : 0;
+        allocation[ch][sb] = a;
+      }
+      if (sb >= bound) allocation[1][sb] = allocation[0][sb];
+    }
+    for (u32 sb = 0; sb < 32; ++sb)
+      for (u32 ch = 0; ch < (sb < bound ? channels : 1); ++ch) w.Put(allocation[ch][sb], 4);
+    for (u32 sb = 0; sb < 32; ++sb)
+      for (u32 ch = 0; ch < channels; ++ch)
+        if (allocation[ch][sb]) w.Put(8 + next(40), 6);
+    for (u32 slot = 0; slot < 12; ++slot)
+      for (u32 sb = 0; sb < 32; ++sb)
+        for (u32 ch = 0; ch < (sb < bound ? channels : 1); ++ch)
+          if (allocation[ch][sb]) {
+            const u32 bits = allocation[ch][sb] + 1;
+            w.Put(next((1u << bits) - 1), bits);
+          }
+    while (w.Bits() < u64(frame_bytes) * 8) w.Put(0, 1);
+    out.insert(out.end(), w.Bytes().begin(), w.Bytes().end());
+  }
+  return out;
+}
+
+}  // namespace audio_testing
