@@ -1,0 +1,5 @@
+#pragma once
+// printf-style formatting of texts of any length (keys can hold long names).
+#include "foundation/text_string.h"
+
+string_c FormatText(const char* _format, ...) __attribute__((format(printf, 1, 2)));
