@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "foundation/file_error.h"
+#include "foundation/file_system.h"
 #include "foundation/types.h"
 
 // A file in the system's temporary folder, removed when the object dies.
+// While it lives, names load from disk (its own disk file system is current).
 class scratch_file_c {
  public:
   explicit scratch_file_c(const std::vector<u8>& bytes);
@@ -18,6 +20,7 @@ class scratch_file_c {
   const char* GetName() const { return name.c_str(); }
 
  private:
+  disk_file_system_c disk;
   std::string name;
 };
 
