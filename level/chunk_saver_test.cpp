@@ -2,6 +2,7 @@
 
 #include "level/testing/chunk_bytes.h"
 #include "level/testing/memory_files.h"
+#include "foundation/registry.h"
 
 #include <gtest/gtest.h>
 
@@ -572,4 +573,34 @@ TEST(ChunkSaver, FileCutShortByAnExceptionIsNotStored)
     } catch (const std::runtime_error&) {
     }
     EXPECT_TRUE(files.files.empty());
+}
+
+TEST(ChunkSaver, ChunkStreamKeptInARegistryValueReadsBack)
+{
+    const std::string key = RegistryKeyPath(kRegistryCompany, kRegistryProduct) + "\\level_test";
+    sample_c written = FilledSample();
+    {
+        CChunkSaver saver;
+        u8 unused = 0;
+        saver.OpenBuffer(CChunkSaver::mode_write, &unused, 1);
+        if (saver.Begin("acac"))
+            written.Serialize(saver);
+        saver.End();
+        const output_file_c& stream = *saver.GetWriter();
+        registry_writer_c registry(HKEY_CURRENT_USER, key.c_str());
+        ASSERT_TRUE(registry.SetBinary("controllers", stream.GetData(), stream.GetSize()));
+        ASSERT_TRUE(registry.SetDword("controllers_size", stream.GetSize()));
+    }
+    registry_reader_c registry(HKEY_CURRENT_USER, key.c_str());
+    u32 size = 0;
+    ASSERT_TRUE(registry.GetDword("controllers_size", &size));
+    std::vector<u8> stored(size);
+    ASSERT_TRUE(registry.GetBinary("controllers", stored.data(), size));
+    CChunkSaver saver;
+    saver.OpenBuffer(CChunkSaver::mode_read, stored.data(), size, "controllers");
+    sample_c read;
+    if (saver.Begin("acac"))
+        read.Serialize(saver);
+    saver.End();
+    ExpectSame(written, read);
 }

@@ -1,7 +1,8 @@
 #include "level/parameter.h"
 
 #include "level/chunk_saver.h"
-#include "level/number_text.h"
+#include "foundation/text_string.h"
+#include "level/number_conversion.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -100,7 +101,7 @@ void parameter_float_c::SetRange(double _min, double _max)
 
 void parameter_float_c::ToText(char* _buffer, u32 _size) const
 {
-    CopyText(_buffer, _size, FormatFixed(value));
+    CopyText(_buffer, _size, string_c("%f", value).GetData());
 }
 
 void parameter_bool_c::CopyTo(parameter_c& _other) const
@@ -127,7 +128,7 @@ void parameter_int_c::SetRange(double _min, double _max)
 
 void parameter_int_c::ToText(char* _buffer, u32 _size) const
 {
-    CopyText(_buffer, _size, std::to_string(value));
+    CopyText(_buffer, _size, string_c("%d", value).GetData());
 }
 
 void parameter_text_c::CopyTo(parameter_c& _other) const
@@ -159,19 +160,12 @@ void parameter_triple_c::Serialize(CChunkSaver& _saver)
 
 void parameter_color_c::ToText(char* _buffer, u32 _size) const
 {
-    std::string text;
-    const f32 components[3] = {value.x, value.y, value.z};
-    for (int i = 0; i < 3; ++i) {
-        std::string number = std::to_string(TruncateToInt(components[i] * 256.0));
-        if (number.size() < 3)
-            number.insert(0, 3 - number.size(), ' ');
-        text += (i == 0 ? "" : ", ") + number;
-    }
-    CopyText(_buffer, _size, text);
+    const string_c text("%3d, %3d, %3d", TruncateToInt(value.x * 256.0), TruncateToInt(value.y * 256.0),
+                        TruncateToInt(value.z * 256.0));
+    CopyText(_buffer, _size, text.GetData());
 }
 
 void parameter_vector_c::ToText(char* _buffer, u32 _size) const
 {
-    CopyText(_buffer, _size,
-             FormatFixed(value.x) + ", " + FormatFixed(value.y) + ", " + FormatFixed(value.z));
+    CopyText(_buffer, _size, string_c("%f, %f, %f", value.x, value.y, value.z).GetData());
 }

@@ -1,7 +1,7 @@
 #include "level/parameter_list.h"
 
 #include "level/chunk_saver.h"
-#include "level/number_text.h"
+#include "level/number_conversion.h"
 #include "platform/win32/crt_text.h"
 
 #include <stdexcept>

@@ -1,6 +1,5 @@
-#include "level/number_text.h"
+#include "level/number_conversion.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -23,13 +22,4 @@ f32 DoubleToFloat(double _value)
     if (_value < -largest)
         return -std::numeric_limits<f32>::infinity();
     return static_cast<f32>(_value);
-}
-
-std::string FormatFixed(f32 _value)
-{
-    // Large enough for the widest float in fixed notation with six decimals.
-    char text[64];
-    const auto result =
-        std::to_chars(text, text + sizeof text, static_cast<double>(_value), std::chars_format::fixed, 6);
-    return std::string(text, result.ptr);
 }
