@@ -432,33 +432,31 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
   }
   const bool four = b_.palette_request == 4;
   const i32 groups = four ? 4 : 3;
-  cluster_fit_c best;
-  f64 best_x2 = 0.0, best_d = 1.0;
 
-  auto consider = [&](const i32* bounds) {
-    // bounds[g]..bounds[g+1] is group g (t = g).
+  // The fit of one split; bounds[g]..bounds[g+1] is group g (t = g).
+  auto fit_split = [&](const i32* bounds) {
     f64 wsum[4] = {};
     vec3 ssum[4]{};
-    i32 occupied = 0, top = 0;
+    i32 occupied = 0, top = 0, g0 = -1, g1 = -1;
     f64 a = 0.0, bq = 0.0;
     vec3 x{};
     for (i32 g = 0; g < groups; ++g) {
       wsum[g] = pw[bounds[g + 1]] - pw[bounds[g]];
       ssum[g] = Sub(ps[bounds[g + 1]], ps[bounds[g]]);
-      if (bounds[g + 1] > bounds[g]) { ++occupied; top = g; }
+      if (bounds[g + 1] > bounds[g]) {
+        ++occupied;
+        top = g;
+        (g0 < 0 ? g0 : g1) = g;
+      }
       a += g * wsum[g];
       bq += g * g * wsum[g];
       x = Add(x, Scale(ssum[g], g));
     }
-    if (occupied < 2) return;
-    const f64 d = bq - a * a;
-    if (!(d > 0.0)) return;
     cluster_fit_c fit;
+    const f64 d = bq - a * a;
+    if (occupied < 2 || !(d > 0.0)) return fit;
     fit.valid = true;
     if (occupied == 2) {
-      i32 g0 = -1, g1 = -1;
-      for (i32 g = 0; g < groups; ++g)
-        if (bounds[g + 1] > bounds[g]) (g0 < 0 ? g0 : g1) = g;
       fit.e0 = Scale(ssum[g0], 1.0 / wsum[g0]);
       fit.e1 = Scale(ssum[g1], 1.0 / wsum[g1]);
       fit.size = 2;
@@ -468,14 +466,8 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
       fit.e1 = Scale(slope, top - a);
       fit.size = top + 1;
     }
-    const f64 x2 = Dot(x, x);
-    if (!clamped) {
-      fit.error = -x2 / d;
-      if (best.valid && x2 * best_d < best_x2 * d) return;
-      best_x2 = x2;
-      best_d = d;
-    } else {
-      const i32 span = fit.size == 2 ? 1 : top;
+    fit.error = -Dot(x, x) / d;
+    if (clamped) {
       for (i32 c = 0; c < 3; ++c) {
         fit.e0[c] = std::clamp(fit.e0[c], -mean_[c], w_[c] - mean_[c]);
         fit.e1[c] = std::clamp(fit.e1[c], -mean_[c], w_[c] - mean_[c]);
@@ -484,40 +476,80 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
       f64 err = spread_;
       for (i32 g = 0; g < groups; ++g) {
         if (bounds[g + 1] == bounds[g]) continue;
-        f64 t;
-        if (fit.size == 2) t = (g == top) ? 1.0 : 0.0;
-        else t = static_cast<f64>(g) / span;
+        const f64 t = fit.size == 2 ? (g == g1 ? 1.0 : 0.0) : static_cast<f64>(g) / top;
         const vec3 p = Add(fit.e0, Scale(Sub(fit.e1, fit.e0), t));
         err += -2.0 * Dot(p, ssum[g]) + wsum[g] * Dot(p, p);
       }
       fit.error = err;
-      if (best.valid && err > best.error) return;
     }
     fit.direction = Sub(fit.e1, fit.e0);
-    best = fit;
+    return fit;
   };
 
+  i32 best_bounds[5] = {};
+  bool have = false;
+  f64 best_x2 = 0.0, best_d = 1.0, best_err = 0.0;
   i32 bounds[5];
   bounds[0] = 0;
   bounds[groups] = k;
+  auto remember = [&]() { std::copy(bounds, bounds + 5, best_bounds); have = true; };
   for (i32 b1 = 1; b1 <= k; ++b1) {
     bounds[1] = b1;
-    if (four) {
-      for (i32 b2 = b1; b2 <= k; ++b2) {
-        bounds[2] = b2;
-        for (i32 b3 = k; b3 >= b2; --b3) {
-          bounds[3] = b3;
-          consider(bounds);
+    const f64 w0 = pw[b1];
+    for (i32 b2 = b1; b2 <= k; ++b2) {
+      bounds[2] = b2;
+      const i32 inner_end = four ? b2 : k;
+      // Groups 1 and (for four colours) 2 and 3, the last boundary running down from the far end.
+      f64 w1 = pw[b2] - w0;
+      vec3 s1 = Sub(ps[b2], ps[b1]);
+      if (!four) {
+        // Three groups: b2 is the last boundary; group 2 = [b2, k).
+        const f64 w2 = pw[k] - pw[b2];
+        const vec3 s2 = Sub(ps[k], ps[b2]);
+        const i32 occupied = 1 + (b2 > b1) + (k > b2);
+        if (occupied >= 2) {
+          const f64 a = w1 + 2.0 * w2, d = w1 + 4.0 * w2 - a * a;
+          if (d > 0.0) {
+            if (clamped) {
+              const cluster_fit_c f = fit_split(bounds);
+              if (!have || f.error <= best_err) { best_err = f.error; remember(); }
+            } else {
+              const vec3 x = Add(s1, Scale(s2, 2.0));
+              const f64 x2 = Dot(x, x);
+              if (!have || x2 * best_d >= best_x2 * d) { best_x2 = x2; best_d = d; remember(); }
+            }
+          }
         }
+        continue;
       }
-    } else {
-      for (i32 b2 = k; b2 >= b1; --b2) {
-        bounds[2] = b2;
-        consider(bounds);
+      f64 w2 = pw[k] - pw[b2], w3 = 0.0;
+      vec3 s2 = Sub(ps[k], ps[b2]), s3{};
+      for (i32 b3 = k; b3 >= inner_end; --b3) {
+        if (b3 < k) {
+          const i32 u = order[b3];
+          w2 -= omega_[u];
+          w3 += omega_[u];
+          s2 = Sub(s2, s_[u]);
+          s3 = Add(s3, s_[u]);
+        }
+        bounds[3] = b3;
+        const i32 occupied = 1 + (b2 > b1) + (b3 > b2) + (k > b3);
+        if (occupied < 2) continue;
+        const f64 a = w1 + 2.0 * w2 + 3.0 * w3, d = w1 + 4.0 * w2 + 9.0 * w3 - a * a;
+        if (!(d > 0.0)) continue;
+        if (clamped) {
+          const cluster_fit_c f = fit_split(bounds);
+          if (!have || f.error <= best_err) { best_err = f.error; remember(); }
+        } else {
+          const vec3 x = Add(Add(s1, Scale(s2, 2.0)), Scale(s3, 3.0));
+          const f64 x2 = Dot(x, x);
+          if (!have || x2 * best_d >= best_x2 * d) { best_x2 = x2; best_d = d; remember(); }
+        }
       }
     }
   }
-  return best;
+  if (!have) return cluster_fit_c{};
+  return fit_split(best_bounds);
 }
 
 quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) const {
@@ -540,34 +572,38 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
       cand[c][j][1] = ExpandTop(hi, bits);
     }
   }
-  // Per channel, choice and entry: the weighted squared error of each unique colour.
-  f64 table[3][4][16][4];
+  // Per channel, choice and entry: the weighted squared error of each unique
+  // colour; colours run innermost (padded to 16 with weight 0) so that the
+  // 64 combinations below vectorise.
+  const i32 entries = palette == 4 ? 4 : 3;
+  alignas(32) f64 table[3][4][4][16] = {};
   for (i32 c = 0; c < 3; ++c)
     for (i32 choice = 0; choice < 4; ++choice) {
       const i32 a = cand[c][0][choice & 1], bb = cand[c][1][choice >> 1];
-      const i32 entries[4] = {a, bb, palette == 4 ? (2 * a + bb + 1) / 3 : (a + bb) / 2, (a + 2 * bb + 1) / 3};
-      for (i32 u = 0; u < k_; ++u)
-        for (i32 p = 0; p < palette; ++p) {
-          const f64 diff = uc_[u][c] - entries[p] * w_[c] / 255.0;
-          table[c][choice][u][p] = diff * diff;
+      const i32 values[4] = {a, bb, palette == 4 ? (2 * a + bb + 1) / 3 : (a + bb) / 2, (a + 2 * bb + 1) / 3};
+      for (i32 p = 0; p < entries; ++p)
+        for (i32 u = 0; u < k_; ++u) {
+          const f64 diff = uc_[u][c] - values[p] * w_[c] / 255.0;
+          table[c][choice][p][u] = diff * diff;
         }
     }
-  const i32 entries = palette == 4 ? 4 : 3;
+  alignas(32) f64 omega[16] = {};
+  for (i32 u = 0; u < k_; ++u) omega[u] = omega_[u];
   f64 best = 32.0 * Dot(w_, w_);
   i32 best_combo = 0;
-  for (i32 combo = 0; combo < 64; ++combo) {
-    const i32 cr = combo & 3, cg = (combo >> 2) & 3, cb = (combo >> 4) & 3;
-    f64 score = 0.0;
-    for (i32 u = 0; u < k_; ++u) {
-      f64 m = 0.0;
-      for (i32 p = 0; p < entries; ++p) {
-        const f64 e = table[0][cr][u][p] + table[1][cg][u][p] + table[2][cb][u][p];
-        if (p == 0 || e < m) m = e;
+  alignas(32) f64 red_green[4][16], m[16];
+  for (i32 cb = 0; cb < 4; ++cb)
+    for (i32 cg = 0; cg < 4; ++cg)
+      for (i32 cr = 0; cr < 4; ++cr) {
+        for (i32 u = 0; u < 16; ++u) m[u] = 1e300;
+        for (i32 p = 0; p < entries; ++p) {
+          for (i32 u = 0; u < 16; ++u) red_green[p][u] = table[0][cr][p][u] + table[1][cg][p][u] + table[2][cb][p][u];
+          for (i32 u = 0; u < 16; ++u) m[u] = red_green[p][u] < m[u] ? red_green[p][u] : m[u];
+        }
+        f64 score = 0.0;
+        for (i32 u = 0; u < 16; ++u) score += omega[u] * m[u];
+        if (score < best) { best = score; best_combo = cr | (cg << 2) | (cb << 4); }
       }
-      score += omega_[u] * m;
-    }
-    if (score < best) { best = score; best_combo = combo; }
-  }
   quantized_c q;
   q.size = palette;
   const i32 choice[3] = {best_combo & 3, (best_combo >> 2) & 3, (best_combo >> 4) & 3};
@@ -578,7 +614,7 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
   for (i32 u = 0; u < k_; ++u) {
     f64 m = 0.0;
     for (i32 p = 0; p < entries; ++p) {
-      const f64 e = table[0][choice[0]][u][p] + table[1][choice[1]][u][p] + table[2][choice[2]][u][p];
+      const f64 e = table[0][choice[0]][p][u] + table[1][choice[1]][p][u] + table[2][choice[2]][p][u];
       if (p == 0 || e < m) { m = e; q.indices[u] = p; }
     }
     q.error += omega_[u] * m;
