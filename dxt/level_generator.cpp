@@ -2,6 +2,7 @@
 
 #include "dxt/float_plane.h"
 #include "dxt/level_encoder.h"
+#include "dxt/mip_chain.h"
 #include "dxt/ordered_dither.h"
 #include "dxt/rescale.h"
 #include "dxt/rounding.h"
@@ -68,33 +69,6 @@ void HalveInPlace(work_image_c& w, const dxt_options_c& o) {
   w.pixels = std::move(next);
 }
 
-// The default chain: each level a 2x2 box of the one before, on 8-bit values.
-float_image_c BoxReduce(const float_image_c& src) {
-  const i32 nw = (src.width + 1) / 2, nh = (src.height + 1) / 2;
-  float_image_c out(nw, nh);
-  for (i32 c = 0; c < 4; ++c) {
-    const float_plane_c& p = src.planes[c];
-    for (i32 y = 0; y < nh; ++y)
-      for (i32 x = 0; x < nw; ++x) {
-        const i32 x0 = std::min(2 * x, src.width - 1), x1 = std::min(2 * x + 1, src.width - 1);
-        const i32 y0 = std::min(2 * y, src.height - 1), y1 = std::min(2 * y + 1, src.height - 1);
-        const i32 sum = UnitSampleToByte(p.At(x0, y0)) + UnitSampleToByte(p.At(x1, y0)) +
-                        UnitSampleToByte(p.At(x0, y1)) + UnitSampleToByte(p.At(x1, y1));
-        out.planes[c].At(x, y) = static_cast<f32>(sum / 4) / 255.0f;
-      }
-  }
-  return out;
-}
-
-std::vector<float_image_c> BuildChain(const work_image_c& face, const dxt_options_c& o) {
-  if (o.mip_filter >= 134 && o.mip_filter <= 137)
-    throw std::invalid_argument("Mip filter " + std::to_string(o.mip_filter) + " is not available");
-  std::vector<float_image_c> chain;
-  chain.push_back(ImageFromPixels(face.pixels.data(), face.width, face.height));
-  while (chain.back().width > 1 || chain.back().height > 1) chain.push_back(BoxReduce(chain.back()));
-  return chain;
-}
-
 void FadeLevel(work_image_c& w, const dxt_options_c& o, f32 f, f32 g) {
   for (u32& p : w.pixels) {
     if (o.fade_color_on) {
@@ -144,7 +118,7 @@ void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 
   const dxt_options_c& o = s.options;
   work_image_c work;
   ExtractFace(work, s, face_w, face_h, offset, format);
-  const std::vector<float_image_c> chain = o.mip_mode == 32 ? std::vector<float_image_c>{} : BuildChain(work, o);
+  const std::vector<float_image_c> chain = o.mip_mode == 32 ? std::vector<float_image_c>{} : BuildChain(work.pixels.data(), work.width, work.height, o);
   const f32 f0 = 1.0f - static_cast<f32>(o.fade_percent) * 0.01f;
   f32 f = f0;
   i32 level = 0;
