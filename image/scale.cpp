@@ -155,8 +155,10 @@ void image_c::BicubicScale(u8* dst, int dst_width, int dst_height, int dst_paddi
   if (!CanScale(dst, dst_width, dst_height, dst_padding, src, src_width, src_height, src_padding,
                 format, "void image_c::BicubicScale(...)"))
     return;
-  const auto [bytes, channels, dst_pitch, src_pitch] =
-      scale_rows_s(format, dst_width, dst_padding, src_width, src_padding);
+  // A plain object rather than bindings: the row-sum lambda below captures it.
+  const scale_rows_s geometry(format, dst_width, dst_padding, src_width, src_padding);
+  const int bytes = geometry.bytes;
+  const int channels = geometry.channels;
   const std::vector<cubic_tap_s> xs = CubicTaps(src_width, dst_width);
   const std::vector<cubic_tap_s> ys = CubicTaps(src_height, dst_height);
 
@@ -171,7 +173,7 @@ void image_c::BicubicScale(u8* dst, int dst_width, int dst_height, int dst_paddi
     float* out = sums.data() + size_t(sy & 3) * row_floats;
     if (slot_row[sy & 3] == sy) return out;
     slot_row[sy & 3] = sy;
-    const u8* s = src + size_t(sy) * src_pitch;
+    const u8* s = src + size_t(sy) * geometry.src_pitch;
     for (int x = 0; x < dst_width; ++x) {
       const cubic_tap_s& t = xs[x];
       const u8* p0 = s + t.index[0] * bytes;
@@ -191,7 +193,7 @@ void image_c::BicubicScale(u8* dst, int dst_width, int dst_height, int dst_paddi
     const float* r1 = row_sums(t.index[1]);
     const float* r2 = row_sums(t.index[2]);
     const float* r3 = row_sums(t.index[3]);
-    u8* d = dst + size_t(y) * dst_pitch;
+    u8* d = dst + size_t(y) * geometry.dst_pitch;
     for (int x = 0; x < dst_width; ++x) {
       for (int c = 0; c < channels; ++c) {
         const size_t k = size_t(x) * channels + c;
