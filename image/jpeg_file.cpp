@@ -3,12 +3,14 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 
 #include "foundation/memory_file.h"
 #include "image/file_bytes.h"
 #include "image/image.h"
+#include "image/pixel.h"
 #include "image/png_file.h"
 
 namespace {
@@ -125,33 +127,36 @@ bool ReadJpegBody(jpeg_decompress_struct& info, jpeg_glue_s& glue, image_c& imag
     std::snprintf(glue.message, sizeof glue.message, "Invalid image size!");
     return false;
   }
-  jpeg_start_decompress(&info);
   format_e format = format_none;
-  if (info.out_color_space == JCS_GRAYSCALE && info.output_components == 1) format = format_l8;
-  if (info.out_color_space == JCS_RGB && info.output_components == 3) format = format_x8r8g8b8;
+  if (info.out_color_space == JCS_GRAYSCALE && info.num_components == 1) format = format_l8;
+  if (info.out_color_space == JCS_RGB && info.num_components == 3) format = format_x8r8g8b8;
   if (format == format_none) {
+    std::snprintf(glue.message, sizeof glue.message, "Unsupported color depth!");
+    return false;
+  }
+  // Colour decodes straight into the picture's rows as blue, green, red, X.
+  if (format == format_x8r8g8b8) info.out_color_space = JCS_EXT_BGRX;
+  jpeg_start_decompress(&info);
+  const int components = format == format_l8 ? 1 : 4;
+  if (info.output_components != components) {
     std::snprintf(glue.message, sizeof glue.message, "Unsupported color depth!");
     return false;
   }
   image.Create(int(info.output_width), int(info.output_height), format);
   const size_t pitch = size_t(image.GetPitch());
-  if (format == format_l8) {
-    while (info.output_scanline < info.output_height) {
-      JSAMPROW row = image.GetData() + size_t(info.output_scanline) * pitch;
-      if (jpeg_read_scanlines(&info, &row, 1) != 1) return Stalled(glue);
-    }
-  } else {
-    JSAMPARRAY line = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                               info.output_width * 3, 1);
-    while (info.output_scanline < info.output_height) {
-      u8* dst = image.GetData() + size_t(info.output_scanline) * pitch;
-      if (jpeg_read_scanlines(&info, line, 1) != 1) return Stalled(glue);
-      const JSAMPLE* src = line[0];
-      for (JDIMENSION x = 0; x < info.output_width; ++x, src += 3, dst += 4) {
-        dst[0] = src[2];
-        dst[1] = src[1];
-        dst[2] = src[0];
-        dst[3] = 0;
+  JSAMPROW rows[16];
+  while (info.output_scanline < info.output_height) {
+    const JDIMENSION first = info.output_scanline;
+    const JDIMENSION count = std::min<JDIMENSION>(16, info.output_height - first);
+    for (JDIMENSION i = 0; i < count; ++i) rows[i] = image.GetData() + size_t(first + i) * pitch;
+    const JDIMENSION read = jpeg_read_scanlines(&info, rows, count);
+    if (read == 0) return Stalled(glue);
+    // The decoder fills X with 255; the ignored bits are stored as 0.
+    if (format == format_x8r8g8b8) {
+      const JDIMENSION width = info.output_width;
+      for (JDIMENSION i = 0; i < read; ++i) {
+        u8* row = rows[i];
+        for (JDIMENSION x = 0; x < width; ++x) StoreU32(row + 4 * x, LoadU32(row + 4 * x) & 0x00FFFFFFu);
       }
     }
   }

@@ -78,6 +78,7 @@ bool ReadPngBody(png_structp png, png_infop info, image_c& image, std::vector<pn
   const int colour_type = png_get_color_type(png, info);
   const int depth = png_get_bit_depth(png, info);
   format_e format = format_none;
+  const bool palette_alpha = colour_type == PNG_COLOR_TYPE_PALETTE && png_get_valid(png, info, PNG_INFO_tRNS);
   switch (colour_type) {
     case PNG_COLOR_TYPE_GRAY:
       // Expanding grey below 8 bits with transparency would add an alpha
@@ -127,7 +128,7 @@ bool ReadPngBody(png_structp png, png_infop info, image_c& image, std::vector<pn
   png_read_image(png, rows.data());
   png_read_end(png, nullptr);
   // A palette with transparency expands to alpha in what are ignored bits here.
-  if (format == format_x8r8g8b8)
+  if (palette_alpha)
     for (png_uint_32 y = 0; y < height; ++y)
       for (png_uint_32 x = 0; x < width; ++x) rows[y][4 * x + 3] = 0;
   return true;
