@@ -14,7 +14,8 @@ namespace {
 void MakeTag(const char* _text, u8 _tag[4])
 {
     if (_text == nullptr)
-        throw std::invalid_argument("CChunkSaver: null tag");
+        throw std::invalid_argument(
+            "bool CChunkSaver::Process(int _op, const char* _tag, u32 _size, void* _data, int _kind)");
     int i = 0;
     for (; i < 4 && _text[i] != '\0'; ++i)
         _tag[i] = static_cast<u8>(_text[i]);
@@ -411,9 +412,16 @@ u32 CChunkSaver::CountItems(const char* _tag)
 
 void CChunkSaver::WriteBytes(const void* _data, u32 _size)
 {
-    const u8* bytes = static_cast<const u8*>(_data);
-    for (u32 i = 0; i < _size; ++i)
-        writer->WriteU8(bytes[i]);
+    if (_size == 0)
+        return;
+    // Seeking past the end grows the buffer; the bytes then go in one copy.
+    const u32 at = writer->GetPosition();
+    if (u64{at} + _size > UINT32_MAX)
+        Error("File too large!");
+    writer->Seek(static_cast<long>(at + _size), 0);
+    writer->Seek(static_cast<long>(at), 0);
+    std::memcpy(writer->GetPointer(), _data, _size);
+    writer->Seek(static_cast<long>(at + _size), 0);
 }
 
 void CChunkSaver::WriteU32(u32 _value)

@@ -604,3 +604,57 @@ TEST(ChunkSaver, ChunkStreamKeptInARegistryValueReadsBack)
     saver.End();
     ExpectSame(written, read);
 }
+
+TEST(ChunkSaver, NullTagIsAMisuse)
+{
+    EXPECT_THROW(WriteBytes([](CChunkSaver& saver) { saver.Begin(nullptr); }), std::invalid_argument);
+    EXPECT_THROW(ReadBytes(Item("abcd", {}), [](CChunkSaver& saver) {
+                     u32 value = 0;
+                     saver.LeafU32(nullptr, value);
+                 }),
+                 std::invalid_argument);
+}
+
+TEST(ChunkSaver, StreamWrittenStraightIntoAChunkIsSizedByEnd)
+{
+    // Engine streams align their words to the start of the whole file; the
+    // chunk header before them is 8 bytes, so the word needs no padding.
+    const bytes_t bytes = WriteBytes([](CChunkSaver& saver) {
+        if (saver.Begin("env")) {
+            EXPECT_EQ(8u, saver.Tell());
+            saver.GetWriter()->WriteU32(0x01020304u);
+            saver.GetWriter()->WriteU8(9);
+        }
+        saver.End();
+    });
+    EXPECT_EQ(Item("env", {4, 3, 2, 1, 9}), bytes);
+    ReadBytes(bytes, [](CChunkSaver& saver) {
+        ASSERT_TRUE(saver.Begin("env"));
+        u32 word = 0;
+        saver.GetReader()->ReadU32(word);
+        EXPECT_EQ(0x01020304u, word);
+        EXPECT_EQ(12u, saver.Tell());
+        saver.End();
+        EXPECT_EQ(13u, saver.Tell());
+    });
+}
+
+TEST(ChunkSaver, SeekMovesInBothModesWithTheThreeOrigins)
+{
+    WriteBytes([](CChunkSaver& saver) {
+        u32 value = 0;
+        saver.LeafU32("abcd", value);
+        EXPECT_EQ(4u, saver.Seek(4, 0));
+        EXPECT_EQ(6u, saver.Seek(2, 1));
+        EXPECT_EQ(10u, saver.Seek(-2, 2));
+    });
+    ReadBytes(Item("abcd", U32Bytes(1)), [](CChunkSaver& saver) {
+        EXPECT_EQ(4u, saver.Seek(4, 0));
+        EXPECT_EQ(6u, saver.Seek(2, 1));
+        EXPECT_EQ(10u, saver.Seek(-2, 2));
+        EXPECT_EQ(0u, saver.Seek(-100, 1));
+    });
+    CChunkSaver closed;
+    EXPECT_EQ(0u, closed.Seek(5, 0));
+    EXPECT_EQ(0u, closed.Tell());
+}
