@@ -30,8 +30,7 @@ std::vector<u8> Write(parameter_list_c& _list)
     u8 unused = 0;
     saver.OpenBuffer(CChunkSaver::mode_write, &unused, 1);
     _list.Serialize(saver);
-    const output_file_c& writer = *saver.GetWriter();
-    return std::vector<u8>(writer.GetData(), writer.GetData() + writer.GetSize());
+    return saver.GetWrittenBytes();
 }
 
 void BM_WriteParameterList(benchmark::State& _state)

@@ -29,8 +29,7 @@ std::vector<u8> WriteList(parameter_list_c& _list)
     u8 unused = 0;
     saver.OpenBuffer(CChunkSaver::mode_write, &unused, 1);
     _list.Serialize(saver);
-    const output_file_c& writer = *saver.GetWriter();
-    return std::vector<u8>(writer.GetData(), writer.GetData() + writer.GetSize());
+    return saver.GetWrittenBytes();
 }
 
 std::string Text(const parameter_c& _parameter)

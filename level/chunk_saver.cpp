@@ -207,6 +207,13 @@ u32 CChunkSaver::Seek(long _offset, int _origin)
     return 0;
 }
 
+std::vector<u8> CChunkSaver::GetWrittenBytes() const
+{
+    if (!writer || writer->GetSize() == 0)
+        return {};
+    return std::vector<u8>(writer->GetData(), writer->GetData() + writer->GetSize());
+}
+
 bool CChunkSaver::Process(int _op, const char* _tag, u32 _size, void* _data, int _kind)
 {
     if (mode == mode_closed)

@@ -108,6 +108,8 @@ public:
     u32 GetFoundSize() const { return foundSize; }
     const string_c& GetFileName() const { return fileName; }
     output_file_c* GetWriter() const { return writer.get(); }
+    // Write mode: a copy of the bytes written so far; empty otherwise.
+    std::vector<u8> GetWrittenBytes() const;
     input_file_c* GetReader() const { return reader.get(); }
 
 protected:

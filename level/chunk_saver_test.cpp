@@ -392,9 +392,9 @@ TEST(ChunkSaver, MemoryBufferRoundTripsForStoresKeptOutsideFiles)
     u8 unused = 0;
     ASSERT_TRUE(writer.OpenBuffer(CChunkSaver::mode_write, &unused, 1));
     written.Serialize(writer);
-    bytes_t stored(writer.GetWriter()->GetData(),
-                   writer.GetWriter()->GetData() + writer.GetWriter()->GetSize());
+    bytes_t stored = writer.GetWrittenBytes();
     writer.Close();
+    EXPECT_TRUE(writer.GetWrittenBytes().empty());
 
     CChunkSaver reader;
     ASSERT_TRUE(reader.OpenBuffer(CChunkSaver::mode_read, stored.data(),

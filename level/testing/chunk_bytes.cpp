@@ -46,10 +46,7 @@ bytes_t WriteBytes(const std::function<void(CChunkSaver&)>& _routine)
     u8 unused = 0;
     saver.OpenBuffer(CChunkSaver::mode_write, &unused, 1);
     _routine(saver);
-    const output_file_c& writer = *saver.GetWriter();
-    bytes_t bytes(writer.GetData(), writer.GetData() + writer.GetSize());
-    saver.Close();
-    return bytes;
+    return saver.GetWrittenBytes();
 }
 
 void ReadBytes(const bytes_t& _bytes, const std::function<void(CChunkSaver&)>& _routine,
