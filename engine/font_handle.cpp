@@ -2,7 +2,6 @@
 
 #include "engine/renderer.h"
 
-#include <cmath>
 
 font_handle_c::font_handle_c(const font_def_c& _definition, renderer_c* _renderer) : renderer(_renderer)
 {
@@ -43,8 +42,8 @@ void font_handle_c::Draw(f32 _x, f32 _y, const char* _text, const vec3_c& _color
     const i32 vh = renderer->GetViewportHeight();
     if (vw == 0 || vh == 0)
         return;
-    i32 px = static_cast<i32>(std::trunc(static_cast<f32>(vw) * _x + 0.5f));
-    i32 py = static_cast<i32>(std::trunc(static_cast<f32>(vh) * _y + 0.5f));
+    i32 px = TruncateToPixels(static_cast<f32>(vw) * _x + 0.5f);
+    i32 py = TruncateToPixels(static_cast<f32>(vh) * _y + 0.5f);
     i32 w = 0, h = 0;
     if (_second_form)
         font->MeasureTextB(_text, w, h);

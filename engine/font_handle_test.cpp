@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 const vec3_c white(1, 1, 1);
@@ -113,4 +115,15 @@ TEST(FontHandleTest, EqualDefinitionsShareOneFont)
     EXPECT_EQ(renderer.font_cache_c::GetCount(), 1u);
     renderer.font_cache_c::Purge();
     EXPECT_EQ(renderer.font_cache_c::GetCount(), 0u);
+}
+
+TEST(FontHandleTest, OutlandishPositionsStayWithinIntegers)
+{
+    recording_renderer_c renderer(640, 480);
+    font_handle_c font(font_def_c("Arial", 12), &renderer);
+    font.DrawText(1e30f, NAN, "a", white, 0.0f, 0);
+    const recorded_call_c* draw = renderer.FindCall("DrawText");
+    ASSERT_NE(draw, nullptr);
+    EXPECT_EQ(draw->numbers[0], 1e9);
+    EXPECT_EQ(draw->numbers[1], -1e9);
 }

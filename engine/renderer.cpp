@@ -5,19 +5,23 @@
 
 renderer_c::renderer_c() = default;
 
-namespace {
-
-// trunc(fraction x size), multiplied in single precision as the viewport
-// rules expect (0.9 x 640 is 576), and bounded so no fraction overflows an int.
-i32 ScaleToPixels(f32 fraction, i32 size)
+i32 TruncateToPixels(f32 _value)
 {
-    const f32 product = fraction * static_cast<f32>(size);
-    const f64 value = std::trunc(static_cast<f64>(product));
+    const f64 value = std::trunc(static_cast<f64>(_value));
     if (!(value > -1.0e9))
         return value > 0 ? 1000000000 : -1000000000;
     if (value > 1.0e9)
         return 1000000000;
     return static_cast<i32>(value);
+}
+
+namespace {
+
+// trunc(fraction x size), multiplied in single precision as the viewport
+// rules expect (0.9 x 640 is 576).
+i32 ScaleToPixels(f32 fraction, i32 size)
+{
+    return TruncateToPixels(fraction * static_cast<f32>(size));
 }
 
 } // namespace

@@ -41,6 +41,10 @@ class water_c;
 
 using gamma_ramp_t = std::array<vec3_c, 256>;
 
+// A pixel coordinate truncated toward zero, bounded to +-1e9 so that no float
+// (NaN included, which gives -1e9) converts out of range.
+i32 TruncateToPixels(f32 _value);
+
 class renderer_c : public geometry_cache_c, public texture_cache_c, public font_cache_c {
 public:
     // The warning log takes no further lines once it is this long.
