@@ -21,7 +21,6 @@ bool IsDxtFormat(i32 format) { return format >= 10 && format <= 13; }
 
 // Options whose work is not available in this build.
 bool Unavailable(const dxt_options_c& o) {
-  if (o.output_format == 20) return true;
   if (!SingleLevel(o) && o.enhance_on) return true;
   return false;
 }

@@ -1,5 +1,8 @@
 #include "dxt/level_generator.h"
 
+#include "dxt/codebook.h"
+#include "dxt/color_quantizer.h"
+#include "dxt/error_diffusion.h"
 #include "dxt/float_plane.h"
 #include "dxt/level_encoder.h"
 #include "dxt/mip_chain.h"
@@ -11,6 +14,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -69,6 +73,61 @@ void HalveInPlace(work_image_c& w, const dxt_options_c& o) {
   w.pixels = std::move(next);
 }
 
+// The palette of a face's level 0, to which its later levels are mapped.
+struct palette_state_c {
+  bool built = false;
+  codebook_c palette;
+};
+
+void DeliverPaletteLevel(const work_image_c& w, const dxt_work_state_c& s, i32 level, palette_state_c& ps,
+                         dxt_level_callback callback) {
+  const size_t n = w.pixels.size();
+  std::vector<u8> indices(n);
+  if (!ps.built) {
+    std::vector<u8> bytes(n * 4);
+    for (size_t i = 0; i < n; ++i)
+      for (i32 c = 0; c < 4; ++c) bytes[i * 4 + c] = static_cast<u8>(Byte(w.pixels[i], c));
+    quantized_colors_c q;
+    QuantizeColors(bytes.data(), w.width, w.height, 4, q, 8, 4, s.options.dither_on_read);
+    std::vector<u8> table(1024);
+    ps.palette = codebook_c{};
+    ps.palette.entries = 256;
+    for (i32 k = 0; k < 256; ++k) {
+      for (i32 c = 0; c < 3; ++c) {
+        table[k * 4 + c] = static_cast<u8>(q.palette[k][c]);
+        ps.palette.data.push_back(q.palette[k][c]);
+      }
+      table[k * 4 + 3] = 255;
+    }
+    ps.built = true;
+    Deliver(callback, table, 0);
+    Deliver(callback, q.indices, level);
+    return;
+  }
+  std::vector<u8> rgb(n * 3);
+  for (size_t i = 0; i < n; ++i)
+    for (i32 c = 0; c < 3; ++c) rgb[i * 3 + c] = static_cast<u8>(Byte(w.pixels[i], 2 - c));
+  if (s.options.dither_on_read) DiffuseErrors3(rgb.data(), w.width, w.height, 4, 4, 4);
+  codebook_c colours;
+  BuildCodebook(rgb.data(), colours, w.height, w.width, 3, 1, 1, 1 << 24);
+  index_list_c nearest;
+  MapToCodebook(ps.palette, colours, nearest);
+  std::unordered_map<u32, u8> index_of;
+  for (i32 e = 0; e < colours.entries; ++e) {
+    const i32* v = &colours.data[static_cast<size_t>(e) * 3];
+    index_of[static_cast<u32>((v[0] << 16) | (v[1] << 8) | v[2])] = static_cast<u8>(nearest.indices[e]);
+  }
+  for (size_t i = 0; i < n; ++i)
+    indices[i] = index_of.at(static_cast<u32>((rgb[i * 3] << 16) | (rgb[i * 3 + 1] << 8) | rgb[i * 3 + 2]));
+  Deliver(callback, indices, level);
+}
+
+void DeliverLevel(const work_image_c& w, const dxt_work_state_c& s, i32 format, i32 level, palette_state_c& ps,
+                  dxt_level_callback callback) {
+  if (format == 20) DeliverPaletteLevel(w, s, level, ps, callback);
+  else Deliver(callback, PackLevel(w, s, format), level);
+}
+
 void FadeLevel(work_image_c& w, const dxt_options_c& o, f32 f, f32 g) {
   for (u32& p : w.pixels) {
     if (o.fade_color_on) {
@@ -122,10 +181,11 @@ void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 
   const f32 f0 = 1.0f - static_cast<f32>(o.fade_percent) * 0.01f;
   f32 f = f0;
   i32 level = 0;
+  palette_state_c palette;
   bool done = false;
   while (true) {
     if (o.dither_per_level) DitherLevel(work, format);
-    Deliver(callback, PackLevel(work, s, format), level);
+    DeliverLevel(work, s, format, level, palette, callback);
     ++level;
     const f32 g = 1.0f - f;
     if (work.width < 2 && work.height < 2) done = true;
@@ -255,7 +315,8 @@ i32 GenerateLevels(dxt_work_state_c& s, i32 format, dxt_level_callback callback)
     work_image_c work;
     for (i32 f = 0; f < faces; ++f) {
       ExtractFace(work, s, face_w, face_h, face_step * f, format);
-      Deliver(callback, PackLevel(work, s, format), 0);
+      palette_state_c palette;
+      DeliverLevel(work, s, format, 0, palette, callback);
     }
     return 1;
   }

@@ -225,3 +225,53 @@ TEST(LevelGenerator, ColourWeightsAreNormalised) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<u32> FourColours(i32 side) {
+  const u32 colours[4] = {0xFFF80000, 0xFF00F800, 0xFF0000F8, 0xFF808080};
+  std::vector<u32> p(static_cast<size_t>(side) * side);
+  for (i32 y = 0; y < side; ++y)
+    for (i32 x = 0; x < side; ++x) p[y * side + x] = colours[(x * 2 / side) + 2 * (y * 2 / side)];
+  return p;
+}
+
+u32 PaletteColour(const std::vector<u8>& palette, u8 index) {
+  return 0xFF000000u | (palette[index * 4] << 16) | (palette[index * 4 + 1] << 8) | palette[index * 4 + 2];
+}
+
+TEST(LevelGenerator, PaletteOutputSendsThePaletteFirst) {
+  const std::vector<u32> p = FourColours(4);
+  ASSERT_EQ(Capture(p, 4, 4, OptionsFor(20)), 0);
+  ASSERT_EQ(Shape(), (shape{{0, 1024}, {0, 16}}));
+  const std::vector<u8>& palette = Deliveries()[0].bytes;
+  for (i32 k = 0; k < 256; ++k) EXPECT_EQ(palette[k * 4 + 3], 255);
+  for (i32 i = 0; i < 16; ++i) EXPECT_EQ(PaletteColour(palette, Deliveries()[1].bytes[i]), p[i]) << i;
+}
+
+TEST(LevelGenerator, LaterLevelsMapToTheFirstPalette) {
+  const std::vector<u32> p = FourColours(8);
+  ASSERT_EQ(Capture(p, 8, 8, OptionsFor(20, 0)), 0);
+  ASSERT_EQ(Shape(), (shape{{0, 1024}, {0, 64}, {1, 16}, {2, 4}, {3, 1}}));
+  const std::vector<u8>& palette = Deliveries()[0].bytes;
+  // Level 1 keeps the four quadrants; level 2 one pixel each.
+  const std::vector<u32> quarter = FourColours(4), two = FourColours(2);
+  for (i32 i = 0; i < 16; ++i) EXPECT_EQ(PaletteColour(palette, Deliveries()[2].bytes[i]), quarter[i]) << i;
+  for (i32 i = 0; i < 4; ++i) EXPECT_EQ(PaletteColour(palette, Deliveries()[3].bytes[i]), two[i]) << i;
+}
+
+TEST(LevelGenerator, PaletteOutputWithErrorDiffusion) {
+  std::vector<u32> p(16 * 16);
+  for (i32 i = 0; i < 256; ++i) p[i] = 0xFF000000u | (static_cast<u32>(i) << 16) | 0x4020;
+  dxt_options_c o = OptionsFor(20, 0);
+  o.dither_on_read = 1;
+  ASSERT_EQ(Capture(p, 16, 16, o), 0);
+  ASSERT_EQ(Deliveries().size(), 6u);
+  // The red ramp survives as a ramp in the mean.
+  const std::vector<u8>& palette = Deliveries()[0].bytes;
+  f64 sum = 0.0;
+  for (u8 index : Deliveries()[1].bytes) sum += palette[index * 4];
+  EXPECT_NEAR(sum / 256.0, 127.5, 8.0);
+}
+
+}  // namespace
