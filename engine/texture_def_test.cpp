@@ -1,4 +1,5 @@
 #include "engine/texture_def.h"
+#include "engine/testing/recording_renderer.h"
 
 #include "foundation/file_error.h"
 #include "foundation/file_system.h"
@@ -246,4 +247,19 @@ TEST(TextureDefTest, MissingFilesAndEmptyPaths)
     other.imagePath = "nothing.bmp";
     other.LoadImage();
     EXPECT_FALSE(other.image.IsValid());
+}
+
+TEST(TextureDefTest, PathsDifferingOnlyInCaseShareOneCachedTexture)
+{
+    memory_file_system_c files;
+    files.Add("tex\\Sky.bmp", Picture(8, 8, format_x8r8g8b8, image_file_bmp));
+    recording_renderer_c renderer;
+    texture_c* first = renderer.GetTexture(texture_def_c("tex\\Sky.bmp", false, true));
+    EXPECT_EQ(renderer.GetTexture(texture_def_c("TEX\\sky.BMP", false, true)), first);
+    EXPECT_EQ(renderer.createdTextures, 1u);
+    // The texture's extents come from the loaded picture.
+    EXPECT_EQ(first->GetWidth(), 8u);
+    EXPECT_EQ(first->GetLevelCount(), 1u);
+    EXPECT_EQ(first->GetSize(), 8u * 8 * 4);
+    EXPECT_NE(renderer.GetTexture(texture_def_c("tex\\Sky.bmp", true, true)), first);
 }

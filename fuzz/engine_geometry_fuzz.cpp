@@ -1,13 +1,16 @@
-// Feeds arbitrary bytes to the engine's geometry stream and envelope readers.
-// The first byte picks the reader; the rest is the stream. Broken data must
+// Feeds arbitrary bytes to the engine's geometry stream, envelope and texture
+// map readers. The first byte picks the reader; the rest is the stream. Broken data must
 // end in file_error_c, never in a crash, a hang or a huge allocation.
 #include "engine/geometry_def.h"
 #include "engine/graph.h"
+#include "engine/map.h"
+#include "engine/texture_cache.h"
 #include "foundation/file_error.h"
 #include "foundation/memory_file.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -23,6 +26,23 @@ public:
     }
 };
 
+// Textures that load nothing: the map readers' own work is what is fuzzed.
+class fuzz_texture_c : public texture_c {
+public:
+    using texture_c::texture_c;
+    void TakeOver(texture_c*) override {}
+    u32 GetLevelCount() const override { return 1; }
+    bool IsCubic() const override { return false; }
+};
+
+class fuzz_texture_cache_c : public texture_cache_c {
+public:
+    texture_c* CreateTexture(const char* _key, const texture_def_c& _definition) override
+    {
+        return new fuzz_texture_c(_key, _definition);
+    }
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -31,7 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     input_file_c in(data + 1, static_cast<u32>(size - 1));
     try {
-        if (data[0] & 1) {
+        if (data[0] % 3 == 2) {
+            fuzz_texture_cache_c cache;
+            while (!in.IsAtEnd()) {
+                std::unique_ptr<map_c> map(ReadMap(in, &cache));
+                if (!map)
+                    break;
+                for (float t : {-1.0f, 0.5f, 1e9f})
+                    map->GetTexture(t);
+            }
+        } else if (data[0] % 3 == 1) {
             geometry_def_c def;
             ReadGeometryDef(in, def);
             def.IsIntegral();
