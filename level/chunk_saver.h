@@ -43,8 +43,8 @@ public:
     // system (archives searched). Returns false when loading fails with
     // file_error_c. Any other mode throws std::invalid_argument.
     bool Open(int _mode, const char* _file_name);
-    // Mode 0: a nameless writer in memory; take the bytes with GetWriter()
-    // before Close. Mode 1: reads the caller's buffer in place; it must live
+    // Mode 0: a nameless writer in memory; take the bytes with
+    // GetWrittenBytes() (or GetWriter()) before Close. Mode 1: reads the caller's buffer in place; it must live
     // until Close. A null buffer or a size of 0 throws file_error_c
     // ("CChunkSaver", "Invalid buffer.") in either mode. _name, when given,
     // is the name read errors carry (a registry value, say).
@@ -55,7 +55,14 @@ public:
     // reports a failure.
     void Close();
 
+    // Opens a chunk: always true in write mode; in read mode true when the
+    // chunk was found inside the innermost open one. A chunk that is absent,
+    // or asked for below an absent one, still takes a level, so every End
+    // closes the level of its own Begin. More than max_levels open levels
+    // throw file_error_c; End with none open throws std::logic_error.
     bool Begin(const char* _tag);
+    // Read mode: moves to the end of the chunk, stepping over what was not
+    // read. Write mode: stores the chunk's size in its header.
     void End();
 
     // Raw bytes. Reading fills min(stored size, _size) bytes, so a longer
