@@ -658,3 +658,43 @@ TEST(ChunkSaver, SeekMovesInBothModesWithTheThreeOrigins)
     EXPECT_EQ(0u, closed.Seek(5, 0));
     EXPECT_EQ(0u, closed.Tell());
 }
+
+namespace {
+
+class failing_file_writer_c : public file_writer_c {
+public:
+    int Write(const char* _name, const void*, u32) override { throw file_error_c(_name, "Disk full!"); }
+};
+
+}  // namespace
+
+TEST(ChunkSaver, CloseReportsAFileThatCouldNotBeStored)
+{
+    failing_file_writer_c files;
+    CChunkSaver saver;
+    ASSERT_TRUE(saver.Open(CChunkSaver::mode_write, "full.sce"));
+    saver.Begin("scne");
+    saver.End();
+    try {
+        saver.Close();
+        ADD_FAILURE() << "failure not reported";
+    } catch (const file_error_c& error) {
+        EXPECT_STREQ("Disk full!", error.what());
+        EXPECT_STREQ("full.sce", error.GetFileName().GetData());
+    }
+    EXPECT_EQ(CChunkSaver::mode_closed, saver.GetMode());
+}
+
+TEST(ChunkSaver, OpeningAgainClosesTheFileBefore)
+{
+    memory_file_writer_c files;
+    CChunkSaver saver;
+    saver.Open(CChunkSaver::mode_write, "first.sce");
+    u32 value = 1;
+    saver.LeafU32("valu", value);
+    u8 buffer[8] = {'v', 'a', 'l', 'u', 0, 0, 0, 0};
+    saver.OpenBuffer(CChunkSaver::mode_read, buffer, sizeof buffer);
+    EXPECT_EQ(1u, files.files.count("first.sce"));
+    EXPECT_TRUE(saver.IsReading());
+    EXPECT_EQ(-1, saver.GetDepth());
+}
