@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
     return 0;
   }
   if (!texture.IsValid()) __builtin_trap();
+  if (texture.GetSize() > (1 << 22)) return 0;
   output_file_c out;
   WriteDds(texture, out);
   input_file_c again(out.GetData(), out.GetSize());

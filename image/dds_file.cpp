@@ -128,6 +128,17 @@ void ReadDdsBody(texture_image_c& texture, const file_bytes_s& file) {
   if (layout == nullptr) fail("Unsupported color format!");
   if (!IsImageSizeAllowed(width, height, layout->format)) fail("Invalid image size!");
 
+  // The pictures must all be there before anything is allocated for them: a
+  // header alone could otherwise ask for six faces of the largest size.
+  const int levels = mipmapped ? FullChainLength(int(width), int(height)) : 1;
+  u64 needed = 0;
+  for (int k = 0; k < levels; ++k) {
+    const int w = LevelSide(int(width), k), h = LevelSide(int(height), k);
+    needed += FormatIsCompressed(layout->format) ? u64(GetSize64(w, h, layout->format)) : PaddedRow(u64(w), bits) * u64(h);
+  }
+  if (cubic) needed *= 6;
+  if (file.size - dds_file_header < needed) fail("Unexpected end of file!");
+
   texture.Create(int(width), int(height), layout->format, mipmapped, cubic);
   u64 at = dds_file_header;
   for (int f = 0; f < texture.GetFaceCount(); ++f) {

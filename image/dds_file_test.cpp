@@ -204,6 +204,21 @@ TEST(DdsReadTest, ZeroSidedUncompressedFileIsRefused) {
   EXPECT_EQ(Failure(bytes), "Invalid image size!");
 }
 
+TEST(DdsReadTest, MissingPicturesAreFoundBeforeAllocating) {
+  dds_spec_s s;
+  s.width = s.height = 4096;
+  s.fourcc = nullptr;
+  s.pf_flags = 0x41;
+  s.bits = 32;
+  s.masks[0] = 0xFF0000;
+  s.masks[1] = 0xFF00;
+  s.masks[2] = 0xFF;
+  s.masks[3] = 0xFF000000;
+  s.caps2 = 0xFE00;
+  s.data_bytes = 4096 * 4096 * 4;
+  EXPECT_EQ(Failure(MakeDds(s)), "Unexpected end of file!");
+}
+
 TEST(DdsReadTest, FailureCarriesTheNameAndEmptiesTheTexture) {
   dds_spec_s s;
   s.width = 6;
