@@ -13,15 +13,16 @@
 namespace {
 
 // Three floats into lanes 0-2 without reading past them; lane 3 is 0.
+// The 64-bit integer loads and stores take any alignment.
 __m128 Load3(const float* p)
 {
-    const __m128 xy = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p)));
+    const __m128 xy = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
     return _mm_movelh_ps(xy, _mm_load_ss(p + 2));
 }
 
 void Store3(float* p, __m128 v)
 {
-    _mm_store_sd(reinterpret_cast<double*>(p), _mm_castps_pd(v));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(v));
     _mm_store_ss(p + 2, _mm_movehl_ps(v, v));
 }
 

@@ -145,4 +145,7 @@ void DirectionToEuler(const vec3_c& direction, float& heading, float& pitch)
     heading = std::acos(std::clamp(n.z / std::cos(pitch), -1.0f, 1.0f));
     if (n.x < 0.0f)
         heading = static_cast<float>(kTwoPi - heading);
+    // 2 pi - (an angle that rounds to 0) rounds up to 2 pi: that is heading 0.
+    if (heading >= static_cast<float>(kTwoPi))
+        heading = 0.0f;
 }

@@ -52,12 +52,15 @@ TEST(VectorMath, DirectionToEulerTable)
         {{0, -5, 0}, 0, kPi / 2},
         {{0, 0, 0}, 0, 0},
         {{1e-8f, 0, 0}, 0, 0},  // shorter than epsilon
+        {{-1e-7f, 0, 1}, 0, 0}, // just left of straight ahead: not 2 pi
     };
     for (const row_s& row : rows) {
         float heading = -1, pitch = -1;
         DirectionToEuler(row.direction, heading, pitch);
         EXPECT_NEAR(heading, row.heading, 1e-6f) << row.direction.x << " " << row.direction.y;
         EXPECT_NEAR(pitch, row.pitch, 1e-6f) << row.direction.x << " " << row.direction.y;
+        EXPECT_GE(heading, 0.0f);
+        EXPECT_LT(heading, static_cast<float>(kTwoPi));
     }
 }
 

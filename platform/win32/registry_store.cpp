@@ -18,6 +18,8 @@ struct registry_handle_s {
     REGSAM access;
 };
 
+registry_handle_s g_registryCurrentUserRoot{};
+
 namespace {
 
 constexpr char kStoreName[] = "values.reg";

@@ -21,8 +21,10 @@ struct registry_handle_s;
 using HKEY = registry_handle_s*;
 using REGSAM = u32;
 
-// Predefined root; never closed.
-inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u));
+// Predefined root; never closed. An object's address, so that it is a
+// constant even for code that runs before main.
+extern registry_handle_s g_registryCurrentUserRoot;
+inline HKEY const HKEY_CURRENT_USER = &g_registryCurrentUserRoot;
 
 inline constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
 inline constexpr REGSAM KEY_SET_VALUE = 0x0002;
