@@ -22,7 +22,7 @@ public:
   file_handle_c(const file_handle_c&) = delete;
   file_handle_c& operator=(const file_handle_c&) = delete;
   // Closes; a failing close cannot be reported from here and is ignored.
-  virtual ~file_handle_c();
+  ~file_handle_c();
 
   // Read-only, binary, sequential.
   void Open(const char* name);

@@ -154,20 +154,31 @@ void ExhaustDescriptors(const std::string& name, const std::string& created)
   const rlimit few = {16, 16};
   setrlimit(RLIMIT_NOFILE, &few);
   std::vector<std::unique_ptr<file_handle_c>> open;
-  std::string opening, creating;
-  for (int i = 0; i < 32 && opening.empty(); ++i) {
+  std::exception_ptr opening, creating;
+  for (int i = 0; i < 32 && !opening; ++i) {
     try {
       open.push_back(std::make_unique<file_handle_c>(name.c_str()));
-    } catch (const file_error_c& e) {
-      opening = e.what();
+    } catch (const file_error_c&) {
+      opening = std::current_exception();
     }
   }
   try {
     output_file_handle_c f(created.c_str());
-  } catch (const file_error_c& e) {
-    creating = e.what();
+  } catch (const file_error_c&) {
+    creating = std::current_exception();
   }
-  std::exit(opening == "Too many open files!" && creating == "Too many open files!" ? 0 : 1);
+  // Sanitizers need descriptors of their own to look at the exceptions.
+  open.clear();
+  auto message = [](const std::exception_ptr& error) -> std::string {
+    try {
+      if (error)
+        std::rethrow_exception(error);
+    } catch (const file_error_c& e) {
+      return e.what();
+    }
+    return "";
+  };
+  std::exit(message(opening) == "Too many open files!" && message(creating) == "Too many open files!" ? 0 : 1);
 }
 }
 
