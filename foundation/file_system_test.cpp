@@ -1,5 +1,7 @@
 #include "foundation/file_system.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "foundation/archive_file_system.h"
@@ -119,4 +121,16 @@ TEST_F(ArchiveFileSystemTest, FailedOpenLeavesNothingBehind)
   EXPECT_EQ(FileFailure([&] { archive_file_system_c a(folder.Path("data.qza").c_str(), missing.c_str()); }),
             missing + "|File does not exist!");
   EXPECT_EQ(file_system_c::GetCurrent(), before);
+}
+
+TEST(FileSystemTest, DiskFilesBeyondThirtyTwoBitSizesAreRefused)
+{
+  scratch_folder_c folder;
+  const std::string name = folder.WriteFile("sparse", "");
+  // A sparse file: no disk space is used.
+  std::filesystem::resize_file(name, 0x100000010ull);
+  disk_file_system_c disk;
+  EXPECT_EQ(FileFailure([&] { disk.GetSize(name.c_str()); }), name + "|File too large!");
+  char buffer[4];
+  EXPECT_EQ(FileFailure([&] { disk.Load(name.c_str(), buffer, 4); }), name + "|File too large!");
 }

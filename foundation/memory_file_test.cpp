@@ -382,3 +382,13 @@ TEST(FileWriterTest, OutputFileReachesDiskThroughBackslashes)
   }
   EXPECT_EQ(folder.ReadFile("sub/o.bin"), std::string("\x02\0\0\0hi\0", 7));
 }
+
+TEST(MemoryFileTest, OutputPastFourGigabytesIsRefused)
+{
+  memory_writer_c writer;
+  output_file_c out("big.bin");
+  EXPECT_EQ(FileFailure([&] { out.Seek(0x100000000l, 0); }), "big.bin|File too large!");
+  EXPECT_EQ(out.GetSize(), 0u);
+  EXPECT_EQ(out.GetPosition(), 0u);
+  out.Commit();
+}
