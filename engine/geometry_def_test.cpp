@@ -1,4 +1,5 @@
 #include "engine/geometry_def.h"
+#include "engine/testing/memory_file_system.h"
 
 #include "foundation/file_error.h"
 #include "foundation/memory_file.h"
@@ -345,5 +346,22 @@ TEST(GeometryDefTest, TruncatedStreamsAreRefused)
         input_file_c in(out.GetData(), cut);
         geometry_def_c back;
         EXPECT_THROW(ReadGeometryDef(in, back), file_error_c) << cut;
+    }
+}
+
+TEST(GeometryDefTest, ErrorsNameTheFile)
+{
+    output_file_c out;
+    WriteHeader(out, 1, 7, 0, 0, 0, 0);
+    memory_file_system_c files;
+    files.Add("models\\bad.geo", out);
+    input_file_c in("models\\bad.geo");
+    geometry_def_c def;
+    try {
+        ReadGeometryDef(in, def);
+        FAIL() << "no exception";
+    } catch (const file_error_c& error) {
+        EXPECT_STREQ(error.GetFileName(), "models\\bad.geo");
+        EXPECT_STREQ(error.what(), "Invalid vertex format!");
     }
 }

@@ -1,8 +1,8 @@
 #include "engine/texture_def.h"
+#include "engine/testing/memory_file_system.h"
 #include "engine/testing/recording_renderer.h"
 
 #include "foundation/file_error.h"
-#include "foundation/file_system.h"
 #include "foundation/memory_file.h"
 #include "foundation/path.h"
 
@@ -10,41 +10,12 @@
 
 #include <bit>
 #include <cstring>
-#include <map>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
-
-// Files held in memory, current while it lives.
-class memory_file_system_c : public file_system_c {
-public:
-    std::map<std::string, std::vector<u8>> files;
-
-    void Add(const std::string& name, std::vector<u8> bytes) { files[name] = std::move(bytes); }
-
-    u32 GetSize(const char* name) override { return static_cast<u32>(Find(name).size()); }
-
-    u32 Load(const char* name, void* buffer, u32 bufferSize) override
-    {
-        const std::vector<u8>& bytes = Find(name);
-        if (bytes.size() > bufferSize)
-            throw file_error_c(name, "Out of buffer!");
-        std::memcpy(buffer, bytes.data(), bytes.size());
-        return static_cast<u32>(bytes.size());
-    }
-
-private:
-    const std::vector<u8>& Find(const char* name)
-    {
-        const auto found = files.find(name);
-        if (found == files.end())
-            throw file_error_c(name, "File does not exist!");
-        return found->second;
-    }
-};
 
 std::vector<u8> Bytes(const output_file_c& out)
 {
@@ -210,7 +181,7 @@ TEST(TextureDefTest, DdsFilesStayAsLoaded)
     output_file_c dds;
     source.SaveDds(dds);
     memory_file_system_c files;
-    files.Add("t.dds", Bytes(dds));
+    files.Add("t.dds", dds);
 
     texture_def_c def("t.dds", true, false);
     def.LoadImage();
