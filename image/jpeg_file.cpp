@@ -153,10 +153,17 @@ bool ReadJpegBody(jpeg_decompress_struct& info, jpeg_glue_s& glue, image_c& imag
     if (read == 0) return Stalled(glue);
     // The decoder fills X with 255; the ignored bits are stored as 0.
     if (format == format_x8r8g8b8) {
-      const JDIMENSION width = info.output_width;
+      const size_t width = info.output_width;
       for (JDIMENSION i = 0; i < read; ++i) {
         u8* row = rows[i];
-        for (JDIMENSION x = 0; x < width; ++x) StoreU32(row + 4 * x, LoadU32(row + 4 * x) & 0x00FFFFFFu);
+        size_t x = 0;
+        for (; x + 2 <= width; x += 2) {
+          u64 pair;
+          std::memcpy(&pair, row + 4 * x, 8);
+          pair &= 0x00FFFFFF00FFFFFFull;
+          std::memcpy(row + 4 * x, &pair, 8);
+        }
+        if (x < width) StoreU32(row + 4 * x, LoadU32(row + 4 * x) & 0x00FFFFFFu);
       }
     }
   }
