@@ -2,6 +2,8 @@
 // Most-significant-bit-first reader over a byte buffer. The buffer must hold
 // four readable bytes beyond the last bit that is read; callers keep zeroed
 // padding there, so a damaged length never reads outside the buffer.
+#include <cstring>
+
 #include "foundation/types.h"
 
 class mpeg_bit_reader_c {
@@ -11,8 +13,9 @@ class mpeg_bit_reader_c {
   // The next n bits (n <= 25) without consuming them.
   u32 Peek(u32 n) const {
     if (n == 0) return 0;
-    const u8* p = _data + (_position >> 3);
-    const u32 word = (u32(p[0]) << 24) | (u32(p[1]) << 16) | (u32(p[2]) << 8) | u32(p[3]);
+    u32 word;
+    std::memcpy(&word, _data + (_position >> 3), 4);
+    word = __builtin_bswap32(word);
     return (word << (_position & 7)) >> (32 - n);
   }
   u32 Get(u32 n) {

@@ -1,5 +1,7 @@
 #include "audio/mpeg_decoder.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -206,27 +208,69 @@ bool mpeg_decoder_c::DecodeUnit(unit_mode_e mode) {
   return true;
 }
 
+namespace {
+
+// Rounds to nearest (the processor's default mode) and clips to 16 bits.
+inline u16 ToSixteen(float value) {
+  const int scaled = _mm_cvtss_si32(_mm_set_ss(value * 32768.0f));
+  return u16(i16(std::clamp(scaled, -32768, 32767)));
+}
+
+}  // namespace
+
 void mpeg_decoder_c::Convert(u8* destination) const {
   const u32 step = 1u << _shift;
   const u32 count = 1152 >> _shift;
+  const float* left = _pcm[0];
+  const float* right = _pcm[_stream_channels == 2 ? 1 : 0];
   const bool mix_down = _out_channels == 1 && _stream_channels == 2;
-  for (u32 s = 0; s < count; ++s) {
-    for (u32 ch = 0; ch < _out_channels; ++ch) {
-      float value;
-      if (mix_down)
-        value = (_pcm[0][s * step] + _pcm[1][s * step]) * 0.5f;
-      else
-        value = _pcm[_stream_channels == 2 ? ch : 0][s * step];
-      if (_sample_bytes == 4) {
-        std::memcpy(destination, &value, 4);
-        destination += 4;
-      } else {
-        const float scaled = std::nearbyint(value * 32768.0f);
-        const i16 sample = i16(std::clamp(scaled, -32768.0f, 32767.0f));
-        destination[0] = u8(u16(sample) & 0xFF);
-        destination[1] = u8(u16(sample) >> 8);
-        destination += 2;
+  float mixed[1152];
+  if (mix_down) {
+    for (u32 s = 0; s < count; ++s) mixed[s] = (left[s * step] + right[s * step]) * 0.5f;
+    left = mixed;
+  } else if (step != 1) {
+    for (u32 s = 0; s < count; ++s) mixed[s] = left[s * step];
+    left = mixed;
+  }
+  float mixed_right[1152];
+  if (_out_channels == 2 && step != 1) {
+    for (u32 s = 0; s < count; ++s) mixed_right[s] = right[s * step];
+    right = mixed_right;
+  }
+  if (_sample_bytes == 4) {
+    float* out = reinterpret_cast<float*>(destination);
+    if (_out_channels == 1) {
+      std::memcpy(out, left, count * sizeof(float));
+    } else {
+      for (u32 s = 0; s < count; ++s) {
+        out[2 * s] = left[s];
+        out[2 * s + 1] = right[s];
       }
+    }
+    return;
+  }
+  // Little-endian 16-bit samples, rounded to nearest and saturated eight at a time.
+  const __m128 scale = _mm_set1_ps(32768.0f);
+  auto eight = [&](__m128 a, __m128 b, u8* to) {
+    const __m128i packed = _mm_packs_epi32(_mm_cvtps_epi32(_mm_mul_ps(a, scale)), _mm_cvtps_epi32(_mm_mul_ps(b, scale)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), packed);
+  };
+  u32 s = 0;
+  if (_out_channels == 1) {
+    for (; s + 8 <= count; s += 8) eight(_mm_loadu_ps(left + s), _mm_loadu_ps(left + s + 4), destination + 2 * s);
+    for (; s < count; ++s) {
+      const u16 v = ToSixteen(left[s]);
+      std::memcpy(destination + 2 * s, &v, 2);
+    }
+  } else {
+    for (; s + 4 <= count; s += 4) {
+      const __m128 l = _mm_loadu_ps(left + s), r = _mm_loadu_ps(right + s);
+      eight(_mm_unpacklo_ps(l, r), _mm_unpackhi_ps(l, r), destination + 4 * s);
+    }
+    for (; s < count; ++s) {
+      const u16 l = ToSixteen(left[s]), r = ToSixteen(right[s]);
+      std::memcpy(destination + 4 * s, &l, 2);
+      std::memcpy(destination + 4 * s + 2, &r, 2);
     }
   }
 }

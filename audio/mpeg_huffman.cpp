@@ -16,7 +16,9 @@ struct code_c {
   u32 symbol;
 };
 
-std::vector<code_c> ParseCodes(const char* text) {
+// Symbols are numbered in text order; a pair table of side `size` turns
+// number n into x << 4 | y.
+std::vector<code_c> ParseCodes(const char* text, u32 size) {
   std::vector<code_c> codes;
   u32 symbol = 0;
   for (const char* p = text; *p;) {
@@ -24,7 +26,8 @@ std::vector<code_c> ParseCodes(const char* text) {
       ++p;
       continue;
     }
-    code_c code{0, 0, symbol++};
+    code_c code{0, 0, size ? ((symbol / size) << 4) | (symbol % size) : symbol};
+    ++symbol;
     for (; *p == '0' || *p == '1'; ++p) {
       code.bits = (code.bits << 1) | u32(*p - '0');
       ++code.length;
@@ -67,9 +70,9 @@ const mpeg_huffman_c& mpeg_huffman_c::Get() {
   return tables;
 }
 
-mpeg_huffman_c::lookup_c mpeg_huffman_c::Build(const char* text) {
+mpeg_huffman_c::lookup_c mpeg_huffman_c::Build(const char* text, u32 size) {
   lookup_c lookup;
-  const std::vector<code_c> codes = ParseCodes(text);
+  const std::vector<code_c> codes = ParseCodes(text, size);
   u32 longest = 0;
   for (const code_c& code : codes) longest = std::max(longest, code.length);
   lookup.root_bits = std::min(longest, 8u);
@@ -88,42 +91,11 @@ mpeg_huffman_c::mpeg_huffman_c() {
     } else if (i > 24) {
       _pairs[i] = _pairs[24];
     } else {
-      _pairs[i] = Build(def.codes);
+      _pairs[i] = Build(def.codes, def.size);
     }
   }
-  _quads[0] = Build(mpeg_count1_codes[0]);
-  _quads[1] = Build(mpeg_count1_codes[1]);
+  _quads[0] = Build(mpeg_count1_codes[0], 0);
+  _quads[1] = Build(mpeg_count1_codes[1], 0);
 }
 
 bool mpeg_huffman_c::IsUsable(u32 table) { return table < 32 && mpeg_huffman_defs[table].codes; }
-
-u32 mpeg_huffman_c::Decode(const lookup_c& lookup, mpeg_bit_reader_c& reader) const {
-  u32 bits = lookup.root_bits;
-  u32 entry = lookup.entries[reader.Peek(bits)];
-  while (!(entry & symbol_flag)) {
-    reader.Skip(bits);
-    bits = entry & 31;
-    entry = lookup.entries[(entry >> 5) + reader.Peek(bits)];
-  }
-  reader.Skip((entry >> 16) & 31);
-  return entry & 0xFF;
-}
-
-void mpeg_huffman_c::DecodePair(mpeg_bit_reader_c& reader, u32 table, int& x, int& y) const {
-  const mpeg_huffman_def_c& def = mpeg_huffman_defs[table];
-  const u32 symbol = Decode(_pairs[table], reader);
-  u32 ux = symbol / def.size;
-  u32 uy = symbol % def.size;
-  if (def.linbits && ux == 15) ux += reader.Get(def.linbits);
-  x = (ux && reader.Get(1)) ? -int(ux) : int(ux);
-  if (def.linbits && uy == 15) uy += reader.Get(def.linbits);
-  y = (uy && reader.Get(1)) ? -int(uy) : int(uy);
-}
-
-void mpeg_huffman_c::DecodeQuad(mpeg_bit_reader_c& reader, u32 table, int out[4]) const {
-  const u32 symbol = Decode(_quads[table], reader);
-  for (int i = 0; i < 4; ++i) {
-    const bool set = (symbol >> (3 - i)) & 1;
-    out[i] = (set && reader.Get(1)) ? -1 : int(set);
-  }
-}

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "audio/mpeg_bit_reader.h"
+#include "audio/mpeg_tables.h"
 
 class mpeg_huffman_c {
  public:
@@ -28,9 +29,50 @@ class mpeg_huffman_c {
     std::vector<u32> entries;
     u32 root_bits = 0;
   };
-  static lookup_c Build(const char* codes);
-  u32 Decode(const lookup_c& lookup, mpeg_bit_reader_c& reader) const;
+  // `size`: side of a pair table, whose symbols become x << 4 | y; 0 for quadruples.
+  static lookup_c Build(const char* codes, u32 size);
+  static u32 Decode(const lookup_c& lookup, mpeg_bit_reader_c& reader) {
+    u32 bits = lookup.root_bits;
+    u32 entry = lookup.entries[reader.Peek(bits)];
+    while (!(entry & 0x80000000u)) {
+      reader.Skip(bits);
+      bits = entry & 31;
+      entry = lookup.entries[(entry >> 5) + reader.Peek(bits)];
+    }
+    reader.Skip((entry >> 16) & 31);
+    return entry & 0xFF;
+  }
 
   lookup_c _pairs[32];
   lookup_c _quads[2];
 };
+
+inline void mpeg_huffman_c::DecodePair(mpeg_bit_reader_c& reader, u32 table, int& x, int& y) const {
+  const u32 symbol = Decode(_pairs[table], reader);
+  const u32 linbits = mpeg_huffman_defs[table].linbits;
+  int ux = int(symbol >> 4);
+  int uy = int(symbol & 15);
+  if (linbits == 0) {
+    // Both sign bits at once, without branches on the values.
+    const u32 nx = ux != 0, ny = uy != 0;
+    const u32 signs = reader.Peek(2);
+    const u32 sx = nx & (signs >> 1);
+    const u32 sy = ny & (nx ? signs : (signs >> 1));
+    reader.Skip(nx + ny);
+    x = sx ? -ux : ux;
+    y = sy ? -uy : uy;
+    return;
+  }
+  if (ux == 15) ux += int(reader.Get(linbits));
+  x = (ux && reader.Get(1)) ? -ux : ux;
+  if (uy == 15) uy += int(reader.Get(linbits));
+  y = (uy && reader.Get(1)) ? -uy : uy;
+}
+
+inline void mpeg_huffman_c::DecodeQuad(mpeg_bit_reader_c& reader, u32 table, int out[4]) const {
+  const u32 symbol = Decode(_quads[table], reader);
+  for (int i = 0; i < 4; ++i) {
+    const bool set = (symbol >> (3 - i)) & 1;
+    out[i] = (set && reader.Get(1)) ? -1 : int(set);
+  }
+}

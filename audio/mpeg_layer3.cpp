@@ -1,5 +1,7 @@
 #include "audio/mpeg_layer3.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -15,24 +17,28 @@ constexpr u32 reservoir_padding = 64;
 constexpr int power_offset = 512;
 
 struct layer3_tables_c {
-  float pow43[8207];
+  float pow43[2 * 8206 + 1];           // sign(v) |v|^(4/3) at v + 8206
   float pow2[power_offset + 64];      // 2^(q / 4) for q in [-512, 64)
-  float imdct_long[18][18];           // output rows 0..8 and 18..26
-  float imdct_short[12][6];
+  alignas(16) float imdct_long[18][20];          // [input k][row]; rows are outputs 0..8 and 18..26, 2 of padding
+  float imdct_short[6][12];           // [input k][output]
   float windows[4][36];               // block types 0, 1, 2 (short, 12 used), 3
   float alias_cs[8], alias_ca[8];
   float is_left[7], is_right[7];      // MPEG-1 intensity ratios
 
   layer3_tables_c() {
-    for (int i = 0; i < 8207; ++i) pow43[i] = float(std::pow(double(i), 4.0 / 3.0));
+    for (int i = 0; i <= 8206; ++i) {
+      const float value = float(std::pow(double(i), 4.0 / 3.0));
+      pow43[8206 + i] = value;
+      pow43[8206 - i] = -value;
+    }
     for (int q = -power_offset; q < 64; ++q) pow2[q + power_offset] = float(std::pow(2.0, q / 4.0));
     for (int r = 0; r < 18; ++r) {
       const int i = r < 9 ? r : r + 9;
       for (int k = 0; k < 18; ++k)
-        imdct_long[r][k] = float(std::cos(M_PI / 72.0 * (2 * i + 19) * (2 * k + 1)));
+        imdct_long[k][r] = float(std::cos(M_PI / 72.0 * (2 * i + 19) * (2 * k + 1)));
     }
     for (int i = 0; i < 12; ++i)
-      for (int k = 0; k < 6; ++k) imdct_short[i][k] = float(std::cos(M_PI / 24.0 * (2 * i + 7) * (2 * k + 1)));
+      for (int k = 0; k < 6; ++k) imdct_short[k][i] = float(std::cos(M_PI / 24.0 * (2 * i + 7) * (2 * k + 1)));
     for (int i = 0; i < 36; ++i) windows[0][i] = float(std::sin(M_PI / 36.0 * (i + 0.5)));
     for (int i = 0; i < 36; ++i) {
       double start = 0.0, stop = 0.0;
@@ -315,12 +321,8 @@ void mpeg_layer3_c::Requantise(const mpeg_header_c& header, const granule_c& g, 
     q = std::clamp(q, -power_offset, 63);
     const float factor = tables.pow2[q + power_offset];
     last = std::min(last, count);
-    for (int i = first; i < last; ++i) {
-      const int v = values[i];
-      if (v == 0) continue;
-      const float magnitude = tables.pow43[v < 0 ? -v : v] * factor;
-      xr[i] = v < 0 ? -magnitude : magnitude;
-    }
+    const float* signed_powers = tables.pow43 + 8206;
+    for (int i = first; i < last; ++i) xr[i] = signed_powers[values[i]] * factor;
   };
   const bool short_blocks = IsShort(g.window_switching, g.block_type);
   const int long_end = !short_blocks ? 576 : (g.mixed_block ? 36 : 0);
@@ -442,10 +444,21 @@ void mpeg_layer3_c::Stereo(const mpeg_header_c& header, const granule_c& right, 
 }
 
 void mpeg_layer3_c::Hybrid(const mpeg_header_c& header, const granule_c& g, u32 channel, float xr[576],
-                           float out[18][32]) {
+                           int limit, float out[18][32]) {
   const layer3_tables_c& tables = Tables();
   const bool short_blocks = IsShort(g.window_switching, g.block_type);
   const int long_subbands = !short_blocks ? 32 : (g.mixed_block ? 2 : 0);
+  // Subbands from `active` on hold only zeros (alias reduction reaches one
+  // subband beyond the last line that may be non-zero).
+  int active = 32;
+  if (!short_blocks) {
+    active = std::min(32, (limit + 17) / 18 + 1);
+  } else {
+    const u16* bands = mpeg_short_bands[header.RateNumber()];
+    int sfb = 0;
+    while (sfb < 13 && bands[sfb + 1] * 3 < limit) ++sfb;
+    active = std::min(32, (bands[sfb + 1] * 3 + 17) / 18 + (g.mixed_block ? 1 : 0));
+  }
 
   if (short_blocks) {
     // Reorder short-block lines from band-window order into subband order:
@@ -465,7 +478,7 @@ void mpeg_layer3_c::Hybrid(const mpeg_header_c& header, const granule_c& g, u32 
   }
 
   // Alias reduction between neighbouring long-block subbands.
-  for (int sb = 1; sb < long_subbands; ++sb) {
+  for (int sb = 1; sb < std::min(long_subbands, active); ++sb) {
     float* upper = xr + 18 * sb;
     for (int i = 0; i < 8; ++i) {
       const float a = upper[-1 - i], b = upper[i];
@@ -477,15 +490,34 @@ void mpeg_layer3_c::Hybrid(const mpeg_header_c& header, const granule_c& g, u32 
   for (int sb = 0; sb < 32; ++sb) {
     const float* in = xr + 18 * sb;
     float* overlap = _overlap[channel][sb];
+    if (sb >= active) {
+      // No input: what overlaps from the last granule is all there is.
+      for (int i = 0; i < 18; ++i) {
+        out[i][sb] = ((sb & 1) && (i & 1)) ? -overlap[i] : overlap[i];
+        overlap[i] = 0.0f;
+      }
+      continue;
+    }
     float z[36];
     if (sb < long_subbands) {
       const u32 type = (short_blocks || !g.window_switching) ? 0 : g.block_type;
-      float half[18];
-      for (int r = 0; r < 18; ++r) {
-        float sum = 0.0f;
-        for (int k = 0; k < 18; ++k) sum += in[k] * tables.imdct_long[r][k];
-        half[r] = sum;
+      // Accumulated input by input, the rows four at a time in registers.
+      __m128 a0 = _mm_setzero_ps(), a1 = a0, a2 = a0, a3 = a0, a4 = a0;
+      for (int k = 0; k < 18; ++k) {
+        const __m128 x = _mm_set1_ps(in[k]);
+        const float* row = tables.imdct_long[k];
+        a0 = _mm_add_ps(a0, _mm_mul_ps(x, _mm_load_ps(row)));
+        a1 = _mm_add_ps(a1, _mm_mul_ps(x, _mm_load_ps(row + 4)));
+        a2 = _mm_add_ps(a2, _mm_mul_ps(x, _mm_load_ps(row + 8)));
+        a3 = _mm_add_ps(a3, _mm_mul_ps(x, _mm_load_ps(row + 12)));
+        a4 = _mm_add_ps(a4, _mm_mul_ps(x, _mm_load_ps(row + 16)));
       }
+      alignas(16) float half[20];
+      _mm_store_ps(half, a0);
+      _mm_store_ps(half + 4, a1);
+      _mm_store_ps(half + 8, a2);
+      _mm_store_ps(half + 12, a3);
+      _mm_store_ps(half + 16, a4);
       // Rows 0..8 mirror with opposite sign onto 17..9; rows 18..26 mirror onto 35..27.
       for (int i = 0; i < 9; ++i) {
         z[i] = half[i];
@@ -498,11 +530,13 @@ void mpeg_layer3_c::Hybrid(const mpeg_header_c& header, const granule_c& g, u32 
     } else {
       std::fill(z, z + 36, 0.0f);
       for (int w = 0; w < 3; ++w) {
-        for (int i = 0; i < 12; ++i) {
-          float sum = 0.0f;
-          for (int k = 0; k < 6; ++k) sum += in[3 * k + w] * tables.imdct_short[i][k];
-          z[6 + 6 * w + i] += sum * tables.windows[2][i];
+        float y[12] = {};
+        for (int k = 0; k < 6; ++k) {
+          const float x = in[3 * k + w];
+          const float* row = tables.imdct_short[k];
+          for (int i = 0; i < 12; ++i) y[i] += x * row[i];
         }
+        for (int i = 0; i < 12; ++i) z[6 + 6 * w + i] += y[i] * tables.windows[2][i];
       }
     }
     for (int i = 0; i < 18; ++i) {
@@ -552,11 +586,15 @@ u32 mpeg_layer3_c::Decode(const mpeg_header_c& header, const u8* body, u32 size,
         counts[ch] = count;
       }
     }
-    if (channels == 2) Stereo(header, side.granules[gr][1], factors[1], counts[1], xr);
+    if (channels == 2) {
+      Stereo(header, side.granules[gr][1], factors[1], counts[1], xr);
+      // Joint stereo spreads either channel's lines into the other.
+      if (header.mode == 1) counts[0] = counts[1] = std::max(counts[0], counts[1]);
+    }
     for (u32 ch = 0; ch < channels; ++ch) {
       granule_c g = side.granules[gr][ch];
       if (!available) g.window_switching = g.block_type = g.mixed_block = 0;
-      Hybrid(header, g, ch, xr[ch], out[gr][ch]);
+      Hybrid(header, g, ch, xr[ch], counts[ch], out[gr][ch]);
     }
   }
   if (_reservoir_size > reservoir_keep) {

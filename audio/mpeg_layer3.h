@@ -57,7 +57,8 @@ class mpeg_layer3_c {
                   const int values[576], int count, float xr[576]) const;
   void Stereo(const mpeg_header_c& header, const granule_c& right, const scale_factors_c& right_factors,
               int right_count, float xr[2][576]) const;
-  void Hybrid(const mpeg_header_c& header, const granule_c& granule, u32 channel, float xr[576],
+  // `limit`: lines from there on are zero.
+  void Hybrid(const mpeg_header_c& header, const granule_c& granule, u32 channel, float xr[576], int limit,
               float out[18][32]);
 
   // Main data of earlier frames; 4 zero bytes always follow the valid part.

@@ -12,6 +12,6 @@ class mpeg_synthesis_c {
   void Synthesize(const float subbands[32], float out[32]);
 
  private:
-  float _v[1024];  // ring of the last 16 matrixed blocks
+  alignas(16) float _v[1024];  // ring of the last 16 matrixed blocks
   u32 _offset;
 };
