@@ -19,11 +19,8 @@ constexpr i64 kLargestSide = i64{1} << 30;
 
 bool IsDxtFormat(i32 format) { return format >= 10 && format <= 13; }
 
-// Options whose work is not available in this build.
-bool Unavailable(const dxt_options_c& o) {
-  if (!SingleLevel(o) && o.enhance_on) return true;
-  return false;
-}
+// Options that cannot be served: an edge detector needs a radius of at least 0.
+bool Unusable(const dxt_options_c& o) { return o.enhance_on && !SingleLevel(o) && o.enhance_min_size < 0; }
 
 bool ExplicitSide(f32 v, i32& side) {
   if (!(v == v)) return false;
@@ -38,7 +35,7 @@ i32 Compress(const u8* pixels, i32 width, i32 height, i64 row_pitch, const dxt_o
   dxt_work_state_c state;
   std::memcpy(&state.options, &options, sizeof state.options);
   const dxt_options_c& o = state.options;
-  if (o.output_format < 10 || o.output_format > 23 || Unavailable(o)) return dxt_refused;
+  if (o.output_format < 10 || o.output_format > 23 || Unusable(o)) return dxt_refused;
 
   std::vector<u8> rescaled;
   const bool not_pow2 = !IsPow2(width) || !IsPow2(height);

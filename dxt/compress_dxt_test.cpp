@@ -247,14 +247,13 @@ TEST(CompressDxt, OptionsAreCopiedAtEntry) {
 
 namespace {
 
-TEST(CompressDxt, OptionsNotAvailableAreRefusedBeforeAnyDelivery) {
+TEST(CompressDxt, EnhancementWithoutARadiusIsRefused) {
   std::vector<u32> p(16 * 16, 0xFF808080);
   dxt_options_c enhance = OptionsFor(13, 0);
   enhance.enhance_on = 1;
-  for (const dxt_options_c& o : {enhance}) {
-    EXPECT_EQ(Capture(p, 16, 16, o), -4);
-    EXPECT_TRUE(Deliveries().empty());
-  }
+  enhance.enhance_min_size = -1;
+  EXPECT_EQ(Capture(p, 16, 16, enhance), -4);
+  EXPECT_TRUE(Deliveries().empty());
   // One level never reaches the enhancement step.
   enhance.mip_mode = 33;
   EXPECT_EQ(Capture(p, 16, 16, enhance), 0);

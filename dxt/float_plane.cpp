@@ -121,7 +121,7 @@ f32 Gauss(f32 x) { return std::exp(-x * x); }
 f32 GaussDerivative(f32 x) { return -2.0f * x * std::exp(-x * x); }
 
 sampled_kernel_c SampleKernel(f32 (*function)(f32), i32 r, bool horizontal) {
-  if (r < 1) throw std::invalid_argument("Kernel radius must be at least 1");
+  if (r < 0) throw std::invalid_argument("Kernel radius must not be negative");
   sampled_kernel_c k;
   k.horizontal = horizontal;
   k.taps.assign(2 * static_cast<size_t>(r) + 1, 0.0f);
@@ -140,9 +140,10 @@ float_plane_c Convolve(const float_plane_c& in, const sampled_kernel_c& kernel) 
     for (i32 x = 0; x < in.width; ++x) {
       const i32 along = kernel.horizontal ? x : y, size = kernel.horizontal ? in.width : in.height;
       if (along < r || along >= size - r) continue;
-      f32 sum = 0.0f;
-      for (i32 k = -r; k <= r; ++k)
-        sum += kernel.taps[r + k] * (kernel.horizontal ? in.At(x + k, y) : in.At(x, y + k));
+      // Taps at +k and -k are paired so that a flat run gives exactly 0 under an odd kernel.
+      auto sample = [&](i32 k) { return kernel.horizontal ? in.At(x + k, y) : in.At(x, y + k); };
+      f32 sum = kernel.taps[r] * sample(0);
+      for (i32 k = 1; k <= r; ++k) sum += kernel.taps[r + k] * sample(k) + kernel.taps[r - k] * sample(-k);
       out.At(x, y) = sum;
     }
   return out;

@@ -1,6 +1,7 @@
 #include "dxt/level_generator.h"
 
 #include "dxt/codebook.h"
+#include "dxt/enhance.h"
 #include "dxt/color_quantizer.h"
 #include "dxt/error_diffusion.h"
 #include "dxt/float_plane.h"
@@ -165,6 +166,24 @@ void ClearBorder(work_image_c& w, const dxt_options_c& o) {
     }
 }
 
+void EnhanceWork(work_image_c& w, const dxt_options_c& o) {
+  byte_image_c level(w.width, w.height, 3);
+  for (size_t i = 0; i < w.pixels.size(); ++i)
+    for (i32 p = 0; p < 3; ++p) level.planes[p][i] = static_cast<u8>(Byte(w.pixels[i], 2 - p));
+  enhance_params_c params;
+  params.size = o.enhance_min_size;
+  params.factor = 1.0f;
+  params.k = o.enhance_param_1;
+  params.lambda = o.enhance_param_2;
+  params.weighted = o.enhance_flag_1;
+  params.sharpen = o.enhance_flag_3;
+  params.thin = o.enhance_flag_2;
+  params.strength = o.enhance_param_3;
+  const byte_image_c out = EnhanceLevel(level, params, o.enhance_method != 0);
+  for (size_t i = 0; i < w.pixels.size(); ++i)
+    for (i32 p = 0; p < 3; ++p) w.pixels[i] = SetByte(w.pixels[i], 2 - p, out.planes[p][i]);
+}
+
 void DitherLevel(work_image_c& w, i32 format) {
   for (i32 y = 0; y < w.height; ++y)
     for (i32 x = 0; x < w.width; ++x) {
@@ -184,6 +203,7 @@ void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 
   palette_state_c palette;
   bool done = false;
   while (true) {
+    if (o.enhance_on && o.enhance_min_size < work.width && o.enhance_min_size < work.height) EnhanceWork(work, o);
     if (o.dither_per_level) DitherLevel(work, format);
     DeliverLevel(work, s, format, level, palette, callback);
     ++level;
