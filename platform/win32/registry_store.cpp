@@ -1,5 +1,7 @@
 #include "platform/win32/registry_store.h"
 
+#include "platform/win32/registry_store_format.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -23,34 +25,10 @@ registry_handle_s g_registryCurrentUserRoot{};
 namespace {
 
 constexpr char kStoreName[] = "values.reg";
-constexpr char kMagic[8] = {'S', 'K', 'V', 'R', 'E', 'G', '0', '1'};
 // A store larger than this is not one we wrote.
 constexpr u64 kMaxStoreSize = 256ull * 1024 * 1024;
-constexpr u32 kMaxNameLength = 16383;
 
-struct value_s {
-    std::string name;
-    u32 type;
-    std::vector<u8> data;
-};
-
-using values_t = std::vector<value_s>;
-
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(const std::string& a, const char* b)
-{
-    const size_t n = std::strlen(b);
-    if (a.size() != n)
-        return false;
-    for (size_t i = 0; i < n; ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
-}
+using values_t = std::vector<registry_value_s>;
 
 std::string ConfigHome()
 {
@@ -83,7 +61,7 @@ std::string KeyFolder(const std::string& base, const char* path, bool dropSoftwa
         }
         if (*p == '/' || static_cast<unsigned char>(*p) < 0x20)
             return {};
-        part += LowerAscii(*p);
+        part += RegistryLowerAscii(*p);
     }
     if (dropSoftware && parts.size() > 1 && parts.front() == "software")
         parts.erase(parts.begin());
@@ -113,109 +91,6 @@ bool MakeFolders(const std::string& folder)
             break;
     }
     return IsFolder(folder);
-}
-
-u64 Checksum(const u8* data, size_t size)
-{
-    // FNV-1a: enough to tell a damaged store from an intact one.
-    u64 hash = 0xcbf29ce484222325ull;
-    for (size_t i = 0; i < size; ++i) {
-        hash ^= data[i];
-        hash *= 0x100000001b3ull;
-    }
-    return hash;
-}
-
-void PutU32(std::vector<u8>& out, u32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<u8>(v >> (8 * i)));
-}
-
-// Reads little-endian words from a byte range, refusing to pass its end.
-class reader_c {
-public:
-    reader_c(const u8* data, size_t size) : _data(data), _size(size) {}
-    bool U32(u32& v)
-    {
-        if (_size - _pos < 4)
-            return false;
-        v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= static_cast<u32>(_data[_pos + i]) << (8 * i);
-        _pos += 4;
-        return true;
-    }
-    bool Bytes(size_t n, const u8*& p)
-    {
-        if (_size - _pos < n)
-            return false;
-        p = _data + _pos;
-        _pos += n;
-        return true;
-    }
-    size_t Remaining() const { return _size - _pos; }
-
-private:
-    const u8* _data;
-    size_t _size;
-    size_t _pos = 0;
-};
-
-std::vector<u8> Serialize(const values_t& values)
-{
-    std::vector<u8> out(kMagic, kMagic + sizeof kMagic);
-    PutU32(out, static_cast<u32>(values.size()));
-    for (const value_s& v : values) {
-        PutU32(out, static_cast<u32>(v.name.size()));
-        out.insert(out.end(), v.name.begin(), v.name.end());
-        PutU32(out, v.type);
-        PutU32(out, static_cast<u32>(v.data.size()));
-        out.insert(out.end(), v.data.begin(), v.data.end());
-    }
-    const u64 sum = Checksum(out.data(), out.size());
-    PutU32(out, static_cast<u32>(sum));
-    PutU32(out, static_cast<u32>(sum >> 32));
-    return out;
-}
-
-std::optional<values_t> Parse(const std::vector<u8>& bytes)
-{
-    if (bytes.size() < sizeof kMagic + 4 + 8 || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
-        return std::nullopt;
-    const size_t body = bytes.size() - 8;
-    reader_c tail(bytes.data() + body, 8);
-    u32 low = 0, high = 0;
-    tail.U32(low);
-    tail.U32(high);
-    if (Checksum(bytes.data(), body) != (static_cast<u64>(high) << 32 | low))
-        return std::nullopt;
-    reader_c in(bytes.data() + sizeof kMagic, body - sizeof kMagic);
-    u32 count = 0;
-    if (!in.U32(count) || count > in.Remaining() / 12)
-        return std::nullopt;
-    values_t values;
-    values.reserve(count);
-    for (u32 i = 0; i < count; ++i) {
-        value_s v;
-        u32 nameLength = 0, size = 0;
-        const u8* p = nullptr;
-        if (!in.U32(nameLength) || nameLength > kMaxNameLength || !in.Bytes(nameLength, p))
-            return std::nullopt;
-        v.name.assign(reinterpret_cast<const char*>(p), nameLength);
-        if (v.name.find('\0') != std::string::npos)
-            return std::nullopt;
-        if (!in.U32(v.type) || !in.U32(size) || size > kRegistryMaxValueSize || !in.Bytes(size, p))
-            return std::nullopt;
-        v.data.assign(p, p + size);
-        for (const value_s& earlier : values)
-            if (EqualNoCase(earlier.name, v.name.c_str()))
-                return std::nullopt;
-        values.push_back(std::move(v));
-    }
-    if (in.Remaining() != 0)
-        return std::nullopt;
-    return values;
 }
 
 class descriptor_c {
@@ -267,7 +142,7 @@ store_state_e ReadStore(const std::string& file, values_t& values)
         done += static_cast<size_t>(n);
     }
     bytes.resize(done);
-    std::optional<values_t> parsed = Parse(bytes);
+    std::optional<values_t> parsed = ParseRegistryValues(bytes);
     if (!parsed)
         return store_state_e::damaged;
     values = std::move(*parsed);
@@ -296,7 +171,7 @@ bool ReplaceStore(const std::string& folder, const std::string& file, const valu
     descriptor_c fd(mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.Get() < 0)
         return false;
-    const bool written = WriteAll(fd.Get(), Serialize(values)) && fsync(fd.Get()) == 0;
+    const bool written = WriteAll(fd.Get(), SerializeRegistryValues(values)) && fsync(fd.Get()) == 0;
     if (!fd.Close() || !written || rename(temporary.c_str(), file.c_str()) != 0) {
         unlink(temporary.c_str());
         return false;
@@ -397,8 +272,8 @@ i32 RegQueryValueExA(HKEY key, const char* name, u32* reserved, u32* type, u8* d
     case store_state_e::intact:
         break;
     }
-    for (const value_s& v : values) {
-        if (!EqualNoCase(v.name, name ? name : ""))
+    for (const registry_value_s& v : values) {
+        if (!RegistryNamesEqual(v.name, name ? name : ""))
             continue;
         if (type)
             *type = v.type;
@@ -422,7 +297,7 @@ i32 RegSetValueExA(HKEY key, const char* name, u32 reserved, u32 type, const u8*
         return ERROR_INVALID_HANDLE;
     if (reserved != 0 || (!data && size) || size > kRegistryMaxValueSize)
         return ERROR_INVALID_PARAMETER;
-    if (name && std::strlen(name) > kMaxNameLength)
+    if (name && std::strlen(name) > kRegistryMaxNameLength)
         return ERROR_INVALID_PARAMETER;
     if (!(key->access & KEY_SET_VALUE))
         return ERROR_ACCESS_DENIED;
@@ -450,9 +325,9 @@ i32 RegSetValueExA(HKEY key, const char* name, u32 reserved, u32 type, const u8*
         return ERROR_CANTWRITE;
     }
     const char* valueName = name ? name : "";
-    value_s* slot = nullptr;
-    for (value_s& v : values)
-        if (EqualNoCase(v.name, valueName))
+    registry_value_s* slot = nullptr;
+    for (registry_value_s& v : values)
+        if (RegistryNamesEqual(v.name, valueName))
             slot = &v;
     if (!slot) {
         values.push_back({valueName, 0, {}});
