@@ -1,12 +1,24 @@
 #include "engine/text_format.h"
 
-#include <clocale>
 #include <cstdarg>
 #include <cstdio>
+#include <locale.h>
 #include <vector>
+
+namespace {
+
+// Keys must not change with the process's locale: numbers always in "C".
+locale_t ClassicNumbers()
+{
+    static const locale_t classic = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    return classic;
+}
+
+} // namespace
 
 string_c FormatText(const char* _format, ...)
 {
+    const locale_t previous = uselocale(ClassicNumbers());
     va_list args;
     va_start(args, _format);
     va_list copy;
@@ -20,5 +32,6 @@ string_c FormatText(const char* _format, ...)
         result.Assign(buffer.data(), static_cast<unsigned>(length));
     }
     va_end(args);
+    uselocale(previous);
     return result;
 }
