@@ -1,0 +1,100 @@
+// CPU time of refilling a streamed sound: per second of 44.1 kHz stereo
+// music, the time the refill spends decoding and copying into the ring,
+// as a share of one core. The refill thread makes exactly these Update
+// calls, every 1/16 s; here the caller makes them, timed with the calling
+// thread's CPU clock, while a loopback device plays the ring.
+#include <benchmark/benchmark.h>
+
+#include <time.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/a3d_device.h"
+#include "foundation/file_system.h"
+
+namespace {
+
+constexpr unsigned rate = 44100;
+
+double ThreadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
+void PutWord(std::ofstream& out, unsigned value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// Twenty seconds of music-like stereo signal, encoded to MPEG layer III
+// at 192 kbit/s by lame; an empty name when lame is missing.
+std::string MakeMusic() {
+  char pattern[] = "/tmp/skyvarn-refill-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) return "";
+  const std::string dir = pattern, wave = dir + "/music.wav", music = dir + "/music.mp3";
+  const unsigned frames = 20 * rate;
+  std::ofstream out(wave, std::ios::binary);
+  out.write("RIFF", 4);
+  PutWord(out, 36 + frames * 4, 4);
+  out.write("WAVEfmt ", 8);
+  PutWord(out, 16, 4);
+  PutWord(out, 1, 2);
+  PutWord(out, 2, 2);
+  PutWord(out, rate, 4);
+  PutWord(out, rate * 4, 4);
+  PutWord(out, 4, 2);
+  PutWord(out, 16, 2);
+  out.write("data", 4);
+  PutWord(out, frames * 4, 4);
+  for (unsigned f = 0; f < frames; ++f) {
+    const double t = static_cast<double>(f) / rate;
+    const double chord = 0.2 * std::sin(2 * M_PI * 220 * t) + 0.15 * std::sin(2 * M_PI * 277.2 * t) +
+                         0.1 * std::sin(2 * M_PI * 329.6 * t * (1 + 0.01 * std::sin(t)));
+    PutWord(out, static_cast<unsigned>(static_cast<int>(chord * 32767)) & 0xFFFF, 2);
+    PutWord(out, static_cast<unsigned>(static_cast<int>(chord * 0.8 * 32767)) & 0xFFFF, 2);
+  }
+  out.close();
+  const std::string command = "lame --quiet -b 192 " + wave + " " + music + " >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0 ? music : "";
+}
+
+void BM_StreamRefill(benchmark::State& state) {
+  static const std::string music = MakeMusic();
+  if (music.empty()) {
+    state.SkipWithError("lame could not make the music file");
+    return;
+  }
+  disk_file_system_c disk;
+  a3d_c::UseLoopback(rate);
+  a3d_device_c device(nullptr, -1, -1, 8);
+  // No thread of its own: the loop below makes the refill thread's calls.
+  std::unique_ptr<sound_source_c> stream(device.CreateMpegSource(music.c_str(), 2.0f, 0));
+  stream->SetLooping(true);
+  stream->Play();
+  const unsigned pass = rate / 16;
+  std::vector<float> output(pass * 2);
+  double refill = 0;
+  double audio = 0;
+  for (auto _ : state) {
+    device.GetA3d()->RenderLoopback(output.data(), pass);
+    const double start = ThreadSeconds();
+    benchmark::DoNotOptimize(stream->Update());
+    const double spent = ThreadSeconds() - start;
+    state.SetIterationTime(spent);
+    refill += spent;
+    audio += 1.0 / 16;
+  }
+  state.counters["core_percent"] = audio > 0 ? 100.0 * refill / audio : 0.0;
+  state.counters["audio_seconds"] = audio;
+  a3d_c::UseSystemDevice();
+}
+BENCHMARK(BM_StreamRefill)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();
