@@ -125,6 +125,25 @@ TEST_P(A3dStream, StreamStopsAfterItsDataAndPlaysAgainFromTheStart) {
   ExpectSame(Polled(*stream, again), Direct(again));
 }
 
+TEST_P(A3dStream, DataShorterThanTheRingStopsAfterItsEnd) {
+  std::unique_ptr<sound_source_c> stream(Create(2.0f, 0));
+  ASSERT_TRUE(stream->Play());
+  const u32 frames = static_cast<u32>(1.6 * rate);
+  ExpectSame(Polled(*stream, frames), Direct(frames));
+  EXPECT_FALSE(stream->IsPlaying());
+}
+
+TEST_P(A3dStream, ThreadedStreamEndsByItselfAndPlaysAgain) {
+  std::unique_ptr<sound_source_c> stream(Create(0.5f, refill_thread));
+  ASSERT_TRUE(stream->Play());
+  const u32 frames = 2 * rate;
+  ExpectSame(Paced(frames), Direct(frames));
+  EXPECT_FALSE(stream->IsPlaying());
+  ASSERT_TRUE(stream->Play());
+  EXPECT_TRUE(stream->IsPlaying());
+  ExpectSame(Paced(rate / 2), Direct(rate / 2));
+}
+
 TEST_P(A3dStream, ThreadedStreamSoundsLikeTheFile) {
   std::unique_ptr<sound_source_c> stream(Create(0.5f, refill_thread));
   ASSERT_TRUE(stream->SetLooping(true));
