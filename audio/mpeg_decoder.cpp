@@ -3,13 +3,17 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
-int mpeg_decoder_c::Open(mpeg_input_c* input, u32* rate, bool* stereo, int sixteen_bit, int downsample,
+mpeg_decoder_c::~mpeg_decoder_c() { Close(); }
+
+int mpeg_decoder_c::Open(stream_c* input, u32* rate, bool* stereo, int sixteen_bit, int downsample,
                          int channels) {
+  Close();
   _input = input;
-  _seekable = input->IsSeekable();
+  _seekable = (input->GetMode() & kSeekable) != 0;
   _threshold = _seekable ? minimum_fill : buffer_size;
   _shift = u32(std::clamp(downsample, 0, 2));
   _sample_bytes = sixteen_bit ? 2 : 4;
@@ -19,7 +23,7 @@ int mpeg_decoder_c::Open(mpeg_input_c* input, u32* rate, bool* stereo, int sixte
   _out_channels = channels == 1 ? 1 : channels == 2 ? 2 : _stream_channels;
   _frames_per_unit = 1152 / _first.Samples();
   _unit_bytes = (1152 >> _shift) * _out_channels * _sample_bytes;
-  const u64 length = input->Size();
+  const u64 length = u64(std::max(input->GetSize(), 0));
   _unit_count = _unit_num ? (2 * length * _unit_den + _unit_num) / (2 * _unit_num) : 0;
   const u64 integer_length = _unit_num / _unit_den;
   if (_first.layer == 2) {
@@ -30,6 +34,11 @@ int mpeg_decoder_c::Open(mpeg_input_c* input, u32* rate, bool* stereo, int sixte
   }
 
   ResetInput(0);
+  if (!_seekable) {
+    // The probe consumed the first header of a stream that cannot go back.
+    std::memcpy(_buffer, _probe, 4);
+    _held = 4;
+  }
   ResetState();
   _unit = 0;
   _ended = false;
@@ -40,13 +49,31 @@ int mpeg_decoder_c::Open(mpeg_input_c* input, u32* rate, bool* stereo, int sixte
   _read_offset = 0;
   if (rate) *rate = _first.SampleRate() >> _shift;
   if (stereo) *stereo = _out_channels == 2;
+  // Sizes of streams are ints: a longer PCM is cut to whole units below 2 GB.
+  _unit_count = std::min<u64>(_unit_count, u64(INT32_MAX) / _unit_bytes);
+  Init(kReadable | (_seekable ? kSeekable : 0), 0, int(PcmSize()));
   return 0;
 }
+
+u32 mpeg_decoder_c::InputRead(void* buffer, u32 bytes) {
+  return bytes ? u32(std::max(_input->Read(buffer, int(std::min<u32>(bytes, INT32_MAX))), 0)) : 0;
+}
+
+bool mpeg_decoder_c::InputAtEnd() { return _input->Control(2, 0, 0) != 0; }
+
+int mpeg_decoder_c::Control(int code, std::intptr_t parameter, int value) {
+  if (code == 49) return PcmAtEnd() ? 1 : 0;
+  return stream_c::Control(code, parameter, value);
+}
+
+int mpeg_decoder_c::RawRead(void* buffer, int n) { return int(DecodeRead(buffer, u32(std::max(n, 0)))); }
+
+int mpeg_decoder_c::RawSeek(int position) { return int(DecodeSeek(u64(std::max(position, 0)))); }
 
 bool mpeg_decoder_c::Probe() {
   if (_seekable) _input->Seek(0);
   u8 bytes[4];
-  if (_input->Read(bytes, 4) != 4 || !_first.Parse(MpegWord(bytes))) return false;
+  if (InputRead(_probe, 4) != 4 || !_first.Parse(MpegWord(_probe))) return false;
   u64 sum = _first.BitRate() / 1000;
   u64 count = 1;
   if (_first.layer == 2 && _seekable) {
@@ -55,8 +82,8 @@ bool mpeg_decoder_c::Probe() {
     u64 position = 0;
     for (int i = 1; i < 8; ++i) {
       position += last.FrameBytes();
-      _input->Seek(position);
-      if (_input->Read(bytes, 4) == 4) {
+      _input->Seek(int(std::min<u64>(position, INT32_MAX)));
+      if (InputRead(bytes, 4) == 4) {
         mpeg_header_c next;
         if (!next.Parse(MpegWord(bytes)) || !Matches(next)) break;
         last = next;
@@ -77,7 +104,7 @@ bool mpeg_decoder_c::Matches(const mpeg_header_c& header) const {
 }
 
 void mpeg_decoder_c::ResetInput(u64 offset) {
-  if (_seekable) _input->Seek(offset);
+  if (_seekable) _input->Seek(int(std::min<u64>(offset, INT32_MAX)));
   _held = 0;
   _bit = 0;
 }
@@ -96,9 +123,9 @@ void mpeg_decoder_c::Refill() {
   _held = kept;
   // A source that delivers nothing more ends the filling, reached its end or not.
   while (_held < buffer_size) {
-    const u32 got = _input->Read(_buffer + _held, buffer_size - _held);
+    const u32 got = InputRead(_buffer + _held, buffer_size - _held);
     _held += got;
-    if (got == 0 || _held >= minimum_fill || _input->AtEnd()) break;
+    if (got == 0 || _held >= minimum_fill || InputAtEnd()) break;
   }
   std::memset(_buffer + _held, 0, sizeof(_buffer) - _held);
 }
@@ -275,18 +302,18 @@ void mpeg_decoder_c::Convert(u8* destination) const {
   }
 }
 
-u64 mpeg_decoder_c::GetPosition() const {
+u64 mpeg_decoder_c::PcmPosition() const {
   return _unit == 0 ? 0 : (_unit - 1) * _unit_bytes + _read_offset;
 }
 
-bool mpeg_decoder_c::AtEnd() const {
-  if (GetPosition() >= GetSize()) return true;
+bool mpeg_decoder_c::PcmAtEnd() const {
+  if (PcmPosition() >= PcmSize()) return true;
   return _ended && _read_offset >= _unit_bytes;
 }
 
-u32 mpeg_decoder_c::Read(void* buffer, u32 bytes) {
+u32 mpeg_decoder_c::DecodeRead(void* buffer, u32 bytes) {
   u8* out = static_cast<u8*>(buffer);
-  const u64 remaining = GetSize() - std::min(GetPosition(), GetSize());
+  const u64 remaining = PcmSize() - std::min(PcmPosition(), PcmSize());
   const u32 wanted = u32(std::min<u64>(bytes, remaining));
   u32 done = 0;
   while (done < wanted) {
@@ -315,17 +342,17 @@ u32 mpeg_decoder_c::Read(void* buffer, u32 bytes) {
   return done;
 }
 
-u64 mpeg_decoder_c::Seek(u64 position) {
+u64 mpeg_decoder_c::DecodeSeek(u64 position) {
   if (!_input || _unit_bytes == 0) return 0;
-  position = std::min(position, GetSize());
-  if (position == GetPosition()) return position;
+  position = std::min(position, PcmSize());
+  if (position == PcmPosition()) return position;
   const u64 target = position / _unit_bytes;
   const u32 offset = u32(position % _unit_bytes);
   if (target + 1 == _unit && _out_valid) {
     _read_offset = offset;
-    return GetPosition();
+    return PcmPosition();
   }
-  if (!_seekable) return GetPosition();
+  if (!_seekable) return PcmPosition();
 
   // Back off so that the reservoir is full again and the frame before the
   // target primes the overlap and synthesis history.
@@ -353,5 +380,5 @@ u64 mpeg_decoder_c::Seek(u64 position) {
     _unit = target;
     _read_offset = target == 0 ? 0 : _unit_bytes;
   }
-  return GetPosition();
+  return PcmPosition();
 }

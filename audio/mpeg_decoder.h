@@ -1,7 +1,8 @@
 #pragma once
 // Decoder of MPEG-1, MPEG-2 and MPEG-2.5 audio, layers I, II and III, into
 // interleaved PCM: 16-bit signed little-endian, or 32-bit floats of full
-// scale 1.0. The PCM is read and sought like a stream.
+// scale 1.0. It is itself a readable stream over the PCM, seekable when its
+// input is: Read, Seek, GetSize and Control code 49 (at the end) work on it.
 //
 // Sizes and positions count in units of 1152 samples per channel: one frame
 // of layer II or of MPEG-1 layer III, three frames of layer I, two frames of
@@ -9,16 +10,15 @@
 // (for variable bit rates: estimated) unit count; seeks are exact for
 // constant bit rates and give the same samples as decoding from the start.
 #include "audio/mpeg_header.h"
-#include "audio/mpeg_input.h"
 #include "audio/mpeg_layer12.h"
 #include "audio/mpeg_layer3.h"
 #include "audio/mpeg_synthesis.h"
+#include "foundation/byte_stream.h"
 
-class mpeg_decoder_c {
+class mpeg_decoder_c : public stream_c {
  public:
   mpeg_decoder_c() = default;
-  mpeg_decoder_c(const mpeg_decoder_c&) = delete;
-  mpeg_decoder_c& operator=(const mpeg_decoder_c&) = delete;
+  ~mpeg_decoder_c() override;
 
   // Opens the stream at the input's start (the input is not owned and must
   // outlive the decoder). sixteen_bit selects 16-bit output (else float);
@@ -26,18 +26,19 @@ class mpeg_decoder_c {
   // keeps the stream's, 1 or 2 mixes down or duplicates. Reports the output
   // rate and whether the output is stereo. Returns 0, or -1 when no valid
   // frame header starts the input or the first frame cannot be read.
-  int Open(mpeg_input_c* input, u32* rate, bool* stereo, int sixteen_bit, int downsample, int channels);
+  int Open(stream_c* input, u32* rate, bool* stereo, int sixteen_bit, int downsample, int channels);
 
-  // Reads up to `bytes` bytes of PCM; fewer at the end of the stream.
-  u32 Read(void* buffer, u32 bytes);
-  // Moves to a byte of the PCM (clamped to the size); returns the position reached.
-  u64 Seek(u64 position);
-  u64 GetSize() const { return _unit_count * _unit_bytes; }
-  u64 GetPosition() const;
-  // True once the last frame is decoded and read, or the size is reached.
-  bool AtEnd() const;
+  // Code 49: true once the last frame is decoded and read, or the size is
+  // reached. Other codes go to stream_c.
+  int Control(int code, std::intptr_t parameter, int value) override;
   // PCM bytes of one decoding unit.
   u32 UnitBytes() const { return _unit_bytes; }
+
+ protected:
+  // Serves PCM from the current unit, decoding further units as needed.
+  int RawRead(void* buffer, int n) override;
+  // Moves to a byte of the PCM; returns the position reached.
+  int RawSeek(int position) override;
 
  private:
   static constexpr u32 buffer_size = 16384;
@@ -57,14 +58,22 @@ class mpeg_decoder_c {
   void Convert(u8* destination) const;
   void ResetState();
   u64 UnitOffset(u64 unit) const { return unit * _unit_num / _unit_den; }
+  u64 PcmSize() const { return _unit_count * _unit_bytes; }
+  u64 PcmPosition() const;
+  bool PcmAtEnd() const;
+  u32 DecodeRead(void* buffer, u32 bytes);
+  u64 DecodeSeek(u64 position);
+  u32 InputRead(void* buffer, u32 bytes);
+  bool InputAtEnd();
 
-  mpeg_input_c* _input = nullptr;
+  stream_c* _input = nullptr;
   bool _seekable = false;
   u8 _buffer[buffer_size + 8] = {};
   u32 _threshold = buffer_size;
   u32 _held = 0;
   u64 _bit = 0;
   bool _verify_next = false;
+  u8 _probe[4] = {};
 
   mpeg_header_c _first;
   mpeg_header_c _header;

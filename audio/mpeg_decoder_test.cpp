@@ -113,7 +113,8 @@ TEST(layer1_streams, match_the_reference_decoder) {
 }
 
 std::vector<u8> DecodeAll(const std::vector<u8>& mpeg) {
-  mpeg_memory_input_c input(mpeg.data(), mpeg.size());
+  memory_stream_c input;
+  input.Open(mpeg.data(), int(mpeg.size()));
   mpeg_decoder_c decoder;
   u32 rate;
   bool stereo;
@@ -127,7 +128,8 @@ void ExpectSeeksExact(const std::vector<u8>& mpeg, const std::string& what) {
   ASSERT_FALSE(mpeg.empty()) << what;
   const std::vector<u8> whole = DecodeAll(mpeg);
   ASSERT_FALSE(whole.empty()) << what;
-  mpeg_memory_input_c input(mpeg.data(), mpeg.size());
+  memory_stream_c input;
+  input.Open(mpeg.data(), int(mpeg.size()));
   mpeg_decoder_c decoder;
   u32 rate;
   bool stereo;
@@ -161,7 +163,8 @@ TEST(mpeg_decoder, seeking_gives_the_samples_of_decoding_from_the_start) {
 TEST(mpeg_decoder, reports_rate_channels_and_size) {
   if (!HaveProgram("lame")) GTEST_SKIP() << "lame is not installed";
   const std::vector<u8> mpeg = EncodeLame(22050, 2, 1.0, "-b 64");
-  mpeg_memory_input_c input(mpeg.data(), mpeg.size());
+  memory_stream_c input;
+  input.Open(mpeg.data(), int(mpeg.size()));
   mpeg_decoder_c decoder;
   u32 rate = 0;
   bool stereo = false;
@@ -186,7 +189,8 @@ TEST(mpeg_decoder, downsampling_and_channel_choice) {
                           {5, 2, 11025, true, 1152}, {-1, 1, 44100, false, 2304}};
   const std::vector<u8> full = DecodeAll(mpeg);
   for (const case_c& c : cases) {
-    mpeg_memory_input_c input(mpeg.data(), mpeg.size());
+    memory_stream_c input;
+  input.Open(mpeg.data(), int(mpeg.size()));
     mpeg_decoder_c decoder;
     u32 rate = 0;
     bool stereo = false;
@@ -221,7 +225,8 @@ TEST(mpeg_decoder, refuses_streams_that_do_not_start_with_a_frame) {
   layer1_at_25[1] &= 0xE7;  // version bits 00: MPEG-2.5 is layer III only
   const std::vector<u8> empty;
   for (const std::vector<u8>* bytes : std::vector<const std::vector<u8>*>{&junk, &free_format, &forbidden, &layer1_at_25, &empty}) {
-    mpeg_memory_input_c input(bytes->data(), bytes->size());
+    memory_stream_c input;
+  input.Open(bytes->data(), int(bytes->size()));
     mpeg_decoder_c decoder;
     u32 rate;
     bool stereo;
@@ -240,7 +245,8 @@ TEST(mpeg_decoder, skips_frames_that_change_rate_or_mode) {
   mixed.insert(mixed.end(), joint.begin(), joint.end());
   mixed.insert(mixed.end(), a.begin(), a.end());
   std::vector<u8> out(1 << 22);
-  mpeg_memory_input_c input(mixed.data(), mixed.size());
+  memory_stream_c input;
+  input.Open(mixed.data(), int(mixed.size()));
   mpeg_decoder_c decoder;
   u32 rate;
   bool stereo;
@@ -249,7 +255,7 @@ TEST(mpeg_decoder, skips_frames_that_change_rate_or_mode) {
   // 63 frames of this stream (joint stereo counts as stereo) are 21 units.
   const u32 got = decoder.Read(out.data(), u32(out.size()));
   EXPECT_EQ(got, 21u * 1152 * 4);
-  EXPECT_TRUE(decoder.AtEnd());
+  EXPECT_TRUE(decoder.Control(49, 0, 0));
 }
 
 TEST(mpeg_decoder, mutes_a_frame_whose_main_data_lies_before_the_stream) {
@@ -259,7 +265,8 @@ TEST(mpeg_decoder, mutes_a_frame_whose_main_data_lies_before_the_stream) {
   // main_data_begin is the first 9 bits after the header; point it 200 bytes back.
   mpeg[4] = u8(200 >> 1);
   mpeg[5] = u8((mpeg[5] & 0x7F) | ((200 & 1) << 7));
-  mpeg_memory_input_c input(mpeg.data(), mpeg.size());
+  memory_stream_c input;
+  input.Open(mpeg.data(), int(mpeg.size()));
   mpeg_decoder_c decoder;
   u32 rate;
   bool stereo;
@@ -288,7 +295,8 @@ TEST(mpeg_decoder, survives_damaged_streams) {
         const size_t at = 4 + (random >> 8) % (bytes.size() - 4);
         bytes[at] ^= u8(1u << (random & 7));
       }
-      mpeg_memory_input_c input(bytes.data(), bytes.size());
+      memory_stream_c input;
+  input.Open(bytes.data(), int(bytes.size()));
       mpeg_decoder_c decoder;
       u32 rate;
       bool stereo;
@@ -299,6 +307,47 @@ TEST(mpeg_decoder, survives_damaged_streams) {
       decoder.Read(out.data(), u32(out.size()));
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A stream that can only be read forward, in pieces of at most 1000 bytes.
+class forward_stream_c : public stream_c {
+ public:
+  explicit forward_stream_c(const std::vector<u8>& bytes) : _bytes(bytes) { Init(kReadable, 0, int(bytes.size())); }
+  ~forward_stream_c() override { Close(); }
+
+ protected:
+  int RawRead(void* buffer, int n) override {
+    const size_t count = std::min({size_t(n), size_t(1000), _bytes.size() - _at});
+    std::memcpy(buffer, _bytes.data() + _at, count);
+    _at += count;
+    return int(count);
+  }
+
+ private:
+  const std::vector<u8>& _bytes;
+  size_t _at = 0;
+};
+
+TEST(mpeg_decoder, decodes_an_input_that_cannot_seek) {
+  if (!HaveProgram("lame")) GTEST_SKIP() << "lame is not installed";
+  const std::vector<u8> mpeg = EncodeLame(44100, 2, 1.0, "-b 160");
+  const std::vector<u8> whole = DecodeAll(mpeg);
+  forward_stream_c input(mpeg);
+  mpeg_decoder_c decoder;
+  u32 rate;
+  bool stereo;
+  ASSERT_EQ(decoder.Open(&input, &rate, &stereo, 1, 0, 0), 0);
+  EXPECT_EQ(decoder.GetMode() & stream_c::kSeekable, 0u);
+  std::vector<u8> out(whole.size());
+  // Seeking does nothing on such a stream.
+  EXPECT_EQ(decoder.Seek(50000), 0);
+  ASSERT_EQ(decoder.Read(out.data(), int(out.size())), int(out.size()));
+  EXPECT_EQ(out, whole);
+  EXPECT_EQ(decoder.Control(49, 0, 0), 1);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "audio/mpeg_source.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "foundation/file_error.h"
@@ -25,6 +26,11 @@ mpeg_source_c::mpeg_source_c(const mpeg_source_c& other) : sound_source_c(other)
   OpenMpeg();
 }
 
+mpeg_source_c::~mpeg_source_c() {
+  _decoder.reset();
+  _window.reset();
+}
+
 sound_source_c* mpeg_source_c::Clone() { return new mpeg_source_c(*this); }
 
 void mpeg_source_c::OpenMpeg() {
@@ -44,19 +50,26 @@ void mpeg_source_c::OpenMpeg() {
   _start = position;
   _length = end > position ? end - position : 0;
 
-  _window = std::make_unique<mpeg_memory_input_c>(data + _start, _length);
+  _decoder.reset();
+  _window.reset();
+  _file_stream = std::make_unique<memory_stream_c>();
+  _window = std::make_unique<range_stream_c>();
   _decoder = std::make_unique<mpeg_decoder_c>();
   bool stereo = false;
-  if (_decoder->Open(_window.get(), &_rate, &stereo, 1, 0, 0) != 0)
+  if (_file_stream->Open(data, int(std::min<u64>(size, INT32_MAX))) != 0 ||
+      _window->Open(_file_stream.get(), int(std::min<u64>(_start, INT32_MAX)), int(std::min<u64>(_length, INT32_MAX))) != 0 ||
+      _decoder->Open(_window.get(), &_rate, &stereo, 1, 0, 0) != 0)
     throw file_error_c(File().GetPath().GetPath(), "Could not open audio MPEG!");
   _channels = stereo ? 2 : 1;
 }
 
-u32 mpeg_source_c::RawRead(u8* buffer, u32 bytes) { return _decoder->Read(buffer, bytes); }
+u32 mpeg_source_c::RawRead(u8* buffer, u32 bytes) {
+  return bytes ? u32(std::max(_decoder->Read(buffer, int(std::min<u32>(bytes, INT32_MAX))), 0)) : 0;
+}
 
 bool mpeg_source_c::Seek(float seconds) {
   const u64 frame = u64(i64(float(_rate) * std::max(seconds, 0.0f)));
-  _decoder->Seek(frame * _channels * 2);
+  _decoder->Seek(int(std::min<u64>(frame * _channels * 2, INT32_MAX)));
   return true;
 }
 

@@ -4,7 +4,7 @@
 // 128-byte ID3v1 "TAG" block. PCM is 16-bit; looping and seeking are supported.
 #include "audio/memory_source.h"
 #include "audio/mpeg_decoder.h"
-#include "audio/mpeg_input.h"
+#include "foundation/byte_stream.h"
 
 class mpeg_source_c : public virtual sound_source_c, public memory_source_c {
  public:
@@ -12,6 +12,7 @@ class mpeg_source_c : public virtual sound_source_c, public memory_source_c {
   mpeg_source_c(sound_system_c* system, const char* name, u32 flags);
   // Decodes from the start of a copy of the file.
   mpeg_source_c(const mpeg_source_c& other);
+  ~mpeg_source_c() override;
 
   sound_source_c* Clone() override;
   u32 Read(u8* buffer, u32 bytes) override { return LoopingRead(buffer, bytes); }
@@ -33,7 +34,10 @@ class mpeg_source_c : public virtual sound_source_c, public memory_source_c {
 
   u64 _start = 0;
   u64 _length = 0;
-  std::unique_ptr<mpeg_memory_input_c> _window;
+  // The file's bytes, the window of them that holds frames, and the decoder
+  // over that window; closed in reverse order.
+  std::unique_ptr<memory_stream_c> _file_stream;
+  std::unique_ptr<range_stream_c> _window;
   std::unique_ptr<mpeg_decoder_c> _decoder;
   u32 _channels = 0;
   u32 _rate = 0;

@@ -9,7 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   // The first byte picks the output: 16-bit or float, downsampling, channels.
   const u8 options = data[0];
-  mpeg_memory_input_c input(data + 1, size - 1);
+  memory_stream_c input;
+  input.Open(data + 1, int(size - 1));
   mpeg_decoder_c decoder;
   u32 rate = 0;
   bool stereo = false;

@@ -148,7 +148,8 @@ decoded_c ReferenceDecode(const std::vector<u8>& mpeg, bool floats) {
 
 decoded_c OurDecode(const std::vector<u8>& mpeg, bool floats) {
   decoded_c result;
-  mpeg_memory_input_c input(mpeg.data(), mpeg.size());
+  memory_stream_c input;
+  input.Open(mpeg.data(), int(mpeg.size()));
   mpeg_decoder_c decoder;
   bool stereo = false;
   if (decoder.Open(&input, &result.rate, &stereo, floats ? 0 : 1, 0, 0) != 0) return result;

@@ -66,7 +66,8 @@ void BM_ours(benchmark::State& state) {
   std::vector<u8> pcm(1 << 16);
   u64 total = 0;
   for (auto _ : state) {
-    mpeg_memory_input_c input(g_stream.data(), g_stream.size());
+    memory_stream_c input;
+  input.Open(g_stream.data(), int(g_stream.size()));
     mpeg_decoder_c decoder;
     u32 rate;
     bool stereo;
