@@ -43,21 +43,36 @@ size_t MirrorIndex(const float_plane_c& plane, i32 x, i32 y) {
 }
 
 float_plane_c ReduceWithKernel(const float_plane_c& src, const float_kernel_c& kernel) {
+  return ReduceWithKernelThenPick(src, kernel, 0);
+}
+
+float_plane_c ReduceWithKernelThenPick(const float_plane_c& src, const float_kernel_c& kernel, i32 picks) {
   const i32 taps = kernel.Count(), half = taps / 2;
-  const i32 w = src.width / 2, h = src.height / 2;
+  i32 w = src.width / 2, h = src.height / 2;
+  for (i32 k = 0; k < picks; ++k) {
+    w /= 2;
+    h /= 2;
+  }
+  // Output i comes from sample i x 2^picks + 2^picks - 1 of the kernel's output.
+  const i32 stride = 1 << picks, offset = stride - 1;
   float_plane_c temp(w, src.height), out(w, h);
   for (i32 y = 0; y < src.height; ++y)
-    for (i32 x = 0; x < 2 * w; x += 2) {
+    for (i32 i = 0; i < w; ++i) {
+      const i32 x = 2 * (i * stride + offset);
       f32 sum = 0.0f;
       for (i32 k = 0; k < taps; ++k) sum += kernel.taps[k] * src.data[MirrorIndex(src, x + 1 - half + k, y)];
-      temp.At(x / 2, y) = sum;
+      temp.At(i, y) = sum;
     }
-  for (i32 y = 0; y < 2 * h; y += 2)
-    for (i32 x = 0; x < w; ++x) {
+  // Rows are mirrored against the whole first-pass height, as the unpicked reduction would be.
+  for (i32 j = 0; j < h; ++j) {
+    const i32 y = 2 * (j * stride + offset);
+    for (i32 i = 0; i < w; ++i) {
       f32 sum = 0.0f;
-      for (i32 k = 0; k < taps; ++k) sum += kernel.taps[k] * temp.data[MirrorIndex(temp, x, y + 1 - half + k)];
-      out.At(x, y / 2) = sum;
+      for (i32 k = 0; k < taps; ++k)
+        sum += kernel.taps[k] * temp.At(i, MirrorCoordinate(y + 1 - half + k, src.height));
+      out.At(i, j) = sum;
     }
+  }
   return out;
 }
 
@@ -104,6 +119,14 @@ float_plane_c ReduceByFft(const float_plane_c& src) {
 float_image_c ReduceWithKernel(const float_image_c& src, const float_kernel_c& kernel) {
   float_image_c out;
   for (i32 c = 0; c < 4; ++c) out.planes[c] = ReduceWithKernel(src.planes[c], kernel);
+  out.width = out.planes[0].width;
+  out.height = out.planes[0].height;
+  return out;
+}
+
+float_image_c ReduceWithKernelThenPick(const float_image_c& src, const float_kernel_c& kernel, i32 picks) {
+  float_image_c out;
+  for (i32 c = 0; c < 4; ++c) out.planes[c] = ReduceWithKernelThenPick(src.planes[c], kernel, picks);
   out.width = out.planes[0].width;
   out.height = out.planes[0].height;
   return out;

@@ -48,6 +48,10 @@ size_t MirrorIndex(const float_plane_c& plane, i32 x, i32 y);
 
 // Separable two-to-one reduction with a kernel: width/2 x height/2.
 float_plane_c ReduceWithKernel(const float_plane_c& src, const float_kernel_c& kernel);
+// The same followed by `picks` reductions with the two-tap kernel (0, 1),
+// which keep every second sample; only the surviving samples are computed.
+float_plane_c ReduceWithKernelThenPick(const float_plane_c& src, const float_kernel_c& kernel, i32 picks);
+float_image_c ReduceWithKernelThenPick(const float_image_c& src, const float_kernel_c& kernel, i32 picks);
 // Two-to-one reduction in the frequency domain; sides must be powers of two.
 float_plane_c ReduceByFft(const float_plane_c& src);
 

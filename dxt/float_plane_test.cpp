@@ -41,6 +41,23 @@ TEST(FloatPlane, KernelReductionTakesEvenSamplesAndTheirRight) {
   EXPECT_EQ(ReduceWithKernel(float_plane_c(1, 1), k).data.size(), 0u);
 }
 
+TEST(FloatPlane, PickingMatchesRepeatedReductions) {
+  float_plane_c p(37, 29);
+  for (size_t i = 0; i < p.data.size(); ++i) p.data[i] = static_cast<f32>((i * 7919) % 251) / 251.0f;
+  float_kernel_c k(6);
+  k.taps = {0.05f, -0.1f, 0.55f, 0.55f, -0.1f, 0.05f};
+  float_kernel_c pick(2);
+  pick.taps = {0.0f, 1.0f};
+  for (i32 picks = 0; picks < 4; ++picks) {
+    float_plane_c slow = ReduceWithKernel(p, k);
+    for (i32 i = 0; i < picks; ++i) slow = ReduceWithKernel(slow, pick);
+    const float_plane_c fast = ReduceWithKernelThenPick(p, k, picks);
+    ASSERT_EQ(fast.width, slow.width);
+    ASSERT_EQ(fast.height, slow.height);
+    EXPECT_EQ(fast.data, slow.data) << picks;
+  }
+}
+
 TEST(FloatPlane, FrequencyReductionKeepsAConstant) {
   float_plane_c p(8, 4);
   for (f32& v : p.data) v = 0.3f;

@@ -90,17 +90,15 @@ std::vector<float_image_c> BuildChain(const u32* pixels, i32 width, i32 height, 
       throw std::invalid_argument("Gamma must be above 0");
     float_image_c face = chain[0];
     if (filter == 137) face.Power(o.filter_param_1);
-    float_kernel_c pick(2);
-    pick.taps[1] = 1.0f;
     for (i32 level = 1; Reducible(chain.back()); ++level) {
       float_image_c next;
       if (level <= 12) {
-        next = ReduceWithKernel(face, KaiserSincKernel(level, o.filter_param_3, o.filter_param_2));
+        // The further reductions with (0, 1) only pick samples, so they commute with the clamp and power.
+        next = ReduceWithKernelThenPick(face, KaiserSincKernel(level, o.filter_param_3, o.filter_param_2), level - 1);
         if (filter == 137) {
           next.Clamp(0.0f, 100.0f);
           next.Power(1.0f / o.filter_param_1);
         }
-        for (i32 k = 1; k < level; ++k) next = ReduceWithKernel(next, pick);
       } else {
         // Only twelve kernels exist: past them each level halves the one before with kernel 1.
         float_image_c prev = chain.back();
