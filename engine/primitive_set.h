@@ -68,9 +68,20 @@ protected:
     u32 GetStripCount() const override { return vertices.size() < 3 ? 0 : GetVertexCount() - 2; }
 };
 
+// One line of a line set: two vertex indices.
+class line_c {
+public:
+    u32 first = 0;
+    u32 second = 0;
+};
+
 class line_set_c : public primitive_set_c {
 public:
     line_set_c() = default;
+    // The lines are the index list read in pairs.
+    void AddLine(const line_c& _line) { indices.insert(indices.end(), {_line.first, _line.second}); }
+    // Line _index of the index list; the caller keeps it below the count.
+    line_c GetLine(u32 _index) const { return line_c{indices[2 * _index], indices[2 * _index + 1]}; }
     primitive_set_c* Clone() const override { return new line_set_c(*this); }
     u32 GetVerticesPerPrimitive() const override { return 2; }
 

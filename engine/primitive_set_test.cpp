@@ -233,3 +233,16 @@ TEST(PrimitiveSetTest, CreateBySize)
     EXPECT_EQ(CreatePrimitiveSet(0), nullptr);
     EXPECT_EQ(CreatePrimitiveSet(4), nullptr);
 }
+
+TEST(PrimitiveSetTest, LinesAreIndexPairs)
+{
+    line_set_c lines;
+    lines.vertices.resize(3);
+    lines.AddLine(line_c{0, 2});
+    lines.AddLine(line_c{2, 1});
+    EXPECT_EQ(lines.indices, (std::vector<u32>{0, 2, 2, 1}));
+    EXPECT_EQ(lines.GetPrimitiveCount(0), 2u);
+    EXPECT_EQ(lines.GetLine(1).first, 2u);
+    EXPECT_EQ(lines.GetLine(1).second, 1u);
+    EXPECT_TRUE(lines.IsIntegral());
+}
