@@ -522,28 +522,34 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
         }
         continue;
       }
-      f64 w2 = pw[k] - pw[b2], w3 = 0.0;
-      vec3 s2 = Sub(ps[k], ps[b2]), s3{};
+      // Group 3 grows from the far end; X, A and B follow one colour at a time.
+      const vec3 s2_all = Sub(ps[k], ps[b2]);
+      const f64 w2_all = pw[k] - pw[b2];
+      vec3 x = Add(s1, Scale(s2_all, 2.0));
+      f64 a = w1 + 2.0 * w2_all, bq = w1 + 4.0 * w2_all;
       for (i32 b3 = k; b3 >= inner_end; --b3) {
         if (b3 < k) {
           const i32 u = order[b3];
-          w2 -= omega_[u];
-          w3 += omega_[u];
-          s2 = Sub(s2, s_[u]);
-          s3 = Add(s3, s_[u]);
+          x = Add(x, s_[u]);
+          a += omega_[u];
+          bq += 5.0 * omega_[u];
         }
-        bounds[3] = b3;
         const i32 occupied = 1 + (b2 > b1) + (b3 > b2) + (k > b3);
         if (occupied < 2) continue;
-        const f64 a = w1 + 2.0 * w2 + 3.0 * w3, d = w1 + 4.0 * w2 + 9.0 * w3 - a * a;
+        const f64 d = bq - a * a;
         if (!(d > 0.0)) continue;
         if (clamped) {
+          bounds[3] = b3;
           const cluster_fit_c f = fit_split(bounds);
           if (!have || f.error <= best_err) { best_err = f.error; remember(); }
         } else {
-          const vec3 x = Add(Add(s1, Scale(s2, 2.0)), Scale(s3, 3.0));
-          const f64 x2 = Dot(x, x);
-          if (!have || x2 * best_d >= best_x2 * d) { best_x2 = x2; best_d = d; remember(); }
+          const f64 x2 = x[0] * x[0] + x[1] * x[1] + x[2] * x[2];
+          if (!have || x2 * best_d >= best_x2 * d) {
+            best_x2 = x2;
+            best_d = d;
+            bounds[3] = b3;
+            remember();
+          }
         }
       }
     }
@@ -572,38 +578,39 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
       cand[c][j][1] = ExpandTop(hi, bits);
     }
   }
-  // Per channel, choice and entry: the weighted squared error of each unique
-  // colour; colours run innermost (padded to 16 with weight 0) so that the
-  // 64 combinations below vectorise.
+  // Per channel, choice and entry: the weighted squared error of each unique colour.
   const i32 entries = palette == 4 ? 4 : 3;
-  alignas(32) f64 table[3][4][4][16] = {};
+  f64 table[3][4][4][16];
   for (i32 c = 0; c < 3; ++c)
     for (i32 choice = 0; choice < 4; ++choice) {
       const i32 a = cand[c][0][choice & 1], bb = cand[c][1][choice >> 1];
       const i32 values[4] = {a, bb, palette == 4 ? (2 * a + bb + 1) / 3 : (a + bb) / 2, (a + 2 * bb + 1) / 3};
-      for (i32 p = 0; p < entries; ++p)
+      for (i32 p = 0; p < entries; ++p) {
+        const f64 entry = values[p] * w_[c] / 255.0;
         for (i32 u = 0; u < k_; ++u) {
-          const f64 diff = uc_[u][c] - values[p] * w_[c] / 255.0;
+          const f64 diff = uc_[u][c] - entry;
           table[c][choice][p][u] = diff * diff;
         }
+      }
     }
-  alignas(32) f64 omega[16] = {};
-  for (i32 u = 0; u < k_; ++u) omega[u] = omega_[u];
   f64 best = 32.0 * Dot(w_, w_);
   i32 best_combo = 0;
-  alignas(32) f64 red_green[4][16], m[16];
-  for (i32 cb = 0; cb < 4; ++cb)
-    for (i32 cg = 0; cg < 4; ++cg)
-      for (i32 cr = 0; cr < 4; ++cr) {
-        for (i32 u = 0; u < 16; ++u) m[u] = 1e300;
-        for (i32 p = 0; p < entries; ++p) {
-          for (i32 u = 0; u < 16; ++u) red_green[p][u] = table[0][cr][p][u] + table[1][cg][p][u] + table[2][cb][p][u];
-          for (i32 u = 0; u < 16; ++u) m[u] = red_green[p][u] < m[u] ? red_green[p][u] : m[u];
-        }
-        f64 score = 0.0;
-        for (i32 u = 0; u < 16; ++u) score += omega[u] * m[u];
-        if (score < best) { best = score; best_combo = cr | (cg << 2) | (cb << 4); }
-      }
+  for (i32 combo = 0; combo < 64; ++combo) {
+    const f64(*tr)[16] = table[0][combo & 3];
+    const f64(*tg)[16] = table[1][(combo >> 2) & 3];
+    const f64(*tb)[16] = table[2][(combo >> 4) & 3];
+    // Scores only grow with each colour: a combination stops once it cannot win.
+    f64 score = 0.0;
+    for (i32 u = 0; u < k_ && score < best; ++u) {
+      f64 m = tr[0][u] + tg[0][u] + tb[0][u];
+      for (i32 p = 1; p < entries; ++p) m = std::min(m, tr[p][u] + tg[p][u] + tb[p][u]);
+      score += omega_[u] * m;
+    }
+    if (score < best) {
+      best = score;
+      best_combo = combo;
+    }
+  }
   quantized_c q;
   q.size = palette;
   const i32 choice[3] = {best_combo & 3, (best_combo >> 2) & 3, (best_combo >> 4) & 3};
