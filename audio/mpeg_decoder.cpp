@@ -62,8 +62,22 @@ u32 mpeg_decoder_c::InputRead(void* buffer, u32 bytes) {
 bool mpeg_decoder_c::InputAtEnd() { return _input->Control(2, 0, 0) != 0; }
 
 int mpeg_decoder_c::Control(int code, std::intptr_t parameter, int value) {
-  if (code == 49) return PcmAtEnd() ? 1 : 0;
-  return stream_c::Control(code, parameter, value);
+  switch (code) {
+    case 49:
+      return PcmAtEnd() ? 1 : 0;
+    case 4096:
+      _gain = parameter ? *reinterpret_cast<const float*>(parameter) : 1.0f;
+      return 0;
+    case 4100: {
+      const bool old = _keep_overlap;
+      _keep_overlap = parameter != 0;
+      return old ? 1 : 0;
+    }
+    case 4101:
+      return _keep_overlap ? 1 : 0;
+    default:
+      return stream_c::Control(code, parameter, value);
+  }
 }
 
 int mpeg_decoder_c::RawRead(void* buffer, int n) { return int(DecodeRead(buffer, u32(std::max(n, 0)))); }
@@ -161,7 +175,7 @@ bool mpeg_decoder_c::NextFrame() {
     mpeg_header_c header;
     if (!header.Parse(MpegWord(_buffer + start)) || !Matches(header)) {
       // Not a frame of this stream: search again from the next byte.
-      _bit = u64(start) * 8 + 12;
+      _bit = u64(start + 1) * 8;
       continue;
     }
     const u32 bytes = header.FrameBytes();
@@ -176,7 +190,7 @@ bool mpeg_decoder_c::NextFrame() {
       // only when the next frame's header follows it.
       mpeg_header_c next;
       if (!next.Parse(MpegWord(_buffer + start + bytes)) || !Matches(next)) {
-        _bit = u64(start) * 8 + 12;
+        _bit = u64(start + 1) * 8;
         continue;
       }
     }
@@ -194,7 +208,7 @@ void mpeg_decoder_c::DecodeFrame(u32 sample_offset) {
   const u32 limit = 32 >> _shift;
   auto synthesize = [&](const float* subbands, u32 channel, u32 offset) {
     float in[32], out[32];
-    std::memcpy(in, subbands, sizeof(in));
+    for (u32 sb = 0; sb < limit; ++sb) in[sb] = subbands[sb] * _gain;
     for (u32 sb = limit; sb < 32; ++sb) in[sb] = 0.0f;
     _synthesis[channel].Synthesize(in, out);
     std::memcpy(&_pcm[channel][offset], out, sizeof(out));
@@ -356,17 +370,20 @@ u64 mpeg_decoder_c::DecodeSeek(u64 position) {
 
   // Back off so that the reservoir is full again and the frame before the
   // target primes the overlap and synthesis history.
-  const u64 back = u64(_preroll) + 1;
+  const u64 back = u64(_preroll) + (_keep_overlap ? 0 : 1);
   const u64 first = target > back ? target - back : 0;
   // Encoders place padding bytes differently, so a frame may start a byte or
   // two before its average position.
   const u64 offset_in_input = UnitOffset(first);
   ResetInput(offset_in_input > 2 ? offset_in_input - 2 : 0);
   _verify_next = true;
-  ResetState();
+  if (_keep_overlap)
+    _layer3.ClearReservoir();
+  else
+    ResetState();
   _ended = false;
   for (u64 unit = first; unit < target; ++unit) {
-    const bool prime = unit + 1 == target;
+    const bool prime = !_keep_overlap && unit + 1 == target;
     if (!DecodeUnit(prime ? unit_mode_e::prime : unit_mode_e::feed)) break;
   }
   _unit = target + 1;

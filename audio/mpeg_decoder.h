@@ -28,8 +28,14 @@ class mpeg_decoder_c : public stream_c {
   // frame header starts the input or the first frame cannot be read.
   int Open(stream_c* input, u32* rate, bool* stereo, int sixteen_bit, int downsample, int channels);
 
-  // Code 49: true once the last frame is decoded and read, or the size is
-  // reached. Other codes go to stream_c.
+  // Codes of the decoder; the others go to stream_c:
+  //   49    1 once the last frame is decoded and read, or the size is reached
+  //   4096  output gain = *(const float*)parameter, 1.0 for a null parameter
+  //   4100  keep the overlap and synthesis history over seeks when the
+  //         parameter is not null; returns the old setting
+  //   4101  the keep setting
+  // Seeks that keep the history skip the priming decode, so the first
+  // samples after them mix in what was decoded before the seek.
   int Control(int code, std::intptr_t parameter, int value) override;
   // PCM bytes of one decoding unit.
   u32 UnitBytes() const { return _unit_bytes; }
@@ -93,6 +99,8 @@ class mpeg_decoder_c : public stream_c {
   bool _out_valid = false; // _out holds unit _unit - 1
   u32 _read_offset = 0;
   bool _ended = false;
+  float _gain = 1.0f;
+  bool _keep_overlap = false;
 
   float _pcm[2][1152] = {};
   u8 _out[1152 * 2 * 4] = {};

@@ -351,3 +351,57 @@ TEST(mpeg_decoder, decodes_an_input_that_cannot_seek) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(mpeg_decoder, output_gain) {
+  const std::vector<u8> mpeg = MakeLayer1({0, 1, 12, 0, 30, 11});
+  memory_stream_c input;
+  input.Open(mpeg.data(), int(mpeg.size()));
+  mpeg_decoder_c decoder;
+  u32 rate;
+  bool stereo;
+  ASSERT_EQ(decoder.Open(&input, &rate, &stereo, 0, 0, 0), 0);
+  std::vector<float> full(1152 * 2), half(1152 * 2);
+  ASSERT_EQ(decoder.Read(full.data(), 1152 * 8), 1152 * 8);
+  const float gain = 0.5f;
+  decoder.Control(4096, reinterpret_cast<std::intptr_t>(&gain), 0);
+  // The unit already decoded keeps its gain; the next one is halved.
+  ASSERT_EQ(decoder.Read(half.data(), 1152 * 8), 1152 * 8);
+  decoder.Control(4096, 0, 0);
+  ASSERT_EQ(decoder.Seek(1152 * 8), 1152 * 8);
+  ASSERT_EQ(decoder.Read(full.data(), 1152 * 8), 1152 * 8);
+  double worst = 0.0;
+  // The first 16 time slots still filter samples of the unit before at full gain.
+  for (size_t i = 16 * 32 * 2; i < full.size(); ++i)
+    worst = std::max(worst, std::fabs(double(half[i]) - full[i] * 0.5));
+  EXPECT_LT(worst, 1e-6);
+}
+
+TEST(mpeg_decoder, seeks_that_keep_the_overlap) {
+  if (!HaveProgram("lame")) GTEST_SKIP() << "lame is not installed";
+  const std::vector<u8> mpeg = EncodeLame(44100, 2, 2.0, "-b 128");
+  const std::vector<u8> whole = DecodeAll(mpeg);
+  memory_stream_c input;
+  input.Open(mpeg.data(), int(mpeg.size()));
+  mpeg_decoder_c decoder;
+  u32 rate;
+  bool stereo;
+  ASSERT_EQ(decoder.Open(&input, &rate, &stereo, 1, 0, 0), 0);
+  EXPECT_EQ(decoder.Control(4101, 0, 0), 0);
+  EXPECT_EQ(decoder.Control(4100, 1, 0), 0);
+  EXPECT_EQ(decoder.Control(4101, 0, 0), 1);
+  const int unit = int(decoder.UnitBytes());
+  ASSERT_EQ(decoder.Seek(unit * 20), unit * 20);
+  std::vector<u8> got(size_t(unit) * 2);
+  ASSERT_EQ(decoder.Read(got.data(), unit * 2), unit * 2);
+  // Only the target unit mixes in the old overlap; the one after is exact.
+  size_t first_difference = 0;
+  while (first_difference < size_t(unit) && got[unit + first_difference] == whole[size_t(unit) * 21 + first_difference])
+    ++first_difference;
+  EXPECT_EQ(first_difference, size_t(unit));
+  EXPECT_EQ(decoder.Control(4100, 0, 0), 1);
+  EXPECT_EQ(decoder.Control(4101, 0, 0), 0);
+}
+
+}  // namespace

@@ -83,9 +83,13 @@ bool IsShort(u32 window_switching, u32 block_type) { return window_switching && 
 mpeg_layer3_c::mpeg_layer3_c() { Reset(); }
 
 void mpeg_layer3_c::Reset() {
+  ClearReservoir();
+  ClearOverlap();
+}
+
+void mpeg_layer3_c::ClearReservoir() {
   _reservoir_size = 0;
   std::memset(_reservoir, 0, sizeof(_reservoir));
-  ClearOverlap();
 }
 
 void mpeg_layer3_c::ClearOverlap() { std::memset(_overlap, 0, sizeof(_overlap)); }

@@ -16,6 +16,8 @@ class mpeg_layer3_c {
   void Reset();
   // Clears only the overlap store.
   void ClearOverlap();
+  // Forgets only the reservoir.
+  void ClearReservoir();
   // Adds the frame's main data to the reservoir without decoding it.
   // `body` is the frame after header and CRC, `size` its byte count.
   void Feed(const mpeg_header_c& header, const u8* body, u32 size);
