@@ -112,13 +112,23 @@ TEST(layer1_streams, match_the_reference_decoder) {
   for (const case_c& c : cases) ExpectMatchesReference(MakeLayer1(c.options), c.name);
 }
 
-std::vector<u8> DecodeAll(const std::vector<u8>& mpeg) {
+// A decoder opened on bytes in memory.
+struct opened_c {
   memory_stream_c input;
-  input.Open(mpeg.data(), int(mpeg.size()));
   mpeg_decoder_c decoder;
-  u32 rate;
-  bool stereo;
-  if (decoder.Open(&input, &rate, &stereo, 1, 0, 0) != 0) return {};
+  u32 rate = 0;
+  bool stereo = false;
+  int result = -1;
+  explicit opened_c(const std::vector<u8>& bytes, int sixteen_bit = 1, int downsample = 0, int channels = 0) {
+    input.Open(bytes.data(), int(bytes.size()));
+    result = decoder.Open(&input, &rate, &stereo, sixteen_bit, downsample, channels);
+  }
+};
+
+std::vector<u8> DecodeAll(const std::vector<u8>& mpeg) {
+  opened_c opened(mpeg);
+  mpeg_decoder_c& decoder = opened.decoder;
+  if (opened.result != 0) return {};
   std::vector<u8> out(size_t(decoder.GetSize()));
   out.resize(decoder.Read(out.data(), u32(out.size())));
   return out;
@@ -128,16 +138,13 @@ void ExpectSeeksExact(const std::vector<u8>& mpeg, const std::string& what) {
   ASSERT_FALSE(mpeg.empty()) << what;
   const std::vector<u8> whole = DecodeAll(mpeg);
   ASSERT_FALSE(whole.empty()) << what;
-  memory_stream_c input;
-  input.Open(mpeg.data(), int(mpeg.size()));
-  mpeg_decoder_c decoder;
-  u32 rate;
-  bool stereo;
-  ASSERT_EQ(decoder.Open(&input, &rate, &stereo, 1, 0, 0), 0);
+  opened_c opened(mpeg);
+  mpeg_decoder_c& decoder = opened.decoder;
+  ASSERT_EQ(opened.result, 0);
   const u64 unit = decoder.UnitBytes();
   const u64 size = decoder.GetSize();
   ASSERT_EQ(size, whole.size()) << what;
-  const u64 frame_bytes = (stereo ? 4 : 2);
+  const u64 frame_bytes = (opened.stereo ? 4 : 2);
   const u64 targets[] = {size / 2 / frame_bytes * frame_bytes, unit * 3, 0, unit * 7 + 100 * frame_bytes,
                          size - unit, unit + 2 * frame_bytes, size / 3 / frame_bytes * frame_bytes};
   for (u64 target : targets) {
@@ -163,14 +170,11 @@ TEST(mpeg_decoder, seeking_gives_the_samples_of_decoding_from_the_start) {
 TEST(mpeg_decoder, reports_rate_channels_and_size) {
   if (!HaveProgram("lame")) GTEST_SKIP() << "lame is not installed";
   const std::vector<u8> mpeg = EncodeLame(22050, 2, 1.0, "-b 64");
-  memory_stream_c input;
-  input.Open(mpeg.data(), int(mpeg.size()));
-  mpeg_decoder_c decoder;
-  u32 rate = 0;
-  bool stereo = false;
-  ASSERT_EQ(decoder.Open(&input, &rate, &stereo, 1, 0, 0), 0);
-  EXPECT_EQ(rate, 22050u);
-  EXPECT_TRUE(stereo);
+  opened_c opened(mpeg);
+  mpeg_decoder_c& decoder = opened.decoder;
+  ASSERT_EQ(opened.result, 0);
+  EXPECT_EQ(opened.rate, 22050u);
+  EXPECT_TRUE(opened.stereo);
   // Two 576-sample frames make one unit.
   const u64 frames = mpeg.size() / (72 * 64000 / 22050);
   EXPECT_NEAR(double(decoder.GetSize()), double(frames / 2 * 1152 * 4), 1152.0 * 4);
@@ -189,14 +193,11 @@ TEST(mpeg_decoder, downsampling_and_channel_choice) {
                           {5, 2, 11025, true, 1152}, {-1, 1, 44100, false, 2304}};
   const std::vector<u8> full = DecodeAll(mpeg);
   for (const case_c& c : cases) {
-    memory_stream_c input;
-  input.Open(mpeg.data(), int(mpeg.size()));
-    mpeg_decoder_c decoder;
-    u32 rate = 0;
-    bool stereo = false;
-    ASSERT_EQ(decoder.Open(&input, &rate, &stereo, 1, c.downsample, c.channels), 0);
-    EXPECT_EQ(rate, c.rate);
-    EXPECT_EQ(stereo, c.stereo);
+    opened_c opened(mpeg, 1, c.downsample, c.channels);
+    mpeg_decoder_c& decoder = opened.decoder;
+        ASSERT_EQ(opened.result, 0);
+    EXPECT_EQ(opened.rate, c.rate);
+    EXPECT_EQ(opened.stereo, c.stereo);
     EXPECT_EQ(decoder.UnitBytes(), c.unit);
     std::vector<u8> out(size_t(decoder.GetSize()));
     EXPECT_EQ(decoder.Read(out.data(), u32(out.size())), out.size());
@@ -225,12 +226,8 @@ TEST(mpeg_decoder, refuses_streams_that_do_not_start_with_a_frame) {
   layer1_at_25[1] &= 0xE7;  // version bits 00: MPEG-2.5 is layer III only
   const std::vector<u8> empty;
   for (const std::vector<u8>* bytes : std::vector<const std::vector<u8>*>{&junk, &free_format, &forbidden, &layer1_at_25, &empty}) {
-    memory_stream_c input;
-  input.Open(bytes->data(), int(bytes->size()));
-    mpeg_decoder_c decoder;
-    u32 rate;
-    bool stereo;
-    EXPECT_EQ(decoder.Open(&input, &rate, &stereo, 1, 0, 0), -1);
+    opened_c opened(*bytes);
+    EXPECT_EQ(opened.result, -1);
   }
 }
 
@@ -245,13 +242,10 @@ TEST(mpeg_decoder, skips_frames_that_change_rate_or_mode) {
   mixed.insert(mixed.end(), joint.begin(), joint.end());
   mixed.insert(mixed.end(), a.begin(), a.end());
   std::vector<u8> out(1 << 22);
-  memory_stream_c input;
-  input.Open(mixed.data(), int(mixed.size()));
-  mpeg_decoder_c decoder;
-  u32 rate;
-  bool stereo;
-  ASSERT_EQ(decoder.Open(&input, &rate, &stereo, 1, 0, 0), 0);
-  EXPECT_EQ(rate, 48000u);
+  opened_c opened(mixed);
+  mpeg_decoder_c& decoder = opened.decoder;
+  ASSERT_EQ(opened.result, 0);
+  EXPECT_EQ(opened.rate, 48000u);
   // 63 frames of this stream (joint stereo counts as stereo) are 21 units.
   const u32 got = decoder.Read(out.data(), u32(out.size()));
   EXPECT_EQ(got, 21u * 1152 * 4);
@@ -265,12 +259,9 @@ TEST(mpeg_decoder, mutes_a_frame_whose_main_data_lies_before_the_stream) {
   // main_data_begin is the first 9 bits after the header; point it 200 bytes back.
   mpeg[4] = u8(200 >> 1);
   mpeg[5] = u8((mpeg[5] & 0x7F) | ((200 & 1) << 7));
-  memory_stream_c input;
-  input.Open(mpeg.data(), int(mpeg.size()));
-  mpeg_decoder_c decoder;
-  u32 rate;
-  bool stereo;
-  ASSERT_EQ(decoder.Open(&input, &rate, &stereo, 1, 0, 0), 0);
+  opened_c opened(mpeg);
+  mpeg_decoder_c& decoder = opened.decoder;
+  ASSERT_EQ(opened.result, 0);
   std::vector<u8> first(1152 * 2);
   ASSERT_EQ(decoder.Read(first.data(), u32(first.size())), first.size());
   for (u8 b : first) ASSERT_EQ(b, 0);
@@ -295,12 +286,9 @@ TEST(mpeg_decoder, survives_damaged_streams) {
         const size_t at = 4 + (random >> 8) % (bytes.size() - 4);
         bytes[at] ^= u8(1u << (random & 7));
       }
-      memory_stream_c input;
-  input.Open(bytes.data(), int(bytes.size()));
-      mpeg_decoder_c decoder;
-      u32 rate;
-      bool stereo;
-      if (decoder.Open(&input, &rate, &stereo, 1, 0, 0) != 0) continue;
+      opened_c opened(bytes);
+      mpeg_decoder_c& decoder = opened.decoder;
+              if (opened.result != 0) continue;
       std::vector<u8> out(size_t(decoder.GetSize()));
       decoder.Read(out.data(), u32(out.size()));
       decoder.Seek(decoder.GetSize() / 2);
@@ -356,12 +344,9 @@ namespace {
 
 TEST(mpeg_decoder, output_gain) {
   const std::vector<u8> mpeg = MakeLayer1({0, 1, 12, 0, 30, 11});
-  memory_stream_c input;
-  input.Open(mpeg.data(), int(mpeg.size()));
-  mpeg_decoder_c decoder;
-  u32 rate;
-  bool stereo;
-  ASSERT_EQ(decoder.Open(&input, &rate, &stereo, 0, 0, 0), 0);
+  opened_c opened(mpeg, 0, 0, 0);
+  mpeg_decoder_c& decoder = opened.decoder;
+  ASSERT_EQ(opened.result, 0);
   std::vector<float> full(1152 * 2), half(1152 * 2);
   ASSERT_EQ(decoder.Read(full.data(), 1152 * 8), 1152 * 8);
   const float gain = 0.5f;
@@ -382,12 +367,9 @@ TEST(mpeg_decoder, seeks_that_keep_the_overlap) {
   if (!HaveProgram("lame")) GTEST_SKIP() << "lame is not installed";
   const std::vector<u8> mpeg = EncodeLame(44100, 2, 2.0, "-b 128");
   const std::vector<u8> whole = DecodeAll(mpeg);
-  memory_stream_c input;
-  input.Open(mpeg.data(), int(mpeg.size()));
-  mpeg_decoder_c decoder;
-  u32 rate;
-  bool stereo;
-  ASSERT_EQ(decoder.Open(&input, &rate, &stereo, 1, 0, 0), 0);
+  opened_c opened(mpeg);
+  mpeg_decoder_c& decoder = opened.decoder;
+  ASSERT_EQ(opened.result, 0);
   EXPECT_EQ(decoder.Control(4101, 0, 0), 0);
   EXPECT_EQ(decoder.Control(4100, 1, 0), 0);
   EXPECT_EQ(decoder.Control(4101, 0, 0), 1);
