@@ -486,6 +486,36 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
     return fit;
   };
 
+  // The clamped fit's squared error from the split's running sums: the
+  // members' sum is 0 about the mean, so only X, A and B are needed.
+  auto clamped_error = [&](const i32* bounds, const vec3& x, f64 a, f64 bq) {
+    i32 occupied = 0, top = 0, g0 = -1, g1 = -1;
+    for (i32 g = 0; g < groups; ++g)
+      if (bounds[g + 1] > bounds[g]) {
+        ++occupied;
+        top = g;
+        (g0 < 0 ? g0 : g1) = g;
+      }
+    if (occupied == 2) {
+      f64 err = spread_;
+      for (const i32 g : {g0, g1}) {
+        const f64 wg = pw[bounds[g + 1]] - pw[bounds[g]];
+        const vec3 sg = Sub(ps[bounds[g + 1]], ps[bounds[g]]);
+        err -= Dot(sg, sg) / wg;
+      }
+      return err;
+    }
+    const f64 d = bq - a * a;
+    const vec3 slope = Scale(x, 1.0 / d);
+    vec3 e0 = Scale(slope, -a), e1 = Scale(slope, top - a);
+    for (i32 c = 0; c < 3; ++c) {
+      e0[c] = std::clamp(e0[c], -mean_[c], w_[c] - mean_[c]);
+      e1[c] = std::clamp(e1[c], -mean_[c], w_[c] - mean_[c]);
+    }
+    const vec3 delta = Scale(Sub(e1, e0), 1.0 / top);
+    return spread_ - 2.0 * Dot(delta, x) + Dot(e0, e0) + 2.0 * a * Dot(e0, delta) + bq * Dot(delta, delta);
+  };
+
   i32 best_bounds[5] = {};
   bool have = false;
   f64 best_x2 = 0.0, best_d = 1.0, best_err = 0.0;
@@ -496,7 +526,9 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
   for (i32 b1 = 1; b1 <= k; ++b1) {
     bounds[1] = b1;
     const f64 w0 = pw[b1];
-    for (i32 b2 = b1; b2 <= k; ++b2) {
+    for (i32 step = b1; step <= k; ++step) {
+      // With three groups b2 is the last boundary: it runs down from the far end.
+      const i32 b2 = four ? step : k - (step - b1);
       bounds[2] = b2;
       const i32 inner_end = four ? b2 : k;
       // Groups 1 and (for four colours) 2 and 3, the last boundary running down from the far end.
@@ -510,11 +542,11 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
         if (occupied >= 2) {
           const f64 a = w1 + 2.0 * w2, d = w1 + 4.0 * w2 - a * a;
           if (d > 0.0) {
+            const vec3 x = Add(s1, Scale(s2, 2.0));
             if (clamped) {
-              const cluster_fit_c f = fit_split(bounds);
-              if (!have || f.error <= best_err) { best_err = f.error; remember(); }
+              const f64 err = clamped_error(bounds, x, a, w1 + 4.0 * w2);
+              if (!have || err <= best_err) { best_err = err; remember(); }
             } else {
-              const vec3 x = Add(s1, Scale(s2, 2.0));
               const f64 x2 = Dot(x, x);
               if (!have || x2 * best_d >= best_x2 * d) { best_x2 = x2; best_d = d; remember(); }
             }
@@ -540,8 +572,8 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
         if (!(d > 0.0)) continue;
         if (clamped) {
           bounds[3] = b3;
-          const cluster_fit_c f = fit_split(bounds);
-          if (!have || f.error <= best_err) { best_err = f.error; remember(); }
+          const f64 err = clamped_error(bounds, x, a, bq);
+          if (!have || err <= best_err) { best_err = err; remember(); }
         } else {
           const f64 x2 = x[0] * x[0] + x[1] * x[1] + x[2] * x[2];
           if (!have || x2 * best_d >= best_x2 * d) {
