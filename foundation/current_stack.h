@@ -2,11 +2,12 @@
 // current_stack_c<T>: the "newest instance is current" rule shared by the
 // file systems and the file writers. Constructing a T makes it current;
 // destroying it makes the one before current again. An instance destroyed out
-// of order is unlinked and the rest of the stack stays as it was.
+// of order is unlinked and the rest of the stack stays as it was. When the
+// stack is empty, T::GetDefault() supplies the instance that serves.
 template <typename T>
 class current_stack_c {
 public:
-  static T* GetCurrent() { return static_cast<T*>(current); }
+  static T* GetCurrent() { return current ? static_cast<T*>(current) : T::GetDefault(); }
 
   current_stack_c(const current_stack_c&) = delete;
   current_stack_c& operator=(const current_stack_c&) = delete;

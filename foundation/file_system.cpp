@@ -31,5 +31,10 @@ u32 disk_file_system_c::Load(const char* name, void* buffer, u32 bufferSize)
   return size;
 }
 
-// Loose files serve every load until the application stacks its archives.
-static disk_file_system_c diskFileSystem;
+// Made on first use rather than at static construction: a static instance in
+// a library member that nothing else references would never be linked in.
+file_system_c* file_system_c::GetDefault()
+{
+  static disk_file_system_c diskFileSystem;
+  return &diskFileSystem;
+}

@@ -15,6 +15,9 @@ public:
   // before current again.
   virtual ~file_system_c() = default;
 
+  // The loose-file system that serves while no other is stacked.
+  static file_system_c* GetDefault();
+
   // Length of the named file in bytes.
   virtual u32 GetSize(const char* name) = 0;
   // Reads the whole named file into buffer; returns the bytes placed there.

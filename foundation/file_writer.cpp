@@ -38,5 +38,10 @@ int WriteDiskFileWhole(const char* name, const void* data, u32 size)
   return static_cast<int>(size);
 }
 
-// Output goes to disk unless something else is stacked on top.
-static disk_file_writer_c diskFileWriter;
+// Output goes to disk unless something else is stacked on top; made on first
+// use so that it exists however the library is linked.
+file_writer_c* file_writer_c::GetDefault()
+{
+  static disk_file_writer_c diskFileWriter;
+  return &diskFileWriter;
+}

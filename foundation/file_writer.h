@@ -1,7 +1,7 @@
 #pragma once
 // file_writer_c: where finished output_file_c buffers are stored. Writers
-// nest like file systems: the newest is current. A disk writer exists from
-// static construction on.
+// nest like file systems: the newest is current; with none stacked, a disk
+// writer serves.
 #include "foundation/current_stack.h"
 #include "foundation/types.h"
 
@@ -9,6 +9,9 @@ class file_writer_c : public current_stack_c<file_writer_c> {
 public:
   // Construction makes it current (GetCurrent).
   virtual ~file_writer_c() = default;
+
+  // The disk writer that serves while no other is stacked.
+  static file_writer_c* GetDefault();
 
   // Stores size bytes under name; returns the count. Failures throw
   // file_error_c.
