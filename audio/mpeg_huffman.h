@@ -14,6 +14,9 @@ class mpeg_huffman_c {
   // Decodes one big-values pair with table_select `table` (1..31, not 4 or
   // 14), including linbits; x and y come back signed.
   void DecodePair(mpeg_bit_reader_c& reader, u32 table, int& x, int& y) const;
+  // Decodes pairs into values[first .. last) (last - first even); false as
+  // soon as the reader passes end_bit (damaged data).
+  bool DecodePairs(mpeg_bit_reader_c& reader, u32 table, int* values, u32 first, u32 last, u64 end_bit) const;
   // Decodes one count1 quadruple; values come back as -1, 0 or 1.
   void DecodeQuad(mpeg_bit_reader_c& reader, u32 table, int out[4]) const;
   // True when table_select names a table with codes (0 has none; 4 and 14 are not allowed).
@@ -67,6 +70,32 @@ inline void mpeg_huffman_c::DecodePair(mpeg_bit_reader_c& reader, u32 table, int
   x = (ux && reader.Get(1)) ? -ux : ux;
   if (uy == 15) uy += int(reader.Get(linbits));
   y = (uy && reader.Get(1)) ? -uy : uy;
+}
+
+inline bool mpeg_huffman_c::DecodePairs(mpeg_bit_reader_c& reader, u32 table, int* values, u32 first, u32 last,
+                                        u64 end_bit) const {
+  if (mpeg_huffman_defs[table].linbits != 0) {
+    for (u32 i = first; i < last; i += 2) {
+      DecodePair(reader, table, values[i], values[i + 1]);
+      if (reader.Position() > end_bit) return false;
+    }
+    return true;
+  }
+  const lookup_c& lookup = _pairs[table];
+  for (u32 i = first; i < last; i += 2) {
+    const u32 symbol = Decode(lookup, reader);
+    const int ux = int(symbol >> 4), uy = int(symbol & 15);
+    // Both sign bits at once, without branches on the values.
+    const u32 nx = ux != 0, ny = uy != 0;
+    const u32 signs = reader.Peek(2);
+    const u32 sx = nx & (signs >> 1);
+    const u32 sy = ny & (nx ? signs : (signs >> 1));
+    reader.Skip(nx + ny);
+    values[i] = sx ? -ux : ux;
+    values[i + 1] = sy ? -uy : uy;
+    if (reader.Position() > end_bit) return false;
+  }
+  return true;
 }
 
 inline void mpeg_huffman_c::DecodeQuad(mpeg_bit_reader_c& reader, u32 table, int out[4]) const {

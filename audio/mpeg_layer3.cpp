@@ -20,6 +20,7 @@ struct layer3_tables_c {
   float pow43[2 * 8206 + 1];           // sign(v) |v|^(4/3) at v + 8206
   float pow2[power_offset + 64];      // 2^(q / 4) for q in [-512, 64)
   alignas(16) float imdct_long[18][20];          // [input k][row]; rows are outputs 0..8 and 18..26, 2 of padding
+  alignas(16) float imdct_long4[18][18][4];  // [input k][row], each value four times
   float imdct_short[6][12];           // [input k][output]
   float windows[4][36];               // block types 0, 1, 2 (short, 12 used), 3
   float alias_cs[8], alias_ca[8];
@@ -37,6 +38,9 @@ struct layer3_tables_c {
       for (int k = 0; k < 18; ++k)
         imdct_long[k][r] = float(std::cos(M_PI / 72.0 * (2 * i + 19) * (2 * k + 1)));
     }
+    for (int r = 0; r < 18; ++r)
+      for (int k = 0; k < 18; ++k)
+        for (int lane = 0; lane < 4; ++lane) imdct_long4[k][r][lane] = imdct_long[k][r];
     for (int i = 0; i < 12; ++i)
       for (int k = 0; k < 6; ++k) imdct_short[k][i] = float(std::cos(M_PI / 24.0 * (2 * i + 7) * (2 * k + 1)));
     for (int i = 0; i < 36; ++i) windows[0][i] = float(std::sin(M_PI / 36.0 * (i + 0.5)));
@@ -292,10 +296,8 @@ int mpeg_layer3_c::ReadSpectrum(const mpeg_header_c& header, mpeg_bit_reader_c& 
       continue;
     }
     if (!mpeg_huffman_c::IsUsable(table)) return -1;
-    for (; i < ends[region]; i += 2) {
-      huffman.DecodePair(reader, table, values[i], values[i + 1]);
-      if (reader.Position() > end_bit) return -1;
-    }
+    if (!huffman.DecodePairs(reader, table, values, i, ends[region], end_bit)) return -1;
+    i = ends[region];
   }
   while (i + 4 <= 576 && reader.Position() < end_bit) {
     int quad[4];
@@ -491,37 +493,28 @@ void mpeg_layer3_c::Hybrid(const mpeg_header_c& header, const granule_c& g, u32 
     }
   }
 
-  for (int sb = 0; sb < 32; ++sb) {
+  float(*overlap)[32] = _overlap[channel];
+  int sb = 0;
+  if (long_subbands == 32) {
+    const u32 type = g.window_switching ? g.block_type : 0;
+    for (; sb < active; sb += 4) LongBlocks4(xr, sb, type, overlap, out);
+  }
+  for (; sb < 32; ++sb) {
     const float* in = xr + 18 * sb;
-    float* overlap = _overlap[channel][sb];
     if (sb >= active) {
       // No input: what overlaps from the last granule is all there is.
       for (int i = 0; i < 18; ++i) {
-        out[i][sb] = ((sb & 1) && (i & 1)) ? -overlap[i] : overlap[i];
-        overlap[i] = 0.0f;
+        out[i][sb] = ((sb & 1) && (i & 1)) ? -overlap[i][sb] : overlap[i][sb];
+        overlap[i][sb] = 0.0f;
       }
       continue;
     }
     float z[36];
     if (sb < long_subbands) {
-      const u32 type = (short_blocks || !g.window_switching) ? 0 : g.block_type;
-      // Accumulated input by input, the rows four at a time in registers.
-      __m128 a0 = _mm_setzero_ps(), a1 = a0, a2 = a0, a3 = a0, a4 = a0;
-      for (int k = 0; k < 18; ++k) {
-        const __m128 x = _mm_set1_ps(in[k]);
-        const float* row = tables.imdct_long[k];
-        a0 = _mm_add_ps(a0, _mm_mul_ps(x, _mm_load_ps(row)));
-        a1 = _mm_add_ps(a1, _mm_mul_ps(x, _mm_load_ps(row + 4)));
-        a2 = _mm_add_ps(a2, _mm_mul_ps(x, _mm_load_ps(row + 8)));
-        a3 = _mm_add_ps(a3, _mm_mul_ps(x, _mm_load_ps(row + 12)));
-        a4 = _mm_add_ps(a4, _mm_mul_ps(x, _mm_load_ps(row + 16)));
-      }
-      alignas(16) float half[20];
-      _mm_store_ps(half, a0);
-      _mm_store_ps(half + 4, a1);
-      _mm_store_ps(half + 8, a2);
-      _mm_store_ps(half + 12, a3);
-      _mm_store_ps(half + 16, a4);
+      // The two long subbands of a mixed block use the normal window.
+      float half[18] = {};
+      for (int k = 0; k < 18; ++k)
+        for (int r = 0; r < 18; ++r) half[r] += in[k] * tables.imdct_long[k][r];
       // Rows 0..8 mirror with opposite sign onto 17..9; rows 18..26 mirror onto 35..27.
       for (int i = 0; i < 9; ++i) {
         z[i] = half[i];
@@ -529,8 +522,7 @@ void mpeg_layer3_c::Hybrid(const mpeg_header_c& header, const granule_c& g, u32 
         z[18 + i] = half[9 + i];
         z[35 - i] = half[9 + i];
       }
-      const float* window = tables.windows[type];
-      for (int i = 0; i < 36; ++i) z[i] *= window[i];
+      for (int i = 0; i < 36; ++i) z[i] *= tables.windows[0][i];
     } else {
       std::fill(z, z + 36, 0.0f);
       for (int w = 0; w < 3; ++w) {
@@ -544,12 +536,49 @@ void mpeg_layer3_c::Hybrid(const mpeg_header_c& header, const granule_c& g, u32 
       }
     }
     for (int i = 0; i < 18; ++i) {
-      float value = z[i] + overlap[i];
+      float value = z[i] + overlap[i][sb];
       // Frequency inversion of odd subbands.
       if ((sb & 1) && (i & 1)) value = -value;
       out[i][sb] = value;
-      overlap[i] = z[18 + i];
+      overlap[i][sb] = z[18 + i];
     }
+  }
+}
+
+// The same code built for AVX2 too, chosen at run time where the processor has it.
+__attribute__((target_clones("avx2", "default"))) void mpeg_layer3_c::LongBlocks4(const float* xr, int sb, u32 type,
+                                                                                 float (*overlap)[32],
+                                                                                 float out[18][32]) const {
+  const layer3_tables_c& tables = Tables();
+  // Lanes are the four subbands; each row of the IMDCT is one coefficient per input.
+  __m128 x[18];
+  for (int k = 0; k < 18; ++k)
+    x[k] = _mm_setr_ps(xr[18 * sb + k], xr[18 * (sb + 1) + k], xr[18 * (sb + 2) + k], xr[18 * (sb + 3) + k]);
+  __m128 half[18];
+  // Nine rows at a time keep their sums in registers while the inputs stream by.
+  for (int first = 0; first < 18; first += 9) {
+    __m128 sum[9];
+#pragma GCC unroll 9
+    for (int j = 0; j < 9; ++j) sum[j] = _mm_setzero_ps();
+    for (int k = 0; k < 18; ++k) {
+      const __m128 input = x[k];
+#pragma GCC unroll 9
+      for (int j = 0; j < 9; ++j)
+        sum[j] = _mm_add_ps(sum[j], _mm_mul_ps(input, _mm_load_ps(tables.imdct_long4[k][first + j])));
+    }
+#pragma GCC unroll 9
+    for (int j = 0; j < 9; ++j) half[first + j] = sum[j];
+  }
+  const float* window = tables.windows[type];
+  // sb is a multiple of 4: lanes 1 and 3 are the odd subbands, inverted on odd slots.
+  const __m128 inversion = _mm_setr_ps(1.0f, -1.0f, 1.0f, -1.0f);
+  for (int i = 0; i < 18; ++i) {
+    const __m128 low = i < 9 ? half[i] : _mm_sub_ps(_mm_setzero_ps(), half[17 - i]);
+    const __m128 high = i < 9 ? half[9 + i] : half[26 - i];
+    __m128 value = _mm_add_ps(_mm_mul_ps(low, _mm_set1_ps(window[i])), _mm_loadu_ps(&overlap[i][sb]));
+    if (i & 1) value = _mm_mul_ps(value, inversion);
+    _mm_storeu_ps(&out[i][sb], value);
+    _mm_storeu_ps(&overlap[i][sb], _mm_mul_ps(high, _mm_set1_ps(window[18 + i])));
   }
 }
 

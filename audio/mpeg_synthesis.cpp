@@ -46,7 +46,7 @@ const synthesis_tables_c& Tables() {
 
 // DCT-II, X[k] = sum x[n] cos(pi (2n + 1) k / (2N)), by Lee's even-odd split.
 template <int N>
-void Dct(const float* in, float* out, const synthesis_tables_c& tables) {
+[[gnu::always_inline]] inline void Dct(const float* in, float* out, const synthesis_tables_c& tables) {
   if constexpr (N == 1) {
     out[0] = in[0];
   } else {
@@ -75,7 +75,9 @@ void mpeg_synthesis_c::Reset() {
   _offset = 0;
 }
 
-void mpeg_synthesis_c::Synthesize(const float subbands[32], float out[32]) {
+// The same code built for AVX2 too, chosen at run time where the processor has it.
+__attribute__((target_clones("avx2", "default"))) void mpeg_synthesis_c::Synthesize(const float subbands[32],
+                                                                                   float out[32]) {
   const synthesis_tables_c& tables = Tables();
   float x[32];
   Dct<32>(subbands, x, tables);
