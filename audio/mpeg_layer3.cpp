@@ -82,6 +82,43 @@ const layer3_tables_c& Tables() {
 
 bool IsShort(u32 window_switching, u32 block_type) { return window_switching && block_type == 2; }
 
+// Long blocks of subbands sb..sb+3 through IMDCT, window and overlap.
+// The same code built for AVX2 too, chosen at run time where the processor has it.
+__attribute__((target_clones("avx2", "default"))) void LongBlocks4(const float* xr, int sb, u32 type,
+                                                                  float (*overlap)[32], float out[18][32]) {
+  const layer3_tables_c& tables = Tables();
+  // Lanes are the four subbands; each row of the IMDCT is one coefficient per input.
+  __m128 x[18];
+  for (int k = 0; k < 18; ++k)
+    x[k] = _mm_setr_ps(xr[18 * sb + k], xr[18 * (sb + 1) + k], xr[18 * (sb + 2) + k], xr[18 * (sb + 3) + k]);
+  __m128 half[18];
+  // Nine rows at a time keep their sums in registers while the inputs stream by.
+  for (int first = 0; first < 18; first += 9) {
+    __m128 sum[9];
+#pragma GCC unroll 9
+    for (int j = 0; j < 9; ++j) sum[j] = _mm_setzero_ps();
+    for (int k = 0; k < 18; ++k) {
+      const __m128 input = x[k];
+#pragma GCC unroll 9
+      for (int j = 0; j < 9; ++j)
+        sum[j] = _mm_add_ps(sum[j], _mm_mul_ps(input, _mm_load_ps(tables.imdct_long4[k][first + j])));
+    }
+#pragma GCC unroll 9
+    for (int j = 0; j < 9; ++j) half[first + j] = sum[j];
+  }
+  const float* window = tables.windows[type];
+  // sb is a multiple of 4: lanes 1 and 3 are the odd subbands, inverted on odd slots.
+  const __m128 inversion = _mm_setr_ps(1.0f, -1.0f, 1.0f, -1.0f);
+  for (int i = 0; i < 18; ++i) {
+    const __m128 low = i < 9 ? half[i] : _mm_sub_ps(_mm_setzero_ps(), half[17 - i]);
+    const __m128 high = i < 9 ? half[9 + i] : half[26 - i];
+    __m128 value = _mm_add_ps(_mm_mul_ps(low, _mm_set1_ps(window[i])), _mm_loadu_ps(&overlap[i][sb]));
+    if (i & 1) value = _mm_mul_ps(value, inversion);
+    _mm_storeu_ps(&out[i][sb], value);
+    _mm_storeu_ps(&overlap[i][sb], _mm_mul_ps(high, _mm_set1_ps(window[18 + i])));
+  }
+}
+
 }  // namespace
 
 mpeg_layer3_c::mpeg_layer3_c() { Reset(); }
@@ -542,43 +579,6 @@ void mpeg_layer3_c::Hybrid(const mpeg_header_c& header, const granule_c& g, u32 
       out[i][sb] = value;
       overlap[i][sb] = z[18 + i];
     }
-  }
-}
-
-// The same code built for AVX2 too, chosen at run time where the processor has it.
-__attribute__((target_clones("avx2", "default"))) void mpeg_layer3_c::LongBlocks4(const float* xr, int sb, u32 type,
-                                                                                 float (*overlap)[32],
-                                                                                 float out[18][32]) const {
-  const layer3_tables_c& tables = Tables();
-  // Lanes are the four subbands; each row of the IMDCT is one coefficient per input.
-  __m128 x[18];
-  for (int k = 0; k < 18; ++k)
-    x[k] = _mm_setr_ps(xr[18 * sb + k], xr[18 * (sb + 1) + k], xr[18 * (sb + 2) + k], xr[18 * (sb + 3) + k]);
-  __m128 half[18];
-  // Nine rows at a time keep their sums in registers while the inputs stream by.
-  for (int first = 0; first < 18; first += 9) {
-    __m128 sum[9];
-#pragma GCC unroll 9
-    for (int j = 0; j < 9; ++j) sum[j] = _mm_setzero_ps();
-    for (int k = 0; k < 18; ++k) {
-      const __m128 input = x[k];
-#pragma GCC unroll 9
-      for (int j = 0; j < 9; ++j)
-        sum[j] = _mm_add_ps(sum[j], _mm_mul_ps(input, _mm_load_ps(tables.imdct_long4[k][first + j])));
-    }
-#pragma GCC unroll 9
-    for (int j = 0; j < 9; ++j) half[first + j] = sum[j];
-  }
-  const float* window = tables.windows[type];
-  // sb is a multiple of 4: lanes 1 and 3 are the odd subbands, inverted on odd slots.
-  const __m128 inversion = _mm_setr_ps(1.0f, -1.0f, 1.0f, -1.0f);
-  for (int i = 0; i < 18; ++i) {
-    const __m128 low = i < 9 ? half[i] : _mm_sub_ps(_mm_setzero_ps(), half[17 - i]);
-    const __m128 high = i < 9 ? half[9 + i] : half[26 - i];
-    __m128 value = _mm_add_ps(_mm_mul_ps(low, _mm_set1_ps(window[i])), _mm_loadu_ps(&overlap[i][sb]));
-    if (i & 1) value = _mm_mul_ps(value, inversion);
-    _mm_storeu_ps(&out[i][sb], value);
-    _mm_storeu_ps(&overlap[i][sb], _mm_mul_ps(high, _mm_set1_ps(window[18 + i])));
   }
 }
 

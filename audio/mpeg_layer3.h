@@ -63,9 +63,6 @@ class mpeg_layer3_c {
   void Hybrid(const mpeg_header_c& header, const granule_c& granule, u32 channel, float xr[576], int limit,
               float out[18][32]);
 
-  // Long blocks of subbands sb..sb+3 through IMDCT, window and overlap.
-  void LongBlocks4(const float* xr, int sb, u32 type, float (*overlap)[32], float out[18][32]) const;
-
   // Main data of earlier frames; 4 zero bytes always follow the valid part.
   u8 _reservoir[4096 + 4];
   u32 _reservoir_size;

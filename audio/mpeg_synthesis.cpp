@@ -68,22 +68,17 @@ template <int N>
   }
 }
 
-}  // namespace
-
-void mpeg_synthesis_c::Reset() {
-  std::memset(_v, 0, sizeof(_v));
-  _offset = 0;
-}
-
-// The same code built for AVX2 too, chosen at run time where the processor has it.
-__attribute__((target_clones("avx2", "default"))) void mpeg_synthesis_c::Synthesize(const float subbands[32],
-                                                                                   float out[32]) {
+// One time slot through the DCT, into the ring v at its new offset, and the
+// window. The same code is built for AVX2 too, chosen at run time where the
+// processor has it.
+__attribute__((target_clones("avx2", "default"))) void SynthesizeSlot(float* ring, u32& offset,
+                                                                     const float subbands[32], float out[32]) {
   const synthesis_tables_c& tables = Tables();
   float x[32];
   Dct<32>(subbands, x, tables);
 
-  _offset = (_offset - 64) & 1023;
-  float* v = _v + _offset;
+  offset = (offset - 64) & 1023;
+  float* v = ring + offset;
   // V[i] = sum S[k] cos((16 + i)(2k + 1) pi / 64), folded onto the DCT.
   for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
   v[16] = 0.0f;
@@ -95,8 +90,8 @@ __attribute__((target_clones("avx2", "default"))) void mpeg_synthesis_c::Synthes
   for (__m128& s : sum) s = _mm_setzero_ps();
   const float* window = tables.window;
   for (int m = 0; m < 8; ++m) {
-    const float* a = _v + ((_offset + 128 * m) & 1023);
-    const float* b = _v + ((_offset + 128 * m + 96) & 1023);
+    const float* a = ring + ((offset + 128 * m) & 1023);
+    const float* b = ring + ((offset + 128 * m + 96) & 1023);
     const float* wa = window + 64 * m;
     const float* wb = window + 64 * m + 32;
 #pragma GCC unroll 8
@@ -108,3 +103,12 @@ __attribute__((target_clones("avx2", "default"))) void mpeg_synthesis_c::Synthes
   }
   for (int q = 0; q < 8; ++q) _mm_storeu_ps(out + 4 * q, sum[q]);
 }
+
+}  // namespace
+
+void mpeg_synthesis_c::Reset() {
+  std::memset(_v, 0, sizeof(_v));
+  _offset = 0;
+}
+
+void mpeg_synthesis_c::Synthesize(const float subbands[32], float out[32]) { SynthesizeSlot(_v, _offset, subbands, out); }
