@@ -14,6 +14,7 @@
 #include <cmath>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -70,11 +71,31 @@ std::string MakeMusic() {
   }
   out.close();
   const std::string command = "lame --quiet -b 192 " + wave + " " + music + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0 ? music : "";
+  const bool made = std::system(command.c_str()) == 0;
+  std::filesystem::remove(wave);
+  return made ? music : "";
+}
+
+// The music file, made once and removed when the program ends.
+class music_file_c {
+public:
+  music_file_c() : _path(MakeMusic()) {}
+  ~music_file_c() {
+    if (!_path.empty()) std::filesystem::remove_all(std::filesystem::path(_path).parent_path());
+  }
+  const std::string& Path() const { return _path; }
+
+private:
+  std::string _path;
+};
+
+const std::string& Music() {
+  static const music_file_c music;
+  return music.Path();
 }
 
 void BM_StreamRefill(benchmark::State& state) {
-  static const std::string music = MakeMusic();
+  const std::string& music = Music();
   if (music.empty()) {
     state.SkipWithError("lame could not make the music file");
     return;
@@ -124,7 +145,7 @@ double RunSeconds(int thread) {
 }
 
 void BM_RefillThread(benchmark::State& state) {
-  static const std::string music = MakeMusic();
+  const std::string& music = Music();
   if (music.empty()) {
     state.SkipWithError("lame could not make the music file");
     return;
