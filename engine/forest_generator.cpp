@@ -172,7 +172,6 @@ void forest_generator_c::BuildTreeSet(triangle_set_c& _set)
         return;
     if (!GroundDataFits())
         Generate(nullptr);
-    const u32 count = std::max(speciesCount, 1u);
     random_c random;
     forest_tree_c tree;
     for (u32 i = 0; i < GetCellCount(); ++i) {
@@ -180,8 +179,7 @@ void forest_generator_c::BuildTreeSet(triangle_set_c& _set)
         StartCell(random, i);
         for (u32 k = 0; k < trees; ++k) {
             DrawTree(random, i, k, tree);
-            const f32 u0 = static_cast<f32>(tree.species) / static_cast<f32>(count);
-            BuildTree(_set, tree, u0, u0 + 1.0f / static_cast<f32>(count));
+            BuildDrawnTree(_set, tree);
         }
     }
 }
@@ -250,6 +248,13 @@ u32 forest_generator_c::GetViewCapacity() const
         return 0;
     // Beyond this no device holds the batches; the pass reports the rest.
     return trees >= 16000000.0 ? 16000000u : static_cast<u32>(trees);
+}
+
+void forest_generator_c::BuildDrawnTree(triangle_set_c& _set, const forest_tree_c& _tree) const
+{
+    const f32 count = static_cast<f32>(std::max(speciesCount, 1u));
+    const f32 u0 = static_cast<f32>(_tree.species) / count;
+    BuildTree(_set, _tree, u0, u0 + 1.0f / count);
 }
 
 void forest_generator_c::BuildTree(triangle_set_c& _set, const forest_tree_c& _tree, f32 _u0, f32 _u1)
@@ -336,10 +341,7 @@ bool forest_view_pass_c::Step(forest_generator_c& _forest, const mat4x3_c& _view
                                   if (batches[current]->GetVertexCount() >= forest_batch_vertices &&
                                       current + 1 < batches.size())
                                       ++current;
-                                  const u32 count = std::max(_forest.speciesCount, 1u);
-                                  const f32 u0 = static_cast<f32>(_tree.species) / static_cast<f32>(count);
-                                  forest_generator_c::BuildTree(*batches[current], _tree, u0,
-                                                                u0 + 1.0f / static_cast<f32>(count));
+                                  _forest.BuildDrawnTree(*batches[current], _tree);
                                   ++placed;
                               });
     progress = static_cast<i32>(first + perFrame);

@@ -109,6 +109,8 @@ public:
     // Eight vertices and four triangles of two crossed quads; texture u from
     // _u0 to _u1.
     static void BuildTree(triangle_set_c& _set, const forest_tree_c& _tree, f32 _u0, f32 _u1);
+    // BuildTree with the species' strip of the colour map.
+    void BuildDrawnTree(triangle_set_c& _set, const forest_tree_c& _tree) const;
 };
 
 // The view-dependent build: batches of up to 8000 trees refilled over about
