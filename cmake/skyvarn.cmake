@@ -56,10 +56,9 @@ function(skyvarn_library name)
 
   if(SKYVARN_TESTS AND test_sources AND NOT SKYVARN_FUZZ)
     add_executable(${target}_test ${test_sources})
-    target_link_libraries(${target}_test PRIVATE ${target} ${ARG_TEST_DEPS} GTest::gtest_main GTest::gmock)
+    target_link_libraries(${target}_test PRIVATE ${target} ${ARG_TEST_DEPS} skyvarn_test_main)
     gtest_discover_tests(${target}_test
       DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config"
       TEST_PREFIX "${name}.")
   endif()
 endfunction()
