@@ -1,0 +1,106 @@
+#include "engine/import/lws_tokenizer.h"
+
+#include "foundation/file_error.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+
+constexpr u32 kLineLimit = 1023;
+
+}  // namespace
+
+lws_tokenizer_c::lws_tokenizer_c(const input_file_c& _file)
+    : text(reinterpret_cast<const char*>(_file.GetData())),
+      size(_file.GetData() ? _file.GetSize() : 0),
+      position(0),
+      fileName(_file.GetName())
+{
+}
+
+void lws_tokenizer_c::SkipBlanks()
+{
+  while (position < size && IsBlank(text[position]))
+    ++position;
+}
+
+void lws_tokenizer_c::ThrowEnd() const { throw file_error_c(fileName, "Unexpected end of file!"); }
+
+bool lws_tokenizer_c::TryReadWord(string_c& _word)
+{
+  SkipBlanks();
+  const u32 start = position;
+  while (position < size && !IsBlank(text[position]))
+    ++position;
+  if (position == start)
+    return false;
+  _word.Assign(text + start, position - start);
+  return true;
+}
+
+bool lws_tokenizer_c::TryReadLine(string_c& _line)
+{
+  SkipBlanks();
+  const u32 start = position;
+  while (position < size && text[position] != '\n' && position - start < kLineLimit)
+    ++position;
+  if (position == start)
+    return false;
+  _line.Assign(text + start, position - start);
+  return true;
+}
+
+bool lws_tokenizer_c::TryReadQuoted(string_c& _text)
+{
+  SkipBlanks();
+  if (position >= size || text[position] != '"')
+    return false;
+  u32 end = position + 1;
+  while (end < size && text[end] != '"')
+    ++end;
+  if (end >= size) {
+    position = size;
+    return false;
+  }
+  _text.Assign(text + position + 1, end - position - 1);
+  position = end + 1;
+  return true;
+}
+
+string_c lws_tokenizer_c::ReadWord()
+{
+  string_c word;
+  if (!TryReadWord(word))
+    ThrowEnd();
+  return word;
+}
+
+string_c lws_tokenizer_c::ReadLine()
+{
+  string_c line;
+  if (!TryReadLine(line))
+    ThrowEnd();
+  return line;
+}
+
+string_c lws_tokenizer_c::ReadQuoted()
+{
+  string_c quoted;
+  if (!TryReadQuoted(quoted))
+    ThrowEnd();
+  return quoted;
+}
+
+int lws_tokenizer_c::ReadInt() { return TextToInt(ReadWord()); }
+
+float lws_tokenizer_c::ReadFloat() { return static_cast<float>(TextToDouble(ReadWord())); }
+
+void lws_tokenizer_c::ReadAngles(vec3_c& _angles)
+{
+  constexpr double kRadiansPerDegree = 0.017453292519943295;
+  const double x = ReadFloat();
+  const double y = ReadFloat();
+  const double z = ReadFloat();
+  _angles = vec3_c(static_cast<float>(x * kRadiansPerDegree), static_cast<float>(y * kRadiansPerDegree),
+                   static_cast<float>(z * kRadiansPerDegree));
+}

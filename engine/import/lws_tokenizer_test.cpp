@@ -1,0 +1,109 @@
+#include "engine/import/lws_tokenizer.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "foundation/file_error.h"
+
+namespace {
+
+struct scene_text_c {
+  explicit scene_text_c(const std::string& _text) : text(_text), file(text.data(), static_cast<u32>(text.size())) {}
+  std::string text;
+  input_file_c file;
+};
+
+void ExpectEnd(const std::function<void()>& _read)
+{
+  try {
+    _read();
+    FAIL() << "no error";
+  } catch (const file_error_c& e) {
+    EXPECT_STREQ(e.what(), "Unexpected end of file!");
+  }
+}
+
+}  // namespace
+
+TEST(LwsTokenizer, WordsAcrossAllBlanks)
+{
+  scene_text_c s("LWSC\r\n3\n\n\tFirstFrame \v\f 1\r\n");
+  lws_tokenizer_c t(s.file);
+  EXPECT_STREQ(t.ReadWord(), "LWSC");
+  EXPECT_EQ(t.ReadInt(), 3);
+  EXPECT_STREQ(t.ReadWord(), "FirstFrame");
+  EXPECT_EQ(t.ReadInt(), 1);
+  string_c word;
+  EXPECT_FALSE(t.TryReadWord(word));
+  ExpectEnd([&] { t.ReadWord(); });
+}
+
+TEST(LwsTokenizer, IntegersAndFloatsAsTheRuntimeReadsThem)
+{
+  scene_text_c s("12abc letters -7 2.5e1 x 0.125");
+  lws_tokenizer_c t(s.file);
+  EXPECT_EQ(t.ReadInt(), 12);
+  EXPECT_EQ(t.ReadInt(), 0);
+  EXPECT_EQ(t.ReadInt(), -7);
+  EXPECT_FLOAT_EQ(t.ReadFloat(), 25.0f);
+  EXPECT_EQ(t.ReadFloat(), 0.0f);
+  EXPECT_EQ(t.ReadFloat(), 0.125f);
+}
+
+TEST(LwsTokenizer, AnglesInRadians)
+{
+  scene_text_c s("90 0 -180");
+  lws_tokenizer_c t(s.file);
+  vec3_c a;
+  t.ReadAngles(a);
+  EXPECT_EQ(a.x, 1.5707964f);
+  EXPECT_EQ(a.y, 0.0f);
+  EXPECT_EQ(a.z, -3.1415927f);
+}
+
+TEST(LwsTokenizer, LinesSkipBlankLinesAndKeepCarriageReturns)
+{
+  scene_text_c s("Plugin\n\n   the rest of it \r\nnext");
+  lws_tokenizer_c t(s.file);
+  EXPECT_STREQ(t.ReadWord(), "Plugin");
+  EXPECT_STREQ(t.ReadLine(), "the rest of it \r");
+  EXPECT_STREQ(t.ReadLine(), "next");
+  ExpectEnd([&] { t.ReadLine(); });
+}
+
+TEST(LwsTokenizer, LongLineIsCutAndTheRestReadsAsWords)
+{
+  std::string text(1023, 'a');
+  text += "bc def\n";
+  scene_text_c s(text);
+  lws_tokenizer_c t(s.file);
+  const string_c line = t.ReadLine();
+  EXPECT_EQ(line.GetLength(), 1023u);
+  EXPECT_STREQ(t.ReadWord(), "bc");
+  EXPECT_STREQ(t.ReadWord(), "def");
+}
+
+TEST(LwsTokenizer, QuotedStringsKeepLineEnds)
+{
+  scene_text_c s("  \"two\nlines\" \"\" word \"open");
+  lws_tokenizer_c t(s.file);
+  EXPECT_STREQ(t.ReadQuoted(), "two\nlines");
+  EXPECT_STREQ(t.ReadQuoted(), "");
+  string_c text;
+  EXPECT_FALSE(t.TryReadQuoted(text));
+  EXPECT_STREQ(t.ReadWord(), "word");
+  ExpectEnd([&] { t.ReadQuoted(); });
+}
+
+TEST(LwsTokenizer, ErrorsNameTheSceneFile)
+{
+  scene_text_c s("");
+  lws_tokenizer_c t(s.file);
+  EXPECT_STREQ(t.GetFileName(), s.file.GetName());
+  ExpectEnd([&] { t.ReadInt(); });
+  ExpectEnd([&] { t.ReadFloat(); });
+  vec3_c a;
+  ExpectEnd([&] { t.ReadAngles(a); });
+}
