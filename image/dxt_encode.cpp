@@ -1,5 +1,6 @@
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 
 #include "dxt/compress_dxt.h"
@@ -9,7 +10,8 @@
 namespace {
 
 // Where the level callback puts what the compressor hands back. The callback
-// takes no context, so this is process-wide; one compression runs at a time.
+// takes no context, so this is process-wide, and outputLock keeps a second
+// encoding from redirecting it while the first is running.
 struct dxt_output_s {
   u8* data = nullptr;
   u64 capacity = 0;
@@ -18,6 +20,7 @@ struct dxt_output_s {
 };
 
 dxt_output_s output;
+std::mutex outputLock;
 
 i32 TakeLevel(const u8* bytes, i32, u32 count) {
   // Bounded by the destination: extra levels or bytes are counted, not copied.
@@ -49,11 +52,13 @@ void EncodeDxt(u8* dst, format_e dst_format, const u8* src, int src_padding, for
   std::memset(&options, 0, sizeof options);
   options.mip_mode = 33;
   options.texture_kind = 80;
+  options.force_four_colors = src_format == format_x8r8g8b8 ? 1 : 0;
   switch (dst_format) {
     case format_dxt1: options.output_format = src_format == format_x8r8g8b8 ? 10 : 11; break;
     case format_dxt3: options.output_format = 12; break;
     default: options.output_format = 13; break;
   }
+  const std::lock_guard<std::mutex> hold(outputLock);
   output = {dst, size, 0, 0};
   const i32 result = CompressDxt(src, u32(width), u32(height), u32(pitch), &options, 4, TakeLevel);
   const dxt_output_s done = output;

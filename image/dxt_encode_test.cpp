@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <vector>
 
 #include "image/dxt_codec.h"
 #include "image/image.h"
@@ -73,6 +76,40 @@ TEST(DxtEncodeTest, ConvertingCopyEncodes) {
   ASSERT_TRUE(compressed.IsValid());
   image_c back(compressed, format_x8r8g8b8);
   ExpectNear(LoadU32(back.GetData() + 4 * 8 * 4), 0x000000FF, 8);
+}
+
+// A picture without alpha uses the four-colour palette in every DXT1 block
+// (first end point above the second), never the three-colour one with black.
+TEST(DxtEncodeTest, OpaqueDxt1BlocksUseFourColours) {
+  image_c image;
+  image.Create(4, 4, format_x8r8g8b8);
+  for (int i = 0; i < 16; ++i) StoreU32(image.GetData() + 4 * i, i < 8 ? 0x000000u : 0x00FFFFFFu);
+  image.ChangeFormat(format_dxt1);
+  u16 ends[2];
+  std::memcpy(ends, image.GetData(), sizeof ends);
+  EXPECT_GT(ends[0], ends[1]);
+}
+
+// Encodings on several threads each get their own bytes, as in one thread.
+TEST(DxtEncodeTest, ConcurrentEncodingsKeepTheirOwnOutput) {
+  std::vector<image_c> expected;
+  for (u32 alpha : {0x10u, 0x80u, 0xF0u, 0xFFu}) {
+    expected.push_back(Blocks(format_a8r8g8b8, alpha));
+    expected.back().ChangeFormat(format_dxt5);
+  }
+  for (int round = 0; round < 20; ++round) {
+    std::vector<image_c> results(expected.size());
+    std::vector<std::thread> threads;
+    const u32 alphas[4] = {0x10u, 0x80u, 0xF0u, 0xFFu};
+    for (size_t i = 0; i < results.size(); ++i)
+      threads.emplace_back([&results, &alphas, i] {
+        results[i] = Blocks(format_a8r8g8b8, alphas[i]);
+        results[i].ChangeFormat(format_dxt5);
+      });
+    for (std::thread& thread : threads) thread.join();
+    for (size_t i = 0; i < results.size(); ++i)
+      ASSERT_EQ(std::memcmp(results[i].GetData(), expected[i].GetData(), 64), 0) << "picture " << i;
+  }
 }
 
 }  // namespace
