@@ -71,10 +71,16 @@ void FillGeometry(const lwo2_layer_c& _layer, const std::vector<vec3_c>& _points
 
 void lwo2_reader_c::BuildGeometry(const lwo2_layer_c& _layer, const char* _objectName, lwo2_geometry_c& _out)
 {
+  const string_c prefix("%s:%s:", _objectName ? _objectName : "", _layer.layerName.GetData());
+  BuildNamedGeometry(_layer, prefix + "(Base)", prefix, _out);
+}
+
+void lwo2_reader_c::BuildNamedGeometry(const lwo2_layer_c& _layer, const string_c& _baseName,
+                                       const string_c& _morphPrefix, lwo2_geometry_c& _out)
+{
   const vertex_format_c format = LayerFormat(_layer);
-  auto make = [&](const string_c& _frame) {
-    auto def = std::make_unique<geometry_def_c>(
-        string_c("%s:%s:%s", _objectName ? _objectName : "", _layer.layerName.GetData(), _frame.GetData()));
+  auto make = [&](const string_c& _name) {
+    auto def = std::make_unique<geometry_def_c>(_name);
     def->format = format;
     def->tweening = _layer.morphMaps.empty() ? 0 : 1;
     def->weld = _layer.morphMaps.empty() ? 1 : 0;
@@ -82,11 +88,11 @@ void lwo2_reader_c::BuildGeometry(const lwo2_layer_c& _layer, const char* _objec
     return def;
   };
   _out.sets.clear();
-  _out.base = make("(Base)");
+  _out.base = make(_baseName);
   FillGeometry(_layer, _layer.points, nullptr, *_out.base, &_out.sets);
   _out.morphs.clear();
   for (const lwo2_frame_c& frame : _layer.frames) {
-    _out.morphs.push_back(make(frame.name));
+    _out.morphs.push_back(make(_morphPrefix + frame.name));
     FillGeometry(_layer, frame.points, &frame.normals, *_out.morphs.back(), nullptr);
   }
 }

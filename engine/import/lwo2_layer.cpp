@@ -181,7 +181,7 @@ void lwo2_layer_c::MakeMorphFrames()
     Warn("Point not found!");
 }
 
-void lwo2_layer_c::ComputeNormals()
+bool lwo2_layer_c::ComputeNormals()
 {
   std::vector<lwo2_polygon_c> scratch;
   for (lwo2_frame_c& frame : frames) {
@@ -192,8 +192,10 @@ void lwo2_layer_c::ComputeNormals()
       for (u32 k = 0; k < 3; ++k)
         frame.normals[i * 3 + k] = scratch[i].normal[k];
   }
-  if (!ComputeNormalsOver(*this, points, polygons))
-    Warn("Point not found!");
+  if (ComputeNormalsOver(*this, points, polygons))
+    return true;
+  Warn("Point not found!");
+  return false;
 }
 
 void lwo2_layer_c::ComputeTexCoords()

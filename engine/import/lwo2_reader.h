@@ -42,7 +42,9 @@ public:
 
   // The derivations after the chunk walk, in order.
   void MakeMorphFrames();
-  void ComputeNormals();
+  // Returns false when a polygon names a point beyond the list (its normals
+  // stay unset and it is left out of the geometry).
+  bool ComputeNormals();
   void ComputeTexCoords();
   void ComputeColors();
   void ComputeWeights();
@@ -78,6 +80,10 @@ public:
   // definitions are named "<object>:<layer>:(Base)" and
   // "<object>:<layer>:<morph map>".
   static void BuildGeometry(const lwo2_layer_c& _layer, const char* _objectName, lwo2_geometry_c& _out);
+  // The same with the base definition's name given and each morph
+  // definition named _morphPrefix + the map's name.
+  static void BuildNamedGeometry(const lwo2_layer_c& _layer, const string_c& _baseName, const string_c& _morphPrefix,
+                                 lwo2_geometry_c& _out);
 
 private:
   void ReadSurface(iff_chunk_c& _chunk, lwo2_layer_c& _layer);
