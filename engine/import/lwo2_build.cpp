@@ -37,6 +37,8 @@ void FillGeometry(const lwo2_layer_c& _layer, const std::vector<vec3_c>& _points
       _def.AddPrimitiveSet(set);
       if (_sets)
         _sets->push_back({s, kind});
+      set->vertices.reserve(size_t(surface.counts[kind]) * (kind + 1));
+      set->indices.reserve(size_t(surface.counts[kind]) * (kind + 1));
       for (u32 i = 0; i < _layer.polygons.size(); ++i) {
         const lwo2_polygon_c& polygon = _layer.polygons[i];
         if (polygon.surface != static_cast<i32>(s) || polygon.count != kind + 1 || !polygon.hasNormals)

@@ -34,7 +34,17 @@ bool ComputeNormalsOver(const lwo2_layer_c& _layer, const std::vector<vec3_c>& _
                         std::vector<lwo2_polygon_c>& _polygons)
 {
   bool missing = false;
-  std::vector<std::vector<u32>> trianglesAt(_points.size());
+  // Triangles at each point, once per corner on it: start[p] .. start[p + 1]
+  // of the list.
+  std::vector<u32> start(_points.size() + 1, 0);
+  for (const lwo2_polygon_c& polygon : _polygons)
+    if (polygon.count == 3 && PointsValid(polygon, _points.size()))
+      for (u32 k = 0; k < 3; ++k)
+        ++start[polygon.point[k] + 1];
+  for (size_t p = 0; p < _points.size(); ++p)
+    start[p + 1] += start[p];
+  std::vector<u32> trianglesAt(start.back());
+  std::vector<u32> filled(start.begin(), start.end() - 1);
   for (u32 i = 0; i < _polygons.size(); ++i) {
     lwo2_polygon_c& polygon = _polygons[i];
     polygon.hasNormals = false;
@@ -50,7 +60,7 @@ bool ComputeNormalsOver(const lwo2_layer_c& _layer, const std::vector<vec3_c>& _
       n.Cross(_points[polygon.point[1]] - p0, _points[polygon.point[2]] - p0);
       polygon.faceNormal = Normalised(n);
       for (u32 k = 0; k < 3; ++k)
-        trianglesAt[polygon.point[k]].push_back(i);
+        trianglesAt[filled[polygon.point[k]]++] = i;
     } else if (polygon.count == 2) {
       polygon.faceNormal = Normalised((p0 + _points[polygon.point[1]]) * 0.5f);
     } else {
@@ -70,8 +80,9 @@ bool ComputeNormalsOver(const lwo2_layer_c& _layer, const std::vector<vec3_c>& _
     const f32 threshold = _layer.surfaces[polygon.surface].threshold;
     for (u32 k = 0; k < 3; ++k) {
       vec3_c sum;
-      for (u32 other : trianglesAt[polygon.point[k]]) {
-        const lwo2_polygon_c& o = _polygons[other];
+      const u32 point = polygon.point[k];
+      for (u32 t = start[point]; t < start[point + 1]; ++t) {
+        const lwo2_polygon_c& o = _polygons[trianglesAt[t]];
         if (o.smoothingGroup == polygon.smoothingGroup && Dot(o.faceNormal, polygon.faceNormal) >= threshold)
           sum += o.faceNormal;
       }
@@ -84,7 +95,8 @@ bool ComputeNormalsOver(const lwo2_layer_c& _layer, const std::vector<vec3_c>& _
 // Values of one vertex map per point (the last entry of a point wins).
 class point_values_c {
 public:
-  point_values_c(const lwo2_vmap_c& _map, size_t _pointCount, bool& _missing) : map(_map)
+  point_values_c(const lwo2_vmap_c& _map, size_t _pointCount, bool& _missing)
+      : map(_map), entryOf(_pointCount, kNone)
   {
     for (u32 e = 0; e < _map.points.size(); ++e) {
       if (_map.points[e] < _pointCount)
@@ -96,13 +108,14 @@ public:
   // Null when the point has no entry.
   const f32* Find(u32 _point) const
   {
-    const auto it = entryOf.find(_point);
-    return it == entryOf.end() ? nullptr : &map.values[size_t(it->second) * map.dimension];
+    const u32 entry = entryOf[_point];
+    return entry == kNone ? nullptr : &map.values[size_t(entry) * map.dimension];
   }
 
 private:
+  static constexpr u32 kNone = 0xFFFFFFFFu;
   const lwo2_vmap_c& map;
-  std::unordered_map<u32, u32> entryOf;
+  std::vector<u32> entryOf;
 };
 
 u32 PackColor(const f32* _rgba)

@@ -42,8 +42,18 @@ const char* ReadPoints(iff_chunk_c& _chunk, lwo2_layer_c& _layer)
 const char* ReadPolygons(iff_chunk_c& _chunk, lwo2_layer_c& _layer)
 {
   const char* message = nullptr;
-  // Each polygon takes at least two bytes.
-  _layer.polygons.reserve(_layer.polygons.size() + _chunk.remaining / 2);
+  // Polygon records are large: count them first rather than guess.
+  {
+    iff_chunk_c counting = _chunk;
+    size_t count = 0;
+    try {
+      for (; counting.remaining > 0; ++count)
+        for (u32 n = counting.ReadU16() & 0x3FF; n > 0; --n)
+          counting.ReadIndex();
+    } catch (const file_error_c&) {
+    }
+    _layer.polygons.reserve(_layer.polygons.size() + count);
+  }
   while (_chunk.remaining > 0) {
     const u32 count = _chunk.ReadU16() & 0x3FF;
     lwo2_polygon_c polygon;
