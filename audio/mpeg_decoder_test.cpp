@@ -97,6 +97,14 @@ INSTANTIATE_TEST_SUITE_P(
                       encoded_case_c{"l2_mpeg2_16k_mono_32", "twolame", 16000, 1, "-m m -b 32"}),
     [](const ::testing::TestParamInfo<encoded_case_c>& info) { return std::string(info.param.name); });
 
+TEST(layer3_streams, written_frames_match_the_reference_decoder) {
+  // Intensity, mid/side, both and neither, with every block type.
+  for (u32 extension = 0; extension < 4; ++extension)
+    for (u32 seed = 1; seed <= 3; ++seed)
+      ExpectMatchesReference(MakeLayer3({24, seed * 10 + extension, extension}),
+                             "mode extension " + std::to_string(extension) + " seed " + std::to_string(seed));
+}
+
 TEST(layer1_streams, match_the_reference_decoder) {
   struct case_c {
     const char* name;

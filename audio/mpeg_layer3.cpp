@@ -434,8 +434,11 @@ void mpeg_layer3_c::Stereo(const mpeg_header_c& header, const granule_c& right, 
   const u16* short_bands = mpeg_short_bands[header.RateNumber()];
   const bool short_blocks = IsShort(right.window_switching, right.block_type);
   if (!short_blocks) {
+    // Intensity starts with the band after the right channel's last non-zero line.
+    int last = std::min(right_count, 576) - 1;
+    while (last >= 0 && xr[1][last] == 0.0f) --last;
     int sfb = 0;
-    while (sfb < 22 && long_bands[sfb] < right_count) ++sfb;
+    while (sfb < 22 && long_bands[sfb] <= last) ++sfb;
     mid_side_lines(0, long_bands[sfb]);
     for (; sfb < 22; ++sfb) {
       const int band = std::min(sfb, 20);

@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "audio/mpeg_decoder.h"
+#include "audio/mpeg_tables.h"
 
 namespace audio_testing {
 
@@ -169,6 +170,19 @@ decoded_c OurDecode(const std::vector<u8>& mpeg, bool floats) {
 
 namespace {
 
+// Deterministic numbers below n for the frame writers.
+class test_random_c {
+ public:
+  explicit test_random_c(u32 seed) : _state(seed) {}
+  u32 operator()(u32 n) {
+    _state = _state * 1664525u + 1013904223u;
+    return (_state >> 8) % n;
+  }
+
+ private:
+  u32 _state;
+};
+
 class bit_writer_c {
  public:
   void Put(u32 value, u32 bits) {
@@ -194,11 +208,7 @@ std::vector<u8> MakeLayer1(const layer1_options_c& o) {
   const u32 sample_rate = (o.rate_index == 0 ? 44100 : o.rate_index == 1 ? 48000 : 32000) >> o.version;
   const u32 frame_bytes = 12 * rates[o.version][o.bit_rate_index] * 1000 / sample_rate * 4;
   const u32 channels = o.mode == 3 ? 1 : 2;
-  u32 random = o.seed * 747796405u + 2891336453u;
-  auto next = [&](u32 n) {
-    random = random * 1664525u + 1013904223u;
-    return (random >> 8) % n;
-  };
+  test_random_c next(o.seed * 747796405u + 2891336453u);
   std::vector<u8> out;
   for (u32 frame = 0; frame < o.frames; ++frame) {
     bit_writer_c w;
@@ -241,6 +251,188 @@ std::vector<u8> MakeLayer1(const layer1_options_c& o) {
           }
     while (w.Bits() < u64(frame_bytes) * 8) w.Put(0, 1);
     out.insert(out.end(), w.Bytes().begin(), w.Bytes().end());
+  }
+  return out;
+}
+
+namespace {
+
+// The code words of a Huffman table text, in symbol order.
+std::vector<std::string> CodeWords(const char* text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (const char* p = text;; ++p) {
+    if (*p == '0' || *p == '1') {
+      word += *p;
+    } else {
+      if (!word.empty()) words.push_back(word);
+      word.clear();
+      if (!*p) return words;
+    }
+  }
+}
+
+void PutCode(bit_writer_c& w, const std::string& code) {
+  for (char c : code) w.Put(c == '1', 1);
+}
+
+struct layer3_granule_c {
+  u32 part2_3_length = 0, big_values = 0, global_gain = 0, scalefac_compress = 0;
+  u32 window_switching = 0, block_type = 0, mixed = 0;
+  u32 table_select[3] = {}, subblock_gain[3] = {}, region0 = 0, region1 = 0;
+  u32 preflag = 0, scalefac_scale = 0, count1_table = 0;
+};
+
+}  // namespace
+
+std::vector<u8> MakeLayer3(const layer3_options_c& o) {
+  static const u32 pair_tables[] = {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16, 18, 21, 24, 26, 29};
+  const u16* long_bands = mpeg_long_bands[0];
+  const u32 frame_bytes = 144 * 320000 / 44100;  // no padding: 1044
+  test_random_c next(o.seed * 2654435761u + 7u);
+  std::vector<u8> out;
+  for (u32 frame = 0; frame < o.frames; ++frame) {
+    layer3_granule_c granules[2][2];
+    u32 scfsi[2] = {next(16), next(16)};
+    bit_writer_c data;
+    for (u32 gr = 0; gr < 2; ++gr) {
+      for (u32 ch = 0; ch < 2; ++ch) {
+        layer3_granule_c& g = granules[gr][ch];
+        const u64 start = data.Bits();
+        g.global_gain = 130 + next(40);
+        // Intensity positions of MPEG-1 run 0..7: scale factors of 3 bits at most.
+        g.scalefac_compress = (ch == 1 && (o.mode_extension & 1)) ? next(14) : next(16);
+        g.window_switching = next(3) == 0;
+        if (g.window_switching) {
+          static const u32 types[] = {1, 2, 2, 3};
+          g.block_type = types[next(4)];
+          g.mixed = g.block_type == 2 && next(2);
+          for (u32& gain : g.subblock_gain) gain = next(4);
+        }
+        if (ch == 1 && o.mode_extension) {
+          // Stereo coding pairs lines of both channels, so their blocks agree.
+          g.window_switching = granules[gr][0].window_switching;
+          g.block_type = granules[gr][0].block_type;
+          g.mixed = granules[gr][0].mixed;
+        }
+        if (!g.window_switching) {
+          g.block_type = g.mixed = 0;
+          g.region0 = next(10);
+          g.region1 = next(6);
+        }
+        for (u32& table : g.table_select) table = pair_tables[next(sizeof(pair_tables) / 4)];
+        if (g.window_switching) g.table_select[2] = 0;
+        g.preflag = !g.window_switching && next(2);
+        g.scalefac_scale = next(2);
+        g.count1_table = next(2);
+        // Scale factors; with scfsi, the second granule reuses groups of long ones.
+        const u32 slen1 = mpeg_slen[0][g.scalefac_compress], slen2 = mpeg_slen[1][g.scalefac_compress];
+        const bool short_blocks = g.window_switching && g.block_type == 2;
+        const bool reuse = gr == 1 && !short_blocks && !(granules[0][ch].window_switching && granules[0][ch].block_type == 2);
+        if (!reuse) scfsi[ch] &= gr == 0 ? 15 : 0;
+        if (short_blocks) {
+          if (g.mixed) {
+            for (u32 sfb = 0; sfb < 8; ++sfb) data.Put(next(1u << slen1), slen1);
+            for (u32 sfb = 3; sfb < 12; ++sfb)
+              for (u32 w = 0; w < 3; ++w) data.Put(next(1u << (sfb < 6 ? slen1 : slen2)), sfb < 6 ? slen1 : slen2);
+          } else {
+            for (u32 sfb = 0; sfb < 12; ++sfb)
+              for (u32 w = 0; w < 3; ++w) data.Put(next(1u << (sfb < 6 ? slen1 : slen2)), sfb < 6 ? slen1 : slen2);
+          }
+        } else {
+          static const u32 group_start[5] = {0, 6, 11, 16, 21};
+          for (u32 group = 0; group < 4; ++group) {
+            if (gr == 1 && reuse && ((scfsi[ch] >> (3 - group)) & 1)) continue;
+            for (u32 sfb = group_start[group]; sfb < group_start[group + 1]; ++sfb)
+              data.Put(next(1u << (sfb < 11 ? slen1 : slen2)), sfb < 11 ? slen1 : slen2);
+          }
+        }
+        // The right channel stops early so that intensity stereo has bands to fill.
+        const u32 pairs = ch == 0 ? 40 + next(180) : next(60);
+        g.big_values = pairs;
+        u32 region1, region2;
+        if (g.window_switching) {
+          region1 = 36;
+          region2 = 576;
+        } else {
+          region1 = long_bands[std::min(g.region0 + 1, 22u)];
+          region2 = long_bands[std::min(g.region0 + g.region1 + 2, 22u)];
+        }
+        for (u32 i = 0; i < pairs * 2; i += 2) {
+          const u32 region = i < region1 ? 0 : i < region2 ? 1 : 2;
+          const mpeg_huffman_def_c& def = mpeg_huffman_defs[g.table_select[region]];
+          if (!def.codes) continue;
+          const std::vector<std::string> words = CodeWords(def.codes);
+          u32 v[2];
+          for (u32& value : v) {
+            const u32 pick = next(8);
+            value = pick < 3 ? 0 : pick < 6 ? next(def.size) : (def.linbits ? 15 + next(1u << std::min<u32>(def.linbits, 6)) : next(def.size));
+          }
+          const u32 x = std::min<u32>(v[0], def.size - 1), y = std::min<u32>(v[1], def.size - 1);
+          PutCode(data, words[x * def.size + y]);
+          for (u32 k = 0; k < 2; ++k) {
+            const u32 coded = k == 0 ? x : y;
+            if (def.linbits && coded == 15) data.Put(v[k] - 15, def.linbits);
+            if (coded) data.Put(next(2), 1);
+          }
+        }
+        // A few count1 quadruples.
+        const std::vector<std::string> quads = CodeWords(mpeg_count1_codes[g.count1_table]);
+        const u32 quad_count = ch == 0 ? next(20) : 0;
+        for (u32 q = 0; q < quad_count && pairs * 2 + q * 4 + 4 <= 576; ++q) {
+          const u32 symbol = next(16);
+          PutCode(data, quads[symbol]);
+          for (u32 bit = 0; bit < 4; ++bit)
+            if ((symbol >> bit) & 1) data.Put(next(2), 1);
+        }
+        g.part2_3_length = u32(data.Bits() - start);
+      }
+    }
+    bit_writer_c w;
+    w.Put(0xFFF, 12);
+    w.Put(1, 1);      // MPEG-1
+    w.Put(1, 2);      // layer III
+    w.Put(1, 1);      // no CRC
+    w.Put(14, 4);     // 320 kbit/s
+    w.Put(0, 2);      // 44.1 kHz
+    w.Put(0, 2);
+    w.Put(1, 2);      // joint stereo
+    w.Put(o.mode_extension, 2);
+    w.Put(0, 4);
+    w.Put(0, 9);      // main_data_begin: no reservoir
+    w.Put(0, 3);
+    w.Put(scfsi[0], 4);
+    w.Put(scfsi[1], 4);
+    for (u32 gr = 0; gr < 2; ++gr) {
+      for (u32 ch = 0; ch < 2; ++ch) {
+        const layer3_granule_c& g = granules[gr][ch];
+        w.Put(g.part2_3_length, 12);
+        w.Put(g.big_values, 9);
+        w.Put(g.global_gain, 8);
+        w.Put(g.scalefac_compress, 4);
+        w.Put(g.window_switching, 1);
+        if (g.window_switching) {
+          w.Put(g.block_type, 2);
+          w.Put(g.mixed, 1);
+          w.Put(g.table_select[0], 5);
+          w.Put(g.table_select[1], 5);
+          for (u32 gain : g.subblock_gain) w.Put(gain, 3);
+        } else {
+          for (u32 table : g.table_select) w.Put(table, 5);
+          w.Put(g.region0, 4);
+          w.Put(g.region1, 3);
+        }
+        w.Put(g.preflag, 1);
+        w.Put(g.scalefac_scale, 1);
+        w.Put(g.count1_table, 1);
+      }
+    }
+    std::vector<u8>& bytes = w.Bytes();
+    const std::vector<u8>& main_data = data.Bytes();
+    bytes.insert(bytes.end(), main_data.begin(), main_data.end());
+    if (bytes.size() > frame_bytes) throw std::runtime_error("layer III test frame too large");
+    bytes.resize(frame_bytes, 0);
+    out.insert(out.end(), bytes.begin(), bytes.end());
   }
   return out;
 }
