@@ -1,0 +1,639 @@
+#include "engine/import/lws3_reader.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+
+#include "engine/camera.h"
+#include "engine/light.h"
+#include "engine/object_format.h"
+#include "engine/renderer.h"
+#include "engine/scene.h"
+#include "engine/scene_loader.h"
+#include "foundation/command.h"
+#include "foundation/file_error.h"
+
+namespace {
+
+enum keyword_e {
+  kw_first_frame, kw_last_frame, kw_frame_step, kw_frames_per_second, kw_load_object_layer, kw_add_null_object,
+  kw_object_motion, kw_pivot_position, kw_pivot_rotation, kw_parent_item, kw_target_object, kw_target_item,
+  kw_object_dissolve, kw_unaffected_by_fog, kw_unseen_by_rays, kw_unseen_by_camera, kw_shadow_options,
+  kw_add_bone, kw_bone_name, kw_ambient_color, kw_ambient_intensity, kw_enable_lens_flares, kw_add_light,
+  kw_light_name, kw_light_motion, kw_light_color, kw_light_intensity, kw_affect_diffuse, kw_affect_specular,
+  kw_light_type, kw_light_falloff_type, kw_light_range, kw_light_cone_angle, kw_light_edge_angle, kw_lens_flare,
+  kw_shadow_type, kw_shadow_color, kw_add_camera, kw_camera_name, kw_camera_motion, kw_zoom_factor,
+  kw_backdrop_color, kw_fog_type, kw_fog_min_distance, kw_fog_max_distance, kw_fog_color, kw_backdrop_fog,
+  kw_bg_image, kw_fg_image, kw_fg_dissolve, kw_glow_effect, kw_glow_intensity, kw_ray_trace_effects,
+  kw_current_camera, kw_parameter_line,
+};
+
+const std::unordered_map<std::string, keyword_e>& Keywords()
+{
+  static const std::unordered_map<std::string, keyword_e> table = {
+      {"FirstFrame", kw_first_frame}, {"PreviewFirstFrame", kw_first_frame}, {"LastFrame", kw_last_frame},
+      {"PreviewLastFrame", kw_last_frame}, {"FrameStep", kw_frame_step}, {"PreviewFrameStep", kw_frame_step},
+      {"FramesPerSecond", kw_frames_per_second}, {"LoadObjectLayer", kw_load_object_layer},
+      {"AddNullObject", kw_add_null_object}, {"ObjectMotion", kw_object_motion},
+      {"PivotPosition", kw_pivot_position}, {"PivotRotation", kw_pivot_rotation}, {"ParentItem", kw_parent_item},
+      {"TargetObject", kw_target_object}, {"TargetItem", kw_target_item}, {"ObjectDissolve", kw_object_dissolve},
+      {"UnaffectedByFog", kw_unaffected_by_fog}, {"UnseenByRays", kw_unseen_by_rays},
+      {"UnseenByCamera", kw_unseen_by_camera}, {"ShadowOptions", kw_shadow_options}, {"AddBone", kw_add_bone},
+      {"BoneName", kw_bone_name}, {"AmbientColor", kw_ambient_color}, {"AmbientIntensity", kw_ambient_intensity},
+      {"EnableLensFlares", kw_enable_lens_flares}, {"AddLight", kw_add_light}, {"LightName", kw_light_name},
+      {"LightMotion", kw_light_motion}, {"LightColor", kw_light_color}, {"LightIntensity", kw_light_intensity},
+      {"AffectDiffuse", kw_affect_diffuse}, {"AffectSpecular", kw_affect_specular}, {"LightType", kw_light_type},
+      {"LightFalloffType", kw_light_falloff_type}, {"LightRange", kw_light_range},
+      {"LightConeAngle", kw_light_cone_angle}, {"LightEdgeAngle", kw_light_edge_angle},
+      {"LensFlare", kw_lens_flare}, {"ShadowType", kw_shadow_type}, {"ShadowColor", kw_shadow_color},
+      {"AddCamera", kw_add_camera}, {"CameraName", kw_camera_name}, {"CameraMotion", kw_camera_motion},
+      {"ZoomFactor", kw_zoom_factor}, {"BackdropColor", kw_backdrop_color}, {"FogType", kw_fog_type},
+      {"FogMinDistance", kw_fog_min_distance}, {"FogMaxDistance", kw_fog_max_distance},
+      {"FogColor", kw_fog_color}, {"BackdropFog", kw_backdrop_fog}, {"BGImage", kw_bg_image},
+      {"FGImage", kw_fg_image}, {"FGDissolve", kw_fg_dissolve}, {"GlowEffect", kw_glow_effect},
+      {"GlowIntensity", kw_glow_intensity}, {"RayTraceEffects", kw_ray_trace_effects},
+      {"CurrentCamera", kw_current_camera}, {"//", kw_parameter_line},
+  };
+  return table;
+}
+
+constexpr f32 kRadiansPerDegree = 0.017453292519943295f;
+
+// Light flags of the light class.
+constexpr u32 kLightDiffuse = 8;
+constexpr u32 kLightSpecular = 16;
+constexpr u32 kLightShadows = 128;
+
+envelope_behaviour_e Behaviour(int _code)
+{
+  switch (_code) {
+  case 0: case 2: case 3: case 4: case 5: return static_cast<envelope_behaviour_e>(_code);
+  default: return behaviour_constant;
+  }
+}
+
+envelope_shape_e Shape(int _code)
+{
+  switch (_code) {
+  case 1: case 2: return shape_hermite;
+  case 3: return shape_linear;
+  case 4: return shape_stepped;
+  case 5: return shape_bezier;
+  default: return shape_tcb;
+  }
+}
+
+u32 HexId(const string_c& _word) { return static_cast<u32>(std::strtoul(_word, nullptr, 16)); }
+
+string_c Backslashed(const string_c& _path)
+{
+  string_c out = _path;
+  for (u32 i = 0; i < out.GetLength(); ++i)
+    if (out[i] == '/')
+      out.SetChar(i, '\\');
+  return out;
+}
+
+// Trailing carriage return and blanks of a line read whole.
+string_c Trimmed(const string_c& _line)
+{
+  u32 n = _line.GetLength();
+  while (n > 0 && (_line[n - 1] == '\r' || _line[n - 1] == ' ' || _line[n - 1] == '\t'))
+    --n;
+  return _line.Left(n);
+}
+
+// Scenes that name object files nest; a file that names itself would not end.
+constexpr u32 kNestingLimit = 16;
+thread_local u32 nesting = 0;
+
+}  // namespace
+
+struct lws3_reader_c::link_c {
+  entity_c* item = nullptr;
+  u32 parent = 0;
+  u32 target = 0;
+};
+
+struct lws3_reader_c::object_c {
+  std::unique_ptr<null_object_c> object;
+  null_object_c* raw = nullptr;
+  link_c link;
+};
+
+struct lws3_reader_c::light_record_c {
+  std::unique_ptr<light_c> light;
+  light_c* raw = nullptr;
+  link_c link;
+};
+
+struct lws3_reader_c::camera_record_c {
+  std::unique_ptr<camera_c> camera;
+  camera_c* raw = nullptr;
+  link_c link;
+};
+
+bool IsLws3File(const input_file_c& _file)
+{
+  const u8* at = _file.GetPointer();
+  if (at == nullptr)
+    return false;
+  const u32 left = _file.GetSize() - _file.GetPosition();
+  return (left >= 6 && std::memcmp(at, "LWSC\n3", 6) == 0) || (left >= 7 && std::memcmp(at, "LWSC\r\n3", 7) == 0);
+}
+
+lws3_reader_c::lws3_reader_c(input_file_c& _file) : tokens(_file), fileName(_file.GetName()), folder(fileName) {}
+
+lws3_reader_c::~lws3_reader_c() = default;
+
+void lws3_reader_c::Fail(const char* _message) const { throw file_error_c(fileName, _message); }
+
+void lws3_reader_c::ReadValue(f32& _target, graph_c* _owner, f32 _scale)
+{
+  const string_c word = tokens.ReadWord();
+  if (word == "(envelope)")
+    ReadEnvelope(_target, _owner, _scale);
+  else
+    _target = static_cast<f32>(TextToDouble(word) * _scale);
+}
+
+void lws3_reader_c::ReadEnvelope(f32& _target, graph_c* _owner, f32 _scale)
+{
+  if (tokens.ReadWord() != string_c("{"))
+    Fail("Begin of envelope not found!");
+  if (tokens.ReadWord() != string_c("Envelope"))
+    Fail("Envelope identifier not found!");
+  const int count = tokens.ReadInt();
+  if (count < 1)
+    Fail("Invalid number of keys!");
+  envelope_c envelope;
+  bool firstKey = true;
+  for (string_c word = tokens.ReadWord(); word != "}"; word = tokens.ReadWord()) {
+    if (word == "Key") {
+      if (count == 1) {
+        if (firstKey)
+          _target = tokens.ReadFloat() * _scale;
+        firstKey = false;
+        continue;
+      }
+      if (envelope.keys.size() >= static_cast<size_t>(count))
+        continue;
+      envelope_key_c key;
+      key.value = tokens.ReadFloat() * _scale;
+      key.time = tokens.ReadFloat();
+      key.shape = Shape(tokens.ReadInt());
+      f32 p[6];
+      for (f32& v : p)
+        v = tokens.ReadFloat();
+      if (key.shape == shape_tcb) {
+        key.tension = p[0];
+        key.continuity = p[1];
+        key.bias = p[2];
+      } else if (key.shape == shape_hermite) {
+        key.param0 = p[3];
+        key.param1 = p[4];
+      } else if (key.shape == shape_bezier) {
+        key.param0 = p[0];
+        key.param1 = p[1];
+        key.param2 = p[2];
+        key.param3 = p[3];
+      }
+      envelope.keys.push_back(key);
+    } else if (word == "Behaviors" && count > 1) {
+      envelope.pre = Behaviour(tokens.ReadInt());
+      envelope.post = Behaviour(tokens.ReadInt());
+    }
+  }
+  if (count == 1)
+    return;
+  if (envelope.keys.size() < static_cast<size_t>(count))
+    Fail("Invalid number of keys!");
+  _target = envelope.keys[0].value;
+  _owner->AddEnvelope(envelope, &_target);
+}
+
+void lws3_reader_c::SkipBlock()
+{
+  if (tokens.ReadWord() != string_c("{"))
+    Fail("Begin of envelope not found!");
+  while (tokens.ReadWord() != string_c("}")) {
+  }
+}
+
+void lws3_reader_c::ReadChannels(entity_c* _entity, u32 _count)
+{
+  if (tokens.ReadWord() != string_c("NumChannels"))
+    Fail("Information channels not found!");
+  const int n = tokens.ReadInt();
+  if (n < static_cast<int>(_count))
+    Fail("Invalid number of information channels!");
+  f32* const members[9] = {&_entity->position.x, &_entity->position.y, &_entity->position.z,
+                           &_entity->rotation.x, &_entity->rotation.y, &_entity->rotation.z,
+                           &_entity->scale.x,    &_entity->scale.y,    &_entity->scale.z};
+  for (int k = 0; k < n; ++k) {
+    if (tokens.ReadWord() != string_c("Channel"))
+      Fail("Information channel not found!");
+    if (tokens.ReadInt() != k)
+      Fail("Invalid information channel number!");
+    if (static_cast<u32>(k) < _count)
+      ReadEnvelope(*members[k], _entity, 1.0f);
+    else
+      SkipBlock();
+  }
+}
+
+string_c lws3_reader_c::ReadClip()
+{
+  if (tokens.ReadWord() != string_c("{"))
+    Fail("Begin of clip not found!");
+  if (tokens.ReadWord() != string_c("Clip"))
+    Fail("Clip identifier not found!");
+  if (tokens.ReadWord() != string_c("{"))
+    Fail("Begin of still image not found!");
+  if (tokens.ReadWord() != string_c("Still"))
+    Fail("Still image identifier not found!");
+  const string_c name = tokens.ReadQuoted();
+  while (tokens.ReadWord() != string_c("}")) {
+  }
+  while (tokens.ReadWord() != string_c("}")) {
+  }
+  return Backslashed(name);
+}
+
+void lws3_reader_c::ReadParameterLine()
+{
+  const string_c line = Trimmed(tokens.ReadLine());
+  const char* itemName = nullptr;
+  bool known = false;
+  try {
+    const command_c command(line);
+    if (currentKind == 3 && currentCamera) {
+      itemName = currentCamera->GetName();
+      known = scene->SetParameter(command);
+    } else if (currentKind == 1 && currentObject) {
+      itemName = currentObject->GetName();
+      known = currentObject->SetParameter(command);
+    } else {
+      return;
+    }
+  } catch (const command_error_c&) {
+    // A keyword without its value is as unusable as an unknown one.
+    known = false;
+  }
+  if (!known && renderer)
+    renderer->LogWarning(
+        string_c("[%s] [%s] [%s] Unknown command!", fileName.GetData(), itemName ? itemName : "", line.GetData()));
+}
+
+void lws3_reader_c::AddNullObject(const string_c& _name)
+{
+  const u32 length = _name.GetLength();
+  if (length >= 3 && _name[0] == '[' && _name.Find(']') > 0 && _name.Find(']') < static_cast<int>(length) - 1)
+    Fail("Object class not supported!");
+  std::unique_ptr<null_object_c> object;
+  if (length >= 3 && _name[0] == '<' && _name[length - 1] == '>') {
+    if (nesting >= kNestingLimit)
+      Fail("Objects nested too deeply!");
+    ++nesting;
+    try {
+      object.reset(LoadObject(Backslashed(_name.Mid(1, length - 2)), renderer, false));
+    } catch (...) {
+      --nesting;
+      throw;
+    }
+    --nesting;
+  }
+  if (!object)
+    object = std::make_unique<null_object_c>(_name);
+  auto record = std::make_unique<object_c>();
+  record->raw = object.get();
+  record->object = std::move(object);
+  record->link.item = record->raw;
+  links.push_back(&record->link);
+  currentLink = &record->link;
+  currentObject = record->raw;
+  currentKind = 1;
+  objects.push_back(std::move(record));
+}
+
+entity_c* lws3_reader_c::Resolve(u32 _id) const
+{
+  const u32 index = _id & 0x0FFFFFFF;
+  switch (_id >> 28) {
+  case 1: return index < objects.size() ? objects[index]->raw : nullptr;
+  case 2: return index < lights.size() ? lights[index]->raw : nullptr;
+  case 3: return index < cameras.size() ? cameras[index]->raw : nullptr;
+  default: return nullptr;
+  }
+}
+
+void lws3_reader_c::NameDuplicates()
+{
+  auto number = [](auto& _records, auto _nameOf, auto _setName) {
+    std::vector<string_c> names;
+    for (auto& record : _records)
+      names.push_back(_nameOf(*record));
+    for (size_t i = 0; i < names.size(); ++i) {
+      u32 seen = 0;
+      u32 total = 0;
+      for (size_t j = 0; j < names.size(); ++j) {
+        if (names[j] == names[i]) {
+          ++total;
+          if (j <= i)
+            ++seen;
+        }
+      }
+      if (total > 1)
+        _setName(*_records[i], string_c("%s (%u)", names[i].GetData(), seen));
+    }
+  };
+  number(cameras, [](camera_record_c& _r) { return string_c(_r.raw->GetName()); },
+         [](camera_record_c& _r, const string_c& _n) { _r.raw->SetName(_n); });
+  number(lights, [](light_record_c& _r) { return string_c(_r.raw->GetName()); },
+         [](light_record_c& _r, const string_c& _n) { _r.raw->SetName(_n); });
+  number(objects, [](object_c& _r) { return string_c(_r.raw->GetName()); },
+         [](object_c& _r, const string_c& _n) { _r.raw->SetName(_n); });
+}
+
+void lws3_reader_c::Link()
+{
+  for (size_t i = 0; i < cameras.size(); ++i) {
+    scene->AddCamera(cameras[i]->camera.release());
+    if (i == currentCameraIndex)
+      scene->SetActiveCamera(cameras[i]->raw);
+  }
+  for (auto& record : lights)
+    scene->AddLight(record->light.release());
+  for (auto& record : objects)
+    scene->AddObject(record->object.release());
+  for (const link_c* link : links) {
+    if (link->parent != 0) {
+      entity_c* parent = Resolve(link->parent);
+      if (parent == nullptr)
+        Fail("Could not find item!");
+      scene->SetParent(link->item, parent);
+    }
+    if (link->target != 0) {
+      entity_c* target = Resolve(link->target);
+      if (target == nullptr)
+        Fail("Could not find item!");
+      scene->SetTarget(link->item, target);
+    }
+  }
+}
+
+void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
+{
+  scene = _scene;
+  renderer = _renderer;
+  const auto& keywords = Keywords();
+  string_c word;
+  while (tokens.TryReadWord(word)) {
+    const auto found = keywords.find(std::string(word.GetData()));
+    if (found == keywords.end())
+      continue;
+    null_object_c* object = currentObject;
+    light_c* light = currentLight;
+    camera_c* camera = currentCamera;
+    switch (found->second) {
+    case kw_first_frame: firstFrame = static_cast<f32>(tokens.ReadInt()); break;
+    case kw_last_frame: lastFrame = static_cast<f32>(tokens.ReadInt()); break;
+    case kw_frame_step: frameStep = static_cast<f32>(tokens.ReadInt()); break;
+    case kw_frames_per_second: frameRate = tokens.ReadFloat() * frameStep; break;
+    case kw_load_object_layer:
+      tokens.ReadInt();
+      throw file_error_c(Backslashed(Trimmed(tokens.ReadLine())), "Object layers are not supported!");
+    case kw_add_null_object: AddNullObject(Trimmed(tokens.ReadLine())); break;
+    case kw_object_motion:
+      if (object)
+        ReadChannels(object, 9);
+      break;
+    case kw_pivot_position:
+      if (object) {
+        const f32 x = tokens.ReadFloat();
+        const f32 y = tokens.ReadFloat();
+        object->SetPivot(vec3_c(x, y, tokens.ReadFloat()));
+      }
+      break;
+    case kw_pivot_rotation:
+      if (object) {
+        vec3_c angles;
+        tokens.ReadAngles(angles);
+        object->SetPivotRotation(angles);
+      }
+      break;
+    case kw_parent_item:
+      if (currentLink)
+        currentLink->parent = HexId(tokens.ReadWord());
+      break;
+    case kw_target_object:
+      if (currentLink) {
+        const int n = tokens.ReadInt();
+        // Object numbers count from 1; 0 means no target.
+        currentLink->target = n > 0 ? (static_cast<u32>(n - 1) & 0x0FFFFFFF) | 0x10000000 : 0;
+      }
+      break;
+    case kw_target_item:
+      if (currentLink)
+        currentLink->target = HexId(tokens.ReadWord());
+      break;
+    case kw_object_dissolve:
+      if (object)
+        ReadValue(object->dissolve, object, 1.0f);
+      break;
+    case kw_unaffected_by_fog:
+      if (object && tokens.ReadInt() != 0)
+        object->ClearFlags(object_fog);
+      break;
+    case kw_unseen_by_rays:
+      if (object && tokens.ReadInt() != 0)
+        object->ClearFlags(object_ray_testable);
+      break;
+    case kw_unseen_by_camera:
+      if (object && tokens.ReadInt() != 0)
+        object->ClearFlags(object_rendered);
+      break;
+    case kw_shadow_options:
+      if (object)
+        object->SetFlags((tokens.ReadInt() & 2) ? u32(object_shadow_casting) : 0u);
+      break;
+    case kw_add_bone:
+      currentKind = 0;
+      currentLink = nullptr;
+      break;
+    case kw_bone_name:
+      if (object)
+        Fail("Bones are not supported!");
+      break;
+    case kw_ambient_color: {
+      const f32 r = tokens.ReadFloat();
+      const f32 g = tokens.ReadFloat();
+      scene->ambientColor = vec3_c(r, g, tokens.ReadFloat());
+      break;
+    }
+    case kw_ambient_intensity: ReadValue(scene->ambientIntensity, scene, 1.0f); break;
+    case kw_enable_lens_flares: lensFlares = tokens.ReadInt() != 0; break;
+    case kw_add_light:
+      currentLight = nullptr;
+      currentLink = nullptr;
+      currentKind = 0;
+      break;
+    case kw_light_name: {
+      auto record = std::make_unique<light_record_c>();
+      record->light = std::make_unique<light_c>(Trimmed(tokens.ReadLine()));
+      record->raw = record->light.get();
+      record->link.item = record->raw;
+      links.push_back(&record->link);
+      currentLink = &record->link;
+      currentLight = record->raw;
+      currentKind = 2;
+      lights.push_back(std::move(record));
+      break;
+    }
+    case kw_light_motion:
+      if (light)
+        ReadChannels(light, 6);
+      break;
+    case kw_light_color:
+      if (light) {
+        const string_c first = tokens.ReadWord();
+        if (first == "(envelope)") {
+          ReadEnvelope(light->color.x, light, 1.0f);
+          ReadEnvelope(light->color.y, light, 1.0f);
+          ReadEnvelope(light->color.z, light, 1.0f);
+        } else {
+          const f32 g = tokens.ReadFloat();
+          light->color = vec3_c(static_cast<f32>(TextToDouble(first)), g, tokens.ReadFloat());
+        }
+      }
+      break;
+    case kw_light_intensity:
+      if (light)
+        ReadValue(light->intensity, light, 1.0f);
+      break;
+    case kw_affect_diffuse:
+      if (light && tokens.ReadInt() == 0)
+        light->ClearFlags(kLightDiffuse);
+      break;
+    case kw_affect_specular:
+      if (light && tokens.ReadInt() == 0)
+        light->ClearFlags(kLightSpecular);
+      break;
+    case kw_light_type:
+      if (light) {
+        const int type = tokens.ReadInt();
+        light->SetType(type == 1 ? 2 : type == 2 ? 4 : 1);
+      }
+      break;
+    case kw_light_falloff_type:
+      if (light) {
+        const int type = tokens.ReadInt();
+        light->SetFlags(type == 2 ? 32 : type == 3 ? 64 : 0);
+      }
+      break;
+    case kw_light_range:
+      if (light && light->HasFalloff())
+        ReadValue(light->range, light, 1.0f);
+      break;
+    case kw_light_cone_angle:
+      if (light)
+        ReadValue(light->coneAngle, light, kRadiansPerDegree);
+      break;
+    case kw_light_edge_angle:
+      if (light)
+        ReadValue(light->edgeAngle, light, kRadiansPerDegree);
+      break;
+    case kw_lens_flare:
+      if (tokens.ReadInt() != 0 && lensFlares && light)
+        Fail("Lens flares are not supported!");
+      break;
+    case kw_shadow_type:
+      if (light && tokens.ReadInt() == 1)
+        light->SetFlags(kLightShadows);
+      break;
+    case kw_shadow_color:
+      if (light) {
+        const f32 r = tokens.ReadFloat();
+        const f32 g = tokens.ReadFloat();
+        light->SetShadowColor(vec3_c(r, g, tokens.ReadFloat()));
+      }
+      break;
+    case kw_add_camera:
+      currentCamera = nullptr;
+      currentLink = nullptr;
+      currentKind = 0;
+      break;
+    case kw_camera_name: {
+      auto record = std::make_unique<camera_record_c>();
+      record->camera = std::make_unique<camera_c>(Trimmed(tokens.ReadLine()));
+      record->raw = record->camera.get();
+      record->link.item = record->raw;
+      links.push_back(&record->link);
+      currentLink = &record->link;
+      currentCamera = record->raw;
+      currentKind = 3;
+      cameras.push_back(std::move(record));
+      break;
+    }
+    case kw_camera_motion:
+      if (camera)
+        ReadChannels(camera, 6);
+      break;
+    case kw_zoom_factor:
+      if (camera)
+        ReadValue(camera->zoom, camera, 1.0f);
+      break;
+    case kw_backdrop_color: {
+      const f32 r = tokens.ReadFloat();
+      const f32 g = tokens.ReadFloat();
+      scene->backdropColor = vec3_c(r, g, tokens.ReadFloat());
+      break;
+    }
+    case kw_fog_type:
+      if (tokens.ReadInt() != 0)
+        scene->SetFlag(scene_fog_on, true);
+      break;
+    case kw_fog_min_distance: ReadValue(scene->fogStart, scene, 1.0f); break;
+    case kw_fog_max_distance: ReadValue(scene->fogEnd, scene, 1.0f); break;
+    case kw_fog_color: {
+      const f32 r = tokens.ReadFloat();
+      const f32 g = tokens.ReadFloat();
+      scene->fogColor = vec3_c(r, g, tokens.ReadFloat());
+      break;
+    }
+    case kw_backdrop_fog:
+      if (tokens.ReadInt() != 0)
+        scene->fogColor = scene->backdropColor;
+      break;
+    case kw_bg_image: scene->SetBackgroundMap(ReadClip()); break;
+    case kw_fg_image: scene->SetForegroundMap(ReadClip()); break;
+    case kw_fg_dissolve: ReadValue(scene->foregroundValue, scene, 1.0f); break;
+    case kw_glow_effect:
+      if (tokens.ReadInt() != 0)
+        scene->SetFlag(scene_glow, true);
+      break;
+    case kw_glow_intensity: ReadValue(scene->glowStrength, scene, 1.0f); break;
+    case kw_ray_trace_effects:
+      if (tokens.ReadInt() & 1)
+        scene->SetFlag(0x40, true);
+      break;
+    case kw_current_camera: currentCameraIndex = static_cast<u32>(tokens.ReadInt()); break;
+    case kw_parameter_line: ReadParameterLine(); break;
+    }
+  }
+  scene->Play(scene->timeOffset, firstFrame / frameRate, lastFrame / frameRate,
+              (scene->GetFlags() & scene_looping) != 0);
+  NameDuplicates();
+  Link();
+}
+
+bool ImportLws3Scene(input_file_c& _file, scene_c& _scene)
+{
+  if (!IsLws3File(_file))
+    return false;
+  lws3_reader_c reader(_file);
+  reader.Read(&_scene, _scene.GetRenderer());
+  return true;
+}

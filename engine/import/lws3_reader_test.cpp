@@ -1,0 +1,316 @@
+#include "engine/import/lws3_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/camera.h"
+#include "engine/light.h"
+#include "engine/scene.h"
+#include "engine/testing/memory_file_system.h"
+#include "engine/testing/recording_renderer.h"
+#include "image/image.h"
+#include "foundation/file_error.h"
+
+namespace {
+
+template <class T> std::vector<T*> Items(const node_list_c<T>& _list)
+{
+  std::vector<T*> items;
+  for (T* item = _list.GetFirst(); item; item = static_cast<node_c<T>*>(item)->GetNext())
+    items.push_back(item);
+  return items;
+}
+
+struct scene_file_c {
+  explicit scene_file_c(const std::string& _text)
+      : text(_text), file(text.data(), static_cast<u32>(text.size())), scene("level", &renderer)
+  {
+  }
+  void Read()
+  {
+    lws3_reader_c reader(file);
+    reader.Read(&scene, &renderer);
+  }
+  std::string text;
+  input_file_c file;
+  recording_renderer_c renderer;
+  scene_c scene;
+};
+
+const char* const kScene = R"(LWSC
+3
+
+FirstFrame 60
+LastFrame 120
+FrameStep 2
+FramesPerSecond 30
+AmbientColor 0.5 0.25 1
+AmbientIntensity (envelope)
+{ Envelope
+  2
+  Key 0.5 0 0 0 0 0 0 0 0
+  Key 1 2 3 0 0 0 0 0 0
+  Behaviors 1 2
+}
+
+AddNullObject Tree
+ObjectMotion
+NumChannels 9
+Channel 0
+{ Envelope
+  1
+  Key 10 0 0 0 0 0 0 0 0
+  Behaviors 1 1
+}
+Channel 1
+{ Envelope
+  1
+  Key 0 0 0 0 0 0 0 0 0
+  Behaviors 1 1
+}
+Channel 2
+{ Envelope
+  2
+  Key 0 0 0 0.5 0.25 0 0 0 0
+  Key 4 1 0 0 0 0 0 0 0
+  Behaviors 2 4
+}
+Channel 3
+{ Envelope 1 Key 0 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+Channel 4
+{ Envelope 1 Key 0 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+Channel 5
+{ Envelope 1 Key 0 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+Channel 6
+{ Envelope 1 Key 1 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+Channel 7
+{ Envelope 1 Key 1 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+Channel 8
+{ Envelope 1 Key 2 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+PivotPosition 1 2 3
+UnseenByRays 1
+// DepthTest 1
+// NoSuchCommand 5
+ObjectDissolve 0.25
+
+AddNullObject Tree
+ParentItem 10000000
+UnknownKeyword TargetObject 1
+TargetObject 0
+
+AddNullObject Rock
+TargetItem 20000000
+
+AddLight
+LightName Sun
+LightMotion
+NumChannels 6
+Channel 0
+{ Envelope 1 Key 0 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+Channel 1
+{ Envelope 1 Key 100 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+Channel 2
+{ Envelope 1 Key 0 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+Channel 3
+{ Envelope 1 Key 0 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+Channel 4
+{ Envelope 1 Key 1.5 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+Channel 5
+{ Envelope 1 Key 0 0 0 0 0 0 0 0 0 Behaviors 1 1 }
+LightColor 1 0.9 0.8
+LightIntensity 0.75
+LightType 2
+LightConeAngle 30
+AffectSpecular 0
+// ignored on a light
+ParentItem 10000002
+
+AddCamera
+CameraName Camera
+ZoomFactor (envelope)
+{ Envelope
+  2
+  Key 3.2 0 0 0 0 0 0 0 0
+  Key 1.6 1 0 0 0 0 0 0 0
+  Behaviors 1 1
+}
+// FarClipPlane 5000
+AddCamera
+CameraName Camera
+CurrentCamera 1
+
+BackdropColor 0.1 0.2 0.3
+FogType 1
+FogMinDistance 10
+FogMaxDistance 500
+BackdropFog 1
+BGImage
+{ Clip
+  { Still "Images/sky.bmp"
+  }
+}
+GlowEffect 1
+GlowIntensity 0.5
+)";
+
+}  // namespace
+
+TEST(Lws3Reader, RecognisesOnlyVersionThree)
+{
+  struct case_c {
+    const char* text;
+    bool version3;
+  };
+  for (const case_c c : {case_c{"LWSC\n3\n", true}, case_c{"LWSC\r\n3\r\n", true}, case_c{"LWSC\n1\n", false},
+                         case_c{"LWSC", false}, case_c{"lwsc\n3", false}}) {
+    const std::string text = c.text;
+    input_file_c file(text.data(), static_cast<u32>(text.size()));
+    EXPECT_EQ(IsLws3File(file), c.version3) << c.text;
+  }
+}
+
+TEST(Lws3Reader, SceneWithObjectsLightsCamerasAndEnvelopes)
+{
+  memory_file_system_c files;
+  image_c sky;
+  sky.Create(8, 8, format_x8r8g8b8);
+  output_file_c skyFile;
+  sky.Save(skyFile, image_file_bmp);
+  files.Add("Images\\sky.bmp", skyFile);
+  scene_file_c s(kScene);
+  s.Read();
+  scene_c& scene = s.scene;
+  // Frame rate 30 x step 2: frame 60 is one second.
+  EXPECT_FLOAT_EQ(scene.GetFirstTime(), 1.0f);
+  EXPECT_FLOAT_EQ(scene.GetLastTime(), 2.0f);
+  EXPECT_EQ(scene.ambientColor.y, 0.25f);
+  EXPECT_EQ(scene.ambientIntensity, 0.5f);
+  EXPECT_EQ(scene.backdropColor.z, 0.3f);
+  EXPECT_EQ(scene.fogColor.z, 0.3f);
+  EXPECT_EQ(scene.fogEnd, 500.0f);
+  EXPECT_TRUE(scene.HasFlags(scene_fog_on | scene_glow));
+  EXPECT_EQ(scene.glowStrength, 0.5f);
+  EXPECT_NE(scene.GetBackgroundMap(), nullptr);
+  EXPECT_EQ(scene.GetFarClipPlane(), 5000.0f);
+
+  const auto objects = Items(scene.GetObjects());
+  ASSERT_EQ(objects.size(), 3u);
+  null_object_c* tree1 = objects[0];
+  null_object_c* tree2 = objects[1];
+  null_object_c* rock = objects[2];
+  EXPECT_STREQ(tree1->GetName(), "Tree (1)");
+  EXPECT_STREQ(tree2->GetName(), "Tree (2)");
+  EXPECT_STREQ(rock->GetName(), "Rock");
+  EXPECT_EQ(tree1->position.x, 10.0f);
+  EXPECT_EQ(tree1->scale.z, 2.0f);
+  EXPECT_EQ(tree1->pivot.z, 3.0f);
+  EXPECT_FALSE(tree1->HasFlags(object_ray_testable));
+  EXPECT_EQ(tree1->dissolve, 0.25f);
+  // The one animated channel: position z from 0 to 4 over a second.
+  EXPECT_FLOAT_EQ(tree1->Animate(1.0f), 1.0f);
+  EXPECT_NEAR(tree1->position.z, 4.0f, 1e-5);
+  EXPECT_EQ(tree1->position.x, 10.0f);
+
+  EXPECT_EQ(tree2->parent, tree1);
+  EXPECT_EQ(tree2->target, nullptr);  // "TargetObject 0" names no object
+
+  const auto lights = Items(scene.GetLights());
+  ASSERT_EQ(lights.size(), 1u);
+  light_c* sun = lights[0];
+  EXPECT_EQ(rock->target, sun);
+  EXPECT_EQ(sun->position.y, 100.0f);
+  EXPECT_EQ(sun->rotation.y, 1.5f);
+  EXPECT_EQ(sun->color.y, 0.9f);
+  EXPECT_EQ(sun->intensity, 0.75f);
+  EXPECT_FLOAT_EQ(sun->coneAngle, 30.0f * 0.017453292519943295f);
+  EXPECT_EQ(sun->GetFlags() & 16, 0u);
+  EXPECT_EQ(sun->parent, rock);
+
+  const auto cameras = Items(scene.GetCameras());
+  ASSERT_EQ(cameras.size(), 2u);
+  camera_c* first = cameras[0];
+  EXPECT_STREQ(first->GetName(), "Camera (1)");
+  EXPECT_STREQ(cameras[1]->GetName(), "Camera (2)");
+  EXPECT_EQ(scene.GetActiveCamera(), cameras[1]);
+  EXPECT_EQ(first->zoom, 3.2f);
+  first->Animate(1.0f);
+  EXPECT_NEAR(first->zoom, 1.6f, 1e-5);
+
+  const string_c& log = s.renderer.GetWarningLog();
+  EXPECT_NE(std::strstr(log, "[Tree] [NoSuchCommand 5] Unknown command!"), nullptr) << log.GetData();
+  EXPECT_EQ(std::strstr(log, "ignored on a light"), nullptr);
+}
+
+TEST(Lws3Reader, StructureErrors)
+{
+  struct case_c {
+    const char* body;
+    const char* message;
+  };
+  const case_c cases[] = {
+      {"AmbientIntensity (envelope) Envelope", "Begin of envelope not found!"},
+      {"AmbientIntensity (envelope) { Curve", "Envelope identifier not found!"},
+      {"AmbientIntensity (envelope) { Envelope 0 }", "Invalid number of keys!"},
+      {"AmbientIntensity (envelope) { Envelope 3 Key 1 0 0 0 0 0 0 0 0 }", "Invalid number of keys!"},
+      {"AmbientIntensity (envelope) { Envelope 2 Key 1 0", "Unexpected end of file!"},
+      {"AddNullObject A\nObjectMotion Channels", "Information channels not found!"},
+      {"AddNullObject A\nObjectMotion NumChannels 6", "Invalid number of information channels!"},
+      {"AddNullObject A\nObjectMotion NumChannels 9 Chanel 0", "Information channel not found!"},
+      {"AddNullObject A\nObjectMotion NumChannels 9 Channel 1", "Invalid information channel number!"},
+      {"BGImage Clip", "Begin of clip not found!"},
+      {"BGImage { Still", "Clip identifier not found!"},
+      {"BGImage { Clip Still", "Begin of still image not found!"},
+      {"BGImage { Clip { Image", "Still image identifier not found!"},
+      {"AddNullObject A\nParentItem 10000005", "Could not find item!"},
+      {"AddNullObject A\nTargetItem 40000000", "Could not find item!"},
+      {"AddNullObject A\nTargetObject 2", "Could not find item!"},
+      {"AddNullObject [Sprite] Smoke", "Object class not supported!"},
+      {"AddNullObject A\nAddBone\nBoneName Spine", "Bones are not supported!"},
+      {"EnableLensFlares 1\nAddLight\nLightName L\nLensFlare 1", "Lens flares are not supported!"},
+  };
+  for (const case_c& c : cases) {
+    scene_file_c s(std::string("LWSC\n3\n") + c.body + "\n");
+    try {
+      s.Read();
+      ADD_FAILURE() << "no error for " << c.body;
+    } catch (const file_error_c& e) {
+      EXPECT_STREQ(e.what(), c.message) << c.body;
+      EXPECT_STREQ(e.GetFileName(), s.file.GetName());
+    }
+  }
+}
+
+TEST(Lws3Reader, ObjectLayersNameTheObjectFile)
+{
+  scene_file_c s("LWSC\n3\nLoadObjectLayer 1 Objects/Planes/plane.lwo\n");
+  try {
+    s.Read();
+    FAIL();
+  } catch (const file_error_c& e) {
+    EXPECT_STREQ(e.what(), "Object layers are not supported!");
+    EXPECT_STREQ(e.GetFileName(), "Objects\\Planes\\plane.lwo");
+  }
+}
+
+TEST(Lws3Reader, KeywordsInsideUnknownBlocksAreActedOn)
+{
+  scene_file_c s("LWSC\n3\nSomePlugin { FirstFrame 30 }\nBracketed [Sprite]\nAddNullObject [x]\n");
+  s.Read();
+  EXPECT_FLOAT_EQ(s.scene.GetFirstTime(), 1.0f);
+  ASSERT_EQ(s.scene.GetObjects().GetCount(), 1u);
+  EXPECT_STREQ(s.scene.GetObjects().GetFirst()->GetName(), "[x]");
+}
+
+TEST(Lws3Reader, ImporterDeclinesOtherFiles)
+{
+  const std::string text = "LWSC\n1\n";
+  input_file_c file(text.data(), static_cast<u32>(text.size()));
+  recording_renderer_c renderer;
+  scene_c scene("s", &renderer);
+  EXPECT_FALSE(ImportLws3Scene(file, scene));
+  EXPECT_EQ(file.GetPosition(), 0u);
+}

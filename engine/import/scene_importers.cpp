@@ -1,0 +1,6 @@
+#include "engine/import/scene_importers.h"
+
+#include "engine/import/lws3_reader.h"
+#include "engine/scene_loader.h"
+
+void RegisterSceneImporters() { RegisterSceneImporter(importer_lws3, ImportLws3Scene); }
