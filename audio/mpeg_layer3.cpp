@@ -200,7 +200,10 @@ bool mpeg_layer3_c::ReadSideInfo(const mpeg_header_c& header, const u8* body, u3
         g.region0_count = reader.Get(4);
         g.region1_count = reader.Get(3);
       }
-      g.preflag = mpeg1 ? reader.Get(1) : 0;
+      // The lower rates imply pre-emphasis by the largest scalefac_compress
+      // values, except in an intensity-coded right channel.
+      const bool intensity_right = header.mode == 1 && (header.mode_extension & 1) && ch == 1;
+      g.preflag = mpeg1 ? reader.Get(1) : (!intensity_right && g.scalefac_compress >= 500);
       g.scalefac_scale = reader.Get(1);
       g.count1_table = reader.Get(1);
       if (g.big_values > 288) valid = false;
@@ -315,7 +318,8 @@ int mpeg_layer3_c::ReadSpectrum(const mpeg_header_c& header, mpeg_bit_reader_c& 
   const u32 big_end = std::min(g.big_values * 2, 576u);
   u32 region1, region2;
   if (g.window_switching) {
-    region1 = (g.block_type == 2 && !g.mixed_block) ? short_bands[3] * 3u : long_bands[8];
+    // Short and mixed blocks alike: the first three short bands (36 lines; 72 at 8 kHz).
+    region1 = g.block_type == 2 ? short_bands[3] * 3u : long_bands[8];
     region2 = 576;
   } else {
     region1 = long_bands[std::min(g.region0_count + 1, 22u)];

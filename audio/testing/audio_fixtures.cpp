@@ -285,23 +285,71 @@ struct layer3_granule_c {
 
 }  // namespace
 
+namespace {
+
+// Scale factors of the lower rates: lengths and counts per part follow from
+// scalefac_compress (halved, with other rows, in intensity-coded right channels).
+void WriteLowerRateScaleFactors(bit_writer_c& data, test_random_c& next, u32 sfc, bool intensity_right, u32 kind) {
+  u32 slen[4] = {0, 0, 0, 0};
+  u32 row;
+  if (!intensity_right) {
+    if (sfc < 400) {
+      slen[0] = (sfc >> 4) / 5; slen[1] = (sfc >> 4) % 5; slen[2] = (sfc & 15) >> 2; slen[3] = sfc & 3;
+      row = 0;
+    } else if (sfc < 500) {
+      sfc -= 400;
+      slen[0] = (sfc >> 2) / 5; slen[1] = (sfc >> 2) % 5; slen[2] = sfc & 3;
+      row = 1;
+    } else {
+      sfc -= 500;
+      slen[0] = sfc / 3; slen[1] = sfc % 3;
+      row = 2;
+    }
+  } else {
+    sfc >>= 1;
+    if (sfc < 180) {
+      slen[0] = sfc / 36; slen[1] = (sfc % 36) / 6; slen[2] = (sfc % 36) % 6;
+      row = 3;
+    } else if (sfc < 244) {
+      sfc -= 180;
+      slen[0] = (sfc & 63) >> 4; slen[1] = (sfc & 15) >> 2; slen[2] = sfc & 3;
+      row = 4;
+    } else {
+      sfc -= 244;
+      slen[0] = sfc / 3; slen[1] = sfc % 3;
+      row = 5;
+    }
+  }
+  for (u32 part = 0; part < 4; ++part) {
+    // Intensity positions stay below both the largest value of their length
+    // (which the standard reserves) and 7 (which the reference decoder reserves).
+    const u32 limit = intensity_right ? std::min(7u, (1u << slen[part]) - 1) : (1u << slen[part]);
+    for (u32 i = 0; i < mpeg_lsf_band_counts[row][kind][part]; ++i) data.Put(limit ? next(limit) : 0, slen[part]);
+  }
+}
+
+}  // namespace
+
 std::vector<u8> MakeLayer3(const layer3_options_c& o) {
   static const u32 pair_tables[] = {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16, 18, 21, 24, 26, 29};
-  const u16* long_bands = mpeg_long_bands[0];
-  const u32 frame_bytes = 144 * 320000 / 44100;  // no padding: 1044
+  const bool lsf = o.lower_rate;
+  const u32 granule_count = lsf ? 1 : 2;
+  const u16* long_bands = mpeg_long_bands[lsf ? 3 : 0];
+  const u16* short_bands = mpeg_short_bands[lsf ? 3 : 0];
+  const u32 frame_bytes = lsf ? 72 * 160000 / 22050 : 144 * 320000 / 44100;  // no padding: 522 or 1044
   test_random_c next(o.seed * 2654435761u + 7u);
   std::vector<u8> out;
   for (u32 frame = 0; frame < o.frames; ++frame) {
     layer3_granule_c granules[2][2];
     u32 scfsi[2] = {next(16), next(16)};
     bit_writer_c data;
-    for (u32 gr = 0; gr < 2; ++gr) {
+    for (u32 gr = 0; gr < granule_count; ++gr) {
       for (u32 ch = 0; ch < 2; ++ch) {
         layer3_granule_c& g = granules[gr][ch];
         const u64 start = data.Bits();
         g.global_gain = 130 + next(40);
         // Intensity positions of MPEG-1 run 0..7: scale factors of 3 bits at most.
-        g.scalefac_compress = (ch == 1 && (o.mode_extension & 1)) ? next(14) : next(16);
+        g.scalefac_compress = lsf ? next(512) : (ch == 1 && (o.mode_extension & 1)) ? next(14) : next(16);
         g.window_switching = next(3) == 0;
         if (g.window_switching) {
           static const u32 types[] = {1, 2, 2, 3};
@@ -322,7 +370,7 @@ std::vector<u8> MakeLayer3(const layer3_options_c& o) {
         }
         for (u32& table : g.table_select) table = pair_tables[next(sizeof(pair_tables) / 4)];
         if (g.window_switching) g.table_select[2] = 0;
-        g.preflag = !g.window_switching && next(2);
+        g.preflag = !lsf && !g.window_switching && next(2);
         g.scalefac_scale = next(2);
         g.count1_table = next(2);
         // Scale factors; with scfsi, the second granule reuses groups of long ones.
@@ -330,7 +378,10 @@ std::vector<u8> MakeLayer3(const layer3_options_c& o) {
         const bool short_blocks = g.window_switching && g.block_type == 2;
         const bool reuse = gr == 1 && !short_blocks && !(granules[0][ch].window_switching && granules[0][ch].block_type == 2);
         if (!reuse) scfsi[ch] &= gr == 0 ? 15 : 0;
-        if (short_blocks) {
+        if (lsf) {
+          WriteLowerRateScaleFactors(data, next, g.scalefac_compress, ch == 1 && (o.mode_extension & 1),
+                                     short_blocks ? (g.mixed ? 2 : 1) : 0);
+        } else if (short_blocks) {
           if (g.mixed) {
             for (u32 sfb = 0; sfb < 8; ++sfb) data.Put(next(1u << slen1), slen1);
             for (u32 sfb = 3; sfb < 12; ++sfb)
@@ -352,7 +403,7 @@ std::vector<u8> MakeLayer3(const layer3_options_c& o) {
         g.big_values = pairs;
         u32 region1, region2;
         if (g.window_switching) {
-          region1 = 36;
+          region1 = g.block_type == 2 ? short_bands[3] * 3u : long_bands[8];
           region2 = 576;
         } else {
           region1 = long_bands[std::min(g.region0 + 1, 22u)];
@@ -390,26 +441,31 @@ std::vector<u8> MakeLayer3(const layer3_options_c& o) {
     }
     bit_writer_c w;
     w.Put(0xFFF, 12);
-    w.Put(1, 1);      // MPEG-1
-    w.Put(1, 2);      // layer III
-    w.Put(1, 1);      // no CRC
-    w.Put(14, 4);     // 320 kbit/s
-    w.Put(0, 2);      // 44.1 kHz
+    w.Put(lsf ? 0 : 1, 1);  // MPEG-1 or MPEG-2
+    w.Put(1, 2);            // layer III
+    w.Put(1, 1);            // no CRC
+    w.Put(14, 4);           // 320 or 160 kbit/s
+    w.Put(0, 2);            // 44.1 or 22.05 kHz
     w.Put(0, 2);
     w.Put(1, 2);      // joint stereo
     w.Put(o.mode_extension, 2);
     w.Put(0, 4);
-    w.Put(0, 9);      // main_data_begin: no reservoir
-    w.Put(0, 3);
-    w.Put(scfsi[0], 4);
-    w.Put(scfsi[1], 4);
-    for (u32 gr = 0; gr < 2; ++gr) {
+    if (lsf) {
+      w.Put(0, 8);  // main_data_begin: no reservoir
+      w.Put(0, 2);
+    } else {
+      w.Put(0, 9);
+      w.Put(0, 3);
+      w.Put(scfsi[0], 4);
+      w.Put(scfsi[1], 4);
+    }
+    for (u32 gr = 0; gr < granule_count; ++gr) {
       for (u32 ch = 0; ch < 2; ++ch) {
         const layer3_granule_c& g = granules[gr][ch];
         w.Put(g.part2_3_length, 12);
         w.Put(g.big_values, 9);
         w.Put(g.global_gain, 8);
-        w.Put(g.scalefac_compress, 4);
+        w.Put(g.scalefac_compress, lsf ? 9 : 4);
         w.Put(g.window_switching, 1);
         if (g.window_switching) {
           w.Put(g.block_type, 2);
@@ -422,7 +478,7 @@ std::vector<u8> MakeLayer3(const layer3_options_c& o) {
           w.Put(g.region0, 4);
           w.Put(g.region1, 3);
         }
-        w.Put(g.preflag, 1);
+        if (!lsf) w.Put(g.preflag, 1);
         w.Put(g.scalefac_scale, 1);
         w.Put(g.count1_table, 1);
       }

@@ -52,7 +52,8 @@ struct layer1_options_c {
 };
 std::vector<u8> MakeLayer1(const layer1_options_c& options);
 
-// MPEG-1 layer III frames at 44.1 kHz, 320 kbit/s, joint stereo, with
+// Layer III frames, joint stereo, MPEG-1 at 44.1 kHz and 320 kbit/s or
+// MPEG-2 at 22.05 kHz and 160 kbit/s, with
 // pseudo-random side information and spectra written with the standard's
 // Huffman codes: every block type (mixed blocks too), intensity and
 // mid/side stereo, scale-factor reuse, pre-emphasis and count1 tables.
@@ -60,6 +61,7 @@ struct layer3_options_c {
   u32 frames = 20;
   u32 seed = 1;
   u32 mode_extension = 3;  // bit 0 intensity, bit 1 mid/side
+  bool lower_rate = false;  // MPEG-2 with its own scale-factor coding
 };
 std::vector<u8> MakeLayer3(const layer3_options_c& options);
 
