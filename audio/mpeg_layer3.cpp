@@ -121,6 +121,37 @@ __attribute__((target_clones("avx2", "default"))) void LongBlocks4(const float* 
 
 }  // namespace
 
+u32 MpegLowerRateLengths(u32 sfc, bool intensity_right, u32 slen[4]) {
+  slen[0] = slen[1] = slen[2] = slen[3] = 0;
+  if (!intensity_right) {
+    if (sfc < 400) {
+      slen[0] = (sfc >> 4) / 5; slen[1] = (sfc >> 4) % 5; slen[2] = (sfc & 15) >> 2; slen[3] = sfc & 3;
+      return 0;
+    }
+    if (sfc < 500) {
+      sfc -= 400;
+      slen[0] = (sfc >> 2) / 5; slen[1] = (sfc >> 2) % 5; slen[2] = sfc & 3;
+      return 1;
+    }
+    sfc -= 500;
+    slen[0] = sfc / 3; slen[1] = sfc % 3;
+    return 2;
+  }
+  sfc >>= 1;
+  if (sfc < 180) {
+    slen[0] = sfc / 36; slen[1] = (sfc % 36) / 6; slen[2] = (sfc % 36) % 6;
+    return 3;
+  }
+  if (sfc < 244) {
+    sfc -= 180;
+    slen[0] = (sfc & 63) >> 4; slen[1] = (sfc & 15) >> 2; slen[2] = sfc & 3;
+    return 4;
+  }
+  sfc -= 244;
+  slen[0] = sfc / 3; slen[1] = sfc % 3;
+  return 5;
+}
+
 mpeg_layer3_c::mpeg_layer3_c() { Reset(); }
 
 void mpeg_layer3_c::Reset() {
@@ -244,37 +275,8 @@ void mpeg_layer3_c::ReadScaleFactors(const mpeg_header_c& header, mpeg_bit_reade
 
   // Lower sample rates: four parts of scale factors with their own lengths.
   const bool intensity_right = header.mode == 1 && (header.mode_extension & 1) && channel == 1;
-  u32 slen[4] = {0, 0, 0, 0};
-  u32 row = 0;
-  if (!intensity_right) {
-    u32 sfc = g.scalefac_compress;
-    if (sfc < 400) {
-      slen[0] = (sfc >> 4) / 5; slen[1] = (sfc >> 4) % 5; slen[2] = (sfc & 15) >> 2; slen[3] = sfc & 3;
-      row = 0;
-    } else if (sfc < 500) {
-      sfc -= 400;
-      slen[0] = (sfc >> 2) / 5; slen[1] = (sfc >> 2) % 5; slen[2] = sfc & 3;
-      row = 1;
-    } else {
-      sfc -= 500;
-      slen[0] = sfc / 3; slen[1] = sfc % 3;
-      row = 2;
-    }
-  } else {
-    u32 sfc = g.scalefac_compress >> 1;
-    if (sfc < 180) {
-      slen[0] = sfc / 36; slen[1] = (sfc % 36) / 6; slen[2] = (sfc % 36) % 6;
-      row = 3;
-    } else if (sfc < 244) {
-      sfc -= 180;
-      slen[0] = (sfc & 63) >> 4; slen[1] = (sfc & 15) >> 2; slen[2] = sfc & 3;
-      row = 4;
-    } else {
-      sfc -= 244;
-      slen[0] = sfc / 3; slen[1] = sfc % 3;
-      row = 5;
-    }
-  }
+  u32 slen[4];
+  const u32 row = MpegLowerRateLengths(g.scalefac_compress, intensity_right, slen);
   const u32 kind = short_blocks ? (g.mixed_block ? 2 : 1) : 0;
   const u8* counts = mpeg_lsf_band_counts[row][kind];
   std::memset(f.long_bands, 0, sizeof(f.long_bands));

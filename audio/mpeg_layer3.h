@@ -6,6 +6,11 @@
 #include "audio/mpeg_bit_reader.h"
 #include "audio/mpeg_header.h"
 
+// Scale-factor lengths of the four parts at the lower rates, by
+// scalefac_compress (9 bits) and whether the channel is the intensity-coded
+// right one; returns the row of mpeg_lsf_band_counts.
+u32 MpegLowerRateLengths(u32 scalefac_compress, bool intensity_right, u32 slen[4]);
+
 // Hybrid filter output of one granule: [channel][time slot][subband].
 using mpeg_granule_block = float[2][18][32];
 

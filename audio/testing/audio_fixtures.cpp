@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "audio/mpeg_decoder.h"
+#include "audio/mpeg_layer3.h"
 #include "audio/mpeg_tables.h"
 
 namespace audio_testing {
@@ -290,36 +291,8 @@ namespace {
 // Scale factors of the lower rates: lengths and counts per part follow from
 // scalefac_compress (halved, with other rows, in intensity-coded right channels).
 void WriteLowerRateScaleFactors(bit_writer_c& data, test_random_c& next, u32 sfc, bool intensity_right, u32 kind) {
-  u32 slen[4] = {0, 0, 0, 0};
-  u32 row;
-  if (!intensity_right) {
-    if (sfc < 400) {
-      slen[0] = (sfc >> 4) / 5; slen[1] = (sfc >> 4) % 5; slen[2] = (sfc & 15) >> 2; slen[3] = sfc & 3;
-      row = 0;
-    } else if (sfc < 500) {
-      sfc -= 400;
-      slen[0] = (sfc >> 2) / 5; slen[1] = (sfc >> 2) % 5; slen[2] = sfc & 3;
-      row = 1;
-    } else {
-      sfc -= 500;
-      slen[0] = sfc / 3; slen[1] = sfc % 3;
-      row = 2;
-    }
-  } else {
-    sfc >>= 1;
-    if (sfc < 180) {
-      slen[0] = sfc / 36; slen[1] = (sfc % 36) / 6; slen[2] = (sfc % 36) % 6;
-      row = 3;
-    } else if (sfc < 244) {
-      sfc -= 180;
-      slen[0] = (sfc & 63) >> 4; slen[1] = (sfc & 15) >> 2; slen[2] = sfc & 3;
-      row = 4;
-    } else {
-      sfc -= 244;
-      slen[0] = sfc / 3; slen[1] = sfc % 3;
-      row = 5;
-    }
-  }
+  u32 slen[4];
+  const u32 row = MpegLowerRateLengths(sfc, intensity_right, slen);
   for (u32 part = 0; part < 4; ++part) {
     // Intensity positions stay below both the largest value of their length
     // (which the standard reserves) and 7 (which the reference decoder reserves).
