@@ -4,6 +4,7 @@
 // oversized allocations are faults.
 #include <stdexcept>
 
+#include "engine/import/lws1_reader.h"
 #include "engine/import/lws3_reader.h"
 #include "engine/import/lws_tokenizer.h"
 #include "engine/scene.h"
@@ -36,12 +37,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } catch (const file_error_c&) {
     }
   }
-  if (!IsLws3File(file))
+  const bool version3 = IsLws3File(file);
+  if (!version3 && !IsLws1File(file))
     return 0;
   scene_c scene("fuzz", nullptr);
   try {
-    lws3_reader_c reader(file);
-    reader.Read(&scene, nullptr);
+    if (version3) {
+      lws3_reader_c reader(file);
+      reader.Read(&scene, nullptr);
+    } else {
+      lws1_reader_c reader(file);
+      reader.Read(&scene, nullptr);
+    }
   } catch (const file_error_c&) {
   } catch (const std::logic_error&) {
   }

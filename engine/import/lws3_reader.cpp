@@ -18,7 +18,7 @@
 namespace {
 
 enum keyword_e {
-  kw_first_frame, kw_last_frame, kw_frame_step, kw_frames_per_second, kw_load_object_layer, kw_add_null_object,
+  kw_load_object_layer, kw_add_null_object,
   kw_object_motion, kw_pivot_position, kw_pivot_rotation, kw_parent_item, kw_target_object, kw_target_item,
   kw_object_dissolve, kw_unaffected_by_fog, kw_unseen_by_rays, kw_unseen_by_camera, kw_shadow_options,
   kw_add_bone, kw_bone_name, kw_ambient_color, kw_ambient_intensity, kw_enable_lens_flares, kw_add_light,
@@ -33,9 +33,7 @@ enum keyword_e {
 const std::unordered_map<std::string, keyword_e>& Keywords()
 {
   static const std::unordered_map<std::string, keyword_e> table = {
-      {"FirstFrame", kw_first_frame}, {"PreviewFirstFrame", kw_first_frame}, {"LastFrame", kw_last_frame},
-      {"PreviewLastFrame", kw_last_frame}, {"FrameStep", kw_frame_step}, {"PreviewFrameStep", kw_frame_step},
-      {"FramesPerSecond", kw_frames_per_second}, {"LoadObjectLayer", kw_load_object_layer},
+      {"LoadObjectLayer", kw_load_object_layer},
       {"AddNullObject", kw_add_null_object}, {"ObjectMotion", kw_object_motion},
       {"PivotPosition", kw_pivot_position}, {"PivotRotation", kw_pivot_rotation}, {"ParentItem", kw_parent_item},
       {"TargetObject", kw_target_object}, {"TargetItem", kw_target_item}, {"ObjectDissolve", kw_object_dissolve},
@@ -61,10 +59,6 @@ const std::unordered_map<std::string, keyword_e>& Keywords()
 
 constexpr f32 kRadiansPerDegree = 0.017453292519943295f;
 
-// Light flags of the light class.
-constexpr u32 kLightDiffuse = 8;
-constexpr u32 kLightSpecular = 16;
-constexpr u32 kLightShadows = 128;
 
 envelope_behaviour_e Behaviour(int _code)
 {
@@ -87,68 +81,15 @@ envelope_shape_e Shape(int _code)
 
 u32 HexId(const string_c& _word) { return static_cast<u32>(std::strtoul(_word, nullptr, 16)); }
 
-string_c Backslashed(const string_c& _path)
-{
-  string_c out = _path;
-  for (u32 i = 0; i < out.GetLength(); ++i)
-    if (out[i] == '/')
-      out.SetChar(i, '\\');
-  return out;
-}
-
-// Trailing carriage return and blanks of a line read whole.
-string_c Trimmed(const string_c& _line)
-{
-  u32 n = _line.GetLength();
-  while (n > 0 && (_line[n - 1] == '\r' || _line[n - 1] == ' ' || _line[n - 1] == '\t'))
-    --n;
-  return _line.Left(n);
-}
-
 // Scenes that name object files nest; a file that names itself would not end.
 constexpr u32 kNestingLimit = 16;
 thread_local u32 nesting = 0;
 
 }  // namespace
 
-struct lws3_reader_c::link_c {
-  entity_c* item = nullptr;
-  u32 parent = 0;
-  u32 target = 0;
-};
+bool IsLws3File(const input_file_c& _file) { return IsLwsFile(_file, '3'); }
 
-struct lws3_reader_c::object_c {
-  std::unique_ptr<null_object_c> object;
-  null_object_c* raw = nullptr;
-  link_c link;
-};
-
-struct lws3_reader_c::light_record_c {
-  std::unique_ptr<light_c> light;
-  light_c* raw = nullptr;
-  link_c link;
-};
-
-struct lws3_reader_c::camera_record_c {
-  std::unique_ptr<camera_c> camera;
-  camera_c* raw = nullptr;
-  link_c link;
-};
-
-bool IsLws3File(const input_file_c& _file)
-{
-  const u8* at = _file.GetPointer();
-  if (at == nullptr)
-    return false;
-  const u32 left = _file.GetSize() - _file.GetPosition();
-  return (left >= 6 && std::memcmp(at, "LWSC\n3", 6) == 0) || (left >= 7 && std::memcmp(at, "LWSC\r\n3", 7) == 0);
-}
-
-lws3_reader_c::lws3_reader_c(input_file_c& _file) : tokens(_file), fileName(_file.GetName()), folder(fileName) {}
-
-lws3_reader_c::~lws3_reader_c() = default;
-
-void lws3_reader_c::Fail(const char* _message) const { throw file_error_c(fileName, _message); }
+lws3_reader_c::lws3_reader_c(input_file_c& _file) : lws_reader_c(_file) {}
 
 void lws3_reader_c::ReadValue(f32& _target, graph_c* _owner, f32 _scale)
 {
@@ -264,7 +205,7 @@ string_c lws3_reader_c::ReadClip()
 
 void lws3_reader_c::ReadParameterLine()
 {
-  const string_c line = Trimmed(tokens.ReadLine());
+  const string_c line = ReadName();
   const char* itemName = nullptr;
   bool known = false;
   try {
@@ -307,15 +248,7 @@ void lws3_reader_c::AddNullObject(const string_c& _name)
   }
   if (!object)
     object = std::make_unique<null_object_c>(_name);
-  auto record = std::make_unique<object_c>();
-  record->raw = object.get();
-  record->object = std::move(object);
-  record->link.item = record->raw;
-  links.push_back(&record->link);
-  currentLink = &record->link;
-  currentObject = record->raw;
-  currentKind = 1;
-  objects.push_back(std::move(record));
+  AddObject(std::move(object));
 }
 
 entity_c* lws3_reader_c::Resolve(u32 _id) const
@@ -329,61 +262,6 @@ entity_c* lws3_reader_c::Resolve(u32 _id) const
   }
 }
 
-void lws3_reader_c::NameDuplicates()
-{
-  auto number = [](auto& _records, auto _nameOf, auto _setName) {
-    std::vector<string_c> names;
-    for (auto& record : _records)
-      names.push_back(_nameOf(*record));
-    for (size_t i = 0; i < names.size(); ++i) {
-      u32 seen = 0;
-      u32 total = 0;
-      for (size_t j = 0; j < names.size(); ++j) {
-        if (names[j] == names[i]) {
-          ++total;
-          if (j <= i)
-            ++seen;
-        }
-      }
-      if (total > 1)
-        _setName(*_records[i], string_c("%s (%u)", names[i].GetData(), seen));
-    }
-  };
-  number(cameras, [](camera_record_c& _r) { return string_c(_r.raw->GetName()); },
-         [](camera_record_c& _r, const string_c& _n) { _r.raw->SetName(_n); });
-  number(lights, [](light_record_c& _r) { return string_c(_r.raw->GetName()); },
-         [](light_record_c& _r, const string_c& _n) { _r.raw->SetName(_n); });
-  number(objects, [](object_c& _r) { return string_c(_r.raw->GetName()); },
-         [](object_c& _r, const string_c& _n) { _r.raw->SetName(_n); });
-}
-
-void lws3_reader_c::Link()
-{
-  for (size_t i = 0; i < cameras.size(); ++i) {
-    scene->AddCamera(cameras[i]->camera.release());
-    if (i == currentCameraIndex)
-      scene->SetActiveCamera(cameras[i]->raw);
-  }
-  for (auto& record : lights)
-    scene->AddLight(record->light.release());
-  for (auto& record : objects)
-    scene->AddObject(record->object.release());
-  for (const link_c* link : links) {
-    if (link->parent != 0) {
-      entity_c* parent = Resolve(link->parent);
-      if (parent == nullptr)
-        Fail("Could not find item!");
-      scene->SetParent(link->item, parent);
-    }
-    if (link->target != 0) {
-      entity_c* target = Resolve(link->target);
-      if (target == nullptr)
-        Fail("Could not find item!");
-      scene->SetTarget(link->item, target);
-    }
-  }
-}
-
 void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
 {
   scene = _scene;
@@ -391,6 +269,8 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
   const auto& keywords = Keywords();
   string_c word;
   while (tokens.TryReadWord(word)) {
+    if (ReadFrameKeyword(word))
+      continue;
     const auto found = keywords.find(std::string(word.GetData()));
     if (found == keywords.end())
       continue;
@@ -398,14 +278,10 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
     light_c* light = currentLight;
     camera_c* camera = currentCamera;
     switch (found->second) {
-    case kw_first_frame: firstFrame = static_cast<f32>(tokens.ReadInt()); break;
-    case kw_last_frame: lastFrame = static_cast<f32>(tokens.ReadInt()); break;
-    case kw_frame_step: frameStep = static_cast<f32>(tokens.ReadInt()); break;
-    case kw_frames_per_second: frameRate = tokens.ReadFloat() * frameStep; break;
     case kw_load_object_layer:
       tokens.ReadInt();
-      throw file_error_c(Backslashed(Trimmed(tokens.ReadLine())), "Object layers are not supported!");
-    case kw_add_null_object: AddNullObject(Trimmed(tokens.ReadLine())); break;
+      throw file_error_c(Backslashed(ReadName()), "Object layers are not supported!");
+    case kw_add_null_object: AddNullObject(ReadName()); break;
     case kw_object_motion:
       if (object)
         ReadChannels(object, 9);
@@ -480,18 +356,7 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
       currentLink = nullptr;
       currentKind = 0;
       break;
-    case kw_light_name: {
-      auto record = std::make_unique<light_record_c>();
-      record->light = std::make_unique<light_c>(Trimmed(tokens.ReadLine()));
-      record->raw = record->light.get();
-      record->link.item = record->raw;
-      links.push_back(&record->link);
-      currentLink = &record->link;
-      currentLight = record->raw;
-      currentKind = 2;
-      lights.push_back(std::move(record));
-      break;
-    }
+    case kw_light_name: AddLight(ReadName()); break;
     case kw_light_motion:
       if (light)
         ReadChannels(light, 6);
@@ -515,11 +380,11 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
       break;
     case kw_affect_diffuse:
       if (light && tokens.ReadInt() == 0)
-        light->ClearFlags(kLightDiffuse);
+        light->ClearFlags(lws_light_diffuse);
       break;
     case kw_affect_specular:
       if (light && tokens.ReadInt() == 0)
-        light->ClearFlags(kLightSpecular);
+        light->ClearFlags(lws_light_specular);
       break;
     case kw_light_type:
       if (light) {
@@ -551,7 +416,7 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
       break;
     case kw_shadow_type:
       if (light && tokens.ReadInt() == 1)
-        light->SetFlags(kLightShadows);
+        light->SetFlags(lws_light_shadows);
       break;
     case kw_shadow_color:
       if (light) {
@@ -565,18 +430,7 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
       currentLink = nullptr;
       currentKind = 0;
       break;
-    case kw_camera_name: {
-      auto record = std::make_unique<camera_record_c>();
-      record->camera = std::make_unique<camera_c>(Trimmed(tokens.ReadLine()));
-      record->raw = record->camera.get();
-      record->link.item = record->raw;
-      links.push_back(&record->link);
-      currentLink = &record->link;
-      currentCamera = record->raw;
-      currentKind = 3;
-      cameras.push_back(std::move(record));
-      break;
-    }
+    case kw_camera_name: AddCamera(ReadName()); break;
     case kw_camera_motion:
       if (camera)
         ReadChannels(camera, 6);
@@ -623,10 +477,7 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
     case kw_parameter_line: ReadParameterLine(); break;
     }
   }
-  scene->Play(scene->timeOffset, firstFrame / frameRate, lastFrame / frameRate,
-              (scene->GetFlags() & scene_looping) != 0);
-  NameDuplicates();
-  Link();
+  Finish(currentCameraIndex, [this](u32 _id) { return Resolve(_id); }, "Could not find item!");
 }
 
 bool ImportLws3Scene(input_file_c& _file, scene_c& _scene)

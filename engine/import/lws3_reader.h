@@ -13,38 +13,21 @@
 // lens flares enabled ("Lens flares are not supported!") and null objects
 // named after a drawable class ("[Sprite] ...": "Object class not
 // supported!").
-#include <memory>
-#include <vector>
+#include "engine/import/lws_reader.h"
 
-#include "engine/import/lws_tokenizer.h"
-#include "foundation/memory_file.h"
-#include "foundation/path.h"
-
-class camera_c;
-class entity_c;
 class graph_c;
-class light_c;
-class null_object_c;
-class renderer_c;
-class scene_c;
 
 // True when the bytes from the file's position begin with "LWSC\n3" or
 // "LWSC\r\n3"; the position does not move.
 bool IsLws3File(const input_file_c& _file);
 
-class lws3_reader_c {
+class lws3_reader_c : private lws_reader_c {
 public:
   explicit lws3_reader_c(input_file_c& _file);
-  ~lws3_reader_c();
 
   void Read(scene_c* _scene, renderer_c* _renderer);
 
 private:
-  struct link_c;
-  struct object_c;
-  struct light_record_c;
-  struct camera_record_c;
-
   void ReadValue(f32& _target, graph_c* _owner, f32 _scale);
   void ReadEnvelope(f32& _target, graph_c* _owner, f32 _scale);
   void ReadChannels(entity_c* _entity, u32 _count);
@@ -52,30 +35,8 @@ private:
   string_c ReadClip();
   void ReadParameterLine();
   void AddNullObject(const string_c& _name);
-  void NameDuplicates();
-  void Link();
   entity_c* Resolve(u32 _id) const;
-  [[noreturn]] void Fail(const char* _message) const;
 
-  lws_tokenizer_c tokens;
-  string_c fileName;
-  directory_cache_c folder;
-  scene_c* scene = nullptr;
-  renderer_c* renderer = nullptr;
-
-  std::vector<std::unique_ptr<object_c>> objects;
-  std::vector<std::unique_ptr<light_record_c>> lights;
-  std::vector<std::unique_ptr<camera_record_c>> cameras;
-  std::vector<link_c*> links;  // in creation order, owned by the records
-  link_c* currentLink = nullptr;
-  null_object_c* currentObject = nullptr;
-  light_c* currentLight = nullptr;
-  camera_c* currentCamera = nullptr;
-  u32 currentKind = 0;  // 0 none, 1 object, 2 light, 3 camera
-  f32 firstFrame = 0.0f;
-  f32 lastFrame = 0.0f;
-  f32 frameStep = 1.0f;
-  f32 frameRate = 30.0f;
   bool lensFlares = false;
   u32 currentCameraIndex = 0;
 };

@@ -11,6 +11,7 @@
 #include "engine/light.h"
 #include "engine/scene.h"
 #include "engine/testing/memory_file_system.h"
+#include "engine/import/testing/scene_text.h"
 #include "engine/testing/recording_renderer.h"
 #include "image/image.h"
 #include "foundation/file_error.h"
@@ -25,21 +26,7 @@ template <class T> std::vector<T*> Items(const node_list_c<T>& _list)
   return items;
 }
 
-struct scene_file_c {
-  explicit scene_file_c(const std::string& _text)
-      : text(_text), file(text.data(), static_cast<u32>(text.size())), scene("level", &renderer)
-  {
-  }
-  void Read()
-  {
-    lws3_reader_c reader(file);
-    reader.Read(&scene, &renderer);
-  }
-  std::string text;
-  input_file_c file;
-  recording_renderer_c renderer;
-  scene_c scene;
-};
+using scene_file_c = scene_text_c<lws3_reader_c>;
 
 const char* const kScene = R"(LWSC
 3

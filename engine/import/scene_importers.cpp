@@ -1,6 +1,11 @@
 #include "engine/import/scene_importers.h"
 
+#include "engine/import/lws1_reader.h"
 #include "engine/import/lws3_reader.h"
 #include "engine/scene_loader.h"
 
-void RegisterSceneImporters() { RegisterSceneImporter(importer_lws3, ImportLws3Scene); }
+void RegisterSceneImporters()
+{
+  RegisterSceneImporter(importer_lws3, ImportLws3Scene);
+  RegisterSceneImporter(importer_lws1, ImportLws1Scene);
+}

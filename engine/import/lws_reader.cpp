@@ -1,0 +1,159 @@
+#include "engine/import/lws_reader.h"
+
+#include <cstring>
+
+#include "engine/camera.h"
+#include "engine/light.h"
+#include "engine/scene.h"
+#include "foundation/file_error.h"
+
+bool IsLwsFile(const input_file_c& _file, char _version)
+{
+  const u8* at = _file.GetPointer();
+  if (at == nullptr)
+    return false;
+  const u32 left = _file.GetSize() - _file.GetPosition();
+  const char unix[6] = {'L', 'W', 'S', 'C', '\n', _version};
+  const char dos[7] = {'L', 'W', 'S', 'C', '\r', '\n', _version};
+  return (left >= 6 && std::memcmp(at, unix, 6) == 0) || (left >= 7 && std::memcmp(at, dos, 7) == 0);
+}
+
+lws_reader_c::lws_reader_c(input_file_c& _file) : tokens(_file), fileName(_file.GetName()), folder(fileName) {}
+
+lws_reader_c::~lws_reader_c() = default;
+
+void lws_reader_c::Fail(const char* _message) const { throw file_error_c(fileName, _message); }
+
+string_c lws_reader_c::ReadName()
+{
+  const string_c line = tokens.ReadLine();
+  u32 n = line.GetLength();
+  while (n > 0 && (line[n - 1] == '\r' || line[n - 1] == ' ' || line[n - 1] == '\t'))
+    --n;
+  return line.Left(n);
+}
+
+string_c lws_reader_c::Backslashed(const string_c& _path)
+{
+  string_c out = _path;
+  for (u32 i = 0; i < out.GetLength(); ++i)
+    if (out[i] == '/')
+      out.SetChar(i, '\\');
+  return out;
+}
+
+void lws_reader_c::AddObject(std::unique_ptr<null_object_c> _object)
+{
+  auto record = std::make_unique<object_c>();
+  record->raw = _object.get();
+  record->object = std::move(_object);
+  record->link.item = record->raw;
+  links.push_back(&record->link);
+  currentLink = &record->link;
+  currentObject = record->raw;
+  currentKind = 1;
+  objects.push_back(std::move(record));
+}
+
+void lws_reader_c::AddLight(const string_c& _name)
+{
+  auto record = std::make_unique<light_record_c>();
+  record->light = std::make_unique<light_c>(_name);
+  record->raw = record->light.get();
+  record->link.item = record->raw;
+  links.push_back(&record->link);
+  currentLink = &record->link;
+  currentLight = record->raw;
+  currentKind = 2;
+  lights.push_back(std::move(record));
+}
+
+void lws_reader_c::AddCamera(const string_c& _name)
+{
+  auto record = std::make_unique<camera_record_c>();
+  record->camera = std::make_unique<camera_c>(_name);
+  record->raw = record->camera.get();
+  record->link.item = record->raw;
+  links.push_back(&record->link);
+  currentLink = &record->link;
+  currentCamera = record->raw;
+  currentKind = 3;
+  cameras.push_back(std::move(record));
+}
+
+bool lws_reader_c::ReadFrameKeyword(const string_c& _word)
+{
+  // Keywords compare with their case.
+  auto is = [&](const char* _keyword) { return std::strcmp(_word, _keyword) == 0; };
+  if (is("FirstFrame") || is("PreviewFirstFrame"))
+    firstFrame = static_cast<f32>(tokens.ReadInt());
+  else if (is("LastFrame") || is("PreviewLastFrame"))
+    lastFrame = static_cast<f32>(tokens.ReadInt());
+  else if (is("FrameStep") || is("PreviewFrameStep"))
+    frameStep = static_cast<f32>(tokens.ReadInt());
+  else if (is("FramesPerSecond"))
+    frameRate = tokens.ReadFloat() * frameStep;
+  else
+    return false;
+  return true;
+}
+
+void lws_reader_c::NameDuplicates()
+{
+  auto number = [](auto& _records) {
+    std::vector<string_c> names;
+    for (auto& record : _records)
+      names.push_back(record->raw->GetName());
+    for (size_t i = 0; i < names.size(); ++i) {
+      u32 seen = 0;
+      u32 total = 0;
+      for (size_t j = 0; j < names.size(); ++j) {
+        if (names[j] == names[i]) {
+          ++total;
+          if (j <= i)
+            ++seen;
+        }
+      }
+      if (total > 1)
+        _records[i]->raw->SetName(string_c("%s (%u)", names[i].GetData(), seen));
+    }
+  };
+  number(cameras);
+  number(lights);
+  number(objects);
+}
+
+void lws_reader_c::AddItemsToScene(u32 _activeCamera)
+{
+  for (size_t i = 0; i < cameras.size(); ++i) {
+    scene->AddCamera(cameras[i]->camera.release());
+    if (i == _activeCamera)
+      scene->SetActiveCamera(cameras[i]->raw);
+  }
+  for (auto& record : lights)
+    scene->AddLight(record->light.release());
+  for (auto& record : objects)
+    scene->AddObject(record->object.release());
+}
+
+void lws_reader_c::Finish(u32 _activeCamera, const std::function<entity_c*(u32)>& _resolve, const char* _notFound)
+{
+  scene->Play(scene->timeOffset, firstFrame / frameRate, lastFrame / frameRate,
+              (scene->GetFlags() & scene_looping) != 0);
+  NameDuplicates();
+  AddItemsToScene(_activeCamera);
+  for (const link_c* link : links) {
+    if (link->parent != 0) {
+      entity_c* parent = _resolve(link->parent);
+      if (parent == nullptr)
+        Fail(_notFound);
+      scene->SetParent(link->item, parent);
+    }
+    if (link->target != 0) {
+      entity_c* target = _resolve(link->target);
+      if (target == nullptr)
+        Fail(_notFound);
+      scene->SetTarget(link->item, target);
+    }
+  }
+}

@@ -1,0 +1,102 @@
+#pragma once
+// lws_reader_c: what the LightWave scene readers of both versions share: the
+// tokenizer over the scene text, the scene's folder as current directory,
+// the item records (objects, lights, cameras with their parent and target
+// links, in creation order), the frame range, the numbering of repeated
+// names and the final pass that hands the items to the scene and links them.
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "engine/import/lws_tokenizer.h"
+#include "foundation/memory_file.h"
+#include "foundation/path.h"
+
+class camera_c;
+class entity_c;
+class light_c;
+class null_object_c;
+class renderer_c;
+class scene_c;
+
+// True when the bytes from the file's position begin with "LWSC\n" or
+// "LWSC\r\n" and the version digit; the position does not move.
+bool IsLwsFile(const input_file_c& _file, char _version);
+
+// Light flags the scene keywords clear or set.
+enum lws_light_flag_e : u32 {
+  lws_light_diffuse = 8,
+  lws_light_specular = 16,
+  lws_light_shadows = 128,
+};
+
+class lws_reader_c {
+protected:
+  explicit lws_reader_c(input_file_c& _file);
+  ~lws_reader_c();
+
+  // A parent or target reference as the file gives it; 0 is none.
+  struct link_c {
+    entity_c* item = nullptr;
+    u32 parent = 0;
+    u32 target = 0;
+  };
+  struct object_c {
+    std::unique_ptr<null_object_c> object;
+    null_object_c* raw = nullptr;
+    link_c link;
+  };
+  struct light_record_c {
+    std::unique_ptr<light_c> light;
+    light_c* raw = nullptr;
+    link_c link;
+  };
+  struct camera_record_c {
+    std::unique_ptr<camera_c> camera;
+    camera_c* raw = nullptr;
+    link_c link;
+  };
+
+  // Each record becomes the current one of its kind and the current item.
+  void AddObject(std::unique_ptr<null_object_c> _object);
+  void AddLight(const string_c& _name);
+  void AddCamera(const string_c& _name);
+
+  // The frame keywords of both versions; false for any other word.
+  bool ReadFrameKeyword(const string_c& _word);
+
+  // Sets the scene's range, numbers repeated names, hands the items to the
+  // scene (the camera at _activeCamera becomes active) and links parents
+  // and targets through _resolve; a reference it cannot resolve throws
+  // _notFound.
+  void Finish(u32 _activeCamera, const std::function<entity_c*(u32)>& _resolve, const char* _notFound);
+
+  [[noreturn]] void Fail(const char* _message) const;
+  // The rest of a line as a name: trailing carriage return and blanks cut.
+  string_c ReadName();
+  static string_c Backslashed(const string_c& _path);
+
+  lws_tokenizer_c tokens;
+  string_c fileName;
+  directory_cache_c folder;
+  scene_c* scene = nullptr;
+  renderer_c* renderer = nullptr;
+
+  std::vector<std::unique_ptr<object_c>> objects;
+  std::vector<std::unique_ptr<light_record_c>> lights;
+  std::vector<std::unique_ptr<camera_record_c>> cameras;
+  std::vector<link_c*> links;  // in creation order, owned by the records
+  link_c* currentLink = nullptr;
+  null_object_c* currentObject = nullptr;
+  light_c* currentLight = nullptr;
+  camera_c* currentCamera = nullptr;
+  u32 currentKind = 0;  // 0 none, 1 object, 2 light, 3 camera
+  f32 firstFrame = 0.0f;
+  f32 lastFrame = 0.0f;
+  f32 frameStep = 1.0f;
+  f32 frameRate = 30.0f;
+
+private:
+  void NameDuplicates();
+  void AddItemsToScene(u32 _activeCamera);
+};
