@@ -347,7 +347,8 @@ std::vector<u8> MakeLayer3(const layer3_options_c& o) {
         g.scalefac_scale = next(2);
         g.count1_table = next(2);
         // Scale factors; with scfsi, the second granule reuses groups of long ones.
-        const u32 slen1 = mpeg_slen[0][g.scalefac_compress], slen2 = mpeg_slen[1][g.scalefac_compress];
+        const u32 slen1 = lsf ? 0 : mpeg_slen[0][g.scalefac_compress];
+        const u32 slen2 = lsf ? 0 : mpeg_slen[1][g.scalefac_compress];
         const bool short_blocks = g.window_switching && g.block_type == 2;
         const bool reuse = gr == 1 && !short_blocks && !(granules[0][ch].window_switching && granules[0][ch].block_type == 2);
         if (!reuse) scfsi[ch] &= gr == 0 ? 15 : 0;
