@@ -8,7 +8,7 @@
 namespace {
 
 // A shape that does not provide its own copy.
-class sphere_stub_c : public rt_primitive_c {
+class sphere_shape_c : public rt_primitive_c {
 public:
     float Intersect(const ray_c&) const override { return 1.0f; }
 };
@@ -54,7 +54,7 @@ TEST(RtPlaneTest, CloneCopiesThePlane)
 
 TEST(RtPrimitiveTest, CloneOfAShapeWithoutOneThrows)
 {
-    const sphere_stub_c shape;
+    const sphere_shape_c shape;
     try {
         delete shape.Clone();
         FAIL() << "no exception";
