@@ -2,29 +2,22 @@
 
 #include "engine/aabb.h"
 #include "engine/list_error.h"
+#include "engine/list_position.h"
 #include "engine/object_chunk.h"
 #include "engine/object_format.h"
+#include "engine/parent_order.h"
 #include "engine/renderer.h"
 #include "engine/stream_check.h"
 #include "foundation/file_error.h"
 #include "foundation/memory_file.h"
 
 #include <cfloat>
-#include <unordered_map>
 
 namespace {
 
 constexpr u32 tag_parent = MakeTag("prnt");
 constexpr u32 tag_target = MakeTag("trgt");
 constexpr u32 object_default_flags = object_rendered | object_ray_testable | object_depth_test | object_fog;
-
-template <class T> T* NthItem(const node_list_c<T>& _list, u32 _index)
-{
-    T* item = _list.GetFirst();
-    for (u32 i = 0; item && i < _index; ++i)
-        item = item->GetNext();
-    return item;
-}
 
 void WriteLink(output_file_c& _file, u32 _tag, u32 _item, u32 _other)
 {
@@ -283,45 +276,7 @@ const std::vector<entity_c*>& aggregate_c::GetUpdateOrder()
     if (!(flags & aggregate_links_dirty))
         return updateOrder;
 
-    const size_t count = updateOrder.size();
-    std::unordered_map<const entity_c*, size_t> position;
-    position.reserve(count);
-    for (size_t i = 0; i < count; ++i)
-        position.emplace(updateOrder[i], i);
-    for (entity_c* entity : updateOrder)
-        if (entity->parent && (entity->parent == entity || !position.contains(entity->parent)))
-            entity->parent = nullptr;
-
-    // Each entry goes after the chain of its ancestors not placed yet, so
-    // the order keeps its sequence wherever the links allow. A chain that
-    // reaches an entry already on it is a cycle: the link closing it goes.
-    enum : u8 { unvisited, on_chain, placed };
-    std::vector<u8> state(count, unvisited);
-    std::vector<entity_c*> ordered;
-    ordered.reserve(count);
-    std::vector<size_t> chain;
-    for (size_t i = 0; i < count; ++i) {
-        chain.clear();
-        size_t at = i;
-        while (state[at] == unvisited) {
-            state[at] = on_chain;
-            chain.push_back(at);
-            entity_c* link = updateOrder[at]->parent;
-            if (!link)
-                break;
-            const size_t next = position.at(link);
-            if (state[next] == on_chain) {
-                updateOrder[at]->parent = nullptr;
-                break;
-            }
-            at = next;
-        }
-        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-            state[*it] = placed;
-            ordered.push_back(updateOrder[*it]);
-        }
-    }
-    updateOrder.swap(ordered);
+    OrderParentsFirst(updateOrder);
     flags &= ~aggregate_links_dirty;
     return updateOrder;
 }

@@ -1,6 +1,7 @@
 #include "engine/object_format.h"
 
 #include "engine/aggregate.h"
+#include "engine/geom_object.h"
 #include "engine/scene.h"
 #include "engine/scene_loader.h"
 #include "engine/stream_check.h"
@@ -38,7 +39,9 @@ null_object_c* LoadObject(input_file_c& _file, renderer_c* _renderer, bool _geom
     // the next reader must then not look at the data behind it.
     const u32 start = _file.GetPosition();
     auto moved = [&] { return _file.GetPosition() != start; };
-    if (_geometry_only)
+    if (null_object_c* object = geom_object_c::Read(_file, _renderer, 0))
+        return object;
+    if (_geometry_only || moved())
         return nullptr;
     if (null_object_c* object = aggregate_c::Read(_file, _renderer))
         return object;
@@ -66,6 +69,20 @@ null_object_c* LoadObject(const char* _file_name, renderer_c* _renderer, bool _g
     if (!object)
         throw file_error_c(file.GetName(), "Unknown file format!");
     return object;
+}
+
+string_c FileTitle(const char* _file_name)
+{
+    string_c name(_file_name);
+    int start = 0;
+    for (int i = 0; i < static_cast<int>(name.GetLength()); ++i)
+        if (name[i] == '\\' || name[i] == '/' || name[i] == ':')
+            start = i + 1;
+    name = name.Mid(start, name.GetLength() - start);
+    const int dot = name.Find('.', -1);
+    if (dot > 0)
+        name.Truncate(dot);
+    return name;
 }
 
 object_nesting_guard_c::object_nesting_guard_c(const input_file_c& _file)

@@ -1,13 +1,14 @@
 #pragma once
 // The object loader of the engine's object format: a file or a stream holds
 // a sequence of chunks, and LoadObject tries the readers in a fixed order:
-// the geometry object, then (unless only geometry is wanted) the aggregate,
+// the geometry object ("GEOM" or an installed LightWave object reader), then (unless only geometry is wanted) the aggregate,
 // the scene, the drawable classes in the order of object_reader_e, and last
 // the plain "NULL" object.
 //
 // The drawable classes live in their own files and install their readers at
 // start-up with RegisterObjectReader, so the loader works (and is tested)
 // before all of them exist.
+#include "foundation/text_string.h"
 #include "foundation/types.h"
 
 class input_file_c;
@@ -42,6 +43,10 @@ null_object_c* LoadObject(input_file_c& _file, renderer_c* _renderer, bool _geom
 // Reads the file whole first; throws file_error_c(name, "Unknown file
 // format!") when no reader accepts it.
 null_object_c* LoadObject(const char* _file_name, renderer_c* _renderer, bool _geometry_only);
+
+// The file name without its directory and extension: "a\\b\\name.lws"
+// gives "name". Importers name their scenes and objects so.
+string_c FileTitle(const char* _file_name);
 
 // Bounds how deeply chunks may nest inside each other while reading (an
 // aggregate in an aggregate ...), so a hostile file cannot exhaust the

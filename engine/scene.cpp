@@ -2,6 +2,7 @@
 
 #include "engine/aabb.h"
 #include "engine/bucket_sort.h"
+#include "engine/map_record.h"
 #include "engine/object_chunk.h"
 #include "engine/renderer.h"
 #include "engine/still_map.h"
@@ -22,11 +23,6 @@ constexpr u32 tag_background = MakeTag("back");
 constexpr u32 tag_foreground = MakeTag("fore");
 constexpr u32 tag_active_camera = MakeTag("cmra");
 
-std::unique_ptr<map_c> CloneMap(const std::unique_ptr<map_c>& _map)
-{
-    return _map ? std::unique_ptr<map_c>(_map->Clone()) : nullptr;
-}
-
 f32 AtLeastEpsilon(f32 _value)
 {
     return _value > FLT_EPSILON ? _value : FLT_EPSILON;
@@ -35,16 +31,6 @@ f32 AtLeastEpsilon(f32 _value)
 f32 NotNegative(f32 _value)
 {
     return _value < 0.0f ? 0.0f : _value;
-}
-
-void WriteMapRecord(output_file_c& _file, u32 _tag, const std::unique_ptr<map_c>& _map)
-{
-    if (!_map)
-        return;
-    output_file_c block;
-    _map->Write(block);
-    _file.WriteU32(_tag);
-    _file.WriteBlock(block);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "engine/scene_loader.h"
 
+#include "engine/object_format.h"
 #include "engine/scene.h"
 #include "foundation/file_error.h"
 #include "foundation/memory_file.h"
@@ -15,21 +16,6 @@ std::array<scene_importer_f, scene_importer_count>& Importers()
     return importers;
 }
 
-// "a\b\name.lws" gives "name".
-string_c SceneNameOf(const char* _file_name)
-{
-    string_c name(_file_name);
-    int start = 0;
-    for (int i = 0; i < static_cast<int>(name.GetLength()); ++i)
-        if (name[i] == '\\' || name[i] == '/' || name[i] == ':')
-            start = i + 1;
-    name = name.Mid(start, name.GetLength() - start);
-    const int dot = name.Find('.', -1);
-    if (dot > 0)
-        name.Truncate(dot);
-    return name;
-}
-
 } // namespace
 
 void RegisterSceneImporter(scene_importer_e _slot, scene_importer_f _importer)
@@ -43,7 +29,7 @@ scene_c* ReadScene(input_file_c& _file, renderer_c* _renderer)
     for (scene_importer_f importer : Importers()) {
         if (!importer)
             continue;
-        auto scene = std::make_unique<scene_c>(SceneNameOf(_file.GetName()), _renderer);
+        auto scene = std::make_unique<scene_c>(FileTitle(_file.GetName()), _renderer);
         if (importer(_file, *scene))
             return scene.release();
     }
