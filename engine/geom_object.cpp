@@ -439,7 +439,8 @@ public:
     struct hash_s {
         size_t operator()(const key_s& _key) const
         {
-            return static_cast<size_t>(_key.x * 73856093LL ^ _key.y * 19349663LL ^ _key.z * 83492791LL);
+            return static_cast<size_t>(static_cast<u64>(_key.x) * 73856093u ^ static_cast<u64>(_key.y) * 19349663u ^
+                                       static_cast<u64>(_key.z) * 83492791u);
         }
     };
 

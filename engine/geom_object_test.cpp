@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cstring>
 #include <functional>
 #include <numbers>
 
@@ -557,6 +558,67 @@ TEST(GeomObjectTest, SubObjectsOfAnotherVersionAreSkippedWhole)
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->GetBones().GetCount(), 3u);
     EXPECT_EQ(read->GetMaterials().GetLast()->name, "after");
+}
+
+TEST(GeomObjectTest, StoredBlendMatrixCountIsBounded)
+{
+    recording_renderer_c renderer;
+    geometry_def_c def = Cube("m");
+    def.blendMatrixCount = 3;
+    mesh_c mesh("m", def, &renderer);
+    output_file_c out;
+    mesh.Write(out);
+    std::vector<u8> bytes(out.GetData(), out.GetData() + out.GetSize());
+    // The count sits in the definition's options after the name and format;
+    // find the 3 and make it huge.
+    bool patched = false;
+    for (size_t i = 12; i + 4 <= bytes.size() && !patched; i += 4) {
+        u32 word;
+        std::memcpy(&word, &bytes[i], 4);
+        if (word == 3 && i > 40) {
+            const u32 huge = 0x40000000;
+            std::memcpy(&bytes[i], &huge, 4);
+            input_file_c in(bytes.data(), static_cast<u32>(bytes.size()));
+            try {
+                std::unique_ptr<mesh_c> read(mesh_c::Read(in, &renderer));
+            } catch (const file_error_c& error) {
+                EXPECT_STREQ(error.what(), "Invalid blend matrix count!");
+                patched = true;
+            }
+        }
+    }
+    EXPECT_TRUE(patched);
+}
+
+TEST(GeomObjectTest, WeightMapNameCutShortByAZeroByteWritesLikeAnEmptyOne)
+{
+    recording_renderer_c renderer;
+    geometry_def_c def = Cube("m");
+    def.blendMatrixCount = 1;
+    mesh_c mesh("m", def, &renderer);
+    string_c cut;
+    cut.Assign("\0x", 2);
+    mesh.SetWeightMapName(0, cut);
+    output_file_c out;
+    mesh.Write(out);
+    input_file_c in(out.GetData(), out.GetSize());
+    std::unique_ptr<mesh_c> read(mesh_c::Read(in, &renderer));
+    ASSERT_NE(read, nullptr);
+    output_file_c again;
+    read->Write(again);
+    EXPECT_EQ(std::vector<u8>(again.GetData(), again.GetData() + again.GetSize()),
+              std::vector<u8>(out.GetData(), out.GetData() + out.GetSize()));
+}
+
+TEST(GeomObjectTest, ShadowVolumeOfFarAwayCorners)
+{
+    recording_renderer_c renderer;
+    geom_object_c object("far", &renderer);
+    object.CreateMesh("cube", Cube("cube", 1e30f));
+    object.SetFlags(object_shadow_casting);
+    object.BuildShadowVolume();
+    ASSERT_NE(object.GetShadowMesh(), nullptr);
+    EXPECT_EQ(object.GetShadowMesh()->GetDefinition().primitiveSets[0]->indices.size(), (12u + 18u * 2u) * 3u);
 }
 
 TEST(GeomObjectTest, SlotsOfMaterialsNotInTheListAreCleared)

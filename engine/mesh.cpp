@@ -91,7 +91,9 @@ void mesh_c::Write(output_file_c& _file) const
     body.WriteF32(firstValue);
     body.WriteF32(lodDistance);
     for (u32 i = 0; i < weightMapNames.size(); ++i) {
-        if (weightMapNames[i].IsEmpty())
+        // Names are written as C texts; one cut short by a stored zero byte
+        // may have nothing left.
+        if (weightMapNames[i][0] == '\0')
             continue;
         output_file_c block;
         block.WriteU32(i);
@@ -111,6 +113,10 @@ mesh_c* mesh_c::Read(input_file_c& _file, renderer_c* _renderer)
     ReadCheckedString(body, name);
     geometry_def_c definition;
     ReadGeometryDef(body, definition);
+    // Weight maps are numbered by a byte in the vertices; a larger count can
+    // only be damage, and would size the weight-map table.
+    if (definition.blendMatrixCount > mesh_c::max_weight_maps)
+        ThrowDataError(body, "Invalid blend matrix count!");
     auto mesh = std::make_unique<mesh_c>(name, definition, _renderer);
     mesh->graph_c::Read(body);
     mesh->firstValue = ReadCheckedF32(body);

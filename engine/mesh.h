@@ -19,6 +19,8 @@ class renderer_c;
 class mesh_c : public node_c<mesh_c>, public graph_c {
 public:
     static constexpr u32 version = 3;
+    // Weight-map slots a stored mesh may have (vertices name them by a byte).
+    static constexpr u32 max_weight_maps = 256;
 
     string_c name;
     f32 firstValue = 0.0f;   // kept with the mesh; the engine does not read it
@@ -49,7 +51,8 @@ public:
     // Name, geometry definition, channels, the two values, "wmap" records.
     void Write(output_file_c& _file) const;
     // Null (nothing consumed) for another tag; another version skips the
-    // chunk and gives null.
+    // chunk and gives null. More than max_weight_maps blend matrices throw
+    // file_error_c "Invalid blend matrix count!".
     static mesh_c* Read(input_file_c& _file, renderer_c* _renderer);
 
 private:
