@@ -6,6 +6,8 @@
 #include "engine/scene.h"
 #include "engine/testing/recording_renderer.h"
 #include "foundation/file_error.h"
+#include "foundation/file_system.h"
+#include "foundation/file_writer.h"
 #include "foundation/memory_file.h"
 
 #include <gtest/gtest.h>
@@ -630,4 +632,47 @@ TEST(GeomObjectTest, SlotsOfMaterialsNotInTheListAreCleared)
     object.SetMeshMaterial(mesh, 0, &stranger);
     object.UpdateDerivedData();
     EXPECT_EQ(mesh->GetMaterials()[0], nullptr);
+}
+
+TEST(GeomObjectTest, LayerNamesAndLoadingByName)
+{
+    recording_renderer_c renderer;
+    output_file_c file("models\\pair.geo");
+    geom_object_c("left", &renderer).Write(file);
+    geom_object_c("right", &renderer).Write(file);
+    // Stored through the current writer, read through the current file
+    // system: both are the disk unless a test stacks others; keep it in
+    // memory here.
+    struct memory_c : public file_system_c, public file_writer_c {
+        std::vector<u8> bytes;
+        u32 GetSize(const char* name) override
+        {
+            if (string_c(name) != "models\\pair.geo")
+                throw file_error_c(name, "File does not exist!");
+            return static_cast<u32>(bytes.size());
+        }
+        u32 Load(const char* name, void* buffer, u32) override
+        {
+            GetSize(name);
+            std::memcpy(buffer, bytes.data(), bytes.size());
+            return static_cast<u32>(bytes.size());
+        }
+        int Write(const char*, const void* data, u32 size) override
+        {
+            bytes.assign(static_cast<const u8*>(data), static_cast<const u8*>(data) + size);
+            return static_cast<int>(size);
+        }
+    } memory;
+    file.Commit();
+    EXPECT_EQ(ReadObjectLayerName("models\\pair.geo", 1), "right");
+    EXPECT_EQ(ReadObjectLayerName("models\\pair.geo", 2), "");
+    std::unique_ptr<geom_object_c> left(LoadGeomObject("models\\pair.geo", &renderer, 0));
+    EXPECT_EQ(left->GetName(), "left");
+    try {
+        LoadGeomObject("models\\pair.geo", &renderer, 5);
+        ADD_FAILURE();
+    } catch (const file_error_c& error) {
+        EXPECT_STREQ(error.what(), "Unknown file format!");
+        EXPECT_EQ(error.GetFileName(), "models\\pair.geo");
+    }
 }

@@ -260,3 +260,26 @@ TEST(SceneTest, RemovingAnObjectEmptiesTheDrawLists)
     EXPECT_TRUE(scene.GetPickList().empty());
     EXPECT_TRUE(scene.GetPass0List().empty());
 }
+
+TEST(SceneTest, CloneKeepsSettingsMapsAndTheActiveCameraPosition)
+{
+    recording_renderer_c renderer(640, 480);
+    scene_c scene("s", &renderer);
+    scene.CreateCamera("first");
+    camera_c* second = scene.CreateCamera("second");
+    scene.SetActiveCamera(second);
+    scene.SetBackgroundMap(FlareMap(&renderer));
+    scene.fogDensity = 0.5f;
+    scene.SetClipPlanes(2, 200);
+    AddMarker(scene, &renderer, 1, 10);
+    scene.PrepareFrame();
+    std::unique_ptr<scene_c> copy(static_cast<scene_c*>(scene.Clone()));
+    EXPECT_EQ(copy->GetActiveCamera(), copy->GetCameras().GetLast());
+    EXPECT_NE(copy->GetActiveCamera(), second);
+    ASSERT_NE(copy->GetBackgroundMap(), nullptr);
+    EXPECT_NE(copy->GetBackgroundMap(), scene.GetBackgroundMap());
+    EXPECT_FLOAT_EQ(copy->fogDensity, 0.5f);
+    EXPECT_FLOAT_EQ(copy->GetFarClipPlane(), 200);
+    EXPECT_TRUE(copy->GetPickList().empty());
+    EXPECT_EQ(copy->GetObjects().GetCount(), 1u);
+}
