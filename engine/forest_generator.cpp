@@ -1,6 +1,7 @@
 #include "engine/forest_generator.h"
 
 #include "engine/color.h"
+#include "engine/grey_map.h"
 #include "engine/primitive_set.h"
 #include "engine/renderer.h"
 #include "foundation/text_string.h"
@@ -55,14 +56,7 @@ bool forest_generator_c::GroundDataFits() const
 
 void forest_generator_c::SetDensityMap(const image_c& _image)
 {
-    if (!_image.IsValid()) {
-        densityMap.Destroy();
-        return;
-    }
-    image_c grey(_image, format_l8);
-    const int side = std::min(grey.GetWidth(), grey.GetHeight());
-    grey.Resize(side, side, filter_bicubic);
-    densityMap = std::move(grey);
+    densityMap = SquareGreyImage(_image);
 }
 
 void forest_generator_c::InitCellSeeds()

@@ -124,6 +124,9 @@ public:
     u32 capacity = 0;
     mat4x3_c lastRebuild;  // the view of the last complete pass
 
+    // No batches; the last complete view is the identity.
+    forest_view_pass_c() { lastRebuild.SetIdentity(); }
+
     // New batches for _capacity trees, each set starting with 8 default
     // vertices and 4 triangles a tree; progress and placed 0.
     void Reset(u32 _capacity);

@@ -46,6 +46,14 @@ std::vector<forest_tree_c> AllTrees(const forest_generator_c& _forest)
     return trees;
 }
 
+// A view other than the identity the pass starts from.
+mat4x3_c Moved()
+{
+    mat4x3_c view;
+    view.SetTranslation(vec3_c(1.0f, 2.0f, 3.0f));
+    return view;
+}
+
 }  // namespace
 
 TEST(ForestGenerator, TreeSlotsTable)
@@ -249,6 +257,7 @@ TEST(ForestGenerator, EveryBuilderSeesTheSameTrees)
     forest_view_pass_c pass;
     pass.Reset(forest.GetViewCapacity());
     mat4x3_c view;
+    view.SetIdentity();
     view.m[3][0] = 1.0f;
     recording_renderer_c renderer(640, 480);
     u32 frames = 1;
@@ -272,6 +281,7 @@ TEST(ForestGenerator, ViewPassKeepsItsTreesWhileTheViewStays)
     ASSERT_EQ(pass.batches.size(), 1u);
     EXPECT_EQ(pass.batches[0]->GetVertexCount(), pass.capacity * 8);
     mat4x3_c view;
+    view.SetIdentity();
     view.m[3][2] = 5.0f;
     recording_renderer_c renderer(640, 480);
     // 64 cells, three a frame: the pass completes on the 22nd frame.
@@ -294,6 +304,7 @@ TEST(ForestGenerator, ViewPassReportsTreesBeyondItsCapacity)
     forest_view_pass_c pass;
     pass.Reset(3);
     mat4x3_c view;
+    view.SetIdentity();
     view.m[3][0] = 2.0f;
     recording_renderer_c renderer(640, 480);
     while (!pass.Step(forest, view, vec3_c(0.0f, 0.0f, -50.0f), vec3_c(0.0f, 0.0f, 1.0f), "Wood", &renderer)) {
@@ -313,7 +324,7 @@ TEST(ForestGenerator, NoCapacityNoBatches)
     forest_view_pass_c pass;
     pass.Reset(forest.GetViewCapacity());
     EXPECT_TRUE(pass.batches.empty());
-    EXPECT_FALSE(pass.Step(forest, mat4x3_c(), vec3_c(), vec3_c(0, 0, 1), "Wood", nullptr));
+    EXPECT_FALSE(pass.Step(forest, Moved(), vec3_c(), vec3_c(0, 0, 1), "Wood", nullptr));
 }
 
 TEST(ForestGenerator, LargeCapacitySplitsIntoBatches)
