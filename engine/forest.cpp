@@ -199,7 +199,12 @@ void forest_c::BuildMeshes()
     view.Reset(0);
     if (IsFixed()) {
         const f32 total = trees.extent * trees.extent * trees.treeDensity;
-        if (total >= 1.0f) {
+        // Counting first spares building a set that would be refused.
+        u64 count = 0;
+        if (trees.HasTrees())
+            for (u32 i = 0; i < trees.GetCellCount(); ++i)
+                count += trees.GetCellTreeCount(i, 1.0f);
+        if (total >= 1.0f && count * 8 <= forest_batch_vertices) {
             auto set = std::make_shared<triangle_set_c>();
             trees.BuildTreeSet(*set);
             const u32 vertices = set->GetVertexCount() / 8 * 8;
