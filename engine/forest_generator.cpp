@@ -36,11 +36,14 @@ u32 forest_generator_c::GetTreeSlots() const
     const u32 side = GetCellSide();
     if (side == 0)
         return 0;
-    const f32 slots = treeDensity * extent * extent / static_cast<f32>(static_cast<u64>(side) * side);
-    // The cap keeps a hostile density from asking for more slots than memory.
+    const u64 cells = static_cast<u64>(side) * side;
+    const f32 slots = treeDensity * extent * extent / static_cast<f32>(cells);
     if (!(slots >= 1.0f))
         return 0;
-    return slots >= 1048576.0f ? 1048576u : static_cast<u32>(slots);
+    // Every slot keeps a ground height; the cap keeps a hostile density or
+    // extent from asking for more than memory holds.
+    const u64 most = forest_slot_limit / cells;
+    return slots >= static_cast<f32>(most) ? static_cast<u32>(most) : static_cast<u32>(slots);
 }
 
 bool forest_generator_c::HasTrees() const
@@ -241,7 +244,7 @@ u32 forest_generator_c::GetViewCapacity() const
     if (!(trees >= 1.0))
         return 0;
     // Beyond this no device holds the batches; the pass reports the rest.
-    return trees >= 16000000.0 ? 16000000u : static_cast<u32>(trees);
+    return trees >= forest_view_limit ? forest_view_limit : static_cast<u32>(trees);
 }
 
 void forest_generator_c::BuildDrawnTree(triangle_set_c& _set, const forest_tree_c& _tree) const

@@ -37,6 +37,10 @@ public:
 // The most vertices one tree mesh holds (8000 trees of eight vertices).
 inline constexpr u32 forest_batch_vertices = 64000;
 inline constexpr u32 forest_batch_trees = 8000;
+// Tree slots of a whole forest (T x cells), each with a ground height.
+inline constexpr u64 forest_slot_limit = 1u << 24;
+// Trees the view-dependent build holds at most.
+inline constexpr u32 forest_view_limit = 1u << 18;
 
 class forest_generator_c {
 public:
@@ -64,7 +68,7 @@ public:
     // N: the density map's side, 0 when it is not valid.
     u32 GetCellSide() const;
     u32 GetCellCount() const { return GetCellSide() * GetCellSide(); }
-    // T, the tree slots of every cell.
+    // T, the tree slots of every cell, at most forest_slot_limit / cells.
     u32 GetTreeSlots() const;
     // A valid density map, a seed for every cell and T of at least 3.
     bool HasTrees() const;
@@ -103,7 +107,8 @@ public:
     void BuildRayTrees(triangle_set_c& _set, const vec3_c& _origin, const vec3_c& _segment, f32 _reach);
 
     // Trees the view-dependent build can hold:
-    // trunc(density * range^2 * 3 pi / 8), the area of a 135-degree sector.
+    // trunc(density * range^2 * 3 pi / 8), the area of a 135-degree sector,
+    // at most forest_view_limit.
     u32 GetViewCapacity() const;
 
     // Eight vertices and four triangles of two crossed quads; texture u from

@@ -68,6 +68,7 @@ TEST(ForestGenerator, TreeSlotsTable)
         {10, 100.0f, 0.02f, 2, false},      // two slots: not enough for any tree
         {10, 100.0f, 0.03f, 3, true},
         {4, 40.0f, 0.5f, 50, true},
+        {4, 1e6f, 1e6f, (1u << 24) / 16, true},  // slots of the whole forest are bounded
     };
     for (const auto& c : cases) {
         const forest_generator_c forest = Forest(c.side, 255, c.extent, c.density);
@@ -325,6 +326,15 @@ TEST(ForestGenerator, NoCapacityNoBatches)
     pass.Reset(forest.GetViewCapacity());
     EXPECT_TRUE(pass.batches.empty());
     EXPECT_FALSE(pass.Step(forest, Moved(), vec3_c(), vec3_c(0, 0, 1), "Wood", nullptr));
+}
+
+TEST(ForestGenerator, ViewCapacityIsBounded)
+{
+    forest_generator_c forest = Forest(2, 255, 20.0f, 1.0f);
+    forest.visibilityRange = 1e5f;
+    EXPECT_EQ(forest.GetViewCapacity(), forest_view_limit);
+    forest.visibilityRange = std::nanf("");
+    EXPECT_EQ(forest.GetViewCapacity(), 0u);
 }
 
 TEST(ForestGenerator, LargeCapacitySplitsIntoBatches)
