@@ -10,7 +10,6 @@
 #include "engine/model_view.h"
 #include "engine/object_chunk.h"
 #include "engine/object_format.h"
-#include "engine/ray_test.h"
 #include "engine/renderer.h"
 #include "engine/sequent_map.h"
 #include "engine/stream_check.h"
@@ -325,8 +324,11 @@ bool water_c::RayTest(float& _distance, vec3_c& _normal, const ray_c& _ray, bool
     if (_precise) {
         if (!geography.IsValid())
             return false;
-        distance = rt_plane_c(vec3_c(0.0f, 1.0f, 0.0f), 0.0f).Intersect(ray.local);
-        if (!(distance < ray_miss))
+        // The surface plane y = 0; parallel rays and a plane behind miss.
+        if (ray.local.direction.y == 0.0f)
+            return false;
+        distance = -ray.local.origin.y / ray.local.direction.y;
+        if (!(distance >= 0.0f))
             return false;
         const vec3_c p = ray.local.origin + ray.local.direction * distance;
         if (!IsWaterAt(geography, extent, p.x, p.z))

@@ -67,13 +67,6 @@ void Use(null_object_c& _object, fuzz_renderer_c& _renderer)
     }
 }
 
-std::vector<u8> Written(const null_object_c& _object)
-{
-    output_file_c out;
-    _object.Write(out);
-    return std::vector<u8>(out.GetData(), out.GetData() + out.GetSize());
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
