@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "engine/camera.h"
+#include "engine/import/map_transform.h"
+#include "engine/import/point_faces.h"
 #include "engine/light.h"
 #include "engine/primitive_set.h"
 #include "engine/scene.h"
@@ -37,60 +39,13 @@ struct face_3ds_c {
   u32 wrap = 0;
 };
 
-using mat3_t = f32[3][3];
-
-void Multiply(mat3_t& _m, const mat3_t& _by)
+// The placement of a map as its texture transform; a scale of 0 would put
+// the texture at infinity and counts as the smallest scale instead.
+bool PlaceMap(const map_3ds_c& _map, f32 (&_out)[4][3])
 {
-  mat3_t out;
-  for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c)
-      out[r][c] = _m[r][0] * _by[0][c] + _m[r][1] * _by[1][c] + _m[r][2] * _by[2][c];
-  std::memcpy(_m, out, sizeof out);
-}
-
-void Scale(mat3_t& _m, f32 _x, f32 _y)
-{
-  const mat3_t s = {{_x, 0, 0}, {0, _y, 0}, {0, 0, 1}};
-  Multiply(_m, s);
-}
-
-void Translate(mat3_t& _m, f32 _x, f32 _y)
-{
-  const mat3_t t = {{1, 0, 0}, {0, 1, 0}, {_x, _y, 1}};
-  Multiply(_m, t);
-}
-
-// The texture transform of a map placed with scales, offsets and rotation;
-// false when the placement is the identity.
-bool MapTransform(const map_3ds_c& _map, f32 (&_out)[4][3])
-{
-  if (std::fabs(_map.uOffset) < FLT_EPSILON && std::fabs(_map.vOffset) < FLT_EPSILON &&
-      std::fabs(_map.uScale - 1.0f) < FLT_EPSILON && std::fabs(_map.vScale - 1.0f) < FLT_EPSILON &&
-      _map.rotation == 0.0f)
-    return false;
-  // A scale of 0 would place the texture at infinity.
   const f32 uScale = std::fabs(_map.uScale) < FLT_EPSILON ? FLT_EPSILON : _map.uScale;
   const f32 vScale = std::fabs(_map.vScale) < FLT_EPSILON ? FLT_EPSILON : _map.vScale;
-  mat3_t m = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-  Scale(m, 1, -1);
-  Translate(m, 0, 1);
-  Translate(m, -0.5f, -0.5f);
-  Translate(m, -_map.uOffset, -_map.vOffset);
-  if (_map.rotation != 0.0f) {
-    const f32 c = std::cos(_map.rotation);
-    const f32 s = std::sin(_map.rotation);
-    const mat3_t r = {{c, s, 0}, {-s, c, 0}, {0, 0, 1}};
-    Multiply(m, r);
-  }
-  Scale(m, 1.0f / uScale, 1.0f / vScale);
-  Translate(m, 0.5f, 0.5f);
-  Scale(m, 1, -1);
-  Translate(m, 0, 1);
-  for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c)
-      _out[r][c] = m[r][c];
-  _out[3][0] = _out[3][1] = _out[3][2] = 0.0f;
-  return true;
+  return MapTransform(_map.uOffset, _map.vOffset, 1.0f / uScale, 1.0f / vScale, _map.rotation, _out);
 }
 
 vec3_c Normalised(const vec3_c& _v)
@@ -371,7 +326,7 @@ void binary_3ds_reader_c::ReadMaterial(chunk_c& _entry)
   material.hasColorTransform = material.hasBumpTransform = false;
   if (color.Named()) {
     v.colorMap[0].still = color.name;
-    material.hasColorTransform = MapTransform(color, material.colorTransform);
+    material.hasColorTransform = PlaceMap(color, material.colorTransform);
   }
   if (reflection.percentage > 0) {
     v.reflectivity = reflection.percentage * 0.01f;
@@ -382,7 +337,7 @@ void binary_3ds_reader_c::ReadMaterial(chunk_c& _entry)
     v.bump = -bump.percentage * 0.01f;
     if (!bump.name.IsEmpty()) {
       v.bumpMap = bump.name;
-      material.hasBumpTransform = MapTransform(bump, material.bumpTransform);
+      material.hasBumpTransform = PlaceMap(bump, material.bumpTransform);
     }
   }
 }
@@ -529,24 +484,19 @@ bool binary_3ds_reader_c::ReadMesh(chunk_c& _mesh, const string_c& _name)
     }
 
   // Normals; smoothing sums run over the faces at each point.
-  std::vector<u32> start(points.size() + 1, 0);
+  std::vector<u32> corners;
+  corners.reserve(faces.size() * 3);
   for (face_3ds_c& face : faces) {
     for (u32 k = 0; k < 3; ++k) {
       if (face.point[k] >= points.size())
         Fail("Point does not exist!");
-      ++start[face.point[k] + 1];
+      corners.push_back(face.point[k]);
     }
     vec3_c n;
     n.Cross(points[face.point[1]] - points[face.point[0]], points[face.point[2]] - points[face.point[0]]);
     face.faceNormal = Normalised(n);
   }
-  for (size_t p = 0; p < points.size(); ++p)
-    start[p + 1] += start[p];
-  std::vector<u32> facesAt(start.back());
-  std::vector<u32> filled(start.begin(), start.end() - 1);
-  for (u32 i = 0; i < faces.size(); ++i)
-    for (u32 k = 0; k < 3; ++k)
-      facesAt[filled[faces[i].point[k]]++] = i;
+  const point_faces_c around(points.size(), corners);
   for (face_3ds_c& face : faces) {
     const bool smooth = (materials[face.material].values.flags & surface_smooth) && face.smoothingGroup != 0;
     for (u32 k = 0; k < 3; ++k) {
@@ -555,10 +505,9 @@ bool binary_3ds_reader_c::ReadMesh(chunk_c& _mesh, const string_c& _name)
         continue;
       }
       vec3_c sum;
-      const u32 point = face.point[k];
-      for (u32 t = start[point]; t < start[point + 1]; ++t)
-        if (faces[facesAt[t]].smoothingGroup == face.smoothingGroup)
-          sum += faces[facesAt[t]].faceNormal;
+      for (const u32* f = around.Begin(face.point[k]); f != around.End(face.point[k]); ++f)
+        if (faces[*f].smoothingGroup == face.smoothingGroup)
+          sum += faces[*f].faceNormal;
       face.normal[k] = Normalised(sum);
     }
   }

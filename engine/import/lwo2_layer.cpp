@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "engine/import/lwo2_reader.h"
+#include "engine/import/point_faces.h"
 
 namespace {
 
@@ -34,17 +35,12 @@ bool ComputeNormalsOver(const lwo2_layer_c& _layer, const std::vector<vec3_c>& _
                         std::vector<lwo2_polygon_c>& _polygons)
 {
   bool missing = false;
-  // Triangles at each point, once per corner on it: start[p] .. start[p + 1]
-  // of the list.
-  std::vector<u32> start(_points.size() + 1, 0);
-  for (const lwo2_polygon_c& polygon : _polygons)
-    if (polygon.count == 3 && PointsValid(polygon, _points.size()))
+  std::vector<u32> corners(_polygons.size() * 3, point_faces_c::none);
+  for (size_t i = 0; i < _polygons.size(); ++i)
+    if (_polygons[i].count == 3 && PointsValid(_polygons[i], _points.size()))
       for (u32 k = 0; k < 3; ++k)
-        ++start[polygon.point[k] + 1];
-  for (size_t p = 0; p < _points.size(); ++p)
-    start[p + 1] += start[p];
-  std::vector<u32> trianglesAt(start.back());
-  std::vector<u32> filled(start.begin(), start.end() - 1);
+        corners[i * 3 + k] = _polygons[i].point[k];
+  const point_faces_c around(_points.size(), corners);
   for (u32 i = 0; i < _polygons.size(); ++i) {
     lwo2_polygon_c& polygon = _polygons[i];
     polygon.hasNormals = false;
@@ -59,8 +55,6 @@ bool ComputeNormalsOver(const lwo2_layer_c& _layer, const std::vector<vec3_c>& _
       vec3_c n;
       n.Cross(_points[polygon.point[1]] - p0, _points[polygon.point[2]] - p0);
       polygon.faceNormal = Normalised(n);
-      for (u32 k = 0; k < 3; ++k)
-        trianglesAt[filled[polygon.point[k]]++] = i;
     } else if (polygon.count == 2) {
       polygon.faceNormal = Normalised((p0 + _points[polygon.point[1]]) * 0.5f);
     } else {
@@ -80,9 +74,8 @@ bool ComputeNormalsOver(const lwo2_layer_c& _layer, const std::vector<vec3_c>& _
     const f32 threshold = _layer.surfaces[polygon.surface].threshold;
     for (u32 k = 0; k < 3; ++k) {
       vec3_c sum;
-      const u32 point = polygon.point[k];
-      for (u32 t = start[point]; t < start[point + 1]; ++t) {
-        const lwo2_polygon_c& o = _polygons[trianglesAt[t]];
+      for (const u32* t = around.Begin(polygon.point[k]); t != around.End(polygon.point[k]); ++t) {
+        const lwo2_polygon_c& o = _polygons[*t];
         if (o.smoothingGroup == polygon.smoothingGroup && Dot(o.faceNormal, polygon.faceNormal) >= threshold)
           sum += o.faceNormal;
       }

@@ -67,6 +67,13 @@ bool lws_tokenizer_c::TryReadQuoted(string_c& _text)
   return true;
 }
 
+bool lws_tokenizer_c::TryReadQuotedAhead(string_c& _text)
+{
+  while (position < size && text[position] != '"')
+    ++position;
+  return TryReadQuoted(_text);
+}
+
 string_c lws_tokenizer_c::ReadWord()
 {
   string_c word;

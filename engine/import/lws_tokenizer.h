@@ -27,6 +27,10 @@ public:
   // opening quote (nothing is consumed then) or no closing one.
   bool TryReadQuoted(string_c& _text);
 
+  // Skips everything up to the next '"', then reads as TryReadQuoted; false
+  // when either quote is missing.
+  bool TryReadQuotedAhead(string_c& _text);
+
   string_c ReadWord();
   string_c ReadLine();
   string_c ReadQuoted();

@@ -1,0 +1,78 @@
+#pragma once
+// ase_reader_c: reads 3ds max ASCII exports (ASE text) into a scene: the
+// ambient and backdrop colours and reflection map of "*SCENE", cameras and
+// lights go into the scene; each "*GEOMOBJECT" is built into a geometry
+// definition with one triangle set per material or sub-material, handed
+// back with copies of the materials of its sets. ASE is Z-up: positions,
+// normals and transform rows are stored as (x, z, y) and the corner order
+// of every face is reversed. Tokens of any length are read whole. The only
+// error is "Unexpected end of file!" (file_error_c with the file name);
+// entries out of range or out of sequence are skipped, and indices are
+// checked again when a mesh is built.
+#include <memory>
+#include <vector>
+
+#include "engine/geometry_def.h"
+#include "engine/import/lwo2_records.h"
+#include "engine/import/lws_tokenizer.h"
+#include "foundation/path.h"
+
+class renderer_c;
+class scene_c;
+
+// The bytes at the position begin with "*3DSMAX_ASCIIEXPORT\t200".
+bool IsAseFile(const input_file_c& _file);
+
+class ase_material_c {
+public:
+  string_c name;
+  lwo2_surface_values_c values;
+  // Texture transforms (three rows and a zero row) of colour layers 0 and 1
+  // and of the bump map, when the map has one; sampling filter per map.
+  bool hasTransform[3] = {false, false, false};
+  f32 transform[3][4][3] = {};
+  u8 filter[4] = {1, 1, 1, 1};  // colour 0, colour 1, reflection, bump
+  std::vector<ase_material_c> subMaterials;
+};
+
+class ase_mesh_c {
+public:
+  string_c name;
+  std::unique_ptr<geometry_def_c> geometry;
+  std::vector<ase_material_c> materials;  // one copy per primitive set
+};
+
+class ase_reader_c {
+public:
+  explicit ase_reader_c(input_file_c& _file);
+
+  void Read(scene_c* _scene, renderer_c* _renderer, std::vector<ase_mesh_c>& _meshes);
+
+  const std::vector<ase_material_c>& GetMaterials() const { return materials; }
+
+private:
+  struct map_c;
+  struct node_tm_c;
+  struct face_c;
+
+  // Runs _keyword for each word at depth 1 of the block that starts here.
+  template <typename Keyword> void Block(Keyword _keyword);
+  void ReadMap(map_c& _map);
+  void ReadMaterial(ase_material_c& _material);
+  void ReadNode(node_tm_c& _node);
+  void ReadGeomObject();
+  void ReadCamera();
+  void ReadLight();
+  string_c ReadQuoted();
+  vec3_c ReadVec3();
+  vec3_c ReadVec3Swapped();
+
+  lws_tokenizer_c tokens;
+  string_c fileName;
+  directory_cache_c folder;
+  scene_c* scene = nullptr;
+  renderer_c* renderer = nullptr;
+  std::vector<ase_material_c> materials;
+  std::vector<ase_mesh_c>* meshes = nullptr;
+  u32 nesting = 0;  // sub-materials and sub-maps being read
+};
