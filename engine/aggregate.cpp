@@ -19,6 +19,8 @@ constexpr u32 tag_parent = MakeTag("prnt");
 constexpr u32 tag_target = MakeTag("trgt");
 constexpr u32 object_default_flags = object_rendered | object_ray_testable | object_depth_test | object_fog;
 
+u64 removal_count = 0;
+
 void WriteLink(output_file_c& _file, u32 _tag, u32 _item, u32 _other)
 {
     if (_item == item_ref_none || _other == item_ref_none)
@@ -142,6 +144,11 @@ null_object_c* aggregate_c::AddObject(null_object_c* _object)
     return _object;
 }
 
+u64 aggregate_c::GetRemovalCount()
+{
+    return removal_count;
+}
+
 void aggregate_c::ClearLinksTo(const entity_c* _item)
 {
     auto clear = [_item](entity_c* _entity) {
@@ -166,6 +173,7 @@ camera_c* aggregate_c::RemoveCamera(camera_c* _camera)
     ClearLinksTo(_camera);
     cameras.Unlink(_camera);
     _camera->parent = _camera->target = nullptr;
+    ++removal_count;
     MarkChanged(false);
     return _camera;
 }
@@ -178,6 +186,7 @@ light_c* aggregate_c::RemoveLight(light_c* _light)
     ClearLinksTo(_light);
     lights.Unlink(_light);
     _light->parent = _light->target = nullptr;
+    ++removal_count;
     MarkChanged(false);
     return _light;
 }
@@ -190,6 +199,7 @@ null_object_c* aggregate_c::RemoveObject(null_object_c* _object)
     ClearLinksTo(_object);
     objects.Unlink(_object);
     _object->parent = _object->target = nullptr;
+    ++removal_count;
     MarkChanged(true);
     return _object;
 }

@@ -74,6 +74,11 @@ public:
     virtual null_object_c* RemoveObject(null_object_c* _object);
     void DeleteObject(null_object_c* _object);
 
+    // How many items any aggregate has given up so far. Lists that point
+    // into aggregates (a scene's render lists) compare it to know whether
+    // they may still hold a removed item.
+    static u64 GetRemovalCount();
+
     camera_c* CreateCamera(const char* _name);
     // Loads an object file with this aggregate's renderer and adds it.
     null_object_c* LoadObject(const char* _file_name, bool _geometry_only);

@@ -221,7 +221,11 @@ camera_c* scene_c::AddCamera(camera_c* _camera)
 
 camera_c* scene_c::RemoveCamera(camera_c* _camera)
 {
+    // The scene's own removals mend its lists at once.
+    const bool in_step = listsMadeAt == GetRemovalCount();
     camera_c* removed = aggregate_c::RemoveCamera(_camera);
+    if (in_step)
+        listsMadeAt = GetRemovalCount();
     if (removed && removed == activeCamera)
         activeCamera = nullptr;
     return removed;
@@ -229,8 +233,12 @@ camera_c* scene_c::RemoveCamera(camera_c* _camera)
 
 light_c* scene_c::RemoveLight(light_c* _light)
 {
+    const bool in_step = listsMadeAt == GetRemovalCount();
     lightList.clear();
-    return aggregate_c::RemoveLight(_light);
+    light_c* removed = aggregate_c::RemoveLight(_light);
+    if (in_step)
+        listsMadeAt = GetRemovalCount();
+    return removed;
 }
 
 null_object_c* scene_c::RemoveObject(null_object_c* _object)
@@ -239,7 +247,11 @@ null_object_c* scene_c::RemoveObject(null_object_c* _object)
     pass0List.clear();
     pass1List.clear();
     shadowList.clear();
-    return aggregate_c::RemoveObject(_object);
+    const bool in_step = listsMadeAt == GetRemovalCount();
+    null_object_c* removed = aggregate_c::RemoveObject(_object);
+    if (in_step)
+        listsMadeAt = GetRemovalCount();
+    return removed;
 }
 
 bool scene_c::SetParameter(const command_c& _command)
@@ -285,13 +297,33 @@ void scene_c::PrepareFrame()
         renderer->SetViewport(viewportX, viewportY, viewportWidth, viewportHeight, aspect);
     if (!activeCamera)
         return;
+    CollectLists();
+}
+
+void scene_c::CollectLists()
+{
     UpdateTransforms(nullptr);
-    if (renderer)
-        activeCamera->SetViewShape(*renderer);
+    if (GetRenderer())
+        activeCamera->SetViewShape(*GetRenderer());
     activeCamera->SetProjection(nearClip, farClip);
     CollectLights();
     CollectVisibleObjects();
     CollectShadowCasters();
+    listsMadeAt = GetRemovalCount();
+}
+
+void scene_c::RefreshLists()
+{
+    if (listsMadeAt == GetRemovalCount())
+        return;
+    if (activeCamera) {
+        CollectLists();
+    } else {
+        lightList.clear();
+        ClearLists();
+        shadowList.clear();
+        listsMadeAt = GetRemovalCount();
+    }
 }
 
 void scene_c::CollectLights()
@@ -371,6 +403,7 @@ void scene_c::Render()
     renderer_c* renderer = GetRenderer();
     if (!renderer)
         return;
+    RefreshLists();
     renderer->SetViewport(viewportX, viewportY, viewportWidth, viewportHeight, aspect);
     if (backgroundMap)
         renderer->DrawMap(*backgroundMap, 0.0f, 0.0f, 0.0f);
@@ -408,6 +441,7 @@ void scene_c::Render()
 
 null_object_c* scene_c::PickAtScreen(f32 _x, f32 _y, bool _include_non_opaque, bool _precise, f32 _maximum)
 {
+    RefreshLists();
     if (!activeCamera)
         return nullptr;
     ray_c ray;

@@ -124,6 +124,10 @@ protected:
     void ReadRecord(u32 _tag, input_file_c& _block) override;
 
 private:
+    // PrepareFrame's collection again when an item left any aggregate since
+    // the lists were made: they may point at it.
+    void RefreshLists();
+    void CollectLists();
     void CollectLights();
     void CollectVisibleObjects();
     void CollectShadowCasters();
@@ -151,4 +155,5 @@ private:
     object_list_t pass0List;
     object_list_t pass1List;
     object_list_t shadowList;
+    u64 listsMadeAt = 0;
 };

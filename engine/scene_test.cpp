@@ -259,6 +259,9 @@ TEST(SceneTest, RemovingAnObjectEmptiesTheDrawLists)
     scene.DeleteObject(marker);
     EXPECT_TRUE(scene.GetPickList().empty());
     EXPECT_TRUE(scene.GetPass0List().empty());
+    renderer.ClearCalls();
+    scene.Render();
+    EXPECT_EQ(renderer.CountCalls("SetScene"), 0u);
 }
 
 TEST(SceneTest, CloneKeepsSettingsMapsAndTheActiveCameraPosition)
@@ -282,4 +285,26 @@ TEST(SceneTest, CloneKeepsSettingsMapsAndTheActiveCameraPosition)
     EXPECT_FLOAT_EQ(copy->GetFarClipPlane(), 200);
     EXPECT_TRUE(copy->GetPickList().empty());
     EXPECT_EQ(copy->GetObjects().GetCount(), 1u);
+}
+
+TEST(SceneTest, ItemsRemovedFromNestedAggregatesAfterPrepareAreNotDrawn)
+{
+    recording_renderer_c renderer(640, 480);
+    scene_c scene("s", &renderer);
+    scene.CreateCamera("camera");
+    auto* group = new aggregate_c("group", &renderer);
+    scene.AddObject(group);
+    auto* doomed = new marker_object_c("doomed", 1, &renderer, vec3_c(-1, -1, -1), vec3_c(1, 1, 1));
+    doomed->position = vec3_c(0, 0, 10);
+    group->AddObject(doomed);
+    auto* kept = new marker_object_c("kept", 2, &renderer, vec3_c(-1, -1, -1), vec3_c(1, 1, 1));
+    kept->position = vec3_c(0, 0, 20);
+    group->AddObject(kept);
+    scene.PrepareFrame();
+    ASSERT_EQ(scene.GetPass0List().size(), 2u);
+    group->DeleteObject(doomed);
+    renderer.ClearCalls();
+    scene.Render();
+    EXPECT_EQ(Trace(renderer), (std::vector<std::string>{"SetViewportRect", "SetScene", "Draw 2:0", "ResetRenderLists"}));
+    EXPECT_EQ(scene.PickAtScreen(0.5f, 0.5f, true, false, FLT_MAX), group);
 }
