@@ -329,6 +329,19 @@ void ase_reader_c::ReadGeomObject()
   std::vector<vec3_c> colors;
   std::vector<face_c> faces;
 
+  // A list block of numbered vectors; an entry counts only when its number
+  // is the list's length.
+  auto readVectors = [&](const char* _entryName, std::vector<vec3_c>& _list, bool _swapped) {
+    _list.clear();
+    Block([&](const string_c& _entry) {
+      if (!Is(_entry, _entryName))
+        return;
+      const int i = tokens.ReadInt();
+      const vec3_c v = _swapped ? ReadVec3Swapped() : ReadVec3();
+      if (i >= 0 && static_cast<size_t>(i) == _list.size())
+        _list.push_back(v);
+    });
+  };
   auto readMesh = [&]() {
     Block([&](const string_c& _word) {
       if (Is(_word, "*MESH_NUMVERTEX") || Is(_word, "*MESH_NUMFACES") || Is(_word, "*MESH_NUMTVERTEX") ||
@@ -336,15 +349,7 @@ void ase_reader_c::ReadGeomObject()
         // Counts from the file are not trusted for reserving memory.
         tokens.ReadInt();
       } else if (Is(_word, "*MESH_VERTEX_LIST")) {
-        vertices.clear();
-        Block([&](const string_c& _entry) {
-          if (!Is(_entry, "*MESH_VERTEX"))
-            return;
-          const int i = tokens.ReadInt();
-          const vec3_c v = ReadVec3Swapped();
-          if (i >= 0 && static_cast<size_t>(i) == vertices.size())
-            vertices.push_back(v);
-        });
+        readVectors("*MESH_VERTEX", vertices, true);
       } else if (Is(_word, "*MESH_FACE_LIST")) {
         face_c* current = nullptr;
         Block([&](const string_c& _entry) {
@@ -390,15 +395,7 @@ void ase_reader_c::ReadGeomObject()
           }
         });
       } else if (Is(_word, "*MESH_CVERTLIST")) {
-        colors.clear();
-        Block([&](const string_c& _entry) {
-          if (!Is(_entry, "*MESH_VERTCOL"))
-            return;
-          const int i = tokens.ReadInt();
-          const vec3_c c = ReadVec3();
-          if (i >= 0 && static_cast<size_t>(i) == colors.size())
-            colors.push_back(c);
-        });
+        readVectors("*MESH_VERTCOL", colors, false);
       } else if (Is(_word, "*MESH_TFACELIST") || Is(_word, "*MESH_CFACELIST")) {
         const bool texture = Is(_word, "*MESH_TFACELIST");
         const char* entryName = texture ? "*MESH_TFACE" : "*MESH_CFACE";
