@@ -1,6 +1,8 @@
 // The object importers against Assimp (no post-processing steps) on the same
-// generated file, in one run: a 50,000-triangle LightWave object with a UV
-// map and a smoothed, textured surface. Goal: at least twice Assimp's speed.
+// generated files, in one run: a 50,000-triangle LightWave object with a UV
+// map and a smoothed, textured surface, and the same grid as a binary 3DS
+// file and as a 3ds max ASCII export with texture coordinates, smoothing
+// groups and a textured material. Goal: at least twice Assimp's speed.
 // The ratios are printed after the table.
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
@@ -13,7 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/import/ase_reader.h"
+#include "engine/import/binary_3ds_reader.h"
 #include "engine/import/lwo2_reader.h"
+#include "engine/scene.h"
 
 namespace {
 
@@ -201,6 +206,223 @@ void BM_Lwo2Assimp(benchmark::State& _state)
 }
 BENCHMARK(BM_Lwo2Assimp)->Unit(benchmark::kMillisecond);
 
+constexpr u32 kSide = 158;  // 49,928 triangles
+
+f32 Height(u32 _x, u32 _y) { return std::sin(_x * 0.3f) * std::cos(_y * 0.2f); }
+
+// The grid as a 3DS file: one material with a texture, one mesh.
+std::vector<u8> GridFile3ds()
+{
+  std::vector<u8> b;
+  std::vector<size_t> open;
+  auto u16 = [&](u32 _v) {
+    b.push_back(static_cast<u8>(_v));
+    b.push_back(static_cast<u8>(_v >> 8));
+  };
+  auto u32v = [&](u32 _v) {
+    u16(_v & 0xFFFF);
+    u16(_v >> 16);
+  };
+  auto f32v = [&](f32 _v) {
+    u32 bits;
+    std::memcpy(&bits, &_v, 4);
+    u32v(bits);
+  };
+  auto begin = [&](u32 _id) {
+    u16(_id);
+    open.push_back(b.size());
+    u32v(0);
+  };
+  auto end = [&]() {
+    const size_t at = open.back();
+    open.pop_back();
+    const u32 length = static_cast<u32>(b.size() - at + 2);
+    std::memcpy(&b[at], &length, 4);
+  };
+  auto text = [&](const char* _t) { b.insert(b.end(), _t, _t + std::strlen(_t) + 1); };
+  const u32 n = kSide + 1;
+  begin(0x4D4D);
+  begin(0x0002);
+  u16(3);
+  end();
+  begin(0x3D3D);
+  begin(0x3D3E);
+  u16(3);
+  end();
+  begin(0xAFFF);
+  begin(0xA000);
+  text("Ground");
+  end();
+  begin(0xA020);
+  begin(0x0011);
+  b.push_back(120);
+  b.push_back(160);
+  b.push_back(80);
+  end();
+  end();
+  begin(0xA100);
+  u16(3);
+  end();
+  begin(0xA200);
+  begin(0xA300);
+  text("ground.bmp");
+  end();
+  end();
+  end();
+  begin(0x4000);
+  text("Grid");
+  begin(0x4100);
+  begin(0x4110);
+  u16(n * n);
+  for (u32 y = 0; y < n; ++y)
+    for (u32 x = 0; x < n; ++x) {
+      f32v(static_cast<f32>(x));
+      f32v(static_cast<f32>(y));
+      f32v(Height(x, y));
+    }
+  end();
+  begin(0x4140);
+  u16(n * n);
+  for (u32 p = 0; p < n * n; ++p) {
+    f32v(static_cast<f32>(p % n) / kSide);
+    f32v(static_cast<f32>(p / n) / kSide);
+  }
+  end();
+  begin(0x4120);
+  u16(2 * kSide * kSide);
+  for (u32 y = 0; y < kSide; ++y)
+    for (u32 x = 0; x < kSide; ++x) {
+      const u32 p = y * n + x;
+      for (const u32 c : {p, p + 1, p + n, 7u, p + 1, p + n + 1, p + n, 7u})
+        u16(c);
+    }
+  begin(0x4130);
+  text("Ground");
+  u16(2 * kSide * kSide);
+  for (u32 f = 0; f < 2 * kSide * kSide; ++f)
+    u16(f);
+  end();
+  begin(0x4150);
+  for (u32 f = 0; f < 2 * kSide * kSide; ++f)
+    u32v(1);
+  end();
+  end();
+  end();
+  end();
+  end();
+  end();
+  return b;
+}
+
+// The grid as a 3ds max ASCII export.
+std::string GridFileAse()
+{
+  const u32 n = kSide + 1;
+  std::string t = "*3DSMAX_ASCIIEXPORT\t200\n*MATERIAL_LIST {\n\t*MATERIAL_COUNT 1\n\t*MATERIAL 0 {\n"
+                  "\t\t*MATERIAL_NAME \"Ground\"\n\t\t*MATERIAL_DIFFUSE 0.5 0.6 0.3\n\t\t*MATERIAL_SHADING Blinn\n"
+                  "\t\t*MAP_DIFFUSE {\n\t\t\t*MAP_CLASS \"Bitmap\"\n\t\t\t*BITMAP \"ground.bmp\"\n\t\t}\n\t}\n}\n"
+                  "*GEOMOBJECT {\n\t*NODE_NAME \"Grid\"\n\t*MESH {\n\t\t*MESH_VERTEX_LIST {\n";
+  char line[160];
+  for (u32 y = 0; y < n; ++y)
+    for (u32 x = 0; x < n; ++x) {
+      std::snprintf(line, sizeof line, "\t\t\t*MESH_VERTEX %5u\t%.4f\t%.4f\t%.4f\n", y * n + x,
+                    static_cast<f32>(x), static_cast<f32>(y), Height(x, y));
+      t += line;
+    }
+  t += "\t\t}\n\t\t*MESH_FACE_LIST {\n";
+  u32 face = 0;
+  for (u32 y = 0; y < kSide; ++y)
+    for (u32 x = 0; x < kSide; ++x) {
+      const u32 p = y * n + x;
+      for (int half = 0; half < 2; ++half) {
+        const u32 a = p, b = half ? p + n + 1 : p + 1, c = half ? p + n : p + n + 1;
+        std::snprintf(line, sizeof line,
+                      "\t\t\t*MESH_FACE %5u:    A: %5u B: %5u C: %5u AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING 1 "
+                      "\t*MESH_MTLID 0\n",
+                      face++, a, b, c);
+        t += line;
+      }
+    }
+  t += "\t\t}\n\t\t*MESH_TVERTLIST {\n";
+  for (u32 p = 0; p < n * n; ++p) {
+    std::snprintf(line, sizeof line, "\t\t\t*MESH_TVERT %5u\t%.4f\t%.4f\t0.0000\n", p,
+                  static_cast<f32>(p % n) / kSide, static_cast<f32>(p / n) / kSide);
+    t += line;
+  }
+  t += "\t\t}\n\t\t*MESH_TFACELIST {\n";
+  face = 0;
+  for (u32 y = 0; y < kSide; ++y)
+    for (u32 x = 0; x < kSide; ++x) {
+      const u32 p = y * n + x;
+      for (int half = 0; half < 2; ++half) {
+        std::snprintf(line, sizeof line, "\t\t\t*MESH_TFACE %5u\t%u\t%u\t%u\n", face++, p,
+                      half ? p + n + 1 : p + 1, half ? p + n : p + n + 1);
+        t += line;
+      }
+    }
+  t += "\t\t}\n\t}\n\t*MATERIAL_REF 0\n}\n";
+  return t;
+}
+
+const std::vector<u8>& File3ds()
+{
+  static const std::vector<u8> bytes = GridFile3ds();
+  return bytes;
+}
+
+const std::string& FileAse()
+{
+  static const std::string text = GridFileAse();
+  return text;
+}
+
+void BM_3dsOurs(benchmark::State& _state)
+{
+  const std::vector<u8>& bytes = File3ds();
+  for (auto _ : _state) {
+    input_file_c file(bytes.data(), static_cast<u32>(bytes.size()));
+    scene_c scene("grid", nullptr);
+    std::vector<mesh_3ds_c> meshes;
+    binary_3ds_reader_c reader(file);
+    reader.Read(&scene, nullptr, meshes);
+    benchmark::DoNotOptimize(meshes.data());
+  }
+}
+BENCHMARK(BM_3dsOurs)->Unit(benchmark::kMillisecond);
+
+void BM_AseOurs(benchmark::State& _state)
+{
+  const std::string& text = FileAse();
+  for (auto _ : _state) {
+    input_file_c file(text.data(), static_cast<u32>(text.size()));
+    scene_c scene("grid", nullptr);
+    std::vector<ase_mesh_c> meshes;
+    ase_reader_c reader(file);
+    reader.Read(&scene, nullptr, meshes);
+    benchmark::DoNotOptimize(meshes.data());
+  }
+}
+BENCHMARK(BM_AseOurs)->Unit(benchmark::kMillisecond);
+
+void Assimp(benchmark::State& _state, const void* _data, size_t _size, const char* _hint)
+{
+  for (auto _ : _state) {
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFileFromMemory(_data, _size, 0, _hint);
+    if (scene == nullptr || scene->mNumMeshes == 0) {
+      _state.SkipWithError(importer.GetErrorString());
+      break;
+    }
+    benchmark::DoNotOptimize(scene->mMeshes[0]->mVertices);
+  }
+}
+
+void BM_3dsAssimp(benchmark::State& _state) { Assimp(_state, File3ds().data(), File3ds().size(), "3ds"); }
+BENCHMARK(BM_3dsAssimp)->Unit(benchmark::kMillisecond);
+
+void BM_AseAssimp(benchmark::State& _state) { Assimp(_state, FileAse().data(), FileAse().size(), "ase"); }
+BENCHMARK(BM_AseAssimp)->Unit(benchmark::kMillisecond);
+
 // Keeps each benchmark's time per iteration for the ratios.
 class ratio_reporter_c : public benchmark::ConsoleReporter {
 public:
@@ -213,10 +435,12 @@ public:
   }
   void PrintRatios() const
   {
-    const auto ours = times.find("BM_Lwo2Ours");
-    const auto theirs = times.find("BM_Lwo2Assimp");
-    if (ours != times.end() && theirs != times.end() && ours->second > 0.0)
-      std::printf("LWO2 50,000 triangles: %.2fx Assimp's speed (goal 2x)\n", theirs->second / ours->second);
+    for (const char* format : {"Lwo2", "3ds", "Ase"}) {
+      const auto ours = times.find(std::string("BM_") + format + "Ours");
+      const auto theirs = times.find(std::string("BM_") + format + "Assimp");
+      if (ours != times.end() && theirs != times.end() && ours->second > 0.0)
+        std::printf("%s 50,000 triangles: %.2fx Assimp's speed (goal 2x)\n", format, theirs->second / ours->second);
+    }
   }
 
 private:

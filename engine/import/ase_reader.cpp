@@ -102,9 +102,11 @@ ase_reader_c::ase_reader_c(input_file_c& _file) : tokens(_file), fileName(_file.
 template <typename Keyword> void ase_reader_c::Block(Keyword _keyword)
 {
   int depth = 0;
+  string_c word;
   for (;;) {
     const u32 before = tokens.GetPosition();
-    const string_c word = tokens.ReadWord();
+    if (!tokens.TryReadWord(word))
+      throw file_error_c(fileName, "Unexpected end of file!");
     if (Is(word, "{")) {
       ++depth;
     } else if (Is(word, "}")) {
@@ -354,12 +356,12 @@ void ase_reader_c::ReadGeomObject()
         face_c* current = nullptr;
         Block([&](const string_c& _entry) {
           if (Is(_entry, "*MESH_FACE")) {
-            tokens.ReadWord();
-            tokens.ReadWord();
+            tokens.SkipWord();
+            tokens.SkipWord();
             const int a = tokens.ReadInt();
-            tokens.ReadWord();
+            tokens.SkipWord();
             const int b = tokens.ReadInt();
-            tokens.ReadWord();
+            tokens.SkipWord();
             const int c = tokens.ReadInt();
             current = nullptr;
             const size_t n = vertices.size();
@@ -540,15 +542,19 @@ void ase_reader_c::ReadGeomObject()
   def.weld = 1;
   const u32 subCount = static_cast<u32>(material.subMaterials.size());
   auto addSet = [&](const ase_material_c& _copy, auto _takes) {
-    primitive_set_c* set = nullptr;
+    size_t count = 0;
+    for (const face_c& face : faces)
+      count += _takes(face) ? 1 : 0;
+    if (count == 0)
+      return;
+    primitive_set_c* set = def.AddPrimitiveSet(new triangle_set_c);
+    set->vertices.reserve(count * 3);
+    set->indices.reserve(count * 3);
+    mesh.materials.push_back(_copy);
+    mesh.materials.back().subMaterials.clear();
     for (const face_c& face : faces) {
       if (!_takes(face))
         continue;
-      if (!set) {
-        set = def.AddPrimitiveSet(new triangle_set_c);
-        mesh.materials.push_back(_copy);
-        mesh.materials.back().subMaterials.clear();
-      }
       for (u32 k = 0; k < 3; ++k) {
         vertex_c v;
         v.position = vertices[face.vertex[k]];
@@ -582,7 +588,7 @@ void ase_reader_c::ReadCamera()
     if (Is(_word, "*NODE_NAME")) {
       name = ReadQuoted();
     } else if (Is(_word, "*CAMERA_TYPE")) {
-      tokens.ReadWord();
+      tokens.SkipWord();
     } else if (Is(_word, "*NODE_TM")) {
       node_tm_c read;
       ReadNode(read);

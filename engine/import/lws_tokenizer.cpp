@@ -98,9 +98,41 @@ string_c lws_tokenizer_c::ReadQuoted()
   return quoted;
 }
 
-int lws_tokenizer_c::ReadInt() { return TextToInt(ReadWord()); }
+void lws_tokenizer_c::SkipWord()
+{
+  SkipBlanks();
+  const u32 start = position;
+  while (position < size && !IsBlank(text[position]))
+    ++position;
+  if (position == start)
+    ThrowEnd();
+}
 
-float lws_tokenizer_c::ReadFloat() { return static_cast<float>(TextToDouble(ReadWord())); }
+int lws_tokenizer_c::ReadInt()
+{
+  if (!TryReadWord(number))
+    ThrowEnd();
+  // Short decimal words are the common case; anything else goes through
+  // the runtime's conversion.
+  const char* at = number;
+  const bool negative = *at == '-';
+  if (negative || *at == '+')
+    ++at;
+  int value = 0;
+  int digits = 0;
+  for (; *at >= '0' && *at <= '9' && digits < 9; ++at, ++digits)
+    value = value * 10 + (*at - '0');
+  if (digits == 9 && *at >= '0' && *at <= '9')
+    return TextToInt(number);
+  return negative ? -value : value;
+}
+
+float lws_tokenizer_c::ReadFloat()
+{
+  if (!TryReadWord(number))
+    ThrowEnd();
+  return static_cast<float>(TextToDouble(number));
+}
 
 void lws_tokenizer_c::ReadAngles(vec3_c& _angles)
 {

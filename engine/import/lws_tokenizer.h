@@ -32,6 +32,8 @@ public:
   bool TryReadQuotedAhead(string_c& _text);
 
   string_c ReadWord();
+  // Passes over the next word.
+  void SkipWord();
   string_c ReadLine();
   string_c ReadQuoted();
   // The leading decimal number of the next word, as atoi gives it (0 for a
@@ -55,4 +57,5 @@ private:
   u32 size;
   u32 position;
   string_c fileName;
+  string_c number;  // the word behind ReadInt and ReadFloat, kept to spare allocations
 };

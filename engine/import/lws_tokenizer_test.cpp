@@ -42,14 +42,26 @@ TEST(LwsTokenizer, WordsAcrossAllBlanks)
 
 TEST(LwsTokenizer, IntegersAndFloatsAsTheRuntimeReadsThem)
 {
-  scene_text_c s("12abc letters -7 2.5e1 x 0.125");
+  scene_text_c s("12abc letters -7 +5 1234567890 -99999999999 2.5e1 x 0.125");
   lws_tokenizer_c t(s.file);
   EXPECT_EQ(t.ReadInt(), 12);
   EXPECT_EQ(t.ReadInt(), 0);
   EXPECT_EQ(t.ReadInt(), -7);
+  EXPECT_EQ(t.ReadInt(), 5);
+  EXPECT_EQ(t.ReadInt(), 1234567890);
+  EXPECT_EQ(t.ReadInt(), TextToInt("-99999999999"));
   EXPECT_FLOAT_EQ(t.ReadFloat(), 25.0f);
   EXPECT_EQ(t.ReadFloat(), 0.0f);
   EXPECT_EQ(t.ReadFloat(), 0.125f);
+}
+
+TEST(LwsTokenizer, SkipWordPassesOneWord)
+{
+  scene_text_c s("  one two");
+  lws_tokenizer_c t(s.file);
+  t.SkipWord();
+  EXPECT_STREQ(t.ReadWord(), "two");
+  ExpectEnd([&] { t.SkipWord(); });
 }
 
 TEST(LwsTokenizer, AnglesInRadians)
