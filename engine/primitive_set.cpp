@@ -2,7 +2,9 @@
 
 #include "engine/texture_projection.h"
 
+#include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 u32 primitive_set_c::GetPrimitiveCount(u32 _kind) const
 {
@@ -41,19 +43,70 @@ bool primitive_set_c::RayTest(float&, vec3_c&, const ray_c&, bool) const
     return false;
 }
 
+namespace {
+
+// Cells twice as wide as the welding tolerance: two vertices that weld lie in
+// the same or neighbouring cells (with room for rounding), so each vertex is
+// compared with a few others instead of every earlier one.
+struct weld_cell_s {
+    i64 x, y, z;
+    bool operator==(const weld_cell_s&) const = default;
+};
+
+struct weld_cell_hash_s {
+    size_t operator()(const weld_cell_s& _cell) const
+    {
+        const u64 h = static_cast<u64>(_cell.x) * 0x9E3779B97F4A7C15ull ^
+                      static_cast<u64>(_cell.y) * 0xC2B2AE3D27D4EB4Full ^ static_cast<u64>(_cell.z) * 0x165667B19E3779F9ull;
+        return static_cast<size_t>(h ^ (h >> 29));
+    }
+};
+
+i64 WeldCellOf(f32 _coordinate)
+{
+    // Far-out coordinates share the outermost cells, which stays correct.
+    const f64 cell = std::floor(static_cast<f64>(_coordinate) / (2.0 * 1.1920929e-7));
+    return static_cast<i64>(std::clamp(cell, -4.0e18, 4.0e18));
+}
+
+}  // namespace
+
 void primitive_set_c::WeldVertices()
 {
     const size_t n = vertices.size();
     if (n == 0 || indices.empty())
         return;
+    // first[i]: the earliest vertex equal to vertex i (i itself when none),
+    // exactly as a scan of every earlier vertex would find it.
     std::vector<u32> first(n);
+    std::unordered_map<weld_cell_s, std::vector<u32>, weld_cell_hash_s> cells;
+    cells.reserve(n);
     size_t unique = 0;
     for (size_t i = 0; i < n; ++i) {
-        size_t j = 0;
-        while (j < i && !(vertices[j] == vertices[i]))
-            ++j;
-        first[i] = static_cast<u32>(j);
-        unique += j == i;
+        const vec3_c& p = vertices[i].position;
+        u32 earliest = static_cast<u32>(i);
+        if (!std::isnan(p.x) && !std::isnan(p.y) && !std::isnan(p.z)) {
+            const weld_cell_s home{WeldCellOf(p.x), WeldCellOf(p.y), WeldCellOf(p.z)};
+            for (i64 dx = -1; dx <= 1; ++dx)
+                for (i64 dy = -1; dy <= 1; ++dy)
+                    for (i64 dz = -1; dz <= 1; ++dz) {
+                        const auto found = cells.find({home.x + dx, home.y + dy, home.z + dz});
+                        if (found == cells.end())
+                            continue;
+                        // Each cell lists its vertices in ascending order.
+                        for (u32 j : found->second) {
+                            if (j >= earliest)
+                                break;
+                            if (vertices[j] == vertices[i]) {
+                                earliest = j;
+                                break;
+                            }
+                        }
+                    }
+            cells[home].push_back(static_cast<u32>(i));
+        }
+        first[i] = earliest;
+        unique += earliest == i;
     }
     if (unique == n)
         return;
