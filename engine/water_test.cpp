@@ -2,6 +2,7 @@
 
 #include "engine/aabb.h"
 #include "engine/geometry_def.h"
+#include "engine/grey_map.h"
 #include "engine/map.h"
 #include "engine/mesh.h"
 #include "engine/object_chunk.h"
@@ -141,6 +142,12 @@ TEST_F(Water, GeographyBecomesSquareGrey)
     EXPECT_EQ(water.GetGeography().GetWidth(), 2);
     EXPECT_EQ(water.GetGeography().GetHeight(), 2);
     EXPECT_EQ(water.GetGeography().GetFormat(), format_l8);
+    image_c huge;
+    huge.Create(1100, 1030, format_l8);
+    huge.Fill(0xff000000);
+    water.SetGeographyMap(huge);
+    EXPECT_EQ(water.GetGeography().GetWidth(), grey_map_side_limit);
+    EXPECT_EQ(water.GetGeography().GetHeight(), grey_map_side_limit);
     EXPECT_TRUE(Take(water, "GeographyMap sea\\map.bmp"));
     EXPECT_EQ(water.GetGeography().GetData()[1], 255);
 }
