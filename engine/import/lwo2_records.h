@@ -93,6 +93,7 @@ public:
   string_c still;
   std::vector<string_c> sequence;
   i32 frameOffset = 0;
+  f32 frameRate = 30.0f;
   bool loop = false;
 
   bool IsEmpty() const { return still.IsEmpty() && sequence.empty(); }

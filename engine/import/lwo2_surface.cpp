@@ -187,6 +187,7 @@ lwo2_image_c ImageOfClip(const lwo2_clip_c& _clip)
     image.sequence.push_back(string_c("%s%0*d%s", prefix.GetData(), static_cast<int>(std::min<u32>(_clip.digits, 32)),
                                       static_cast<int>(frame), _clip.suffix.GetData()));
   image.frameOffset = _clip.frameOffset;
+  image.frameRate = _clip.frameRate;
   image.loop = _clip.loop != 0;
   return image;
 }
