@@ -135,7 +135,7 @@ void lws1_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
     light_c* light = currentLight;
     camera_c* camera = currentCamera;
     if (is("LoadObject")) {
-      throw file_error_c(Backslashed(ReadName()), "Object layers are not supported!");
+      LoadObjectLayer(ReadName(), 0);
     } else if (is("AddNullObject")) {
       AddObject(std::make_unique<null_object_c>(ReadName()));
     } else if (is("ObjectMotion")) {

@@ -278,9 +278,12 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
     light_c* light = currentLight;
     camera_c* camera = currentCamera;
     switch (found->second) {
-    case kw_load_object_layer:
-      tokens.ReadInt();
-      throw file_error_c(Backslashed(ReadName()), "Object layers are not supported!");
+    case kw_load_object_layer: {
+      // The file counts layers from 1.
+      const int layer = tokens.ReadInt() - 1;
+      LoadObjectLayer(ReadName(), layer > 0 ? static_cast<u32>(layer) : 0);
+      break;
+    }
     case kw_add_null_object: AddNullObject(ReadName()); break;
     case kw_object_motion:
       if (object)

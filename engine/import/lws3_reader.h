@@ -1,6 +1,7 @@
 #pragma once
 // lws3_reader_c: reads a LightWave scene text of version 3 into a scene_c:
-// null objects and engine objects named in the scene, lights, cameras, the
+// object layers, null objects and engine objects named in the scene,
+// lights, cameras, the
 // scene's ambient, backdrop, fog, glow and background settings, the
 // animation envelopes of all of these, engine parameter lines ("//") and the
 // parent and target links. Repeated names are numbered " (1)", " (2)" ...
@@ -8,11 +9,11 @@
 //
 // Structure errors throw file_error_c with the scene file's name. Items this
 // engine does not build from scenes yet throw file_error_c as well:
-// "LoadObjectLayer" ("Object layers are not supported!"), "BoneName" with a
-// current object ("Bones are not supported!"), "LensFlare" on a light with
-// lens flares enabled ("Lens flares are not supported!") and null objects
-// named after a drawable class ("[Sprite] ...": "Object class not
-// supported!").
+// "BoneName" with a current object ("Bones are not supported!"),
+// "LensFlare" on a light with lens flares enabled ("Lens flares are not
+// supported!") and null objects named after a drawable class ("[Sprite]
+// ...": "Object class not supported!"). Morph-mixer plug-ins are passed
+// over word by word like any unknown text.
 #include "engine/import/lws_reader.h"
 
 class graph_c;

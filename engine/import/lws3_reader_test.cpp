@@ -8,6 +8,10 @@
 #include <vector>
 
 #include "engine/camera.h"
+#include "engine/geom_object.h"
+#include "engine/import/object_importers.h"
+#include "engine/import/testing/iff_writer.h"
+#include "engine/material.h"
 #include "engine/light.h"
 #include "engine/scene.h"
 #include "engine/testing/memory_file_system.h"
@@ -271,16 +275,55 @@ TEST(Lws3Reader, StructureErrors)
   }
 }
 
-TEST(Lws3Reader, ObjectLayersNameTheObjectFile)
+TEST(Lws3Reader, ObjectLayersLoadBesideTheScene)
 {
-  scene_file_c s("LWSC\n3\nLoadObjectLayer 1 Objects/Planes/plane.lwo\n");
+  RegisterObjectImporters();
+  memory_file_system_c files;
+  iff_writer_c w;
+  w.BeginForm("LWO2");
+  for (u32 layer = 0; layer < 2; ++layer) {
+    w.Begin("LAYR", 4);
+    w.U16(layer);
+    w.U16(0);
+    w.Vec3(0, 0, 0);
+    w.String(layer == 0 ? "Body" : "Wings");
+    w.End();
+    w.Begin("PNTS", 4);
+    w.Vec3(0, 0, 0);
+    w.Vec3(1, 0, 0);
+    w.Vec3(0, 1, 0);
+    w.End();
+    w.Begin("POLS", 4);
+    w.Id("FACE");
+    w.U16(3);
+    w.U16(0);
+    w.U16(1);
+    w.U16(2);
+    w.End();
+  }
+  w.End();
+  files.Add("plane.lwo", w.bytes);
+  scene_file_c s("LWSC\n3\nLoadObjectLayer 1 Objects/Planes/plane.lwo\nLoadObjectLayer 2 Objects/Planes/plane.lwo\n"
+                 "LoadObjectLayer 2 Objects/Planes/plane.lwo\nParentItem 10000000\n");
+  s.Read();
+  const auto objects = Items(s.scene.GetObjects());
+  ASSERT_EQ(objects.size(), 3u);
+  EXPECT_STREQ(objects[0]->GetName(), "plane:Body");
+  EXPECT_STREQ(objects[1]->GetName(), "plane:Wings (1)");
+  EXPECT_STREQ(objects[2]->GetName(), "plane:Wings (2)");
+  EXPECT_EQ(objects[2]->parent, objects[0]);
+  EXPECT_NE(dynamic_cast<geom_object_c*>(objects[1]), nullptr);
+
+  scene_file_c missing("LWSC\n3\nLoadObjectLayer 1 Objects/absent.lwo\n");
   try {
-    s.Read();
+    missing.Read();
     FAIL();
   } catch (const file_error_c& e) {
-    EXPECT_STREQ(e.what(), "Object layers are not supported!");
-    EXPECT_STREQ(e.GetFileName(), "Objects\\Planes\\plane.lwo");
+    EXPECT_STREQ(e.GetFileName(), "absent.lwo");
   }
+  RegisterGeomLayerReader(geom_reader_lwo2, nullptr, nullptr);
+  RegisterGeomLayerReader(geom_reader_lwob, nullptr, nullptr);
+  RegisterMaterialReader(nullptr);
 }
 
 TEST(Lws3Reader, KeywordsInsideUnknownBlocksAreActedOn)

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/camera.h"
+#include "engine/geom_object.h"
 #include "engine/light.h"
 #include "engine/scene.h"
 #include "foundation/file_error.h"
@@ -42,9 +43,21 @@ string_c lws_reader_c::Backslashed(const string_c& _path)
   return out;
 }
 
-void lws_reader_c::AddObject(std::unique_ptr<null_object_c> _object)
+void lws_reader_c::LoadObjectLayer(const string_c& _path, u32 _layer)
+{
+  const string_c path = Backslashed(_path);
+  const int slash = path.Find('\\', -1);
+  const string_c name = slash < 0 ? path : path.Mid(slash + 1, path.GetLength());
+  const string_c layerName = ReadObjectLayerName(name, _layer);
+  std::unique_ptr<null_object_c> object(LoadGeomObject(name, renderer, _layer));
+  AddObject(std::move(object), static_cast<i32>(_layer), layerName);
+}
+
+void lws_reader_c::AddObject(std::unique_ptr<null_object_c> _object, i32 _layer, const string_c& _layerName)
 {
   auto record = std::make_unique<object_c>();
+  record->layer = _layer;
+  record->layerName = _layerName;
   record->raw = _object.get();
   record->object = std::move(_object);
   record->link.item = record->raw;
@@ -118,6 +131,16 @@ void lws_reader_c::NameDuplicates()
         _records[i]->raw->SetName(string_c("%s (%u)", names[i].GetData(), seen));
     }
   };
+  // Layers of one file: the layer name tells them apart.
+  std::vector<bool> suffixed(objects.size(), false);
+  for (size_t i = 0; i < objects.size(); ++i)
+    for (size_t j = 0; j < objects.size(); ++j)
+      if (objects[i]->layer >= 0 && objects[j]->layer >= 0 && objects[i]->layer != objects[j]->layer &&
+          string_c(objects[i]->raw->GetName()) == objects[j]->raw->GetName())
+        suffixed[i] = true;
+  for (size_t i = 0; i < objects.size(); ++i)
+    if (suffixed[i])
+      objects[i]->raw->SetName(string_c("%s:%s", objects[i]->raw->GetName().GetData(), objects[i]->layerName.GetData()));
   number(cameras);
   number(lights);
   number(objects);

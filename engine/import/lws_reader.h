@@ -45,6 +45,8 @@ protected:
     std::unique_ptr<null_object_c> object;
     null_object_c* raw = nullptr;
     link_c link;
+    i32 layer = -1;  // object layers only
+    string_c layerName;
   };
   struct light_record_c {
     std::unique_ptr<light_c> light;
@@ -58,7 +60,10 @@ protected:
   };
 
   // Each record becomes the current one of its kind and the current item.
-  void AddObject(std::unique_ptr<null_object_c> _object);
+  void AddObject(std::unique_ptr<null_object_c> _object, i32 _layer = -1, const string_c& _layerName = string_c());
+  // Loads layer _layer of the object file named at the end of _path (its
+  // folder dropped) beside the scene, and adds it.
+  void LoadObjectLayer(const string_c& _path, u32 _layer);
   void AddLight(const string_c& _name);
   void AddCamera(const string_c& _name);
 

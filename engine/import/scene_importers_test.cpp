@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/geom_object.h"
+#include "engine/material.h"
 #include "engine/scene.h"
 #include "engine/scene_loader.h"
 #include "engine/testing/memory_file_system.h"
@@ -25,4 +27,7 @@ TEST(SceneImporters, LoadSceneReadsBothSceneVersions)
   }
   RegisterSceneImporter(importer_lws3, nullptr);
   RegisterSceneImporter(importer_lws1, nullptr);
+  RegisterGeomLayerReader(geom_reader_lwo2, nullptr, nullptr);
+  RegisterGeomLayerReader(geom_reader_lwob, nullptr, nullptr);
+  RegisterMaterialReader(nullptr);
 }
