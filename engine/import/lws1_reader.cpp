@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/bone.h"
 #include "engine/camera.h"
 #include "engine/envelope.h"
 #include "engine/light.h"
@@ -174,12 +175,12 @@ void lws1_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
     } else if (is("ShadowOptions")) {
       if (object)
         object->SetFlags((tokens.ReadInt() & 2) ? u32(object_shadow_casting) : 0u);
+    } else if (is("BoneMotion")) {
+      if (currentBone)
+        ReadMotion(currentBone->raw, 9);
+    } else if (std::strncmp(word, "Bone", 4) == 0 && ReadBoneKeyword(word)) {
     } else if (is("AddBone")) {
-      currentKind = 0;
-      currentLink = nullptr;
-    } else if (is("BoneName")) {
-      if (object)
-        Fail("Bones are not supported!");
+      ReadBoneKeyword(word);
     } else if (is("AmbientColor")) {
       scene->ambientColor = ReadColor();
     } else if (is("AmbIntensity")) {
@@ -267,7 +268,11 @@ void lws1_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
   Finish(
       0,
       [this](u32 _number) -> entity_c* { return _number <= objects.size() ? objects[_number - 1]->raw : nullptr; },
-      "Could not find object!");
+      "Could not find object!",
+      [](const object_c& _object, u32 _number) -> entity_c* {
+        return _number <= _object.bones.size() ? _object.bones[_number - 1]->raw : nullptr;
+      },
+      "Could not find bone!");
 }
 
 bool ImportLws1Scene(input_file_c& _file, scene_c& _scene)

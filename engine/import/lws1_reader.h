@@ -1,13 +1,13 @@
 #pragma once
 // lws1_reader_c: reads the older LightWave scene text, version 1, into a
-// scene_c: objects, null objects, lights, the camera, the scene's ambient, backdrop,
-// fog, glow and background settings and their frame-numbered envelopes, and
-// the parent and target links by object number. Colours are written as
+// scene_c: objects with their bones, null objects, lights, the camera, the
+// scene's ambient, backdrop, fog, glow and background settings and their
+// frame-numbered envelopes, and the parent and target links by object (and
+// bone) number. Colours are written as
 // integers 0..255 and angles in degrees.
 //
 // Structure errors throw file_error_c with the scene file's name. Items this
 // engine does not build from scenes yet throw file_error_c as well:
-// "BoneName" with a current object ("Bones are not supported!") and
 // "LensFlare" on a light with lens flares enabled ("Lens flares are not
 // supported!").
 #include "engine/envelope.h"

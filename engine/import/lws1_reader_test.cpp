@@ -158,7 +158,6 @@ TEST(Lws1Reader, Errors)
       {"AmbIntensity (envelope) 1 0", "Invalid number of keys!"},
       {"AmbIntensity (envelope) 1 5 1 0", "Unexpected end of file!"},
       {"AddNullObject A\nParentObject 2", "Could not find object!"},
-      {"AddNullObject A\nAddBone\nBoneName B", "Bones are not supported!"},
       {"EnableLensFlare 1\nAddLight\nLightName L\nLensFlare 1", "Lens flares are not supported!"},
   };
   for (const case_c& c : cases) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "engine/bone.h"
 #include "engine/camera.h"
 #include "engine/light.h"
 #include "engine/object_format.h"
@@ -258,6 +259,13 @@ entity_c* lws3_reader_c::Resolve(u32 _id) const
   case 1: return index < objects.size() ? objects[index]->raw : nullptr;
   case 2: return index < lights.size() ? lights[index]->raw : nullptr;
   case 3: return index < cameras.size() ? cameras[index]->raw : nullptr;
+  case 4: {
+    const u32 object = _id & 0xFFFF;
+    const u32 bone = (_id >> 16) & 0xFFF;
+    if (object >= objects.size() || bone >= objects[object]->bones.size())
+      return nullptr;
+    return objects[object]->bones[bone]->raw;
+  }
   default: return nullptr;
   }
 }
@@ -270,6 +278,13 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
   string_c word;
   while (tokens.TryReadWord(word)) {
     if (ReadFrameKeyword(word))
+      continue;
+    if (std::strcmp(word, "BoneMotion") == 0) {
+      if (currentBone)
+        ReadChannels(currentBone->raw, 9);
+      continue;
+    }
+    if (std::strncmp(word, "Bone", 4) == 0 && ReadBoneKeyword(word))
       continue;
     const auto found = keywords.find(std::string(word.GetData()));
     if (found == keywords.end())
@@ -339,12 +354,8 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
         object->SetFlags((tokens.ReadInt() & 2) ? u32(object_shadow_casting) : 0u);
       break;
     case kw_add_bone:
-      currentKind = 0;
-      currentLink = nullptr;
-      break;
     case kw_bone_name:
-      if (object)
-        Fail("Bones are not supported!");
+      ReadBoneKeyword(word);
       break;
     case kw_ambient_color: {
       const f32 r = tokens.ReadFloat();
@@ -480,7 +491,18 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
     case kw_parameter_line: ReadParameterLine(); break;
     }
   }
-  Finish(currentCameraIndex, [this](u32 _id) { return Resolve(_id); }, "Could not find item!");
+  Finish(
+      currentCameraIndex, [this](u32 _id) { return Resolve(_id); }, "Could not find item!",
+      [this](const object_c& _object, u32 _id) -> entity_c* {
+        if (_id >> 28 != 4)
+          return Resolve(_id);
+        const u32 object = _id & 0xFFFF;
+        const u32 bone = (_id >> 16) & 0xFFF;
+        if (object >= objects.size() || objects[object].get() != &_object || bone >= _object.bones.size())
+          return nullptr;
+        return _object.bones[bone]->raw;
+      },
+      "Could not find item!");
 }
 
 bool ImportLws3Scene(input_file_c& _file, scene_c& _scene)

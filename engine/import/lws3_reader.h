@@ -1,15 +1,13 @@
 #pragma once
 // lws3_reader_c: reads a LightWave scene text of version 3 into a scene_c:
-// object layers, null objects and engine objects named in the scene,
-// lights, cameras, the
-// scene's ambient, backdrop, fog, glow and background settings, the
-// animation envelopes of all of these, engine parameter lines ("//") and the
-// parent and target links. Repeated names are numbered " (1)", " (2)" ...
+// object layers with their bones, null objects and engine objects named in
+// the scene, lights, cameras, the scene's ambient, backdrop, fog, glow and
+// background settings, the animation envelopes of all of these, engine
+// parameter lines ("//") and the parent and target links. Repeated names are numbered " (1)", " (2)" ...
 // While the reader lives, the scene's folder is the current directory.
 //
 // Structure errors throw file_error_c with the scene file's name. Items this
 // engine does not build from scenes yet throw file_error_c as well:
-// "BoneName" with a current object ("Bones are not supported!"),
 // "LensFlare" on a light with lens flares enabled ("Lens flares are not
 // supported!") and null objects named after a drawable class ("[Sprite]
 // ...": "Object class not supported!"). Morph-mixer plug-ins are passed

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/bone.h"
 #include "engine/camera.h"
 #include "engine/geom_object.h"
 #include "engine/import/object_importers.h"
@@ -260,7 +261,6 @@ TEST(Lws3Reader, StructureErrors)
       {"AddNullObject A\nTargetItem 40000000", "Could not find item!"},
       {"AddNullObject A\nTargetObject 2", "Could not find item!"},
       {"AddNullObject [Sprite] Smoke", "Object class not supported!"},
-      {"AddNullObject A\nAddBone\nBoneName Spine", "Bones are not supported!"},
       {"EnableLensFlares 1\nAddLight\nLightName L\nLensFlare 1", "Lens flares are not supported!"},
   };
   for (const case_c& c : cases) {
@@ -303,7 +303,10 @@ TEST(Lws3Reader, ObjectLayersLoadBesideTheScene)
   }
   w.End();
   files.Add("plane.lwo", w.bytes);
-  scene_file_c s("LWSC\n3\nLoadObjectLayer 1 Objects/Planes/plane.lwo\nLoadObjectLayer 2 Objects/Planes/plane.lwo\n"
+  scene_file_c s("LWSC\n3\nLoadObjectLayer 1 Objects/Planes/plane.lwo\n"
+                 "AddBone\nBoneName Root\nBoneRestLength -2\nBoneWeightMapName Spine\nParentItem 10000000\n"
+                 "AddBone\nBoneName Tip\nBoneRestPosition 0 1 0\nParentItem 40000000\n"
+                 "LoadObjectLayer 2 Objects/Planes/plane.lwo\n"
                  "LoadObjectLayer 2 Objects/Planes/plane.lwo\nParentItem 10000000\n");
   s.Read();
   const auto objects = Items(s.scene.GetObjects());
@@ -312,7 +315,17 @@ TEST(Lws3Reader, ObjectLayersLoadBesideTheScene)
   EXPECT_STREQ(objects[1]->GetName(), "plane:Wings (1)");
   EXPECT_STREQ(objects[2]->GetName(), "plane:Wings (2)");
   EXPECT_EQ(objects[2]->parent, objects[0]);
-  EXPECT_NE(dynamic_cast<geom_object_c*>(objects[1]), nullptr);
+  auto* body = dynamic_cast<geom_object_c*>(objects[0]);
+  ASSERT_NE(body, nullptr);
+  ASSERT_EQ(body->GetBones().GetCount(), 2u);
+  bone_c* root = body->GetBones().GetFirst();
+  bone_c* tip = root->GetNext();
+  EXPECT_STREQ(root->GetName(), "Root");
+  EXPECT_EQ(root->restLength, 0.0f);
+  EXPECT_STREQ(root->weightMapName, "Spine");
+  EXPECT_EQ(root->parent, nullptr);
+  EXPECT_EQ(tip->restPosition.y, 1.0f);
+  EXPECT_EQ(tip->parent, root);
 
   scene_file_c missing("LWSC\n3\nLoadObjectLayer 1 Objects/absent.lwo\n");
   try {

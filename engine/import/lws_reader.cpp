@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/bone.h"
 #include "engine/camera.h"
 #include "engine/geom_object.h"
 #include "engine/light.h"
@@ -22,6 +23,62 @@ bool IsLwsFile(const input_file_c& _file, char _version)
 lws_reader_c::lws_reader_c(input_file_c& _file) : tokens(_file), fileName(_file.GetName()), folder(fileName) {}
 
 lws_reader_c::~lws_reader_c() = default;
+lws_reader_c::object_c::object_c() = default;
+lws_reader_c::object_c::~object_c() = default;
+
+void lws_reader_c::AddBone(const string_c& _name)
+{
+  if (objects.empty() || currentObject == nullptr)
+    return;
+  auto record = std::make_unique<bone_record_c>();
+  record->bone = std::make_unique<bone_c>(_name);
+  record->raw = record->bone.get();
+  record->link.item = record->raw;
+  currentLink = &record->link;
+  currentBone = record.get();
+  currentKind = 4;
+  for (auto& object : objects)
+    if (object->raw == currentObject)
+      object->bones.push_back(std::move(record));
+}
+
+bool lws_reader_c::ReadBoneKeyword(const string_c& _word)
+{
+  auto is = [&](const char* _keyword) { return std::strcmp(_word, _keyword) == 0; };
+  if (is("AddBone")) {
+    currentBone = nullptr;
+    currentLink = nullptr;
+    currentKind = 0;
+    return true;
+  }
+  if (is("BoneName")) {
+    const string_c name = ReadName();
+    AddBone(name);
+    return true;
+  }
+  bone_c* bone = currentBone ? currentBone->raw : nullptr;
+  if (is("BoneRestPosition")) {
+    if (bone) {
+      const f32 x = tokens.ReadFloat();
+      const f32 y = tokens.ReadFloat();
+      bone->restPosition = vec3_c(x, y, tokens.ReadFloat());
+    }
+  } else if (is("BoneRestDirection")) {
+    if (bone)
+      tokens.ReadAngles(bone->restDirection);
+  } else if (is("BoneRestLength")) {
+    if (bone) {
+      const f32 length = tokens.ReadFloat();
+      bone->restLength = length > 0.0f ? length : 0.0f;
+    }
+  } else if (is("BoneWeightMapName")) {
+    if (currentBone)
+      currentBone->weightMapName = ReadName();
+  } else {
+    return false;
+  }
+  return true;
+}
 
 void lws_reader_c::Fail(const char* _message) const { throw file_error_c(fileName, _message); }
 
@@ -159,12 +216,35 @@ void lws_reader_c::AddItemsToScene(u32 _activeCamera)
     scene->AddObject(record->object.release());
 }
 
-void lws_reader_c::Finish(u32 _activeCamera, const std::function<entity_c*(u32)>& _resolve, const char* _notFound)
+void lws_reader_c::Finish(u32 _activeCamera, const std::function<entity_c*(u32)>& _resolve, const char* _notFound,
+                          const std::function<entity_c*(const object_c&, u32)>& _resolveBone,
+                          const char* _boneNotFound)
 {
   scene->Play(scene->timeOffset, firstFrame / frameRate, lastFrame / frameRate,
               (scene->GetFlags() & scene_looping) != 0);
   NameDuplicates();
   AddItemsToScene(_activeCamera);
+  // Bones go to their mesh object; a null object has no skeleton to hold them.
+  for (auto& object : objects) {
+    auto* geom = dynamic_cast<geom_object_c*>(object->raw);
+    for (auto& record : object->bones) {
+      record->raw->weightMapName = record->weightMapName;
+      if (geom)
+        geom->AddBone(record->bone.release());
+    }
+  }
+  for (auto& object : objects) {
+    auto* geom = dynamic_cast<geom_object_c*>(object->raw);
+    for (auto& record : object->bones) {
+      if (!geom || record->link.parent == 0)
+        continue;
+      entity_c* parent = _resolveBone(*object, record->link.parent);
+      if (parent == nullptr)
+        Fail(_boneNotFound);
+      if (auto* parentBone = dynamic_cast<bone_c*>(parent))
+        geom->SetBoneParent(record->raw, parentBone);
+    }
+  }
   for (const link_c* link : links) {
     if (link->parent != 0) {
       entity_c* parent = _resolve(link->parent);

@@ -12,6 +12,7 @@
 #include "foundation/memory_file.h"
 #include "foundation/path.h"
 
+class bone_c;
 class camera_c;
 class entity_c;
 class light_c;
@@ -41,12 +42,21 @@ protected:
     u32 parent = 0;
     u32 target = 0;
   };
+  struct bone_record_c {
+    std::unique_ptr<bone_c> bone;
+    bone_c* raw = nullptr;
+    link_c link;
+    string_c weightMapName;
+  };
   struct object_c {
+    object_c();
+    ~object_c();
     std::unique_ptr<null_object_c> object;
     null_object_c* raw = nullptr;
     link_c link;
     i32 layer = -1;  // object layers only
     string_c layerName;
+    std::vector<std::unique_ptr<bone_record_c>> bones;
   };
   struct light_record_c {
     std::unique_ptr<light_c> light;
@@ -66,6 +76,10 @@ protected:
   void LoadObjectLayer(const string_c& _path, u32 _layer);
   void AddLight(const string_c& _name);
   void AddCamera(const string_c& _name);
+  // A bone of the current object (none without one).
+  void AddBone(const string_c& _name);
+  // The bone keywords both versions share; false for any other word.
+  bool ReadBoneKeyword(const string_c& _word);
 
   // The frame keywords of both versions; false for any other word.
   bool ReadFrameKeyword(const string_c& _word);
@@ -74,7 +88,10 @@ protected:
   // scene (the camera at _activeCamera becomes active) and links parents
   // and targets through _resolve; a reference it cannot resolve throws
   // _notFound.
-  void Finish(u32 _activeCamera, const std::function<entity_c*(u32)>& _resolve, const char* _notFound);
+  // Bone parents resolve through _resolveBone (object record, reference);
+  // a reference to the bone's own object makes a root bone.
+  void Finish(u32 _activeCamera, const std::function<entity_c*(u32)>& _resolve, const char* _notFound,
+              const std::function<entity_c*(const object_c&, u32)>& _resolveBone, const char* _boneNotFound);
 
   [[noreturn]] void Fail(const char* _message) const;
   // The rest of a line as a name: trailing carriage return and blanks cut.
@@ -95,7 +112,8 @@ protected:
   null_object_c* currentObject = nullptr;
   light_c* currentLight = nullptr;
   camera_c* currentCamera = nullptr;
-  u32 currentKind = 0;  // 0 none, 1 object, 2 light, 3 camera
+  bone_record_c* currentBone = nullptr;
+  u32 currentKind = 0;  // 0 none, 1 object, 2 light, 3 camera, 4 bone
   f32 firstFrame = 0.0f;
   f32 lastFrame = 0.0f;
   f32 frameStep = 1.0f;
