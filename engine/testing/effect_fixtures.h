@@ -1,0 +1,33 @@
+#pragma once
+// Helpers of the effect tests: a camera with a plain square view, image files
+// in memory, and round trips through the object format.
+#include "engine/camera.h"
+#include "engine/testing/memory_file_system.h"
+#include "foundation/memory_file.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class null_object_c;
+class renderer_c;
+
+// zoom 1 (half view 1 on both axes), near plane 1, far plane 1000, placed at
+// _position turned by _rotation (heading, pitch, bank).
+std::unique_ptr<camera_c> MakeTestCamera(const vec3_c& _position, const vec3_c& _rotation = vec3_c());
+
+// Adds small BMP pictures under the given names.
+void AddTestPicture(memory_file_system_c& _files, const std::string& _name);
+
+// A view of what was written.
+input_file_c ViewOf(const output_file_c& _out);
+
+// Writes the object and reads it back through the registered readers.
+std::unique_ptr<null_object_c> RoundTrip(const null_object_c& _object, renderer_c* _renderer);
+
+// The body bytes of the object's chunk, which must carry _tag.
+std::vector<u8> BodyBytes(const null_object_c& _object, u32 _tag, u32 _version);
+// Appends raw bytes.
+void AppendBytes(output_file_c& _out, const std::vector<u8>& _bytes);
+// A whole chunk around raw body bytes.
+std::vector<u8> ChunkBytes(u32 _tag, u32 _version, const std::vector<u8>& _body);
