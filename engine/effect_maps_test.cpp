@@ -1,7 +1,6 @@
 #include "engine/effect_maps.h"
 
 #include "engine/anim_sprite.h"
-#include "engine/effect_readers.h"
 #include "engine/emitter.h"
 #include "engine/flare.h"
 #include "engine/object_format.h"
@@ -87,7 +86,7 @@ TEST(EffectMapsTest, BodyRecordsEndAtPaddingAndRefuseCutRecords)
 
 TEST(EffectReadersTest, LoaderReadsEveryEffectKind)
 {
-    RegisterEffectReaders();
+    const effect_readers_scope_c readers;
     recording_renderer_c renderer;
     sprite_c sprite("sprite", &renderer);
     anim_sprite_c anim("anim", &renderer);

@@ -28,8 +28,3 @@ font_c* null_renderer_c::CreateFont(const char* _key, const font_def_c& _definit
 {
     return new null_font_c(_key, _definition);
 }
-
-void null_renderer_c::SetOutputSize(i32 _width, i32 _height)
-{
-    SetResolution(_width, _height);
-}

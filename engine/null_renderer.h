@@ -38,7 +38,8 @@ public:
     texture_c* CreateTexture(const char* _key, const texture_def_c& _definition) override;
     font_c* CreateFont(const char* _key, const font_def_c& _definition) override;
 
-    void SetOutputSize(i32 _width, i32 _height) override;
+    // The output size is the base's, set through SetResolution.
+    void SetOutputSize(i32, i32) override {}
     i32 SetViewportRect(i32, i32, i32, i32) override { return 0; }
     void SetGammaRamp(const gamma_ramp_t&) override {}
     void Present() override {}

@@ -24,7 +24,7 @@ TEST(NullRendererTest, ResourcesHoldTheirDefinitionsAndLoadNothing)
     ASSERT_NE(geometry, nullptr);
     EXPECT_EQ(geometry->definition.name, "mesh");
 
-    renderer.SetOutputSize(640, 480);
+    renderer.SetResolution(640, 480);
     EXPECT_EQ(renderer.GetOutputWidth(), 640);
     EXPECT_EQ(renderer.GetOutputHeight(), 480);
 }

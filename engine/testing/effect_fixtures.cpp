@@ -40,9 +40,20 @@ input_file_c ViewOf(const output_file_c& _out)
     return input_file_c(_out.GetData(), _out.GetSize());
 }
 
-std::unique_ptr<null_object_c> RoundTrip(const null_object_c& _object, renderer_c* _renderer)
+effect_readers_scope_c::effect_readers_scope_c()
 {
     RegisterEffectReaders();
+}
+
+effect_readers_scope_c::~effect_readers_scope_c()
+{
+    for (object_reader_e slot : {reader_sprite, reader_anim_sprite, reader_flare, reader_emitter, reader_trail})
+        RegisterObjectReader(slot, nullptr);
+}
+
+std::unique_ptr<null_object_c> RoundTrip(const null_object_c& _object, renderer_c* _renderer)
+{
+    const effect_readers_scope_c readers;
     output_file_c out;
     _object.Write(out);
     input_file_c in = ViewOf(out);

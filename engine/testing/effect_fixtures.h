@@ -22,7 +22,17 @@ void AddTestPicture(memory_file_system_c& _files, const std::string& _name);
 // A view of what was written.
 input_file_c ViewOf(const output_file_c& _out);
 
-// Writes the object and reads it back through the registered readers.
+// Installs the effect readers for its lifetime and then removes them again,
+// so tests that expect empty reader slots find them so.
+class effect_readers_scope_c {
+public:
+    effect_readers_scope_c();
+    effect_readers_scope_c(const effect_readers_scope_c&) = delete;
+    effect_readers_scope_c& operator=(const effect_readers_scope_c&) = delete;
+    ~effect_readers_scope_c();
+};
+
+// Writes the object and reads it back through the effect readers.
 std::unique_ptr<null_object_c> RoundTrip(const null_object_c& _object, renderer_c* _renderer);
 
 // The body bytes of the object's chunk, which must carry _tag.
