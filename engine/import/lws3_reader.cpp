@@ -8,6 +8,10 @@
 
 #include "engine/bone.h"
 #include "engine/camera.h"
+#include "engine/forest.h"
+#include "engine/sky_box.h"
+#include "engine/terrain.h"
+#include "engine/water.h"
 #include "engine/light.h"
 #include "engine/object_format.h"
 #include "engine/renderer.h"
@@ -232,9 +236,25 @@ void lws3_reader_c::ReadParameterLine()
 void lws3_reader_c::AddNullObject(const string_c& _name)
 {
   const u32 length = _name.GetLength();
-  if (length >= 3 && _name[0] == '[' && _name.Find(']') > 0 && _name.Find(']') < static_cast<int>(length) - 1)
-    Fail("Object class not supported!");
   std::unique_ptr<null_object_c> object;
+  const int close = _name.Find(']');
+  if (length >= 3 && _name[0] == '[' && close > 0 && close < static_cast<int>(length) - 1) {
+    const string_c kind = _name.Mid(1, static_cast<u32>(close - 1));
+    if (kind == "Sky")
+      object = std::make_unique<sky_box_c>(_name, renderer);
+    else if (kind == "Terrain")
+      object = std::make_unique<terrain_c>(_name, renderer);
+    else if (kind == "Water")
+      object = std::make_unique<water_c>(_name, renderer);
+    else if (kind == "Forest")
+      object = std::make_unique<forest_c>(_name, renderer);
+    else if (kind == "Sprite" || kind == "Anim" || kind == "Flare" || kind == "Emitter" || kind == "Trail")
+      Fail("Object class not supported!");
+    if (object) {
+      AddObject(std::move(object));
+      return;
+    }
+  }
   if (length >= 3 && _name[0] == '<' && _name[length - 1] == '>') {
     if (nesting >= kNestingLimit)
       Fail("Objects nested too deeply!");

@@ -9,8 +9,9 @@
 // Structure errors throw file_error_c with the scene file's name. Items this
 // engine does not build from scenes yet throw file_error_c as well:
 // "LensFlare" on a light with lens flares enabled ("Lens flares are not
-// supported!") and null objects named after a drawable class ("[Sprite]
-// ...": "Object class not supported!"). Morph-mixer plug-ins are passed
+// supported!") and null objects named after the sprite, animated sprite,
+// flare, emitter or trail class ("[Sprite] ...": "Object class not
+// supported!"). Morph-mixer plug-ins are passed
 // over word by word like any unknown text.
 #include "engine/import/lws_reader.h"
 

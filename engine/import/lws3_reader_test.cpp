@@ -4,11 +4,16 @@
 
 #include <cmath>
 #include <cstring>
+#include <typeinfo>
 #include <string>
 #include <vector>
 
 #include "engine/bone.h"
 #include "engine/camera.h"
+#include "engine/forest.h"
+#include "engine/sky_box.h"
+#include "engine/terrain.h"
+#include "engine/water.h"
 #include "engine/geom_object.h"
 #include "engine/import/object_importers.h"
 #include "engine/import/testing/iff_writer.h"
@@ -346,6 +351,21 @@ TEST(Lws3Reader, KeywordsInsideUnknownBlocksAreActedOn)
   EXPECT_FLOAT_EQ(s.scene.GetFirstTime(), 1.0f);
   ASSERT_EQ(s.scene.GetObjects().GetCount(), 1u);
   EXPECT_STREQ(s.scene.GetObjects().GetFirst()->GetName(), "[x]");
+}
+
+TEST(Lws3Reader, ClassWordsMakeEngineObjects)
+{
+  scene_file_c s("LWSC\n3\nAddNullObject [sky] Clouds\nAddNullObject [Terrain] Ground\n"
+                 "AddNullObject [Water] Sea\nAddNullObject [Forest] Pines\nAddNullObject [Rock] Stone\n");
+  s.Read();
+  const auto objects = Items(s.scene.GetObjects());
+  ASSERT_EQ(objects.size(), 5u);
+  EXPECT_NE(dynamic_cast<sky_box_c*>(objects[0]), nullptr);
+  EXPECT_STREQ(objects[0]->GetName(), "[sky] Clouds");
+  EXPECT_NE(dynamic_cast<terrain_c*>(objects[1]), nullptr);
+  EXPECT_NE(dynamic_cast<water_c*>(objects[2]), nullptr);
+  EXPECT_NE(dynamic_cast<forest_c*>(objects[3]), nullptr);
+  EXPECT_EQ(typeid(*objects[4]), typeid(null_object_c));
 }
 
 TEST(Lws3Reader, ImporterDeclinesOtherFiles)
