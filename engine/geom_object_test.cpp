@@ -592,6 +592,31 @@ TEST(GeomObjectTest, StoredBlendMatrixCountIsBounded)
     EXPECT_TRUE(patched);
 }
 
+// Geometry the renderer would refuse is refused while reading, as a file error
+// that names the file, not as the renderer's own failure.
+TEST(GeomObjectTest, StoredGeometryThatIsNotIntegralIsAFileError)
+{
+    recording_renderer_c renderer;
+    // Two corners of a triangle strip: not even one triangle.
+    geometry_def_c def("m");
+    def.format.hasPosition = 1;
+    primitive_set_c* strip = def.AddPrimitiveSet(new triangle_set_c);
+    strip->vertices.resize(2);
+    ASSERT_FALSE(def.IsIntegral());
+    output_file_c body;
+    body.WriteString("m");
+    WriteGeometryDef(body, def);
+    output_file_c file;
+    WriteChunk(file, MakeTag("MESH"), mesh_c::version, body);
+    input_file_c in(file.GetData(), file.GetSize());
+    try {
+        std::unique_ptr<mesh_c> read(mesh_c::Read(in, &renderer));
+        ADD_FAILURE() << "read";
+    } catch (const file_error_c& error) {
+        EXPECT_STREQ(error.what(), "Non integral geometry!");
+    }
+}
+
 TEST(GeomObjectTest, WeightMapNameCutShortByAZeroByteWritesLikeAnEmptyOne)
 {
     recording_renderer_c renderer;

@@ -117,6 +117,9 @@ mesh_c* mesh_c::Read(input_file_c& _file, renderer_c* _renderer)
     // only be damage, and would size the weight-map table.
     if (definition.blendMatrixCount > mesh_c::max_weight_maps)
         ThrowDataError(body, "Invalid blend matrix count!");
+    // The renderer refuses such geometry; refusing it here names the file.
+    if (!definition.IsIntegral())
+        ThrowDataError(body, "Non integral geometry!");
     auto mesh = std::make_unique<mesh_c>(name, definition, _renderer);
     mesh->graph_c::Read(body);
     mesh->firstValue = ReadCheckedF32(body);

@@ -1,4 +1,4 @@
-#include "engine/ray_test.h"
+#include "engine/ray_primitive.h"
 
 #include <gtest/gtest.h>
 
