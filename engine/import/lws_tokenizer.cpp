@@ -131,7 +131,33 @@ float lws_tokenizer_c::ReadFloat()
 {
   if (!TryReadWord(number))
     ThrowEnd();
-  return static_cast<float>(TextToDouble(number));
+  // Plain decimals of up to 15 digits: the mantissa and the power of ten
+  // are exact doubles, so one division rounds exactly as the runtime's
+  // conversion does. Anything else goes through the runtime.
+  const char* at = number;
+  const bool negative = *at == '-';
+  if (negative || *at == '+')
+    ++at;
+  static const double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  u64 mantissa = 0;
+  int digits = 0;
+  int decimals = 0;
+  bool point = false;
+  for (; *at; ++at) {
+    if (*at >= '0' && *at <= '9') {
+      mantissa = mantissa * 10 + static_cast<u64>(*at - '0');
+      ++digits;
+      decimals += point ? 1 : 0;
+    } else if (*at == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (*at != '\0' || digits == 0 || digits > 15)
+    return static_cast<float>(TextToDouble(number));
+  const double value = static_cast<double>(mantissa) / kPowers[decimals];
+  return static_cast<float>(negative ? -value : value);
 }
 
 void lws_tokenizer_c::ReadAngles(vec3_c& _angles)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -53,6 +54,51 @@ TEST(LwsTokenizer, IntegersAndFloatsAsTheRuntimeReadsThem)
   EXPECT_FLOAT_EQ(t.ReadFloat(), 25.0f);
   EXPECT_EQ(t.ReadFloat(), 0.0f);
   EXPECT_EQ(t.ReadFloat(), 0.125f);
+}
+
+TEST(LwsTokenizer, FloatsMatchTheRuntimeConversion)
+{
+  const char* const words[] = {"0.1",     "-0.30000001", "123456.789012345", "1.", ".5",   "-.25",  "+7.5",
+                               "3.4e38",  "1e-45",       "0.0000001",        "-0",  "12.5x", "nan",   "inf",
+                               "0.70710678118654752", "99999999999999999", "1.17549435e-38", "-2.5E+3"};
+  std::string text;
+  for (const char* word : words)
+    text += std::string(word) + " ";
+  scene_text_c s(text);
+  lws_tokenizer_c t(s.file);
+  for (const char* word : words) {
+    const float expected = static_cast<float>(TextToDouble(word));
+    const float read = t.ReadFloat();
+    if (std::isnan(expected))
+      EXPECT_TRUE(std::isnan(read)) << word;
+    else
+      EXPECT_EQ(read, expected) << word;
+  }
+}
+
+TEST(LwsTokenizer, ManyDecimalsMatchTheRuntimeConversion)
+{
+  std::string text;
+  u32 seed = 12345;
+  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int i = 0; i < 20000; ++i) {
+    const u32 digits = 1 + (next() >> 8) % 15;
+    const u32 point = (next() >> 8) % (digits + 1);
+    if (next() & 0x100)
+      text += '-';
+    for (u32 d = 0; d < digits; ++d) {
+      if (d == point && d > 0)
+        text += '.';
+      text += static_cast<char>('0' + (next() >> 12) % 10);
+    }
+    text += ' ';
+  }
+  scene_text_c s(text);
+  lws_tokenizer_c t(s.file);
+  lws_tokenizer_c words(s.file);
+  string_c word;
+  while (words.TryReadWord(word))
+    ASSERT_EQ(t.ReadFloat(), static_cast<float>(TextToDouble(word))) << word.GetData();
 }
 
 TEST(LwsTokenizer, SkipWordPassesOneWord)
