@@ -116,7 +116,8 @@ template <typename Keyword> void ase_reader_c::Block(Keyword _keyword)
       // Not a block: the word belongs to the caller.
       tokens.SetPosition(before);
       return;
-    } else if (depth == 1) {
+    } else if (depth == 1 && word[0] == '*') {
+      // Every keyword starts with '*'; other words are values nobody asked for.
       _keyword(word);
     }
   }
