@@ -129,7 +129,8 @@ bool emitter_c::SetParameter(const command_c& _command)
         SetShape(keyword == "Disc" ? emitter_disc : emitter_circle);
         SetRadius(r);
     } else if (keyword == "Particles") {
-        SetParticleCount(static_cast<u32>(_command.GetInt(1u)));
+        const int count = _command.GetInt(1u);
+        SetParticleCount(count > 0 ? static_cast<u32>(count) : 0u);
     } else if (keyword == "Map") {
         SetMap(_command.GetParameter(1u));
     } else if (keyword == "MapList") {

@@ -160,6 +160,10 @@ TEST(EmitterTest, Keywords)
     EXPECT_TRUE(emitter.SetParameter(command_c("Particles 12")));
     EXPECT_EQ(emitter.GetParticleCount(), 12u);
     EXPECT_TRUE(emitter.HasFlags(emitter_pool_dirty));
+    EXPECT_TRUE(emitter.SetParameter(command_c("Particles -1")));
+    EXPECT_EQ(emitter.GetParticleCount(), 0u);
+    EXPECT_TRUE(emitter.SetParameter(command_c("Particles 99999999")));
+    EXPECT_EQ(emitter.GetParticleCount(), emitter_c::max_particles);
     EXPECT_FALSE(emitter.SetParameter(command_c("Segments 3")));
     for (const char* line : {"Disc", "Circle", "Particles", "Map", "MapList", "Additive", "Gravity"})
         EXPECT_THROW(emitter.SetParameter(command_c(line)), command_error_c) << line;
