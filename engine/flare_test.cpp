@@ -20,35 +20,6 @@
 
 namespace {
 
-// A rectangle across the view at a fixed depth: x from minX to maxX, y from
-// -10 to 10, at world z.
-class wall_c : public null_object_c {
-public:
-    float z;
-    float minX;
-    float maxX;
-
-    wall_c(float _z, float _min_x, float _max_x) : null_object_c("wall"), z(_z), minX(_min_x), maxX(_max_x)
-    {
-        SetFlags(object_rendered | object_ray_testable);
-    }
-
-    void GetBoundingBox(aabb_c& _box) override { _box.Set(vec3_c(minX, -10, z), vec3_c(maxX, 10, z)); }
-
-    bool RayTest(float& _distance, vec3_c& _normal, const ray_c& _ray, bool, bool, float _maximum) override
-    {
-        if (_ray.direction.z == 0.0f)
-            return false;
-        const float t = (z - _ray.origin.z) / _ray.direction.z;
-        const vec3_c hit = _ray.origin + _ray.direction * t;
-        if (t < 0.0f || t > _maximum || hit.x < minX || hit.x > maxX || hit.y < -10.0f || hit.y > 10.0f)
-            return false;
-        _distance = t;
-        _normal = vec3_c(0, 0, -1);
-        return true;
-    }
-};
-
 struct flare_scene_c {
     recording_renderer_c renderer;
     scene_c scene{"scene", &renderer};

@@ -1,5 +1,6 @@
 #include "engine/testing/effect_fixtures.h"
 
+#include "engine/aabb.h"
 #include "engine/effect_readers.h"
 #include "engine/null_object.h"
 #include "engine/object_chunk.h"
@@ -84,4 +85,27 @@ std::vector<u8> ChunkBytes(u32 _tag, u32 _version, const std::vector<u8>& _body)
     output_file_c out;
     WriteChunk(out, _tag, _version, body);
     return std::vector<u8>(out.GetData(), out.GetData() + out.GetSize());
+}
+
+wall_c::wall_c(float _z, float _min_x, float _max_x) : null_object_c("wall"), z(_z), minX(_min_x), maxX(_max_x)
+{
+    SetFlags(object_rendered | object_ray_testable);
+}
+
+void wall_c::GetBoundingBox(aabb_c& _box)
+{
+    _box.Set(vec3_c(minX, -10, z), vec3_c(maxX, 10, z));
+}
+
+bool wall_c::RayTest(float& _distance, vec3_c& _normal, const ray_c& _ray, bool, bool, float _maximum)
+{
+    if (_ray.direction.z == 0.0f)
+        return false;
+    const float t = (z - _ray.origin.z) / _ray.direction.z;
+    const vec3_c hit = _ray.origin + _ray.direction * t;
+    if (t < 0.0f || t > _maximum || hit.x < minX || hit.x > maxX || hit.y < -10.0f || hit.y > 10.0f)
+        return false;
+    _distance = t;
+    _normal = vec3_c(0, 0, -1);
+    return true;
 }

@@ -2,6 +2,7 @@
 // Helpers of the effect tests: a camera with a plain square view, image files
 // in memory, and round trips through the object format.
 #include "engine/camera.h"
+#include "engine/null_object.h"
 #include "engine/testing/memory_file_system.h"
 #include "foundation/memory_file.h"
 
@@ -9,7 +10,6 @@
 #include <string>
 #include <vector>
 
-class null_object_c;
 class renderer_c;
 
 // zoom 1 (half view 1 on both axes), near plane 1, far plane 1000, placed at
@@ -41,3 +41,17 @@ std::vector<u8> BodyBytes(const null_object_c& _object, u32 _tag, u32 _version);
 void AppendBytes(output_file_c& _out, const std::vector<u8>& _bytes);
 // A whole chunk around raw body bytes.
 std::vector<u8> ChunkBytes(u32 _tag, u32 _version, const std::vector<u8>& _body);
+
+// A rectangle across the view at a fixed world depth: x from minX to maxX,
+// y from -10 to 10; ray-testable, draws nothing.
+class wall_c : public null_object_c {
+public:
+    float z;
+    float minX;
+    float maxX;
+
+    wall_c(float _z, float _min_x, float _max_x);
+    void GetBoundingBox(aabb_c& _box) override;
+    bool RayTest(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque, bool _precise,
+                 float _maximum) override;
+};
