@@ -105,7 +105,10 @@ emitter_c* emitter_c::Read(input_file_c& _file, renderer_c* _renderer)
     emitter->radius = NotBelowZero(values[11]);
     // An interval of 0 would stop emission for good (the remainder of a
     // division by 0); the setter's limits hold for stored values too.
-    emitter->emissionInterval = IntervalOf(values[12] > 0.0f ? 1.0f / values[12] : max_frequency);
+    const f32 interval = values[12];
+    emitter->emissionInterval = !(interval >= 1.0f / max_frequency) ? 1.0f / max_frequency
+                                : interval > 1.0f / FLT_EPSILON    ? 1.0f / FLT_EPSILON
+                                                                   : interval;
     ReadMapRecords(body, _renderer, emitter->map);
     emitter->flags |= emitter_pool_dirty;
     return emitter.release();

@@ -505,7 +505,7 @@ TEST(EmitterTest, WriteThenRead)
     EXPECT_FLOAT_EQ(read->GetLifetimeMaximum(), 4);
     EXPECT_FLOAT_EQ(read->GetGravity().z, 2);
     EXPECT_FLOAT_EQ(read->GetRadius(), 6);
-    EXPECT_FLOAT_EQ(read->GetEmissionInterval(), 0.05f);
+    EXPECT_EQ(read->GetEmissionInterval(), emitter.GetEmissionInterval());
     ASSERT_NE(read->GetMap(), nullptr);
     EXPECT_EQ(read->GetMap()->GetTexture(0), emitter.GetMap()->GetTexture(0));
 
