@@ -581,3 +581,34 @@ TEST(EmitterTest, ParticleCountsNothingCanHoldAreRefused)
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->GetParticleCount(), emitter_c::max_particles);
 }
+
+TEST(EmitterTest, ChannelsDriveTheRanges)
+{
+    recording_renderer_c renderer;
+    emitter_c emitter("e", &renderer);
+    const struct {
+        u32 index;
+        float (emitter_c::*get)() const;
+    } targets[] = {{137, &emitter_c::GetSpeedMinimum},    {138, &emitter_c::GetSpeedMaximum},
+                   {139, &emitter_c::GetAngleMinimum},    {140, &emitter_c::GetAngleMaximum},
+                   {141, &emitter_c::GetLifetimeMinimum}, {142, &emitter_c::GetLifetimeMaximum}};
+    for (const auto& target : targets) {
+        envelope_c ramp;
+        ramp.keys.resize(2);
+        ramp.keys[0].value = 0.0f;
+        ramp.keys[1].value = static_cast<float>(target.index);
+        ramp.keys[1].time = 1.0f;
+        ramp.keys[0].shape = ramp.keys[1].shape = shape_linear;
+        float* member = emitter.GetEnvelopeTarget(target.index);
+        ASSERT_NE(member, nullptr) << target.index;
+        emitter.AddEnvelope(ramp, member);
+    }
+    auto object = RoundTrip(emitter, &renderer);
+    auto* read = dynamic_cast<emitter_c*>(object.get());
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->GetEnvelopeCount(), 6u);
+    read->Animate(0.5f);
+    for (const auto& target : targets)
+        EXPECT_FLOAT_EQ((read->*target.get)(), 0.5f * static_cast<float>(target.index)) << target.index;
+    EXPECT_EQ(read->GetEnvelopeTarget(143), nullptr);
+}

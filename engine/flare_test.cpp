@@ -331,3 +331,22 @@ TEST(FlareTest, NestingWithoutBoundIsRefused)
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->GetChildCount(), 1u);
 }
+
+TEST(FlareTest, IntensityChannel)
+{
+    recording_renderer_c renderer;
+    flare_c flare("sun", &renderer);
+    envelope_c ramp;
+    ramp.keys.resize(2);
+    ramp.keys[1].value = 2.0f;
+    ramp.keys[1].time = 4.0f;
+    ramp.keys[0].shape = ramp.keys[1].shape = shape_linear;
+    float* member = flare.GetEnvelopeTarget(156);
+    ASSERT_NE(member, nullptr);
+    flare.AddEnvelope(ramp, member);
+    EXPECT_FLOAT_EQ(flare.Animate(1.0f), 1.0f);
+    EXPECT_FLOAT_EQ(flare.GetIntensity(), 0.5f);
+    // The object's own channels are still reached.
+    EXPECT_EQ(flare.GetEnvelopeTarget(24), &flare.dissolve);
+    EXPECT_EQ(flare.GetEnvelopeTarget(157), nullptr);
+}
