@@ -328,3 +328,28 @@ TEST(TrailTest, ReadBringsStoredValuesInsideTheLimits)
     EXPECT_EQ(trail_c::Read(old_in, &renderer), nullptr);
     EXPECT_TRUE(old_in.IsAtEnd());
 }
+
+TEST(TrailTest, HeadEdgeFacesATurnedCamera)
+{
+    trail_scene_c scene(8, 10.0f);
+    scene.camera = MakeTestCamera(vec3_c(-30, 20, -40), vec3_c(0.6f, 0.3f, 0.2f));
+    scene.Tick(0.0f, vec3_c(0, 0, 0));
+    const vec3_c motion(1.0f, 2.0f, -0.5f);
+    scene.Tick(0.1f, motion * 3.0f);
+    vec3_c left;
+    vec3_c right;
+    scene.trail.GetVectors(left, right);
+    const vec3_c centre = (left + right) * 0.5f;
+    const vec3_c side = (left - right) * 0.5f;
+    EXPECT_NEAR((centre - motion * 3.0f).Length(), 0.0f, 1e-4f);
+    const mat4x3_c& view = scene.camera->GetMatrix();
+    const vec3_c forward(view.m[2][0], view.m[2][1], view.m[2][2]);
+    EXPECT_NEAR(Dot(side, forward), 0.0f, 1e-4f);
+    // Across the motion as seen on screen; half the segment size times the
+    // share of the motion that crosses the view.
+    vec3_c seen_motion = motion * scene.camera->GetInverseMatrix().GetRotation();
+    seen_motion.NormalizeSelf();
+    const vec3_c seen_side = side * scene.camera->GetInverseMatrix().GetRotation();
+    EXPECT_NEAR(seen_side.x * seen_motion.x + seen_side.y * seen_motion.y, 0.0f, 1e-4f);
+    EXPECT_NEAR(side.Length(), std::sqrt(seen_motion.x * seen_motion.x + seen_motion.y * seen_motion.y), 1e-4f);
+}
