@@ -126,7 +126,8 @@ void lws1_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
 {
   scene = _scene;
   renderer = _renderer;
-  bool lensFlares = false;
+  const auto readValue = [this](f32& _target, graph_c* _owner, f32 _scale) { ReadValue(_target, _owner, _scale); };
+  const auto readColor = [this] { return ReadColor(); };
   string_c word;
   while (tokens.TryReadWord(word)) {
     if (ReadFrameKeyword(word))
@@ -189,6 +190,7 @@ void lws1_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
       lensFlares = tokens.ReadInt() != 0;
     } else if (is("AddLight")) {
       currentLight = nullptr;
+      currentLightRecord = nullptr;
       currentLink = nullptr;
       currentKind = 0;
     } else if (is("LightName")) {
@@ -216,9 +218,8 @@ void lws1_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
     } else if (is("ConeAngle") || is("EdgeAngle")) {
       if (light)
         ReadValue(is("ConeAngle") ? light->coneAngle : light->edgeAngle, light, kRadiansPerDegree);
-    } else if (is("LensFlare")) {
-      if (tokens.ReadInt() != 0 && lensFlares && light)
-        Fail("Lens flares are not supported!");
+    } else if ((std::strncmp(word, "Flare", 5) == 0 || std::strncmp(word, "LensFlare", 9) == 0) &&
+               ReadFlareKeyword(word, readValue, readColor, -kRadiansPerDegree)) {
     } else if (is("ShadowType")) {
       if (light && tokens.ReadInt() == 1)
         light->SetFlags(lws_light_shadows);

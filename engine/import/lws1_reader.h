@@ -6,10 +6,10 @@
 // bone) number. Colours are written as
 // integers 0..255 and angles in degrees.
 //
-// Structure errors throw file_error_c with the scene file's name. Items this
-// engine does not build from scenes yet throw file_error_c as well:
-// "LensFlare" on a light with lens flares enabled ("Lens flares are not
-// supported!").
+// Lights with lens flares (when the scene enables them) get a flare_c named
+// after the light and drawn from the flare keywords, parented to the light.
+//
+// Structure errors throw file_error_c with the scene file's name.
 #include "engine/envelope.h"
 #include "engine/import/lws_reader.h"
 

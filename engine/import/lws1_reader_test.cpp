@@ -5,7 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/bone.h"
 #include "engine/camera.h"
+#include "engine/flare.h"
+#include "engine/geom_object.h"
+#include "engine/import/object_importers.h"
+#include "engine/import/testing/triangle_layers.h"
+#include "engine/testing/memory_file_system.h"
+#include "engine/texture_cache.h"
 #include "engine/light.h"
 #include "engine/scene.h"
 #include "engine/import/testing/scene_text.h"
@@ -158,7 +165,6 @@ TEST(Lws1Reader, Errors)
       {"AmbIntensity (envelope) 1 0", "Invalid number of keys!"},
       {"AmbIntensity (envelope) 1 5 1 0", "Unexpected end of file!"},
       {"AddNullObject A\nParentObject 2", "Could not find object!"},
-      {"EnableLensFlare 1\nAddLight\nLightName L\nLensFlare 1", "Lens flares are not supported!"},
   };
   for (const case_c& c : cases) {
     scene_file_c s(std::string("LWSC\n1\n") + c.body + "\n");
@@ -180,4 +186,76 @@ TEST(Lws1Reader, RepeatedNamesAreNumbered)
   EXPECT_STREQ(first->GetNext()->GetName(), "tree (2)");
   EXPECT_STREQ(first->GetNext()->GetNext()->GetName(), "Rock");
   EXPECT_STREQ(s.scene.GetLights().GetFirst()->GetName(), "Sun");
+}
+
+TEST(Lws1Reader, LightWithLensFlare)
+{
+  scene_file_c s("LWSC\n1\nFramesPerSecond 30\nEnableLensFlare 1\nAddLight\nLightName Lamp\n"
+                 "LightColor 255 128 0\nLensFlare 1\nFlareRingColor 0 255 0\nFlareRingSize 0.3\n"
+                 "FlareRotationAngle 90\nLensFlareOptions 15\n"
+                 "FlareIntensity (envelope) 1 2 1 0 1 0 0 0 0 30 1 0 0 0 EndBehavior 1\n");
+  s.Read();
+  light_c* lamp = s.scene.GetLights().GetFirst();
+  ASSERT_NE(lamp, nullptr);
+  ASSERT_EQ(s.scene.GetObjects().GetCount(), 1u);
+  auto* flare = dynamic_cast<flare_c*>(s.scene.GetObjects().GetFirst());
+  ASSERT_NE(flare, nullptr);
+  EXPECT_STREQ(flare->GetName(), "Lamp:Flare");
+  EXPECT_EQ(flare->parent, lamp);
+  // Degrees, turned against the bank.
+  EXPECT_FLOAT_EQ(flare->rotation.z, -1.5707964f);
+  EXPECT_EQ(flare->GetIntensity(), 1.0f);
+  flare->Animate(0.5f);
+  EXPECT_NEAR(flare->GetIntensity(), 0.5f, 1e-5);
+  EXPECT_FLOAT_EQ(flare->GetNominalDistance(), 0.5555556f);
+  // A visible ring needs the large picture.
+  const texture_def_c& picture = flare->GetMap()->GetTexture(0.0f)->definition;
+  EXPECT_EQ(picture.width, 256);
+  const flare_def_c& def = picture.flareDef;
+  EXPECT_EQ(def.size, 1.8f);
+  EXPECT_FLOAT_EQ(def.color[1], 128 / 255.0f);
+  EXPECT_EQ(def.glowColor[0], 1.0f);
+  EXPECT_EQ(def.glowColor[1], 0.0f);
+  EXPECT_FLOAT_EQ(def.ringColor[1], 1.0f);
+  EXPECT_EQ(def.ringColor[0], 0.0f);
+  EXPECT_EQ(def.ringSize, 0.3f);
+}
+
+TEST(Lws1Reader, BonesAndTheirParents)
+{
+  RegisterObjectImporters();
+  memory_file_system_c files;
+  files.Add("plane.lwo", TriangleLayers({"Body"}));
+  scene_file_c s("LWSC\n1\nLoadObject Objects/plane.lwo\nAddBone\nBoneName Root\nBoneRestLength 2\n"
+                 "AddBone\nBoneName Tip\nParentObject 1\n"
+                 "BoneMotion (unnamed)\n 9\n 1\n 0 1 0 0 0 0 1 1 1\n 0 0 0 0 0\nEndBehavior 1\n"
+                 "AddNullObject Marker\nParentObject 1\n");
+  s.Read();
+  ASSERT_EQ(s.scene.GetObjects().GetCount(), 2u);
+  auto* plane = dynamic_cast<geom_object_c*>(s.scene.GetObjects().GetFirst());
+  ASSERT_NE(plane, nullptr);
+  EXPECT_EQ(plane->GetNext()->parent, plane);
+  ASSERT_EQ(plane->GetBones().GetCount(), 2u);
+  bone_c* root = plane->GetBones().GetFirst();
+  bone_c* tip = root->GetNext();
+  EXPECT_EQ(root->restLength, 2.0f);
+  EXPECT_EQ(root->parent, nullptr);
+  EXPECT_EQ(tip->parent, root);
+  EXPECT_EQ(tip->position.y, 1.0f);
+
+  // Bone numbers count within their object.
+  for (const char* parent : {"2", "3"}) {
+    scene_file_c wrong(std::string("LWSC\n1\nLoadObject plane.lwo\nAddBone\nBoneName Root\nParentObject ") + parent +
+                       "\n");
+    try {
+      wrong.Read();
+      ADD_FAILURE() << parent;
+    } catch (const file_error_c& e) {
+      EXPECT_STREQ(e.what(), "Could not find bone!");
+      EXPECT_STREQ(e.GetFileName(), wrong.file.GetName());
+    }
+  }
+  RegisterGeomLayerReader(geom_reader_lwo2, nullptr, nullptr);
+  RegisterGeomLayerReader(geom_reader_lwob, nullptr, nullptr);
+  RegisterMaterialReader(nullptr);
 }

@@ -8,7 +8,11 @@
 
 #include "engine/bone.h"
 #include "engine/camera.h"
+#include "engine/anim_sprite.h"
+#include "engine/emitter.h"
 #include "engine/forest.h"
+#include "engine/sprite.h"
+#include "engine/trail.h"
 #include "engine/sky_box.h"
 #include "engine/terrain.h"
 #include "engine/water.h"
@@ -28,7 +32,7 @@ enum keyword_e {
   kw_object_dissolve, kw_unaffected_by_fog, kw_unseen_by_rays, kw_unseen_by_camera, kw_shadow_options,
   kw_add_bone, kw_bone_name, kw_ambient_color, kw_ambient_intensity, kw_enable_lens_flares, kw_add_light,
   kw_light_name, kw_light_motion, kw_light_color, kw_light_intensity, kw_affect_diffuse, kw_affect_specular,
-  kw_light_type, kw_light_falloff_type, kw_light_range, kw_light_cone_angle, kw_light_edge_angle, kw_lens_flare,
+  kw_light_type, kw_light_falloff_type, kw_light_range, kw_light_cone_angle, kw_light_edge_angle, 
   kw_shadow_type, kw_shadow_color, kw_add_camera, kw_camera_name, kw_camera_motion, kw_zoom_factor,
   kw_backdrop_color, kw_fog_type, kw_fog_min_distance, kw_fog_max_distance, kw_fog_color, kw_backdrop_fog,
   kw_bg_image, kw_fg_image, kw_fg_dissolve, kw_glow_effect, kw_glow_intensity, kw_ray_trace_effects,
@@ -50,7 +54,7 @@ const std::unordered_map<std::string, keyword_e>& Keywords()
       {"AffectDiffuse", kw_affect_diffuse}, {"AffectSpecular", kw_affect_specular}, {"LightType", kw_light_type},
       {"LightFalloffType", kw_light_falloff_type}, {"LightRange", kw_light_range},
       {"LightConeAngle", kw_light_cone_angle}, {"LightEdgeAngle", kw_light_edge_angle},
-      {"LensFlare", kw_lens_flare}, {"ShadowType", kw_shadow_type}, {"ShadowColor", kw_shadow_color},
+      {"ShadowType", kw_shadow_type}, {"ShadowColor", kw_shadow_color},
       {"AddCamera", kw_add_camera}, {"CameraName", kw_camera_name}, {"CameraMotion", kw_camera_motion},
       {"ZoomFactor", kw_zoom_factor}, {"BackdropColor", kw_backdrop_color}, {"FogType", kw_fog_type},
       {"FogMinDistance", kw_fog_min_distance}, {"FogMaxDistance", kw_fog_max_distance},
@@ -85,6 +89,22 @@ envelope_shape_e Shape(int _code)
 }
 
 u32 HexId(const string_c& _word) { return static_cast<u32>(std::strtoul(_word, nullptr, 16)); }
+
+template <class T> std::unique_ptr<null_object_c> Make(const char* _name, renderer_c* _renderer)
+{
+  return std::make_unique<T>(_name, _renderer);
+}
+
+// The class words of engine objects named in the scene ("[Sky] Clouds").
+struct engine_class_c {
+  const char* word;
+  std::unique_ptr<null_object_c> (*make)(const char*, renderer_c*);
+};
+const engine_class_c kEngineClasses[] = {
+    {"Sprite", Make<sprite_c>}, {"Anim", Make<anim_sprite_c>}, {"Flare", Make<flare_c>},
+    {"Emitter", Make<emitter_c>}, {"Trail", Make<trail_c>}, {"Sky", Make<sky_box_c>},
+    {"Terrain", Make<terrain_c>}, {"Water", Make<water_c>}, {"Forest", Make<forest_c>},
+};
 
 // Scenes that name object files nest; a file that names itself would not end.
 constexpr u32 kNestingLimit = 16;
@@ -240,16 +260,9 @@ void lws3_reader_c::AddNullObject(const string_c& _name)
   const int close = _name.Find(']');
   if (length >= 3 && _name[0] == '[' && close > 0 && close < static_cast<int>(length) - 1) {
     const string_c kind = _name.Mid(1, static_cast<u32>(close - 1));
-    if (kind == "Sky")
-      object = std::make_unique<sky_box_c>(_name, renderer);
-    else if (kind == "Terrain")
-      object = std::make_unique<terrain_c>(_name, renderer);
-    else if (kind == "Water")
-      object = std::make_unique<water_c>(_name, renderer);
-    else if (kind == "Forest")
-      object = std::make_unique<forest_c>(_name, renderer);
-    else if (kind == "Sprite" || kind == "Anim" || kind == "Flare" || kind == "Emitter" || kind == "Trail")
-      Fail("Object class not supported!");
+    for (const engine_class_c& engineClass : kEngineClasses)
+      if (kind == engineClass.word)
+        object = engineClass.make(_name, renderer);
     if (object) {
       AddObject(std::move(object));
       return;
@@ -295,6 +308,12 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
   scene = _scene;
   renderer = _renderer;
   const auto& keywords = Keywords();
+  const auto readValue = [this](f32& _target, graph_c* _owner, f32 _scale) { ReadValue(_target, _owner, _scale); };
+  const auto readColor = [this] {
+    const f32 r = tokens.ReadFloat();
+    const f32 g = tokens.ReadFloat();
+    return vec3_c(r, g, tokens.ReadFloat());
+  };
   string_c word;
   while (tokens.TryReadWord(word)) {
     if (ReadFrameKeyword(word))
@@ -305,6 +324,9 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
       continue;
     }
     if (std::strncmp(word, "Bone", 4) == 0 && ReadBoneKeyword(word))
+      continue;
+    if ((std::strncmp(word, "Flare", 5) == 0 || std::strncmp(word, "LensFlare", 9) == 0) &&
+        ReadFlareKeyword(word, readValue, readColor, -1.0f))
       continue;
     const auto found = keywords.find(std::string(word.GetData()));
     if (found == keywords.end())
@@ -387,6 +409,7 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
     case kw_enable_lens_flares: lensFlares = tokens.ReadInt() != 0; break;
     case kw_add_light:
       currentLight = nullptr;
+      currentLightRecord = nullptr;
       currentLink = nullptr;
       currentKind = 0;
       break;
@@ -443,10 +466,6 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
     case kw_light_edge_angle:
       if (light)
         ReadValue(light->edgeAngle, light, kRadiansPerDegree);
-      break;
-    case kw_lens_flare:
-      if (tokens.ReadInt() != 0 && lensFlares && light)
-        Fail("Lens flares are not supported!");
       break;
     case kw_shadow_type:
       if (light && tokens.ReadInt() == 1)

@@ -6,13 +6,15 @@
 // parameter lines ("//") and the parent and target links. Repeated names are numbered " (1)", " (2)" ...
 // While the reader lives, the scene's folder is the current directory.
 //
-// Structure errors throw file_error_c with the scene file's name. Items this
-// engine does not build from scenes yet throw file_error_c as well:
-// "LensFlare" on a light with lens flares enabled ("Lens flares are not
-// supported!") and null objects named after the sprite, animated sprite,
-// flare, emitter or trail class ("[Sprite] ...": "Object class not
-// supported!"). Morph-mixer plug-ins are passed
-// over word by word like any unknown text.
+// Lights with lens flares (when the scene enables them) get a flare_c named
+// after the light and drawn from the flare keywords, parented to the light.
+// Null objects named "[Sprite] ...", "[Anim] ...", "[Flare] ...",
+// "[Emitter] ...", "[Trail] ...", "[Sky] ...", "[Terrain] ...", "[Water] ..."
+// or "[Forest] ..." are those engine objects, set up by the "//" lines after
+// them.
+//
+// Structure errors throw file_error_c with the scene file's name.
+// Morph-mixer plug-ins are passed over word by word like any unknown text.
 #include "engine/import/lws_reader.h"
 
 class graph_c;
@@ -37,7 +39,6 @@ private:
   void AddNullObject(const string_c& _name);
   entity_c* Resolve(u32 _id) const;
 
-  bool lensFlares = false;
   u32 currentCameraIndex = 0;
 };
 

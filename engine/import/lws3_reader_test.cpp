@@ -10,13 +10,19 @@
 
 #include "engine/bone.h"
 #include "engine/camera.h"
+#include "engine/anim_sprite.h"
+#include "engine/emitter.h"
+#include "engine/flare.h"
 #include "engine/forest.h"
+#include "engine/sprite.h"
+#include "engine/texture_cache.h"
+#include "engine/trail.h"
 #include "engine/sky_box.h"
 #include "engine/terrain.h"
 #include "engine/water.h"
 #include "engine/geom_object.h"
 #include "engine/import/object_importers.h"
-#include "engine/import/testing/iff_writer.h"
+#include "engine/import/testing/triangle_layers.h"
 #include "engine/material.h"
 #include "engine/light.h"
 #include "engine/scene.h"
@@ -265,8 +271,6 @@ TEST(Lws3Reader, StructureErrors)
       {"AddNullObject A\nParentItem 10000005", "Could not find item!"},
       {"AddNullObject A\nTargetItem 40000000", "Could not find item!"},
       {"AddNullObject A\nTargetObject 2", "Could not find item!"},
-      {"AddNullObject [Sprite] Smoke", "Object class not supported!"},
-      {"EnableLensFlares 1\nAddLight\nLightName L\nLensFlare 1", "Lens flares are not supported!"},
   };
   for (const case_c& c : cases) {
     scene_file_c s(std::string("LWSC\n3\n") + c.body + "\n");
@@ -284,30 +288,7 @@ TEST(Lws3Reader, ObjectLayersLoadBesideTheScene)
 {
   RegisterObjectImporters();
   memory_file_system_c files;
-  iff_writer_c w;
-  w.BeginForm("LWO2");
-  for (u32 layer = 0; layer < 2; ++layer) {
-    w.Begin("LAYR", 4);
-    w.U16(layer);
-    w.U16(0);
-    w.Vec3(0, 0, 0);
-    w.String(layer == 0 ? "Body" : "Wings");
-    w.End();
-    w.Begin("PNTS", 4);
-    w.Vec3(0, 0, 0);
-    w.Vec3(1, 0, 0);
-    w.Vec3(0, 1, 0);
-    w.End();
-    w.Begin("POLS", 4);
-    w.Id("FACE");
-    w.U16(3);
-    w.U16(0);
-    w.U16(1);
-    w.U16(2);
-    w.End();
-  }
-  w.End();
-  files.Add("plane.lwo", w.bytes);
+  files.Add("plane.lwo", TriangleLayers({"Body", "Wings"}));
   scene_file_c s("LWSC\n3\nLoadObjectLayer 1 Objects/Planes/plane.lwo\n"
                  "AddBone\nBoneName Root\nBoneRestLength -2\nBoneWeightMapName Spine\nParentItem 10000000\n"
                  "AddBone\nBoneName Tip\nBoneRestPosition 0 1 0\nParentItem 40000000\n"
@@ -366,6 +347,153 @@ TEST(Lws3Reader, ClassWordsMakeEngineObjects)
   EXPECT_NE(dynamic_cast<water_c*>(objects[2]), nullptr);
   EXPECT_NE(dynamic_cast<forest_c*>(objects[3]), nullptr);
   EXPECT_EQ(typeid(*objects[4]), typeid(null_object_c));
+}
+
+TEST(Lws3Reader, ClassWordsMakeEffectObjects)
+{
+  scene_file_c s("LWSC\n3\nAddNullObject [Sprite] Smoke\n// Additive 1\nAddNullObject [ANIM] Fire\n"
+                 "AddNullObject [Flare] Glint\n// NominalDistance 4\nAddNullObject [emitter] Sparks\n"
+                 "AddNullObject [Trail] Contrail\nParentItem 10000000\n");
+  s.Read();
+  const auto objects = Items(s.scene.GetObjects());
+  ASSERT_EQ(objects.size(), 5u);
+  EXPECT_EQ(typeid(*objects[0]), typeid(sprite_c));
+  EXPECT_STREQ(objects[0]->GetName(), "[Sprite] Smoke");
+  EXPECT_TRUE(objects[0]->HasFlags(sprite_additive));
+  EXPECT_EQ(typeid(*objects[1]), typeid(anim_sprite_c));
+  EXPECT_EQ(typeid(*objects[2]), typeid(flare_c));
+  EXPECT_EQ(static_cast<flare_c*>(objects[2])->GetNominalDistance(), 4.0f);
+  EXPECT_EQ(typeid(*objects[3]), typeid(emitter_c));
+  EXPECT_EQ(typeid(*objects[4]), typeid(trail_c));
+  EXPECT_EQ(objects[4]->parent, objects[0]);
+  EXPECT_STREQ(s.renderer.GetWarningLog(), "");
+}
+
+namespace {
+
+const char* const kFlareScene = R"(LWSC
+3
+AddLight
+LightName Dim
+LensFlare 1
+FlareIntensity 0.3
+
+EnableLensFlares 1
+AddLight
+LightName Sun
+LightColor 1 0.5 0.25
+LensFlare 1
+FlareIntensity 0.75
+FlareNominalDistance 9
+FlareDissolve 0.25
+LensFlareFade 6
+LensFlareOptions 577
+FlareRingColor 0 1 0
+FlareRingSize 0.5
+FlareDistortFactor 3
+FlareStarFilter 3
+FlareRotationAngle 30
+FlareRandStreakInt 0.5
+FlareRandStreakDens 12.7
+FlareRandStreakSharp 0.5
+
+AddLight
+LightName Sun
+LightColor 0 0 1
+LensFlare 1
+FlareIntensity (envelope)
+{ Envelope
+  2
+  Key 1 0 3 0 0 0 0 0 0
+  Key 0 1 3 0 0 0 0 0 0
+  Behaviors 1 1
+}
+LensFlareFade 8
+LensFlareOptions 47
+FlareDistortFactor 3
+FlareStarFilter 4
+)";
+
+flare_c* FlareOf(light_c* _light, const std::vector<null_object_c*>& _objects)
+{
+  for (null_object_c* object : _objects)
+    if (object->parent == _light)
+      return dynamic_cast<flare_c*>(object);
+  return nullptr;
+}
+
+const texture_def_c& PictureOf(const flare_c& _flare)
+{
+  return _flare.GetMap()->GetTexture(0.0f)->definition;
+}
+
+}  // namespace
+
+TEST(Lws3Reader, LightsWithLensFlares)
+{
+  scene_file_c s(kFlareScene);
+  s.Read();
+  const auto lights = Items(s.scene.GetLights());
+  ASSERT_EQ(lights.size(), 3u);
+  const auto objects = Items(s.scene.GetObjects());
+  // Flares only where the scene enables them.
+  ASSERT_EQ(objects.size(), 2u);
+  EXPECT_EQ(FlareOf(lights[0], objects), nullptr);
+
+  flare_c* first = FlareOf(lights[1], objects);
+  ASSERT_NE(first, nullptr);
+  EXPECT_STREQ(lights[1]->GetName(), "Sun (1)");
+  EXPECT_STREQ(first->GetName(), "Sun:Flare (1)");
+  EXPECT_EQ(first->GetIntensity(), 0.75f);
+  EXPECT_EQ(first->dissolve, 0.25f);
+  EXPECT_EQ(first->rotation.z, -30.0f);
+  EXPECT_TRUE(first->HasFlags(flare_fade_with_distance | flare_fade_off_screen | object_depth_test));
+  EXPECT_FALSE(first->HasFlags(flare_fade_behind_objects));
+  EXPECT_EQ(first->GetDistortionFactor(), 3.0f);
+  // No star or streak survives the options: a plain glow, drawn larger and nearer.
+  EXPECT_FLOAT_EQ(first->GetNominalDistance(), 5.0f);
+  const texture_def_c& small = PictureOf(*first);
+  EXPECT_EQ(small.width, 64);
+  const flare_def_c& a = small.flareDef;
+  EXPECT_EQ(a.size, 1.8f);
+  EXPECT_EQ(a.color[1], 0.5f);
+  EXPECT_EQ(a.glowColor[0], 1.0f);
+  EXPECT_EQ(a.glowColor[1], 0.0f);
+  EXPECT_EQ(a.glowSize, 1.0f);
+  EXPECT_EQ(a.ringWidth, 0.0f);
+  EXPECT_EQ(a.rayLength, 0.0f);
+  EXPECT_EQ(a.ray2Length, 0.0f);
+  EXPECT_EQ(a.streakLength, 0.0f);
+  EXPECT_EQ(a.ringColor[1], 1.0f);
+  EXPECT_EQ(a.ringSize, 0.5f);
+  EXPECT_EQ(a.rayCount, 4);
+  EXPECT_EQ(a.ray2Count, 0);
+  EXPECT_EQ(a.streakIntensity, 0.5f);
+  EXPECT_EQ(a.streakCount, 12);
+  EXPECT_FLOAT_EQ(a.streakWidth, 0.2f);
+
+  flare_c* second = FlareOf(lights[2], objects);
+  ASSERT_NE(second, nullptr);
+  EXPECT_STREQ(second->GetName(), "Sun:Flare (2)");
+  EXPECT_TRUE(second->HasFlags(flare_fade_behind_objects));
+  EXPECT_FALSE(second->HasFlags(object_depth_test));
+  // Distortion is off without option 64.
+  EXPECT_EQ(second->GetDistortionFactor(), 1.0f);
+  EXPECT_EQ(second->GetNominalDistance(), 1.0f);
+  const texture_def_c& large = PictureOf(*second);
+  EXPECT_EQ(large.width, 256);
+  const flare_def_c& b = large.flareDef;
+  EXPECT_EQ(b.size, 1.0f);
+  EXPECT_EQ(b.glowColor[2], 1.0f);
+  EXPECT_FLOAT_EQ(b.ringColor[0], 0x4F / 255.0f);
+  EXPECT_EQ(b.rayCount, 4);
+  EXPECT_EQ(b.ray2Count, 4);
+  EXPECT_EQ(second->GetIntensity(), 1.0f);
+  second->Animate(0.5f);
+  EXPECT_NEAR(second->GetIntensity(), 0.5f, 1e-5);
+
+  EXPECT_NE(std::strstr(s.renderer.GetWarningLog(), "[Sun:Flare (2)] Ray tracing enabled!"), nullptr)
+      << s.renderer.GetWarningLog().GetData();
 }
 
 TEST(Lws3Reader, ImporterDeclinesOtherFiles)

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/flare.h"
 #include "engine/import/lws_tokenizer.h"
 #include "foundation/memory_file.h"
 #include "foundation/path.h"
@@ -15,6 +16,7 @@
 class bone_c;
 class camera_c;
 class entity_c;
+class graph_c;
 class light_c;
 class null_object_c;
 class renderer_c;
@@ -59,9 +61,16 @@ protected:
     std::vector<std::unique_ptr<bone_record_c>> bones;
   };
   struct light_record_c {
+    light_record_c();
+    ~light_record_c();
     std::unique_ptr<light_c> light;
     light_c* raw = nullptr;
     link_c link;
+    // The lens flare and the picture it is drawn from; null without one.
+    std::unique_ptr<flare_def_c> flareDef;
+    std::unique_ptr<flare_c> flare;
+    flare_c* flareRaw = nullptr;
+    bool distortion = false;
   };
   struct camera_record_c {
     std::unique_ptr<camera_c> camera;
@@ -81,11 +90,20 @@ protected:
   // The bone keywords both versions share; false for any other word.
   bool ReadBoneKeyword(const string_c& _word);
 
+  // "LensFlare" and the flare keywords of both versions; false for any
+  // other word. The versions differ in how values (_readValue: target,
+  // envelope owner, scale) and the ring colour are written, and in the unit
+  // of the rotation angle (_rotationScale, negated: the picture turns
+  // against the bank).
+  bool ReadFlareKeyword(const string_c& _word, const std::function<void(f32&, graph_c*, f32)>& _readValue,
+                        const std::function<vec3_c()>& _readColor, f32 _rotationScale);
+
   // The frame keywords of both versions; false for any other word.
   bool ReadFrameKeyword(const string_c& _word);
 
   // Sets the scene's range, numbers repeated names, hands the items to the
-  // scene (the camera at _activeCamera becomes active) and links parents
+  // scene (the camera at _activeCamera becomes active), adds each light's
+  // flare as an object parented to its light, and links parents
   // and targets through _resolve; a reference it cannot resolve throws
   // _notFound.
   // Bone parents resolve through _resolveBone (object record, reference);
@@ -111,6 +129,7 @@ protected:
   link_c* currentLink = nullptr;
   null_object_c* currentObject = nullptr;
   light_c* currentLight = nullptr;
+  light_record_c* currentLightRecord = nullptr;
   camera_c* currentCamera = nullptr;
   bone_record_c* currentBone = nullptr;
   u32 currentKind = 0;  // 0 none, 1 object, 2 light, 3 camera, 4 bone
@@ -118,8 +137,10 @@ protected:
   f32 lastFrame = 0.0f;
   f32 frameStep = 1.0f;
   f32 frameRate = 30.0f;
+  bool lensFlares = false;
 
 private:
   void NameDuplicates();
   void AddItemsToScene(u32 _activeCamera);
+  void AddFlaresToScene();
 };
