@@ -11,6 +11,8 @@
 #include "engine/anim_sprite.h"
 #include "engine/emitter.h"
 #include "engine/forest.h"
+#include "engine/geom_object.h"
+#include "engine/mesh.h"
 #include "engine/sprite.h"
 #include "engine/trail.h"
 #include "engine/sky_box.h"
@@ -29,7 +31,7 @@ namespace {
 enum keyword_e {
   kw_load_object_layer, kw_add_null_object,
   kw_object_motion, kw_pivot_position, kw_pivot_rotation, kw_parent_item, kw_target_object, kw_target_item,
-  kw_object_dissolve, kw_unaffected_by_fog, kw_unseen_by_rays, kw_unseen_by_camera, kw_shadow_options,
+  kw_plugin, kw_object_dissolve, kw_unaffected_by_fog, kw_unseen_by_rays, kw_unseen_by_camera, kw_shadow_options,
   kw_add_bone, kw_bone_name, kw_ambient_color, kw_ambient_intensity, kw_enable_lens_flares, kw_add_light,
   kw_light_name, kw_light_motion, kw_light_color, kw_light_intensity, kw_affect_diffuse, kw_affect_specular,
   kw_light_type, kw_light_falloff_type, kw_light_range, kw_light_cone_angle, kw_light_edge_angle, 
@@ -45,7 +47,7 @@ const std::unordered_map<std::string, keyword_e>& Keywords()
       {"LoadObjectLayer", kw_load_object_layer},
       {"AddNullObject", kw_add_null_object}, {"ObjectMotion", kw_object_motion},
       {"PivotPosition", kw_pivot_position}, {"PivotRotation", kw_pivot_rotation}, {"ParentItem", kw_parent_item},
-      {"TargetObject", kw_target_object}, {"TargetItem", kw_target_item}, {"ObjectDissolve", kw_object_dissolve},
+      {"TargetObject", kw_target_object}, {"TargetItem", kw_target_item}, {"Plugin", kw_plugin}, {"ObjectDissolve", kw_object_dissolve},
       {"UnaffectedByFog", kw_unaffected_by_fog}, {"UnseenByRays", kw_unseen_by_rays},
       {"UnseenByCamera", kw_unseen_by_camera}, {"ShadowOptions", kw_shadow_options}, {"AddBone", kw_add_bone},
       {"BoneName", kw_bone_name}, {"AmbientColor", kw_ambient_color}, {"AmbientIntensity", kw_ambient_intensity},
@@ -253,6 +255,41 @@ void lws3_reader_c::ReadParameterLine()
         string_c("[%s] [%s] [%s] Unknown command!", fileName.GetData(), itemName ? itemName : "", line.GetData()));
 }
 
+void lws3_reader_c::ReadPlugin(const object_c& _object)
+{
+  const string_c kind = tokens.ReadWord();
+  tokens.ReadInt();
+  const string_c name = tokens.ReadWord();
+  auto* geom = dynamic_cast<geom_object_c*>(_object.raw);
+  if (geom && std::strcmp(kind, "DisplacementHandler") == 0 && std::strcmp(name, "LW_MorphMixer") == 0) {
+    int forms = tokens.ReadInt();
+    tokens.ReadInt();
+    while (forms > 0) {
+      const string_c word = tokens.ReadWord();
+      // A count larger than the forms written ends with the plug-in.
+      if (std::strcmp(word, "EndPlugin") == 0)
+        return;
+      if (std::strcmp(word, "{") != 0)
+        continue;
+      if (std::strcmp(tokens.ReadWord(), "MorfForm") == 0) {
+        const string_c morph = tokens.ReadQuoted();
+        mesh_c* mesh = geom->GetMeshes().GetFirst();
+        while (mesh && !(mesh->name == morph))
+          mesh = mesh->GetNext();
+        if (mesh == nullptr)
+          Fail("Could not find item!");
+        mesh->firstValue = tokens.ReadFloat();
+        ReadEnvelope(mesh->firstValue, mesh, 1.0f);
+        --forms;
+      }
+      while (std::strcmp(tokens.ReadWord(), "}") != 0) {
+      }
+    }
+  }
+  while (std::strcmp(tokens.ReadWord(), "EndPlugin") != 0) {
+  }
+}
+
 void lws3_reader_c::AddNullObject(const string_c& _name)
 {
   const u32 length = _name.GetLength();
@@ -374,6 +411,11 @@ void lws3_reader_c::Read(scene_c* _scene, renderer_c* _renderer)
     case kw_target_item:
       if (currentLink)
         currentLink->target = HexId(tokens.ReadWord());
+      break;
+    case kw_plugin:
+      for (const auto& record : objects)
+        if (record->raw == object && record->layer >= 0)
+          ReadPlugin(*record);
       break;
     case kw_object_dissolve:
       if (object)

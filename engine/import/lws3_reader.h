@@ -13,8 +13,12 @@
 // or "[Forest] ..." are those engine objects, set up by the "//" lines after
 // them.
 //
-// Structure errors throw file_error_c with the scene file's name.
-// Morph-mixer plug-ins are passed over word by word like any unknown text.
+// Plug-ins of object layers are passed over as a whole; the morph mixer's
+// forms set the weights of the layer's morph meshes (named after their
+// morph maps) with their envelopes.
+//
+// Structure errors throw file_error_c with the scene file's name, and so
+// does a morph form naming no morph mesh ("Could not find item!").
 #include "engine/import/lws_reader.h"
 
 class graph_c;
@@ -36,6 +40,7 @@ private:
   void SkipBlock();
   string_c ReadClip();
   void ReadParameterLine();
+  void ReadPlugin(const object_c& _object);
   void AddNullObject(const string_c& _name);
   entity_c* Resolve(u32 _id) const;
 

@@ -24,6 +24,7 @@
 #include "engine/import/object_importers.h"
 #include "engine/import/testing/triangle_layers.h"
 #include "engine/material.h"
+#include "engine/mesh.h"
 #include "engine/light.h"
 #include "engine/scene.h"
 #include "engine/testing/memory_file_system.h"
@@ -320,6 +321,55 @@ TEST(Lws3Reader, ObjectLayersLoadBesideTheScene)
   } catch (const file_error_c& e) {
     EXPECT_STREQ(e.GetFileName(), "absent.lwo");
   }
+  RegisterGeomLayerReader(geom_reader_lwo2, nullptr, nullptr);
+  RegisterGeomLayerReader(geom_reader_lwob, nullptr, nullptr);
+  RegisterMaterialReader(nullptr);
+}
+
+TEST(Lws3Reader, MorphMixerSetsMorphWeights)
+{
+  RegisterObjectImporters();
+  memory_file_system_c files;
+  files.Add("face.lwo", TriangleLayers({"Head"}, {"Smile", "Frown"}));
+  const std::string head = "LWSC\n3\nLoadObjectLayer 1 face.lwo\n";
+  scene_file_c s(head + "Plugin DisplacementHandler 1 LW_MorphMixer\n2 0\n"
+                        "{ Group \"Mouth\" FirstFrame 90 }\n"
+                        "{ MorfForm \"smile\" 0.5 { Envelope 1 Key 0.75 0 0 0 0 0 0 0 0 Behaviors 1 1 } }\n"
+                        "{ MorfForm \"Frown\" 0 { Envelope 2 Key 0 0 3 0 0 0 0 0 0 Key 1 1 3 0 0 0 0 0 0 "
+                        "Behaviors 1 1 } }\n"
+                        "FirstFrame 60\nEndPlugin\nAddNullObject Marker\n"
+                        "Plugin DisplacementHandler 1 LW_MorphMixer 1 0 { MorfForm \"None\" } EndPlugin\n");
+  s.Read();
+  // Keywords inside a plug-in are not acted on.
+  EXPECT_EQ(s.scene.GetFirstTime(), 0.0f);
+  ASSERT_EQ(s.scene.GetObjects().GetCount(), 2u);
+  auto* face = dynamic_cast<geom_object_c*>(s.scene.GetObjects().GetFirst());
+  ASSERT_NE(face, nullptr);
+  mesh_c* smile = nullptr;
+  mesh_c* frown = nullptr;
+  for (mesh_c* mesh = face->GetMeshes().GetFirst(); mesh; mesh = mesh->GetNext()) {
+    if (mesh->name == "Smile")
+      smile = mesh;
+    if (mesh->name == "Frown")
+      frown = mesh;
+  }
+  ASSERT_NE(smile, nullptr);
+  ASSERT_NE(frown, nullptr);
+  EXPECT_EQ(smile->firstValue, 0.75f);
+  EXPECT_EQ(frown->firstValue, 0.0f);
+  frown->Animate(0.5f);
+  EXPECT_NEAR(frown->firstValue, 0.5f, 1e-5);
+
+  scene_file_c missing(head + "Plugin DisplacementHandler 1 LW_MorphMixer 1 0 { MorfForm \"Wink\" 1 }\n");
+  try {
+    missing.Read();
+    ADD_FAILURE();
+  } catch (const file_error_c& e) {
+    EXPECT_STREQ(e.what(), "Could not find item!");
+    EXPECT_STREQ(e.GetFileName(), missing.file.GetName());
+  }
+  scene_file_c open(head + "Plugin ItemMotionHandler 1 Spin { FirstFrame 30 }\n");
+  EXPECT_THROW(open.Read(), file_error_c);
   RegisterGeomLayerReader(geom_reader_lwo2, nullptr, nullptr);
   RegisterGeomLayerReader(geom_reader_lwob, nullptr, nullptr);
   RegisterMaterialReader(nullptr);

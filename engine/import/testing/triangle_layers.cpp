@@ -2,7 +2,8 @@
 
 #include "engine/import/testing/iff_writer.h"
 
-std::vector<u8> TriangleLayers(const std::vector<const char*>& _layerNames)
+std::vector<u8> TriangleLayers(const std::vector<const char*>& _layerNames,
+                               const std::vector<const char*>& _morphNames)
 {
   iff_writer_c w;
   w.BeginForm("LWO2");
@@ -25,6 +26,15 @@ std::vector<u8> TriangleLayers(const std::vector<const char*>& _layerNames)
     w.U16(1);
     w.U16(2);
     w.End();
+    for (const char* morph : _morphNames) {
+      w.Begin("VMAP", 4);
+      w.Id("MORF");
+      w.U16(3);
+      w.String(morph);
+      w.Index(2);
+      w.Vec3(0, 0, 1);
+      w.End();
+    }
   }
   w.End();
   return w.bytes;
