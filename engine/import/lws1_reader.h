@@ -7,7 +7,9 @@
 // integers 0..255 and angles in degrees.
 //
 // Lights with lens flares (when the scene enables them) get a flare_c named
-// after the light and drawn from the flare keywords, parented to the light.
+// after the light and drawn from the flare keywords, parented to the light;
+// without a renderer they throw file_error_c ("Lens flares need a renderer
+// to draw their picture!").
 //
 // Structure errors throw file_error_c with the scene file's name.
 #include "engine/envelope.h"

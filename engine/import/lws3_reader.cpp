@@ -297,9 +297,14 @@ void lws3_reader_c::AddNullObject(const string_c& _name)
   const int close = _name.Find(']');
   if (length >= 3 && _name[0] == '[' && close > 0 && close < static_cast<int>(length) - 1) {
     const string_c kind = _name.Mid(1, static_cast<u32>(close - 1));
-    for (const engine_class_c& engineClass : kEngineClasses)
-      if (kind == engineClass.word)
-        object = engineClass.make(_name, renderer);
+    for (const engine_class_c& engineClass : kEngineClasses) {
+      if (!(kind == engineClass.word))
+        continue;
+      // Their maps and geometry come from the renderer.
+      if (renderer == nullptr)
+        Fail("Engine objects need a renderer!");
+      object = engineClass.make(_name, renderer);
+    }
     if (object) {
       AddObject(std::move(object));
       return;

@@ -11,7 +11,9 @@
 // Null objects named "[Sprite] ...", "[Anim] ...", "[Flare] ...",
 // "[Emitter] ...", "[Trail] ...", "[Sky] ...", "[Terrain] ...", "[Water] ..."
 // or "[Forest] ..." are those engine objects, set up by the "//" lines after
-// them.
+// them. Engine objects and lens flares need a renderer: a scene read
+// without one that names them throws file_error_c ("Engine objects need a
+// renderer!", "Lens flares need a renderer to draw their picture!").
 //
 // Plug-ins of object layers are passed over as a whole; the morph mixer's
 // forms set the weights of the layer's morph meshes (named after their

@@ -419,6 +419,39 @@ TEST(Lws3Reader, ClassWordsMakeEffectObjects)
   EXPECT_STREQ(s.renderer.GetWarningLog(), "");
 }
 
+TEST(Lws3Reader, EngineObjectsAndFlaresNeedARenderer)
+{
+  struct case_c {
+    const char* body;
+    const char* message;
+  };
+  const case_c cases[] = {
+      {"AddNullObject [Sprite] Smoke\n// Map smoke.bmp", "Engine objects need a renderer!"},
+      {"AddNullObject [Water] Sea\n// ReflectionMap sky.bmp", "Engine objects need a renderer!"},
+      {"AddNullObject [trail] Contrail", "Engine objects need a renderer!"},
+      {"EnableLensFlares 1\nAddLight\nLightName Sun\nLensFlare 1", "Lens flares need a renderer to draw their picture!"},
+  };
+  for (const case_c& c : cases) {
+    const std::string text = std::string("LWSC\n3\n") + c.body + "\n";
+    input_file_c file(text.data(), static_cast<u32>(text.size()));
+    scene_c scene("s", nullptr);
+    lws3_reader_c reader(file);
+    try {
+      reader.Read(&scene, nullptr);
+      ADD_FAILURE() << c.body;
+    } catch (const file_error_c& e) {
+      EXPECT_STREQ(e.what(), c.message) << c.body;
+    }
+  }
+  // Plain null objects need none.
+  const std::string text = "LWSC\n3\nAddNullObject [Rock] Stone\n";
+  input_file_c file(text.data(), static_cast<u32>(text.size()));
+  scene_c scene("s", nullptr);
+  lws3_reader_c reader(file);
+  reader.Read(&scene, nullptr);
+  EXPECT_EQ(scene.GetObjects().GetCount(), 1u);
+}
+
 namespace {
 
 const char* const kFlareScene = R"(LWSC
