@@ -579,6 +579,36 @@ TEST(Lws3Reader, LightsWithLensFlares)
       << s.renderer.GetWarningLog().GetData();
 }
 
+TEST(Lws3Reader, DamagedFlareNumbersStayInRange)
+{
+  struct case_c {
+    const char* line;
+    i32 rayCount, ray2Count, streakCount;
+    f32 streakWidth;
+  };
+  const f32 width = flare_def_c().streakWidth;
+  const case_c cases[] = {
+      {"FlareRandStreakSharp 0", 0, 0, 0, 0.0f},
+      {"FlareRandStreakSharp 1e-45", 0, 0, 0, 0.0f},
+      {"FlareRandStreakDens 1e20", 0, 0, INT32_MAX, width},
+      {"FlareRandStreakDens -1e20", 0, 0, INT32_MIN, width},
+      {"FlareStarFilter 2147483647", INT32_MAX, 0, 0, width},
+      {"FlareStarFilter -3", -2, 0, 0, width},
+  };
+  for (const case_c& c : cases) {
+    scene_file_c s(std::string("LWSC\n3\nEnableLensFlares 1\nAddLight\nLightName L\nLensFlare 1\n") + c.line +
+                   "\n");
+    s.Read();
+    auto* flare = dynamic_cast<flare_c*>(s.scene.GetObjects().GetFirst());
+    ASSERT_NE(flare, nullptr) << c.line;
+    const flare_def_c& def = PictureOf(*flare).flareDef;
+    EXPECT_EQ(def.rayCount, c.rayCount) << c.line;
+    EXPECT_EQ(def.ray2Count, c.ray2Count) << c.line;
+    EXPECT_EQ(def.streakCount, c.streakCount) << c.line;
+    EXPECT_EQ(def.streakWidth, c.streakWidth) << c.line;
+  }
+}
+
 TEST(Lws3Reader, ImporterDeclinesOtherFiles)
 {
   const std::string text = "LWSC\n1\n";
