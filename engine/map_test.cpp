@@ -153,6 +153,15 @@ TEST(MapTest, FailedFrameGivesBackTheUsesTaken)
         EXPECT_EQ(t->useCount, 0u);
 }
 
+// Without a texture cache there is nothing to hold a picture: refused, not a
+// crash at the first texture.
+TEST(MapTest, MapsWithoutACacheAreRefused)
+{
+    EXPECT_THROW(still_map_c(texture_def_c("a.bmp", true, false), nullptr), std::invalid_argument);
+    EXPECT_THROW(sequent_map_c({texture_def_c("a.bmp", true, false)}, 0, 10.0f, true, false, nullptr),
+                 std::invalid_argument);
+}
+
 TEST(MapTest, StillMapChunkRoundTrip)
 {
     recording_renderer_c renderer;

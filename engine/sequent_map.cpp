@@ -7,11 +7,16 @@
 
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 
 sequent_map_c::sequent_map_c(const std::vector<texture_def_c>& _definitions, i32 _frame_offset, f32 _frame_rate,
                              bool _loop, bool _bidirectional, texture_cache_c* _cache)
     : frameOffset(_frame_offset), frameRate(_frame_rate), loop(_loop), bidirectional(_bidirectional), cache(_cache)
 {
+    if (!cache)
+        throw std::invalid_argument("sequent_map_c::sequent_map_c(const std::vector<texture_def_c>& _definitions, "
+                                    "i32 _frame_offset, f32 _frame_rate, bool _loop, bool _bidirectional, "
+                                    "texture_cache_c* _cache)");
     frames.reserve(_definitions.size());
     try {
         for (const texture_def_c& definition : _definitions)
