@@ -4,6 +4,7 @@
 #include "dxt/rescale.h"
 #include "dxt/rounding.h"
 
+#include <cmath>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -19,8 +20,15 @@ constexpr i64 kLargestSide = i64{1} << 30;
 
 bool IsDxtFormat(i32 format) { return format >= 10 && format <= 13; }
 
-// Options that cannot be served: an edge detector needs a radius of at least 0.
-bool Unusable(const dxt_options_c& o) { return o.enhance_on && !SingleLevel(o) && o.enhance_min_size < 0; }
+// Options that cannot be served: an edge detector needs a radius of at least
+// 0, and the enhancement factors must be numbers.
+bool Unusable(const dxt_options_c& o) {
+  if (!o.enhance_on) return false;
+  // Every pixel of the enhancement step passes through these factors.
+  if (!std::isfinite(o.enhance_param_1) || !std::isfinite(o.enhance_param_2) || !std::isfinite(o.enhance_param_3))
+    return true;
+  return !SingleLevel(o) && o.enhance_min_size < 0;
+}
 
 bool ExplicitSide(f32 v, i32& side) {
   if (!(v == v)) return false;

@@ -13,7 +13,8 @@ byte_image_c::byte_image_c(i32 w, i32 h, i32 plane_count)
 
 namespace {
 
-u8 ToByte(f64 v) { return static_cast<u8>(std::clamp(RoundHalfEven(v), 0.0, 255.0)); }
+// Extreme factors can make a value that is not a number; it counts as black.
+u8 ToByte(f64 v) { return v == v ? static_cast<u8>(std::clamp(RoundHalfEven(v), 0.0, 255.0)) : 0; }
 
 // Bilinear sample of one plane; the position is held inside the image so
 // that no neighbour lies before the first row or column.

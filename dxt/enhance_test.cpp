@@ -100,4 +100,34 @@ TEST(Enhance, RunsOnlyAboveTheMinimumSize) {
   EXPECT_EQ(narrow_enhanced, narrow_plain);
 }
 
+TEST(Enhance, FactorsThatAreNotNumbersAreRefused) {
+  for (int field = 0; field < 3; ++field) {
+    dxt_options_c o = OptionsFor(17, 31);
+    o.mip_count = 1;
+    o.enhance_on = 1;
+    o.enhance_min_size = 8;
+    o.enhance_param_1 = 4.0f;
+    o.enhance_param_2 = 0.5f;
+    (field == 0 ? o.enhance_param_1 : field == 1 ? o.enhance_param_2 : o.enhance_param_3) = std::nanf("");
+    EXPECT_EQ(Capture(Checker(64, 64), 64, 64, o), -4) << "field " << field;
+  }
+}
+
+// Huge but finite factors overflow inside the step; the result must still be
+// bytes (the sanitizer build checks the conversions).
+TEST(Enhance, HugeFactorsStillGiveBytes) {
+  dxt_options_c o = OptionsFor(17, 31);
+  o.mip_count = 1;
+  o.enhance_on = 1;
+  o.enhance_min_size = 8;
+  o.enhance_param_1 = 1.0f;
+  o.enhance_param_2 = -1.4e26f;
+  o.enhance_param_3 = 3.0e38f;
+  o.enhance_flag_1 = o.enhance_flag_2 = o.enhance_flag_3 = 1;
+  for (u8 method : {0, 1}) {
+    o.enhance_method = method;
+    EXPECT_EQ(Capture(Checker(64, 64), 64, 64, o), 0) << "method " << int(method);
+  }
+}
+
 }  // namespace
