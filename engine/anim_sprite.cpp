@@ -29,10 +29,9 @@ void anim_sprite_c::Write(output_file_c& _file) const
 anim_sprite_c* anim_sprite_c::Read(input_file_c& _file, renderer_c* _renderer)
 {
     input_file_c body;
-    if (!ReadChunk(_file, MakeTag("ANIM"), version, body))
+    std::unique_ptr<anim_sprite_c> sprite = ReadStoredObject<anim_sprite_c>(_file, MakeTag("ANIM"), _renderer, body);
+    if (!sprite)
         return nullptr;
-    std::unique_ptr<anim_sprite_c> sprite(new anim_sprite_c("(Unnamed)", _renderer));
-    sprite->ReadNullBody(body);
     sprite->frameRate = ReadCheckedF32(body);
     ReadMapRecords(body, _renderer, sprite->map);
     return sprite.release();

@@ -81,10 +81,9 @@ void emitter_c::Write(output_file_c& _file) const
 emitter_c* emitter_c::Read(input_file_c& _file, renderer_c* _renderer)
 {
     input_file_c body;
-    if (!ReadChunk(_file, MakeTag("EMIT"), version, body))
+    std::unique_ptr<emitter_c> emitter = ReadStoredObject<emitter_c>(_file, MakeTag("EMIT"), _renderer, body);
+    if (!emitter)
         return nullptr;
-    std::unique_ptr<emitter_c> emitter(new emitter_c("(Unnamed)", _renderer));
-    emitter->ReadNullBody(body);
     const u32 count = ReadCheckedU32(body);
     // Nothing in the file backs the pool, so its size is bounded here.
     if (count > max_particles)

@@ -8,11 +8,13 @@
 //
 // Channel index 24 is the dissolve.
 #include "engine/entity.h"
+#include "engine/object_chunk.h"
 #include "engine/node.h"
 #include "engine/ray.h"
 #include "engine/world_transform.h"
 #include "foundation/text_string.h"
 
+#include <memory>
 #include <vector>
 
 class aabb_c;
@@ -110,6 +112,19 @@ protected:
     // "NULL" body: name, entity body, dissolve, flags.
     void WriteNullBody(output_file_c& _file) const;
     void ReadNullBody(input_file_c& _file);
+    // Opens a stored T: its chunk under _tag at T::version (null for another
+    // tag; another version is skipped whole) and the "NULL" part of its body;
+    // _body is left at what the class stores after it.
+    template <typename T>
+    static std::unique_ptr<T> ReadStoredObject(input_file_c& _file, u32 _tag, renderer_c* _renderer,
+                                               input_file_c& _body)
+    {
+        if (!ReadChunk(_file, _tag, T::version, _body))
+            return nullptr;
+        auto object = std::make_unique<T>("(Unnamed)", _renderer);
+        static_cast<null_object_c*>(object.get())->ReadNullBody(_body);
+        return object;
+    }
 
     world_transform_c transform;
     bool visible = false;

@@ -162,10 +162,9 @@ void sky_box_c::DrawBounds()
 sky_box_c* sky_box_c::Read(input_file_c& _file, renderer_c* _renderer)
 {
     input_file_c body;
-    if (!ReadChunk(_file, MakeTag("SBOX"), version, body))
+    std::unique_ptr<sky_box_c> sky = ReadStoredObject<sky_box_c>(_file, MakeTag("SBOX"), _renderer, body);
+    if (!sky)
         return nullptr;
-    std::unique_ptr<sky_box_c> sky(new sky_box_c("(Unnamed)", _renderer));
-    sky->ReadNullBody(body);
     ReadBodyItems(body, nullptr, [&](u32 _tag, input_file_c& _block) {
         for (u32 i = 0; i < sky_box_face_count; ++i)
             if (_tag == FaceTag(i)) {

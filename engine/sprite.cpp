@@ -73,10 +73,9 @@ void sprite_c::Write(output_file_c& _file) const
 sprite_c* sprite_c::Read(input_file_c& _file, renderer_c* _renderer)
 {
     input_file_c body;
-    if (!ReadChunk(_file, MakeTag("SPRT"), version, body))
+    std::unique_ptr<sprite_c> sprite = ReadStoredObject<sprite_c>(_file, MakeTag("SPRT"), _renderer, body);
+    if (!sprite)
         return nullptr;
-    std::unique_ptr<sprite_c> sprite(new sprite_c("(Unnamed)", _renderer));
-    sprite->ReadNullBody(body);
     sprite->alphaThreshold = ReadCheckedF32(body);
     ReadMapRecords(body, _renderer, sprite->map);
     return sprite.release();

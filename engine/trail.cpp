@@ -51,10 +51,9 @@ void trail_c::Write(output_file_c& _file) const
 trail_c* trail_c::Read(input_file_c& _file, renderer_c* _renderer)
 {
     input_file_c body;
-    if (!ReadChunk(_file, MakeTag("TRAL"), version, body))
+    std::unique_ptr<trail_c> trail = ReadStoredObject<trail_c>(_file, MakeTag("TRAL"), _renderer, body);
+    if (!trail)
         return nullptr;
-    std::unique_ptr<trail_c> trail(new trail_c("(Unnamed)", _renderer));
-    trail->ReadNullBody(body);
     const u32 count = ReadCheckedU32(body);
     // Nothing in the file backs the ribbon, so its length is bounded here.
     if (count > max_segments)

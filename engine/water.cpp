@@ -352,10 +352,9 @@ void water_c::DrawBounds()
 water_c* water_c::Read(input_file_c& _file, renderer_c* _renderer)
 {
     input_file_c body;
-    if (!ReadChunk(_file, MakeTag("WATR"), version, body))
+    std::unique_ptr<water_c> water = ReadStoredObject<water_c>(_file, MakeTag("WATR"), _renderer, body);
+    if (!water)
         return nullptr;
-    std::unique_ptr<water_c> water(new water_c("(Unnamed)", _renderer));
-    water->ReadNullBody(body);
     ReadBoundingBox(body, water->box);
     water->extent = ReadCheckedF32(body);
     water->border = ReadCheckedF32(body);
