@@ -5,5 +5,5 @@
 
 class a3d_error_c : public std::runtime_error {
 public:
-  explicit a3d_error_c(const char* _message) : std::runtime_error(_message) {}
+    explicit a3d_error_c(const char* _message) : std::runtime_error(_message) {}
 };

@@ -24,9 +24,9 @@ extern const u8 mpeg_lsf_band_counts[6][3][4];
 // The indices follow table_select with 4 and 14 absent, 16..23 sharing
 // table 16 and 24..31 sharing table 24.
 struct mpeg_huffman_def_c {
-  const char* codes;  // null: no codes (table 0) or not allowed (4, 14)
-  u8 size;
-  u8 linbits;
+    const char* codes; // null: no codes (table 0) or not allowed (4, 14)
+    u8 size;
+    u8 linbits;
 };
 extern const mpeg_huffman_def_c mpeg_huffman_defs[32];
 // The two count1 tables (quadruples v w x y as one 4-bit value).
@@ -37,11 +37,11 @@ extern const i32 mpeg_synthesis_window[257];
 
 // Layer II bit allocation: one row of quantisation levels per subband group.
 struct mpeg_allocation_c {
-  u8 sblimit;
-  u8 groups;             // number of rows in use
-  u8 last_subband[5];    // last subband (inclusive) of each row
-  u8 nbal[5];            // allocation bits of each row
-  u16 levels[5][16];     // levels by allocation code; 0 = no samples
+    u8 sblimit;
+    u8 groups;          // number of rows in use
+    u8 last_subband[5]; // last subband (inclusive) of each row
+    u8 nbal[5];         // allocation bits of each row
+    u16 levels[5][16];  // levels by allocation code; 0 = no samples
 };
 // Tables a, b, c, d of MPEG-1 and the one of the lower rates.
 extern const mpeg_allocation_c mpeg_allocations[5];

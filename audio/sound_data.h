@@ -10,13 +10,13 @@
 #pragma pack(push, 1)
 // The WAVE "fmt " layout, little-endian.
 struct pcm_format_c {
-  u16 format_tag;  // 1 = PCM
-  u16 channels;
-  u32 samples_per_second;
-  u32 average_bytes_per_second;
-  u16 block_align;
-  u16 bits_per_sample;
-  u16 extra_size;
+    u16 format_tag; // 1 = PCM
+    u16 channels;
+    u32 samples_per_second;
+    u32 average_bytes_per_second;
+    u16 block_align;
+    u16 bits_per_sample;
+    u16 extra_size;
 };
 #pragma pack(pop)
 static_assert(sizeof(pcm_format_c) == 18);
@@ -26,20 +26,20 @@ static_assert(sizeof(pcm_format_c) == 18);
 pcm_format_c MakePcmFormat(u32 channels, u32 rate, u32 bits);
 
 class sound_data_c {
- public:
-  virtual ~sound_data_c() = default;
-  virtual std::unique_ptr<sound_data_c> Clone() const = 0;
-  virtual const pcm_format_c* GetFormat() const = 0;
-  virtual u32 GetSize() const = 0;  // data bytes
-  // Copies up to `bytes` bytes of the data from its start; returns the count.
-  virtual u32 ReadData(u8* buffer, u32 bytes) = 0;
+public:
+    virtual ~sound_data_c() = default;
+    virtual std::unique_ptr<sound_data_c> Clone() const = 0;
+    virtual const pcm_format_c* GetFormat() const = 0;
+    virtual u32 GetSize() const = 0; // data bytes
+    // Copies up to `bytes` bytes of the data from its start; returns the count.
+    virtual u32 ReadData(u8* buffer, u32 bytes) = 0;
 };
 
 // Where a WAVE file keeps its format and samples.
 struct wave_layout_c {
-  pcm_format_c format;
-  u32 data_offset;
-  u32 data_size;
+    pcm_format_c format;
+    u32 data_offset;
+    u32 data_size;
 };
 
 // True when the bytes are a RIFF/WAVE file (12 bytes at least, "RIFF" at 0,
@@ -57,19 +57,19 @@ wave_layout_c ParseWave(const u8* data, u32 size, const string_c& path);
 // samples again from the file at each ReadData; the file is read through the
 // current file system.
 class SoundFile : public sound_data_c {
- public:
-  // Throws file_error_c: the file system's for a missing file, "Unknown file
-  // format!" for a file that is not RIFF/WAVE, or ParseWave's.
-  explicit SoundFile(const char* name);
-  std::unique_ptr<sound_data_c> Clone() const override;
-  const pcm_format_c* GetFormat() const override { return &_format; }
-  u32 GetSize() const override { return _size; }
-  // 0 when the file can no longer be read as it was.
-  u32 ReadData(u8* buffer, u32 bytes) override;
-  const string_c& GetPath() const { return _path; }
+public:
+    // Throws file_error_c: the file system's for a missing file, "Unknown file
+    // format!" for a file that is not RIFF/WAVE, or ParseWave's.
+    explicit SoundFile(const char* name);
+    std::unique_ptr<sound_data_c> Clone() const override;
+    const pcm_format_c* GetFormat() const override { return &_format; }
+    u32 GetSize() const override { return _size; }
+    // 0 when the file can no longer be read as it was.
+    u32 ReadData(u8* buffer, u32 bytes) override;
+    const string_c& GetPath() const { return _path; }
 
- private:
-  string_c _path;
-  u32 _size = 0;
-  pcm_format_c _format{};
+private:
+    string_c _path;
+    u32 _size = 0;
+    pcm_format_c _format{};
 };

@@ -18,9 +18,8 @@ constexpr float frame_time = 1.0f / 60.0f;
 
 void PerItem(benchmark::State& _state, const char* _name, u32 _count)
 {
-    _state.counters[_name] = benchmark::Counter(static_cast<double>(_count),
-                                                benchmark::Counter::kIsIterationInvariantRate |
-                                                    benchmark::Counter::kInvert);
+    _state.counters[_name] = benchmark::Counter(
+        static_cast<double>(_count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 std::unique_ptr<camera_c> BenchCamera()

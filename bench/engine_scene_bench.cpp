@@ -85,9 +85,8 @@ void BM_SceneFrame(benchmark::State& _state)
         time += 0.016f;
     }
     _state.counters["drawn"] = static_cast<double>(scene->GetPickList().size());
-    _state.counters["per_object"] =
-        benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate |
-                                                           benchmark::Counter::kInvert);
+    _state.counters["per_object"] = benchmark::Counter(
+        static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 } // namespace

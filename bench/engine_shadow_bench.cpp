@@ -30,8 +30,8 @@ geometry_def_c Grid(u32 _triangles, bool _shared)
     auto* set = def.AddPrimitiveSet(new triangle_set_c());
     auto corner = [&](u32 _x, u32 _z) {
         vertex_c v;
-        v.position = vec3_c(static_cast<f32>(_x), std::sin(static_cast<f32>(_x * 7 + _z * 3)) * 0.5f,
-                            static_cast<f32>(_z));
+        v.position =
+            vec3_c(static_cast<f32>(_x), std::sin(static_cast<f32>(_x * 7 + _z * 3)) * 0.5f, static_cast<f32>(_z));
         v.normal = vec3_c(0, 1, 0);
         return v;
     };

@@ -79,7 +79,7 @@ void BM_ReadLeavesOutOfOrder(benchmark::State& _state)
     _state.SetComplexityN(_state.range(0));
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_WriteParameterList)->RangeMultiplier(4)->Range(16, 4096)->Complexity();
 BENCHMARK(BM_ReadParameterList)->RangeMultiplier(4)->Range(16, 4096)->Complexity();

@@ -34,7 +34,7 @@ std::vector<mat4_c> InvertibleArray()
     std::vector<mat4_c> values = RandomArray<mat4_c>(77);
     for (mat4_c& m : values)
         for (int i = 0; i < 4; ++i)
-            m.m[i][i] += 10.0f;  // diagonally dominant
+            m.m[i][i] += 10.0f; // diagonally dominant
     return values;
 }
 
@@ -113,7 +113,7 @@ private:
     std::map<std::string, double> _times;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

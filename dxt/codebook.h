@@ -7,22 +7,22 @@
 #include <vector>
 
 struct codebook_c {
-  i32 id = 0;            // unique per build within the process
-  i32 tile_width = 1;
-  i32 tile_height = 1;
-  i32 channels = 3;      // the vector dimension is tile_width x tile_height x channels
-  i32 entries = 0;
-  std::vector<i32> data;    // entry after entry, each its vector's components
-  std::vector<i32> counts;  // pixels (tiles) each entry stands for
+    i32 id = 0; // unique per build within the process
+    i32 tile_width = 1;
+    i32 tile_height = 1;
+    i32 channels = 3; // the vector dimension is tile_width x tile_height x channels
+    i32 entries = 0;
+    std::vector<i32> data;   // entry after entry, each its vector's components
+    std::vector<i32> counts; // pixels (tiles) each entry stands for
 
-  i32 Dimension() const { return tile_width * tile_height * channels; }
+    i32 Dimension() const { return tile_width * tile_height * channels; }
 };
 
 struct index_list_c {
-  i32 id = 0;           // must equal its codebook's
-  i32 width = 0;        // tiles per row
-  i32 height = 0;       // tile rows
-  std::vector<i32> indices;
+    i32 id = 0;     // must equal its codebook's
+    i32 width = 0;  // tiles per row
+    i32 height = 0; // tile rows
+    std::vector<i32> indices;
 };
 
 // Gathers the tiles of `image` (rows packed, `channels` bytes a pixel) and

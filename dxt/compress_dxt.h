@@ -16,12 +16,12 @@
 #include "foundation/types.h"
 
 enum dxt_result_e : i32 {
-  dxt_done = 0,
-  dxt_null_pixels = -1,
-  dxt_bad_pixel_size = -2,
-  dxt_not_power_of_two = -3,
-  dxt_refused = -4,
-  dxt_out_of_memory = -5,
+    dxt_done = 0,
+    dxt_null_pixels = -1,
+    dxt_bad_pixel_size = -2,
+    dxt_not_power_of_two = -3,
+    dxt_refused = -4,
+    dxt_out_of_memory = -5,
 };
 
 i32 CompressDxt(const u8* pixels, u32 width, u32 height, u32 row_pitch, const dxt_options_c* options,

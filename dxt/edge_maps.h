@@ -12,24 +12,24 @@ using scalar_plane_c = float_plane_c;
 
 // One or three 8-bit planes of one size.
 struct byte_image_c {
-  i32 width = 0;
-  i32 height = 0;
-  std::vector<std::vector<u8>> planes;
+    i32 width = 0;
+    i32 height = 0;
+    std::vector<std::vector<u8>> planes;
 
-  byte_image_c() = default;
-  byte_image_c(i32 w, i32 h, i32 plane_count);
-  u8 At(i32 plane, i32 x, i32 y) const { return planes[plane][static_cast<size_t>(y) * width + x]; }
+    byte_image_c() = default;
+    byte_image_c(i32 w, i32 h, i32 plane_count);
+    u8 At(i32 plane, i32 x, i32 y) const { return planes[plane][static_cast<size_t>(y) * width + x]; }
 };
 
 struct vector_value_c {
-  f64 x = 0.0;
-  f64 y = 0.0;
+    f64 x = 0.0;
+    f64 y = 0.0;
 };
 
 struct vector_grid_c {
-  i32 width = 0;
-  i32 height = 0;
-  std::vector<vector_value_c> values;
+    i32 width = 0;
+    i32 height = 0;
+    std::vector<vector_value_c> values;
 };
 
 scalar_plane_c Luminance(const byte_image_c& image, bool second_plane_only);

@@ -7,14 +7,14 @@
 #include "foundation/types.h"
 
 struct enhance_params_c {
-  i32 size = 0;          // radius of the edge detector
-  f32 factor = 1.0f;
-  f32 k = 0.0f;          // conductance range above 1
-  f32 lambda = 0.0f;
-  bool weighted = false;
-  bool sharpen = false;
-  bool thin = false;
-  f32 strength = 0.0f;
+    i32 size = 0; // radius of the edge detector
+    f32 factor = 1.0f;
+    f32 k = 0.0f; // conductance range above 1
+    f32 lambda = 0.0f;
+    bool weighted = false;
+    bool sharpen = false;
+    bool thin = false;
+    f32 strength = 0.0f;
 };
 
 // The field each pixel samples: the solved X and Y positions.

@@ -8,37 +8,37 @@
 #include <vector>
 
 struct float_plane_c {
-  i32 width = 0;
-  i32 height = 0;
-  std::vector<f32> data;  // width x height, row order
+    i32 width = 0;
+    i32 height = 0;
+    std::vector<f32> data; // width x height, row order
 
-  float_plane_c() = default;
-  float_plane_c(i32 w, i32 h);
-  f32& At(i32 x, i32 y) { return data[static_cast<size_t>(y) * width + x]; }
-  f32 At(i32 x, i32 y) const { return data[static_cast<size_t>(y) * width + x]; }
+    float_plane_c() = default;
+    float_plane_c(i32 w, i32 h);
+    f32& At(i32 x, i32 y) { return data[static_cast<size_t>(y) * width + x]; }
+    f32 At(i32 x, i32 y) const { return data[static_cast<size_t>(y) * width + x]; }
 };
 
 // Four planes of one size, one per byte of the work pixel (blue, green, red, alpha).
 struct float_image_c {
-  i32 width = 0;
-  i32 height = 0;
-  std::array<float_plane_c, 4> planes;
+    i32 width = 0;
+    i32 height = 0;
+    std::array<float_plane_c, 4> planes;
 
-  float_image_c() = default;
-  float_image_c(i32 w, i32 h);
+    float_image_c() = default;
+    float_image_c(i32 w, i32 h);
 
-  void Clamp(f32 lo, f32 hi);
-  void Power(f32 exponent);
+    void Clamp(f32 lo, f32 hi);
+    void Power(f32 exponent);
 };
 
 // A reduction kernel: `count` taps, zeroed on creation.
 struct float_kernel_c {
-  std::vector<f32> taps;
+    std::vector<f32> taps;
 
-  explicit float_kernel_c(i32 count) : taps(static_cast<size_t>(count), 0.0f) {}
-  i32 Count() const { return static_cast<i32>(taps.size()); }
-  // Divides every tap by the taps' sum when that is not 0.
-  void Normalize();
+    explicit float_kernel_c(i32 count) : taps(static_cast<size_t>(count), 0.0f) {}
+    i32 Count() const { return static_cast<i32>(taps.size()); }
+    // Divides every tap by the taps' sum when that is not 0.
+    void Normalize();
 };
 
 // Index of (x, y) after reflecting each coordinate into the plane: -1 maps
@@ -60,9 +60,9 @@ float_image_c ReduceByFft(const float_image_c& src);
 
 // A sampled kernel of 2r + 1 taps along x (horizontal) or y.
 struct sampled_kernel_c {
-  std::vector<f32> taps;
-  bool horizontal = true;
-  i32 Radius() const { return static_cast<i32>(taps.size() / 2); }
+    std::vector<f32> taps;
+    bool horizontal = true;
+    i32 Radius() const { return static_cast<i32>(taps.size() / 2); }
 };
 
 f32 Gauss(f32 x);

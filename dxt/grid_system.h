@@ -8,11 +8,11 @@
 #include <vector>
 
 struct grid_system_c {
-  i32 rows = 0;                // width x height, row index y x width + x
-  std::vector<i32> row_count;  // 1 for a border pixel, 5 for an interior one
-  i32 entries = 0;
-  std::vector<i32> columns;    // own pixel, then right, left, lower, upper neighbours
-  std::vector<f32> values;
+    i32 rows = 0;               // width x height, row index y x width + x
+    std::vector<i32> row_count; // 1 for a border pixel, 5 for an interior one
+    i32 entries = 0;
+    std::vector<i32> columns; // own pixel, then right, left, lower, upper neighbours
+    std::vector<f32> values;
 };
 
 // g(v) = 1/v for mode 0, v for mode 1; other modes leave the values zero.

@@ -7,175 +7,201 @@
 #include <cmath>
 #include <utility>
 
-u64 DxtLevelSize(i32 width, i32 height, i32 code) {
-  const u64 block = (code & 0xff00) ? 16 : 8;
-  return block * ((static_cast<u64>(std::max(width, 0)) + 3) / 4) * ((static_cast<u64>(std::max(height, 0)) + 3) / 4);
+u64 DxtLevelSize(i32 width, i32 height, i32 code)
+{
+    const u64 block = (code & 0xff00) ? 16 : 8;
+    return block * ((static_cast<u64>(std::max(width, 0)) + 3) / 4) * ((static_cast<u64>(std::max(height, 0)) + 3) / 4);
 }
 
 namespace {
 
-void Put16(u8* out, u32 v) {
-  out[0] = static_cast<u8>(v);
-  out[1] = static_cast<u8>(v >> 8);
+void Put16(u8* out, u32 v)
+{
+    out[0] = static_cast<u8>(v);
+    out[1] = static_cast<u8>(v >> 8);
 }
 
-void EncodeExplicitAlpha(const u32 texels[16], const bool present[16], u8* out) {
-  for (i32 row = 0; row < 4; ++row) {
-    u32 word = 0;
-    for (i32 col = 0; col < 4; ++col) {
-      u32 q = 0;
-      const i32 t = row * 4 + col;
-      if (present[t]) {
-        const f32 a = static_cast<f32>(texels[t] >> 24) / 255.0f;
-        q = static_cast<u32>(static_cast<i32>(std::floor(a * 15.0f + 0.5f)));
-      }
-      word = (word >> 4) | (q << 12);
+void EncodeExplicitAlpha(const u32 texels[16], const bool present[16], u8* out)
+{
+    for (i32 row = 0; row < 4; ++row) {
+        u32 word = 0;
+        for (i32 col = 0; col < 4; ++col) {
+            u32 q = 0;
+            const i32 t = row * 4 + col;
+            if (present[t]) {
+                const f32 a = static_cast<f32>(texels[t] >> 24) / 255.0f;
+                q = static_cast<u32>(static_cast<i32>(std::floor(a * 15.0f + 0.5f)));
+            }
+            word = (word >> 4) | (q << 12);
+        }
+        Put16(out + 2 * row, word);
     }
-    Put16(out + 2 * row, word);
-  }
 }
 
-void EncodeInterpolatedAlpha(const u32 texels[16], const bool present[16], bool quick, u8* out) {
-  dxt_alpha_block_c block;
-  i32 slot[16];
-  for (i32 t = 0; t < 16; ++t) {
-    slot[t] = -1;
-    if (!present[t]) continue;
-    const u32 a = texels[t] >> 24;
-    slot[t] = block.count;
-    block.alpha[block.count++] = a == 255 ? 1.0f : static_cast<f32>(a) / 255.0f;
-  }
-  i32 a0 = 0, a1 = 1, mode = 6;
-  i32 index[16] = {};
-  if (block.count > 0) {
-    FitAlphaBlock(block, quick);
-    a0 = block.endpoints[0];
-    a1 = block.endpoints[1];
-    mode = block.mode;
-    for (i32 i = 0; i < block.count; ++i) index[i] = block.indices[i];
-    if (a0 == a1) {
-      // One value: the fixed 0 and 255 entries a six-value block gave stay as they are.
-      const bool keep_fixed = mode == 6;
-      a1 = a0 + 1;
-      mode = 6;
-      for (i32 i = 0; i < block.count; ++i)
-        if (!(keep_fixed && index[i] >= 6)) index[i] = 0;
+void EncodeInterpolatedAlpha(const u32 texels[16], const bool present[16], bool quick, u8* out)
+{
+    dxt_alpha_block_c block;
+    i32 slot[16];
+    for (i32 t = 0; t < 16; ++t) {
+        slot[t] = -1;
+        if (!present[t])
+            continue;
+        const u32 a = texels[t] >> 24;
+        slot[t] = block.count;
+        block.alpha[block.count++] = a == 255 ? 1.0f : static_cast<f32>(a) / 255.0f;
     }
-  }
-  const bool ordered = mode == 8 ? a0 > a1 : a0 <= a1;
-  if (!ordered) {
-    std::swap(a0, a1);
-    for (i32 i = 0; i < block.count; ++i) {
-      i32& x = index[i];
-      if (x <= 1) x ^= 1;
-      else if (mode == 8) x = 9 - x;
-      else if (x <= 5) x = 7 - x;
+    i32 a0 = 0, a1 = 1, mode = 6;
+    i32 index[16] = {};
+    if (block.count > 0) {
+        FitAlphaBlock(block, quick);
+        a0 = block.endpoints[0];
+        a1 = block.endpoints[1];
+        mode = block.mode;
+        for (i32 i = 0; i < block.count; ++i)
+            index[i] = block.indices[i];
+        if (a0 == a1) {
+            // One value: the fixed 0 and 255 entries a six-value block gave stay as they are.
+            const bool keep_fixed = mode == 6;
+            a1 = a0 + 1;
+            mode = 6;
+            for (i32 i = 0; i < block.count; ++i)
+                if (!(keep_fixed && index[i] >= 6))
+                    index[i] = 0;
+        }
     }
-  }
-  out[0] = static_cast<u8>(std::clamp(a0, 0, 255));
-  out[1] = static_cast<u8>(std::clamp(a1, 0, 255));
-  u64 bits = 0;
-  for (i32 t = 0; t < 16; ++t) {
-    const u64 x = slot[t] < 0 ? 0 : static_cast<u64>(index[slot[t]] & 7);
-    bits |= x << (3 * t);
-  }
-  for (i32 i = 0; i < 6; ++i) out[2 + i] = static_cast<u8>(bits >> (8 * i));
+    const bool ordered = mode == 8 ? a0 > a1 : a0 <= a1;
+    if (!ordered) {
+        std::swap(a0, a1);
+        for (i32 i = 0; i < block.count; ++i) {
+            i32& x = index[i];
+            if (x <= 1)
+                x ^= 1;
+            else if (mode == 8)
+                x = 9 - x;
+            else if (x <= 5)
+                x = 7 - x;
+        }
+    }
+    out[0] = static_cast<u8>(std::clamp(a0, 0, 255));
+    out[1] = static_cast<u8>(std::clamp(a1, 0, 255));
+    u64 bits = 0;
+    for (i32 t = 0; t < 16; ++t) {
+        const u64 x = slot[t] < 0 ? 0 : static_cast<u64>(index[slot[t]] & 7);
+        bits |= x << (3 * t);
+    }
+    for (i32 i = 0; i < 6; ++i)
+        out[2 + i] = static_cast<u8>(bits >> (8 * i));
 }
 
 void EncodeColor(const u32 texels[16], const bool present[16], i32 code, const f32 weights[3], bool force_four,
-                 bool quick, u8* out) {
-  dxt_color_block_c block;
-  i32 slot[16];
-  i32 covered = 0;
-  const u32 threshold = (255u * 128u) / 255u;
-  for (i32 t = 0; t < 16; ++t) {
-    slot[t] = -1;
-    if (!present[t]) continue;
-    ++covered;
-    const u32 p = texels[t];
-    if ((code & 0xff) == 2 && !((p >> 24) > threshold)) {
-      block.has_transparent = true;
-      continue;
+                 bool quick, u8* out)
+{
+    dxt_color_block_c block;
+    i32 slot[16];
+    i32 covered = 0;
+    const u32 threshold = (255u * 128u) / 255u;
+    for (i32 t = 0; t < 16; ++t) {
+        slot[t] = -1;
+        if (!present[t])
+            continue;
+        ++covered;
+        const u32 p = texels[t];
+        if ((code & 0xff) == 2 && !((p >> 24) > threshold)) {
+            block.has_transparent = true;
+            continue;
+        }
+        slot[t] = block.count;
+        f64* c = block.colors[block.count++];
+        c[0] = static_cast<f64>((p >> 16) & 0xff) / 255.0;
+        c[1] = static_cast<f64>((p >> 8) & 0xff) / 255.0;
+        c[2] = static_cast<f64>(p & 0xff) / 255.0;
     }
-    slot[t] = block.count;
-    f64* c = block.colors[block.count++];
-    c[0] = static_cast<f64>((p >> 16) & 0xff) / 255.0;
-    c[1] = static_cast<f64>((p >> 8) & 0xff) / 255.0;
-    c[2] = static_cast<f64>(p & 0xff) / 255.0;
-  }
-  for (i32 c = 0; c < 3; ++c) block.channel_weight[c] = weights[c];
-  block.palette_request = block.count == covered ? 4 : 3;
-  block.force_four = code == dxt_code_dxt1 ? force_four : (code == dxt_code_dxt1_alpha ? false : true);
-  block.palette_size = block.palette_request;
-  u32 c0 = 0, c1 = 0;
-  i32 palette = block.palette_request;
-  if (block.count > 0) {
-    FitColorBlock(block, quick);
-    palette = block.palette_size;
-    auto pack = [](const i32* e) {
-      return static_cast<u32>(((e[0] & 31) << 11) | ((e[1] & 63) << 5) | (e[2] & 31));
-    };
-    c0 = pack(block.endpoints[0]);
-    c1 = pack(block.endpoints[1]);
-  }
-  if (block.force_four) palette = 4;
-  i32 index[16] = {};
-  for (i32 i = 0; i < block.count; ++i) index[i] = block.indices[i];
-  if (c0 == c1) {
-    if (code == dxt_code_dxt1_alpha) {
-      c1 = (c1 + 1) & 0xffff;
-      palette = 3;
-      for (i32 i = 0; i < block.count; ++i) index[i] = 0;
-    } else {
-      c0 = (c0 + 1) & 0xffff;
-      for (i32 i = 0; i < block.count; ++i) index[i] = 1;
+    for (i32 c = 0; c < 3; ++c)
+        block.channel_weight[c] = weights[c];
+    block.palette_request = block.count == covered ? 4 : 3;
+    block.force_four = code == dxt_code_dxt1 ? force_four : (code == dxt_code_dxt1_alpha ? false : true);
+    block.palette_size = block.palette_request;
+    u32 c0 = 0, c1 = 0;
+    i32 palette = block.palette_request;
+    if (block.count > 0) {
+        FitColorBlock(block, quick);
+        palette = block.palette_size;
+        auto pack = [](const i32* e) {
+            return static_cast<u32>(((e[0] & 31) << 11) | ((e[1] & 63) << 5) | (e[2] & 31));
+        };
+        c0 = pack(block.endpoints[0]);
+        c1 = pack(block.endpoints[1]);
     }
-  }
-  const bool ordered = palette == 4 ? c0 > c1 : c0 <= c1;
-  if (!ordered) {
-    std::swap(c0, c1);
-    for (i32 i = 0; i < block.count; ++i) {
-      if (palette == 4) index[i] ^= 1;
-      else if (index[i] <= 1) index[i] ^= 1;
+    if (block.force_four)
+        palette = 4;
+    i32 index[16] = {};
+    for (i32 i = 0; i < block.count; ++i)
+        index[i] = block.indices[i];
+    if (c0 == c1) {
+        if (code == dxt_code_dxt1_alpha) {
+            c1 = (c1 + 1) & 0xffff;
+            palette = 3;
+            for (i32 i = 0; i < block.count; ++i)
+                index[i] = 0;
+        } else {
+            c0 = (c0 + 1) & 0xffff;
+            for (i32 i = 0; i < block.count; ++i)
+                index[i] = 1;
+        }
     }
-  }
-  Put16(out, c0);
-  Put16(out + 2, c1);
-  u32 word = 0;
-  for (i32 t = 0; t < 16; ++t) {
-    const u32 x = slot[t] < 0 ? 3u : static_cast<u32>(index[slot[t]] & 3);
-    word |= x << (2 * t);
-  }
-  for (i32 i = 0; i < 4; ++i) out[4 + i] = static_cast<u8>(word >> (8 * i));
+    const bool ordered = palette == 4 ? c0 > c1 : c0 <= c1;
+    if (!ordered) {
+        std::swap(c0, c1);
+        for (i32 i = 0; i < block.count; ++i) {
+            if (palette == 4)
+                index[i] ^= 1;
+            else if (index[i] <= 1)
+                index[i] ^= 1;
+        }
+    }
+    Put16(out, c0);
+    Put16(out + 2, c1);
+    u32 word = 0;
+    for (i32 t = 0; t < 16; ++t) {
+        const u32 x = slot[t] < 0 ? 3u : static_cast<u32>(index[slot[t]] & 3);
+        word |= x << (2 * t);
+    }
+    for (i32 i = 0; i < 4; ++i)
+        out[4 + i] = static_cast<u8>(word >> (8 * i));
 }
 
-}  // namespace
+} // namespace
 
 void EncodeDxtBlock(const u32 texels[16], const bool present[16], i32 code, const f32 weights[3],
-                    bool force_four_colors, bool quick_fit, u8* out) {
-  const i32 alpha = (code >> 8) & 0xff;
-  if (alpha == 1) EncodeExplicitAlpha(texels, present, out);
-  if (alpha == 2) EncodeInterpolatedAlpha(texels, present, quick_fit, out);
-  EncodeColor(texels, present, code, weights, force_four_colors, quick_fit, alpha ? out + 8 : out);
+                    bool force_four_colors, bool quick_fit, u8* out)
+{
+    const i32 alpha = (code >> 8) & 0xff;
+    if (alpha == 1)
+        EncodeExplicitAlpha(texels, present, out);
+    if (alpha == 2)
+        EncodeInterpolatedAlpha(texels, present, quick_fit, out);
+    EncodeColor(texels, present, code, weights, force_four_colors, quick_fit, alpha ? out + 8 : out);
 }
 
 std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 weights[3], bool force_four_colors,
-                               bool quick_fit) {
-  std::vector<u8> out(DxtLevelSize(level.width, level.height, code));
-  const u64 block_bytes = (code & 0xff00) ? 16 : 8;
-  u8* dst = out.data();
-  for (i32 y = 0; y < level.height; y += 4)
-    for (i32 x = 0; x < level.width; x += 4) {
-      u32 texels[16] = {};
-      bool present[16] = {};
-      for (i32 r = 0; r < 4; ++r)
-        for (i32 c = 0; c < 4; ++c) {
-          if (x + c >= level.width || y + r >= level.height) continue;
-          present[r * 4 + c] = true;
-          texels[r * 4 + c] = level.pixels[static_cast<u64>(y + r) * static_cast<u64>(level.pitch) + x + c];
+                               bool quick_fit)
+{
+    std::vector<u8> out(DxtLevelSize(level.width, level.height, code));
+    const u64 block_bytes = (code & 0xff00) ? 16 : 8;
+    u8* dst = out.data();
+    for (i32 y = 0; y < level.height; y += 4)
+        for (i32 x = 0; x < level.width; x += 4) {
+            u32 texels[16] = {};
+            bool present[16] = {};
+            for (i32 r = 0; r < 4; ++r)
+                for (i32 c = 0; c < 4; ++c) {
+                    if (x + c >= level.width || y + r >= level.height)
+                        continue;
+                    present[r * 4 + c] = true;
+                    texels[r * 4 + c] = level.pixels[static_cast<u64>(y + r) * static_cast<u64>(level.pitch) + x + c];
+                }
+            EncodeDxtBlock(texels, present, code, weights, force_four_colors, quick_fit, dst);
+            dst += block_bytes;
         }
-      EncodeDxtBlock(texels, present, code, weights, force_four_colors, quick_fit, dst);
-      dst += block_bytes;
-    }
-  return out;
+    return out;
 }

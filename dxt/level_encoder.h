@@ -8,19 +8,19 @@
 // 2 by alpha), the second byte which alpha block is written (0 none,
 // 1 explicit 4-bit, 2 interpolated).
 enum dxt_code_e : i32 {
-  dxt_code_dxt1 = 0,
-  dxt_code_dxt1_alpha = 2,
-  dxt_code_dxt3 = 256,
-  dxt_code_dxt5 = 512,
+    dxt_code_dxt1 = 0,
+    dxt_code_dxt1_alpha = 2,
+    dxt_code_dxt3 = 256,
+    dxt_code_dxt5 = 512,
 };
 
 // A level to encode. Texels beyond `width` x `height` are missing: they take
 // no part in the fit, whatever the work image holds there.
 struct dxt_level_c {
-  const u32* pixels = nullptr;
-  i32 width = 0;
-  i32 height = 0;
-  i32 pitch = 0;  // in pixels
+    const u32* pixels = nullptr;
+    i32 width = 0;
+    i32 height = 0;
+    i32 pitch = 0; // in pixels
 };
 
 // Bytes of a level: 8 or 16 per 4x4 block.

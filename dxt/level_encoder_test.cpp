@@ -11,141 +11,177 @@ namespace {
 
 const f32 kWeights[3] = {0.4484f, 0.8840f, 0.1190f};
 
-u32 Argb(u32 a, u32 r, u32 g, u32 b) { return (a << 24) | (r << 16) | (g << 8) | b; }
-
-std::vector<u8> Block(const std::array<u32, 16>& texels, i32 code, bool force_four = false, bool quick = false) {
-  bool present[16];
-  for (bool& p : present) p = true;
-  std::vector<u8> out((code & 0xff00) ? 16 : 8);
-  EncodeDxtBlock(texels.data(), present, code, kWeights, force_four, quick, out.data());
-  return out;
+u32 Argb(u32 a, u32 r, u32 g, u32 b)
+{
+    return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
-std::array<u32, 16> Fill(u32 top, u32 bottom) {
-  std::array<u32, 16> t;
-  for (i32 i = 0; i < 16; ++i) t[i] = i < 8 ? top : bottom;
-  return t;
+std::vector<u8> Block(const std::array<u32, 16>& texels, i32 code, bool force_four = false, bool quick = false)
+{
+    bool present[16];
+    for (bool& p : present)
+        p = true;
+    std::vector<u8> out((code & 0xff00) ? 16 : 8);
+    EncodeDxtBlock(texels.data(), present, code, kWeights, force_four, quick, out.data());
+    return out;
+}
+
+std::array<u32, 16> Fill(u32 top, u32 bottom)
+{
+    std::array<u32, 16> t;
+    for (i32 i = 0; i < 16; ++i)
+        t[i] = i < 8 ? top : bottom;
+    return t;
 }
 
 using bytes = std::vector<u8>;
 
-TEST(LevelEncoder, OneColourKeepsItsExactValue) {
-  // Equal end points: c0 is raised by one and every texel points at c1.
-  EXPECT_EQ(Block(Fill(Argb(255, 255, 0, 0), Argb(255, 255, 0, 0)), dxt_code_dxt1),
-            (bytes{0x01, 0xF8, 0x00, 0xF8, 0x55, 0x55, 0x55, 0x55}));
+TEST(LevelEncoder, OneColourKeepsItsExactValue)
+{
+    // Equal end points: c0 is raised by one and every texel points at c1.
+    EXPECT_EQ(Block(Fill(Argb(255, 255, 0, 0), Argb(255, 255, 0, 0)), dxt_code_dxt1),
+              (bytes{0x01, 0xF8, 0x00, 0xF8, 0x55, 0x55, 0x55, 0x55}));
 }
 
-TEST(LevelEncoder, WhiteWrapsAroundAndStaysWhite) {
-  // 0xFFFF + 1 wraps to 0; the pair is swapped and every index becomes 0.
-  const bytes out = Block(Fill(0xFFFFFFFF, 0xFFFFFFFF), dxt_code_dxt1);
-  EXPECT_EQ(out, (bytes{0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
-  u32 decoded[16];
-  DecodeColorBlock(out.data(), true, decoded);
-  for (u32 p : decoded) EXPECT_EQ(p, 0xFFFFFFFFu);
-}
-
-TEST(LevelEncoder, TwoColoursBecomeTheEndPointsOfAThreeColourBlock) {
-  // Red over blue: a three-colour block wants c0 <= c1, so the pair is swapped.
-  EXPECT_EQ(Block(Fill(Argb(255, 255, 0, 0), Argb(255, 0, 0, 255)), dxt_code_dxt1),
-            (bytes{0x1F, 0x00, 0x00, 0xF8, 0x55, 0x55, 0x00, 0x00}));
-  // Black over white: a grey block keeps a grey green end point.
-  EXPECT_EQ(Block(Fill(Argb(255, 0, 0, 0), 0xFFFFFFFF), dxt_code_dxt1),
-            (bytes{0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x55, 0x55}));
-}
-
-TEST(LevelEncoder, GradientUsesTheFourColourPalette) {
-  std::array<u32, 16> t;
-  for (i32 i = 0; i < 16; ++i) t[i] = Argb(255, 85 * (i % 4), 0, 0);
-  EXPECT_EQ(Block(t, dxt_code_dxt1), (bytes{0x00, 0xF8, 0x00, 0x00, 0x2D, 0x2D, 0x2D, 0x2D}));
-}
-
-TEST(LevelEncoder, OneBitAlphaMarksTransparentTexels) {
-  std::array<u32, 16> t;
-  for (i32 i = 0; i < 16; ++i) t[i] = (i % 4) < 2 ? Argb(0, 0, 0, 0) : Argb(255, 255, 0, 0);
-  const bytes out = Block(t, dxt_code_dxt1_alpha);
-  EXPECT_EQ(out, (bytes{0x00, 0xF8, 0x01, 0xF8, 0x0F, 0x0F, 0x0F, 0x0F}));
-  u32 decoded[16];
-  DecodeColorBlock(out.data(), true, decoded);
-  for (i32 i = 0; i < 16; ++i) EXPECT_EQ(decoded[i], (i % 4) < 2 ? 0u : Argb(255, 255, 0, 0));
-}
-
-TEST(LevelEncoder, AlphaOf128IsTransparentAnd129Opaque) {
-  std::array<u32, 16> t;
-  for (i32 i = 0; i < 16; ++i) t[i] = Argb(i < 8 ? 128 : 129, 0, 255, 0);
-  u32 decoded[16];
-  DecodeColorBlock(Block(t, dxt_code_dxt1_alpha).data(), true, decoded);
-  for (i32 i = 0; i < 16; ++i) EXPECT_EQ(decoded[i] >> 24, i < 8 ? 0u : 255u) << i;
-}
-
-TEST(LevelEncoder, ExplicitAlphaQuantisesToFourBits) {
-  std::array<u32, 16> t;
-  t.fill(Argb(255, 0, 0, 0));
-  t[1] = Argb(8, 0, 0, 0);
-  t[2] = Argb(9, 0, 0, 0);
-  const bytes out = Block(t, dxt_code_dxt3);
-  // Row 0: 15, 0, 1, 15 from the lowest nibble up.
-  EXPECT_EQ(out[0], 0x0F);
-  EXPECT_EQ(out[1], 0xF1);
-  for (i32 i = 2; i < 8; ++i) EXPECT_EQ(out[i], 0xFF);
-}
-
-TEST(LevelEncoder, InterpolatedAlphaOfOneValue) {
-  const bytes out = Block(Fill(0xFF000000, 0xFF000000), dxt_code_dxt5);
-  EXPECT_EQ(bytes(out.begin(), out.begin() + 8), (bytes{0xFF, 0xFF, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST(LevelEncoder, InterpolatedAlphaOfTwoValuesIsExact) {
-  const bytes out = Block(Fill(0x00000000, 0xFF000000), dxt_code_dxt5);
-  EXPECT_EQ(bytes(out.begin(), out.begin() + 8), (bytes{0xFF, 0x00, 0x49, 0x92, 0x24, 0, 0, 0}));
-}
-
-TEST(LevelEncoder, FixedZeroAndOneSurviveAOneValueFit) {
-  std::array<u32, 16> t;
-  for (i32 i = 0; i < 16; ++i) t[i] = Argb(i < 5 ? 0 : (i < 10 ? 255 : 128), 0, 0, 0);
-  u32 decoded[16] = {};
-  DecodeInterpolatedAlpha(Block(t, dxt_code_dxt5).data(), decoded);
-  for (i32 i = 0; i < 16; ++i) {
-    const i32 want = i < 5 ? 0 : (i < 10 ? 255 : 128);
-    EXPECT_NEAR(static_cast<i32>(decoded[i] >> 24), want, 1) << i;
-  }
-  for (i32 i = 0; i < 10; ++i) EXPECT_EQ(static_cast<i32>(decoded[i] >> 24), i < 5 ? 0 : 255) << i;
-}
-
-TEST(LevelEncoder, ForceFourColoursNeverGivesAThreeColourBlock) {
-  const bytes out = Block(Fill(Argb(255, 255, 0, 0), Argb(255, 0, 0, 255)), dxt_code_dxt1, true);
-  const u32 c0 = out[0] | (out[1] << 8), c1 = out[2] | (out[3] << 8);
-  EXPECT_GT(c0, c1);
-}
-
-TEST(LevelEncoder, SmallLevelsIgnoreTheTexelsOutsideThem) {
-  // A 2x2 red level in a 4x4 work image whose other texels are black.
-  std::vector<u32> work(16, 0);
-  for (i32 y = 0; y < 2; ++y)
-    for (i32 x = 0; x < 2; ++x) work[y * 4 + x] = Argb(255, 255, 0, 0);
-  for (i32 code : {dxt_code_dxt1, dxt_code_dxt1_alpha, dxt_code_dxt3, dxt_code_dxt5}) {
-    const std::vector<u8> out = EncodeDxtLevel({work.data(), 2, 2, 4}, code, kWeights, false, false);
-    const i32 format = code == dxt_code_dxt1 ? 10 : code == dxt_code_dxt1_alpha ? 11 : code == dxt_code_dxt3 ? 12 : 13;
-    ASSERT_EQ(out.size(), code & 0xff00 ? 16u : 8u);
-    const std::vector<u32> decoded = DecodeDxtLevel(out.data(), 2, 2, format);
-    for (u32 p : decoded) EXPECT_EQ(p, Argb(255, 255, 0, 0)) << code;
-  }
-}
-
-TEST(LevelEncoder, LevelSizes) {
-  EXPECT_EQ(DxtLevelSize(1, 1, dxt_code_dxt1), 8u);
-  EXPECT_EQ(DxtLevelSize(2, 2, dxt_code_dxt5), 16u);
-  EXPECT_EQ(DxtLevelSize(256, 256, dxt_code_dxt5), 65536u);
-  EXPECT_EQ(DxtLevelSize(5, 9, dxt_code_dxt1), 8u * 2 * 3);
-}
-
-TEST(LevelEncoder, QuickPathDecodesTwoColoursExactly) {
-  const std::array<u32, 16> t = Fill(Argb(255, 255, 0, 0), Argb(255, 0, 0, 255));
-  for (i32 code : {dxt_code_dxt1, dxt_code_dxt5}) {
-    const bytes out = Block(t, code, false, true);
+TEST(LevelEncoder, WhiteWrapsAroundAndStaysWhite)
+{
+    // 0xFFFF + 1 wraps to 0; the pair is swapped and every index becomes 0.
+    const bytes out = Block(Fill(0xFFFFFFFF, 0xFFFFFFFF), dxt_code_dxt1);
+    EXPECT_EQ(out, (bytes{0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
     u32 decoded[16];
-    DecodeColorBlock(code == dxt_code_dxt5 ? out.data() + 8 : out.data(), code == dxt_code_dxt1, decoded);
-    for (i32 i = 0; i < 16; ++i) EXPECT_EQ(decoded[i] & 0xFFFFFF, t[i] & 0xFFFFFF) << code;
-  }
+    DecodeColorBlock(out.data(), true, decoded);
+    for (u32 p : decoded)
+        EXPECT_EQ(p, 0xFFFFFFFFu);
 }
 
-}  // namespace
+TEST(LevelEncoder, TwoColoursBecomeTheEndPointsOfAThreeColourBlock)
+{
+    // Red over blue: a three-colour block wants c0 <= c1, so the pair is swapped.
+    EXPECT_EQ(Block(Fill(Argb(255, 255, 0, 0), Argb(255, 0, 0, 255)), dxt_code_dxt1),
+              (bytes{0x1F, 0x00, 0x00, 0xF8, 0x55, 0x55, 0x00, 0x00}));
+    // Black over white: a grey block keeps a grey green end point.
+    EXPECT_EQ(Block(Fill(Argb(255, 0, 0, 0), 0xFFFFFFFF), dxt_code_dxt1),
+              (bytes{0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x55, 0x55}));
+}
+
+TEST(LevelEncoder, GradientUsesTheFourColourPalette)
+{
+    std::array<u32, 16> t;
+    for (i32 i = 0; i < 16; ++i)
+        t[i] = Argb(255, 85 * (i % 4), 0, 0);
+    EXPECT_EQ(Block(t, dxt_code_dxt1), (bytes{0x00, 0xF8, 0x00, 0x00, 0x2D, 0x2D, 0x2D, 0x2D}));
+}
+
+TEST(LevelEncoder, OneBitAlphaMarksTransparentTexels)
+{
+    std::array<u32, 16> t;
+    for (i32 i = 0; i < 16; ++i)
+        t[i] = (i % 4) < 2 ? Argb(0, 0, 0, 0) : Argb(255, 255, 0, 0);
+    const bytes out = Block(t, dxt_code_dxt1_alpha);
+    EXPECT_EQ(out, (bytes{0x00, 0xF8, 0x01, 0xF8, 0x0F, 0x0F, 0x0F, 0x0F}));
+    u32 decoded[16];
+    DecodeColorBlock(out.data(), true, decoded);
+    for (i32 i = 0; i < 16; ++i)
+        EXPECT_EQ(decoded[i], (i % 4) < 2 ? 0u : Argb(255, 255, 0, 0));
+}
+
+TEST(LevelEncoder, AlphaOf128IsTransparentAnd129Opaque)
+{
+    std::array<u32, 16> t;
+    for (i32 i = 0; i < 16; ++i)
+        t[i] = Argb(i < 8 ? 128 : 129, 0, 255, 0);
+    u32 decoded[16];
+    DecodeColorBlock(Block(t, dxt_code_dxt1_alpha).data(), true, decoded);
+    for (i32 i = 0; i < 16; ++i)
+        EXPECT_EQ(decoded[i] >> 24, i < 8 ? 0u : 255u) << i;
+}
+
+TEST(LevelEncoder, ExplicitAlphaQuantisesToFourBits)
+{
+    std::array<u32, 16> t;
+    t.fill(Argb(255, 0, 0, 0));
+    t[1] = Argb(8, 0, 0, 0);
+    t[2] = Argb(9, 0, 0, 0);
+    const bytes out = Block(t, dxt_code_dxt3);
+    // Row 0: 15, 0, 1, 15 from the lowest nibble up.
+    EXPECT_EQ(out[0], 0x0F);
+    EXPECT_EQ(out[1], 0xF1);
+    for (i32 i = 2; i < 8; ++i)
+        EXPECT_EQ(out[i], 0xFF);
+}
+
+TEST(LevelEncoder, InterpolatedAlphaOfOneValue)
+{
+    const bytes out = Block(Fill(0xFF000000, 0xFF000000), dxt_code_dxt5);
+    EXPECT_EQ(bytes(out.begin(), out.begin() + 8), (bytes{0xFF, 0xFF, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(LevelEncoder, InterpolatedAlphaOfTwoValuesIsExact)
+{
+    const bytes out = Block(Fill(0x00000000, 0xFF000000), dxt_code_dxt5);
+    EXPECT_EQ(bytes(out.begin(), out.begin() + 8), (bytes{0xFF, 0x00, 0x49, 0x92, 0x24, 0, 0, 0}));
+}
+
+TEST(LevelEncoder, FixedZeroAndOneSurviveAOneValueFit)
+{
+    std::array<u32, 16> t;
+    for (i32 i = 0; i < 16; ++i)
+        t[i] = Argb(i < 5 ? 0 : (i < 10 ? 255 : 128), 0, 0, 0);
+    u32 decoded[16] = {};
+    DecodeInterpolatedAlpha(Block(t, dxt_code_dxt5).data(), decoded);
+    for (i32 i = 0; i < 16; ++i) {
+        const i32 want = i < 5 ? 0 : (i < 10 ? 255 : 128);
+        EXPECT_NEAR(static_cast<i32>(decoded[i] >> 24), want, 1) << i;
+    }
+    for (i32 i = 0; i < 10; ++i)
+        EXPECT_EQ(static_cast<i32>(decoded[i] >> 24), i < 5 ? 0 : 255) << i;
+}
+
+TEST(LevelEncoder, ForceFourColoursNeverGivesAThreeColourBlock)
+{
+    const bytes out = Block(Fill(Argb(255, 255, 0, 0), Argb(255, 0, 0, 255)), dxt_code_dxt1, true);
+    const u32 c0 = out[0] | (out[1] << 8), c1 = out[2] | (out[3] << 8);
+    EXPECT_GT(c0, c1);
+}
+
+TEST(LevelEncoder, SmallLevelsIgnoreTheTexelsOutsideThem)
+{
+    // A 2x2 red level in a 4x4 work image whose other texels are black.
+    std::vector<u32> work(16, 0);
+    for (i32 y = 0; y < 2; ++y)
+        for (i32 x = 0; x < 2; ++x)
+            work[y * 4 + x] = Argb(255, 255, 0, 0);
+    for (i32 code : {dxt_code_dxt1, dxt_code_dxt1_alpha, dxt_code_dxt3, dxt_code_dxt5}) {
+        const std::vector<u8> out = EncodeDxtLevel({work.data(), 2, 2, 4}, code, kWeights, false, false);
+        const i32 format = code == dxt_code_dxt1         ? 10
+                           : code == dxt_code_dxt1_alpha ? 11
+                           : code == dxt_code_dxt3       ? 12
+                                                         : 13;
+        ASSERT_EQ(out.size(), code & 0xff00 ? 16u : 8u);
+        const std::vector<u32> decoded = DecodeDxtLevel(out.data(), 2, 2, format);
+        for (u32 p : decoded)
+            EXPECT_EQ(p, Argb(255, 255, 0, 0)) << code;
+    }
+}
+
+TEST(LevelEncoder, LevelSizes)
+{
+    EXPECT_EQ(DxtLevelSize(1, 1, dxt_code_dxt1), 8u);
+    EXPECT_EQ(DxtLevelSize(2, 2, dxt_code_dxt5), 16u);
+    EXPECT_EQ(DxtLevelSize(256, 256, dxt_code_dxt5), 65536u);
+    EXPECT_EQ(DxtLevelSize(5, 9, dxt_code_dxt1), 8u * 2 * 3);
+}
+
+TEST(LevelEncoder, QuickPathDecodesTwoColoursExactly)
+{
+    const std::array<u32, 16> t = Fill(Argb(255, 255, 0, 0), Argb(255, 0, 0, 255));
+    for (i32 code : {dxt_code_dxt1, dxt_code_dxt5}) {
+        const bytes out = Block(t, code, false, true);
+        u32 decoded[16];
+        DecodeColorBlock(code == dxt_code_dxt5 ? out.data() + 8 : out.data(), code == dxt_code_dxt1, decoded);
+        for (i32 i = 0; i < 16; ++i)
+            EXPECT_EQ(decoded[i] & 0xFFFFFF, t[i] & 0xFFFFFF) << code;
+    }
+}
+
+} // namespace

@@ -19,327 +19,411 @@
 
 namespace {
 
-bool IsDxtFormat(i32 format) { return format >= 10 && format <= 13; }
-
-u32 Byte(u32 p, i32 i) { return (p >> (8 * i)) & 0xff; }
-u32 SetByte(u32 p, i32 i, u32 v) { return (p & ~(0xffu << (8 * i))) | ((v & 0xff) << (8 * i)); }
-
-bool OnBorder(const work_image_c& w, i32 x, i32 y) {
-  return x == 0 || y == 0 || x == w.width - 1 || y == w.height - 1;
+bool IsDxtFormat(i32 format)
+{
+    return format >= 10 && format <= 13;
 }
 
-void Deliver(dxt_level_callback callback, const std::vector<u8>& data, i32 level) {
-  if (callback) callback(data.data(), level, static_cast<u32>(data.size()));
+u32 Byte(u32 p, i32 i)
+{
+    return (p >> (8 * i)) & 0xff;
+}
+u32 SetByte(u32 p, i32 i, u32 v)
+{
+    return (p & ~(0xffu << (8 * i))) | ((v & 0xff) << (8 * i));
 }
 
-u32 Cutout(u32 p, i32 cutoff) {
-  return SetByte(p, 3, static_cast<i32>(Byte(p, 3)) < cutoff ? 0 : 255);
+bool OnBorder(const work_image_c& w, i32 x, i32 y)
+{
+    return x == 0 || y == 0 || x == w.width - 1 || y == w.height - 1;
 }
 
-u32 PackUnitVector(u32 p, f64 x, f64 y, f64 z) {
-  auto comp = [](f64 v) {
-    const f64 r = RoundHalfEven((v + 1.0) * 127.5);
-    return static_cast<u32>(std::clamp(r, 0.0, 255.0));
-  };
-  p = SetByte(p, 2, comp(x));
-  p = SetByte(p, 1, comp(y));
-  return SetByte(p, 0, comp(z));
+void Deliver(dxt_level_callback callback, const std::vector<u8>& data, i32 level)
+{
+    if (callback)
+        callback(data.data(), level, static_cast<u32>(data.size()));
 }
 
-u32 Renormalize(u32 p) {
-  const f64 x = Byte(p, 2) * 2.0 / 255.0 - 1.0, y = Byte(p, 1) * 2.0 / 255.0 - 1.0, z = Byte(p, 0) * 2.0 / 255.0 - 1.0;
-  const f64 len2 = x * x + y * y + z * z;
-  if (!(len2 > 1e-12)) return p;
-  const f64 s = 1.0 / std::sqrt(len2);
-  return PackUnitVector(p, x * s, y * s, z * s);
+u32 Cutout(u32 p, i32 cutoff)
+{
+    return SetByte(p, 3, static_cast<i32>(Byte(p, 3)) < cutoff ? 0 : 255);
+}
+
+u32 PackUnitVector(u32 p, f64 x, f64 y, f64 z)
+{
+    auto comp = [](f64 v) {
+        const f64 r = RoundHalfEven((v + 1.0) * 127.5);
+        return static_cast<u32>(std::clamp(r, 0.0, 255.0));
+    };
+    p = SetByte(p, 2, comp(x));
+    p = SetByte(p, 1, comp(y));
+    return SetByte(p, 0, comp(z));
+}
+
+u32 Renormalize(u32 p)
+{
+    const f64 x = Byte(p, 2) * 2.0 / 255.0 - 1.0, y = Byte(p, 1) * 2.0 / 255.0 - 1.0,
+              z = Byte(p, 0) * 2.0 / 255.0 - 1.0;
+    const f64 len2 = x * x + y * y + z * z;
+    if (!(len2 > 1e-12))
+        return p;
+    const f64 s = 1.0 / std::sqrt(len2);
+    return PackUnitVector(p, x * s, y * s, z * s);
 }
 
 // The next level by a 2x2 box in place; a side of 1 repeats its one row or column.
-void HalveInPlace(work_image_c& w, const dxt_options_c& o) {
-  const i32 nw = (w.width + 1) / 2, nh = (w.height + 1) / 2;
-  std::vector<u32> next(static_cast<size_t>(nw) * nh);
-  for (i32 y = 0; y < nh; ++y)
-    for (i32 x = 0; x < nw; ++x) {
-      const i32 x0 = std::min(2 * x, w.width - 1), x1 = std::min(2 * x + 1, w.width - 1);
-      const i32 y0 = std::min(2 * y, w.height - 1), y1 = std::min(2 * y + 1, w.height - 1);
-      const u32 s[4] = {w.pixels[static_cast<size_t>(y0) * w.width + x0], w.pixels[static_cast<size_t>(y0) * w.width + x1],
-                        w.pixels[static_cast<size_t>(y1) * w.width + x0], w.pixels[static_cast<size_t>(y1) * w.width + x1]};
-      u32 p = 0;
-      for (i32 c = 0; c < 4; ++c) p |= ((Byte(s[0], c) + Byte(s[1], c) + Byte(s[2], c) + Byte(s[3], c)) >> 2) << (8 * c);
-      if (o.alpha_cutout) p = Cutout(p, o.alpha_cutoff);
-      next[static_cast<size_t>(y) * nw + x] = p;
-    }
-  w.width = nw;
-  w.height = nh;
-  w.pixels = std::move(next);
+void HalveInPlace(work_image_c& w, const dxt_options_c& o)
+{
+    const i32 nw = (w.width + 1) / 2, nh = (w.height + 1) / 2;
+    std::vector<u32> next(static_cast<size_t>(nw) * nh);
+    for (i32 y = 0; y < nh; ++y)
+        for (i32 x = 0; x < nw; ++x) {
+            const i32 x0 = std::min(2 * x, w.width - 1), x1 = std::min(2 * x + 1, w.width - 1);
+            const i32 y0 = std::min(2 * y, w.height - 1), y1 = std::min(2 * y + 1, w.height - 1);
+            const u32 s[4] = {
+                w.pixels[static_cast<size_t>(y0) * w.width + x0], w.pixels[static_cast<size_t>(y0) * w.width + x1],
+                w.pixels[static_cast<size_t>(y1) * w.width + x0], w.pixels[static_cast<size_t>(y1) * w.width + x1]};
+            u32 p = 0;
+            for (i32 c = 0; c < 4; ++c)
+                p |= ((Byte(s[0], c) + Byte(s[1], c) + Byte(s[2], c) + Byte(s[3], c)) >> 2) << (8 * c);
+            if (o.alpha_cutout)
+                p = Cutout(p, o.alpha_cutoff);
+            next[static_cast<size_t>(y) * nw + x] = p;
+        }
+    w.width = nw;
+    w.height = nh;
+    w.pixels = std::move(next);
 }
 
 // The palette of a face's level 0, to which its later levels are mapped.
 struct palette_state_c {
-  bool built = false;
-  codebook_c palette;
+    bool built = false;
+    codebook_c palette;
 };
 
 void DeliverPaletteLevel(const work_image_c& w, const dxt_work_state_c& s, i32 level, palette_state_c& ps,
-                         dxt_level_callback callback) {
-  const size_t n = w.pixels.size();
-  std::vector<u8> indices(n);
-  if (!ps.built) {
-    std::vector<u8> bytes(n * 4);
-    for (size_t i = 0; i < n; ++i)
-      for (i32 c = 0; c < 4; ++c) bytes[i * 4 + c] = static_cast<u8>(Byte(w.pixels[i], c));
-    quantized_colors_c q;
-    QuantizeColors(bytes.data(), w.width, w.height, 4, q, 8, 4, s.options.dither_on_read);
-    std::vector<u8> table(1024);
-    ps.palette = codebook_c{};
-    ps.palette.entries = 256;
-    for (i32 k = 0; k < 256; ++k) {
-      for (i32 c = 0; c < 3; ++c) {
-        table[k * 4 + c] = static_cast<u8>(q.palette[k][c]);
-        ps.palette.data.push_back(q.palette[k][c]);
-      }
-      table[k * 4 + 3] = 255;
+                         dxt_level_callback callback)
+{
+    const size_t n = w.pixels.size();
+    std::vector<u8> indices(n);
+    if (!ps.built) {
+        std::vector<u8> bytes(n * 4);
+        for (size_t i = 0; i < n; ++i)
+            for (i32 c = 0; c < 4; ++c)
+                bytes[i * 4 + c] = static_cast<u8>(Byte(w.pixels[i], c));
+        quantized_colors_c q;
+        QuantizeColors(bytes.data(), w.width, w.height, 4, q, 8, 4, s.options.dither_on_read);
+        std::vector<u8> table(1024);
+        ps.palette = codebook_c{};
+        ps.palette.entries = 256;
+        for (i32 k = 0; k < 256; ++k) {
+            for (i32 c = 0; c < 3; ++c) {
+                table[k * 4 + c] = static_cast<u8>(q.palette[k][c]);
+                ps.palette.data.push_back(q.palette[k][c]);
+            }
+            table[k * 4 + 3] = 255;
+        }
+        ps.built = true;
+        Deliver(callback, table, 0);
+        Deliver(callback, q.indices, level);
+        return;
     }
-    ps.built = true;
-    Deliver(callback, table, 0);
-    Deliver(callback, q.indices, level);
-    return;
-  }
-  std::vector<u8> rgb(n * 3);
-  for (size_t i = 0; i < n; ++i)
-    for (i32 c = 0; c < 3; ++c) rgb[i * 3 + c] = static_cast<u8>(Byte(w.pixels[i], 2 - c));
-  if (s.options.dither_on_read) DiffuseErrors3(rgb.data(), w.width, w.height, 4, 4, 4);
-  codebook_c colours;
-  BuildCodebook(rgb.data(), colours, w.height, w.width, 3, 1, 1, 1 << 24);
-  index_list_c nearest;
-  MapToCodebook(ps.palette, colours, nearest);
-  std::unordered_map<u32, u8> index_of;
-  for (i32 e = 0; e < colours.entries; ++e) {
-    const i32* v = &colours.data[static_cast<size_t>(e) * 3];
-    index_of[static_cast<u32>((v[0] << 16) | (v[1] << 8) | v[2])] = static_cast<u8>(nearest.indices[e]);
-  }
-  for (size_t i = 0; i < n; ++i)
-    indices[i] = index_of.at(static_cast<u32>((rgb[i * 3] << 16) | (rgb[i * 3 + 1] << 8) | rgb[i * 3 + 2]));
-  Deliver(callback, indices, level);
+    std::vector<u8> rgb(n * 3);
+    for (size_t i = 0; i < n; ++i)
+        for (i32 c = 0; c < 3; ++c)
+            rgb[i * 3 + c] = static_cast<u8>(Byte(w.pixels[i], 2 - c));
+    if (s.options.dither_on_read)
+        DiffuseErrors3(rgb.data(), w.width, w.height, 4, 4, 4);
+    codebook_c colours;
+    BuildCodebook(rgb.data(), colours, w.height, w.width, 3, 1, 1, 1 << 24);
+    index_list_c nearest;
+    MapToCodebook(ps.palette, colours, nearest);
+    std::unordered_map<u32, u8> index_of;
+    for (i32 e = 0; e < colours.entries; ++e) {
+        const i32* v = &colours.data[static_cast<size_t>(e) * 3];
+        index_of[static_cast<u32>((v[0] << 16) | (v[1] << 8) | v[2])] = static_cast<u8>(nearest.indices[e]);
+    }
+    for (size_t i = 0; i < n; ++i)
+        indices[i] = index_of.at(static_cast<u32>((rgb[i * 3] << 16) | (rgb[i * 3 + 1] << 8) | rgb[i * 3 + 2]));
+    Deliver(callback, indices, level);
 }
 
 void DeliverLevel(const work_image_c& w, const dxt_work_state_c& s, i32 format, i32 level, palette_state_c& ps,
-                  dxt_level_callback callback) {
-  if (format == 20) DeliverPaletteLevel(w, s, level, ps, callback);
-  else Deliver(callback, PackLevel(w, s, format), level);
+                  dxt_level_callback callback)
+{
+    if (format == 20)
+        DeliverPaletteLevel(w, s, level, ps, callback);
+    else
+        Deliver(callback, PackLevel(w, s, format), level);
 }
 
-void FadeLevel(work_image_c& w, const dxt_options_c& o, f32 f, f32 g) {
-  for (u32& p : w.pixels) {
-    if (o.fade_color_on) {
-      if (!o.renormalize) {
-        if (!o.signed_pair) {
-          for (i32 c = 0; c < 3; ++c)
-            p = SetByte(p, c, RoundToLowByte(static_cast<f64>(o.fade_color[c]) * g + Byte(p, c) * static_cast<f64>(f) + 0.5));
-        } else {
-          for (i32 c = 1; c <= 2; ++c)
-            p = SetByte(p, c, RoundToLowByte(Byte(p, c) * (2.0 / 255.0) * f * 127.5 + 0.5));
+void FadeLevel(work_image_c& w, const dxt_options_c& o, f32 f, f32 g)
+{
+    for (u32& p : w.pixels) {
+        if (o.fade_color_on) {
+            if (!o.renormalize) {
+                if (!o.signed_pair) {
+                    for (i32 c = 0; c < 3; ++c)
+                        p = SetByte(p, c,
+                                    RoundToLowByte(static_cast<f64>(o.fade_color[c]) * g +
+                                                   Byte(p, c) * static_cast<f64>(f) + 0.5));
+                } else {
+                    for (i32 c = 1; c <= 2; ++c)
+                        p = SetByte(p, c, RoundToLowByte(Byte(p, c) * (2.0 / 255.0) * f * 127.5 + 0.5));
+                }
+            } else {
+                const f64 x = f * (Byte(p, 2) * 2.0 / 255.0 - 1.0), y = f * (Byte(p, 1) * 2.0 / 255.0 - 1.0),
+                          z = g * (Byte(p, 0) * 2.0 / 255.0 - 1.0);
+                const f64 len2 = x * x + y * y + z * z;
+                if (len2 > 1e-12) {
+                    const f64 s = 1.0 / std::sqrt(len2);
+                    p = PackUnitVector(p, x * s, y * s, z * s);
+                }
+            }
         }
-      } else {
-        const f64 x = f * (Byte(p, 2) * 2.0 / 255.0 - 1.0), y = f * (Byte(p, 1) * 2.0 / 255.0 - 1.0),
-                  z = g * (Byte(p, 0) * 2.0 / 255.0 - 1.0);
-        const f64 len2 = x * x + y * y + z * z;
-        if (len2 > 1e-12) {
-          const f64 s = 1.0 / std::sqrt(len2);
-          p = PackUnitVector(p, x * s, y * s, z * s);
+        if (o.fade_alpha_on)
+            p = SetByte(p, 3,
+                        RoundToLowByte(Byte(p, 3) * static_cast<f64>(f) + static_cast<f64>(o.fade_alpha) * g + 0.5));
+    }
+}
+
+void ClearBorder(work_image_c& w, const dxt_options_c& o)
+{
+    for (i32 y = 0; y < w.height; ++y)
+        for (i32 x = 0; x < w.width; ++x) {
+            if (!OnBorder(w, x, y))
+                continue;
+            u32& p = w.pixels[static_cast<size_t>(y) * w.width + x];
+            if (o.clear_border_alpha)
+                p = SetByte(p, 3, 0);
+            if (o.border_color_on)
+                for (i32 c = 0; c < 3; ++c)
+                    p = SetByte(p, c, o.border_color[c]);
         }
-      }
+}
+
+void EnhanceWork(work_image_c& w, const dxt_options_c& o)
+{
+    byte_image_c level(w.width, w.height, 3);
+    for (size_t i = 0; i < w.pixels.size(); ++i)
+        for (i32 p = 0; p < 3; ++p)
+            level.planes[p][i] = static_cast<u8>(Byte(w.pixels[i], 2 - p));
+    enhance_params_c params;
+    params.size = o.enhance_min_size;
+    params.factor = 1.0f;
+    params.k = o.enhance_param_1;
+    params.lambda = o.enhance_param_2;
+    params.weighted = o.enhance_flag_1;
+    params.sharpen = o.enhance_flag_3;
+    params.thin = o.enhance_flag_2;
+    params.strength = o.enhance_param_3;
+    const byte_image_c out = EnhanceLevel(level, params, o.enhance_method != 0);
+    for (size_t i = 0; i < w.pixels.size(); ++i)
+        for (i32 p = 0; p < 3; ++p)
+            w.pixels[i] = SetByte(w.pixels[i], 2 - p, out.planes[p][i]);
+}
+
+void DitherLevel(work_image_c& w, i32 format)
+{
+    for (i32 y = 0; y < w.height; ++y)
+        for (i32 x = 0; x < w.width; ++x) {
+            u32& p = w.pixels[static_cast<size_t>(y) * w.width + x];
+            p = DitherPixel(p, x, y, format);
+        }
+}
+
+void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 face_w, i32 face_h, i64 offset)
+{
+    const dxt_options_c& o = s.options;
+    work_image_c work;
+    ExtractFace(work, s, face_w, face_h, offset, format);
+    const std::vector<float_image_c> chain =
+        o.mip_mode == 32 ? std::vector<float_image_c>{} : BuildChain(work.pixels.data(), work.width, work.height, o);
+    const f32 f0 = 1.0f - static_cast<f32>(o.fade_percent) * 0.01f;
+    f32 f = f0;
+    i32 level = 0;
+    palette_state_c palette;
+    bool done = false;
+    while (true) {
+        if (o.enhance_on && o.enhance_min_size < work.width && o.enhance_min_size < work.height)
+            EnhanceWork(work, o);
+        if (o.dither_per_level)
+            DitherLevel(work, format);
+        DeliverLevel(work, s, format, level, palette, callback);
+        ++level;
+        const f32 g = 1.0f - f;
+        if (work.width < 2 && work.height < 2)
+            done = true;
+        if (!done) {
+            if (o.mip_mode == 32) {
+                offset += static_cast<i64>(s.bytes_per_pixel) * work.width;
+                ExtractFace(work, s, (work.width + 1) / 2, (work.height + 1) / 2, offset, format);
+            } else if (work.width < 3 || work.height < 3 || static_cast<size_t>(level) >= chain.size()) {
+                HalveInPlace(work, o);
+            } else {
+                const float_image_c& next = chain[level];
+                work.width = next.width;
+                work.height = next.height;
+                work.pixels.assign(static_cast<size_t>(next.width) * next.height, 0);
+                ImageToPixels(next, work.pixels.data());
+            }
+            if (o.clear_border_alpha || o.border_color_on)
+                ClearBorder(work, o);
+            if (level >= o.fade_first_level) {
+                if (o.fade_color_on || o.fade_alpha_on)
+                    FadeLevel(work, o, f, g);
+                f *= f0;
+            }
+            if (o.alpha_cutout)
+                for (u32& p : work.pixels)
+                    p = Cutout(p, o.alpha_cutoff);
+            if (o.renormalize)
+                for (u32& p : work.pixels)
+                    p = Renormalize(p);
+        }
+        if (done || (o.mip_mode == 31 && level >= o.mip_count))
+            break;
     }
-    if (o.fade_alpha_on)
-      p = SetByte(p, 3, RoundToLowByte(Byte(p, 3) * static_cast<f64>(f) + static_cast<f64>(o.fade_alpha) * g + 0.5));
-  }
 }
 
-void ClearBorder(work_image_c& w, const dxt_options_c& o) {
-  for (i32 y = 0; y < w.height; ++y)
-    for (i32 x = 0; x < w.width; ++x) {
-      if (!OnBorder(w, x, y)) continue;
-      u32& p = w.pixels[static_cast<size_t>(y) * w.width + x];
-      if (o.clear_border_alpha) p = SetByte(p, 3, 0);
-      if (o.border_color_on)
-        for (i32 c = 0; c < 3; ++c) p = SetByte(p, c, o.border_color[c]);
+} // namespace
+
+bool SingleLevel(const dxt_options_c& o)
+{
+    return o.mip_mode == 33 || (o.mip_mode == 31 && o.mip_count == 0);
+}
+
+void SetColorWeights(dxt_work_state_c& s, f32 red, f32 green, f32 blue)
+{
+    s.weights[0] = red;
+    s.weights[1] = green;
+    s.weights[2] = blue;
+    const f32 len = std::sqrt(red * red + green * green + blue * blue);
+    if (len != 0.0f && len != 1.0f)
+        for (f32& w : s.weights)
+            w /= len;
+}
+
+void ExtractFace(work_image_c& work, const dxt_work_state_c& s, i32 face_w, i32 face_h, i64 offset, i32 format)
+{
+    const dxt_options_c& o = s.options;
+    const i64 bpp = s.bytes_per_pixel;
+    if (face_w <= 0 || face_h <= 0 || face_h > s.height || offset < 0 || offset % bpp != 0 ||
+        offset / bpp + face_w > s.width)
+        throw std::invalid_argument("Face lies outside the image");
+    work.width = face_w;
+    work.height = face_h;
+    work.pixels.assign(static_cast<size_t>(face_w) * face_h, 0);
+    const bool dither = o.dither_on_read && format != 17 && format != 18 && (format < 20 || format > 23);
+    for (i32 y = 0; y < face_h; ++y) {
+        const u8* row = s.pixels + y * s.row_pitch + offset;
+        for (i32 x = 0; x < face_w; ++x) {
+            const u8* src = row + x * bpp;
+            u32 p = src[0] | (src[1] << 8) | (src[2] << 16) | (static_cast<u32>(bpp == 4 ? src[3] : 255) << 24);
+            if (dither)
+                p = DitherPixel(p, x, y, format);
+            const bool border = OnBorder(work, x, y);
+            if (o.clear_border_alpha && border)
+                p = SetByte(p, 3, 0);
+            if (o.border_color_on && border)
+                for (i32 c = 0; c < 3; ++c)
+                    p = SetByte(p, c, o.border_color[c]);
+            if (o.alpha_cutout)
+                p = Cutout(p, o.alpha_cutoff);
+            if (o.swap_red_blue)
+                p = (p & 0xff00ff00) | ((p & 0xff) << 16) | ((p >> 16) & 0xff);
+            work.pixels[static_cast<size_t>(y) * face_w + x] = p;
+        }
     }
 }
 
-void EnhanceWork(work_image_c& w, const dxt_options_c& o) {
-  byte_image_c level(w.width, w.height, 3);
-  for (size_t i = 0; i < w.pixels.size(); ++i)
-    for (i32 p = 0; p < 3; ++p) level.planes[p][i] = static_cast<u8>(Byte(w.pixels[i], 2 - p));
-  enhance_params_c params;
-  params.size = o.enhance_min_size;
-  params.factor = 1.0f;
-  params.k = o.enhance_param_1;
-  params.lambda = o.enhance_param_2;
-  params.weighted = o.enhance_flag_1;
-  params.sharpen = o.enhance_flag_3;
-  params.thin = o.enhance_flag_2;
-  params.strength = o.enhance_param_3;
-  const byte_image_c out = EnhanceLevel(level, params, o.enhance_method != 0);
-  for (size_t i = 0; i < w.pixels.size(); ++i)
-    for (i32 p = 0; p < 3; ++p) w.pixels[i] = SetByte(w.pixels[i], 2 - p, out.planes[p][i]);
-}
-
-void DitherLevel(work_image_c& w, i32 format) {
-  for (i32 y = 0; y < w.height; ++y)
-    for (i32 x = 0; x < w.width; ++x) {
-      u32& p = w.pixels[static_cast<size_t>(y) * w.width + x];
-      p = DitherPixel(p, x, y, format);
+std::vector<u8> PackLevel(const work_image_c& w, const dxt_work_state_c& s, i32 format)
+{
+    const dxt_options_c& o = s.options;
+    if (IsDxtFormat(format)) {
+        static const i32 codes[4] = {dxt_code_dxt1, dxt_code_dxt1_alpha, dxt_code_dxt3, dxt_code_dxt5};
+        const dxt_level_c level{w.pixels.data(), w.width, w.height, w.width};
+        return EncodeDxtLevel(level, codes[format - 10], s.weights, format == 10 && o.force_four_colors, o.quick_fit);
     }
-}
-
-void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 face_w, i32 face_h, i64 offset) {
-  const dxt_options_c& o = s.options;
-  work_image_c work;
-  ExtractFace(work, s, face_w, face_h, offset, format);
-  const std::vector<float_image_c> chain = o.mip_mode == 32 ? std::vector<float_image_c>{} : BuildChain(work.pixels.data(), work.width, work.height, o);
-  const f32 f0 = 1.0f - static_cast<f32>(o.fade_percent) * 0.01f;
-  f32 f = f0;
-  i32 level = 0;
-  palette_state_c palette;
-  bool done = false;
-  while (true) {
-    if (o.enhance_on && o.enhance_min_size < work.width && o.enhance_min_size < work.height) EnhanceWork(work, o);
-    if (o.dither_per_level) DitherLevel(work, format);
-    DeliverLevel(work, s, format, level, palette, callback);
-    ++level;
-    const f32 g = 1.0f - f;
-    if (work.width < 2 && work.height < 2) done = true;
-    if (!done) {
-      if (o.mip_mode == 32) {
-        offset += static_cast<i64>(s.bytes_per_pixel) * work.width;
-        ExtractFace(work, s, (work.width + 1) / 2, (work.height + 1) / 2, offset, format);
-      } else if (work.width < 3 || work.height < 3 || static_cast<size_t>(level) >= chain.size()) {
-        HalveInPlace(work, o);
-      } else {
-        const float_image_c& next = chain[level];
-        work.width = next.width;
-        work.height = next.height;
-        work.pixels.assign(static_cast<size_t>(next.width) * next.height, 0);
-        ImageToPixels(next, work.pixels.data());
-      }
-      if (o.clear_border_alpha || o.border_color_on) ClearBorder(work, o);
-      if (level >= o.fade_first_level) {
-        if (o.fade_color_on || o.fade_alpha_on) FadeLevel(work, o, f, g);
-        f *= f0;
-      }
-      if (o.alpha_cutout)
-        for (u32& p : work.pixels) p = Cutout(p, o.alpha_cutoff);
-      if (o.renormalize)
-        for (u32& p : work.pixels) p = Renormalize(p);
-    }
-    if (done || (o.mip_mode == 31 && level >= o.mip_count)) break;
-  }
-}
-
-}  // namespace
-
-bool SingleLevel(const dxt_options_c& o) { return o.mip_mode == 33 || (o.mip_mode == 31 && o.mip_count == 0); }
-
-void SetColorWeights(dxt_work_state_c& s, f32 red, f32 green, f32 blue) {
-  s.weights[0] = red;
-  s.weights[1] = green;
-  s.weights[2] = blue;
-  const f32 len = std::sqrt(red * red + green * green + blue * blue);
-  if (len != 0.0f && len != 1.0f)
-    for (f32& w : s.weights) w /= len;
-}
-
-void ExtractFace(work_image_c& work, const dxt_work_state_c& s, i32 face_w, i32 face_h, i64 offset, i32 format) {
-  const dxt_options_c& o = s.options;
-  const i64 bpp = s.bytes_per_pixel;
-  if (face_w <= 0 || face_h <= 0 || face_h > s.height || offset < 0 || offset % bpp != 0 ||
-      offset / bpp + face_w > s.width)
-    throw std::invalid_argument("Face lies outside the image");
-  work.width = face_w;
-  work.height = face_h;
-  work.pixels.assign(static_cast<size_t>(face_w) * face_h, 0);
-  const bool dither = o.dither_on_read && format != 17 && format != 18 && (format < 20 || format > 23);
-  for (i32 y = 0; y < face_h; ++y) {
-    const u8* row = s.pixels + y * s.row_pitch + offset;
-    for (i32 x = 0; x < face_w; ++x) {
-      const u8* src = row + x * bpp;
-      u32 p = src[0] | (src[1] << 8) | (src[2] << 16) | (static_cast<u32>(bpp == 4 ? src[3] : 255) << 24);
-      if (dither) p = DitherPixel(p, x, y, format);
-      const bool border = OnBorder(work, x, y);
-      if (o.clear_border_alpha && border) p = SetByte(p, 3, 0);
-      if (o.border_color_on && border)
-        for (i32 c = 0; c < 3; ++c) p = SetByte(p, c, o.border_color[c]);
-      if (o.alpha_cutout) p = Cutout(p, o.alpha_cutoff);
-      if (o.swap_red_blue) p = (p & 0xff00ff00) | ((p & 0xff) << 16) | ((p >> 16) & 0xff);
-      work.pixels[static_cast<size_t>(y) * face_w + x] = p;
-    }
-  }
-}
-
-std::vector<u8> PackLevel(const work_image_c& w, const dxt_work_state_c& s, i32 format) {
-  const dxt_options_c& o = s.options;
-  if (IsDxtFormat(format)) {
-    static const i32 codes[4] = {dxt_code_dxt1, dxt_code_dxt1_alpha, dxt_code_dxt3, dxt_code_dxt5};
-    const dxt_level_c level{w.pixels.data(), w.width, w.height, w.width};
-    return EncodeDxtLevel(level, codes[format - 10], s.weights, format == 10 && o.force_four_colors, o.quick_fit);
-  }
-  const size_t n = w.pixels.size();
-  std::vector<u8> out;
-  auto put16 = [&out](u32 v) {
-    out.push_back(static_cast<u8>(v));
-    out.push_back(static_cast<u8>(v >> 8));
-  };
-  switch (format) {
-    case 14: case 15: case 16: case 19: case 21: case 22: out.reserve(2 * n); break;
+    const size_t n = w.pixels.size();
+    std::vector<u8> out;
+    auto put16 = [&out](u32 v) {
+        out.push_back(static_cast<u8>(v));
+        out.push_back(static_cast<u8>(v >> 8));
+    };
+    switch (format) {
+    case 14:
+    case 15:
+    case 16:
+    case 19:
+    case 21:
+    case 22: out.reserve(2 * n); break;
     case 17: out.reserve(4 * n); break;
     case 18: out.reserve(3 * n); break;
     case 23: out.reserve(n); break;
     default: throw std::invalid_argument("Unknown output format " + std::to_string(format));
-  }
-  for (const u32 p : w.pixels) {
-    switch (format) {
-      case 14: put16(((p >> 16) & 0xf000) | ((p >> 12) & 0x0f00) | ((p >> 8) & 0x00f0) | ((p >> 4) & 0x000f)); break;
-      case 15: put16(((p >> 16) & 0x8000) | ((p >> 9) & 0x7c00) | ((p >> 6) & 0x03e0) | ((p >> 3) & 0x001f)); break;
-      case 16: put16(((p >> 8) & 0xf800) | ((p >> 5) & 0x07e0) | ((p >> 3) & 0x001f)); break;
-      case 17: for (i32 c = 0; c < 4; ++c) out.push_back(static_cast<u8>(Byte(p, c))); break;
-      case 18: for (i32 c = 0; c < 3; ++c) out.push_back(static_cast<u8>(Byte(p, c))); break;
-      case 19: put16(((p >> 9) & 0x7c00) | ((p >> 6) & 0x03e0) | ((p >> 3) & 0x001f)); break;
-      case 21: case 22: out.push_back(static_cast<u8>(Byte(p, 2))); out.push_back(static_cast<u8>(Byte(p, 1))); break;
-      default: out.push_back(static_cast<u8>(Byte(p, 3))); break;
     }
-  }
-  return out;
+    for (const u32 p : w.pixels) {
+        switch (format) {
+        case 14: put16(((p >> 16) & 0xf000) | ((p >> 12) & 0x0f00) | ((p >> 8) & 0x00f0) | ((p >> 4) & 0x000f)); break;
+        case 15: put16(((p >> 16) & 0x8000) | ((p >> 9) & 0x7c00) | ((p >> 6) & 0x03e0) | ((p >> 3) & 0x001f)); break;
+        case 16: put16(((p >> 8) & 0xf800) | ((p >> 5) & 0x07e0) | ((p >> 3) & 0x001f)); break;
+        case 17:
+            for (i32 c = 0; c < 4; ++c)
+                out.push_back(static_cast<u8>(Byte(p, c)));
+            break;
+        case 18:
+            for (i32 c = 0; c < 3; ++c)
+                out.push_back(static_cast<u8>(Byte(p, c)));
+            break;
+        case 19: put16(((p >> 9) & 0x7c00) | ((p >> 6) & 0x03e0) | ((p >> 3) & 0x001f)); break;
+        case 21:
+        case 22:
+            out.push_back(static_cast<u8>(Byte(p, 2)));
+            out.push_back(static_cast<u8>(Byte(p, 1)));
+            break;
+        default: out.push_back(static_cast<u8>(Byte(p, 3))); break;
+        }
+    }
+    return out;
 }
 
-i32 GenerateLevels(dxt_work_state_c& s, i32 format, dxt_level_callback callback) {
-  dxt_options_c& o = s.options;
-  const bool single = SingleLevel(o);
-  i32 strip = s.width;
-  if (o.mip_mode == 32) strip /= 2;
-  i32 faces = 1, face_w = strip;
-  const i32 face_h = s.height;
-  if (o.texture_kind == 81) {
-    faces = 6;
-    face_w = strip / 6;
-  } else if (o.texture_kind == 83) {
-    face_w = s.height;
-    faces = s.height > 0 ? strip / s.height : 0;
-  }
-  if (o.uniform_weights) SetColorWeights(s, 1.0f, 1.0f, 1.0f);
-  else SetColorWeights(s, 0.309f, 0.609f, 0.082f);
-  if (faces <= 0 || face_w <= 0 || face_h <= 0) return -1;
-  if (IsDxtFormat(format) && (!IsPow2(face_w) || !IsPow2(face_h))) return -1;
-  o.signed_pair = format == 21 ? 1 : 0;
-  const i64 face_step = static_cast<i64>(s.bytes_per_pixel) * face_w * (o.mip_mode == 32 ? 2 : 1);
-  if (single) {
-    work_image_c work;
-    for (i32 f = 0; f < faces; ++f) {
-      ExtractFace(work, s, face_w, face_h, face_step * f, format);
-      palette_state_c palette;
-      DeliverLevel(work, s, format, 0, palette, callback);
+i32 GenerateLevels(dxt_work_state_c& s, i32 format, dxt_level_callback callback)
+{
+    dxt_options_c& o = s.options;
+    const bool single = SingleLevel(o);
+    i32 strip = s.width;
+    if (o.mip_mode == 32)
+        strip /= 2;
+    i32 faces = 1, face_w = strip;
+    const i32 face_h = s.height;
+    if (o.texture_kind == 81) {
+        faces = 6;
+        face_w = strip / 6;
+    } else if (o.texture_kind == 83) {
+        face_w = s.height;
+        faces = s.height > 0 ? strip / s.height : 0;
     }
+    if (o.uniform_weights)
+        SetColorWeights(s, 1.0f, 1.0f, 1.0f);
+    else
+        SetColorWeights(s, 0.309f, 0.609f, 0.082f);
+    if (faces <= 0 || face_w <= 0 || face_h <= 0)
+        return -1;
+    if (IsDxtFormat(format) && (!IsPow2(face_w) || !IsPow2(face_h)))
+        return -1;
+    o.signed_pair = format == 21 ? 1 : 0;
+    const i64 face_step = static_cast<i64>(s.bytes_per_pixel) * face_w * (o.mip_mode == 32 ? 2 : 1);
+    if (single) {
+        work_image_c work;
+        for (i32 f = 0; f < faces; ++f) {
+            ExtractFace(work, s, face_w, face_h, face_step * f, format);
+            palette_state_c palette;
+            DeliverLevel(work, s, format, 0, palette, callback);
+        }
+        return 1;
+    }
+    for (i32 f = 0; f < faces; ++f)
+        RunChain(s, format, callback, face_w, face_h, face_step * f);
     return 1;
-  }
-  for (i32 f = 0; f < faces; ++f) RunChain(s, format, callback, face_w, face_h, face_step * f);
-  return 1;
 }

@@ -9,20 +9,20 @@
 
 // The working state of one compression.
 struct dxt_work_state_c {
-  const u8* pixels = nullptr;
-  i32 width = 0;
-  i32 height = 0;
-  i32 bytes_per_pixel = 4;
-  i64 row_pitch = 0;
-  dxt_options_c options{};
-  f32 weights[3] = {};  // red, green, blue error weights
+    const u8* pixels = nullptr;
+    i32 width = 0;
+    i32 height = 0;
+    i32 bytes_per_pixel = 4;
+    i64 row_pitch = 0;
+    dxt_options_c options{};
+    f32 weights[3] = {}; // red, green, blue error weights
 };
 
 // A 32-bit work image, rows packed.
 struct work_image_c {
-  i32 width = 0;
-  i32 height = 0;
-  std::vector<u32> pixels;
+    i32 width = 0;
+    i32 height = 0;
+    std::vector<u32> pixels;
 };
 
 // Stores the colour weights, divided by their length unless that is 0 or 1.
@@ -30,8 +30,8 @@ void SetColorWeights(dxt_work_state_c& state, f32 red, f32 green, f32 blue);
 
 // Copies one face of the input into `work` (resized to face_width x
 // face_height), applying the read-time options.
-void ExtractFace(work_image_c& work, const dxt_work_state_c& state, i32 face_width, i32 face_height,
-                 i64 byte_offset, i32 output_format);
+void ExtractFace(work_image_c& work, const dxt_work_state_c& state, i32 face_width, i32 face_height, i64 byte_offset,
+                 i32 output_format);
 
 // Packs a work level into the output format (not 20, which needs a palette).
 std::vector<u8> PackLevel(const work_image_c& work, const dxt_work_state_c& state, i32 output_format);

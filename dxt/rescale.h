@@ -21,5 +21,5 @@ bool PickPow2Size(i32 mode, i32 width, i32 height, i32& new_width, i32& new_heig
 void ResampleLine(const f32* values, i32 n, f32* out, i32 m);
 
 // The image resampled to new_width x new_height, rows packed without gaps.
-std::vector<u8> RescaleImage(const u8* pixels, i32 width, i32 height, i32 bytes_per_pixel, i64 row_pitch,
-                             i32 new_width, i32 new_height);
+std::vector<u8> RescaleImage(const u8* pixels, i32 width, i32 height, i32 bytes_per_pixel, i64 row_pitch, i32 new_width,
+                             i32 new_height);

@@ -5,24 +5,32 @@
 #include <cmath>
 
 // Nearest integer, halves to even, as the hardware's default rounding does.
-inline f64 RoundHalfEven(f64 v) {
-  const f64 r = std::round(v);
-  if (std::fabs(v - std::trunc(v)) == 0.5) return 2.0 * std::round(v * 0.5);
-  return r;
+inline f64 RoundHalfEven(f64 v)
+{
+    const f64 r = std::round(v);
+    if (std::fabs(v - std::trunc(v)) == 0.5)
+        return 2.0 * std::round(v * 0.5);
+    return r;
 }
 
 // A 0..1 value as an 8-bit value: floor(x * 255 + 0.5), clamped.
-inline i32 UnitToByte(f64 x) {
-  const f64 v = std::floor(x * 255.0 + 0.5);
-  if (!(v > 0.0)) return 0;
-  if (v > 255.0) return 255;
-  return static_cast<i32>(v);
+inline i32 UnitToByte(f64 x)
+{
+    const f64 v = std::floor(x * 255.0 + 0.5);
+    if (!(v > 0.0))
+        return 0;
+    if (v > 255.0)
+        return 255;
+    return static_cast<i32>(v);
 }
 
 // The low byte of round-half-even(v), for values that may lie outside 0..255.
-inline u8 RoundToLowByte(f64 v) {
-  if (!std::isfinite(v)) return 0;
-  const f64 r = RoundHalfEven(v);
-  if (r < -2147483648.0 || r > 2147483647.0) return 0;
-  return static_cast<u8>(static_cast<i64>(r) & 0xff);
+inline u8 RoundToLowByte(f64 v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    const f64 r = RoundHalfEven(v);
+    if (r < -2147483648.0 || r > 2147483647.0)
+        return 0;
+    return static_cast<u8>(static_cast<i64>(r) & 0xff);
 }

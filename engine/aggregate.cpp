@@ -41,11 +41,8 @@ aggregate_c::aggregate_c(const char* _name, renderer_c* _renderer) : null_object
 }
 
 aggregate_c::aggregate_c(const aggregate_c& _other)
-    : null_object_c(_other),
-      boundingVolume(_other.boundingVolume),
-      boundingTransform(_other.boundingTransform),
-      currentTime(_other.currentTime),
-      renderer(_other.renderer)
+    : null_object_c(_other), boundingVolume(_other.boundingVolume), boundingTransform(_other.boundingTransform),
+      currentTime(_other.currentTime), renderer(_other.renderer)
 {
     try {
         for (camera_c* camera = _other.cameras.GetFirst(); camera; camera = camera->GetNext())
@@ -396,8 +393,8 @@ bool aggregate_c::CullShadow(object_list_t& _shadows, camera_c* _camera)
     return any;
 }
 
-bool aggregate_c::RayTest(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque,
-                          bool _precise, float _maximum)
+bool aggregate_c::RayTest(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque, bool _precise,
+                          float _maximum)
 {
     if (!(flags & object_ray_testable) || !IsSolid())
         return false;
@@ -547,8 +544,7 @@ void aggregate_c::ReadRecord(u32, input_file_c&) {}
 void aggregate_c::ReadItems(input_file_c& _body)
 {
     object_nesting_guard_c guard(_body);
-    while (ReadItem(_body)) {
-    }
+    while (ReadItem(_body)) {}
 }
 
 aggregate_c* aggregate_c::Read(input_file_c& _file, renderer_c* _renderer)

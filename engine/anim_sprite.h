@@ -31,8 +31,7 @@ public:
 
     // Replaces the map by a sequence of the images (one frame per unit of
     // frame position; none for an empty list) and sets the frame rate.
-    void SetMapSequence(const std::vector<string_c>& _paths, i32 _offset, f32 _rate, bool _loop,
-                        bool _bidirectional);
+    void SetMapSequence(const std::vector<string_c>& _paths, i32 _offset, f32 _rate, bool _loop, bool _bidirectional);
     f32 GetFrameRate() const { return frameRate; }
     f32 GetFramePosition() const { return framePosition; }
 

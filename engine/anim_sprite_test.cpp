@@ -58,8 +58,8 @@ TEST(AnimSpriteTest, MapListBuildsASequence)
 {
     anim_fixture_c fixture;
     anim_sprite_c sprite("boom", &fixture.renderer);
-    ASSERT_TRUE(sprite.SetParameter(
-        command_c("MapList \"fx\\boom1.bmp\n  fx\\boom2.bmp\t\n\n\tfx\\boom3.bmp\" FPS=12.5")));
+    ASSERT_TRUE(
+        sprite.SetParameter(command_c("MapList \"fx\\boom1.bmp\n  fx\\boom2.bmp\t\n\n\tfx\\boom3.bmp\" FPS=12.5")));
     const sequent_map_c* map = SequenceOf(sprite);
     ASSERT_NE(map, nullptr);
     EXPECT_EQ(map->GetFrameCount(), 3u);

@@ -16,20 +16,11 @@ bone_c::bone_c(const char* _name) : named_node_c<bone_c>(_name)
 }
 
 bone_c::bone_c(const bone_c& _other)
-    : entity_c(_other),
-      named_node_c<bone_c>(_other),
-      restPosition(_other.restPosition),
-      restDirection(_other.restDirection),
-      restLength(_other.restLength),
-      weightMapName(_other.weightMapName),
-      rest(_other.rest),
-      inverseRest(_other.inverseRest),
-      world(_other.world),
-      uniformScale(_other.uniformScale),
-      cameraMatrix(_other.cameraMatrix),
-      skinning(_other.skinning)
-{
-}
+    : entity_c(_other), named_node_c<bone_c>(_other), restPosition(_other.restPosition),
+      restDirection(_other.restDirection), restLength(_other.restLength), weightMapName(_other.weightMapName),
+      rest(_other.rest), inverseRest(_other.inverseRest), world(_other.world), uniformScale(_other.uniformScale),
+      cameraMatrix(_other.cameraMatrix), skinning(_other.skinning)
+{}
 
 void bone_c::UpdateRest()
 {
@@ -72,8 +63,8 @@ void bone_c::Write(output_file_c& _file) const
     output_file_c body;
     body.WriteString(name);
     WriteEntity(body);
-    for (f32 value : {restPosition.x, restPosition.y, restPosition.z, restDirection.x, restDirection.y,
-                      restDirection.z, restLength})
+    for (f32 value : {restPosition.x, restPosition.y, restPosition.z, restDirection.x, restDirection.y, restDirection.z,
+                      restLength})
         body.WriteF32(value);
     body.WriteString(weightMapName);
     WriteChunk(_file, MakeTag("BONE"), version, body);

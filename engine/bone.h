@@ -17,7 +17,7 @@ public:
     static constexpr u32 version = 2;
 
     vec3_c restPosition;
-    vec3_c restDirection;  // heading, pitch, bank
+    vec3_c restDirection; // heading, pitch, bank
     f32 restLength = 0.0f;
     string_c weightMapName;
 

@@ -39,7 +39,8 @@ void bounding_box_c::TransformCorners(const mat4x3_c& _m)
 
 namespace {
 
-template <class Pick> vec4_c Extreme(const vec4_c* points, Pick pick)
+template <class Pick>
+vec4_c Extreme(const vec4_c* points, Pick pick)
 {
     vec4_c result = points[0];
     for (int i = 1; i < 8; ++i) {

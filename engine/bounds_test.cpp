@@ -94,7 +94,7 @@ TEST(AabbTest, IntersectWithAnEmptyOperandIsEmpty)
 TEST(AabbTest, TransformTakesTheExtremesOfTheCorners)
 {
     mat4x3_c m;
-    m.SetRotation(1, 1.5707963267948966f);  // x -> -z, z -> x
+    m.SetRotation(1, 1.5707963267948966f); // x -> -z, z -> x
     m.SetPosition(vec3_c(10, 0, 0));
     aabb_c result;
     result.Transform(aabb_c(vec3_c(0, 0, 0), vec3_c(1, 2, 3)), m);
@@ -139,7 +139,7 @@ TEST(BoundingBoxTest, Sphere)
 {
     const bounding_box_c box(vec3_c(-1, 0, 2), vec3_c(1, 4, 6));
     ExpectVec(box.GetCentre(), 0, 2, 4);
-    EXPECT_FLOAT_EQ(box.GetRadius(), 3.0f);  // |(2, 4, 4)| / 2
+    EXPECT_FLOAT_EQ(box.GetRadius(), 3.0f); // |(2, 4, 4)| / 2
 }
 
 TEST(BoundingBoxTest, ClipMasksAgainstTheUnitVolume)
@@ -235,10 +235,10 @@ TEST(BoundingBoxTest, RayFaceDistanceRules)
     const ray_c ray(vec3_c(0, 0, -5), vec3_c(0, 0, 1));
     const vec3_c a(-1, -1, 1), b(1, 1, 1);
     EXPECT_FLOAT_EQ(RayFaceDistance(ray, 3, a, b), 6.0f);
-    EXPECT_EQ(RayFaceDistance(ray, 1, a, b), 3.4028235e38f);  // parallel
+    EXPECT_EQ(RayFaceDistance(ray, 1, a, b), 3.4028235e38f); // parallel
     EXPECT_EQ(RayFaceDistance(ray, 0, a, b), 3.4028235e38f);
     EXPECT_EQ(RayFaceDistance(ray, 4, a, b), 3.4028235e38f);
-    EXPECT_EQ(RayFaceDistance(ray_c(vec3_c(0, 0, 5), vec3_c(0, 0, 1)), 3, a, b), 3.4028235e38f);  // behind
+    EXPECT_EQ(RayFaceDistance(ray_c(vec3_c(0, 0, 5), vec3_c(0, 0, 1)), 3, a, b), 3.4028235e38f); // behind
     EXPECT_EQ(RayFaceDistance(ray_c(vec3_c(2, 0, -5), vec3_c(0, 0, 1)), 3, a, b), 3.4028235e38f);
 }
 

@@ -10,8 +10,8 @@ class world_transform_c;
 
 class box_ray_c {
 public:
-    ray_c world;        // as given: origin and segment
-    ray_c local;        // origin in object space, direction normalised
+    ray_c world; // as given: origin and segment
+    ray_c local; // origin in object space, direction normalised
     f32 boxDistance = ray_miss;
     f32 segmentLength = 0.0f;
 

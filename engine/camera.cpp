@@ -16,15 +16,9 @@ camera_c::camera_c(const char* _name) : named_node_c<camera_c>(_name)
 }
 
 camera_c::camera_c(const camera_c& _other)
-    : entity_c(_other),
-      named_node_c<camera_c>(_other),
-      zoom(_other.zoom),
-      transform(_other.transform),
-      horizontalExtent(_other.horizontalExtent),
-      verticalExtent(_other.verticalExtent),
-      projection(_other.projection)
-{
-}
+    : entity_c(_other), named_node_c<camera_c>(_other), zoom(_other.zoom), transform(_other.transform),
+      horizontalExtent(_other.horizontalExtent), verticalExtent(_other.verticalExtent), projection(_other.projection)
+{}
 
 void camera_c::SetFieldOfView(f32 _angle)
 {
@@ -63,14 +57,13 @@ void camera_c::SetProjection(f32 _near, f32 _far)
 
 void camera_c::GetPickRay(ray_c& _ray, f32 _x, f32 _y) const
 {
-    const vec3_c local(2.0f * _x * horizontalExtent - horizontalExtent,
-                       verticalExtent - 2.0f * _y * verticalExtent, 1.0f);
+    const vec3_c local(2.0f * _x * horizontalExtent - horizontalExtent, verticalExtent - 2.0f * _y * verticalExtent,
+                       1.0f);
     vec3_c turned = local * transform.world.GetRotation();
     turned.NormalizeSelf();
     _ray.direction = turned;
     _ray.origin = transform.world.GetPosition();
 }
-
 
 void camera_c::UpdateTransform(entity_c* _parent)
 {

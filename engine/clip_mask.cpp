@@ -8,8 +8,7 @@ void TransformPoints(u32 _count, vec4_c* _out, const vec3_c* _in, const mat4x3_c
     }
 }
 
-void ProjectPoints(u32 _count, const vec3_c* _in, vec4_c* _out, const mat4x3_c& _world,
-                   const mat4_c& _view_projection)
+void ProjectPoints(u32 _count, const vec3_c* _in, vec4_c* _out, const mat4x3_c& _world, const mat4_c& _view_projection)
 {
     // One 4x4 product up front leaves one product per point.
     mat4_c world;

@@ -9,12 +9,12 @@
 #include "foundation/types.h"
 
 enum clip_plane_e : u32 {
-    clip_near = 1,     // z > 0
-    clip_left = 2,     // x > -w
-    clip_right = 4,    // x <= w
-    clip_top = 8,      // y <= w
-    clip_bottom = 16,  // y > -w
-    clip_far = 32,     // z <= w
+    clip_near = 1,    // z > 0
+    clip_left = 2,    // x > -w
+    clip_right = 4,   // x <= w
+    clip_top = 8,     // y <= w
+    clip_bottom = 16, // y > -w
+    clip_far = 32,    // z <= w
     clip_visible = 64,
 };
 
@@ -24,8 +24,7 @@ inline constexpr u32 clip_inside = 127;
 // Each point becomes (p * R + t, 1).
 void TransformPoints(u32 _count, vec4_c* _out, const vec3_c* _in, const mat4x3_c& _matrix);
 // Each point becomes (p * R + t, 1) * view-projection.
-void ProjectPoints(u32 _count, const vec3_c* _in, vec4_c* _out, const mat4x3_c& _world,
-                   const mat4_c& _view_projection);
+void ProjectPoints(u32 _count, const vec3_c* _in, vec4_c* _out, const mat4x3_c& _world, const mat4_c& _view_projection);
 // Planes set in the parent mask count as passed without testing; 0 when every
 // point lies outside one plane, else 64 plus the planes all points are inside.
 u32 ComputeClipMask(const vec4_c* _points, u32 _count, u8 _parent_mask);

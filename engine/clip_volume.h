@@ -6,7 +6,8 @@
 #include "foundation/matrix.h"
 #include "foundation/types.h"
 
-template <u32 N> class clip_volume_c {
+template <u32 N>
+class clip_volume_c {
 public:
     const vec3_c& GetCorner(int _index) const { return corners[_index]; }
     const vec4_c& GetProjected(int _index) const { return projected[_index]; }
@@ -24,8 +25,8 @@ public:
     // Stored and returned.
     u32 Clip(u32 _parent_mask)
     {
-        clipMask = _parent_mask == clip_inside ? clip_inside
-                                               : ComputeClipMask(projected, N, static_cast<u8>(_parent_mask));
+        clipMask =
+            _parent_mask == clip_inside ? clip_inside : ComputeClipMask(projected, N, static_cast<u8>(_parent_mask));
         return clipMask;
     }
 

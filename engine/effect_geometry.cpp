@@ -29,8 +29,7 @@ effect_geometry_c::effect_geometry_c(const geometry_def_c& _definition, renderer
 
 effect_geometry_c::effect_geometry_c(const effect_geometry_c& _other)
     : effect_geometry_c(DeepCopy(_other.definition), _other.renderer)
-{
-}
+{}
 
 effect_geometry_c::~effect_geometry_c() = default;
 

@@ -63,13 +63,10 @@ std::vector<string_c> SplitMapList(const char* _text)
 }
 
 map_list_c::map_list_c(const command_c& _command)
-    : paths(SplitMapList(_command.GetParameter(1u))),
-      offset(_command.GetInt("OFFSET", nullptr, 0)),
-      rate(_command.GetFloat("FPS", 30.0f)),
-      loop(_command.GetInt("LOOPING", "LOOP", 1) != 0),
+    : paths(SplitMapList(_command.GetParameter(1u))), offset(_command.GetInt("OFFSET", nullptr, 0)),
+      rate(_command.GetFloat("FPS", 30.0f)), loop(_command.GetInt("LOOPING", "LOOP", 1) != 0),
       bidirectional(_command.GetInt("BIDIRECTIONAL", "BIDI", 0) != 0)
-{
-}
+{}
 
 void WriteMapRecord(output_file_c& _file, const map_c* _map)
 {

@@ -57,7 +57,7 @@ void ReadMapRecords(input_file_c& _body, renderer_c* _renderer, std::unique_ptr<
 // throw file_error_c with the file's name.
 void ReadBodyRecords(input_file_c& _body, const std::function<void(u32 _tag, input_file_c& _block)>& _record);
 
-inline constexpr u32 tag_colr = 0x726c6f63;  // "colr"
+inline constexpr u32 tag_colr = 0x726c6f63; // "colr"
 
 // Colour and alpha of the effects' debug outlines.
 inline vec3_c EffectBoundsColor()

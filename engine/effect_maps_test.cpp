@@ -23,10 +23,7 @@ TEST(EffectMapsTest, MapListLines)
         const char* text;
         std::vector<std::string> lines;
     } cases[] = {
-        {"a.bmp", {"a.bmp"}},
-        {"  a.bmp\t\n\tb c.bmp \n", {"a.bmp", "b c.bmp"}},
-        {"\n\n \t \n", {}},
-        {"", {}},
+        {"a.bmp", {"a.bmp"}},     {"  a.bmp\t\n\tb c.bmp \n", {"a.bmp", "b c.bmp"}}, {"\n\n \t \n", {}}, {"", {}},
         {"x\r\ny", {"x\r", "y"}},
     };
     for (const auto& c : cases) {

@@ -13,16 +13,11 @@ effect_object_c::effect_object_c(const char* _name, renderer_c* _renderer, u32 _
 }
 
 effect_object_c::effect_object_c(const effect_object_c& _other)
-    : null_object_c(_other),
-      boundingVolume(_other.boundingVolume),
-      geometry(_other.geometry ? new effect_geometry_c(*_other.geometry) : nullptr),
-      modelView(_other.modelView),
-      map(_other.map ? _other.map->Clone() : nullptr),
-      renderer(_other.renderer),
-      clock(_other.clock),
+    : null_object_c(_other), boundingVolume(_other.boundingVolume),
+      geometry(_other.geometry ? new effect_geometry_c(*_other.geometry) : nullptr), modelView(_other.modelView),
+      map(_other.map ? _other.map->Clone() : nullptr), renderer(_other.renderer), clock(_other.clock),
       modelViewBuilt(_other.modelViewBuilt)
-{
-}
+{}
 
 effect_object_c::~effect_object_c() = default;
 

@@ -9,7 +9,8 @@
 
 namespace {
 
-template <class T> null_object_c* ReadAs(input_file_c& _file, renderer_c* _renderer)
+template <class T>
+null_object_c* ReadAs(input_file_c& _file, renderer_c* _renderer)
 {
     return T::Read(_file, _renderer);
 }

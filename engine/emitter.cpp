@@ -58,8 +58,7 @@ emitter_c::emitter_c(const char* _name, renderer_c* _renderer)
     : effect_object_c(_name, _renderer,
                       object_rendered | object_depth_test | object_fog | emitter_eruption | emitter_disc),
       lastEmissionTime(-FLT_MAX)
-{
-}
+{}
 
 null_object_c* emitter_c::Clone() const
 {
@@ -106,8 +105,8 @@ emitter_c* emitter_c::Read(input_file_c& _file, renderer_c* _renderer)
     // division by 0); the setter's limits hold for stored values too.
     const f32 interval = values[12];
     emitter->emissionInterval = !(interval >= 1.0f / max_frequency) ? 1.0f / max_frequency
-                                : interval > 1.0f / FLT_EPSILON    ? 1.0f / FLT_EPSILON
-                                                                   : interval;
+                                : interval > 1.0f / FLT_EPSILON     ? 1.0f / FLT_EPSILON
+                                                                    : interval;
     ReadMapRecords(body, _renderer, emitter->map);
     emitter->flags |= emitter_pool_dirty;
     return emitter.release();
@@ -345,14 +344,14 @@ f32 emitter_c::GetBoundsRadius() const
     // its sign, and particles start up to the radius away from it.
     const f32 g = std::max({std::fabs(gravity.x), std::fabs(gravity.y), std::fabs(gravity.z)});
     const f32 lifetime = NotBelowZero(lifetimeMaximum);
-    f32 r = (g * lifetime * 0.5f + clock.greatestSpeed + std::max(std::fabs(speedMinimum), std::fabs(speedMaximum))) * lifetime +
+    f32 r = (g * lifetime * 0.5f + clock.greatestSpeed + std::max(std::fabs(speedMinimum), std::fabs(speedMaximum))) *
+                lifetime +
             std::max(birthSize, deathSize) * 0.5f + radius;
     const f32 axis_scale = SmallestAxisScale(GetMatrix());
     return axis_scale > FLT_EPSILON ? r / axis_scale : r;
 }
 
-void emitter_c::WriteParticle(u32 _index, const vec3_c& _position, const vec3_c& _velocity, f32 _birth,
-                              f32 _lifetime)
+void emitter_c::WriteParticle(u32 _index, const vec3_c& _position, const vec3_c& _velocity, f32 _birth, f32 _lifetime)
 {
     vertex_c* corners = &geometry->GetSet().vertices[4 * static_cast<size_t>(_index)];
     for (u32 corner = 0; corner < 4; ++corner) {

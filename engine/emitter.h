@@ -78,8 +78,7 @@ public:
     void SetAngle(f32 _minimum, f32 _maximum);
     void SetLifetime(f32 _minimum, f32 _maximum);
     // A sequence of images; an empty list keeps the map as it was.
-    void SetMapSequence(const std::vector<string_c>& _paths, i32 _offset, f32 _rate, bool _loop,
-                        bool _bidirectional);
+    void SetMapSequence(const std::vector<string_c>& _paths, i32 _offset, f32 _rate, bool _loop, bool _bidirectional);
     // Draws spawn values from _random instead of the process-wide
     // generator; null returns to it. Not owned.
     void SetRandomSource(random_c* _random) { random = _random; }

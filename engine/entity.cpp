@@ -4,19 +4,10 @@
 #include "foundation/memory_file.h"
 
 entity_c::entity_c(const entity_c& _other)
-    : graph_c(_other),
-      position(_other.position),
-      rotation(_other.rotation),
-      scale(_other.scale),
-      pivot(_other.pivot),
-      hasPivot(_other.hasPivot),
-      pivotRotation(_other.pivotRotation),
-      hasPivotRotation(_other.hasPivotRotation),
-      isStatic(_other.isStatic),
-      timeOffset(_other.timeOffset),
-      placed(_other.placed)
-{
-}
+    : graph_c(_other), position(_other.position), rotation(_other.rotation), scale(_other.scale), pivot(_other.pivot),
+      hasPivot(_other.hasPivot), pivotRotation(_other.pivotRotation), hasPivotRotation(_other.hasPivotRotation),
+      isStatic(_other.isStatic), timeOffset(_other.timeOffset), placed(_other.placed)
+{}
 
 void entity_c::ResetAnimation()
 {

@@ -17,7 +17,7 @@ class output_file_c;
 class entity_c : public graph_c {
 public:
     vec3_c position;
-    vec3_c rotation;  // heading, pitch, bank in radians
+    vec3_c rotation; // heading, pitch, bank in radians
     vec3_c scale = vec3_c(1.0f, 1.0f, 1.0f);
     vec3_c pivot;
     bool hasPivot = false;

@@ -25,16 +25,13 @@ f32 Outgoing(const envelope_key_c& a, const envelope_key_c& b, const envelope_ke
         const f32 B = (1.0f - a.continuity) * (1.0f - a.bias) * s;
         return p ? ratio * (A * (a.value - p->value) + B * d) : B * d;
     }
-    case shape_hermite:
-        return p ? a.param1 * ratio : a.param1;
+    case shape_hermite: return p ? a.param1 * ratio : a.param1;
     case shape_bezier:
         if (std::fabs(a.param2) <= 0.00001f)
             return (b.time - a.time) * a.param3 * 100000.0f;
         return (b.time - a.time) * a.param3 / a.param2;
-    case shape_linear:
-        return p ? ratio * (a.value - p->value + d) : d;
-    default:
-        return 0.0f;
+    case shape_linear: return p ? ratio * (a.value - p->value + d) : d;
+    default: return 0.0f;
     }
 }
 
@@ -54,16 +51,13 @@ f32 Incoming(const envelope_key_c& a, const envelope_key_c& b, const envelope_ke
         const f32 B = (1.0f + b.continuity) * (1.0f - b.bias) * s;
         return q ? ratio * (B * (q->value - b.value) + A * d) : A * d;
     }
-    case shape_hermite:
-        return q ? b.param0 * ratio : b.param0;
+    case shape_hermite: return q ? b.param0 * ratio : b.param0;
     case shape_bezier:
         if (std::fabs(b.param0) <= 0.00001f)
             return (b.time - a.time) * b.param1 * 100000.0f;
         return (b.time - a.time) * b.param1 / b.param0;
-    case shape_linear:
-        return q ? ratio * (q->value - b.value + d) : d;
-    default:
-        return 0.0f;
+    case shape_linear: return q ? ratio * (q->value - b.value + d) : d;
+    default: return 0.0f;
     }
 }
 
@@ -124,8 +118,8 @@ f32 Wrap(f32 time, f32 first, f32 last, f64& cycle)
 
 // Repeat, oscillate and offset map the time into the key span; true when
 // the behaviour is one of them.
-bool WrapByBehaviour(envelope_behaviour_e behaviour, const envelope_key_c& first, const envelope_key_c& last,
-                     f32& time, f32& offset)
+bool WrapByBehaviour(envelope_behaviour_e behaviour, const envelope_key_c& first, const envelope_key_c& last, f32& time,
+                     f32& offset)
 {
     if (behaviour != behaviour_repeat && behaviour != behaviour_oscillate && behaviour != behaviour_offset)
         return false;
@@ -156,10 +150,8 @@ f32 envelope_c::Evaluate(f32 _time) const
     if (time < first.time) {
         if (!WrapByBehaviour(pre, first, last, time, offset)) {
             switch (pre) {
-            case behaviour_reset:
-                return 0.0f;
-            case behaviour_constant:
-                return first.value;
+            case behaviour_reset: return 0.0f;
+            case behaviour_constant: return first.value;
             case behaviour_linear: {
                 const f32 span = keys[1].time - first.time;
                 if (span == 0.0f)
@@ -174,8 +166,7 @@ f32 envelope_c::Evaluate(f32 _time) const
     } else if (time > last.time) {
         if (!WrapByBehaviour(post, first, last, time, offset)) {
             switch (post) {
-            case behaviour_reset:
-                return 0.0f;
+            case behaviour_reset: return 0.0f;
             case behaviour_linear: {
                 const envelope_key_c& before = keys[n - 2];
                 const f32 span = last.time - before.time;
@@ -218,14 +209,10 @@ f32 envelope_c::Evaluate(f32 _time) const
         const f32 h4 = t3 - t2;
         return h1 * a.value + h2 * b.value + h3 * out + h4 * in + offset;
     }
-    case shape_bezier:
-        return BezierInterval(a, b, time) + offset;
-    case shape_linear:
-        return a.value + t * (b.value - a.value) + offset;
-    case shape_stepped:
-        return a.value + offset;
-    default:
-        return offset;
+    case shape_bezier: return BezierInterval(a, b, time) + offset;
+    case shape_linear: return a.value + t * (b.value - a.value) + offset;
+    case shape_stepped: return a.value + offset;
+    default: return offset;
     }
 }
 

@@ -13,21 +13,21 @@ class output_file_c;
 // Interpolation of the interval that ends at a key, and the tangent kind the
 // key gives. Values are stored in files.
 enum envelope_shape_e : u32 {
-    shape_tcb = 0,      // Hermite with tension/continuity/bias tangents
-    shape_hermite = 1,  // Hermite with tangents param0 (in) and param1 (out)
-    shape_bezier = 2,   // 2D Bezier handles: in (param0, param1), out (param2, param3)
+    shape_tcb = 0,     // Hermite with tension/continuity/bias tangents
+    shape_hermite = 1, // Hermite with tangents param0 (in) and param1 (out)
+    shape_bezier = 2,  // 2D Bezier handles: in (param0, param1), out (param2, param3)
     shape_linear = 3,
     shape_stepped = 4,
 };
 
 // Result outside the keys. Values are stored in files.
 enum envelope_behaviour_e : u32 {
-    behaviour_reset = 0,     // 0
-    behaviour_constant = 1,  // first or last value
+    behaviour_reset = 0,    // 0
+    behaviour_constant = 1, // first or last value
     behaviour_repeat = 2,
     behaviour_oscillate = 3,
-    behaviour_offset = 4,    // repeat, shifted by (last - first) per cycle
-    behaviour_linear = 5,    // continue along the end tangent
+    behaviour_offset = 4, // repeat, shifted by (last - first) per cycle
+    behaviour_linear = 5, // continue along the end tangent
 };
 
 // One key; 40 bytes in the stream.
@@ -51,8 +51,8 @@ inline constexpr u32 envelope_record_min_size = 12;
 
 class envelope_c {
 public:
-    u32 target = 0;                     // word index of the bound member in its owner
-    std::vector<envelope_key_c> keys;   // in ascending time; not sorted here
+    u32 target = 0;                   // word index of the bound member in its owner
+    std::vector<envelope_key_c> keys; // in ascending time; not sorted here
     envelope_behaviour_e pre = behaviour_constant;
     envelope_behaviour_e post = behaviour_constant;
 

@@ -82,29 +82,28 @@ TEST_P(EnvelopeBehaviourTest, OutsideTheKeys)
     EXPECT_NEAR(Ramp(c.pre, c.post).Evaluate(c.time), c.expected, 1e-5f);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ramp, EnvelopeBehaviourTest,
-    testing::Values(
-        // reset and constant
-        behaviour_case_t{behaviour_reset, behaviour_constant, -1.0f, 0.0f},
-        behaviour_case_t{behaviour_constant, behaviour_constant, -1.0f, 0.0f},
-        behaviour_case_t{behaviour_constant, behaviour_constant, 5.0f, 10.0f},
-        behaviour_case_t{behaviour_constant, behaviour_reset, 5.0f, 0.0f},
-        // offset before the first key: cycle -1 shifts by -(10 - 0)
-        behaviour_case_t{behaviour_offset, behaviour_constant, -1.0f, -5.0f},
-        behaviour_case_t{behaviour_constant, behaviour_offset, 3.0f, 15.0f},
-        behaviour_case_t{behaviour_constant, behaviour_offset, 5.0f, 25.0f},
-        // repeat
-        behaviour_case_t{behaviour_constant, behaviour_repeat, 3.0f, 5.0f},
-        behaviour_case_t{behaviour_repeat, behaviour_constant, -0.5f, 7.5f},
-        // oscillate: cycle 1 reflects the time
-        behaviour_case_t{behaviour_constant, behaviour_oscillate, 3.0f, 5.0f},
-        behaviour_case_t{behaviour_constant, behaviour_oscillate, 2.5f, 7.5f},
-        behaviour_case_t{behaviour_constant, behaviour_oscillate, 4.5f, 2.5f},
-        behaviour_case_t{behaviour_oscillate, behaviour_constant, -0.5f, 2.5f},
-        // linear continuation along the end slopes
-        behaviour_case_t{behaviour_linear, behaviour_constant, -1.0f, -5.0f},
-        behaviour_case_t{behaviour_constant, behaviour_linear, 3.0f, 15.0f}));
+INSTANTIATE_TEST_SUITE_P(Ramp, EnvelopeBehaviourTest,
+                         testing::Values(
+                             // reset and constant
+                             behaviour_case_t{behaviour_reset, behaviour_constant, -1.0f, 0.0f},
+                             behaviour_case_t{behaviour_constant, behaviour_constant, -1.0f, 0.0f},
+                             behaviour_case_t{behaviour_constant, behaviour_constant, 5.0f, 10.0f},
+                             behaviour_case_t{behaviour_constant, behaviour_reset, 5.0f, 0.0f},
+                             // offset before the first key: cycle -1 shifts by -(10 - 0)
+                             behaviour_case_t{behaviour_offset, behaviour_constant, -1.0f, -5.0f},
+                             behaviour_case_t{behaviour_constant, behaviour_offset, 3.0f, 15.0f},
+                             behaviour_case_t{behaviour_constant, behaviour_offset, 5.0f, 25.0f},
+                             // repeat
+                             behaviour_case_t{behaviour_constant, behaviour_repeat, 3.0f, 5.0f},
+                             behaviour_case_t{behaviour_repeat, behaviour_constant, -0.5f, 7.5f},
+                             // oscillate: cycle 1 reflects the time
+                             behaviour_case_t{behaviour_constant, behaviour_oscillate, 3.0f, 5.0f},
+                             behaviour_case_t{behaviour_constant, behaviour_oscillate, 2.5f, 7.5f},
+                             behaviour_case_t{behaviour_constant, behaviour_oscillate, 4.5f, 2.5f},
+                             behaviour_case_t{behaviour_oscillate, behaviour_constant, -0.5f, 2.5f},
+                             // linear continuation along the end slopes
+                             behaviour_case_t{behaviour_linear, behaviour_constant, -1.0f, -5.0f},
+                             behaviour_case_t{behaviour_constant, behaviour_linear, 3.0f, 15.0f}));
 
 TEST(EnvelopeTest, OscillationStaysWithinTheKeySpan)
 {
@@ -189,7 +188,7 @@ TEST(EnvelopeTest, ContinuityAndBiasWeightTheNeighbours)
     k1.bias = -0.5f;
     const envelope_c envelope = Envelope({k0, k1, k2});
     const f32 out = 0.5f * ((1.5f * 0.5f) * 2.0f + (0.5f * 1.5f) * 0.0f);
-    const f32 in = 0.0f;  // key 2 without a next key: A x d with d = 0
+    const f32 in = 0.0f; // key 2 without a next key: A x d with d = 0
     const f32 t = 0.5f;
     const f32 h2 = 3 * t * t - 2 * t * t * t, h1 = 1 - h2, h3 = t * t * t - 2 * t * t + t, h4 = t * t * t - t * t;
     EXPECT_NEAR(envelope.Evaluate(1.5f), h1 * 2 + h2 * 2 + h3 * out + h4 * in, 1e-6f);
@@ -199,8 +198,8 @@ TEST(EnvelopeTest, HermiteTangentsComeFromTheParameters)
 {
     envelope_key_c a = Key(0, 0, shape_hermite);
     envelope_key_c b = Key(1, 0, shape_hermite);
-    a.param1 = 2.0f;  // outgoing
-    b.param0 = 0.0f;  // incoming
+    a.param1 = 2.0f; // outgoing
+    b.param0 = 0.0f; // incoming
     EXPECT_NEAR(Envelope({a, b}).Evaluate(0.5f), 0.125f * 2.0f, 1e-6f);
 }
 

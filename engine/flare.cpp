@@ -35,12 +35,8 @@ flare_c::flare_c(const char* _name, renderer_c* _renderer) : sprite_c(_name, _re
 }
 
 flare_c::flare_c(const flare_c& _other)
-    : sprite_c(_other),
-      intensity(_other.intensity),
-      nominalDistance(_other.nominalDistance),
-      distortionFactor(_other.distortionFactor),
-      axisPosition(_other.axisPosition),
-      localTime(_other.localTime)
+    : sprite_c(_other), intensity(_other.intensity), nominalDistance(_other.nominalDistance),
+      distortionFactor(_other.distortionFactor), axisPosition(_other.axisPosition), localTime(_other.localTime)
 {
     children.reserve(_other.children.size());
     for (const auto& child : _other.children)
@@ -118,8 +114,8 @@ bool flare_c::SetParameter(const command_c& _command)
         const char* keyword;
         u32 flag;
     } switches[] = {
-        {"FadeOffScreen", flare_fade_off_screen},     {"FadeBehindObjects", flare_fade_behind_objects},
-        {"GlowBehindObjects", object_depth_test},     {"FadeInFog", flare_fade_in_fog},
+        {"FadeOffScreen", flare_fade_off_screen},       {"FadeBehindObjects", flare_fade_behind_objects},
+        {"GlowBehindObjects", object_depth_test},       {"FadeInFog", flare_fade_in_fog},
         {"FadeWithDistance", flare_fade_with_distance},
     };
     for (const auto& entry : switches) {
@@ -219,8 +215,8 @@ f32 flare_c::TraceVisibility(scene_c* _scene, const camera_c* _camera, const vec
     static const struct {
         f32 x, y, weight;
     } samples[] = {
-        {-0.005f, 0.005f, 1.0f / 16}, {0.0f, 0.005f, 2.0f / 16},  {0.005f, 0.005f, 1.0f / 16},
-        {-0.005f, 0.0f, 2.0f / 16},   {0.0f, 0.0f, 4.0f / 16},    {0.005f, 0.0f, 2.0f / 16},
+        {-0.005f, 0.005f, 1.0f / 16},  {0.0f, 0.005f, 2.0f / 16},  {0.005f, 0.005f, 1.0f / 16},
+        {-0.005f, 0.0f, 2.0f / 16},    {0.0f, 0.0f, 4.0f / 16},    {0.005f, 0.0f, 2.0f / 16},
         {-0.005f, -0.005f, 1.0f / 16}, {0.0f, -0.005f, 2.0f / 16}, {0.005f, -0.005f, 1.0f / 16},
     };
     const f32 d = _p.Length();

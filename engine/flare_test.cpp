@@ -51,8 +51,8 @@ TEST(FlareTest, FadeOffScreen)
         vec3_c p;
         float fade;
     } cases[] = {
-        {vec3_c(11, 5, 10), 0.5f},    {vec3_c(-11, 5, 10), 0.5f}, {vec3_c(5, 11, 10), 0.5f},
-        {vec3_c(11, 11, 10), 0.25f},  {vec3_c(10, -10, 10), 1.0f}, {vec3_c(12, 0, 10), 0.0f},
+        {vec3_c(11, 5, 10), 0.5f},   {vec3_c(-11, 5, 10), 0.5f},  {vec3_c(5, 11, 10), 0.5f},
+        {vec3_c(11, 11, 10), 0.25f}, {vec3_c(10, -10, 10), 1.0f}, {vec3_c(12, 0, 10), 0.0f},
         {vec3_c(0, -13, 10), 0.0f},
     };
     for (const auto& c : cases)

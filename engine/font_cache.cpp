@@ -7,7 +7,8 @@ font_c::font_c(const char* _key, const font_def_c& _definition) : definition(_de
 
 font_c* font_cache_c::GetFont(const font_def_c& _definition)
 {
-    return FindOrCreate(_definition, [this](const char* _key, const font_def_c& _def) { return CreateFont(_key, _def); });
+    return FindOrCreate(_definition,
+                        [this](const char* _key, const font_def_c& _def) { return CreateFont(_key, _def); });
 }
 
 void font_cache_c::PrintStatistics(std::ostream& _out) const

@@ -2,7 +2,6 @@
 
 #include "engine/renderer.h"
 
-
 font_handle_c::font_handle_c(const font_def_c& _definition, renderer_c* _renderer) : renderer(_renderer)
 {
     font_cache_c* cache = renderer;
@@ -32,8 +31,8 @@ void font_handle_c::Measure(f32& _width, f32& _height, const char* _text, bool _
     _height = vh ? static_cast<f32>(h) / static_cast<f32>(vh) : 0.0f;
 }
 
-void font_handle_c::Draw(f32 _x, f32 _y, const char* _text, const vec3_c& _color, f32 _transparency,
-                         u32 _alignment, bool _second_form)
+void font_handle_c::Draw(f32 _x, f32 _y, const char* _text, const vec3_c& _color, f32 _transparency, u32 _alignment,
+                         bool _second_form)
 {
     if (!_text || !*_text || !(_transparency < 1.0f))
         return;
@@ -59,8 +58,7 @@ void font_handle_c::Draw(f32 _x, f32 _y, const char* _text, const vec3_c& _color
         renderer->DrawText(this, px, py, w, h, _text, _color, _transparency);
 }
 
-void font_handle_c::DrawText(f32 _x, f32 _y, const char* _text, const vec3_c& _color, f32 _transparency,
-                             u32 _alignment)
+void font_handle_c::DrawText(f32 _x, f32 _y, const char* _text, const vec3_c& _color, f32 _transparency, u32 _alignment)
 {
     Draw(_x, _y, _text, _color, _transparency, _alignment, false);
 }

@@ -10,8 +10,8 @@ class renderer_c;
 
 // Alignment bits of DrawText.
 enum text_alignment_e : u32 {
-    text_align_right = 0x1,   // the text ends at x
-    text_align_bottom = 0x2,  // the text ends at y
+    text_align_right = 0x1,  // the text ends at x
+    text_align_bottom = 0x2, // the text ends at y
 };
 
 class font_handle_c {

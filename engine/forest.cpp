@@ -62,15 +62,9 @@ forest_c::forest_c(const char* _name, renderer_c* _renderer) : null_object_c(_na
 }
 
 forest_c::forest_c(const forest_c& _other)
-    : null_object_c(_other),
-      box(_other.box),
-      trees(_other.trees),
-      rayTrees(_other.rayTrees),
-      colorMap(_other.colorMap ? _other.colorMap->Clone() : nullptr),
-      modelView(_other.modelView),
-      view(_other.view),
-      localTime(_other.localTime),
-      renderer(_other.renderer)
+    : null_object_c(_other), box(_other.box), trees(_other.trees), rayTrees(_other.rayTrees),
+      colorMap(_other.colorMap ? _other.colorMap->Clone() : nullptr), modelView(_other.modelView), view(_other.view),
+      localTime(_other.localTime), renderer(_other.renderer)
 {
     // View batches are filled in place, so a copy builds its own on first
     // use; a fixed mesh is shared through the cache.

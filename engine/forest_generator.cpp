@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr f32 pixel_scale = 0.0039215689f;  // 1 / 255 in single precision
+constexpr f32 pixel_scale = 0.0039215689f; // 1 / 255 in single precision
 constexpr f32 full_turn = 6.2831855f;
 
 // The view fade: thinning from half the range out to the range.
@@ -24,7 +24,7 @@ f32 FadeFactor(f32 _far, f32 _range)
     return std::clamp(1.0f - (_far - half) / half, 0.0f, 1.0f);
 }
 
-}  // namespace
+} // namespace
 
 u32 forest_generator_c::GetCellSide() const
 {
@@ -225,8 +225,7 @@ void forest_generator_c::VisitVisibleTrees(u32 _first, u32 _last, const vec3_c& 
     }
 }
 
-void forest_generator_c::BuildRayTrees(triangle_set_c& _set, const vec3_c& _origin, const vec3_c& _segment,
-                                       f32 _reach)
+void forest_generator_c::BuildRayTrees(triangle_set_c& _set, const vec3_c& _origin, const vec3_c& _segment, f32 _reach)
 {
     _set.vertices.clear();
     _set.indices.clear();
@@ -328,19 +327,18 @@ bool forest_view_pass_c::Step(forest_generator_c& _forest, const mat4x3_c& _view
         }
     }
     string_c warning("[%s] Out of bound!", _name);
-    _forest.VisitVisibleTrees(first, last, _eye, _forward, _forest.visibilityRange, true,
-                              [&](const forest_tree_c& _tree) {
-                                  if (static_cast<u32>(placed) >= capacity) {
-                                      if (_renderer)
-                                          _renderer->LogWarning(warning);
-                                      return;
-                                  }
-                                  if (batches[current]->GetVertexCount() >= forest_batch_vertices &&
-                                      current + 1 < batches.size())
-                                      ++current;
-                                  _forest.BuildDrawnTree(*batches[current], _tree);
-                                  ++placed;
-                              });
+    _forest.VisitVisibleTrees(
+        first, last, _eye, _forward, _forest.visibilityRange, true, [&](const forest_tree_c& _tree) {
+            if (static_cast<u32>(placed) >= capacity) {
+                if (_renderer)
+                    _renderer->LogWarning(warning);
+                return;
+            }
+            if (batches[current]->GetVertexCount() >= forest_batch_vertices && current + 1 < batches.size())
+                ++current;
+            _forest.BuildDrawnTree(*batches[current], _tree);
+            ++placed;
+        });
     progress = static_cast<i32>(first + perFrame);
     if (static_cast<u32>(progress) < cells)
         return false;

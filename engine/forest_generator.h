@@ -31,7 +31,7 @@ public:
     f32 angle = 0.0f;
     f32 width = 0.0f;
     f32 height = 0.0f;
-    vec3_c color;  // red, green, blue
+    vec3_c color; // red, green, blue
 };
 
 // The most vertices one tree mesh holds (8000 trees of eight vertices).
@@ -48,10 +48,10 @@ public:
     f32 visibilityRange = 0.0f;
     u32 speciesCount = 1;
     f32 treeDensity = 0.0f;
-    image_c densityMap;          // square, format_l8
-    std::vector<u32> cellSeeds;  // one a cell, in pixel order
-    std::vector<f32> groundGrid;   // (N + 1)^2 corner heights
-    std::vector<f32> treeHeights;  // T a cell
+    image_c densityMap;           // square, format_l8
+    std::vector<u32> cellSeeds;   // one a cell, in pixel order
+    std::vector<f32> groundGrid;  // (N + 1)^2 corner heights
+    std::vector<f32> treeHeights; // T a cell
     f32 lowestGround = 0.0f;
     f32 highestGround = 0.0f;
     f32 widthMin = 1.0f, widthMax = 1.0f;
@@ -100,8 +100,8 @@ public:
     // Walks cells [_first, _last) as seen from _eye looking along _forward
     // (in front: a positive dot product), keeping trees closer than _range
     // to _eye. With _fade the tree count thins out beyond half the range.
-    void VisitVisibleTrees(u32 _first, u32 _last, const vec3_c& _eye, const vec3_c& _forward, f32 _range,
-                           bool _fade, const tree_sink_f& _sink) const;
+    void VisitVisibleTrees(u32 _first, u32 _last, const vec3_c& _eye, const vec3_c& _forward, f32 _range, bool _fade,
+                           const tree_sink_f& _sink) const;
     // The trees along a local segment within _reach of its origin, with
     // texture coordinates 0, into _set (emptied first).
     void BuildRayTrees(triangle_set_c& _set, const vec3_c& _origin, const vec3_c& _segment, f32 _reach);
@@ -123,11 +123,11 @@ public:
 class forest_view_pass_c {
 public:
     std::vector<std::shared_ptr<triangle_set_c>> batches;
-    std::vector<u32> batchTrees;  // trees each batch was made for
-    i32 progress = 0;             // cells handled in this pass
-    i32 placed = 0;               // trees written in this pass
+    std::vector<u32> batchTrees; // trees each batch was made for
+    i32 progress = 0;            // cells handled in this pass
+    i32 placed = 0;              // trees written in this pass
     u32 capacity = 0;
-    mat4x3_c lastRebuild;  // the view of the last complete pass
+    mat4x3_c lastRebuild; // the view of the last complete pass
 
     // No batches; the last complete view is the identity.
     forest_view_pass_c() { lastRebuild.SetIdentity(); }

@@ -25,7 +25,10 @@ forest_generator_c Forest(u32 _side, u8 _pixel, f32 _extent, f32 _density)
 }
 
 // Ground that rises along x and falls along z.
-f32 Ground(f32 _x, f32 _z) { return 0.25f * _x - 0.5f * _z + 3.0f; }
+f32 Ground(f32 _x, f32 _z)
+{
+    return 0.25f * _x - 0.5f * _z + 3.0f;
+}
 
 const forest_generator_c::ground_probe_f slope = [](const vec3_c& _top, f32& _height) {
     _height = Ground(_top.x, _top.z);
@@ -54,7 +57,7 @@ mat4x3_c Moved()
     return view;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ForestGenerator, TreeSlotsTable)
 {
@@ -64,11 +67,10 @@ TEST(ForestGenerator, TreeSlotsTable)
         u32 slots;
         bool trees;
     } cases[] = {
-        {100, 1000.0f, 0.0001f, 0, false},  // trunc(0.0001 * 10^6 / 10^4) = 0
-        {10, 100.0f, 0.02f, 2, false},      // two slots: not enough for any tree
-        {10, 100.0f, 0.03f, 3, true},
-        {4, 40.0f, 0.5f, 50, true},
-        {4, 1e6f, 1e6f, (1u << 24) / 16, true},  // slots of the whole forest are bounded
+        {100, 1000.0f, 0.0001f, 0, false}, // trunc(0.0001 * 10^6 / 10^4) = 0
+        {10, 100.0f, 0.02f, 2, false},     // two slots: not enough for any tree
+        {10, 100.0f, 0.03f, 3, true},           {4, 40.0f, 0.5f, 50, true},
+        {4, 1e6f, 1e6f, (1u << 24) / 16, true}, // slots of the whole forest are bounded
     };
     for (const auto& c : cases) {
         const forest_generator_c forest = Forest(c.side, 255, c.extent, c.density);
@@ -108,7 +110,7 @@ TEST(ForestGenerator, SameSeedsSameTrees)
 {
     forest_generator_c a = Forest(4, 200, 40.0f, 0.5f);
     forest_generator_c b = Forest(4, 200, 40.0f, 0.5f);
-    ASSERT_NE(a.cellSeeds, b.cellSeeds);  // the shared generator moved on
+    ASSERT_NE(a.cellSeeds, b.cellSeeds); // the shared generator moved on
     b.cellSeeds = a.cellSeeds;
     const auto first = AllTrees(a);
     const auto second = AllTrees(b);
@@ -226,7 +228,7 @@ TEST(ForestGenerator, TreeGeometry)
     forest_generator_c::BuildTree(set, tree, 0.25f, 0.5f);
     ASSERT_EQ(set.GetVertexCount(), 11u);
     EXPECT_EQ(set.indices, (std::vector<u32>{3, 4, 5, 4, 6, 5, 7, 8, 9, 8, 10, 9}));
-    const vec3_c expected[8] = {{9, 7, -4}, {11, 7, -4}, {9, 2, -4}, {11, 2, -4},
+    const vec3_c expected[8] = {{9, 7, -4},  {11, 7, -4}, {9, 2, -4},  {11, 2, -4},
                                 {10, 7, -3}, {10, 7, -5}, {10, 2, -3}, {10, 2, -5}};
     const f32 u[8] = {0.25f, 0.5f, 0.25f, 0.5f, 0.25f, 0.5f, 0.25f, 0.5f};
     const f32 v[8] = {0, 0, 1, 1, 0, 0, 1, 1};
@@ -264,7 +266,7 @@ TEST(ForestGenerator, EveryBuilderSeesTheSameTrees)
     u32 frames = 1;
     while (!pass.Step(forest, view, vec3_c(-30.0f, 0.0f, 0.0f), vec3_c(1.0f, 0.0f, 0.0f), "Wood", &renderer))
         ++frames;
-    EXPECT_EQ(frames, 16u);  // a cell a frame: ceil(16 / 30) = 1
+    EXPECT_EQ(frames, 16u); // a cell a frame: ceil(16 / 30) = 1
     u32 vertices = 0;
     for (const auto& batch : pass.batches)
         for (u32 i = 0; i < batch->GetVertexCount(); ++i, ++vertices)
@@ -292,7 +294,7 @@ TEST(ForestGenerator, ViewPassKeepsItsTreesWhileTheViewStays)
     const u32 kept = pass.batches[0]->GetVertexCount();
     EXPECT_GT(kept, 0u);
     for (const vertex_c& vertex : pass.batches[0]->vertices)
-        EXPECT_GT(vertex.position.z, -5.0f);  // nothing from the cells behind
+        EXPECT_GT(vertex.position.z, -5.0f); // nothing from the cells behind
     EXPECT_FALSE(pass.Step(forest, view, vec3_c(), vec3_c(0.0f, 0.0f, 1.0f), "Wood", &renderer));
     EXPECT_EQ(pass.batches[0]->GetVertexCount(), kept);
     EXPECT_EQ(pass.progress, 0);
@@ -301,15 +303,14 @@ TEST(ForestGenerator, ViewPassKeepsItsTreesWhileTheViewStays)
 TEST(ForestGenerator, ViewPassReportsTreesBeyondItsCapacity)
 {
     forest_generator_c forest = Forest(2, 255, 20.0f, 0.5f);
-    forest.visibilityRange = 1000.0f;  // no fade
+    forest.visibilityRange = 1000.0f; // no fade
     forest_view_pass_c pass;
     pass.Reset(3);
     mat4x3_c view;
     view.SetIdentity();
     view.m[3][0] = 2.0f;
     recording_renderer_c renderer(640, 480);
-    while (!pass.Step(forest, view, vec3_c(0.0f, 0.0f, -50.0f), vec3_c(0.0f, 0.0f, 1.0f), "Wood", &renderer)) {
-    }
+    while (!pass.Step(forest, view, vec3_c(0.0f, 0.0f, -50.0f), vec3_c(0.0f, 0.0f, 1.0f), "Wood", &renderer)) {}
     EXPECT_EQ(pass.batches[0]->GetVertexCount(), 24u);
     // 4 cells of 49 trees, 3 kept.
     const std::string log = renderer.GetWarningLog().GetData();

@@ -171,8 +171,8 @@ TEST_F(Forest, TreesStandOnTheGround)
     const primitive_set_c& set = *trees.primitiveSets[0];
     for (u32 v = 0; v < set.GetVertexCount(); v += 8) {
         // The foot of the first quad, in world space.
-        const vec3_c foot = (set.vertices[v + 2].position + set.vertices[v + 3].position) * 0.5f +
-                            vec3_c(10.0f, 1.0f, -5.0f);
+        const vec3_c foot =
+            (set.vertices[v + 2].position + set.vertices[v + 3].position) * 0.5f + vec3_c(10.0f, 1.0f, -5.0f);
         // The probes start 100000 up, where floats step by 1/128.
         EXPECT_NEAR(foot.y, Ground(foot.x, foot.z), 0.02f) << v;
     }
@@ -186,7 +186,7 @@ TEST_F(Forest, TreesStandOnTheGround)
 TEST_F(Forest, FixedForestsRefuseTooManyTrees)
 {
     auto forest = Make(true);
-    forest->SetTreeDensity(100.0f);  // 200000 trees
+    forest->SetTreeDensity(100.0f); // 200000 trees
     forest->BuildMeshes();
     EXPECT_EQ(forest->GetMeshCount(), 0u);
     forest->UpdateTransform(nullptr);
@@ -250,8 +250,8 @@ TEST_F(Forest, RaysHitTheTrees)
         ASSERT_TRUE(forest->RayTest(fraction, normal, across, true, false, FLT_MAX));
         EXPECT_NEAR(fraction, 9.0f / 60.0f, 1e-5f);
         // Above the trees nothing is hit.
-        EXPECT_FALSE(forest->RayTest(fraction, normal, ray_c(vec3_c(-30, 50, 0), vec3_c(60, 0, 0)), true, true,
-                                     FLT_MAX));
+        EXPECT_FALSE(
+            forest->RayTest(fraction, normal, ray_c(vec3_c(-30, 50, 0), vec3_c(60, 0, 0)), true, true, FLT_MAX));
     }
 }
 

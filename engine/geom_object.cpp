@@ -76,12 +76,8 @@ geom_object_c::geom_object_c(const char* _name, renderer_c* _renderer) : null_ob
 }
 
 geom_object_c::geom_object_c(const geom_object_c& _other)
-    : null_object_c(_other),
-      storedValue(_other.storedValue),
-      boundingVolume(_other.boundingVolume),
-      objectMatrix(_other.objectMatrix),
-      animationTime(_other.animationTime),
-      renderer(_other.renderer)
+    : null_object_c(_other), storedValue(_other.storedValue), boundingVolume(_other.boundingVolume),
+      objectMatrix(_other.objectMatrix), animationTime(_other.animationTime), renderer(_other.renderer)
 {
     for (const material_c* material = _other.materials.GetFirst(); material; material = material->GetNext())
         materials.Append(new material_c(*material));
@@ -444,10 +440,7 @@ public:
         }
     };
 
-    static key_s Cell(const vec3_c& _p)
-    {
-        return {Coordinate(_p.x), Coordinate(_p.y), Coordinate(_p.z)};
-    }
+    static key_s Cell(const vec3_c& _p) { return {Coordinate(_p.x), Coordinate(_p.y), Coordinate(_p.z)}; }
 
     std::unordered_map<key_s, std::vector<u32>, hash_s> cells;
 
@@ -679,8 +672,7 @@ void geom_object_c::Write(output_file_c& _file) const
     u32 bone_index = 0;
     for (const bone_c* bone = bones.GetFirst(); bone; bone = bone->GetNext(), ++bone_index)
         if (bone->parent)
-            WriteRecord(body, tag_bone_parent,
-                        {bone_index, IndexOf(bones, static_cast<const bone_c*>(bone->parent))});
+            WriteRecord(body, tag_bone_parent, {bone_index, IndexOf(bones, static_cast<const bone_c*>(bone->parent))});
     WriteChunk(_file, tag_geometry, version, body);
 }
 

@@ -33,7 +33,7 @@ class geom_object_c : public null_object_c {
 public:
     static constexpr u32 version = 5;
 
-    f32 storedValue = 3.4028235e38f;  // kept with the object; the engine does not read it
+    f32 storedValue = 3.4028235e38f; // kept with the object; the engine does not read it
 
     // Flags 23: rendered, ray-testable, depth test, fog.
     geom_object_c(const char* _name, renderer_c* _renderer);

@@ -146,7 +146,9 @@ TEST(BoneTest, SkinnedVerticesFollowTwoBones)
     EXPECT_EQ(object.GetBonePalette()[0], a);
     EXPECT_EQ(object.GetBonePalette()[1], b);
     // Skinning ends in camera space: take the camera back out.
-    auto posed = [&](const bone_c* bone, const vec3_c& p) { return p * bone->GetSkinningMatrix() * view.camera.GetMatrix(); };
+    auto posed = [&](const bone_c* bone, const vec3_c& p) {
+        return p * bone->GetSkinningMatrix() * view.camera.GetMatrix();
+    };
     ExpectNear(posed(b, vec3_c(0, 2, 0)), vec3_c(-1, 1, 0));
     ExpectNear(posed(a, vec3_c(0, 2, 0)), vec3_c(0, 2, 0));
     const vec3_c blended = (posed(a, vec3_c(0, 0.5f, 0)) + posed(b, vec3_c(0, 0.5f, 0))) * 0.5f;
@@ -205,7 +207,8 @@ TEST(GeomObjectTest, LevelOfDetailByDistance)
         float d;
         mesh_c* expected;
     };
-    for (const case_s& c : {case_s{50, near_mesh}, case_s{200, far_mesh}, case_s{500, nullptr}, case_s{60, near_mesh}}) {
+    for (const case_s& c :
+         {case_s{50, near_mesh}, case_s{200, far_mesh}, case_s{500, nullptr}, case_s{60, near_mesh}}) {
         object.position = vec3_c(0, 0, c.d);
         object.UpdateTransform(nullptr);
         object_list_t pass0, pass1;
@@ -246,7 +249,9 @@ TEST(GeomObjectTest, ShadowVolumeOfACube)
         const vec3_c& n = set.vertices[t * 3].normal;
         EXPECT_NEAR(n.Length(), 1.0f, 1e-5f);
         // Outward: the normal points the same way as the face's corners.
-        EXPECT_GT(Dot(n, set.vertices[t * 3].position + set.vertices[t * 3 + 1].position + set.vertices[t * 3 + 2].position), 0.0f);
+        EXPECT_GT(
+            Dot(n, set.vertices[t * 3].position + set.vertices[t * 3 + 1].position + set.vertices[t * 3 + 2].position),
+            0.0f);
     }
     const std::vector<u32> expected = PairwiseQuads(set.vertices, 12);
     EXPECT_EQ(std::vector<u32>(set.indices.begin() + 36, set.indices.end()), expected);
@@ -498,12 +503,9 @@ TEST(GeomObjectTest, BadRecordsAreFileErrors)
         const char* message;
     };
     const case_s cases[] = {
-        {MakeTag("mtrl"), {1, 0, 0}, "Could not find item!"},
-        {MakeTag("mtrl"), {0, 2, 0}, "Could not find item!"},
-        {MakeTag("mtrl"), {0, 0, 1}, "Could not find item!"},
-        {MakeTag("prnt"), {0, 3}, "Could not find item!"},
-        {MakeTag("prnt"), {7, 0}, "Could not find item!"},
-        {MakeTag("mtrl"), {0, 0}, "Unexpected end of file!"},
+        {MakeTag("mtrl"), {1, 0, 0}, "Could not find item!"}, {MakeTag("mtrl"), {0, 2, 0}, "Could not find item!"},
+        {MakeTag("mtrl"), {0, 0, 1}, "Could not find item!"}, {MakeTag("prnt"), {0, 3}, "Could not find item!"},
+        {MakeTag("prnt"), {7, 0}, "Could not find item!"},    {MakeTag("mtrl"), {0, 0}, "Unexpected end of file!"},
     };
     for (const case_s& c : cases) {
         const std::vector<u8> bytes =

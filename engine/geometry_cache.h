@@ -9,7 +9,7 @@
 
 class geometry_c : public named_node_c<geometry_c> {
 public:
-    geometry_def_c definition;  // a copy; shares the primitive sets
+    geometry_def_c definition; // a copy; shares the primitive sets
     u32 useCount = 0;
 
     geometry_c(const char* _key, const geometry_def_c& _definition);

@@ -131,8 +131,8 @@ void ReadVertex(input_file_c& _file, const vertex_format_c& _format, vertex_c& _
 // format that stores nothing cannot ask for unbounded vertex counts.
 u64 StoredVertexBytes(const vertex_format_c& _format)
 {
-    const u64 bytes = 12u * (_format.hasPosition ? 1 : 0) + 4u * _format.blendWeightCount +
-                      _format.matrixIndexCount + 12u * (_format.hasNormal ? 1 : 0) + 4u * (_format.hasDiffuse ? 1 : 0) +
+    const u64 bytes = 12u * (_format.hasPosition ? 1 : 0) + 4u * _format.blendWeightCount + _format.matrixIndexCount +
+                      12u * (_format.hasNormal ? 1 : 0) + 4u * (_format.hasDiffuse ? 1 : 0) +
                       8u * _format.texCoordSetCount;
     return bytes ? bytes : 1;
 }

@@ -19,11 +19,11 @@ public:
     vertex_format_c format;
     string_c name;
     std::vector<std::shared_ptr<primitive_set_c>> primitiveSets;
-    u8 privateGeometry = 0;     // a mesh gets its own renderer geometry, outside the cache
+    u8 privateGeometry = 0; // a mesh gets its own renderer geometry, outside the cache
     u8 needsVertexShader = 0;
-    u8 tweening = 0;            // two vertex streams
-    u32 blendMatrixCount = 0;   // size of the bone palette
-    u8 weld = 0;                // WeldVertices merges equal vertices
+    u8 tweening = 0;          // two vertex streams
+    u32 blendMatrixCount = 0; // size of the bone palette
+    u8 weld = 0;              // WeldVertices merges equal vertices
 
     // Named "(Unnamed)" when no name is given.
     explicit geometry_def_c(const char* _name = nullptr);

@@ -107,7 +107,7 @@ TEST(GeometryDefTest, IntegrityCountsAndWelding)
     EXPECT_EQ(def.GetPrimitiveCount(3), 2u);
     EXPECT_EQ(def.GetPrimitiveCount(1), 2u);
 
-    def.WeldVertices();  // flag clear: nothing
+    def.WeldVertices(); // flag clear: nothing
     EXPECT_EQ(triangles->vertices.size(), 6u);
     def.weld = 1;
     def.WeldVertices();
@@ -116,7 +116,7 @@ TEST(GeometryDefTest, IntegrityCountsAndWelding)
     EXPECT_EQ(def.weld, 0);
 
     def.format.blendWeightCount = 1;
-    def.format.matrixIndexCount = 1;  // must be weights + 1
+    def.format.matrixIndexCount = 1; // must be weights + 1
     EXPECT_FALSE(def.IsIntegral());
     def.format.matrixIndexCount = 2;
     EXPECT_TRUE(def.IsIntegral());
@@ -159,13 +159,13 @@ TEST(GeometryDefTest, StreamRoundTripKeepsOnlyTheNamedFields)
     auto* set = new triangle_set_c;
     vertex_c v = At(1, 2, 3);
     v.blendWeights[0] = 0.25f;
-    v.blendWeights[1] = 0.5f;  // not in the format
+    v.blendWeights[1] = 0.5f; // not in the format
     v.matrixIndices[0] = 7;
     v.matrixIndices[1] = 8;
-    v.matrixIndices[2] = 9;  // not in the format
-    v.normal = vec3_c(0, 1, 0);  // not in the format
+    v.matrixIndices[2] = 9;     // not in the format
+    v.normal = vec3_c(0, 1, 0); // not in the format
     v.texCoords[0][0] = 0.75f;
-    v.texCoords[1][1] = 0.5f;  // not in the format
+    v.texCoords[1][1] = 0.5f; // not in the format
     set->vertices = {v, At(4, 5, 6), At(7, 8, 9)};
     set->indices = {2, 1, 0};
     def.AddPrimitiveSet(set);
@@ -223,24 +223,24 @@ TEST(GeometryDefTest, StreamLayout)
         std::memcpy(&value, d + offset, 4);
         return value;
     };
-    EXPECT_EQ(word(0), 2u);                  // name length, then "ab" and a NUL
+    EXPECT_EQ(word(0), 2u); // name length, then "ab" and a NUL
     EXPECT_EQ(d[6], 0);
-    EXPECT_EQ(d[7], 1);                      // has position
-    EXPECT_EQ(word(8), 0u);                  // weights
-    EXPECT_EQ(word(12), 1u);                 // matrix indices
-    EXPECT_EQ(d[16], 0);                     // normal
-    EXPECT_EQ(d[17], 0);                     // diffuse
-    EXPECT_EQ(word(20), 0u);                 // texture-coordinate sets
-    EXPECT_EQ(word(28), 0u);                 // blend matrices after three option bytes
-    EXPECT_EQ(d[32], 0);                     // weld
-    EXPECT_EQ(word(36), 1u);                 // set count
-    EXPECT_EQ(word(40), 1u);                 // k
-    EXPECT_EQ(word(44), 1u);                 // n
-    EXPECT_EQ(word(48), 1u);                 // m
+    EXPECT_EQ(d[7], 1);      // has position
+    EXPECT_EQ(word(8), 0u);  // weights
+    EXPECT_EQ(word(12), 1u); // matrix indices
+    EXPECT_EQ(d[16], 0);     // normal
+    EXPECT_EQ(d[17], 0);     // diffuse
+    EXPECT_EQ(word(20), 0u); // texture-coordinate sets
+    EXPECT_EQ(word(28), 0u); // blend matrices after three option bytes
+    EXPECT_EQ(d[32], 0);     // weld
+    EXPECT_EQ(word(36), 1u); // set count
+    EXPECT_EQ(word(40), 1u); // k
+    EXPECT_EQ(word(44), 1u); // n
+    EXPECT_EQ(word(48), 1u); // m
     EXPECT_EQ(word(52), std::bit_cast<u32>(1.0f));
     EXPECT_EQ(word(60), std::bit_cast<u32>(3.0f));
-    EXPECT_EQ(d[64], 0x5A);                  // the matrix index byte
-    EXPECT_EQ(word(68), 0u);                 // the index
+    EXPECT_EQ(d[64], 0x5A);  // the matrix index byte
+    EXPECT_EQ(word(68), 0u); // the index
     EXPECT_EQ(out.GetSize(), 72u);
 }
 
@@ -322,10 +322,10 @@ TEST(GeometryDefTest, BadSetsAndCountsAreRefused)
 
     output_file_c index;
     WriteHeader(index, 0, 0, 0, 0, 0, 0);
-    index.WriteU32(1);  // one set
-    index.WriteU32(1);  // of points
-    index.WriteU32(1);  // one vertex (nothing stored for it)
-    index.WriteU32(2);  // two points
+    index.WriteU32(1); // one set
+    index.WriteU32(1); // of points
+    index.WriteU32(1); // one vertex (nothing stored for it)
+    index.WriteU32(2); // two points
     index.WriteU32(0);
     index.WriteU32(1);
     ExpectReadError(index, "Invalid vertex index!");

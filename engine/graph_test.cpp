@@ -22,12 +22,9 @@ public:
     float* GetEnvelopeTarget(u32 _index) override
     {
         switch (_index) {
-        case 3:
-            return &first;
-        case 7:
-            return &second;
-        default:
-            return graph_c::GetEnvelopeTarget(_index);
+        case 3: return &first;
+        case 7: return &second;
+        default: return graph_c::GetEnvelopeTarget(_index);
         }
     }
 };
@@ -136,7 +133,7 @@ TEST(GraphTest, EnvelopeRecordLayout)
     EXPECT_EQ(WordAt(out, 4), 1u);
     EXPECT_EQ(WordAt(out, 8), std::bit_cast<u32>(1.5f));
     EXPECT_EQ(WordAt(out, 12), std::bit_cast<u32>(2.0f));
-    EXPECT_EQ(WordAt(out, 16), 2u);  // shape byte, then three zero bytes
+    EXPECT_EQ(WordAt(out, 16), 2u); // shape byte, then three zero bytes
     EXPECT_EQ(WordAt(out, 20), std::bit_cast<u32>(0.25f));
     EXPECT_EQ(WordAt(out, 44), std::bit_cast<u32>(-1.0f));
     EXPECT_EQ(out.GetData()[48], 2);

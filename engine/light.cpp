@@ -23,22 +23,11 @@ light_c::light_c(const char* _name) : named_node_c<light_c>(_name)
 }
 
 light_c::light_c(const light_c& _other)
-    : entity_c(_other),
-      named_node_c<light_c>(_other),
-      color(_other.color),
-      intensity(_other.intensity),
-      range(_other.range),
-      coneAngle(_other.coneAngle),
-      edgeAngle(_other.edgeAngle),
-      shadowColor(_other.shadowColor),
-      shadowStrength(_other.shadowStrength),
-      transform(_other.transform),
-      cameraMatrix(_other.cameraMatrix),
-      cameraNormalMatrix(_other.cameraNormalMatrix),
-      cameraUniformScale(_other.cameraUniformScale),
-      flags(_other.flags)
-{
-}
+    : entity_c(_other), named_node_c<light_c>(_other), color(_other.color), intensity(_other.intensity),
+      range(_other.range), coneAngle(_other.coneAngle), edgeAngle(_other.edgeAngle), shadowColor(_other.shadowColor),
+      shadowStrength(_other.shadowStrength), transform(_other.transform), cameraMatrix(_other.cameraMatrix),
+      cameraNormalMatrix(_other.cameraNormalMatrix), cameraUniformScale(_other.cameraUniformScale), flags(_other.flags)
+{}
 
 vec3_c light_c::GetColor() const
 {
@@ -137,8 +126,8 @@ void light_c::Write(output_file_c& _file) const
     output_file_c body;
     body.WriteString(name);
     WriteEntity(body);
-    for (f32 value : {color.x, color.y, color.z, intensity, range, coneAngle, edgeAngle, shadowColor.x,
-                      shadowColor.y, shadowColor.z, shadowStrength})
+    for (f32 value : {color.x, color.y, color.z, intensity, range, coneAngle, edgeAngle, shadowColor.x, shadowColor.y,
+                      shadowColor.z, shadowStrength})
         body.WriteF32(value);
     body.WriteU32(flags);
     WriteChunk(_file, MakeTag("LGHT"), version, body);

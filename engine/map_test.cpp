@@ -127,9 +127,9 @@ TEST(MapTest, SequenceTexturesAndOffset)
     recording_renderer_c renderer;
     sequent_map_c map(Frames(3), 2, 1.0f, false, false, &renderer);
     EXPECT_EQ(map.GetFrameCount(), 3u);
-    EXPECT_EQ(map.GetFrameIndex(1.5f), 0u);  // 1 - 2 < 0
+    EXPECT_EQ(map.GetFrameIndex(1.5f), 0u); // 1 - 2 < 0
     EXPECT_EQ(map.GetFrameIndex(3.0f), 1u);
-    EXPECT_EQ(map.GetFrameIndex(9.0f), 2u);  // past the end: the last frame
+    EXPECT_EQ(map.GetFrameIndex(9.0f), 2u); // past the end: the last frame
     texture_c* first = map.GetTexture(0.0f);
     EXPECT_EQ(first->useCount, 1u);
     EXPECT_NE(map.GetTexture(3.0f), first);
@@ -147,7 +147,7 @@ TEST(MapTest, FailedFrameGivesBackTheUsesTaken)
 {
     recording_renderer_c renderer;
     std::vector<texture_def_c> frames = Frames(2);
-    frames.push_back(texture_def_c());  // no picture: the factory throws
+    frames.push_back(texture_def_c()); // no picture: the factory throws
     EXPECT_THROW(sequent_map_c(frames, 0, 1.0f, false, false, &renderer), std::runtime_error);
     for (texture_c* t = renderer.texture_cache_c::GetFirst(); t; t = t->GetNext())
         EXPECT_EQ(t->useCount, 0u);
@@ -191,7 +191,7 @@ TEST(MapTest, StillMapChunkRoundTrip)
     EXPECT_EQ(back->GetTransform()->m[0][0], 2.0f);
     EXPECT_EQ(back->GetRepeat(), 0);
     EXPECT_EQ(back->GetFiltering(), 0);
-    EXPECT_EQ(back->GetBlendMode(), 3u);  // streams carry the low byte
+    EXPECT_EQ(back->GetBlendMode(), 3u); // streams carry the low byte
 }
 
 TEST(MapTest, SequentMapChunkRoundTrip)

@@ -34,27 +34,14 @@ void RegisterMaterialReader(material_reader_f _reader)
 material_c::material_c(const char* _name, renderer_c* _renderer) : name(_name), renderer(_renderer) {}
 
 material_c::material_c(const material_c& _other)
-    : node_c<material_c>(_other),
-      graph_c(_other),
-      name(_other.name),
-      color(_other.color),
-      luminosity(_other.luminosity),
-      diffuse(_other.diffuse),
-      specularColor(_other.specularColor),
-      glossiness(_other.glossiness),
-      specularLevel(_other.specularLevel),
-      transparency(_other.transparency),
-      reflectivity(_other.reflectivity),
-      bumpAmplitude(_other.bumpAmplitude),
-      pointSize(_other.pointSize),
+    : node_c<material_c>(_other), graph_c(_other), name(_other.name), color(_other.color),
+      luminosity(_other.luminosity), diffuse(_other.diffuse), specularColor(_other.specularColor),
+      glossiness(_other.glossiness), specularLevel(_other.specularLevel), transparency(_other.transparency),
+      reflectivity(_other.reflectivity), bumpAmplitude(_other.bumpAmplitude), pointSize(_other.pointSize),
       alphaThreshold(_other.alphaThreshold),
-      flags(_other.flags),
-      colorMaps{CloneMap(_other.colorMaps[0]), CloneMap(_other.colorMaps[1])},
-      reflectionMap(CloneMap(_other.reflectionMap)),
-      bumpMap(CloneMap(_other.bumpMap)),
-      renderer(_other.renderer)
-{
-}
+      flags(_other.flags), colorMaps{CloneMap(_other.colorMaps[0]), CloneMap(_other.colorMaps[1])},
+      reflectionMap(CloneMap(_other.reflectionMap)), bumpMap(CloneMap(_other.bumpMap)), renderer(_other.renderer)
+{}
 
 material_c::~material_c()
 {
@@ -98,8 +85,8 @@ void material_c::SetColorMapSequence(u32 _layer, const std::vector<string_c>& _i
     frames.reserve(_image_paths.size());
     for (const string_c& path : _image_paths)
         frames.emplace_back(path, true, false);
-    colorMaps[_layer] = std::make_unique<sequent_map_c>(frames, _frame_offset, _frame_rate, _loop, _bidirectional,
-                                                        RendererForMaps());
+    colorMaps[_layer] =
+        std::make_unique<sequent_map_c>(frames, _frame_offset, _frame_rate, _loop, _bidirectional, RendererForMaps());
 }
 
 void material_c::SetReflectionMap(const char* _image_path)
@@ -168,9 +155,9 @@ bool material_c::SetParameter(const command_c& _command)
 
 float* material_c::GetEnvelopeTarget(u32 _index)
 {
-    float* const fields[] = {&color.x,       &color.y,         &color.z,       &luminosity,   &diffuse,
+    float* const fields[] = {&color.x,         &color.y,         &color.z,         &luminosity, &diffuse,
                              &specularColor.x, &specularColor.y, &specularColor.z, &glossiness, &specularLevel,
-                             &transparency,  &reflectivity,    &bumpAmplitude, &pointSize,    &alphaThreshold};
+                             &transparency,    &reflectivity,    &bumpAmplitude,   &pointSize,  &alphaThreshold};
     if (_index >= 3 && _index - 3 < std::size(fields))
         return fields[_index - 3];
     return graph_c::GetEnvelopeTarget(_index);
@@ -181,9 +168,8 @@ void material_c::Write(output_file_c& _file) const
     output_file_c body;
     body.WriteString(name);
     graph_c::Write(body);
-    for (f32 value : {color.x, color.y, color.z, luminosity, diffuse, specularColor.x, specularColor.y,
-                      specularColor.z, glossiness, specularLevel, transparency, reflectivity, bumpAmplitude,
-                      pointSize, alphaThreshold})
+    for (f32 value : {color.x, color.y, color.z, luminosity, diffuse, specularColor.x, specularColor.y, specularColor.z,
+                      glossiness, specularLevel, transparency, reflectivity, bumpAmplitude, pointSize, alphaThreshold})
         body.WriteF32(value);
     body.WriteU32(flags);
     WriteMapRecord(body, tag_color0, colorMaps[0]);
@@ -205,11 +191,11 @@ material_c* material_c::Read(input_file_c& _file, renderer_c* _renderer)
     ReadCheckedString(body, name);
     auto material = std::make_unique<material_c>(name, _renderer);
     material->graph_c::Read(body);
-    for (f32* value : {&material->color.x, &material->color.y, &material->color.z, &material->luminosity,
-                       &material->diffuse, &material->specularColor.x, &material->specularColor.y,
-                       &material->specularColor.z, &material->glossiness, &material->specularLevel,
-                       &material->transparency, &material->reflectivity, &material->bumpAmplitude,
-                       &material->pointSize, &material->alphaThreshold})
+    for (f32* value :
+         {&material->color.x, &material->color.y, &material->color.z, &material->luminosity, &material->diffuse,
+          &material->specularColor.x, &material->specularColor.y, &material->specularColor.z, &material->glossiness,
+          &material->specularLevel, &material->transparency, &material->reflectivity, &material->bumpAmplitude,
+          &material->pointSize, &material->alphaThreshold})
         *value = ReadCheckedF32(body);
     material->flags = ReadCheckedU32(body);
     while (body.GetAlignedPointer32()) {

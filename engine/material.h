@@ -65,8 +65,8 @@ public:
     void SetColorMap(u32 _layer, const char* _image_path);
     // Layer 0 or 1: a timed sequence of the images; an empty list leaves the
     // layer empty.
-    void SetColorMapSequence(u32 _layer, const std::vector<string_c>& _image_paths, i32 _frame_offset,
-                             f32 _frame_rate, bool _loop, bool _bidirectional);
+    void SetColorMapSequence(u32 _layer, const std::vector<string_c>& _image_paths, i32 _frame_offset, f32 _frame_rate,
+                             bool _loop, bool _bidirectional);
     void SetReflectionMap(const char* _image_path);
     // A bump texture definition.
     void SetBumpMap(const char* _image_path);

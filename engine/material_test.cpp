@@ -35,7 +35,7 @@ std::vector<u32> RecordTags(const std::vector<u8>& bytes)
     string_c name;
     body.ReadString(name);
     u32 word;
-    body.ReadU32(word);  // no envelopes
+    body.ReadU32(word); // no envelopes
     for (int i = 0; i < 16; ++i)
         body.ReadU32(word);
     std::vector<u32> tags;

@@ -35,16 +35,9 @@ mesh_c::mesh_c(const char* _name, const geometry_def_c& _definition, renderer_c*
 }
 
 mesh_c::mesh_c(const mesh_c& _other)
-    : node_c<mesh_c>(_other),
-      graph_c(_other),
-      name(_other.name),
-      firstValue(_other.firstValue),
-      lodDistance(_other.lodDistance),
-      geometry(_other.geometry),
-      cache(_other.cache),
-      privateGeometry(_other.privateGeometry),
-      materials(_other.materials),
-      weightMapNames(_other.weightMapNames)
+    : node_c<mesh_c>(_other), graph_c(_other), name(_other.name), firstValue(_other.firstValue),
+      lodDistance(_other.lodDistance), geometry(_other.geometry), cache(_other.cache),
+      privateGeometry(_other.privateGeometry), materials(_other.materials), weightMapNames(_other.weightMapNames)
 {
     // A private geometry belongs to one mesh: the copy gets its own.
     if (privateGeometry)

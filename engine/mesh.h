@@ -23,8 +23,8 @@ public:
     static constexpr u32 max_weight_maps = 256;
 
     string_c name;
-    f32 firstValue = 0.0f;   // kept with the mesh; the engine does not read it
-    f32 lodDistance = 0.0f;  // 0: not a level of detail
+    f32 firstValue = 0.0f;  // kept with the mesh; the engine does not read it
+    f32 lodDistance = 0.0f; // 0: not a level of detail
 
     // A definition with its private-geometry byte set gets a geometry of its
     // own, keyed by the mesh name and kept out of the cache; otherwise the

@@ -5,9 +5,11 @@
 #include "foundation/text_string.h"
 #include "foundation/types.h"
 
-template <class T> class node_list_c;
+template <class T>
+class node_list_c;
 
-template <class T> class node_c {
+template <class T>
+class node_c {
 public:
     T* GetPrevious() const { return previous; }
     T* GetNext() const { return next; }
@@ -25,7 +27,8 @@ private:
     T* next = nullptr;
 };
 
-template <class T> class named_node_c : public node_c<T> {
+template <class T>
+class named_node_c : public node_c<T> {
 public:
     const string_c& GetName() const { return name; }
     void SetName(const string_c& _name) { name = _name; }
@@ -40,7 +43,8 @@ protected:
     string_c name;
 };
 
-template <class T> class node_list_c {
+template <class T>
+class node_list_c {
 public:
     node_list_c() = default;
     node_list_c(const node_list_c&) = delete;

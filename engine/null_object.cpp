@@ -9,14 +9,9 @@
 null_object_c::null_object_c(const char* _name) : named_node_c<null_object_c>(_name) {}
 
 null_object_c::null_object_c(const null_object_c& _other)
-    : named_node_c<null_object_c>(_other),
-      entity_c(_other),
-      dissolve(_other.dissolve),
-      transform(_other.transform),
-      visible(_other.visible),
-      flags(_other.flags)
-{
-}
+    : named_node_c<null_object_c>(_other), entity_c(_other), dissolve(_other.dissolve), transform(_other.transform),
+      visible(_other.visible), flags(_other.flags)
+{}
 
 null_object_c* null_object_c::Clone() const
 {

@@ -80,8 +80,8 @@ public:
     // World-space ray, maybe a whole segment. On a hit: the distance in units
     // of the direction's length and the normalised world normal. Objects
     // farther than _maximum (by their bounding sphere) are not hit.
-    virtual bool RayTest(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque,
-                         bool _precise, float _maximum);
+    virtual bool RayTest(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque, bool _precise,
+                         float _maximum);
     virtual void Render(int _pass);
     virtual void RenderShadow();
     virtual void RenderShadowSecondPass();

@@ -1,9 +1,8 @@
 #pragma once
 // The object loader of the engine's object format: a file or a stream holds
 // a sequence of chunks, and LoadObject tries the readers in a fixed order:
-// the geometry object ("GEOM" or an installed LightWave object reader), then (unless only geometry is wanted) the aggregate,
-// the scene, the drawable classes in the order of object_reader_e, and last
-// the plain "NULL" object.
+// the geometry object ("GEOM" or an installed LightWave object reader), then (unless only geometry is wanted) the
+// aggregate, the scene, the drawable classes in the order of object_reader_e, and last the plain "NULL" object.
 //
 // The drawable classes live in their own files and install their readers at
 // start-up with RegisterObjectReader, so the loader works (and is tested)
@@ -17,15 +16,15 @@ class renderer_c;
 
 // Slots of the drawable readers, in the order LoadObject tries them.
 enum object_reader_e : u32 {
-    reader_sprite,       // "SPRT"
-    reader_anim_sprite,  // "ANIM"
-    reader_flare,        // "FLRE"
-    reader_emitter,      // "EMIT"
-    reader_trail,        // "TRAL"
-    reader_sky_box,      // "SBOX"
-    reader_terrain,      // "TERN"
-    reader_water,        // "WATR"
-    reader_forest,       // "FRST"
+    reader_sprite,      // "SPRT"
+    reader_anim_sprite, // "ANIM"
+    reader_flare,       // "FLRE"
+    reader_emitter,     // "EMIT"
+    reader_trail,       // "TRAL"
+    reader_sky_box,     // "SBOX"
+    reader_terrain,     // "TERN"
+    reader_water,       // "WATR"
+    reader_forest,      // "FRST"
     object_reader_count,
 };
 

@@ -201,7 +201,7 @@ TEST(ObjectFormatTest, NullChunkLayout)
     std::memcpy(&word, data + 4, 4);
     EXPECT_EQ(word, 3u);
     std::memcpy(&word, data + 12, 4);
-    EXPECT_EQ(word, 2u);  // name length
+    EXPECT_EQ(word, 2u); // name length
     EXPECT_EQ(std::memcmp(data + 16, "ab", 3), 0);
 }
 
@@ -254,7 +254,8 @@ TEST(ObjectFormatTest, LoaderTriesTheReadersInOrder)
     recording_renderer_c renderer;
     aggregate_c group("g", &renderer);
     null_object_c plain("plain");
-    for (const null_object_c* object : {static_cast<const null_object_c*>(&group), static_cast<const null_object_c*>(&plain)}) {
+    for (const null_object_c* object :
+         {static_cast<const null_object_c*>(&group), static_cast<const null_object_c*>(&plain)}) {
         const std::vector<u8> out = Written(*object);
         input_file_c in = ViewOf(out);
         std::unique_ptr<null_object_c> read(LoadObject(in, &renderer, false));
@@ -326,7 +327,7 @@ TEST(ObjectFormatTest, UnknownRecordsAreSkipped)
     Append(body, BodyOf(group, MakeTag("AGGR"), 4));
     body.WriteU32(MakeTag("what"));
     body.WriteBlock("xyz", 3);
-    body.WriteU8(0);  // stray padding at the end
+    body.WriteU8(0); // stray padding at the end
     const std::vector<u8> file = Chunk(MakeTag("AGGR"), 4, body);
     input_file_c in(file.data(), static_cast<u32>(file.size()));
     std::unique_ptr<aggregate_c> read(aggregate_c::Read(in, nullptr));

@@ -12,7 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-template <class T> void OrderParentsFirst(std::vector<T*>& _order)
+template <class T>
+void OrderParentsFirst(std::vector<T*>& _order)
 {
     const size_t count = _order.size();
     std::unordered_map<const entity_c*, size_t> position;

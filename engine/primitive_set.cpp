@@ -57,7 +57,8 @@ struct weld_cell_hash_s {
     size_t operator()(const weld_cell_s& _cell) const
     {
         const u64 h = static_cast<u64>(_cell.x) * 0x9E3779B97F4A7C15ull ^
-                      static_cast<u64>(_cell.y) * 0xC2B2AE3D27D4EB4Full ^ static_cast<u64>(_cell.z) * 0x165667B19E3779F9ull;
+                      static_cast<u64>(_cell.y) * 0xC2B2AE3D27D4EB4Full ^
+                      static_cast<u64>(_cell.z) * 0x165667B19E3779F9ull;
         return static_cast<size_t>(h ^ (h >> 29));
     }
 };
@@ -69,7 +70,7 @@ i64 WeldCellOf(f32 _coordinate)
     return static_cast<i64>(std::clamp(cell, -4.0e18, 4.0e18));
 }
 
-}  // namespace
+} // namespace
 
 void primitive_set_c::WeldVertices()
 {
@@ -220,13 +221,9 @@ bool triangle_set_c::RayTest(float& _distance, vec3_c& _normal, const ray_c& _ra
 primitive_set_c* CreatePrimitiveSet(u32 _vertices_per_primitive)
 {
     switch (_vertices_per_primitive) {
-    case 1:
-        return new point_set_c;
-    case 2:
-        return new line_set_c;
-    case 3:
-        return new triangle_set_c;
-    default:
-        return nullptr;
+    case 1: return new point_set_c;
+    case 2: return new line_set_c;
+    case 3: return new triangle_set_c;
+    default: return nullptr;
     }
 }

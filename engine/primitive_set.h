@@ -16,7 +16,7 @@ enum primitive_kind_e : u32 { primitive_any = 0, primitive_points = 1, primitive
 class primitive_set_c {
 public:
     std::vector<vertex_c> vertices;
-    std::vector<u32> indices;  // k per primitive
+    std::vector<u32> indices; // k per primitive
 
     virtual ~primitive_set_c() = default;
 

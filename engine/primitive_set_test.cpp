@@ -69,18 +69,18 @@ TEST(PrimitiveSetTest, IndicesPointerIsNullWithoutIndices)
 TEST(PrimitiveSetTest, Integrity)
 {
     triangle_set_c triangles;
-    EXPECT_TRUE(triangles.IsIntegral());  // empty
+    EXPECT_TRUE(triangles.IsIntegral()); // empty
     triangles.indices = {0, 1, 2};
-    EXPECT_FALSE(triangles.IsIntegral());  // indices without vertices
+    EXPECT_FALSE(triangles.IsIntegral()); // indices without vertices
     triangles.indices.clear();
     triangles.vertices.resize(2);
-    EXPECT_FALSE(triangles.IsIntegral());  // too short a strip
+    EXPECT_FALSE(triangles.IsIntegral()); // too short a strip
     triangles.vertices.resize(3);
-    EXPECT_TRUE(triangles.IsIntegral());  // one strip triangle
+    EXPECT_TRUE(triangles.IsIntegral()); // one strip triangle
     triangles.indices = {0, 1, 3};
-    EXPECT_FALSE(triangles.IsIntegral());  // index equal to the count
+    EXPECT_FALSE(triangles.IsIntegral()); // index equal to the count
     triangles.indices = {0, 1, 2, 1};
-    EXPECT_FALSE(triangles.IsIntegral());  // not whole triangles
+    EXPECT_FALSE(triangles.IsIntegral()); // not whole triangles
     triangles.indices = {2, 1, 0};
     EXPECT_TRUE(triangles.IsIntegral());
 
@@ -171,7 +171,7 @@ TEST(PrimitiveSetTest, RayHitsAHandPlacedTriangle)
     const ray_c from_below(vec3_c(0.25f, 0.25f, -2.0f), vec3_c(0, 0, 1));
     ASSERT_TRUE(set.RayTest(distance, normal, from_below, true));
     EXPECT_NEAR(distance, 2.0f, 1e-6f);
-    EXPECT_NEAR(normal.z, -1.0f, 1e-5f);  // faces the ray origin
+    EXPECT_NEAR(normal.z, -1.0f, 1e-5f); // faces the ray origin
     EXPECT_FALSE(set.RayTest(distance, normal, from_below, false));
 
     const ray_c from_above(vec3_c(0.25f, 0.25f, 4.0f), vec3_c(0, 0, -8.0f));

@@ -38,8 +38,8 @@ triangle_set_c NearDuplicates(u32 _seed, size_t _count)
     triangle_set_c set;
     for (size_t i = 0; i < _count; ++i) {
         vertex_c v;
-        v.position = vec3_c(float(random() % 4) * 1e-7f + steps[random() % 5], float(random() % 3) + steps[random() % 5],
-                            float(random() % 2) * 1e-6f);
+        v.position = vec3_c(float(random() % 4) * 1e-7f + steps[random() % 5],
+                            float(random() % 3) + steps[random() % 5], float(random() % 2) * 1e-6f);
         v.normal = vec3_c(0.0f, float(random() % 2), 0.0f);
         v.texCoords[0][0] = float(random() % 2) * 0.5f;
         set.vertices.push_back(v);
@@ -81,4 +81,4 @@ TEST(PrimitiveSetWeldTest, UnorderedAndHugeCoordinatesStayApart)
     EXPECT_EQ(set.indices, (std::vector<u32>{0, 1, 2, 3, 2, 4}));
 }
 
-}  // namespace
+} // namespace

@@ -69,15 +69,14 @@ TEST_P(ViewportTest, ClampsIntoTheOutput)
     EXPECT_EQ(call->numbers, (std::vector<double>{double(c.ex), double(c.ey), double(c.ew), double(c.eh)}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Output640x480, ViewportTest,
-    testing::Values(viewport_case_t{0, 0, 1, 1, 0, 0, 640, 480},
-                    viewport_case_t{-0.25f, 0, 1, 1, 0, 0, 480, 480},
-                    viewport_case_t{0.9f, 0.9f, 0.5f, 0.5f, 576, 432, 64, 48},
-                    viewport_case_t{0, -0.5f, 1, 0.25f, 0, 0, 640, 0},
-                    viewport_case_t{2, 2, 1, 1, 640, 480, 0, 0},
-                    viewport_case_t{0.5f, 0.5f, -1, -1, 320, 240, 0, 0},
-                    viewport_case_t{0, 0, 1e30f, -1e30f, 0, 0, 640, 0}));
+INSTANTIATE_TEST_SUITE_P(Output640x480, ViewportTest,
+                         testing::Values(viewport_case_t{0, 0, 1, 1, 0, 0, 640, 480},
+                                         viewport_case_t{-0.25f, 0, 1, 1, 0, 0, 480, 480},
+                                         viewport_case_t{0.9f, 0.9f, 0.5f, 0.5f, 576, 432, 64, 48},
+                                         viewport_case_t{0, -0.5f, 1, 0.25f, 0, 0, 640, 0},
+                                         viewport_case_t{2, 2, 1, 1, 640, 480, 0, 0},
+                                         viewport_case_t{0.5f, 0.5f, -1, -1, 320, 240, 0, 0},
+                                         viewport_case_t{0, 0, 1e30f, -1e30f, 0, 0, 640, 0}));
 
 TEST(RendererTest, ResolutionAndPixelAspect)
 {
@@ -114,14 +113,14 @@ TEST(RendererTest, GammaIsRaisedToEpsilonAndMarksTheRampDirty)
 
     renderer.BuildGammaRamp();
     EXPECT_FALSE(renderer.IsGammaDirty());
-    renderer.SetGamma(1.1920929e-7f, true);  // the stored value: nothing happens
+    renderer.SetGamma(1.1920929e-7f, true); // the stored value: nothing happens
     EXPECT_FALSE(renderer.IsGammaDirty());
     EXPECT_EQ(renderer.CountCalls("SetGammaRamp"), 1u);
 
     renderer.SetGamma(2.0f, true);
     EXPECT_FALSE(renderer.IsGammaDirty());
     EXPECT_EQ(renderer.CountCalls("SetGammaRamp"), 2u);
-    renderer.BuildGammaRamp();  // clean: nothing
+    renderer.BuildGammaRamp(); // clean: nothing
     EXPECT_EQ(renderer.CountCalls("SetGammaRamp"), 2u);
 }
 
@@ -156,7 +155,7 @@ TEST(RendererTest, RampInversionBrightnessAndContrast)
     renderer.SetControls(0.5f, 0.0f, 1.0f, false);
     ramp = renderer.Build();
     EXPECT_FLOAT_EQ(ramp[0].x, 0.5f);
-    EXPECT_EQ(ramp[200].x, 1.0f);  // clamped
+    EXPECT_EQ(ramp[200].x, 1.0f); // clamped
 
     // Contrast 0.5: slope tan(3 pi / 8) around the middle, clamped.
     renderer.SetControls(0.0f, 0.5f, 1.0f, false);

@@ -9,7 +9,8 @@
 
 #include <ostream>
 
-template <class T> class resource_cache_c {
+template <class T>
+class resource_cache_c {
 public:
     resource_cache_c() = default;
     resource_cache_c(const resource_cache_c&) = delete;
@@ -79,7 +80,8 @@ protected:
     // The resource of the definition's key, made by _create(key, definition)
     // and appended when the cache has none. A factory's exception passes
     // through with nothing appended.
-    template <class D, class F> T* FindOrCreate(const D& _definition, F _create)
+    template <class D, class F>
+    T* FindOrCreate(const D& _definition, F _create)
     {
         string_c key;
         _definition.GetKey(key);

@@ -36,7 +36,8 @@ std::string Statistics(const texture_cache_c& cache)
     return out.str();
 }
 
-template <class F> std::string Failure(F f)
+template <class F>
+std::string Failure(F f)
 {
     try {
         f();
@@ -84,8 +85,8 @@ TEST(ResourceCacheTest, DefinitionsDifferingOnlyInCaseShareATexture)
     texture_c* first = renderer.GetTexture(Flare(8));
     EXPECT_EQ(renderer.GetTexture(Flare(8)), first);
     EXPECT_EQ(renderer.texture_cache_c::Find("flare={8 8 {0X000000 1 1 0x000000 1 6 0x000000 1 2 0x000000 0.97 0.06 "
-                                            "0x000000 0.22 0.02 90 0 1 0.07 0.18 0 0.5 0.07 0.1 0 1 0.0166667 "
-                                            "0.03}}"),
+                                             "0x000000 0.22 0.02 90 0 1 0.07 0.18 0 0.5 0.07 0.1 0 1 0.0166667 "
+                                             "0.03}}"),
               first);
     EXPECT_EQ(renderer.createdTextures, 1u);
     EXPECT_EQ(first->useCount, 0u);

@@ -42,32 +42,15 @@ scene_c::scene_c(const char* _name, renderer_c* _renderer)
 }
 
 scene_c::scene_c(const scene_c& _other)
-    : aggregate_c(_other),
-      ambientColor(_other.ambientColor),
-      ambientIntensity(_other.ambientIntensity),
-      fogMode(_other.fogMode),
-      fogColor(_other.fogColor),
-      fogStart(_other.fogStart),
-      fogEnd(_other.fogEnd),
-      fogDensity(_other.fogDensity),
-      backdropColor(_other.backdropColor),
-      foregroundValue(_other.foregroundValue),
-      glowStrength(_other.glowStrength),
-      illuminationMap(CloneMap(_other.illuminationMap)),
-      reflectionMap(CloneMap(_other.reflectionMap)),
-      backgroundMap(CloneMap(_other.backgroundMap)),
-      foregroundMap(CloneMap(_other.foregroundMap)),
-      viewportX(_other.viewportX),
-      viewportY(_other.viewportY),
-      viewportWidth(_other.viewportWidth),
-      viewportHeight(_other.viewportHeight),
-      aspect(_other.aspect),
-      nearClip(_other.nearClip),
-      farClip(_other.farClip),
-      nearDepthWeight(_other.nearDepthWeight),
-      farDepthWeight(_other.farDepthWeight),
-      firstTime(_other.firstTime),
-      lastTime(_other.lastTime)
+    : aggregate_c(_other), ambientColor(_other.ambientColor), ambientIntensity(_other.ambientIntensity),
+      fogMode(_other.fogMode), fogColor(_other.fogColor), fogStart(_other.fogStart), fogEnd(_other.fogEnd),
+      fogDensity(_other.fogDensity), backdropColor(_other.backdropColor), foregroundValue(_other.foregroundValue),
+      glowStrength(_other.glowStrength), illuminationMap(CloneMap(_other.illuminationMap)),
+      reflectionMap(CloneMap(_other.reflectionMap)), backgroundMap(CloneMap(_other.backgroundMap)),
+      foregroundMap(CloneMap(_other.foregroundMap)), viewportX(_other.viewportX), viewportY(_other.viewportY),
+      viewportWidth(_other.viewportWidth), viewportHeight(_other.viewportHeight), aspect(_other.aspect),
+      nearClip(_other.nearClip), farClip(_other.farClip), nearDepthWeight(_other.nearDepthWeight),
+      farDepthWeight(_other.farDepthWeight), firstTime(_other.firstTime), lastTime(_other.lastTime)
 {
     if (_other.activeCamera) {
         const u32 ref = _other.GetItemRef(_other.activeCamera);
@@ -123,8 +106,7 @@ f32 scene_c::Animate(f32 _time, bool _animate_items)
         if (local < firstTime)
             local = firstTime;
         else if (local > lastTime)
-            local = (flags & scene_looping) ? std::fmod(local - firstTime, lastTime - firstTime) + firstTime
-                                            : lastTime;
+            local = (flags & scene_looping) ? std::fmod(local - firstTime, lastTime - firstTime) + firstTime : lastTime;
     }
     aggregate_c::Animate(start + local);
     if (_animate_items)
@@ -429,8 +411,9 @@ void scene_c::Render()
         renderer->ResetRenderLists();
         if (shadow_light) {
             const auto shade = shadow_light->GetShadowColorAndStrength();
-            renderer->DrawShadowShade(shade.data(), (Luminance(shadow_light->GetColor()) -
-                                                     Luminance(GetAmbientColor())) * shadow_light->shadowStrength);
+            renderer->DrawShadowShade(shade.data(),
+                                      (Luminance(shadow_light->GetColor()) - Luminance(GetAmbientColor())) *
+                                          shadow_light->shadowStrength);
         }
     }
     if (flags & scene_glow)
@@ -542,16 +525,17 @@ scene_c* scene_c::Read(input_file_c& _file, renderer_c* _renderer)
     auto* scene = new scene_c("(Unnamed)", _renderer);
     try {
         scene->ReadNullBody(body);
-        for (f32* value : {&scene->ambientColor.x, &scene->ambientColor.y, &scene->ambientColor.z,
-                           &scene->ambientIntensity})
+        for (f32* value :
+             {&scene->ambientColor.x, &scene->ambientColor.y, &scene->ambientColor.z, &scene->ambientIntensity})
             *value = ReadCheckedF32(body);
         scene->fogMode = ReadCheckedU8(body);
-        for (f32* value : {&scene->fogColor.x, &scene->fogColor.y, &scene->fogColor.z, &scene->fogStart,
-                           &scene->fogEnd, &scene->fogDensity, &scene->backdropColor.x, &scene->backdropColor.y,
-                           &scene->backdropColor.z, &scene->foregroundValue, &scene->glowStrength, &scene->viewportX,
-                           &scene->viewportY, &scene->viewportWidth, &scene->viewportHeight, &scene->aspect,
-                           &scene->nearClip, &scene->farClip, &scene->nearDepthWeight, &scene->farDepthWeight,
-                           &scene->firstTime, &scene->lastTime})
+        for (f32* value :
+             {&scene->fogColor.x,      &scene->fogColor.y,      &scene->fogColor.z,      &scene->fogStart,
+              &scene->fogEnd,          &scene->fogDensity,      &scene->backdropColor.x, &scene->backdropColor.y,
+              &scene->backdropColor.z, &scene->foregroundValue, &scene->glowStrength,    &scene->viewportX,
+              &scene->viewportY,       &scene->viewportWidth,   &scene->viewportHeight,  &scene->aspect,
+              &scene->nearClip,        &scene->farClip,         &scene->nearDepthWeight, &scene->farDepthWeight,
+              &scene->firstTime,       &scene->lastTime})
             *value = ReadCheckedF32(body);
         // Stored values pass the setters' bounds, as typed-in ones do.
         scene->SetViewport(scene->viewportX, scene->viewportY, scene->viewportWidth, scene->viewportHeight);

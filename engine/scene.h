@@ -20,7 +20,7 @@ public:
 
     vec3_c ambientColor;
     f32 ambientIntensity = 1.0f;
-    u8 fogMode = 0;  // 0 linear, 1 exponential, 2 squared exponential
+    u8 fogMode = 0; // 0 linear, 1 exponential, 2 squared exponential
     vec3_c fogColor;
     f32 fogStart = 0.0f;
     f32 fogEnd = 0.0f;

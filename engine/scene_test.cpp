@@ -160,9 +160,9 @@ TEST(SceneTest, FrameDrawsInPassOrder)
     EXPECT_EQ(scene.GetPickList().size(), 4u);
     renderer.ClearCalls();
     scene.Render();
-    const std::vector<std::string> expected = {
-        "SetViewportRect", "DrawMap",          "SetScene",        "Draw 2:0", "Draw 1:0", "Draw 4:1",
-        "Draw 3:1",        "Draw 1:2",         "ResetRenderLists", "DrawShadowShade", "ApplyGlow", "DrawMap"};
+    const std::vector<std::string> expected = {"SetViewportRect",  "DrawMap",         "SetScene",  "Draw 2:0",
+                                               "Draw 1:0",         "Draw 4:1",        "Draw 3:1",  "Draw 1:2",
+                                               "ResetRenderLists", "DrawShadowShade", "ApplyGlow", "DrawMap"};
     EXPECT_EQ(Trace(renderer), expected);
     const recorded_call_c* set_scene = renderer.FindCall("SetScene");
     ASSERT_NE(set_scene, nullptr);
@@ -186,8 +186,8 @@ TEST(SceneTest, WithoutDepthTestOpaqueObjectsGoFarToNear)
     scene.PrepareFrame();
     renderer.ClearCalls();
     scene.Render();
-    const std::vector<std::string> expected = {"SetViewportRect", "SetScene", "Draw 2:0", "Draw 3:0", "Draw 1:0",
-                                               "ResetRenderLists"};
+    const std::vector<std::string> expected = {"SetViewportRect", "SetScene", "Draw 2:0",
+                                               "Draw 3:0",        "Draw 1:0", "ResetRenderLists"};
     EXPECT_EQ(Trace(renderer), expected);
 }
 
@@ -305,6 +305,7 @@ TEST(SceneTest, ItemsRemovedFromNestedAggregatesAfterPrepareAreNotDrawn)
     group->DeleteObject(doomed);
     renderer.ClearCalls();
     scene.Render();
-    EXPECT_EQ(Trace(renderer), (std::vector<std::string>{"SetViewportRect", "SetScene", "Draw 2:0", "ResetRenderLists"}));
+    EXPECT_EQ(Trace(renderer),
+              (std::vector<std::string>{"SetViewportRect", "SetScene", "Draw 2:0", "ResetRenderLists"}));
     EXPECT_EQ(scene.PickAtScreen(0.5f, 0.5f, true, false, FLT_MAX), group);
 }

@@ -30,20 +30,15 @@ const bool registered = (sky_box_c::RegisterReader(), true);
 } // namespace
 
 sky_box_c::sky_box_c(const char* _name, renderer_c* _renderer)
-    : null_object_c(_name),
-      box(vec3_c(-1.0f, -1.0f, -1.0f), vec3_c(1.0f, 1.0f, 1.0f)),
-      mesh(BuildMesh(_name, _renderer)),
-      renderer(_renderer)
+    : null_object_c(_name), box(vec3_c(-1.0f, -1.0f, -1.0f), vec3_c(1.0f, 1.0f, 1.0f)),
+      mesh(BuildMesh(_name, _renderer)), renderer(_renderer)
 {
     flags = object_rendered | object_depth_test;
     modelView.SetIdentity();
 }
 
 sky_box_c::sky_box_c(const sky_box_c& _other)
-    : null_object_c(_other),
-      box(_other.box),
-      mesh(new mesh_c(*_other.mesh)),
-      modelView(_other.modelView),
+    : null_object_c(_other), box(_other.box), mesh(new mesh_c(*_other.mesh)), modelView(_other.modelView),
       renderer(_other.renderer)
 {
     for (u32 i = 0; i < sky_box_face_count; ++i)

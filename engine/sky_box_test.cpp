@@ -25,8 +25,8 @@ protected:
 
     void SetUp() override
     {
-        for (const char* name : {"sky\\right.bmp", "sky\\left.bmp", "sky\\up.bmp", "sky\\down.bmp",
-                                 "sky\\front.bmp", "sky\\back.bmp"})
+        for (const char* name :
+             {"sky\\right.bmp", "sky\\left.bmp", "sky\\up.bmp", "sky\\down.bmp", "sky\\front.bmp", "sky\\back.bmp"})
             files.Add(name, PictureBytes(8, 8, format_x8r8g8b8, 0xff4080c0));
     }
 
@@ -89,7 +89,7 @@ TEST_F(SkyBox, QueuedWithFacesAndNeverHit)
     sky.SetFaceMap(4, "sky\\front.bmp");
     sky.UpdateTransform(nullptr);
     test_camera_c eye(renderer, vec3_c());
-    eye.SetProjection(0.1f, 100.0f);  // the front face lies beyond the near plane
+    eye.SetProjection(0.1f, 100.0f); // the front face lies beyond the near plane
     object_list_t pass0, pass1;
     EXPECT_TRUE(sky.Cull(pass0, pass1, nullptr, &eye, 0, 0));
     ASSERT_EQ(pass0.size(), 1u);
@@ -98,7 +98,7 @@ TEST_F(SkyBox, QueuedWithFacesAndNeverHit)
     sky.Render(0);
     ASSERT_EQ(renderer.CountCalls("DrawSkyBox"), 1u);
     EXPECT_EQ(renderer.FindCall("DrawSkyBox")->objects[0], &sky);
-    EXPECT_EQ(renderer.FindCall("DrawSkyBox")->numbers[0], 1.0);  // the camera is inside: clipped
+    EXPECT_EQ(renderer.FindCall("DrawSkyBox")->numbers[0], 1.0); // the camera is inside: clipped
     f32 distance = 0.0f;
     vec3_c normal;
     EXPECT_FALSE(sky.RayTest(distance, normal, ray_c(vec3_c(0, 0, -5), vec3_c(0, 0, 10)), true, true, 100.0f));

@@ -44,15 +44,10 @@ sprite_c::sprite_c(const char* _name, renderer_c* _renderer) : null_object_c(_na
 }
 
 sprite_c::sprite_c(const sprite_c& _other)
-    : null_object_c(_other),
-      quadVolume(_other.quadVolume),
-      modelView(_other.modelView),
-      map(_other.map ? _other.map->Clone() : nullptr),
-      alphaThreshold(_other.alphaThreshold),
-      renderer(_other.renderer),
+    : null_object_c(_other), quadVolume(_other.quadVolume), modelView(_other.modelView),
+      map(_other.map ? _other.map->Clone() : nullptr), alphaThreshold(_other.alphaThreshold), renderer(_other.renderer),
       billboardBuilt(_other.billboardBuilt)
-{
-}
+{}
 
 sprite_c::~sprite_c() = default;
 

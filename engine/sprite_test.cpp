@@ -129,9 +129,9 @@ TEST(SpriteTest, PassFollowsFlagsAndDissolve)
     struct {
         u32 flags;
         float dissolve;
-        int pass;  // -1: not queued
+        int pass; // -1: not queued
     } cases[] = {
-        {0, 0.0f, 0},  {0, 0.01f, 1},  {sprite_additive, 0.0f, 1}, {sprite_alpha_blending, 0.0f, 1},
+        {0, 0.0f, 0},  {0, 0.01f, 1}, {sprite_additive, 0.0f, 1}, {sprite_alpha_blending, 0.0f, 1},
         {0, 1.0f, -1}, {0, 2.0f, -1},
     };
     auto camera = MakeTestCamera(vec3_c());

@@ -12,7 +12,8 @@ still_map_c::still_map_c(const texture_def_c& _definition, texture_cache_c* _cac
     // Objects made without a renderer (a scene read for its structure) must
     // fail here rather than crash on their first picture.
     if (!cache)
-        throw std::invalid_argument("still_map_c::still_map_c(const texture_def_c& _definition, texture_cache_c* _cache)");
+        throw std::invalid_argument(
+            "still_map_c::still_map_c(const texture_def_c& _definition, texture_cache_c* _cache)");
     texture = cache->AddRef(cache->GetTexture(_definition));
 }
 

@@ -21,7 +21,8 @@ void ThrowDataError(const input_file_c& _file, const char* _message)
 
 namespace {
 
-template <class T> T ReadChecked(input_file_c& _file, void (input_file_c::*_read)(T&))
+template <class T>
+T ReadChecked(input_file_c& _file, void (input_file_c::*_read)(T&))
 {
     const u32 before = _file.GetPosition();
     T value = 0;

@@ -27,4 +27,3 @@ void ReadCheckedBlock(input_file_c& _file, input_file_c& _block);
 // Throws _message when _count records of at least _record_bytes each cannot
 // fit in the bytes left (computed in 64 bits).
 void CheckRecordCount(const input_file_c& _file, u64 _count, u64 _record_bytes, const char* _message);
-

@@ -36,12 +36,8 @@ terrain_c::terrain_c(const char* _name, renderer_c* _renderer) : null_object_c(_
 }
 
 terrain_c::terrain_c(const terrain_c& _other)
-    : null_object_c(_other),
-      box(_other.box),
-      modelView(_other.modelView),
-      accuracy(_other.accuracy),
-      localTime(_other.localTime),
-      renderer(_other.renderer)
+    : null_object_c(_other), box(_other.box), modelView(_other.modelView), accuracy(_other.accuracy),
+      localTime(_other.localTime), renderer(_other.renderer)
 {
     for (u32 i = 0; i < 3; ++i)
         words[i] = _other.words[i];

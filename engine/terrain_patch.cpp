@@ -42,8 +42,8 @@ bool RayTestGeometry(const geometry_def_c& _geometry, const ray_c& _ray, bool _t
     return true;
 }
 
-void BuildHeightGrid(triangle_set_c& _set, const f32* _heights, u32 _side, u32 _row, u32 _column, u32 _cells,
-                     u32 _step, f32 _spacing)
+void BuildHeightGrid(triangle_set_c& _set, const f32* _heights, u32 _side, u32 _row, u32 _column, u32 _cells, u32 _step,
+                     f32 _spacing)
 {
     _set.vertices.clear();
     _set.indices.clear();

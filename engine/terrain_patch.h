@@ -28,5 +28,5 @@ bool RayTestGeometry(const geometry_def_c& _geometry, const ray_c& _ray, bool _t
 // _column) and taking every _step-th sample; sample (r, c) stands at
 // x = c * _spacing, z = -r * _spacing. Two triangles a square, facing up.
 // _set is emptied first.
-void BuildHeightGrid(triangle_set_c& _set, const f32* _heights, u32 _side, u32 _row, u32 _column, u32 _cells,
-                     u32 _step, f32 _spacing);
+void BuildHeightGrid(triangle_set_c& _set, const f32* _heights, u32 _side, u32 _row, u32 _column, u32 _cells, u32 _step,
+                     f32 _spacing);

@@ -13,7 +13,10 @@
 namespace {
 
 // A height field whose height is a plain function of the sample.
-f32 HeightAt(u32 _row, u32 _column) { return static_cast<f32>(_row % 3) * 2.0f + static_cast<f32>(_column) * 0.5f; }
+f32 HeightAt(u32 _row, u32 _column)
+{
+    return static_cast<f32>(_row % 3) * 2.0f + static_cast<f32>(_column) * 0.5f;
+}
 
 std::vector<f32> Field(u32 _side)
 {
@@ -24,7 +27,7 @@ std::vector<f32> Field(u32 _side)
     return heights;
 }
 
-}  // namespace
+} // namespace
 
 TEST(TerrainPatch, RefinementTable)
 {
@@ -35,13 +38,13 @@ TEST(TerrainPatch, RefinementTable)
         f32 accuracy;
         bool refine;
     } cases[] = {
-        {{5.0f, 1.0f, 2.0f}, 0.1f, true},      // inside: d = 0
-        {{30.0f, 1.0f, 2.0f}, 0.1f, false},    // d = 20: 10 < 0.5 is false
-        {{30.0f, 1.0f, 2.0f}, 1.0f, false},    // 1 < 0.5 is false
-        {{15.0f, 1.0f, 2.0f}, 1.0f, true},     // d = 5: 1 < 2
-        {{20.0f, 1.0f, 2.0f}, 1.0f, false},    // d = 10: 1 < 1 is false
-        {{10.0f, 12.0f, 2.0f}, 1.0f, false},   // straight above, d = 10
-        {{10.0f, 7.0f, 2.0f}, 1.0f, true},     // d = 5
+        {{5.0f, 1.0f, 2.0f}, 0.1f, true},    // inside: d = 0
+        {{30.0f, 1.0f, 2.0f}, 0.1f, false},  // d = 20: 10 < 0.5 is false
+        {{30.0f, 1.0f, 2.0f}, 1.0f, false},  // 1 < 0.5 is false
+        {{15.0f, 1.0f, 2.0f}, 1.0f, true},   // d = 5: 1 < 2
+        {{20.0f, 1.0f, 2.0f}, 1.0f, false},  // d = 10: 1 < 1 is false
+        {{10.0f, 12.0f, 2.0f}, 1.0f, false}, // straight above, d = 10
+        {{10.0f, 7.0f, 2.0f}, 1.0f, true},   // d = 5
         {{5.0f, 1.0f, 2.0f}, std::nanf(""), false},
     };
     for (const auto& c : cases)
@@ -105,8 +108,8 @@ TEST(TerrainPatch, RaysHitTheHeightField)
     // The faces look up: from below nothing is hit one-sided.
     EXPECT_FALSE(RayTestGeometry(geometry, ray_c(vec3_c(8.0f, -50.0f, -8.0f), vec3_c(0.0f, 1.0f, 0.0f)), false,
                                  fraction, normal));
-    EXPECT_TRUE(RayTestGeometry(geometry, ray_c(vec3_c(8.0f, -50.0f, -8.0f), vec3_c(0.0f, 1.0f, 0.0f)), true,
-                                fraction, normal));
+    EXPECT_TRUE(RayTestGeometry(geometry, ray_c(vec3_c(8.0f, -50.0f, -8.0f), vec3_c(0.0f, 1.0f, 0.0f)), true, fraction,
+                                normal));
     // Beside the field.
     EXPECT_FALSE(RayTestGeometry(geometry, ray_c(vec3_c(-5.0f, 100.0f, 5.0f), vec3_c(0.0f, -1.0f, 0.0f)), true,
                                  fraction, normal));

@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr u32 side = 33;  // 4 x 4 patches of 8 x 8 squares: three levels
+constexpr u32 side = 33; // 4 x 4 patches of 8 x 8 squares: three levels
 constexpr f32 spacing = 2.0f;
 
 f32 HeightAt(u32 _row, u32 _column)
@@ -77,9 +77,9 @@ void ExpectedPatches(const vec3_c& _eye, f32 _accuracy, u32 _row, u32 _column, u
         ExpectedPatches(_eye, _accuracy, _row + half, _column + half, half, _level + 1, _out);
         return;
     }
-    _out.push_back(_level == 0 ? std::string("Land")
-                               : "Land:" + std::to_string(_level) + ":" + std::to_string(_row) + ":" +
-                                     std::to_string(_column));
+    _out.push_back(_level == 0
+                       ? std::string("Land")
+                       : "Land:" + std::to_string(_level) + ":" + std::to_string(_row) + ":" + std::to_string(_column));
 }
 
 class camera_fixture_c {
@@ -212,8 +212,8 @@ TEST(Terrain, LevelOfDetailFollowsTheCamera)
 {
     recording_renderer_c renderer(640, 480);
     auto terrain = Build(renderer);
-    const vec3_c eyes[] = {{1.0f, 30.0f, -1.0f}, {30.0f, 2.0f, -30.0f}, {500.0f, 0.0f, 0.0f},
-                           {-5.0f, 4.0f, 5.0f},  {40.0f, 60.0f, -20.0f}};
+    const vec3_c eyes[] = {
+        {1.0f, 30.0f, -1.0f}, {30.0f, 2.0f, -30.0f}, {500.0f, 0.0f, 0.0f}, {-5.0f, 4.0f, 5.0f}, {40.0f, 60.0f, -20.0f}};
     for (f32 accuracy : {1.0f, 0.5f, 0.25f, 0.1f})
         for (const vec3_c& position : eyes) {
             terrain->SetAccuracy(accuracy);
@@ -288,7 +288,8 @@ TEST(Terrain, PreciseRaysHitTheHeightField)
             const vec3_c top(100.0f + c * spacing, 200.0f, -50.0f - r * spacing);
             f32 fraction = 0.0f;
             vec3_c normal;
-            ASSERT_TRUE(terrain->RayTest(fraction, normal, ray_c(top, vec3_c(0.0f, -400.0f, 0.0f)), true, true, FLT_MAX))
+            ASSERT_TRUE(
+                terrain->RayTest(fraction, normal, ray_c(top, vec3_c(0.0f, -400.0f, 0.0f)), true, true, FLT_MAX))
                 << r << " " << c;
             EXPECT_NEAR(fraction, (200.0f - 5.0f - HeightAt(r, c)) / 400.0f, 1e-5f) << r << " " << c;
             EXPECT_NEAR(normal.Length(), 1.0f, 1e-3f);
@@ -299,8 +300,8 @@ TEST(Terrain, PreciseRaysHitTheHeightField)
     EXPECT_FALSE(terrain->RayTest(fraction, normal, ray_c(vec3_c(0, 200, 0), vec3_c(0, -400, 0)), true, true, FLT_MAX));
     // Not precise: the top of the box, and the up axis.
     const f32 top = 5.0f + PatchBox(0, 0, side - 1).GetCorner(7).y;
-    ASSERT_TRUE(terrain->RayTest(fraction, normal, ray_c(vec3_c(120, 200, -70), vec3_c(0, -400, 0)), true, false,
-                                 FLT_MAX));
+    ASSERT_TRUE(
+        terrain->RayTest(fraction, normal, ray_c(vec3_c(120, 200, -70), vec3_c(0, -400, 0)), true, false, FLT_MAX));
     EXPECT_NEAR(fraction, (200.0f - top) / 400.0f, 1e-5f);
     EXPECT_EQ(normal, vec3_c(0.0f, 1.0f, 0.0f));
 }
@@ -396,7 +397,7 @@ TEST(Terrain, OtherVersionsAreNotTerrains)
         const std::vector<u8> bytes = Chunk(FixedItems(renderer), version);
         input_file_c in(bytes.data(), static_cast<u32>(bytes.size()));
         EXPECT_EQ(terrain_c::Read(in, &renderer), nullptr);
-        EXPECT_EQ(in.GetPosition(), bytes.size());  // skipped whole
+        EXPECT_EQ(in.GetPosition(), bytes.size()); // skipped whole
         files.Add("land.ter", bytes);
         try {
             delete LoadTerrain("land.ter", &renderer);
@@ -483,6 +484,6 @@ TEST(Terrain, DrawsThroughTheTerrainSlot)
     ASSERT_EQ(renderer.calls.size(), 2u);
     EXPECT_EQ(renderer.calls[0].name, "DrawTerrain");
     EXPECT_EQ(renderer.calls[0].objects[0], terrain.get());
-    EXPECT_EQ(renderer.calls[0].numbers[0], 0.0);  // wholly inside: no clipping
+    EXPECT_EQ(renderer.calls[0].numbers[0], 0.0); // wholly inside: no clipping
     EXPECT_EQ(renderer.calls[1].name, "DrawBox");
 }

@@ -9,7 +9,7 @@
 
 class texture_c : public named_node_c<texture_c> {
 public:
-    texture_def_c definition;  // a copy; keeps the image the factory loaded into it
+    texture_def_c definition; // a copy; keeps the image the factory loaded into it
     u32 useCount = 0;
 
     texture_c(const char* _key, const texture_def_c& _definition);

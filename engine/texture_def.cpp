@@ -25,14 +25,12 @@ texture_def_c::texture_def_c(texture_type_e _type, const char* _image_path, bool
 
 texture_def_c::texture_def_c(const flare_def_c& _flare_def, i32 _size)
     : type(texture_type_flare), flareDef(_flare_def), width(_size), height(_size), mipmapping(true), highQuality(true)
-{
-}
+{}
 
 texture_def_c::texture_def_c(const texture_def_c& _other)
     : type(_other.type), imagePath(_other.imagePath), flareDef(_other.flareDef), width(_other.width),
       height(_other.height), mipmapping(_other.mipmapping), highQuality(_other.highQuality)
-{
-}
+{}
 
 texture_def_c& texture_def_c::operator=(const texture_def_c& _other)
 {
@@ -83,9 +81,7 @@ void texture_def_c::GetKey(string_c& _key) const
                           f.streakWidth, f.streakIntensity);
         return;
     }
-    default:
-        _key = "";
-        return;
+    default: _key = ""; return;
     }
 }
 

@@ -13,22 +13,22 @@ class output_file_c;
 
 // Stored as one byte in streams.
 enum texture_type_e : u32 {
-    texture_type_image = 0,  // colour picture
-    texture_type_alpha = 1,  // grey mask
-    texture_type_bump = 2,   // grey height map
-    texture_type_flare = 3,  // drawn from a flare_def_c
+    texture_type_image = 0, // colour picture
+    texture_type_alpha = 1, // grey mask
+    texture_type_bump = 2,  // grey height map
+    texture_type_flare = 3, // drawn from a flare_def_c
 };
 
 class texture_def_c {
 public:
     texture_type_e type = texture_type_image;
-    string_c imagePath;           // empty for a flare
+    string_c imagePath; // empty for a flare
     flare_def_c flareDef;
-    i32 width = 0;                // flare only
-    i32 height = 0;               // flare only
+    i32 width = 0;  // flare only
+    i32 height = 0; // flare only
     bool mipmapping = false;
-    bool highQuality = false;     // image only: keep 32 bits instead of DXT
-    texture_image_c image;        // empty until LoadImage; never copied
+    bool highQuality = false; // image only: keep 32 bits instead of DXT
+    texture_image_c image;    // empty until LoadImage; never copied
 
     texture_def_c() = default;
     texture_def_c(const char* _image_path, bool _mipmapping, bool _high_quality);
@@ -64,4 +64,3 @@ inline constexpr u64 texture_def_min_record_size = 4 + 4 + 38 * 4 + 4 + 4 + 2;
 // minimum, above the maximum the maximum; a power of two stays; other values
 // round down to a power of two.
 i32 FitTextureSide(i32 _value, i32 _minimum, i32 _maximum);
-

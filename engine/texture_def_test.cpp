@@ -36,7 +36,7 @@ std::vector<u8> Picture(int width, int height, format_e format, int type, u32 co
 
 TEST(TextureDefTest, PowerOfTwoRule)
 {
-    const std::pair<i32, i32> cases[] = {{300, 256}, {4096, 2048}, {1, 1}, {0, 1}, {-7, 1},
+    const std::pair<i32, i32> cases[] = {{300, 256},   {4096, 2048}, {1, 1},       {0, 1}, {-7, 1},
                                          {1500, 1024}, {2048, 2048}, {1024, 1024}, {3, 2}, {2049, 2048}};
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(FitTextureSide(value, 1, 2048), expected) << value;
@@ -148,7 +148,7 @@ TEST(TextureDefTest, PicturesAreFittedAndCompressed)
     texture_def_c kept("tex\\wide.bmp", true, true);
     kept.LoadImage();
     EXPECT_EQ(kept.image.GetFormat(), format_x8r8g8b8);
-    EXPECT_EQ(kept.image.GetLevelCount(), 9);  // 256 x 64 down to 1 x 1
+    EXPECT_EQ(kept.image.GetLevelCount(), 9); // 256 x 64 down to 1 x 1
 
     texture_def_c clear("tex\\clear.png", false, false);
     clear.LoadImage();

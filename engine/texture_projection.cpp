@@ -36,11 +36,17 @@ void texture_projection_c::Project(const vec3_c& _position, u32 _axis, f32& _u, 
     case map_cylindrical: {
         f32 a, b, height;
         if (_axis == 0) {
-            a = z; b = -y; height = x / size[0];
+            a = z;
+            b = -y;
+            height = x / size[0];
         } else if (_axis == 1) {
-            a = -x; b = z; height = y / size[1];
+            a = -x;
+            b = z;
+            height = y / size[1];
         } else {
-            a = -x; b = -y; height = z / size[2];
+            a = -x;
+            b = -y;
+            height = z / size[2];
         }
         f32 angle = 0.0f;
         if (a != 0.0f || b != 0.0f) {
@@ -57,11 +63,17 @@ void texture_projection_c::Project(const vec3_c& _position, u32 _axis, f32& _u, 
     case map_spherical: {
         f32 sx, sy, sz;
         if (_axis == 0) {
-            sx = z; sy = x; sz = -y;
+            sx = z;
+            sy = x;
+            sz = -y;
         } else if (_axis == 1) {
-            sx = -x; sy = y; sz = z;
+            sx = -x;
+            sy = y;
+            sz = z;
         } else {
-            sx = -x; sy = z; sz = -y;
+            sx = -x;
+            sy = z;
+            sz = -y;
         }
         f32 heading = 0.0f, pitch = 0.0f;
         if (sx == 0.0f && sz == 0.0f) {
@@ -80,8 +92,7 @@ void texture_projection_c::Project(const vec3_c& _position, u32 _axis, f32& _u, 
             _v *= wrapHeight;
         return;
     }
-    default:
-        return;
+    default: return;
     }
 }
 

@@ -10,12 +10,12 @@ public:
     enum map_type_e : u32 { map_none = 0, map_planar = 1, map_cylindrical = 2, map_spherical = 3, map_cubic = 4 };
 
     f32 centre[3] = {0.0f, 0.0f, 0.0f};
-    f32 rotation[3] = {0.0f, 0.0f, 0.0f};  // heading, pitch, bank of the projection
+    f32 rotation[3] = {0.0f, 0.0f, 0.0f}; // heading, pitch, bank of the projection
     f32 size[3] = {1.0f, 1.0f, 1.0f};
     u32 mapType = map_none;
-    u32 axis = 2;             // 0 x, 1 y, 2 z
-    f32 wrapWidth = 1.0f;     // repeats around a cylindrical or spherical map
-    f32 wrapHeight = 1.0f;    // repeats from pole to pole of a spherical map
+    u32 axis = 2;          // 0 x, 1 y, 2 z
+    f32 wrapWidth = 1.0f;  // repeats around a cylindrical or spherical map
+    f32 wrapHeight = 1.0f; // repeats from pole to pole of a spherical map
 
     // (u, v) of a point for planar, cylindrical and spherical maps along
     // _axis (cubic maps pass the triangle's dominant axis).

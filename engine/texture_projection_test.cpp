@@ -65,18 +65,18 @@ TEST(TextureProjectionTest, PlanarAlongEachAxis)
     z.size[0] = z.size[1] = z.size[2] = 2.0f;
     set.ProjectTextureCoordinates(1, z);
     ExpectUv(set, 0, 1, 1.0f, 0.0f);
-    ExpectUv(set, 0, 0, 0.0f, 0.0f);  // other sets untouched
+    ExpectUv(set, 0, 0, 0.0f, 0.0f); // other sets untouched
 
     set.ProjectTextureCoordinates(0, Projection(1, 0));
-    ExpectUv(set, 1, 0, 1.5f, -0.5f);  // u = z + 0.5, v = 0.5 - y
+    ExpectUv(set, 1, 0, 1.5f, -0.5f); // u = z + 0.5, v = 0.5 - y
     set.ProjectTextureCoordinates(2, Projection(1, 1));
-    ExpectUv(set, 2, 2, 1.5f, -0.5f);  // u = x + 0.5, v = 0.5 - z
+    ExpectUv(set, 2, 2, 1.5f, -0.5f); // u = x + 0.5, v = 0.5 - z
 }
 
 TEST(TextureProjectionTest, CentreAndRotationComeFirst)
 {
     texture_projection_c p = Projection(1, 2);
-    p.rotation[0] = pi / 2;  // heading: x turns onto z
+    p.rotation[0] = pi / 2; // heading: x turns onto z
     triangle_set_c set = Triangle(At(1, 0, 0), At(0, 0, 0), At(0, 1, 0));
     set.ProjectTextureCoordinates(0, p);
     ExpectUv(set, 0, 0, 0.5f, 0.5f);
@@ -101,7 +101,7 @@ TEST(TextureProjectionTest, CylindricalAngles)
     texture_projection_c wide = Projection(2, 1);
     wide.wrapWidth = 2.0f;
     back.ProjectTextureCoordinates(0, wide);
-    ExpectUv(back, 0, 0, 1.0f, 0.5f);  // u = 0.5 x 2
+    ExpectUv(back, 0, 0, 1.0f, 0.5f); // u = 0.5 x 2
     ExpectUv(back, 2, 0, 1.0f, -1.5f);
 
     // On the axis the angle is 0.
@@ -114,7 +114,7 @@ TEST(TextureProjectionTest, SphericalAnglesAndPoles)
 {
     triangle_set_c set = Triangle(At(0, 1, 0), At(0, 0, 1), At(1, 1, 0));
     set.ProjectTextureCoordinates(0, Projection(3, 1));
-    ExpectUv(set, 0, 0, 1.0f, 0.0f);  // the pole
+    ExpectUv(set, 0, 0, 1.0f, 0.0f); // the pole
     ExpectUv(set, 1, 0, 1.0f, 0.5f);
     ExpectUv(set, 2, 0, 0.75f, 0.25f);
 

@@ -28,8 +28,7 @@ f32 NotBelowZero(f32 _value)
 
 trail_c::trail_c(const char* _name, renderer_c* _renderer)
     : effect_object_c(_name, _renderer, object_rendered | object_depth_test | object_fog), lastBoundaryTime(-FLT_MAX)
-{
-}
+{}
 
 null_object_c* trail_c::Clone() const
 {

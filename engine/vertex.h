@@ -6,12 +6,12 @@
 // Which fields a geometry's vertices carry on the device.
 class vertex_format_c {
 public:
-    u8 hasPosition = 0;          // 12 bytes
-    u32 blendWeightCount = 0;    // 0..3, 4 bytes each
-    u32 matrixIndexCount = 0;    // 0, or blend-weight count + 1 (at most 4); one packed word
-    u8 hasNormal = 0;            // 12 bytes
-    u8 hasDiffuse = 0;           // 4 bytes
-    u32 texCoordSetCount = 0;    // 0..3, 8 bytes each
+    u8 hasPosition = 0;       // 12 bytes
+    u32 blendWeightCount = 0; // 0..3, 4 bytes each
+    u32 matrixIndexCount = 0; // 0, or blend-weight count + 1 (at most 4); one packed word
+    u8 hasNormal = 0;         // 12 bytes
+    u8 hasDiffuse = 0;        // 4 bytes
+    u32 texCoordSetCount = 0; // 0..3, 8 bytes each
 
     // Weights at most 3; matrix indices 0 or weights + 1, at most 4; fewer
     // than 4 texture-coordinate sets.
@@ -30,7 +30,7 @@ public:
     f32 blendWeights[3] = {0.0f, 0.0f, 0.0f};
     u8 matrixIndices[4] = {0, 0, 0, 0};
     vec3_c normal;
-    u32 diffuse = 0;  // packed B, G, R, A bytes
+    u32 diffuse = 0; // packed B, G, R, A bytes
     f32 texCoords[3][2] = {{0.0f, 0.0f}, {0.0f, 0.0f}, {0.0f, 0.0f}};
 
     // Welding equality: position, normal and texture coordinates each within

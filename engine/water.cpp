@@ -68,19 +68,12 @@ water_c::water_c(const char* _name, renderer_c* _renderer) : null_object_c(_name
 }
 
 water_c::water_c(const water_c& _other)
-    : null_object_c(_other),
-      causticScale(_other.causticScale),
-      causticIntensity(_other.causticIntensity),
-      box(_other.box),
-      extent(_other.extent),
-      border(_other.border),
-      geography(_other.geography),
+    : null_object_c(_other), causticScale(_other.causticScale), causticIntensity(_other.causticIntensity),
+      box(_other.box), extent(_other.extent), border(_other.border), geography(_other.geography),
       mesh(_other.mesh ? new mesh_c(*_other.mesh) : nullptr),
       reflectionMap(_other.reflectionMap ? _other.reflectionMap->Clone() : nullptr),
-      causticMap(_other.causticMap ? _other.causticMap->Clone() : nullptr),
-      modelView(_other.modelView),
-      localTime(_other.localTime),
-      renderer(_other.renderer)
+      causticMap(_other.causticMap ? _other.causticMap->Clone() : nullptr), modelView(_other.modelView),
+      localTime(_other.localTime), renderer(_other.renderer)
 {
     for (u32 i = 0; i < water_wave_count; ++i) {
         waveAmplitudes[i] = _other.waveAmplitudes[i];
@@ -136,7 +129,8 @@ void water_c::SetWaveVelocity(u32 _wave, const vec3_c& _velocity)
 
 void water_c::SetReflectionMap(const char* _image_path)
 {
-    ReplaceMap(reflectionMap, _image_path ? new still_map_c(texture_def_c(_image_path, true, false), renderer) : nullptr);
+    ReplaceMap(reflectionMap,
+               _image_path ? new still_map_c(texture_def_c(_image_path, true, false), renderer) : nullptr);
 }
 
 void water_c::SetCausticMapSequence(const std::vector<string_c>& _paths, f32 _frames_per_second, bool _bidirectional)
@@ -278,8 +272,7 @@ bool water_c::SetParameter(const command_c& _command)
     else if (word == "CausticMapList") {
         std::vector<string_c> paths;
         ReadStringList(_command.GetParameter(1u), paths);
-        SetCausticMapSequence(paths, _command.GetFloat("FPS", 30.0f),
-                              _command.GetInt("BIDIRECTIONAL", "BIDI", 0) != 0);
+        SetCausticMapSequence(paths, _command.GetFloat("FPS", 30.0f), _command.GetInt("BIDIRECTIONAL", "BIDI", 0) != 0);
     } else if (word == "CausticScale")
         SetCausticScale(_command.GetFloat(1u));
     else if (word == "CausticIntensity")

@@ -22,7 +22,7 @@ u32 Byte(f32 _value)
     return _value >= 255.0f ? 255u : static_cast<u32>(_value);
 }
 
-}  // namespace
+} // namespace
 
 f32 WaterEdgeFade(f32 _distance, f32 _k)
 {
@@ -54,8 +54,8 @@ void BuildWaterSurface(triangle_set_c& _set, const image_c& _geography, f32 _ext
                 continue;
             const f32 x = -h + static_cast<f32>(c) * step;
             const f32 z = h - static_cast<f32>(r) * step;
-            const f32 a = WaterEdgeFade(h + x, k) * WaterEdgeFade(h - x, k) * WaterEdgeFade(h + z, k) *
-                          WaterEdgeFade(h - z, k);
+            const f32 a =
+                WaterEdgeFade(h + x, k) * WaterEdgeFade(h - x, k) * WaterEdgeFade(h + z, k) * WaterEdgeFade(h - z, k);
             const u32 grey = Byte(RandomFloat(0.0f, 255.0f) * a);
             vertex_c vertex;
             vertex.position = vec3_c(x, 0.0f, z);

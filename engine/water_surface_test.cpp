@@ -20,17 +20,20 @@ image_c Geography(int _side, const std::vector<u8>& _pixels)
     return image;
 }
 
-u32 Alpha(const vertex_c& _vertex) { return _vertex.diffuse >> 24; }
+u32 Alpha(const vertex_c& _vertex)
+{
+    return _vertex.diffuse >> 24;
+}
 
-}  // namespace
+} // namespace
 
 TEST(WaterSurface, EdgeFadeTable)
 {
     const f32 inf = std::numeric_limits<f32>::infinity();
     struct {
         f32 distance, k, fade;
-    } cases[] = {{0.0f, 0.1f, 0.0f}, {5.0f, 0.1f, 0.5f}, {10.0f, 0.1f, 1.0f}, {50.0f, 0.1f, 1.0f},
-                 {0.0f, inf, 1.0f},  {2.0f, inf, 1.0f}};
+    } cases[] = {{0.0f, 0.1f, 0.0f},  {5.0f, 0.1f, 0.5f}, {10.0f, 0.1f, 1.0f},
+                 {50.0f, 0.1f, 1.0f}, {0.0f, inf, 1.0f},  {2.0f, inf, 1.0f}};
     for (const auto& c : cases)
         EXPECT_FLOAT_EQ(WaterEdgeFade(c.distance, c.k), c.fade) << c.distance << " " << c.k;
 }
@@ -91,7 +94,7 @@ TEST(WaterSurface, FadeTowardsTheEdges)
         EXPECT_EQ((vertex.diffuse >> 16) & 0xff, grey);
         EXPECT_LE(grey, static_cast<u32>(255.0f * a));
     }
-    EXPECT_EQ(Alpha(set.vertices[12]), 255u);  // the centre
+    EXPECT_EQ(Alpha(set.vertices[12]), 255u); // the centre
     EXPECT_EQ(Alpha(set.vertices[6]), static_cast<u32>(255.0f * 0.5f * 0.5f));
 }
 
@@ -102,9 +105,9 @@ TEST(WaterSurface, WaterAtPixelsTable)
         f32 extent, x, z;
         bool water;
     } cases[] = {
-        {10.0f, -2.5f, 2.5f, false},  {10.0f, 2.5f, 2.5f, true},   {10.0f, -2.5f, -2.5f, true},
-        {10.0f, 2.5f, -2.5f, false},  {10.0f, 5.0f, 5.0f, true},   // the far edge clamps to the last column
-        {10.0f, 5.5f, 0.0f, false},   {0.0f, 0.0f, 0.0f, false},   // no square, no water
+        {10.0f, -2.5f, 2.5f, false},        {10.0f, 2.5f, 2.5f, true}, {10.0f, -2.5f, -2.5f, true},
+        {10.0f, 2.5f, -2.5f, false},        {10.0f, 5.0f, 5.0f, true}, // the far edge clamps to the last column
+        {10.0f, 5.5f, 0.0f, false},         {0.0f, 0.0f, 0.0f, false}, // no square, no water
         {std::nanf(""), 0.0f, 0.0f, false},
     };
     for (const auto& c : cases)

@@ -159,7 +159,7 @@ TEST_F(Water, CulledIntoTheSecondPass)
     water.UpdateTransform(nullptr);
     test_camera_c eye(renderer, vec3_c(0.0f, 10.0f, -80.0f));
     object_list_t pass0, pass1;
-    EXPECT_FALSE(water.Cull(pass0, pass1, nullptr, &eye, 0, 0));  // no geography, no surface
+    EXPECT_FALSE(water.Cull(pass0, pass1, nullptr, &eye, 0, 0)); // no geography, no surface
     water.SetGeographyMap(Grey(2, {1, 1, 1, 1}));
     EXPECT_TRUE(water.Cull(pass0, pass1, nullptr, &eye, 0, 0));
     EXPECT_TRUE(pass0.empty());
@@ -181,9 +181,9 @@ TEST_F(Water, RaysHitWaterPixelsOnly)
     f32 fraction = 0.0f;
     vec3_c normal;
     const ray_c wet(vec3_c(5.0f, 13.0f, 5.0f), vec3_c(0.0f, -20.0f, 0.0f));  // pixel (0, 1)
-    const ray_c dry(vec3_c(-5.0f, 13.0f, 5.0f), vec3_c(0.0f, -20.0f, 0.0f));  // pixel (0, 0)
-    EXPECT_FALSE(water.RayTest(fraction, normal, wet, true, true, FLT_MAX));  // no geography
-    ASSERT_TRUE(water.RayTest(fraction, normal, dry, true, false, FLT_MAX));  // the box still
+    const ray_c dry(vec3_c(-5.0f, 13.0f, 5.0f), vec3_c(0.0f, -20.0f, 0.0f)); // pixel (0, 0)
+    EXPECT_FALSE(water.RayTest(fraction, normal, wet, true, true, FLT_MAX)); // no geography
+    ASSERT_TRUE(water.RayTest(fraction, normal, dry, true, false, FLT_MAX)); // the box still
     EXPECT_NEAR(fraction, 9.0f / 20.0f, 1e-6f);
     EXPECT_EQ(normal, vec3_c(0.0f, 1.0f, 0.0f));
     water.SetGeographyMap(Grey(2, {0, 9, 9, 0}));

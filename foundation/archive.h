@@ -30,57 +30,56 @@
 
 class archive_entry_c {
 public:
-  archive_entry_c(const char* name, u32 unpackedSize, u32 storedSize, u32 offset)
-      : name(name), unpackedSize(unpackedSize), storedSize(storedSize), offset(offset)
-  {
-  }
+    archive_entry_c(const char* name, u32 unpackedSize, u32 storedSize, u32 offset)
+        : name(name), unpackedSize(unpackedSize), storedSize(storedSize), offset(offset)
+    {}
 
-  // The unpacked size.
-  u32 GetSize() const { return unpackedSize; }
-  u32 GetStoredSize() const { return storedSize; }
-  u32 GetOffset() const { return offset; }
-  bool IsCompressed() const { return storedSize != unpackedSize; }
-  const char* GetName() const { return name; }
+    // The unpacked size.
+    u32 GetSize() const { return unpackedSize; }
+    u32 GetStoredSize() const { return storedSize; }
+    u32 GetOffset() const { return offset; }
+    bool IsCompressed() const { return storedSize != unpackedSize; }
+    const char* GetName() const { return name; }
 
 private:
-  const char* name;
-  u32 unpackedSize;
-  u32 storedSize;
-  u32 offset;
+    const char* name;
+    u32 unpackedSize;
+    u32 storedSize;
+    u32 offset;
 };
 
 class archive_c {
 public:
-  static constexpr u32 headerSize = 16;
-  static constexpr u32 recordFixedSize = 16;
-  static constexpr u32 magic = 0x34415a51; // "QZA4"
-  // Input is inflated in pieces of at most this many bytes.
-  static constexpr u32 pieceSize = 0x20000;
+    static constexpr u32 headerSize = 16;
+    static constexpr u32 recordFixedSize = 16;
+    static constexpr u32 magic = 0x34415a51; // "QZA4"
+    // Input is inflated in pieces of at most this many bytes.
+    static constexpr u32 pieceSize = 0x20000;
 
-  explicit archive_c(const char* name);
-  archive_c(const archive_c&) = delete;
-  archive_c& operator=(const archive_c&) = delete;
+    explicit archive_c(const char* name);
+    archive_c(const archive_c&) = delete;
+    archive_c& operator=(const archive_c&) = delete;
 
-  // The first entry whose name matches under ASCII case folding, or null.
-  const archive_entry_c* Find(const char* name) const;
-  // As Find; throws file_error_c(name, "File does not exist!") when absent.
-  const archive_entry_c& GetEntry(const char* name) const;
-  // Reads the entry into buffer; returns its unpacked size.
-  u32 ReadEntry(const archive_entry_c& entry, void* buffer, u32 bufferSize);
-  // Inflates storedSize bytes from the file's position into buffer; returns
-  // the bytes produced, which are exactly unpackedSize.
-  u32 Inflate(void* buffer, u32 unpackedSize, u32 storedSize);
+    // The first entry whose name matches under ASCII case folding, or null.
+    const archive_entry_c* Find(const char* name) const;
+    // As Find; throws file_error_c(name, "File does not exist!") when absent.
+    const archive_entry_c& GetEntry(const char* name) const;
+    // Reads the entry into buffer; returns its unpacked size.
+    u32 ReadEntry(const archive_entry_c& entry, void* buffer, u32 bufferSize);
+    // Inflates storedSize bytes from the file's position into buffer; returns
+    // the bytes produced, which are exactly unpackedSize.
+    u32 Inflate(void* buffer, u32 unpackedSize, u32 storedSize);
 
-  const std::vector<archive_entry_c>& GetEntries() const { return entries; }
-  const string_c& GetName() const { return archiveName; }
-  u64 GetFileSize() const { return fileSize; }
+    const std::vector<archive_entry_c>& GetEntries() const { return entries; }
+    const string_c& GetName() const { return archiveName; }
+    u64 GetFileSize() const { return fileSize; }
 
 private:
-  void ReadDirectory(u32 directorySize, u32 entryCount);
+    void ReadDirectory(u32 directorySize, u32 entryCount);
 
-  string_c archiveName;
-  file_handle_c file;
-  u64 fileSize;
-  std::vector<char> directory;
-  std::vector<archive_entry_c> entries;
+    string_c archiveName;
+    file_handle_c file;
+    u64 fileSize;
+    std::vector<char> directory;
+    std::vector<archive_entry_c> entries;
 };

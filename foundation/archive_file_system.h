@@ -13,21 +13,21 @@
 
 class archive_file_system_c : public file_system_c {
 public:
-  // secondaryName may be null. Errors opening either archive propagate.
-  archive_file_system_c(const char* primaryName, const char* secondaryName);
-  ~archive_file_system_c() override;
+    // secondaryName may be null. Errors opening either archive propagate.
+    archive_file_system_c(const char* primaryName, const char* secondaryName);
+    ~archive_file_system_c() override;
 
-  u32 GetSize(const char* name) override;
-  u32 Load(const char* name, void* buffer, u32 bufferSize) override;
+    u32 GetSize(const char* name) override;
+    u32 Load(const char* name, void* buffer, u32 bufferSize) override;
 
-  archive_c& GetPrimary() { return *primary; }
-  archive_c* GetSecondary() { return secondary.get(); }
+    archive_c& GetPrimary() { return *primary; }
+    archive_c* GetSecondary() { return secondary.get(); }
 
 private:
-  // The archive holding name and its entry; throws when neither has it.
-  std::pair<archive_c*, const archive_entry_c*> Locate(const char* name);
+    // The archive holding name and its entry; throws when neither has it.
+    std::pair<archive_c*, const archive_entry_c*> Locate(const char* name);
 
-  directory_cache_c guard;
-  std::unique_ptr<archive_c> primary;
-  std::unique_ptr<archive_c> secondary;
+    directory_cache_c guard;
+    std::unique_ptr<archive_c> primary;
+    std::unique_ptr<archive_c> secondary;
 };

@@ -35,7 +35,7 @@ int ClampToInt(i64 v)
     return static_cast<int>(std::clamp<i64>(v, INT_MIN, INT_MAX));
 }
 
-}  // namespace
+} // namespace
 
 stream_c::~stream_c()
 {
@@ -590,66 +590,41 @@ int stream_c::Control(int code, std::intptr_t parameter, int value)
         return old;
     };
     switch (code) {
-    case 0:
-        return _position;
-    case 1:
-        return Seekable() ? _position : _written;
-    case 2:
-        return !(_mode & kReadable) || (_held - _readIndex == 0 && _position == _size) ? 1 : 0;
-    case 3:
-        return !(_mode & kWritable) || (Seekable() && !(_mode & kGrowable) && _position == _size) ? 1 : 0;
-    case 4:
-        return _size;
-    case 9:
-        return _eof ? 1 : 0;
-    case 10:
-        return swap(_eof, 0);
-    case 11:
-        return _error ? 1 : 0;
-    case 12:
-        return swap(_error, 0);
+    case 0: return _position;
+    case 1: return Seekable() ? _position : _written;
+    case 2: return !(_mode & kReadable) || (_held - _readIndex == 0 && _position == _size) ? 1 : 0;
+    case 3: return !(_mode & kWritable) || (Seekable() && !(_mode & kGrowable) && _position == _size) ? 1 : 0;
+    case 4: return _size;
+    case 9: return _eof ? 1 : 0;
+    case 10: return swap(_eof, 0);
+    case 11: return _error ? 1 : 0;
+    case 12: return swap(_error, 0);
     case 13:
-    case 14:
-        return _size - _position;
-    case 15:
-        return SetBufferSize(value);
-    case 16:
-        return _capacity;
-    case 17:
-        return _held - _readIndex;
-    case 18:
-        return Seekable() ? SetBufferSize(value) : SetCollectSize(value);
-    case 19:
-        return Seekable() ? _capacity : _collectCapacity;
-    case 20:
-        return _readIndex;
+    case 14: return _size - _position;
+    case 15: return SetBufferSize(value);
+    case 16: return _capacity;
+    case 17: return _held - _readIndex;
+    case 18: return Seekable() ? SetBufferSize(value) : SetCollectSize(value);
+    case 19: return Seekable() ? _capacity : _collectCapacity;
+    case 20: return _readIndex;
     case 21: {
         const int old = _fill;
         _fill = value < 0 ? -1 : (value & 0xFF);
         return old;
     }
-    case 22:
-        return _fill;
-    case 23:
-        return swap(_seekBitsMsbFirst, value);
-    case 24:
-        return _seekBitsMsbFirst ? 1 : 0;
-    case 25:
-        return swap(Seekable() ? _seekBitsMsbFirst : _bitsMsbFirst, value);
-    case 26:
-        return BitsMsbFirst() ? 1 : 0;
-    case 27:
-        return swap(_padOnes, value);
-    case 28:
-        return _padOnes ? 1 : 0;
+    case 22: return _fill;
+    case 23: return swap(_seekBitsMsbFirst, value);
+    case 24: return _seekBitsMsbFirst ? 1 : 0;
+    case 25: return swap(Seekable() ? _seekBitsMsbFirst : _bitsMsbFirst, value);
+    case 26: return BitsMsbFirst() ? 1 : 0;
+    case 27: return swap(_padOnes, value);
+    case 28: return _padOnes ? 1 : 0;
     case 29:
     case 30:
-    case 31:
-        return FlushBuffer(code - 29);
+    case 31: return FlushBuffer(code - 29);
     case 32:
     case 33:
-    case 34:
-        return FlushCollect(code - 32);
+    case 34: return FlushCollect(code - 32);
     case 42:
         if (!(_mode & kReadable))
             return 1;
@@ -670,13 +645,9 @@ int stream_c::Control(int code, std::intptr_t parameter, int value)
         FlushBits();
         FlushCollect(1);
         return 1;
-    case 49:
-        return _position == _size ? 1 : 0;
-    case 51:
-        _tee = reinterpret_cast<stream_c*>(parameter);
-        return 0;
-    default:
-        return 0;
+    case 49: return _position == _size ? 1 : 0;
+    case 51: _tee = reinterpret_cast<stream_c*>(parameter); return 0;
+    default: return 0;
     }
 }
 

@@ -151,7 +151,7 @@ private:
     int _position = 0;
     int _rawPosition = 0;
     int _size = 0;
-    int _written = 0;  // bytes written by a stream that cannot seek
+    int _written = 0; // bytes written by a stream that cannot seek
 
     stream_c* _next = nullptr;
     std::unique_ptr<stream_c> _ownedNext;

@@ -19,8 +19,7 @@ std::vector<u8> Counting(int n, int first = 0)
 // with the size of every raw write.
 class pipe_stream_c : public stream_c {
 public:
-    explicit pipe_stream_c(std::vector<u8> input, u32 mode = kReadable | kWritable)
-        : _input(std::move(input))
+    explicit pipe_stream_c(std::vector<u8> input, u32 mode = kReadable | kWritable) : _input(std::move(input))
     {
         Init(mode, 0, static_cast<int>(_input.size()));
     }
@@ -76,7 +75,7 @@ TEST(ByteStream, BigEndianReads)
     EXPECT_EQ(s.ReadU32BE(), 0x01020304u);
     EXPECT_EQ(s.ReadU8(), 0xAB);
     EXPECT_EQ(s.Control(9, 0, 0), 0);
-    EXPECT_EQ(s.ReadU8(), 0);  // past the end
+    EXPECT_EQ(s.ReadU8(), 0); // past the end
     EXPECT_EQ(s.Control(9, 0, 0), 1);
 }
 
@@ -86,11 +85,11 @@ TEST(ByteStream, ShortBigEndianReadUsesZerosOrTheFillByte)
     memory_stream_c s;
     s.Open(bytes.data(), 2);
     EXPECT_EQ(s.ReadU32BE(), 0xAABB0000u);
-    EXPECT_EQ(s.Control(10, 0, 0), 1);  // read and clear
+    EXPECT_EQ(s.Control(10, 0, 0), 1); // read and clear
     EXPECT_EQ(s.Control(9, 0, 0), 0);
 
     s.Seek(0);
-    EXPECT_EQ(s.Control(21, 0, 0xFF), -1);  // old fill byte: none
+    EXPECT_EQ(s.Control(21, 0, 0xFF), -1); // old fill byte: none
     EXPECT_EQ(s.Control(22, 0, 0), 0xFF);
     EXPECT_EQ(s.ReadU32BE(), 0xAABBFFFFu);
     EXPECT_EQ(s.Control(9, 0, 0), 1);
@@ -151,13 +150,13 @@ TEST(ByteStream, SeeksInsideAndOutsideTheBuffer)
     s.Open(data.data(), 100);
     s.Control(15, 0, 16);
     EXPECT_EQ(s.ReadU8(), 0);
-    EXPECT_EQ(s.Control(17, 0, 0), 15);  // unread buffered bytes
-    EXPECT_EQ(s.Seek(10), 10);           // inside: only the read index moves
+    EXPECT_EQ(s.Control(17, 0, 0), 15); // unread buffered bytes
+    EXPECT_EQ(s.Seek(10), 10);          // inside: only the read index moves
     EXPECT_EQ(s.Control(20, 0, 0), 10);
     EXPECT_EQ(s.ReadU8(), 10);
     EXPECT_EQ(s.Seek(3), 3);
     EXPECT_EQ(s.ReadU8(), 3);
-    EXPECT_EQ(s.Seek(70), 70);  // outside
+    EXPECT_EQ(s.Seek(70), 70); // outside
     EXPECT_EQ(s.ReadU8(), 70);
     EXPECT_EQ(s.Seek(-5), 0);
     EXPECT_EQ(s.ReadU8(), 0);
@@ -167,13 +166,13 @@ TEST(ByteStream, SeeksInsideAndOutsideTheBuffer)
     EXPECT_EQ(s.ReadU8(), 98);
     EXPECT_EQ(s.SeekRelative(-10), 89);
     EXPECT_EQ(s.ReadU8(), 89);
-    EXPECT_EQ(s.SeekRelative(INT_MAX), 100);  // no overflow
+    EXPECT_EQ(s.SeekRelative(INT_MAX), 100); // no overflow
     EXPECT_EQ(s.SeekRelative(INT_MIN), 0);
     EXPECT_EQ(s.Control(13, 0, 0), 100);
 
     pipe_stream_c pipe(data, stream_c::kReadable);
     pipe.ReadU8();
-    EXPECT_EQ(pipe.Seek(50), 1);  // cannot seek: stays
+    EXPECT_EQ(pipe.Seek(50), 1); // cannot seek: stays
     EXPECT_EQ(pipe.ReadU8(), 1);
 }
 
@@ -221,7 +220,7 @@ TEST(ByteStream, PeekOnStreamsThatCannotSeek)
     const std::vector<u8> data = Counting(20);
     pipe_stream_c unbuffered(data, stream_c::kReadable);
     u8 b[12] = {};
-    EXPECT_EQ(unbuffered.Peek(b, 4), 4);  // straight to RawPeek
+    EXPECT_EQ(unbuffered.Peek(b, 4), 4); // straight to RawPeek
     EXPECT_EQ(unbuffered.rawPeeks, 1);
     EXPECT_EQ(unbuffered.ReadU8(), 0);
 
@@ -245,7 +244,7 @@ TEST(ByteStream, PeekOnStreamsThatCannotSeek)
     busy.Control(15, 0, 8);
     busy.ReadU8();
     EXPECT_EQ(busy.Control(15, 0, 32), 0);
-    EXPECT_EQ(busy.Control(31, 0, 0), 1);  // flush, dropping unread bytes
+    EXPECT_EQ(busy.Control(31, 0, 0), 1); // flush, dropping unread bytes
     EXPECT_EQ(busy.Control(15, 0, 32), 1);
 }
 
@@ -256,12 +255,12 @@ TEST(ByteStream, RangeOverSeekableParent)
     parent.Open(data.data(), 50);
 
     range_stream_c window;
-    ASSERT_EQ(window.Open(&parent, 100, 10), 0);  // start past the end
+    ASSERT_EQ(window.Open(&parent, 100, 10), 0); // start past the end
     EXPECT_EQ(window.GetSize(), 0);
     EXPECT_EQ(window.ReadU8(), 0);
     EXPECT_EQ(window.Control(9, 0, 0), 1);
 
-    ASSERT_EQ(window.Open(&parent, 45, 10), 0);  // length cut to what remains
+    ASSERT_EQ(window.Open(&parent, 45, 10), 0); // length cut to what remains
     EXPECT_EQ(window.GetSize(), 5);
 
     ASSERT_EQ(window.Open(&parent, 10, 8), 0);
@@ -269,10 +268,10 @@ TEST(ByteStream, RangeOverSeekableParent)
     EXPECT_EQ(window.ReadU8(), 10);
     EXPECT_EQ(window.Seek(7), 7);
     EXPECT_EQ(window.ReadU8(), 17);
-    EXPECT_EQ(window.ReadU8(), 0);  // the window ends at 18
+    EXPECT_EQ(window.ReadU8(), 0); // the window ends at 18
     EXPECT_EQ(window.Seek(100), 8);
     window.Seek(2);
-    parent.Seek(40);  // the parent moving does not disturb the window
+    parent.Seek(40); // the parent moving does not disturb the window
     EXPECT_EQ(window.ReadU16BE(), 12 << 8 | 13);
 
     ASSERT_EQ(window.Open(&parent, -5, -3), 0);
@@ -293,7 +292,7 @@ TEST(ByteStream, RangeWritesStayInsideTheWindow)
     EXPECT_TRUE(window.GetMode() & stream_c::kWritable);
     const u8 bytes[5] = {1, 2, 3, 4, 5};
     EXPECT_EQ(window.Write(bytes, 5), 3);
-    EXPECT_EQ(window.Control(11, 0, 0), 1);  // the short write is an error
+    EXPECT_EQ(window.Control(11, 0, 0), 1); // the short write is an error
     EXPECT_EQ(data[4], 0);
     EXPECT_EQ(data[5], 1);
     EXPECT_EQ(data[7], 3);
@@ -305,10 +304,10 @@ TEST(ByteStream, RangeOverStreamThatCannotSeek)
     const std::vector<u8> data = Counting(30);
     pipe_stream_c parent(data);
     range_stream_c window;
-    EXPECT_EQ(window.Open(&parent, 3, 5), -1);  // the parent stands at 0
+    EXPECT_EQ(window.Open(&parent, 3, 5), -1); // the parent stands at 0
     parent.Read(nullptr, 3);
     ASSERT_EQ(window.Open(&parent, 3, 5), 0);
-    EXPECT_EQ(window.GetMode(), stream_c::kOpen | stream_c::kReadable);  // not writable
+    EXPECT_EQ(window.GetMode(), stream_c::kOpen | stream_c::kReadable); // not writable
     u8 b[8] = {};
     EXPECT_EQ(window.Read(b, 8), 5);
     EXPECT_EQ(b[0], 3);
@@ -327,12 +326,12 @@ TEST(ByteStream, MemoryStreamOpenAndWrites)
     memory_stream_c s;
     EXPECT_EQ(s.Open(block.data(), 4, 0), 0);
     EXPECT_EQ(s.GetMode(), stream_c::kOpen | stream_c::kReadable | stream_c::kSeekable);
-    EXPECT_EQ(s.Write("ab", 2), 0);  // read-only
+    EXPECT_EQ(s.Write("ab", 2), 0); // read-only
     EXPECT_EQ(s.Open(block.data(), 4, 1), 0);
     EXPECT_EQ(s.GetMode(), stream_c::kOpen | stream_c::kReadable | stream_c::kWritable | stream_c::kSeekable);
-    EXPECT_EQ(s.Write("abcdef", 6), 4);  // stops at the block's end
+    EXPECT_EQ(s.Write("abcdef", 6), 4); // stops at the block's end
     EXPECT_EQ(std::string(block.begin(), block.end()), "abcd");
-    EXPECT_EQ(s.Control(3, 0, 0), 1);  // at its size: writing is over
+    EXPECT_EQ(s.Control(3, 0, 0), 1); // at its size: writing is over
     s.Seek(1);
     EXPECT_EQ(s.Control(3, 0, 0), 0);
 
@@ -371,7 +370,7 @@ TEST(ByteStream, WriteBitsOnStreamThatCannotSeek)
         EXPECT_EQ(s.Control(26, 0, 0), c.msbFirst);
         s.Control(27, 0, c.padOnes);
         s.WriteBits(0b101, 3);
-        s.WriteBits(0xF0 | 0b11010, 5);  // bits above the count are cut
+        s.WriteBits(0xF0 | 0b11010, 5); // bits above the count are cut
         s.WriteBits(1, 1);
         EXPECT_EQ(s.output.size(), 1u);
         s.FlushBits();
@@ -388,10 +387,10 @@ TEST(ByteStream, BitsOnSeekableStreams)
         s.Control(23, 0, msb);
         EXPECT_EQ(s.Control(26, 0, 0), msb);
         s.WriteBits(0b101, 3);
-        EXPECT_EQ(s.GetPosition(), 0);  // the partial byte is still open
+        EXPECT_EQ(s.GetPosition(), 0); // the partial byte is still open
         s.WriteBits(0b11010, 5);
         EXPECT_EQ(s.GetPosition(), 1);
-        s.WriteBits(0x2AB, 10);  // 10 1010 1011 across bytes 1 and 2
+        s.WriteBits(0x2AB, 10); // 10 1010 1011 across bytes 1 and 2
         s.WriteBits(0xFFFFFFFFu, 32);
         EXPECT_EQ(block[0], msb ? 0xBA : 0xD5) << msb;
 
@@ -400,7 +399,7 @@ TEST(ByteStream, BitsOnSeekableStreams)
         EXPECT_EQ(s.ReadBits(5), 0b11010u);
         EXPECT_EQ(s.ReadBits(10), 0x2ABu);
         EXPECT_EQ(s.ReadBits(32), 0xFFFFFFFFu);
-        EXPECT_EQ(s.GetPosition(), 6);  // 50 bits: 6 bytes and 2 bits
+        EXPECT_EQ(s.GetPosition(), 6); // 50 bits: 6 bytes and 2 bits
         EXPECT_EQ(s.Control(11, 0, 0), 0);
 
         // Skipping and aligning.
@@ -466,7 +465,7 @@ TEST(ByteStream, BitsOnStreamsThatCannotSeek)
         pipe_stream_c skipper(writer.output, stream_c::kReadable);
         skipper.Control(25, 0, msb);
         skipper.SkipBits(3);
-        EXPECT_EQ(skipper.GetPosition(), 1);  // the partial byte is loaded
+        EXPECT_EQ(skipper.GetPosition(), 1); // the partial byte is loaded
         skipper.SkipBits(13);
         EXPECT_EQ(skipper.GetPosition(), 2);
         skipper.SkipBits(1);
@@ -483,13 +482,13 @@ TEST(ByteStream, WriteCollectBuffer)
     EXPECT_EQ(s.Control(19, 0, 0), 4);
     EXPECT_EQ(s.Write("abcdefghij", 10), 10);
     EXPECT_EQ(s.writeSizes, (std::vector<int>{4, 4}));
-    EXPECT_EQ(s.Control(1, 0, 0), 8);  // bytes written so far
+    EXPECT_EQ(s.Control(1, 0, 0), 8); // bytes written so far
     EXPECT_EQ(s.Flush(), 1);
     EXPECT_EQ(s.writeSizes, (std::vector<int>{4, 4, 2}));
     EXPECT_EQ(std::string(s.output.begin(), s.output.end()), "abcdefghij");
 
     s.Write("xy", 2);
-    EXPECT_EQ(s.Control(43, 0, 0), 1);  // finish writing
+    EXPECT_EQ(s.Control(43, 0, 0), 1); // finish writing
     EXPECT_EQ(s.output.size(), 12u);
     EXPECT_FALSE(s.GetMode() & stream_c::kWritable);
     EXPECT_EQ(s.Write("z", 1), 0);
@@ -526,7 +525,7 @@ TEST(ByteStream, ChainActsOnItsLastStream)
     EXPECT_EQ(head.GetMode(), stream_c::kOpen | stream_c::kReadable);
     EXPECT_EQ(head.ReadU8(), 100);
     EXPECT_EQ(head.Control(0, 0, 0), 1);
-    EXPECT_EQ(head.Seek(5), 1);  // the tail cannot seek
+    EXPECT_EQ(head.Seek(5), 1); // the tail cannot seek
     head.Close();
     EXPECT_TRUE(closed);
     EXPECT_EQ(head.GetMode(), 0u);
@@ -567,9 +566,9 @@ TEST(ByteStream, ControlCodesReportState)
     EXPECT_EQ(s.Control(12, 0, 0), 0);
     EXPECT_EQ(s.Control(4098, 0, 0), 0);
     EXPECT_EQ(s.Control(29, 0, 0), 1);
-    EXPECT_EQ(s.Control(17, 0, 0), 0);  // read-ahead dropped
+    EXPECT_EQ(s.Control(17, 0, 0), 0); // read-ahead dropped
     EXPECT_EQ(s.ReadU8(), 3);
     EXPECT_EQ(s.Control(15, 0, -1), 0);
 }
 
-}  // namespace
+} // namespace

@@ -23,74 +23,74 @@
 // Thrown when a required parameter is missing ("Parameter not found!").
 class command_error_c : public std::runtime_error {
 public:
-  command_error_c(const string_c& command, const string_c& parameter, const char* message);
+    command_error_c(const string_c& command, const string_c& parameter, const char* message);
 
-  // The name of the command that was asked.
-  const string_c& GetCommand() const { return command; }
-  // The parameter asked for: its name, its index, or "first | second".
-  const string_c& GetParameterName() const { return parameter; }
-  // The file the command came from when a script loader knows it, else empty.
-  const string_c& GetFileName() const { return fileName; }
-  void SetFileName(const string_c& name) { fileName = name; }
+    // The name of the command that was asked.
+    const string_c& GetCommand() const { return command; }
+    // The parameter asked for: its name, its index, or "first | second".
+    const string_c& GetParameterName() const { return parameter; }
+    // The file the command came from when a script loader knows it, else empty.
+    const string_c& GetFileName() const { return fileName; }
+    void SetFileName(const string_c& name) { fileName = name; }
 
 private:
-  string_c command;
-  string_c parameter;
-  string_c fileName;
+    string_c command;
+    string_c parameter;
+    string_c fileName;
 };
 
 class command_c {
 public:
-  command_c() = default;
-  explicit command_c(const char* line);
+    command_c() = default;
+    explicit command_c(const char* line);
 
-  // Clears, tokenises line and returns GetName().
-  const char* Parse(const char* line);
-  void Clear();
-  // Token 0, or null when there is no positional token.
-  const char* GetName() const;
+    // Clears, tokenises line and returns GetName().
+    const char* Parse(const char* line);
+    void Clear();
+    // Token 0, or null when there is no positional token.
+    const char* GetName() const;
 
-  // Lookups that return null when absent.
-  const char* FindParameter(unsigned index) const;
-  const char* FindParameter(const char* name) const;
-  // The first entry named either name; a null altName is ignored.
-  const char* FindParameter(const char* name, const char* altName) const;
+    // Lookups that return null when absent.
+    const char* FindParameter(unsigned index) const;
+    const char* FindParameter(const char* name) const;
+    // The first entry named either name; a null altName is ignored.
+    const char* FindParameter(const char* name, const char* altName) const;
 
-  // Getters that return the default when the parameter is absent.
-  int GetInt(const char* name, const char* altName, int defaultValue) const;
-  float GetFloat(unsigned index, float defaultValue) const;
-  float GetFloat(const char* name, float defaultValue) const;
-  float GetFloat(const char* name, const char* altName, float defaultValue) const;
-  vec3_c GetColor(unsigned index, const vec3_c& defaultValue) const;
-  vec3_c GetColor(const char* name, const vec3_c& defaultValue) const;
-  vec3_c GetColor(const char* name, const char* altName, const vec3_c& defaultValue) const;
+    // Getters that return the default when the parameter is absent.
+    int GetInt(const char* name, const char* altName, int defaultValue) const;
+    float GetFloat(unsigned index, float defaultValue) const;
+    float GetFloat(const char* name, float defaultValue) const;
+    float GetFloat(const char* name, const char* altName, float defaultValue) const;
+    vec3_c GetColor(unsigned index, const vec3_c& defaultValue) const;
+    vec3_c GetColor(const char* name, const vec3_c& defaultValue) const;
+    vec3_c GetColor(const char* name, const char* altName, const vec3_c& defaultValue) const;
 
-  // Getters that throw command_error_c when the parameter is absent.
-  const char* GetParameter(unsigned index) const;
-  const char* GetParameter(const char* name) const;
-  const char* GetParameter(const string_c& name) const;
-  const char* GetParameter(const char* name, const char* altName) const;
-  int GetInt(unsigned index) const;
-  int GetInt(const char* name) const;
-  float GetFloat(unsigned index) const;
-  float GetFloat(const char* name) const;
-  float GetFloat(const char* name, const char* altName) const;
-  vec3_c GetColor(const char* name) const;
-  vec3_c GetVector(unsigned index) const;
-  vec3_c GetVector(const char* name) const;
+    // Getters that throw command_error_c when the parameter is absent.
+    const char* GetParameter(unsigned index) const;
+    const char* GetParameter(const char* name) const;
+    const char* GetParameter(const string_c& name) const;
+    const char* GetParameter(const char* name, const char* altName) const;
+    int GetInt(unsigned index) const;
+    int GetInt(const char* name) const;
+    float GetFloat(unsigned index) const;
+    float GetFloat(const char* name) const;
+    float GetFloat(const char* name, const char* altName) const;
+    vec3_c GetColor(const char* name) const;
+    vec3_c GetVector(unsigned index) const;
+    vec3_c GetVector(const char* name) const;
 
-  // Three blank-separated numbers; components that cannot be read are 0.
-  static vec3_c ParseColor(const char* text);
-  static vec3_c ParseVector(const char* text);
+    // Three blank-separated numbers; components that cannot be read are 0.
+    static vec3_c ParseColor(const char* text);
+    static vec3_c ParseVector(const char* text);
 
-  const std::vector<string_c>& GetTokens() const { return tokens; }
-  const std::vector<string_c>& GetNames() const { return names; }
-  const std::vector<string_c>& GetValues() const { return values; }
+    const std::vector<string_c>& GetTokens() const { return tokens; }
+    const std::vector<string_c>& GetNames() const { return names; }
+    const std::vector<string_c>& GetValues() const { return values; }
 
 private:
-  [[noreturn]] void NotFound(const string_c& parameter) const;
+    [[noreturn]] void NotFound(const string_c& parameter) const;
 
-  std::vector<string_c> tokens;
-  std::vector<string_c> names;
-  std::vector<string_c> values;
+    std::vector<string_c> tokens;
+    std::vector<string_c> names;
+    std::vector<string_c> values;
 };

@@ -2,5 +2,4 @@
 
 file_error_c::file_error_c(const string_c& fileName, const char* message)
     : std::runtime_error(message ? message : ""), fileName(fileName)
-{
-}
+{}

@@ -8,10 +8,10 @@
 
 class file_error_c : public std::runtime_error {
 public:
-  file_error_c(const string_c& fileName, const char* message);
+    file_error_c(const string_c& fileName, const char* message);
 
-  const string_c& GetFileName() const { return fileName; }
+    const string_c& GetFileName() const { return fileName; }
 
 private:
-  string_c fileName;
+    string_c fileName;
 };

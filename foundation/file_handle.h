@@ -17,43 +17,43 @@
 
 class file_handle_c {
 public:
-  file_handle_c();
-  explicit file_handle_c(const char* name);
-  file_handle_c(const file_handle_c&) = delete;
-  file_handle_c& operator=(const file_handle_c&) = delete;
-  // Closes; a failing close cannot be reported from here and is ignored.
-  ~file_handle_c();
+    file_handle_c();
+    explicit file_handle_c(const char* name);
+    file_handle_c(const file_handle_c&) = delete;
+    file_handle_c& operator=(const file_handle_c&) = delete;
+    // Closes; a failing close cannot be reported from here and is ignored.
+    ~file_handle_c();
 
-  // Read-only, binary, sequential.
-  void Open(const char* name);
-  // Takes over an open descriptor; "Could not reassign file handle!" when
-  // this handle is open already.
-  void Attach(const char* name, int fd);
-  // Reads exactly n bytes; returns n.
-  int Read(void* buffer, unsigned n);
-  // origin 0 start, 1 current, 2 end; returns the new position. Seeking to
-  // the end with offset 0 gives the size.
-  long Seek(long offset, int origin);
-  void Close();
+    // Read-only, binary, sequential.
+    void Open(const char* name);
+    // Takes over an open descriptor; "Could not reassign file handle!" when
+    // this handle is open already.
+    void Attach(const char* name, int fd);
+    // Reads exactly n bytes; returns n.
+    int Read(void* buffer, unsigned n);
+    // origin 0 start, 1 current, 2 end; returns the new position. Seeking to
+    // the end with offset 0 gives the size.
+    long Seek(long offset, int origin);
+    void Close();
 
-  bool IsOpen() const { return fd >= 0; }
-  const string_c& GetName() const { return name; }
-  int GetDescriptor() const { return fd; }
+    bool IsOpen() const { return fd >= 0; }
+    const string_c& GetName() const { return name; }
+    int GetDescriptor() const { return fd; }
 
 protected:
-  string_c name;
-  int fd;
+    string_c name;
+    int fd;
 };
 
 // A file created (or truncated) for writing by its constructor, readable
 // and writable by its owner.
 class output_file_handle_c : public file_handle_c {
 public:
-  explicit output_file_handle_c(const char* name);
+    explicit output_file_handle_c(const char* name);
 
-  void Create(const char* name);
-  // Writes exactly n bytes; returns n.
-  int Write(const void* buffer, unsigned n);
-  // Flushes the written bytes to the device ("Could not write file!").
-  void Flush();
+    void Create(const char* name);
+    // Writes exactly n bytes; returns n.
+    int Write(const void* buffer, unsigned n);
+    // Flushes the written bytes to the device ("Could not write file!").
+    void Flush();
 };

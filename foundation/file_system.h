@@ -11,24 +11,24 @@
 
 class file_system_c : public current_stack_c<file_system_c> {
 public:
-  // Construction makes it current (GetCurrent); destruction makes the one
-  // before current again.
-  virtual ~file_system_c() = default;
+    // Construction makes it current (GetCurrent); destruction makes the one
+    // before current again.
+    virtual ~file_system_c() = default;
 
-  // The loose-file system that serves while no other is stacked.
-  static file_system_c* GetDefault();
+    // The loose-file system that serves while no other is stacked.
+    static file_system_c* GetDefault();
 
-  // Length of the named file in bytes.
-  virtual u32 GetSize(const char* name) = 0;
-  // Reads the whole named file into buffer; returns the bytes placed there.
-  // A buffer smaller than the file throws "Out of buffer!".
-  virtual u32 Load(const char* name, void* buffer, u32 bufferSize) = 0;
+    // Length of the named file in bytes.
+    virtual u32 GetSize(const char* name) = 0;
+    // Reads the whole named file into buffer; returns the bytes placed there.
+    // A buffer smaller than the file throws "Out of buffer!".
+    virtual u32 Load(const char* name, void* buffer, u32 bufferSize) = 0;
 };
 
 // Loose files on disk; backslashes in names stand for '/'. A file too long
 // for a 32-bit size throws "File too large!".
 class disk_file_system_c : public file_system_c {
 public:
-  u32 GetSize(const char* name) override;
-  u32 Load(const char* name, void* buffer, u32 bufferSize) override;
+    u32 GetSize(const char* name) override;
+    u32 Load(const char* name, void* buffer, u32 bufferSize) override;
 };

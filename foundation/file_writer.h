@@ -7,15 +7,15 @@
 
 class file_writer_c : public current_stack_c<file_writer_c> {
 public:
-  // Construction makes it current (GetCurrent).
-  virtual ~file_writer_c() = default;
+    // Construction makes it current (GetCurrent).
+    virtual ~file_writer_c() = default;
 
-  // The disk writer that serves while no other is stacked.
-  static file_writer_c* GetDefault();
+    // The disk writer that serves while no other is stacked.
+    static file_writer_c* GetDefault();
 
-  // Stores size bytes under name; returns the count. Failures throw
-  // file_error_c.
-  virtual int Write(const char* name, const void* data, u32 size) = 0;
+    // Stores size bytes under name; returns the count. Failures throw
+    // file_error_c.
+    virtual int Write(const char* name, const void* data, u32 size) = 0;
 };
 
 // Files on disk, written whole or not at all: the bytes go to a temporary
@@ -24,7 +24,7 @@ public:
 // messages.
 class disk_file_writer_c : public file_writer_c {
 public:
-  int Write(const char* name, const void* data, u32 size) override;
+    int Write(const char* name, const void* data, u32 size) override;
 };
 
 // What disk_file_writer_c does, for tools that store a file without making a

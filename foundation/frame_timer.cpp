@@ -9,7 +9,7 @@ namespace {
 
 std::atomic<int> g_liveTimers{0};
 
-}  // namespace
+} // namespace
 
 timer_c::timer_c()
 {

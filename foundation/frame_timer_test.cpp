@@ -32,7 +32,7 @@ TEST(FrameTimer, PausedTimeStandsStillAndResumesWhereItStopped)
     const double stopped = timer.GetTime();
     SleepMs(30);
     EXPECT_EQ(timer.GetTime(), stopped);
-    timer.Pause();  // a second pause changes nothing
+    timer.Pause(); // a second pause changes nothing
     EXPECT_EQ(timer.GetTime(), stopped);
 
     timer.Resume();
@@ -41,7 +41,7 @@ TEST(FrameTimer, PausedTimeStandsStillAndResumesWhereItStopped)
     EXPECT_GE(resumed, stopped);
     // The 30 ms spent paused are not counted.
     EXPECT_LT(resumed, stopped + 0.025);
-    timer.Resume();  // running: nothing
+    timer.Resume(); // running: nothing
     EXPECT_GE(timer.GetTime(), resumed);
 }
 
@@ -71,4 +71,4 @@ TEST(FrameTimer, CountsLiveTimers)
     EXPECT_EQ(timer_c::GetLiveCount(), before);
 }
 
-}  // namespace
+} // namespace

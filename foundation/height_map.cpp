@@ -11,7 +11,7 @@ int CellIndex(float t, int count)
     return std::clamp(static_cast<int>(t * count), 0, count - 1);
 }
 
-}  // namespace
+} // namespace
 
 float height_map_c::GetHeight(float x, float z) const
 {

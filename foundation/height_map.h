@@ -9,7 +9,7 @@ class height_map_c {
 public:
     float centerX = 0.0f, centerZ = 0.0f;
     float extentX = 0.0f, extentZ = 0.0f;
-    const float* samples = nullptr;  // rows * columns, row by row; not owned
+    const float* samples = nullptr; // rows * columns, row by row; not owned
     int columns = 0;
     int rows = 0;
 

@@ -35,8 +35,7 @@ TEST_F(HeightMap, SamplesByCell)
         float x, z, height;
     };
     const row_s rows[] = {
-        {7.5f, 18.5f, 1}, {9.5f, 18.5f, 2}, {12.9f, 19.9f, 3},
-        {7.1f, 20.1f, 4}, {10.0f, 21.0f, 5}, {12.99f, 21.99f, 6},
+        {7.5f, 18.5f, 1}, {9.5f, 18.5f, 2}, {12.9f, 19.9f, 3}, {7.1f, 20.1f, 4}, {10.0f, 21.0f, 5}, {12.99f, 21.99f, 6},
     };
     for (const row_s& row : rows)
         EXPECT_EQ(map.GetHeight(row.x, row.z), row.height) << row.x << ", " << row.z;
@@ -48,8 +47,8 @@ TEST_F(HeightMap, EdgesAndOutsideGiveTheOutsideHeight)
         float x, z;
     };
     const row_s rows[] = {
-        {7.0f, 20.0f}, {13.0f, 20.0f}, {10.0f, 18.0f}, {10.0f, 22.0f},
-        {-100.0f, 20.0f}, {10.0f, 1e9f}, {NAN, 20.0f}, {10.0f, NAN},
+        {7.0f, 20.0f},    {13.0f, 20.0f}, {10.0f, 18.0f}, {10.0f, 22.0f},
+        {-100.0f, 20.0f}, {10.0f, 1e9f},  {NAN, 20.0f},   {10.0f, NAN},
     };
     for (const row_s& row : rows)
         EXPECT_EQ(map.GetHeight(row.x, row.z), kHeightOutside) << row.x << ", " << row.z;
@@ -80,4 +79,4 @@ TEST_F(HeightMap, NoSamplesIsOutside)
     EXPECT_EQ(map.GetHeight(10, 20), kHeightOutside);
 }
 
-}  // namespace
+} // namespace

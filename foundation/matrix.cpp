@@ -44,7 +44,7 @@ void InPlace(Out& inOut, const In& right)
     product_slot_c<Body, form_in_place>::Call(inOut, inOut, right);
 }
 
-}  // namespace
+} // namespace
 
 // ---- mat3_c ----
 
@@ -72,17 +72,10 @@ void mat3_c::SetRotation(int axis, float angle)
     float s, c;
     SinCos(angle, s, c);
     switch (axis) {
-    case 0:
-        *this = {{{1, 0, 0}, {0, c, s}, {0, -s, c}}};
-        break;
-    case 1:
-        *this = {{{c, 0, -s}, {0, 1, 0}, {s, 0, c}}};
-        break;
-    case 2:
-        *this = {{{c, s, 0}, {-s, c, 0}, {0, 0, 1}}};
-        break;
-    default:
-        break;
+    case 0: *this = {{{1, 0, 0}, {0, c, s}, {0, -s, c}}}; break;
+    case 1: *this = {{{c, 0, -s}, {0, 1, 0}, {s, 0, c}}}; break;
+    case 2: *this = {{{c, s, 0}, {-s, c, 0}, {0, 0, 1}}}; break;
+    default: break;
     }
 }
 
@@ -309,7 +302,7 @@ Out Product(const A& a, const B& b)
     return r;
 }
 
-}  // namespace
+} // namespace
 
 vec3_c operator*(const vec3_c& v, const mat3_c& m)
 {

@@ -12,7 +12,7 @@
 
 class mat3_c {
 public:
-    float m[3][3];  // [row][column]
+    float m[3][3]; // [row][column]
 
     void SetIdentity();
     // Diagonal (s.x, s.y, s.z).
@@ -38,7 +38,7 @@ public:
 
 class mat4x3_c {
 public:
-    float m[4][3];  // rows 0-2: the rotation part R; row 3: the translation t
+    float m[4][3]; // rows 0-2: the rotation part R; row 3: the translation t
 
     mat4x3_c() = default;
     // The nine values of r with a zero translation.
@@ -74,7 +74,7 @@ public:
 
 class alignas(16) mat4_c {
 public:
-    float m[4][4];  // [row][column]
+    float m[4][4]; // [row][column]
 
     void SetIdentity();
     // out = in^-1; a singular matrix is not detected (callers pass view and

@@ -26,13 +26,13 @@ TEST(MatrixFile, TwelveAlignedWordsInElementOrder)
     ASSERT_EQ(out.GetSize(), 4u + 48u);
     const u8* bytes = out.GetData();
     EXPECT_EQ(bytes[0], 7);
-    EXPECT_EQ(bytes[1] | bytes[2] | bytes[3], 0);  // padding before the first word
+    EXPECT_EQ(bytes[1] | bytes[2] | bytes[3], 0); // padding before the first word
     for (int k = 0; k < 12; ++k) {
         float v;
         std::memcpy(&v, bytes + 4 + 4 * k, 4);
         EXPECT_EQ(v, k + 0.5f) << k;
     }
-    EXPECT_EQ(bytes[4], 0x00);  // 0.5f = 0x3F000000, little-endian
+    EXPECT_EQ(bytes[4], 0x00); // 0.5f = 0x3F000000, little-endian
     EXPECT_EQ(bytes[7], 0x3F);
 
     input_file_c in(out.GetData(), out.GetSize());
@@ -72,4 +72,4 @@ TEST(MatrixFile, ShortFileThrowsAndReadsNothing)
     EXPECT_THROW(ReadMat4x3(in, m), file_error_c);
 }
 
-}  // namespace
+} // namespace

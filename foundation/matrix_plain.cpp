@@ -69,8 +69,7 @@ void Mat4Mat4(mat4_c& out, const mat4_c& a, const mat4_c& b)
     mat4_c r;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
-            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] +
-                        a.m[i][3] * b.m[3][j];
+            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
     out = r;
 }
 
@@ -113,7 +112,7 @@ const matrix_bodies_c kPlainBodies = {
     Vec3Mat3, Vec3Mat4x3, Mat3Mat3, Vec4Mat4, Mat4x3Mat4x3, Mat4Mat4, Mat4Inverse,
 };
 
-}  // namespace
+} // namespace
 
 const matrix_bodies_c& PlainMatrixBodies()
 {

@@ -53,8 +53,7 @@ void Vec3Mat3(vec3_c& out, const vec3_c& v, const mat3_c& m)
 
 void Vec3Mat4x3(vec3_c& out, const vec3_c& v, const mat4x3_c& m)
 {
-    const __m128 r = _mm_add_ps(Combine3(Load3(&v.x), Load3(m.m[0]), Load3(m.m[1]), Load3(m.m[2])),
-                                Load3(m.m[3]));
+    const __m128 r = _mm_add_ps(Combine3(Load3(&v.x), Load3(m.m[0]), Load3(m.m[1]), Load3(m.m[2])), Load3(m.m[3]));
     Store3(&out.x, r);
 }
 
@@ -72,8 +71,8 @@ void Mat3Mat3(mat3_c& out, const mat3_c& a, const mat3_c& b)
 
 void Vec4Mat4(vec4_c& out, const vec4_c& v, const mat4_c& m)
 {
-    const __m128 r = Combine4(_mm_loadu_ps(&v.x), _mm_loadu_ps(m.m[0]), _mm_loadu_ps(m.m[1]),
-                              _mm_loadu_ps(m.m[2]), _mm_loadu_ps(m.m[3]));
+    const __m128 r = Combine4(_mm_loadu_ps(&v.x), _mm_loadu_ps(m.m[0]), _mm_loadu_ps(m.m[1]), _mm_loadu_ps(m.m[2]),
+                              _mm_loadu_ps(m.m[3]));
     _mm_storeu_ps(&out.x, r);
 }
 
@@ -179,7 +178,7 @@ const matrix_bodies_c kSseBodies = {
     Vec3Mat3, Vec3Mat4x3, Mat3Mat3, Vec4Mat4, Mat4x3Mat4x3, Mat4Mat4, Mat4Inverse,
 };
 
-}  // namespace
+} // namespace
 
 const matrix_bodies_c& SseMatrixBodies()
 {

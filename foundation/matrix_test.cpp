@@ -36,8 +36,8 @@ template <typename T>
 void ExpectClose(const T& a, const T& b, float tolerance, const std::string& what, bool relative = false)
 {
     static_assert(sizeof(T) % sizeof(float) == 0);
-    ExpectClose(reinterpret_cast<const float*>(&a), reinterpret_cast<const float*>(&b),
-                sizeof(T) / sizeof(float), tolerance, what, relative);
+    ExpectClose(reinterpret_cast<const float*>(&a), reinterpret_cast<const float*>(&b), sizeof(T) / sizeof(float),
+                tolerance, what, relative);
 }
 
 template <typename T>
@@ -104,8 +104,7 @@ TEST_F(MatrixBodies, PlainAndSseAgreeOnRandomInputs)
         ExpectBodiesAgree("vec3 * mat4x3", kBodyTolerance, false, plain.vec3Mat4x3, sse.vec3Mat4x3, v3, a43);
         ExpectBodiesAgree("mat3 * mat3", kBodyTolerance, false, plain.mat3Mat3, sse.mat3Mat3, a3, b3);
         ExpectBodiesAgree("vec4 * mat4", kBodyTolerance, false, plain.vec4Mat4, sse.vec4Mat4, v4, a4);
-        ExpectBodiesAgree("mat4x3 * mat4x3", kBodyTolerance, false, plain.mat4x3Mat4x3, sse.mat4x3Mat4x3, a43,
-                          b43);
+        ExpectBodiesAgree("mat4x3 * mat4x3", kBodyTolerance, false, plain.mat4x3Mat4x3, sse.mat4x3Mat4x3, a43, b43);
         ExpectBodiesAgree("mat4 * mat4", kBodyTolerance, false, plain.mat4Mat4, sse.mat4Mat4, a4, b4);
         ExpectBodiesAgree("mat4 inverse", kInverseTolerance, true, plain.mat4Inverse, sse.mat4Inverse, invertible);
     }
@@ -374,4 +373,4 @@ TEST(Matrix, QuarterTurnsOfTheAxes)
     ExpectClose(vec3_c(0, 0, 1) * m, vec3_c(1, 0, 0), 1e-6f, "heading quarter turn");
 }
 
-}  // namespace
+} // namespace

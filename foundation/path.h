@@ -23,35 +23,35 @@ const string_c& GetCurrentDirectoryPath();
 
 class path_c {
 public:
-  path_c() = default;
-  path_c(const char* name);
+    path_c() = default;
+    path_c(const char* name);
 
-  const string_c& GetPath() const { return path; }
-  operator const char*() const { return path; }
-  bool IsEmpty() const { return path.IsEmpty(); }
+    const string_c& GetPath() const { return path; }
+    operator const char*() const { return path; }
+    bool IsEmpty() const { return path.IsEmpty(); }
 
 private:
-  string_c path;
+    string_c path;
 };
 
 // Scoped guard over the current directory. Guards nest strictly; the
 // destructor restores the directory saved at construction.
 class directory_cache_c {
 public:
-  // Empties the current directory: names resolve from the archive root.
-  directory_cache_c();
-  // Points the current directory at GetDirectory(path); an empty path leaves
-  // it unchanged.
-  explicit directory_cache_c(const string_c& path);
-  directory_cache_c(const directory_cache_c&) = delete;
-  directory_cache_c& operator=(const directory_cache_c&) = delete;
-  // Destroying a guard that is not the innermost is a programming error. No
-  // exception may leave a destructor, so it is reported on stderr and the
-  // guard is unlinked: the newer guard inherits what this one saved, and the
-  // current directory stays as the newer guard set it.
-  ~directory_cache_c();
+    // Empties the current directory: names resolve from the archive root.
+    directory_cache_c();
+    // Points the current directory at GetDirectory(path); an empty path leaves
+    // it unchanged.
+    explicit directory_cache_c(const string_c& path);
+    directory_cache_c(const directory_cache_c&) = delete;
+    directory_cache_c& operator=(const directory_cache_c&) = delete;
+    // Destroying a guard that is not the innermost is a programming error. No
+    // exception may leave a destructor, so it is reported on stderr and the
+    // guard is unlinked: the newer guard inherits what this one saved, and the
+    // current directory stays as the newer guard set it.
+    ~directory_cache_c();
 
 private:
-  directory_cache_c* previous;
-  string_c saved;
+    directory_cache_c* previous;
+    string_c saved;
 };

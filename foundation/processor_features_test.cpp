@@ -17,4 +17,4 @@ TEST(ProcessorFeatures, SseAnswerIsStableAndConsistent)
     EXPECT_FALSE(HasCpuFeature(0));
 }
 
-}  // namespace
+} // namespace

@@ -12,7 +12,7 @@ double ToUnit(u32 working)
     return working * kInverseModulus;
 }
 
-}  // namespace
+} // namespace
 
 u32 ParkMillerStep(u32& storedWord)
 {
@@ -48,10 +48,7 @@ int RandomInt(int min, int max)
     return static_cast<int>(min + static_cast<i64>(Random() * span + 0.5));
 }
 
-random_c::random_c()
-    : _state(kRandomDefaultSeed)
-{
-}
+random_c::random_c() : _state(kRandomDefaultSeed) {}
 
 void random_c::SetSeed(u32 seed)
 {

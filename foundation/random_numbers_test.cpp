@@ -118,4 +118,4 @@ TEST(RandomNumbers, PrivateRanges)
         EXPECT_EQ(x.Int(0, 1000), y.Int(0, 1000));
 }
 
-}  // namespace
+} // namespace

@@ -30,10 +30,9 @@ bool registry_reader_c::GetDword(const char* name, u32* out) const
     u32 type = REG_NONE;
     u32 size = 4;
     u32 value = 0;
-    const bool ok = _key &&
-                    RegQueryValueExA(_key, name, nullptr, &type, reinterpret_cast<u8*>(&value), &size) ==
-                        ERROR_SUCCESS &&
-                    type == REG_DWORD && size == 4;
+    const bool ok =
+        _key && RegQueryValueExA(_key, name, nullptr, &type, reinterpret_cast<u8*>(&value), &size) == ERROR_SUCCESS &&
+        type == REG_DWORD && size == 4;
     *out = ok ? value : 0;
     return ok;
 }

@@ -52,7 +52,7 @@ TEST_F(Registry, ValuesRoundTrip)
     char name[16];
     EXPECT_TRUE(reader.GetString("current player", name, 15));
     EXPECT_STREQ(name, "Baron");
-    EXPECT_TRUE(reader.GetString("current player", name, 5));  // exactly fits
+    EXPECT_TRUE(reader.GetString("current player", name, 5)); // exactly fits
     EXPECT_STREQ(name, "Baron");
     EXPECT_TRUE(reader.GetString("empty", name, 15));
     EXPECT_STREQ(name, "");
@@ -88,14 +88,14 @@ TEST_F(Registry, ReadsAreAllOrNothing)
             // One byte shorter than stored: refused.
             EXPECT_FALSE(reader.GetBinary(name, buffer, 3)) << name;
             EXPECT_EQ(buffer[0] | buffer[1] | buffer[2], 0) << name;
-            EXPECT_EQ(buffer[3], 9) << name;  // only the asked size is cleared
+            EXPECT_EQ(buffer[3], 9) << name; // only the asked size is cleared
             continue;
         }
         EXPECT_FALSE(reader.GetBinary(name, buffer, 4)) << name;
         EXPECT_EQ(buffer[0] | buffer[1] | buffer[2] | buffer[3], 0) << name;
     }
     u8 four[4] = {9, 9, 9, 9};
-    EXPECT_FALSE(reader.GetBinary("three", four, 4));  // one byte short of the request
+    EXPECT_FALSE(reader.GetBinary("three", four, 4)); // one byte short of the request
     EXPECT_EQ(four[0] | four[1] | four[2] | four[3], 0);
 
     for (const char* name : {"missing", "dword", "four"}) {
@@ -104,15 +104,15 @@ TEST_F(Registry, ReadsAreAllOrNothing)
         EXPECT_EQ(text[0], 0) << name;
     }
     char text[32] = "unchanged";
-    EXPECT_FALSE(reader.GetString("long", text, 9));  // "Richthofen" is 10 characters: not cut
+    EXPECT_FALSE(reader.GetString("long", text, 9)); // "Richthofen" is 10 characters: not cut
     EXPECT_EQ(text[0], 0);
 }
 
 TEST_F(Registry, StringWithoutTerminatorIsTerminated)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                              nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                              &key, nullptr),
               ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(key, "bare", 0, REG_SZ, reinterpret_cast<const u8*>("abcd"), 4), ERROR_SUCCESS);
     RegCloseKey(key);
@@ -134,7 +134,7 @@ TEST_F(Registry, StringWithoutTerminatorIsTerminated)
 
 TEST_F(Registry, KeylessObjectsFailEverything)
 {
-    registry_reader_c reader(HKEY_CURRENT_USER, kKey.c_str());  // the key does not exist yet
+    registry_reader_c reader(HKEY_CURRENT_USER, kKey.c_str()); // the key does not exist yet
     EXPECT_FALSE(reader.IsOpen());
     u32 value = 7;
     EXPECT_FALSE(reader.GetDword("x", &value));
@@ -242,4 +242,4 @@ TEST_F(Registry, KilledWriterLeavesOldOrNewValues)
     RecordProperty("interrupted_writes", interrupted);
 }
 
-}  // namespace
+} // namespace

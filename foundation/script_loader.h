@@ -18,39 +18,39 @@
 
 class script_loader_c : public command_c {
 public:
-  static constexpr int maxIncludeDepth = 32;
+    static constexpr int maxIncludeDepth = 32;
 
-  // Loads the file whole; file_error_c propagates.
-  explicit script_loader_c(const char* fileName);
-  script_loader_c(const script_loader_c&) = delete;
-  script_loader_c& operator=(const script_loader_c&) = delete;
-  ~script_loader_c();
+    // Loads the file whole; file_error_c propagates.
+    explicit script_loader_c(const char* fileName);
+    script_loader_c(const script_loader_c&) = delete;
+    script_loader_c& operator=(const script_loader_c&) = delete;
+    ~script_loader_c();
 
-  // The next command's name, or null at the end of the file. The pointer
-  // lives until the next read.
-  const char* ReadCommand();
-  const char* ReadCommandInto(command_c& target);
-  // Share of the outer file read so far, 0 to 1 (0 for an empty file);
-  // included files do not count.
-  double GetProgress() const;
+    // The next command's name, or null at the end of the file. The pointer
+    // lives until the next read.
+    const char* ReadCommand();
+    const char* ReadCommandInto(command_c& target);
+    // Share of the outer file read so far, 0 to 1 (0 for an empty file);
+    // included files do not count.
+    double GetProgress() const;
 
-  const char* GetFileName() const { return file.GetName(); }
+    const char* GetFileName() const { return file.GetName(); }
 
 private:
-  script_loader_c(const char* fileName, const script_loader_c* parent);
-  // Copies the next logical line into line.
-  void ReadLine();
-  // Where a '\' at p leads: the first byte after blanks, single '/'s and a
-  // comment.
-  const char* LookPastBackslash(const char* p) const;
-  const char* SkipComment(const char* p) const;
-  void OpenInclude(const char* name);
+    script_loader_c(const char* fileName, const script_loader_c* parent);
+    // Copies the next logical line into line.
+    void ReadLine();
+    // Where a '\' at p leads: the first byte after blanks, single '/'s and a
+    // comment.
+    const char* LookPastBackslash(const char* p) const;
+    const char* SkipComment(const char* p) const;
+    void OpenInclude(const char* name);
 
-  input_file_c file;
-  const char* cursor;
-  const char* end;
-  string_c line;
-  std::unique_ptr<script_loader_c> include;
-  const script_loader_c* parent;
-  int depth;
+    input_file_c file;
+    const char* cursor;
+    const char* end;
+    string_c line;
+    std::unique_ptr<script_loader_c> include;
+    const script_loader_c* parent;
+    int depth;
 };

@@ -16,100 +16,100 @@
 
 class string_c {
 public:
-  string_c();
-  string_c(const string_c& other);
-  string_c(string_c&& other) noexcept;
-  string_c(const char* text);
-  string_c(const std::string& text);
-  explicit string_c(int value);
-  explicit string_c(unsigned value);
-  explicit string_c(float value);
-  // printf-style ("C" locale); a null or empty format gives the empty
-  // string. Results longer than 1023 bytes are cut there.
-  template <typename First, typename... Rest>
-  string_c(const char* format, First first, Rest... rest) : string_c()
-  {
-    Format(format, first, rest...);
-  }
-  ~string_c();
+    string_c();
+    string_c(const string_c& other);
+    string_c(string_c&& other) noexcept;
+    string_c(const char* text);
+    string_c(const std::string& text);
+    explicit string_c(int value);
+    explicit string_c(unsigned value);
+    explicit string_c(float value);
+    // printf-style ("C" locale); a null or empty format gives the empty
+    // string. Results longer than 1023 bytes are cut there.
+    template <typename First, typename... Rest>
+    string_c(const char* format, First first, Rest... rest) : string_c()
+    {
+        Format(format, first, rest...);
+    }
+    ~string_c();
 
-  string_c& operator=(const string_c& other);
-  string_c& operator=(string_c&& other) noexcept;
-  string_c& operator=(const std::string& text);
-  // Assigning the string's own data, or null (the empty string), is allowed.
-  string_c& operator=(const char* text);
-  // '\0' gives the empty string.
-  string_c& operator=(char c);
-  string_c& operator=(int value);
-  string_c& operator=(unsigned value);
+    string_c& operator=(const string_c& other);
+    string_c& operator=(string_c&& other) noexcept;
+    string_c& operator=(const std::string& text);
+    // Assigning the string's own data, or null (the empty string), is allowed.
+    string_c& operator=(const char* text);
+    // '\0' gives the empty string.
+    string_c& operator=(char c);
+    string_c& operator=(int value);
+    string_c& operator=(unsigned value);
 
-  // A null pointer or '\0' appends nothing.
-  string_c& operator+=(const string_c& other);
-  string_c& operator+=(const std::string& text);
-  string_c& operator+=(const char* text);
-  string_c& operator+=(char c);
-  string_c& operator+=(int value);
-  string_c& operator+=(unsigned value);
+    // A null pointer or '\0' appends nothing.
+    string_c& operator+=(const string_c& other);
+    string_c& operator+=(const std::string& text);
+    string_c& operator+=(const char* text);
+    string_c& operator+=(char c);
+    string_c& operator+=(int value);
+    string_c& operator+=(unsigned value);
 
-  // A null pointer or n = 0 gives the empty string.
-  void Assign(const char* text, unsigned n);
-  void Append(const char* text, unsigned n);
-  // pos is clamped into the text; negative counts from the end.
-  void Insert(int pos, const char* text, unsigned n);
-  void Insert(int pos, const char* text);
-  void Insert(int pos, char c);
+    // A null pointer or n = 0 gives the empty string.
+    void Assign(const char* text, unsigned n);
+    void Append(const char* text, unsigned n);
+    // pos is clamped into the text; negative counts from the end.
+    void Insert(int pos, const char* text, unsigned n);
+    void Insert(int pos, const char* text);
+    void Insert(int pos, char c);
 
-  // Length 0; the buffer is kept.
-  void Clear();
-  void Erase(int pos, unsigned count);
-  // Cuts the text at pos; a pos at or past the end does nothing.
-  void Truncate(int pos);
-  // Makes room for n bytes without changing the text.
-  void Reserve(unsigned n);
+    // Length 0; the buffer is kept.
+    void Clear();
+    void Erase(int pos, unsigned count);
+    // Cuts the text at pos; a pos at or past the end does nothing.
+    void Truncate(int pos);
+    // Makes room for n bytes without changing the text.
+    void Reserve(unsigned n);
 
-  string_c Left(unsigned count) const;
-  string_c Right(unsigned count) const;
-  string_c Mid(int pos, unsigned count) const;
+    string_c Left(unsigned count) const;
+    string_c Right(unsigned count) const;
+    string_c Mid(int pos, unsigned count) const;
 
-  // Index of the first match (letters in either case), or -1. With a
-  // negative start the search runs backward from length + start.
-  int Find(char c) const;
-  int Find(char c, int start) const;
+    // Index of the first match (letters in either case), or -1. With a
+    // negative start the search runs backward from length + start.
+    int Find(char c) const;
+    int Find(char c, int start) const;
 
-  // Any index at or past the end yields the terminator; a negative index
-  // counts from the end and gives the first byte when still negative.
-  const char& operator[](int index) const;
-  // Writes one byte inside the text; '\0' cuts the text there. Positions
-  // outside the text are ignored, so the shared empty byte is never written.
-  void SetChar(int index, char c);
+    // Any index at or past the end yields the terminator; a negative index
+    // counts from the end and gives the first byte when still negative.
+    const char& operator[](int index) const;
+    // Writes one byte inside the text; '\0' cuts the text there. Positions
+    // outside the text are ignored, so the shared empty byte is never written.
+    void SetChar(int index, char c);
 
-  int ToInt() const;
-  std::string ToStdString() const;
+    int ToInt() const;
+    std::string ToStdString() const;
 
-  const char* GetData() const { return data; }
-  operator const char*() const { return data; }
-  u32 GetLength() const { return length; }
-  u32 GetCapacity() const { return capacity; }
-  bool IsEmpty() const { return length == 0; }
+    const char* GetData() const { return data; }
+    operator const char*() const { return data; }
+    u32 GetLength() const { return length; }
+    u32 GetCapacity() const { return capacity; }
+    bool IsEmpty() const { return length == 0; }
 
-  friend string_c operator+(const string_c& a, const string_c& b);
-  friend string_c operator+(const string_c& a, const std::string& b);
-  friend string_c operator+(const std::string& a, const string_c& b);
-  friend string_c operator+(const string_c& a, const char* b);
-  friend string_c operator+(const string_c& a, char b);
+    friend string_c operator+(const string_c& a, const string_c& b);
+    friend string_c operator+(const string_c& a, const std::string& b);
+    friend string_c operator+(const std::string& a, const string_c& b);
+    friend string_c operator+(const string_c& a, const char* b);
+    friend string_c operator+(const string_c& a, char b);
 
-  // Replaces the text with a printf-style formatted one, as the constructor.
-  void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Replaces the text with a printf-style formatted one, as the constructor.
+    void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 private:
-  void Allocate(u32 n);
-  void AssignTwo(const char* a, u32 n, const char* b, u32 m);
-  void Release();
-  u32 Grown(u64 target) const;
+    void Allocate(u32 n);
+    void AssignTwo(const char* a, u32 n, const char* b, u32 m);
+    void Release();
+    u32 Grown(u64 target) const;
 
-  char* data;
-  u32 length;
-  u32 capacity;
+    char* data;
+    u32 length;
+    u32 capacity;
 };
 
 // Case-insensitive (ASCII); a null pointer counts as the empty string.

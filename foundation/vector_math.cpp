@@ -72,8 +72,7 @@ void vec3_c::Rotate(int axis, float angle)
         x = v.x * c - v.y * s;
         y = v.x * s + v.y * c;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -98,8 +97,7 @@ float Dot(const vec3_c& a, const vec3_c& b)
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-euler_c::euler_c(const vec3_c& direction, float bank_)
-    : bank(bank_)
+euler_c::euler_c(const vec3_c& direction, float bank_) : bank(bank_)
 {
     DirectionToEuler(direction, heading, pitch);
 }

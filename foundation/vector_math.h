@@ -54,9 +54,9 @@ float Dot(const vec3_c& a, const vec3_c& b);
 
 class euler_c {
 public:
-    float heading = 0.0f;  // about y
-    float pitch = 0.0f;    // about x
-    float bank = 0.0f;     // about z
+    float heading = 0.0f; // about y
+    float pitch = 0.0f;   // about x
+    float bank = 0.0f;    // about z
 
     euler_c() = default;
     euler_c(float heading_, float pitch_, float bank_) : heading(heading_), pitch(pitch_), bank(bank_) {}

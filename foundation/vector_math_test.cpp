@@ -23,11 +23,8 @@ TEST(VectorMath, ForwardDirectionOfAngles)
         vec3_c direction;
     };
     const row_s rows[] = {
-        {{0, 0, 0}, {0, 0, 1}},
-        {{kPi / 2, 0, 0}, {1, 0, 0}},
-        {{0, kPi / 2, 0}, {0, -1, 0}},
-        {{kPi, 0, 0}, {0, 0, -1}},
-        {{0, 0, 1.0f}, {0, 0, 1}},  // bank is ignored
+        {{0, 0, 0}, {0, 0, 1}},    {{kPi / 2, 0, 0}, {1, 0, 0}}, {{0, kPi / 2, 0}, {0, -1, 0}},
+        {{kPi, 0, 0}, {0, 0, -1}}, {{0, 0, 1.0f}, {0, 0, 1}}, // bank is ignored
     };
     for (const row_s& row : rows)
         ExpectNear(vec3_c(row.angles), row.direction, 1e-6f);
@@ -44,15 +41,10 @@ TEST(VectorMath, DirectionToEulerTable)
         float heading, pitch;
     };
     const row_s rows[] = {
-        {{0, 0, 1}, 0, 0},
-        {{-1, 0, 0}, 3 * kPi / 2, 0},
-        {{1, 0, 0}, kPi / 2, 0},
-        {{0, 0, -2}, kPi, 0},
-        {{0, 5, 0}, 0, -kPi / 2},
-        {{0, -5, 0}, 0, kPi / 2},
-        {{0, 0, 0}, 0, 0},
-        {{1e-8f, 0, 0}, 0, 0},  // shorter than epsilon
-        {{-1e-7f, 0, 1}, 0, 0}, // just left of straight ahead: not 2 pi
+        {{0, 0, 1}, 0, 0},      {{-1, 0, 0}, 3 * kPi / 2, 0}, {{1, 0, 0}, kPi / 2, 0},
+        {{0, 0, -2}, kPi, 0},   {{0, 5, 0}, 0, -kPi / 2},     {{0, -5, 0}, 0, kPi / 2},
+        {{0, 0, 0}, 0, 0},      {{1e-8f, 0, 0}, 0, 0}, // shorter than epsilon
+        {{-1e-7f, 0, 1}, 0, 0},                        // just left of straight ahead: not 2 pi
     };
     for (const row_s& row : rows) {
         float heading = -1, pitch = -1;
@@ -121,7 +113,7 @@ TEST(VectorMath, RotateAboutEachAxis)
         {0, {0, 1, 0}, {0, 0, 1}},
         {1, {0, 0, 1}, {1, 0, 0}},
         {2, {1, 0, 0}, {0, 1, 0}},
-        {3, {1, 2, 3}, {1, 2, 3}},  // not an axis: unchanged
+        {3, {1, 2, 3}, {1, 2, 3}}, // not an axis: unchanged
     };
     for (const row_s& row : rows) {
         vec3_c v = row.before;
@@ -156,11 +148,11 @@ TEST(VectorMath, ArithmeticAndComparison)
     cross.Cross(vec3_c(1, 0, 0), vec3_c(0, 1, 0));
     ExpectNear(cross, vec3_c(0, 0, 1), 0);
     vec3_c self(1, 0, 0);
-    self.Cross(self, vec3_c(0, 1, 0));  // operand is the result
+    self.Cross(self, vec3_c(0, 1, 0)); // operand is the result
     ExpectNear(self, vec3_c(0, 0, 1), 0);
 
     EXPECT_FALSE(a != vec3_c(1 + 1e-8f, 2, 3));
     EXPECT_TRUE(a != vec3_c(1, 2, 3 + 1e-5f));
 }
 
-}  // namespace
+} // namespace

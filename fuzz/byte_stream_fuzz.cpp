@@ -22,7 +22,7 @@ private:
     size_t _at = 0;
 };
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -36,56 +36,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     while (script.More()) {
         stream_c& s = *streams[script.Byte() & 1];
         switch (script.Byte() % 16) {
-        case 0:
-            s.Read(buffer, script.Byte() * 2 + 1);
-            break;
-        case 1:
-            s.Read(nullptr, script.Int());
-            break;
-        case 2:
-            s.Peek(buffer, script.Byte() * 2 + 1);
-            break;
-        case 3:
-            s.Seek(script.Int());
-            break;
-        case 4:
-            s.SeekRelative(script.Int());
-            break;
+        case 0: s.Read(buffer, script.Byte() * 2 + 1); break;
+        case 1: s.Read(nullptr, script.Int()); break;
+        case 2: s.Peek(buffer, script.Byte() * 2 + 1); break;
+        case 3: s.Seek(script.Int()); break;
+        case 4: s.SeekRelative(script.Int()); break;
         case 5:
             s.ReadU32BE();
             s.PeekU16BE();
             break;
-        case 6:
-            s.SkipBits(script.Int());
-            break;
-        case 7:
-            s.ReadBits(script.Byte() % 40);
-            break;
-        case 8:
-            s.WriteBits(static_cast<u32>(script.Int()), script.Byte() % 40);
-            break;
-        case 9:
-            s.Write(buffer, script.Byte() + 1);
-            break;
-        case 10:
-            s.Control(script.Byte() % 60, 0, script.Byte() % 40 - 4);
-            break;
-        case 11:
-            window.Open(&memory, script.Int(), script.Int());
-            break;
+        case 6: s.SkipBits(script.Int()); break;
+        case 7: s.ReadBits(script.Byte() % 40); break;
+        case 8: s.WriteBits(static_cast<u32>(script.Int()), script.Byte() % 40); break;
+        case 9: s.Write(buffer, script.Byte() + 1); break;
+        case 10: s.Control(script.Byte() % 60, 0, script.Byte() % 40 - 4); break;
+        case 11: window.Open(&memory, script.Int(), script.Int()); break;
         case 12:
             s.AlignToByte();
             s.FlushBits();
             break;
-        case 13:
-            s.Flush();
-            break;
-        case 14:
-            s.SeekFromEnd(script.Int());
-            break;
-        default:
-            s.Control(21, 0, script.Byte() - 1);
-            break;
+        case 13: s.Flush(); break;
+        case 14: s.SeekFromEnd(script.Int()); break;
+        default: s.Control(21, 0, script.Byte() - 1); break;
         }
     }
     window.Close();

@@ -53,7 +53,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 __builtin_trap();
         }
     } catch (const file_error_c&) {
-    } catch (const list_error_c&) {
-    }
+    } catch (const list_error_c&) {}
     return 0;
 }

@@ -33,7 +33,8 @@ public:
     }
 };
 
-template <class T> std::vector<u8> Written(const T& _object)
+template <class T>
+std::vector<u8> Written(const T& _object)
 {
     output_file_c out;
     _object.Write(out);

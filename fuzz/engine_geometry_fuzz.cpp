@@ -80,7 +80,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 owner.Animate(t);
             owner.Reset();
         }
-    } catch (const file_error_c&) {
-    }
+    } catch (const file_error_c&) {}
     return 0;
 }

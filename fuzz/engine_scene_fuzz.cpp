@@ -77,7 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!copy || Written(*copy) != bytes)
                 std::abort();
         }
-    } catch (const file_error_c&) {
-    }
+    } catch (const file_error_c&) {}
     return 0;
 }

@@ -2,6 +2,7 @@
 #include "fuzz/image_round_trip.h"
 #include "image/png_file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
-  return FuzzImageRoundTrip(data, size, ReadJpeg, WriteJpeg, false);
+extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
+{
+    return FuzzImageRoundTrip(data, size, ReadJpeg, WriteJpeg, false);
 }

@@ -13,25 +13,30 @@
 constexpr int round_trip_limit = 1 << 22;
 
 template <typename Read, typename Write>
-int FuzzImageRoundTrip(const u8* data, size_t size, Read read, Write write, bool lossless) {
-  if (size > 0xFFFFFFFFu) return 0;
-  input_file_c file(data, u32(size));
-  image_c image;
-  try {
-    read(image, file);
-  } catch (const file_error_c&) {
-    if (image.GetData() != nullptr) __builtin_trap();
+int FuzzImageRoundTrip(const u8* data, size_t size, Read read, Write write, bool lossless)
+{
+    if (size > 0xFFFFFFFFu)
+        return 0;
+    input_file_c file(data, u32(size));
+    image_c image;
+    try {
+        read(image, file);
+    } catch (const file_error_c&) {
+        if (image.GetData() != nullptr)
+            __builtin_trap();
+        return 0;
+    }
+    if (image.GetSize() > round_trip_limit)
+        return 0;
+    output_file_c out;
+    write(image, out);
+    input_file_c again(out.GetData(), out.GetSize());
+    image_c back;
+    read(back, again);
+    if (back.GetWidth() != image.GetWidth() || back.GetHeight() != image.GetHeight() ||
+        back.GetFormat() != image.GetFormat())
+        __builtin_trap();
+    if (lossless && std::memcmp(back.GetData(), image.GetData(), image.GetSize()) != 0)
+        __builtin_trap();
     return 0;
-  }
-  if (image.GetSize() > round_trip_limit) return 0;
-  output_file_c out;
-  write(image, out);
-  input_file_c again(out.GetData(), out.GetSize());
-  image_c back;
-  read(back, again);
-  if (back.GetWidth() != image.GetWidth() || back.GetHeight() != image.GetHeight() ||
-      back.GetFormat() != image.GetFormat())
-    __builtin_trap();
-  if (lossless && std::memcmp(back.GetData(), image.GetData(), image.GetSize()) != 0) __builtin_trap();
-  return 0;
 }

@@ -39,7 +39,7 @@ std::string Text(const parameter_c& _parameter)
     return buffer;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
 {

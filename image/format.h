@@ -8,18 +8,18 @@
 #include "foundation/types.h"
 
 enum format_e : int {
-  format_none = 0,
-  format_l8 = 1,
-  format_x8r8g8b8 = 2,
-  format_a8r8g8b8 = 3,
-  format_r5g6b5 = 4,
-  format_x1r5g5b5 = 5,
-  format_a1r5g5b5 = 6,
-  format_x4r4g4b4 = 7,
-  format_a4r4g4b4 = 8,
-  format_dxt1 = 9,
-  format_dxt3 = 10,
-  format_dxt5 = 11,
+    format_none = 0,
+    format_l8 = 1,
+    format_x8r8g8b8 = 2,
+    format_a8r8g8b8 = 3,
+    format_r5g6b5 = 4,
+    format_x1r5g5b5 = 5,
+    format_a1r5g5b5 = 6,
+    format_x4r4g4b4 = 7,
+    format_a4r4g4b4 = 8,
+    format_dxt1 = 9,
+    format_dxt3 = 10,
+    format_dxt5 = 11,
 };
 
 // Number of format_e values (format_none included).
@@ -32,20 +32,24 @@ int FormatBitsPerPixel(format_e format);
 
 // True for the pairs that share one memory layout and differ only in whether
 // the top bits are alpha: x8r8g8b8/a8r8g8b8, x1r5g5b5/a1r5g5b5, x4r4g4b4/a4r4g4b4.
-constexpr bool FormatsShareLayout(format_e a, format_e b) {
-  auto base = [](format_e f) {
-    switch (f) {
-      case format_a8r8g8b8: return format_x8r8g8b8;
-      case format_a1r5g5b5: return format_x1r5g5b5;
-      case format_a4r4g4b4: return format_x4r4g4b4;
-      default: return f;
-    }
-  };
-  return base(a) == base(b);
+constexpr bool FormatsShareLayout(format_e a, format_e b)
+{
+    auto base = [](format_e f) {
+        switch (f) {
+        case format_a8r8g8b8: return format_x8r8g8b8;
+        case format_a1r5g5b5: return format_x1r5g5b5;
+        case format_a4r4g4b4: return format_x4r4g4b4;
+        default: return f;
+        }
+    };
+    return base(a) == base(b);
 }
 
 // True when n >= 1 and n has exactly one bit set.
-constexpr bool IsPow2(int n) { return n >= 1 && (n & (n - 1)) == 0; }
+constexpr bool IsPow2(int n)
+{
+    return n >= 1 && (n & (n - 1)) == 0;
+}
 
 // Row pitch in bytes. Uncompressed: (bits * (width + padding)) / 8. Compressed:
 // the bytes of one row of 4x4 blocks, or 0 when padding is not 0.

@@ -4,31 +4,34 @@
 #include "image/image.h"
 #include "image/png_file.h"
 
-image_c::image_c(const char* name) {
-  input_file_c file(name);
-  Load(file);
+image_c::image_c(const char* name)
+{
+    input_file_c file(name);
+    Load(file);
 }
 
-int image_c::Load(input_file_c& file) {
-  const file_bytes_s bytes = RemainingBytes(file);
-  const u32 skip = file.GetPosition() & 1;
-  if (bytes.size >= 14 && ReadLe16(bytes.data + skip) == 0x4D42) {
-    ReadBmp(*this, file);
-    return image_file_bmp;
-  }
-  if (IsPng(file)) {
-    ReadPng(*this, file);
-    return image_file_png;
-  }
-  ReadJpeg(*this, file);
-  return image_file_jpeg;
+int image_c::Load(input_file_c& file)
+{
+    const file_bytes_s bytes = RemainingBytes(file);
+    const u32 skip = file.GetPosition() & 1;
+    if (bytes.size >= 14 && ReadLe16(bytes.data + skip) == 0x4D42) {
+        ReadBmp(*this, file);
+        return image_file_bmp;
+    }
+    if (IsPng(file)) {
+        ReadPng(*this, file);
+        return image_file_png;
+    }
+    ReadJpeg(*this, file);
+    return image_file_jpeg;
 }
 
-void image_c::Save(output_file_c& file, int type) const {
-  switch (type) {
+void image_c::Save(output_file_c& file, int type) const
+{
+    switch (type) {
     case image_file_bmp: WriteBmp(*this, file); break;
     case image_file_png: WritePng(*this, file); break;
     case image_file_jpeg: WriteJpeg(*this, file); break;
     default: break;
-  }
+    }
 }

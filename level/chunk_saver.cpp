@@ -4,8 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-static_assert(std::endian::native == std::endian::little,
-              "chunk files are little-endian and read in place");
+static_assert(std::endian::native == std::endian::little, "chunk files are little-endian and read in place");
 
 namespace {
 
@@ -32,7 +31,7 @@ u32 LoadU32(const u8* _bytes)
 
 const char* const buffer_error_name = "CChunkSaver";
 
-}  // namespace
+} // namespace
 
 CChunkSaver::CChunkSaver() = default;
 
@@ -69,8 +68,7 @@ bool CChunkSaver::Open(int _mode, const char* _file_name)
 bool CChunkSaver::OpenBuffer(int _mode, void* _buffer, u32 _size, const char* _name)
 {
     if (_mode != mode_write && _mode != mode_read)
-        throw std::invalid_argument(
-            "bool CChunkSaver::OpenBuffer(int _mode, void* _buffer, u32 _size)");
+        throw std::invalid_argument("bool CChunkSaver::OpenBuffer(int _mode, void* _buffer, u32 _size)");
     if (_buffer == nullptr || _size == 0)
         throw file_error_c(buffer_error_name, "Invalid buffer.");
     Close();
@@ -247,8 +245,7 @@ bool CChunkSaver::ProcessWrite(int _op, const u8 _tag[4], u32 _size, void* _data
         --depth;
         return true;
     }
-    default:
-        break;
+    default: break;
     }
     const char* text = nullptr;
     u64 length = 0;
@@ -271,8 +268,7 @@ bool CChunkSaver::ProcessWrite(int _op, const u8 _tag[4], u32 _size, void* _data
         WriteBytes(&zero, 1);
     } else {
         if (_data == nullptr && _size != 0)
-            throw std::invalid_argument(
-                "void CChunkSaver::LeafData(const char* _tag, void* _data, u32 _size)");
+            throw std::invalid_argument("void CChunkSaver::LeafData(const char* _tag, void* _data, u32 _size)");
         WriteU32(_size);
         WriteBytes(_data, _size);
     }
@@ -323,8 +319,7 @@ bool CChunkSaver::ProcessRead(int _op, const u8 _tag[4], u32 _size, void* _data,
         break;
     default:
         if (_data == nullptr && _size != 0)
-            throw std::invalid_argument(
-                "void CChunkSaver::LeafData(const char* _tag, void* _data, u32 _size)");
+            throw std::invalid_argument("void CChunkSaver::LeafData(const char* _tag, void* _data, u32 _size)");
         std::memcpy(_data, payload, foundSize < _size ? foundSize : _size);
         break;
     }

@@ -77,9 +77,9 @@ public:
     void LeafU32(const char* _tag, u32& _value);
     void LeafInt(const char* _tag, i32& _value);
     void LeafFloat(const char* _tag, f32& _value);
-    void LeafBool(const char* _tag, bool& _value);   // one byte, 0 or 1
+    void LeafBool(const char* _tag, bool& _value); // one byte, 0 or 1
     void LeafByte(const char* _tag, u8& _value);
-    void LeafVector(const char* _tag, vec3_c& _value);  // three floats
+    void LeafVector(const char* _tag, vec3_c& _value); // three floats
 
     // Read mode: how many items with this tag the innermost open chunk (or the
     // top level) holds; 0 in other modes or below a missing chunk. Callers

@@ -99,8 +99,7 @@ void ExpectSame(const sample_c& _a, const sample_c& _b)
 
 // Expects the read of _bytes by _routine to throw file_error_c with _message
 // and the file name "broken.sce".
-void ExpectReadError(const bytes_t& _bytes, const std::function<void(CChunkSaver&)>& _routine,
-                     const char* _message)
+void ExpectReadError(const bytes_t& _bytes, const std::function<void(CChunkSaver&)>& _routine, const char* _message)
 {
     try {
         ReadBytes(_bytes, _routine, "broken.sce");
@@ -111,7 +110,7 @@ void ExpectReadError(const bytes_t& _bytes, const std::function<void(CChunkSaver
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(ChunkSaver, ChunkWithOneLeafHasTheBytesWorkedOutByHand)
 {
@@ -121,8 +120,7 @@ TEST(ChunkSaver, ChunkWithOneLeafHasTheBytesWorkedOutByHand)
         saver.LeafData("wxyz", data, 4);
         saver.End();
     });
-    const bytes_t expected = {'a', 'b', 'c', 'd', 12, 0, 0, 0, 'w', 'x',
-                              'y', 'z', 4,   0,   0, 0, 0x11, 0x22, 0x33, 0x44};
+    const bytes_t expected = {'a', 'b', 'c', 'd', 12, 0, 0, 0, 'w', 'x', 'y', 'z', 4, 0, 0, 0, 0x11, 0x22, 0x33, 0x44};
     EXPECT_EQ(expected, bytes);
 }
 
@@ -134,8 +132,7 @@ TEST(ChunkSaver, StringLeafKeepsItsZeroByteAndShortTagsArePadded)
         string_c empty;
         saver.LeafString("env", empty);
     });
-    const bytes_t expected = {'o', 'b', 'j', 0, 4, 0, 0, 0, 'a', 'b', 'c', 0,
-                              'e', 'n', 'v', 0, 1, 0, 0, 0, 0};
+    const bytes_t expected = {'o', 'b', 'j', 0, 4, 0, 0, 0, 'a', 'b', 'c', 0, 'e', 'n', 'v', 0, 1, 0, 0, 0, 0};
     EXPECT_EQ(expected, bytes);
 }
 
@@ -149,9 +146,8 @@ TEST(ChunkSaver, TypedLeavesAreLittleEndianWithoutPadding)
         vec3_c v(1.0f, 2.0f, -1.0f);
         saver.LeafVector("vect", v);
     });
-    const bytes_t expected =
-        Cat({Item("flag", {1}), Item("valu", FloatBytes(1.0f)),
-             Item("vect", Cat({FloatBytes(1.0f), FloatBytes(2.0f), FloatBytes(-1.0f)}))});
+    const bytes_t expected = Cat({Item("flag", {1}), Item("valu", FloatBytes(1.0f)),
+                                  Item("vect", Cat({FloatBytes(1.0f), FloatBytes(2.0f), FloatBytes(-1.0f)}))});
     EXPECT_EQ(expected, bytes);
 }
 
@@ -171,8 +167,8 @@ TEST(ChunkSaver, OneRoutineWritesAndReadsBackEveryLeafKindAndNestedChunks)
 
 TEST(ChunkSaver, ChildrenInAnotherOrderReadTheSame)
 {
-    const bytes_t bytes = Cat({Item("root", Cat({Item("bbbb", U32Bytes(2)), Item("cccc", {}),
-                                                 Item("aaaa", U32Bytes(1))}))});
+    const bytes_t bytes =
+        Cat({Item("root", Cat({Item("bbbb", U32Bytes(2)), Item("cccc", {}), Item("aaaa", U32Bytes(1))}))});
     u32 a = 0, b = 0;
     bool emptyFound = false;
     ReadBytes(bytes, [&](CChunkSaver& saver) {
@@ -203,8 +199,7 @@ TEST(ChunkSaver, ItemsNotAskedForAreSkippedAndAbsentOnesKeepDefaults)
 
 TEST(ChunkSaver, LongerStoredLeafFillsOnlyTheCallersBytesAndTheNextLeafIsFound)
 {
-    const bytes_t bytes = Cat({Item("long", Cat({U32Bytes(0x01020304), U32Bytes(0xAAAAAAAA),
-                                                 U32Bytes(0xBBBBBBBB)})),
+    const bytes_t bytes = Cat({Item("long", Cat({U32Bytes(0x01020304), U32Bytes(0xAAAAAAAA), U32Bytes(0xBBBBBBBB)})),
                                Item("next", U32Bytes(5))});
     u32 first = 0, next = 0;
     ReadBytes(bytes, [&](CChunkSaver& saver) {
@@ -278,8 +273,8 @@ TEST(ChunkSaver, SearchStaysInsideTheInnermostChunk)
 {
     // After the last child of "objs" the next item in the data is a sibling of
     // "objs"; asked for inside "objs" it must not be taken.
-    const bytes_t bytes = Cat({Item("objs", Item("objt", Item("valu", U32Bytes(1)))),
-                               Item("objx", Item("valu", U32Bytes(2)))});
+    const bytes_t bytes =
+        Cat({Item("objs", Item("objt", Item("valu", U32Bytes(1)))), Item("objx", Item("valu", U32Bytes(2)))});
     ReadBytes(bytes, [&](CChunkSaver& saver) {
         ASSERT_TRUE(saver.Begin("objs"));
         EXPECT_TRUE(saver.Begin("objt"));
@@ -297,8 +292,8 @@ TEST(ChunkSaver, SearchStaysInsideTheInnermostChunk)
 
 TEST(ChunkSaver, SearchFromTheChunkStartFindsTheFirstOfRepeatedItemsAgain)
 {
-    const bytes_t bytes = Item("objs", Cat({Item("objt", Item("valu", U32Bytes(1))),
-                                            Item("objt", Item("valu", U32Bytes(2)))}));
+    const bytes_t bytes =
+        Item("objs", Cat({Item("objt", Item("valu", U32Bytes(1))), Item("objt", Item("valu", U32Bytes(2)))}));
     std::vector<u32> values(3, 0);
     ReadBytes(bytes, [&](CChunkSaver& saver) {
         ASSERT_TRUE(saver.Begin("objs"));
@@ -320,15 +315,15 @@ TEST(ChunkSaver, SearchFromTheChunkStartFindsTheFirstOfRepeatedItemsAgain)
 
 TEST(ChunkSaver, CountItemsChecksTheItemsItWalks)
 {
-    ExpectReadError(Cat({Item("objt", {}), {'o', 'b'}}),
-                    [](CChunkSaver& saver) { saver.CountItems("objt"); }, "Truncated chunk header!");
+    ExpectReadError(
+        Cat({Item("objt", {}), {'o', 'b'}}), [](CChunkSaver& saver) { saver.CountItems("objt"); },
+        "Truncated chunk header!");
 }
 
 TEST(ChunkSaver, UnreadPartOfAChunkIsSteppedOverByEnd)
 {
     const bytes_t bytes =
-        Cat({Item("outr", Cat({Item("aaaa", U32Bytes(1)), Item("bbbb", U32Bytes(2))})),
-             Item("aftr", U32Bytes(3))});
+        Cat({Item("outr", Cat({Item("aaaa", U32Bytes(1)), Item("bbbb", U32Bytes(2))})), Item("aftr", U32Bytes(3))});
     u32 after = 0;
     ReadBytes(bytes, [&](CChunkSaver& saver) {
         EXPECT_TRUE(saver.Begin("outr"));
@@ -397,8 +392,7 @@ TEST(ChunkSaver, MemoryBufferRoundTripsForStoresKeptOutsideFiles)
     EXPECT_TRUE(writer.GetWrittenBytes().empty());
 
     CChunkSaver reader;
-    ASSERT_TRUE(reader.OpenBuffer(CChunkSaver::mode_read, stored.data(),
-                                  static_cast<u32>(stored.size())));
+    ASSERT_TRUE(reader.OpenBuffer(CChunkSaver::mode_read, stored.data(), static_cast<u32>(stored.size())));
     sample_c read;
     read.Serialize(reader);
     reader.Close();
@@ -446,8 +440,7 @@ TEST(ChunkSaver, UnknownModeIsRefused)
 TEST(ChunkSaver, EndWithoutBeginIsAMisuse)
 {
     EXPECT_THROW(WriteBytes([](CChunkSaver& saver) { saver.End(); }), std::logic_error);
-    EXPECT_THROW(ReadBytes(Item("abcd", {}), [](CChunkSaver& saver) { saver.End(); }),
-                 std::logic_error);
+    EXPECT_THROW(ReadBytes(Item("abcd", {}), [](CChunkSaver& saver) { saver.End(); }), std::logic_error);
 }
 
 TEST(ChunkSaver, SixtyThreeLevelsNestAndOneMoreIsRefused)
@@ -467,8 +460,8 @@ TEST(ChunkSaver, SixtyThreeLevelsNestAndOneMoreIsRefused)
         for (int i = 0; i < 63; ++i)
             saver.End();
     });
-    ExpectReadError(bytes, [&](CChunkSaver& saver) { nest(saver, 64); },
-                    "Chunks nested deeper than 63 levels!");
+    ExpectReadError(
+        bytes, [&](CChunkSaver& saver) { nest(saver, 64); }, "Chunks nested deeper than 63 levels!");
     EXPECT_THROW(WriteBytes([&](CChunkSaver& saver) { nest(saver, 64); }), file_error_c);
 }
 
@@ -492,19 +485,16 @@ TEST(ChunkSaver, BrokenFilesFailWithAClearError)
          Cat({U32Bytes('r' | 'o' << 8 | 'o' << 16 | 't' << 24), U32Bytes(100), U32Bytes(0)}),
          "Chunk size runs past its parent!"},
         {"child size past its parent",
-         Item("root", Cat({U32Bytes('v' | 'a' << 8 | 'l' << 16 | 'u' << 24), U32Bytes(8),
-                           U32Bytes(1)})),
+         Item("root", Cat({U32Bytes('v' | 'a' << 8 | 'l' << 16 | 'u' << 24), U32Bytes(8), U32Bytes(1)})),
          "Chunk size runs past its parent!"},
         {"size that wraps 32 bits",
-         Cat({Item("skip", {}), U32Bytes('s' | 'k' << 8 | 'i' << 16 | 'p' << 24),
-              U32Bytes(0xFFFFFFF8u), Item("root", {})}),
+         Cat({Item("skip", {}), U32Bytes('s' | 'k' << 8 | 'i' << 16 | 'p' << 24), U32Bytes(0xFFFFFFF8u),
+              Item("root", {})}),
          "Chunk size runs past its parent!"},
         {"truncated header", Cat({Item("othr", {}), {'r', 'o', 'o'}}), "Truncated chunk header!"},
-        {"string without its zero byte", Item("root", Item("text", {'a', 'b'})),
-         "String leaf without its zero byte!"},
+        {"string without its zero byte", Item("root", Item("text", {'a', 'b'})), "String leaf without its zero byte!"},
         {"empty string leaf", Item("root", Item("text", {})), "String leaf without its zero byte!"},
-        {"typed leaf of the wrong size", Item("root", Item("valu", {1, 2})),
-         "Leaf of the wrong size for its type!"},
+        {"typed leaf of the wrong size", Item("root", Item("valu", {1, 2})), "Leaf of the wrong size for its type!"},
         {"typed leaf too long", Item("root", Item("valu", Cat({U32Bytes(1), U32Bytes(2)}))),
          "Leaf of the wrong size for its type!"},
     };
@@ -517,8 +507,8 @@ TEST(ChunkSaver, BrokenFilesFailWithAClearError)
 TEST(ChunkSaver, ReadErrorsOfAMemoryBufferNameItsOwner)
 {
     u8 broken[] = {'a', 'c', 'a', 'c', 99, 0, 0, 0};
-    for (auto [name, expected] : {std::pair<const char*, const char*>{"controllers", "controllers"},
-                                  {nullptr, "CChunkSaver"}}) {
+    for (auto [name, expected] :
+         {std::pair<const char*, const char*>{"controllers", "controllers"}, {nullptr, "CChunkSaver"}}) {
         CChunkSaver saver;
         saver.OpenBuffer(CChunkSaver::mode_read, broken, sizeof broken, name);
         try {
@@ -570,8 +560,7 @@ TEST(ChunkSaver, FileCutShortByAnExceptionIsNotStored)
         saver.Open(CChunkSaver::mode_write, "half.sce");
         saver.Begin("scne");
         throw std::runtime_error("interrupted");
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) {}
     EXPECT_TRUE(files.files.empty());
 }
 
@@ -608,10 +597,11 @@ TEST(ChunkSaver, ChunkStreamKeptInARegistryValueReadsBack)
 TEST(ChunkSaver, NullTagIsAMisuse)
 {
     EXPECT_THROW(WriteBytes([](CChunkSaver& saver) { saver.Begin(nullptr); }), std::invalid_argument);
-    EXPECT_THROW(ReadBytes(Item("abcd", {}), [](CChunkSaver& saver) {
-                     u32 value = 0;
-                     saver.LeafU32(nullptr, value);
-                 }),
+    EXPECT_THROW(ReadBytes(Item("abcd", {}),
+                           [](CChunkSaver& saver) {
+                               u32 value = 0;
+                               saver.LeafU32(nullptr, value);
+                           }),
                  std::invalid_argument);
 }
 
@@ -666,7 +656,7 @@ public:
     int Write(const char* _name, const void*, u32) override { throw file_error_c(_name, "Disk full!"); }
 };
 
-}  // namespace
+} // namespace
 
 TEST(ChunkSaver, CloseReportsAFileThatCouldNotBeStored)
 {

@@ -34,7 +34,7 @@ parameter_t& CopyName(const parameter_c& _from, parameter_c& _to, const char* _s
     return to;
 }
 
-}  // namespace
+} // namespace
 
 parameter_c::~parameter_c() = default;
 

@@ -11,17 +11,12 @@ namespace {
 bool ReadNumber(const parameter_c& _parameter, double& _number)
 {
     switch (_parameter.GetType()) {
-    case parameter_c::type_float:
-        _number = static_cast<const parameter_float_c&>(_parameter).value;
-        return true;
-    case parameter_c::type_int:
-        _number = static_cast<const parameter_int_c&>(_parameter).value;
-        return true;
+    case parameter_c::type_float: _number = static_cast<const parameter_float_c&>(_parameter).value; return true;
+    case parameter_c::type_int: _number = static_cast<const parameter_int_c&>(_parameter).value; return true;
     case parameter_c::type_bool:
         _number = static_cast<const parameter_bool_c&>(_parameter).value ? 1.0 : 0.0;
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -31,14 +26,9 @@ bool WriteNumber(parameter_c& _parameter, double _number)
     case parameter_c::type_float:
         static_cast<parameter_float_c&>(_parameter).value = DoubleToFloat(_number);
         return true;
-    case parameter_c::type_int:
-        static_cast<parameter_int_c&>(_parameter).value = TruncateToInt(_number);
-        return true;
-    case parameter_c::type_bool:
-        static_cast<parameter_bool_c&>(_parameter).value = _number != 0.0;
-        return true;
-    default:
-        return false;
+    case parameter_c::type_int: static_cast<parameter_int_c&>(_parameter).value = TruncateToInt(_number); return true;
+    case parameter_c::type_bool: static_cast<parameter_bool_c&>(_parameter).value = _number != 0.0; return true;
+    default: return false;
     }
 }
 
@@ -91,8 +81,8 @@ auto ValueExchange(value_t& _value, bool _get)
 // The common path of every accessor: exchange with the first parameter of
 // that name, or, when setting an absent name, append a new parameter_t.
 template <class parameter_t, class value_t, class exchange_t>
-bool GetSet(parameter_list_c& _list, const char* _name, const value_t& _value, bool _get,
-            exchange_t _exchange, parameter_t** _added = nullptr)
+bool GetSet(parameter_list_c& _list, const char* _name, const value_t& _value, bool _get, exchange_t _exchange,
+            parameter_t** _added = nullptr)
 {
     parameter_c* found = _list.Find(_name);
     if (found != nullptr)
@@ -109,8 +99,8 @@ bool GetSet(parameter_list_c& _list, const char* _name, const value_t& _value, b
 }
 
 template <class parameter_t, class value_t>
-bool GetSetRanged(parameter_list_c& _list, const char* _name, value_t* _value, bool _get,
-                  value_t _min, value_t _max, const char* _signature)
+bool GetSetRanged(parameter_list_c& _list, const char* _name, value_t* _value, bool _get, value_t _min, value_t _max,
+                  const char* _signature)
 {
     if (_value == nullptr)
         throw std::invalid_argument(_signature);
@@ -124,8 +114,7 @@ bool GetSetRanged(parameter_list_c& _list, const char* _name, value_t* _value, b
 }
 
 template <class parameter_t, class kind_t, class value_t>
-bool GetSetValue(parameter_list_c& _list, const char* _name, value_t* _value, bool _get,
-                 const char* _signature)
+bool GetSetValue(parameter_list_c& _list, const char* _name, value_t* _value, bool _get, const char* _signature)
 {
     if (_value == nullptr)
         throw std::invalid_argument(_signature);
@@ -137,7 +126,7 @@ vec3_c Scaled(const vec3_c& _v, f32 _factor)
     return vec3_c(_v.x * _factor, _v.y * _factor, _v.z * _factor);
 }
 
-}  // namespace
+} // namespace
 
 parameter_list_c::parameter_list_c() = default;
 parameter_list_c::~parameter_list_c() = default;
@@ -194,7 +183,8 @@ bool parameter_list_c::GetSetBool(const char* _name, bool* _value, bool _get)
 bool parameter_list_c::GetSetString(const char* _name, string_c* _value, bool _get)
 {
     if (_value == nullptr)
-        throw std::invalid_argument("bool parameter_list_c::GetSetString(const char* _name, string_c* _value, bool _get)");
+        throw std::invalid_argument(
+            "bool parameter_list_c::GetSetString(const char* _name, string_c* _value, bool _get)");
     std::string text(_value->GetData(), _value->GetLength());
     if (!GetSet<parameter_file_c>(*this, _name, text, _get, ValueExchange<parameter_text_c>(text, _get)))
         return false;
@@ -212,13 +202,15 @@ bool parameter_list_c::GetSetColor(const char* _name, vec3_c* _value, bool _get)
 bool parameter_list_c::GetSetVector(const char* _name, vec3_c* _value, bool _get)
 {
     return GetSetValue<parameter_vector_c, parameter_triple_c>(
-        *this, _name, _value, _get, "bool parameter_list_c::GetSetVector(const char* _name, vec3_c* _value, bool _get)");
+        *this, _name, _value, _get,
+        "bool parameter_list_c::GetSetVector(const char* _name, vec3_c* _value, bool _get)");
 }
 
 bool parameter_list_c::GetSetRotation(const char* _name, vec3_c* _value, bool _get)
 {
     if (_value == nullptr)
-        throw std::invalid_argument("bool parameter_list_c::GetSetRotation(const char* _name, vec3_c* _value, bool _get)");
+        throw std::invalid_argument(
+            "bool parameter_list_c::GetSetRotation(const char* _name, vec3_c* _value, bool _get)");
     vec3_c degrees = Scaled(*_value, 57.295776f);
     if (!GetSetVector(_name, &degrees, _get))
         return false;

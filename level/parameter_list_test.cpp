@@ -62,7 +62,7 @@ bytes_t ParmChunk(u32 _type, const bytes_t& _leaves)
     return Item("parm", Cat({Item("ptyp", U32Bytes(_type)), _leaves}));
 }
 
-}  // namespace
+} // namespace
 
 TEST(ParameterList, FindIgnoresCaseAndReturnsTheFirstMatchFromAnIndex)
 {
@@ -267,11 +267,10 @@ TEST(ParameterList, ThreeParametersReadBackWithTheirRanges)
 TEST(ParameterList, FileWorkedOutByHandReads)
 {
     const bytes_t bytes = Item(
-        "prms",
-        Cat({Item("nuop", U32Bytes(2)),
-             ParmChunk(1, Cat({Item("name", TextBytes("size")), Item("vale", FloatBytes(2.5f)),
-                               Item("rMin", FloatBytes(0.0f)), Item("rMax", FloatBytes(8.0f))})),
-             ParmChunk(6, Cat({Item("vale", TextBytes("kulka.lwo")), Item("name", TextBytes("model"))}))}));
+        "prms", Cat({Item("nuop", U32Bytes(2)),
+                     ParmChunk(1, Cat({Item("name", TextBytes("size")), Item("vale", FloatBytes(2.5f)),
+                                       Item("rMin", FloatBytes(0.0f)), Item("rMax", FloatBytes(8.0f))})),
+                     ParmChunk(6, Cat({Item("vale", TextBytes("kulka.lwo")), Item("name", TextBytes("model"))}))}));
     parameter_list_c read;
     ReadBytes(bytes, [&](CChunkSaver& saver) {
         if (saver.Begin("prms"))
@@ -299,13 +298,11 @@ TEST(ParameterList, FileWorkedOutByHandReads)
             again.Serialize(saver);
         saver.End();
     });
-    EXPECT_EQ(Item("prms", Cat({Item("nuop", U32Bytes(2)),
-                                ParmChunk(1, Cat({Item("name", TextBytes("size")),
-                                                  Item("vale", FloatBytes(2.5f)),
-                                                  Item("rMin", FloatBytes(0.0f)),
-                                                  Item("rMax", FloatBytes(8.0f))})),
-                                ParmChunk(6, Cat({Item("name", TextBytes("model")),
-                                                  Item("vale", TextBytes("kulka.lwo"))}))})),
+    EXPECT_EQ(Item("prms",
+                   Cat({Item("nuop", U32Bytes(2)),
+                        ParmChunk(1, Cat({Item("name", TextBytes("size")), Item("vale", FloatBytes(2.5f)),
+                                          Item("rMin", FloatBytes(0.0f)), Item("rMax", FloatBytes(8.0f))})),
+                        ParmChunk(6, Cat({Item("name", TextBytes("model")), Item("vale", TextBytes("kulka.lwo"))}))})),
               written);
 }
 
@@ -337,7 +334,8 @@ TEST(ParameterList, BrokenListsFailWithAClearError)
         SCOPED_TRACE(c.what);
         parameter_list_c read;
         try {
-            ReadBytes(c.bytes, [&](CChunkSaver& saver) { read.Serialize(saver); }, "level.sce");
+            ReadBytes(
+                c.bytes, [&](CChunkSaver& saver) { read.Serialize(saver); }, "level.sce");
             ADD_FAILURE() << "no error";
         } catch (const file_error_c& error) {
             EXPECT_STREQ(c.message, error.what());

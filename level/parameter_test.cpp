@@ -61,7 +61,7 @@ std::vector<std::unique_ptr<parameter_c>> OneOfEach()
     return all;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Parameter, CreateParameterMakesEachTypeWithItsDefaults)
 {
@@ -89,7 +89,12 @@ TEST(Parameter, ToTextUsesEachTypesFormat)
 {
     const std::vector<std::unique_ptr<parameter_c>> all = OneOfEach();
     const char* expected[] = {
-        "12.750000", "True", "-1", "sound", "256, 128,  64", "data\\game\\sounds\\gun.wav",
+        "12.750000",
+        "True",
+        "-1",
+        "sound",
+        "256, 128,  64",
+        "data\\game\\sounds\\gun.wav",
         "-1.500000, 0.250000, 3.000000",
     };
     for (size_t i = 0; i < all.size(); ++i)
@@ -193,8 +198,8 @@ TEST(Parameter, LeavesHaveTheStoredLayout)
     i.name = "iff";
     i.value = 2;
     i.SetRange(0, 3);
-    EXPECT_EQ(Cat({Item("name", TextBytes("iff")), Item("vale", U32Bytes(2)),
-                   Item("rMin", U32Bytes(0)), Item("rMax", U32Bytes(3))}),
+    EXPECT_EQ(Cat({Item("name", TextBytes("iff")), Item("vale", U32Bytes(2)), Item("rMin", U32Bytes(0)),
+                   Item("rMax", U32Bytes(3))}),
               WriteBytes([&](CChunkSaver& saver) { i.Serialize(saver); }));
 
     parameter_bool_c b;
@@ -206,9 +211,9 @@ TEST(Parameter, LeavesHaveTheStoredLayout)
     parameter_color_c c;
     c.name = "c";
     c.value = vec3_c(1.0f, 0.0f, 0.5f);
-    EXPECT_EQ(Cat({Item("name", TextBytes("c")),
-                   Item("vale", Cat({FloatBytes(1.0f), FloatBytes(0.0f), FloatBytes(0.5f)}))}),
-              WriteBytes([&](CChunkSaver& saver) { c.Serialize(saver); }));
+    EXPECT_EQ(
+        Cat({Item("name", TextBytes("c")), Item("vale", Cat({FloatBytes(1.0f), FloatBytes(0.0f), FloatBytes(0.5f)}))}),
+        WriteBytes([&](CChunkSaver& saver) { c.Serialize(saver); }));
 
     parameter_file_c file;
     file.name = "f";

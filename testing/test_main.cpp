@@ -6,9 +6,9 @@
 
 int main(int argc, char** argv)
 {
-  setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  setenv("ALSOFT_DRIVERS", "null", 1);
-  setenv("XDG_CONFIG_HOME", SKYVARN_TEST_CONFIG_HOME, 1);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    setenv("XDG_CONFIG_HOME", SKYVARN_TEST_CONFIG_HOME, 1);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }

@@ -18,4 +18,4 @@ std::vector<f32> Render(a3d_device_c& device, u32 frames);
 // end in silence.
 std::vector<f32> DecodeAsOutput(sound_source_c& source, u32 frames);
 
-}  // namespace a3d_testing
+} // namespace a3d_testing

@@ -10,4 +10,7 @@ const bool null_output_chosen = setenv("ALSOFT_DRIVERS", "null", 0) == 0;
 
 // OpenAL's own threads synchronise through atomics that ThreadSanitizer does
 // not see inside the uninstrumented library.
-extern "C" const char* __tsan_default_suppressions() { return "race:libopenal.so\n"; }
+extern "C" const char* __tsan_default_suppressions()
+{
+    return "race:libopenal.so\n";
+}

@@ -31,10 +31,10 @@ std::vector<u8> EncodeLame(u32 rate, u32 channels, double seconds, const std::st
 std::vector<u8> EncodeTwolame(u32 rate, u32 channels, double seconds, const std::string& options);
 
 struct decoded_c {
-  std::vector<float> floats;  // interleaved
-  std::vector<i16> shorts;
-  u32 rate = 0;
-  u32 channels = 0;
+    std::vector<float> floats; // interleaved
+    std::vector<i16> shorts;
+    u32 rate = 0;
+    u32 channels = 0;
 };
 // Decodes with libmpg123, without gapless trimming.
 decoded_c ReferenceDecode(const std::vector<u8>& mpeg, bool floats);
@@ -43,12 +43,12 @@ decoded_c OurDecode(const std::vector<u8>& mpeg, bool floats);
 
 // Layer I frames with pseudo-random allocations, scale factors and samples.
 struct layer1_options_c {
-  u32 version = 0;     // 0 MPEG-1, 1 MPEG-2
-  u32 rate_index = 1;  // 48000 (or 24000)
-  u32 bit_rate_index = 12;
-  u32 mode = 0;        // 0 stereo, 1 joint, 3 mono
-  u32 frames = 30;
-  u32 seed = 1;
+    u32 version = 0;    // 0 MPEG-1, 1 MPEG-2
+    u32 rate_index = 1; // 48000 (or 24000)
+    u32 bit_rate_index = 12;
+    u32 mode = 0; // 0 stereo, 1 joint, 3 mono
+    u32 frames = 30;
+    u32 seed = 1;
 };
 std::vector<u8> MakeLayer1(const layer1_options_c& options);
 
@@ -58,11 +58,11 @@ std::vector<u8> MakeLayer1(const layer1_options_c& options);
 // Huffman codes: every block type (mixed blocks too), intensity and
 // mid/side stereo, scale-factor reuse, pre-emphasis and count1 tables.
 struct layer3_options_c {
-  u32 frames = 20;
-  u32 seed = 1;
-  u32 mode_extension = 3;  // bit 0 intensity, bit 1 mid/side
-  bool lower_rate = false;  // MPEG-2 with its own scale-factor coding
+    u32 frames = 20;
+    u32 seed = 1;
+    u32 mode_extension = 3;  // bit 0 intensity, bit 1 mid/side
+    bool lower_rate = false; // MPEG-2 with its own scale-factor coding
 };
 std::vector<u8> MakeLayer3(const layer3_options_c& options);
 
-}  // namespace audio_testing
+} // namespace audio_testing

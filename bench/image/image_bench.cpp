@@ -28,132 +28,151 @@
 namespace {
 
 // A photograph-like picture: smooth gradients with some grain.
-image_c Picture(int side) {
-  image_c image;
-  image.Create(side, side, format_x8r8g8b8);
-  u32 seed = 12345;
-  for (int y = 0; y < side; ++y)
-    for (int x = 0; x < side; ++x) {
-      seed = seed * 1664525 + 1013904223;
-      const u32 grain = (seed >> 24) & 15;
-      const u32 r = (x * 255 / side + grain) & 0xFF;
-      const u32 g = (y * 255 / side + grain) & 0xFF;
-      const u32 b = ((x + y) * 127 / side + grain) & 0xFF;
-      StoreU32(image.GetData() + (size_t(y) * side + x) * 4, r << 16 | g << 8 | b);
-    }
-  return image;
-}
-
-const image_c& Large() {
-  static const image_c picture = Picture(2048);
-  return picture;
-}
-
-std::vector<u8> Encoded(int type) {
-  output_file_c out;
-  Large().Save(out, type);
-  return std::vector<u8>(out.GetData(), out.GetData() + out.GetSize());
-}
-
-const std::vector<u8>& PngFile() {
-  static const std::vector<u8> bytes = Encoded(image_file_png);
-  return bytes;
-}
-
-const std::vector<u8>& JpegFile() {
-  static const std::vector<u8> bytes = Encoded(image_file_jpeg);
-  return bytes;
-}
-
-void LoadThroughImage(benchmark::State& state, const std::vector<u8>& bytes) {
-  for (auto _ : state) {
-    input_file_c file(bytes.data(), u32(bytes.size()));
+image_c Picture(int side)
+{
     image_c image;
-    image.Load(file);
-    benchmark::DoNotOptimize(image.GetData());
-  }
+    image.Create(side, side, format_x8r8g8b8);
+    u32 seed = 12345;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            seed = seed * 1664525 + 1013904223;
+            const u32 grain = (seed >> 24) & 15;
+            const u32 r = (x * 255 / side + grain) & 0xFF;
+            const u32 g = (y * 255 / side + grain) & 0xFF;
+            const u32 b = ((x + y) * 127 / side + grain) & 0xFF;
+            StoreU32(image.GetData() + (size_t(y) * side + x) * 4, r << 16 | g << 8 | b);
+        }
+    return image;
 }
 
-void BM_PngImage(benchmark::State& state) { LoadThroughImage(state, PngFile()); }
-
-void BM_PngLibpng(benchmark::State& state) {
-  const std::vector<u8>& bytes = PngFile();
-  for (auto _ : state) {
-    // Each decode yields a new picture, as image_c::Load does.
-    const auto pixels = std::make_unique_for_overwrite<u8[]>(size_t(2048) * 2048 * 4);
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    png_image_begin_read_from_memory(&image, bytes.data(), bytes.size());
-    image.format = PNG_FORMAT_BGRA;
-    png_image_finish_read(&image, nullptr, pixels.get(), 0, nullptr);
-    benchmark::DoNotOptimize(pixels.get());
-  }
+const image_c& Large()
+{
+    static const image_c picture = Picture(2048);
+    return picture;
 }
 
-void BM_JpegImage(benchmark::State& state) { LoadThroughImage(state, JpegFile()); }
+std::vector<u8> Encoded(int type)
+{
+    output_file_c out;
+    Large().Save(out, type);
+    return std::vector<u8>(out.GetData(), out.GetData() + out.GetSize());
+}
 
-void BM_JpegLibjpeg(benchmark::State& state) {
-  const std::vector<u8>& bytes = JpegFile();
-  for (auto _ : state) {
-    const auto pixels = std::make_unique_for_overwrite<u8[]>(size_t(2048) * 2048 * 3);
-    jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, bytes.data(), bytes.size());
-    jpeg_read_header(&info, TRUE);
-    jpeg_start_decompress(&info);
-    while (info.output_scanline < info.output_height) {
-      JSAMPROW row = pixels.get() + size_t(info.output_scanline) * info.output_width * 3;
-      jpeg_read_scanlines(&info, &row, 1);
+const std::vector<u8>& PngFile()
+{
+    static const std::vector<u8> bytes = Encoded(image_file_png);
+    return bytes;
+}
+
+const std::vector<u8>& JpegFile()
+{
+    static const std::vector<u8> bytes = Encoded(image_file_jpeg);
+    return bytes;
+}
+
+void LoadThroughImage(benchmark::State& state, const std::vector<u8>& bytes)
+{
+    for (auto _ : state) {
+        input_file_c file(bytes.data(), u32(bytes.size()));
+        image_c image;
+        image.Load(file);
+        benchmark::DoNotOptimize(image.GetData());
     }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    benchmark::DoNotOptimize(pixels.get());
-  }
 }
 
-void BM_Memcpy32(benchmark::State& state) {
-  const image_c& source = Large();
-  std::vector<u8> copy(size_t(source.GetSize()));
-  for (auto _ : state) {
-    std::memcpy(copy.data(), source.GetData(), copy.size());
-    benchmark::DoNotOptimize(copy.data());
-  }
+void BM_PngImage(benchmark::State& state)
+{
+    LoadThroughImage(state, PngFile());
 }
 
-void BM_Convert(benchmark::State& state, format_e target) {
-  const image_c& source = Large();
-  std::vector<u8> converted(size_t(GetSize(source.GetWidth(), source.GetHeight(), target)));
-  for (auto _ : state) {
-    ConvertPixels(converted.data(), 0, target, source.GetData(), 0, format_x8r8g8b8, source.GetWidth(),
-                  source.GetHeight());
-    benchmark::DoNotOptimize(converted.data());
-  }
+void BM_PngLibpng(benchmark::State& state)
+{
+    const std::vector<u8>& bytes = PngFile();
+    for (auto _ : state) {
+        // Each decode yields a new picture, as image_c::Load does.
+        const auto pixels = std::make_unique_for_overwrite<u8[]>(size_t(2048) * 2048 * 4);
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        png_image_begin_read_from_memory(&image, bytes.data(), bytes.size());
+        image.format = PNG_FORMAT_BGRA;
+        png_image_finish_read(&image, nullptr, pixels.get(), 0, nullptr);
+        benchmark::DoNotOptimize(pixels.get());
+    }
 }
 
-const image_c& Medium() {
-  static const image_c picture = Picture(1024);
-  return picture;
+void BM_JpegImage(benchmark::State& state)
+{
+    LoadThroughImage(state, JpegFile());
 }
 
-void BM_BicubicImage(benchmark::State& state) {
-  const image_c& source = Medium();
-  std::vector<u8> scaled(size_t(512) * 512 * 4);
-  for (auto _ : state) {
-    image_c::BicubicScale(scaled.data(), 512, 512, 0, source.GetData(), 1024, 1024, 0, format_a8r8g8b8);
-    benchmark::DoNotOptimize(scaled.data());
-  }
+void BM_JpegLibjpeg(benchmark::State& state)
+{
+    const std::vector<u8>& bytes = JpegFile();
+    for (auto _ : state) {
+        const auto pixels = std::make_unique_for_overwrite<u8[]>(size_t(2048) * 2048 * 3);
+        jpeg_decompress_struct info;
+        jpeg_error_mgr errors;
+        info.err = jpeg_std_error(&errors);
+        jpeg_create_decompress(&info);
+        jpeg_mem_src(&info, bytes.data(), bytes.size());
+        jpeg_read_header(&info, TRUE);
+        jpeg_start_decompress(&info);
+        while (info.output_scanline < info.output_height) {
+            JSAMPROW row = pixels.get() + size_t(info.output_scanline) * info.output_width * 3;
+            jpeg_read_scanlines(&info, &row, 1);
+        }
+        jpeg_finish_decompress(&info);
+        jpeg_destroy_decompress(&info);
+        benchmark::DoNotOptimize(pixels.get());
+    }
 }
 
-void BM_BicubicStb(benchmark::State& state) {
-  const image_c& source = Medium();
-  std::vector<u8> scaled(size_t(512) * 512 * 4);
-  for (auto _ : state) {
-    stbir_resize_uint8_generic(source.GetData(), 1024, 1024, 0, scaled.data(), 512, 512, 0, 4, 3, 0,
-                               STBIR_EDGE_CLAMP, STBIR_FILTER_CATMULLROM, STBIR_COLORSPACE_LINEAR, nullptr);
-    benchmark::DoNotOptimize(scaled.data());
-  }
+void BM_Memcpy32(benchmark::State& state)
+{
+    const image_c& source = Large();
+    std::vector<u8> copy(size_t(source.GetSize()));
+    for (auto _ : state) {
+        std::memcpy(copy.data(), source.GetData(), copy.size());
+        benchmark::DoNotOptimize(copy.data());
+    }
+}
+
+void BM_Convert(benchmark::State& state, format_e target)
+{
+    const image_c& source = Large();
+    std::vector<u8> converted(size_t(GetSize(source.GetWidth(), source.GetHeight(), target)));
+    for (auto _ : state) {
+        ConvertPixels(converted.data(), 0, target, source.GetData(), 0, format_x8r8g8b8, source.GetWidth(),
+                      source.GetHeight());
+        benchmark::DoNotOptimize(converted.data());
+    }
+}
+
+const image_c& Medium()
+{
+    static const image_c picture = Picture(1024);
+    return picture;
+}
+
+void BM_BicubicImage(benchmark::State& state)
+{
+    const image_c& source = Medium();
+    std::vector<u8> scaled(size_t(512) * 512 * 4);
+    for (auto _ : state) {
+        image_c::BicubicScale(scaled.data(), 512, 512, 0, source.GetData(), 1024, 1024, 0, format_a8r8g8b8);
+        benchmark::DoNotOptimize(scaled.data());
+    }
+}
+
+void BM_BicubicStb(benchmark::State& state)
+{
+    const image_c& source = Medium();
+    std::vector<u8> scaled(size_t(512) * 512 * 4);
+    for (auto _ : state) {
+        stbir_resize_uint8_generic(source.GetData(), 1024, 1024, 0, scaled.data(), 512, 512, 0, 4, 3, 0,
+                                   STBIR_EDGE_CLAMP, STBIR_FILTER_CATMULLROM, STBIR_COLORSPACE_LINEAR, nullptr);
+        benchmark::DoNotOptimize(scaled.data());
+    }
 }
 
 BENCHMARK(BM_PngImage)->Unit(benchmark::kMillisecond);
@@ -171,38 +190,42 @@ BENCHMARK(BM_BicubicStb)->Unit(benchmark::kMillisecond);
 
 // Keeps each benchmark's time per iteration for the ratios.
 class ratio_reporter_c : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
 
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    // Speed of the first relative to the second: above 1 means faster.
-    auto speed = [&](const char* label, const std::string& ours, const std::string& theirs) {
-      if (times.count(ours) && times.count(theirs) && times[ours] > 0)
-        std::printf("%-44s %.2fx\n", label, times[theirs] / times[ours]);
-    };
-    speed("PNG load, image_c vs libpng:", "BM_PngImage", "BM_PngLibpng");
-    speed("JPEG load, image_c vs libjpeg:", "BM_JpegImage", "BM_JpegLibjpeg");
-    for (const char* target : {"r5g6b5", "x1r5g5b5", "a1r5g5b5", "x4r4g4b4", "a4r4g4b4"})
-      speed(("32 to " + std::string(target) + " vs memcpy of the source:").c_str(),
-            "BM_Convert/" + std::string(target), "BM_Memcpy32");
-    speed("Bicubic 1024 to 512, image_c vs stb:", "BM_BicubicImage", "BM_BicubicStb");
-  }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        // Speed of the first relative to the second: above 1 means faster.
+        auto speed = [&](const char* label, const std::string& ours, const std::string& theirs) {
+            if (times.count(ours) && times.count(theirs) && times[ours] > 0)
+                std::printf("%-44s %.2fx\n", label, times[theirs] / times[ours]);
+        };
+        speed("PNG load, image_c vs libpng:", "BM_PngImage", "BM_PngLibpng");
+        speed("JPEG load, image_c vs libjpeg:", "BM_JpegImage", "BM_JpegLibjpeg");
+        for (const char* target : {"r5g6b5", "x1r5g5b5", "a1r5g5b5", "x4r4g4b4", "a4r4g4b4"})
+            speed(("32 to " + std::string(target) + " vs memcpy of the source:").c_str(),
+                  "BM_Convert/" + std::string(target), "BM_Memcpy32");
+        speed("Bicubic 1024 to 512, image_c vs stb:", "BM_BicubicImage", "BM_BicubicStb");
+    }
 
- private:
-  std::map<std::string, double> times;
+private:
+    std::map<std::string, double> times;
 };
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  ratio_reporter_c reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    ratio_reporter_c reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
 }

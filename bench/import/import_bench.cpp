@@ -24,437 +24,448 @@ namespace {
 
 class bytes_c {
 public:
-  void Id(const char* _id) { data.insert(data.end(), _id, _id + 4); }
-  void U16(u32 _v)
-  {
-    data.push_back(static_cast<u8>(_v >> 8));
-    data.push_back(static_cast<u8>(_v));
-  }
-  void U32(u32 _v)
-  {
-    U16(_v >> 16);
-    U16(_v & 0xFFFF);
-  }
-  void F32(f32 _v)
-  {
-    u32 bits;
-    std::memcpy(&bits, &_v, 4);
-    U32(bits);
-  }
-  void Text(const char* _text)
-  {
-    const size_t n = std::strlen(_text) + 1;
-    data.insert(data.end(), _text, _text + n);
-    if (n & 1)
-      data.push_back(0);
-  }
-  // Opens a chunk with a 4- or 2-byte length; Close patches it.
-  size_t Open(const char* _id, u32 _width)
-  {
-    Id(_id);
-    const size_t at = data.size();
-    data.resize(at + _width);
-    return at;
-  }
-  void Close(size_t _at, u32 _width)
-  {
-    const size_t n = data.size() - _at - _width;
-    for (u32 i = 0; i < _width; ++i)
-      data[_at + i] = static_cast<u8>(n >> (8 * (_width - 1 - i)));
-    if (n & 1)
-      data.push_back(0);
-  }
-  std::vector<u8> data;
+    void Id(const char* _id) { data.insert(data.end(), _id, _id + 4); }
+    void U16(u32 _v)
+    {
+        data.push_back(static_cast<u8>(_v >> 8));
+        data.push_back(static_cast<u8>(_v));
+    }
+    void U32(u32 _v)
+    {
+        U16(_v >> 16);
+        U16(_v & 0xFFFF);
+    }
+    void F32(f32 _v)
+    {
+        u32 bits;
+        std::memcpy(&bits, &_v, 4);
+        U32(bits);
+    }
+    void Text(const char* _text)
+    {
+        const size_t n = std::strlen(_text) + 1;
+        data.insert(data.end(), _text, _text + n);
+        if (n & 1)
+            data.push_back(0);
+    }
+    // Opens a chunk with a 4- or 2-byte length; Close patches it.
+    size_t Open(const char* _id, u32 _width)
+    {
+        Id(_id);
+        const size_t at = data.size();
+        data.resize(at + _width);
+        return at;
+    }
+    void Close(size_t _at, u32 _width)
+    {
+        const size_t n = data.size() - _at - _width;
+        for (u32 i = 0; i < _width; ++i)
+            data[_at + i] = static_cast<u8>(n >> (8 * (_width - 1 - i)));
+        if (n & 1)
+            data.push_back(0);
+    }
+    std::vector<u8> data;
 };
 
 // A wavy grid of side x side quads, two triangles each.
 std::vector<u8> GridObject(u32 _side)
 {
-  bytes_c b;
-  const size_t form = b.Open("FORM", 4);
-  b.Id("LWO2");
-  size_t c = b.Open("TAGS", 4);
-  b.Text("Ground");
-  b.Close(c, 4);
-  c = b.Open("LAYR", 4);
-  b.U16(0);
-  b.U16(0);
-  for (int i = 0; i < 3; ++i)
-    b.F32(0.0f);
-  b.Text("Grid");
-  b.Close(c, 4);
-  auto index = [&](u32 _p) {
-    if (_p < 0xFF00)
-      b.U16(_p);
-    else
-      b.U32(_p | 0xFF000000u);
-  };
-  const u32 n = _side + 1;
-  c = b.Open("PNTS", 4);
-  for (u32 y = 0; y < n; ++y)
-    for (u32 x = 0; x < n; ++x) {
-      b.F32(static_cast<f32>(x));
-      b.F32(std::sin(x * 0.3f) * std::cos(y * 0.2f));
-      b.F32(static_cast<f32>(y));
-    }
-  b.Close(c, 4);
-  c = b.Open("VMAP", 4);
-  b.Id("TXUV");
-  b.U16(2);
-  b.Text("uv");
-  for (u32 p = 0; p < n * n; ++p) {
-    index(p);
-    b.F32(static_cast<f32>(p % n) / _side);
-    b.F32(static_cast<f32>(p / n) / _side);
-  }
-  b.Close(c, 4);
-  c = b.Open("POLS", 4);
-  b.Id("FACE");
-  for (u32 y = 0; y < _side; ++y)
-    for (u32 x = 0; x < _side; ++x) {
-      const u32 p = y * n + x;
-      b.U16(3);
-      index(p);
-      index(p + n);
-      index(p + 1);
-      b.U16(3);
-      index(p + 1);
-      index(p + n);
-      index(p + n + 1);
-    }
-  b.Close(c, 4);
-  c = b.Open("PTAG", 4);
-  b.Id("SURF");
-  for (u32 i = 0; i < 2 * _side * _side; ++i) {
-    index(i);
+    bytes_c b;
+    const size_t form = b.Open("FORM", 4);
+    b.Id("LWO2");
+    size_t c = b.Open("TAGS", 4);
+    b.Text("Ground");
+    b.Close(c, 4);
+    c = b.Open("LAYR", 4);
     b.U16(0);
-  }
-  b.Close(c, 4);
-  c = b.Open("CLIP", 4);
-  b.U32(1);
-  size_t s = b.Open("STIL", 2);
-  b.Text("Images:ground.tga");
-  b.Close(s, 2);
-  b.Close(c, 4);
-  c = b.Open("SURF", 4);
-  b.Text("Ground");
-  b.Text("");
-  s = b.Open("COLR", 2);
-  b.F32(0.5f);
-  b.F32(0.6f);
-  b.F32(0.3f);
-  b.U16(0);
-  b.Close(s, 2);
-  s = b.Open("SMAN", 2);
-  b.F32(1.2f);
-  b.Close(s, 2);
-  const size_t blok = b.Open("BLOK", 2);
-  const size_t imap = b.Open("IMAP", 2);
-  b.Text("\x80");
-  s = b.Open("CHAN", 2);
-  b.Id("COLR");
-  b.Close(s, 2);
-  b.Close(imap, 2);
-  s = b.Open("PROJ", 2);
-  b.U16(5);
-  b.Close(s, 2);
-  s = b.Open("IMAG", 2);
-  b.U16(1);
-  b.Close(s, 2);
-  s = b.Open("VMAP", 2);
-  b.Text("uv");
-  b.Close(s, 2);
-  b.Close(blok, 2);
-  b.Close(c, 4);
-  b.Close(form, 4);
-  return b.data;
+    b.U16(0);
+    for (int i = 0; i < 3; ++i)
+        b.F32(0.0f);
+    b.Text("Grid");
+    b.Close(c, 4);
+    auto index = [&](u32 _p) {
+        if (_p < 0xFF00)
+            b.U16(_p);
+        else
+            b.U32(_p | 0xFF000000u);
+    };
+    const u32 n = _side + 1;
+    c = b.Open("PNTS", 4);
+    for (u32 y = 0; y < n; ++y)
+        for (u32 x = 0; x < n; ++x) {
+            b.F32(static_cast<f32>(x));
+            b.F32(std::sin(x * 0.3f) * std::cos(y * 0.2f));
+            b.F32(static_cast<f32>(y));
+        }
+    b.Close(c, 4);
+    c = b.Open("VMAP", 4);
+    b.Id("TXUV");
+    b.U16(2);
+    b.Text("uv");
+    for (u32 p = 0; p < n * n; ++p) {
+        index(p);
+        b.F32(static_cast<f32>(p % n) / _side);
+        b.F32(static_cast<f32>(p / n) / _side);
+    }
+    b.Close(c, 4);
+    c = b.Open("POLS", 4);
+    b.Id("FACE");
+    for (u32 y = 0; y < _side; ++y)
+        for (u32 x = 0; x < _side; ++x) {
+            const u32 p = y * n + x;
+            b.U16(3);
+            index(p);
+            index(p + n);
+            index(p + 1);
+            b.U16(3);
+            index(p + 1);
+            index(p + n);
+            index(p + n + 1);
+        }
+    b.Close(c, 4);
+    c = b.Open("PTAG", 4);
+    b.Id("SURF");
+    for (u32 i = 0; i < 2 * _side * _side; ++i) {
+        index(i);
+        b.U16(0);
+    }
+    b.Close(c, 4);
+    c = b.Open("CLIP", 4);
+    b.U32(1);
+    size_t s = b.Open("STIL", 2);
+    b.Text("Images:ground.tga");
+    b.Close(s, 2);
+    b.Close(c, 4);
+    c = b.Open("SURF", 4);
+    b.Text("Ground");
+    b.Text("");
+    s = b.Open("COLR", 2);
+    b.F32(0.5f);
+    b.F32(0.6f);
+    b.F32(0.3f);
+    b.U16(0);
+    b.Close(s, 2);
+    s = b.Open("SMAN", 2);
+    b.F32(1.2f);
+    b.Close(s, 2);
+    const size_t blok = b.Open("BLOK", 2);
+    const size_t imap = b.Open("IMAP", 2);
+    b.Text("\x80");
+    s = b.Open("CHAN", 2);
+    b.Id("COLR");
+    b.Close(s, 2);
+    b.Close(imap, 2);
+    s = b.Open("PROJ", 2);
+    b.U16(5);
+    b.Close(s, 2);
+    s = b.Open("IMAG", 2);
+    b.U16(1);
+    b.Close(s, 2);
+    s = b.Open("VMAP", 2);
+    b.Text("uv");
+    b.Close(s, 2);
+    b.Close(blok, 2);
+    b.Close(c, 4);
+    b.Close(form, 4);
+    return b.data;
 }
 
 const std::vector<u8>& Object()
 {
-  static const std::vector<u8> bytes = GridObject(158);  // 49,928 triangles
-  return bytes;
+    static const std::vector<u8> bytes = GridObject(158); // 49,928 triangles
+    return bytes;
 }
 
 void BM_Lwo2Ours(benchmark::State& _state)
 {
-  const std::vector<u8>& bytes = Object();
-  for (auto _ : _state) {
-    input_file_c file(bytes.data(), static_cast<u32>(bytes.size()));
-    lwo2_reader_c reader(file);
-    lwo2_layer_c layer;
-    reader.ReadLayerRecords(0, layer);
-    lwo2_geometry_c geometry;
-    lwo2_reader_c::BuildGeometry(layer, "grid", geometry);
-    benchmark::DoNotOptimize(geometry.base->primitiveSets.data());
-  }
+    const std::vector<u8>& bytes = Object();
+    for (auto _ : _state) {
+        input_file_c file(bytes.data(), static_cast<u32>(bytes.size()));
+        lwo2_reader_c reader(file);
+        lwo2_layer_c layer;
+        reader.ReadLayerRecords(0, layer);
+        lwo2_geometry_c geometry;
+        lwo2_reader_c::BuildGeometry(layer, "grid", geometry);
+        benchmark::DoNotOptimize(geometry.base->primitiveSets.data());
+    }
 }
 BENCHMARK(BM_Lwo2Ours)->Unit(benchmark::kMillisecond);
 
 void BM_Lwo2Assimp(benchmark::State& _state)
 {
-  const std::vector<u8>& bytes = Object();
-  for (auto _ : _state) {
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFileFromMemory(bytes.data(), bytes.size(), 0, "lwo");
-    if (scene == nullptr || scene->mNumMeshes == 0) {
-      _state.SkipWithError(importer.GetErrorString());
-      break;
+    const std::vector<u8>& bytes = Object();
+    for (auto _ : _state) {
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFileFromMemory(bytes.data(), bytes.size(), 0, "lwo");
+        if (scene == nullptr || scene->mNumMeshes == 0) {
+            _state.SkipWithError(importer.GetErrorString());
+            break;
+        }
+        benchmark::DoNotOptimize(scene->mMeshes[0]->mVertices);
     }
-    benchmark::DoNotOptimize(scene->mMeshes[0]->mVertices);
-  }
 }
 BENCHMARK(BM_Lwo2Assimp)->Unit(benchmark::kMillisecond);
 
-constexpr u32 kSide = 158;  // 49,928 triangles
+constexpr u32 kSide = 158; // 49,928 triangles
 
-f32 Height(u32 _x, u32 _y) { return std::sin(_x * 0.3f) * std::cos(_y * 0.2f); }
+f32 Height(u32 _x, u32 _y)
+{
+    return std::sin(_x * 0.3f) * std::cos(_y * 0.2f);
+}
 
 // The grid as a 3DS file: one material with a texture, one mesh.
 std::vector<u8> GridFile3ds()
 {
-  std::vector<u8> b;
-  std::vector<size_t> open;
-  auto u16 = [&](u32 _v) {
-    b.push_back(static_cast<u8>(_v));
-    b.push_back(static_cast<u8>(_v >> 8));
-  };
-  auto u32v = [&](u32 _v) {
-    u16(_v & 0xFFFF);
-    u16(_v >> 16);
-  };
-  auto f32v = [&](f32 _v) {
-    u32 bits;
-    std::memcpy(&bits, &_v, 4);
-    u32v(bits);
-  };
-  auto begin = [&](u32 _id) {
-    u16(_id);
-    open.push_back(b.size());
-    u32v(0);
-  };
-  auto end = [&]() {
-    const size_t at = open.back();
-    open.pop_back();
-    const u32 length = static_cast<u32>(b.size() - at + 2);
-    std::memcpy(&b[at], &length, 4);
-  };
-  auto text = [&](const char* _t) { b.insert(b.end(), _t, _t + std::strlen(_t) + 1); };
-  const u32 n = kSide + 1;
-  begin(0x4D4D);
-  begin(0x0002);
-  u16(3);
-  end();
-  begin(0x3D3D);
-  begin(0x3D3E);
-  u16(3);
-  end();
-  begin(0xAFFF);
-  begin(0xA000);
-  text("Ground");
-  end();
-  begin(0xA020);
-  begin(0x0011);
-  b.push_back(120);
-  b.push_back(160);
-  b.push_back(80);
-  end();
-  end();
-  begin(0xA100);
-  u16(3);
-  end();
-  begin(0xA200);
-  begin(0xA300);
-  text("ground.bmp");
-  end();
-  end();
-  end();
-  begin(0x4000);
-  text("Grid");
-  begin(0x4100);
-  begin(0x4110);
-  u16(n * n);
-  for (u32 y = 0; y < n; ++y)
-    for (u32 x = 0; x < n; ++x) {
-      f32v(static_cast<f32>(x));
-      f32v(static_cast<f32>(y));
-      f32v(Height(x, y));
+    std::vector<u8> b;
+    std::vector<size_t> open;
+    auto u16 = [&](u32 _v) {
+        b.push_back(static_cast<u8>(_v));
+        b.push_back(static_cast<u8>(_v >> 8));
+    };
+    auto u32v = [&](u32 _v) {
+        u16(_v & 0xFFFF);
+        u16(_v >> 16);
+    };
+    auto f32v = [&](f32 _v) {
+        u32 bits;
+        std::memcpy(&bits, &_v, 4);
+        u32v(bits);
+    };
+    auto begin = [&](u32 _id) {
+        u16(_id);
+        open.push_back(b.size());
+        u32v(0);
+    };
+    auto end = [&]() {
+        const size_t at = open.back();
+        open.pop_back();
+        const u32 length = static_cast<u32>(b.size() - at + 2);
+        std::memcpy(&b[at], &length, 4);
+    };
+    auto text = [&](const char* _t) { b.insert(b.end(), _t, _t + std::strlen(_t) + 1); };
+    const u32 n = kSide + 1;
+    begin(0x4D4D);
+    begin(0x0002);
+    u16(3);
+    end();
+    begin(0x3D3D);
+    begin(0x3D3E);
+    u16(3);
+    end();
+    begin(0xAFFF);
+    begin(0xA000);
+    text("Ground");
+    end();
+    begin(0xA020);
+    begin(0x0011);
+    b.push_back(120);
+    b.push_back(160);
+    b.push_back(80);
+    end();
+    end();
+    begin(0xA100);
+    u16(3);
+    end();
+    begin(0xA200);
+    begin(0xA300);
+    text("ground.bmp");
+    end();
+    end();
+    end();
+    begin(0x4000);
+    text("Grid");
+    begin(0x4100);
+    begin(0x4110);
+    u16(n * n);
+    for (u32 y = 0; y < n; ++y)
+        for (u32 x = 0; x < n; ++x) {
+            f32v(static_cast<f32>(x));
+            f32v(static_cast<f32>(y));
+            f32v(Height(x, y));
+        }
+    end();
+    begin(0x4140);
+    u16(n * n);
+    for (u32 p = 0; p < n * n; ++p) {
+        f32v(static_cast<f32>(p % n) / kSide);
+        f32v(static_cast<f32>(p / n) / kSide);
     }
-  end();
-  begin(0x4140);
-  u16(n * n);
-  for (u32 p = 0; p < n * n; ++p) {
-    f32v(static_cast<f32>(p % n) / kSide);
-    f32v(static_cast<f32>(p / n) / kSide);
-  }
-  end();
-  begin(0x4120);
-  u16(2 * kSide * kSide);
-  for (u32 y = 0; y < kSide; ++y)
-    for (u32 x = 0; x < kSide; ++x) {
-      const u32 p = y * n + x;
-      for (const u32 c : {p, p + 1, p + n, 7u, p + 1, p + n + 1, p + n, 7u})
-        u16(c);
-    }
-  begin(0x4130);
-  text("Ground");
-  u16(2 * kSide * kSide);
-  for (u32 f = 0; f < 2 * kSide * kSide; ++f)
-    u16(f);
-  end();
-  begin(0x4150);
-  for (u32 f = 0; f < 2 * kSide * kSide; ++f)
-    u32v(1);
-  end();
-  end();
-  end();
-  end();
-  end();
-  end();
-  return b;
+    end();
+    begin(0x4120);
+    u16(2 * kSide * kSide);
+    for (u32 y = 0; y < kSide; ++y)
+        for (u32 x = 0; x < kSide; ++x) {
+            const u32 p = y * n + x;
+            for (const u32 c : {p, p + 1, p + n, 7u, p + 1, p + n + 1, p + n, 7u})
+                u16(c);
+        }
+    begin(0x4130);
+    text("Ground");
+    u16(2 * kSide * kSide);
+    for (u32 f = 0; f < 2 * kSide * kSide; ++f)
+        u16(f);
+    end();
+    begin(0x4150);
+    for (u32 f = 0; f < 2 * kSide * kSide; ++f)
+        u32v(1);
+    end();
+    end();
+    end();
+    end();
+    end();
+    end();
+    return b;
 }
 
 // The grid as a 3ds max ASCII export.
 std::string GridFileAse()
 {
-  const u32 n = kSide + 1;
-  std::string t = "*3DSMAX_ASCIIEXPORT\t200\n*MATERIAL_LIST {\n\t*MATERIAL_COUNT 1\n\t*MATERIAL 0 {\n"
-                  "\t\t*MATERIAL_NAME \"Ground\"\n\t\t*MATERIAL_DIFFUSE 0.5 0.6 0.3\n\t\t*MATERIAL_SHADING Blinn\n"
-                  "\t\t*MAP_DIFFUSE {\n\t\t\t*MAP_CLASS \"Bitmap\"\n\t\t\t*BITMAP \"ground.bmp\"\n\t\t}\n\t}\n}\n"
-                  "*GEOMOBJECT {\n\t*NODE_NAME \"Grid\"\n\t*MESH {\n\t\t*MESH_VERTEX_LIST {\n";
-  char line[160];
-  for (u32 y = 0; y < n; ++y)
-    for (u32 x = 0; x < n; ++x) {
-      std::snprintf(line, sizeof line, "\t\t\t*MESH_VERTEX %5u\t%.4f\t%.4f\t%.4f\n", y * n + x,
-                    static_cast<f32>(x), static_cast<f32>(y), Height(x, y));
-      t += line;
-    }
-  t += "\t\t}\n\t\t*MESH_FACE_LIST {\n";
-  u32 face = 0;
-  for (u32 y = 0; y < kSide; ++y)
-    for (u32 x = 0; x < kSide; ++x) {
-      const u32 p = y * n + x;
-      for (int half = 0; half < 2; ++half) {
-        const u32 a = p, b = half ? p + n + 1 : p + 1, c = half ? p + n : p + n + 1;
-        std::snprintf(line, sizeof line,
-                      "\t\t\t*MESH_FACE %5u:    A: %5u B: %5u C: %5u AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING 1 "
-                      "\t*MESH_MTLID 0\n",
-                      face++, a, b, c);
+    const u32 n = kSide + 1;
+    std::string t = "*3DSMAX_ASCIIEXPORT\t200\n*MATERIAL_LIST {\n\t*MATERIAL_COUNT 1\n\t*MATERIAL 0 {\n"
+                    "\t\t*MATERIAL_NAME \"Ground\"\n\t\t*MATERIAL_DIFFUSE 0.5 0.6 0.3\n\t\t*MATERIAL_SHADING Blinn\n"
+                    "\t\t*MAP_DIFFUSE {\n\t\t\t*MAP_CLASS \"Bitmap\"\n\t\t\t*BITMAP \"ground.bmp\"\n\t\t}\n\t}\n}\n"
+                    "*GEOMOBJECT {\n\t*NODE_NAME \"Grid\"\n\t*MESH {\n\t\t*MESH_VERTEX_LIST {\n";
+    char line[160];
+    for (u32 y = 0; y < n; ++y)
+        for (u32 x = 0; x < n; ++x) {
+            std::snprintf(line, sizeof line, "\t\t\t*MESH_VERTEX %5u\t%.4f\t%.4f\t%.4f\n", y * n + x,
+                          static_cast<f32>(x), static_cast<f32>(y), Height(x, y));
+            t += line;
+        }
+    t += "\t\t}\n\t\t*MESH_FACE_LIST {\n";
+    u32 face = 0;
+    for (u32 y = 0; y < kSide; ++y)
+        for (u32 x = 0; x < kSide; ++x) {
+            const u32 p = y * n + x;
+            for (int half = 0; half < 2; ++half) {
+                const u32 a = p, b = half ? p + n + 1 : p + 1, c = half ? p + n : p + n + 1;
+                std::snprintf(
+                    line, sizeof line,
+                    "\t\t\t*MESH_FACE %5u:    A: %5u B: %5u C: %5u AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING 1 "
+                    "\t*MESH_MTLID 0\n",
+                    face++, a, b, c);
+                t += line;
+            }
+        }
+    t += "\t\t}\n\t\t*MESH_TVERTLIST {\n";
+    for (u32 p = 0; p < n * n; ++p) {
+        std::snprintf(line, sizeof line, "\t\t\t*MESH_TVERT %5u\t%.4f\t%.4f\t0.0000\n", p,
+                      static_cast<f32>(p % n) / kSide, static_cast<f32>(p / n) / kSide);
         t += line;
-      }
     }
-  t += "\t\t}\n\t\t*MESH_TVERTLIST {\n";
-  for (u32 p = 0; p < n * n; ++p) {
-    std::snprintf(line, sizeof line, "\t\t\t*MESH_TVERT %5u\t%.4f\t%.4f\t0.0000\n", p,
-                  static_cast<f32>(p % n) / kSide, static_cast<f32>(p / n) / kSide);
-    t += line;
-  }
-  t += "\t\t}\n\t\t*MESH_TFACELIST {\n";
-  face = 0;
-  for (u32 y = 0; y < kSide; ++y)
-    for (u32 x = 0; x < kSide; ++x) {
-      const u32 p = y * n + x;
-      for (int half = 0; half < 2; ++half) {
-        std::snprintf(line, sizeof line, "\t\t\t*MESH_TFACE %5u\t%u\t%u\t%u\n", face++, p,
-                      half ? p + n + 1 : p + 1, half ? p + n : p + n + 1);
-        t += line;
-      }
-    }
-  t += "\t\t}\n\t}\n\t*MATERIAL_REF 0\n}\n";
-  return t;
+    t += "\t\t}\n\t\t*MESH_TFACELIST {\n";
+    face = 0;
+    for (u32 y = 0; y < kSide; ++y)
+        for (u32 x = 0; x < kSide; ++x) {
+            const u32 p = y * n + x;
+            for (int half = 0; half < 2; ++half) {
+                std::snprintf(line, sizeof line, "\t\t\t*MESH_TFACE %5u\t%u\t%u\t%u\n", face++, p,
+                              half ? p + n + 1 : p + 1, half ? p + n : p + n + 1);
+                t += line;
+            }
+        }
+    t += "\t\t}\n\t}\n\t*MATERIAL_REF 0\n}\n";
+    return t;
 }
 
 const std::vector<u8>& File3ds()
 {
-  static const std::vector<u8> bytes = GridFile3ds();
-  return bytes;
+    static const std::vector<u8> bytes = GridFile3ds();
+    return bytes;
 }
 
 const std::string& FileAse()
 {
-  static const std::string text = GridFileAse();
-  return text;
+    static const std::string text = GridFileAse();
+    return text;
 }
 
 void BM_3dsOurs(benchmark::State& _state)
 {
-  const std::vector<u8>& bytes = File3ds();
-  for (auto _ : _state) {
-    input_file_c file(bytes.data(), static_cast<u32>(bytes.size()));
-    scene_c scene("grid", nullptr);
-    std::vector<mesh_3ds_c> meshes;
-    binary_3ds_reader_c reader(file);
-    reader.Read(&scene, nullptr, meshes);
-    benchmark::DoNotOptimize(meshes.data());
-  }
+    const std::vector<u8>& bytes = File3ds();
+    for (auto _ : _state) {
+        input_file_c file(bytes.data(), static_cast<u32>(bytes.size()));
+        scene_c scene("grid", nullptr);
+        std::vector<mesh_3ds_c> meshes;
+        binary_3ds_reader_c reader(file);
+        reader.Read(&scene, nullptr, meshes);
+        benchmark::DoNotOptimize(meshes.data());
+    }
 }
 BENCHMARK(BM_3dsOurs)->Unit(benchmark::kMillisecond);
 
 void BM_AseOurs(benchmark::State& _state)
 {
-  const std::string& text = FileAse();
-  for (auto _ : _state) {
-    input_file_c file(text.data(), static_cast<u32>(text.size()));
-    scene_c scene("grid", nullptr);
-    std::vector<ase_mesh_c> meshes;
-    ase_reader_c reader(file);
-    reader.Read(&scene, nullptr, meshes);
-    benchmark::DoNotOptimize(meshes.data());
-  }
+    const std::string& text = FileAse();
+    for (auto _ : _state) {
+        input_file_c file(text.data(), static_cast<u32>(text.size()));
+        scene_c scene("grid", nullptr);
+        std::vector<ase_mesh_c> meshes;
+        ase_reader_c reader(file);
+        reader.Read(&scene, nullptr, meshes);
+        benchmark::DoNotOptimize(meshes.data());
+    }
 }
 BENCHMARK(BM_AseOurs)->Unit(benchmark::kMillisecond);
 
 void Assimp(benchmark::State& _state, const void* _data, size_t _size, const char* _hint)
 {
-  for (auto _ : _state) {
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFileFromMemory(_data, _size, 0, _hint);
-    if (scene == nullptr || scene->mNumMeshes == 0) {
-      _state.SkipWithError(importer.GetErrorString());
-      break;
+    for (auto _ : _state) {
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFileFromMemory(_data, _size, 0, _hint);
+        if (scene == nullptr || scene->mNumMeshes == 0) {
+            _state.SkipWithError(importer.GetErrorString());
+            break;
+        }
+        benchmark::DoNotOptimize(scene->mMeshes[0]->mVertices);
     }
-    benchmark::DoNotOptimize(scene->mMeshes[0]->mVertices);
-  }
 }
 
-void BM_3dsAssimp(benchmark::State& _state) { Assimp(_state, File3ds().data(), File3ds().size(), "3ds"); }
+void BM_3dsAssimp(benchmark::State& _state)
+{
+    Assimp(_state, File3ds().data(), File3ds().size(), "3ds");
+}
 BENCHMARK(BM_3dsAssimp)->Unit(benchmark::kMillisecond);
 
-void BM_AseAssimp(benchmark::State& _state) { Assimp(_state, FileAse().data(), FileAse().size(), "ase"); }
+void BM_AseAssimp(benchmark::State& _state)
+{
+    Assimp(_state, FileAse().data(), FileAse().size(), "ase");
+}
 BENCHMARK(BM_AseAssimp)->Unit(benchmark::kMillisecond);
 
 // Keeps each benchmark's time per iteration for the ratios.
 class ratio_reporter_c : public benchmark::ConsoleReporter {
 public:
-  void ReportRuns(const std::vector<Run>& _runs) override
-  {
-    for (const Run& run : _runs)
-      if (run.run_type == Run::RT_Iteration)
-        times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(_runs);
-  }
-  void PrintRatios() const
-  {
-    for (const char* format : {"Lwo2", "3ds", "Ase"}) {
-      const auto ours = times.find(std::string("BM_") + format + "Ours");
-      const auto theirs = times.find(std::string("BM_") + format + "Assimp");
-      if (ours != times.end() && theirs != times.end() && ours->second > 0.0)
-        std::printf("%s 50,000 triangles: %.2fx Assimp's speed (goal 2x)\n", format, theirs->second / ours->second);
+    void ReportRuns(const std::vector<Run>& _runs) override
+    {
+        for (const Run& run : _runs)
+            if (run.run_type == Run::RT_Iteration)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(_runs);
     }
-  }
+    void PrintRatios() const
+    {
+        for (const char* format : {"Lwo2", "3ds", "Ase"}) {
+            const auto ours = times.find(std::string("BM_") + format + "Ours");
+            const auto theirs = times.find(std::string("BM_") + format + "Assimp");
+            if (ours != times.end() && theirs != times.end() && ours->second > 0.0)
+                std::printf("%s 50,000 triangles: %.2fx Assimp's speed (goal 2x)\n", format,
+                            theirs->second / ours->second);
+        }
+    }
 
 private:
-  std::map<std::string, double> times;
+    std::map<std::string, double> times;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
-  benchmark::Initialize(&argc, argv);
-  ratio_reporter_c reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
-  benchmark::Shutdown();
-  return 0;
+    benchmark::Initialize(&argc, argv);
+    ratio_reporter_c reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
 }

@@ -5,8 +5,8 @@
 #include <vector>
 
 struct delivery_c {
-  i32 level;
-  std::vector<u8> bytes;
+    i32 level;
+    std::vector<u8> bytes;
 };
 
 // The deliveries of the last compression run through `Capture`.

@@ -21,699 +21,704 @@ constexpr f32 kRadiansPerDegree = 0.017453292519943295f;
 // cannot exhaust the stack.
 constexpr u32 kNestingLimit = 16;
 
-bool Is(const string_c& _word, const char* _keyword) { return std::strcmp(_word, _keyword) == 0; }
+bool Is(const string_c& _word, const char* _keyword)
+{
+    return std::strcmp(_word, _keyword) == 0;
+}
 
 vec3_c Normalised(const vec3_c& _v)
 {
-  const f32 length = _v.Length();
-  return length > 0.0f ? _v * (1.0f / length) : _v;
+    const f32 length = _v.Length();
+    return length > 0.0f ? _v * (1.0f / length) : _v;
 }
 
 bool IsZero(const vec3_c& _v)
 {
-  return std::fabs(_v.x) < FLT_EPSILON && std::fabs(_v.y) < FLT_EPSILON && std::fabs(_v.z) < FLT_EPSILON;
+    return std::fabs(_v.x) < FLT_EPSILON && std::fabs(_v.y) < FLT_EPSILON && std::fabs(_v.z) < FLT_EPSILON;
 }
 
 string_c BareName(const string_c& _path)
 {
-  const int slash = _path.Find('\\', -1);
-  return slash < 0 ? _path : _path.Mid(slash + 1, _path.GetLength());
+    const int slash = _path.Find('\\', -1);
+    return slash < 0 ? _path : _path.Mid(slash + 1, _path.GetLength());
 }
 
 enum map_class_e { class_none, class_bitmap, class_reflect, class_vertex_color, class_multiply };
 
-}  // namespace
+} // namespace
 
 struct ase_reader_c::map_c {
-  string_c mapClass;
-  f32 amount = 1.0f;
-  string_c bitmap;
-  f32 uOffset = 0.0f;
-  f32 vOffset = 0.0f;
-  f32 uTiling = 1.0f;
-  f32 vTiling = 1.0f;
-  f32 angle = 0.0f;
-  u8 filter = 1;
-  std::vector<map_c> subMaps;
-  bool present = false;
+    string_c mapClass;
+    f32 amount = 1.0f;
+    string_c bitmap;
+    f32 uOffset = 0.0f;
+    f32 vOffset = 0.0f;
+    f32 uTiling = 1.0f;
+    f32 vTiling = 1.0f;
+    f32 angle = 0.0f;
+    u8 filter = 1;
+    std::vector<map_c> subMaps;
+    bool present = false;
 
-  map_class_e Classify() const
-  {
-    if (!present || amount <= 0.0f)
-      return class_none;
-    if (mapClass == "Bitmap")
-      return class_bitmap;
-    if (mapClass == "Reflect/Refract")
-      return class_reflect;
-    if (mapClass == "Vertex Color")
-      return class_vertex_color;
-    if (mapClass == "RGB Multiply")
-      return class_multiply;
-    return class_none;
-  }
-  bool Transform(f32 (&_out)[4][3]) const { return MapTransform(uOffset, vOffset, uTiling, vTiling, angle, _out); }
+    map_class_e Classify() const
+    {
+        if (!present || amount <= 0.0f)
+            return class_none;
+        if (mapClass == "Bitmap")
+            return class_bitmap;
+        if (mapClass == "Reflect/Refract")
+            return class_reflect;
+        if (mapClass == "Vertex Color")
+            return class_vertex_color;
+        if (mapClass == "RGB Multiply")
+            return class_multiply;
+        return class_none;
+    }
+    bool Transform(f32 (&_out)[4][3]) const { return MapTransform(uOffset, vOffset, uTiling, vTiling, angle, _out); }
 };
 
 struct ase_reader_c::node_tm_c {
-  string_c name;
-  vec3_c row[4] = {vec3_c(1, 0, 0), vec3_c(0, 1, 0), vec3_c(0, 0, 1), vec3_c(0, 0, 0)};
-  vec3_c position;
+    string_c name;
+    vec3_c row[4] = {vec3_c(1, 0, 0), vec3_c(0, 1, 0), vec3_c(0, 0, 1), vec3_c(0, 0, 0)};
+    vec3_c position;
 };
 
 struct ase_reader_c::face_c {
-  u32 vertex[3] = {0, 0, 0};
-  u32 texture[3] = {0, 0, 0};
-  u32 color[3] = {0, 0, 0};
-  vec3_c faceNormal;
-  vec3_c normal[3];
-  u32 materialId = 0;
-  u32 smoothingGroup = 0;
+    u32 vertex[3] = {0, 0, 0};
+    u32 texture[3] = {0, 0, 0};
+    u32 color[3] = {0, 0, 0};
+    vec3_c faceNormal;
+    vec3_c normal[3];
+    u32 materialId = 0;
+    u32 smoothingGroup = 0;
 };
 
 bool IsAseFile(const input_file_c& _file)
 {
-  static const char kHeader[] = "*3DSMAX_ASCIIEXPORT\t200";
-  const u8* at = _file.GetPointer();
-  return at && _file.GetSize() - _file.GetPosition() >= 23 && std::memcmp(at, kHeader, 23) == 0;
+    static const char kHeader[] = "*3DSMAX_ASCIIEXPORT\t200";
+    const u8* at = _file.GetPointer();
+    return at && _file.GetSize() - _file.GetPosition() >= 23 && std::memcmp(at, kHeader, 23) == 0;
 }
 
 ase_reader_c::ase_reader_c(input_file_c& _file) : tokens(_file), fileName(_file.GetName()), folder(fileName) {}
 
-template <typename Keyword> void ase_reader_c::Block(Keyword _keyword)
+template <typename Keyword>
+void ase_reader_c::Block(Keyword _keyword)
 {
-  int depth = 0;
-  string_c word;
-  for (;;) {
-    const u32 before = tokens.GetPosition();
-    if (!tokens.TryReadWord(word))
-      throw file_error_c(fileName, "Unexpected end of file!");
-    if (Is(word, "{")) {
-      ++depth;
-    } else if (Is(word, "}")) {
-      if (--depth < 1)
-        return;
-    } else if (depth < 1) {
-      // Not a block: the word belongs to the caller.
-      tokens.SetPosition(before);
-      return;
-    } else if (depth == 1 && word[0] == '*') {
-      // Every keyword starts with '*'; other words are values nobody asked for.
-      _keyword(word);
+    int depth = 0;
+    string_c word;
+    for (;;) {
+        const u32 before = tokens.GetPosition();
+        if (!tokens.TryReadWord(word))
+            throw file_error_c(fileName, "Unexpected end of file!");
+        if (Is(word, "{")) {
+            ++depth;
+        } else if (Is(word, "}")) {
+            if (--depth < 1)
+                return;
+        } else if (depth < 1) {
+            // Not a block: the word belongs to the caller.
+            tokens.SetPosition(before);
+            return;
+        } else if (depth == 1 && word[0] == '*') {
+            // Every keyword starts with '*'; other words are values nobody asked for.
+            _keyword(word);
+        }
     }
-  }
 }
 
 string_c ase_reader_c::ReadQuoted()
 {
-  string_c text;
-  if (!tokens.TryReadQuotedAhead(text))
-    throw file_error_c(fileName, "Unexpected end of file!");
-  return text;
+    string_c text;
+    if (!tokens.TryReadQuotedAhead(text))
+        throw file_error_c(fileName, "Unexpected end of file!");
+    return text;
 }
 
 vec3_c ase_reader_c::ReadVec3()
 {
-  const f32 x = tokens.ReadFloat();
-  const f32 y = tokens.ReadFloat();
-  return vec3_c(x, y, tokens.ReadFloat());
+    const f32 x = tokens.ReadFloat();
+    const f32 y = tokens.ReadFloat();
+    return vec3_c(x, y, tokens.ReadFloat());
 }
 
 vec3_c ase_reader_c::ReadVec3Swapped()
 {
-  const vec3_c v = ReadVec3();
-  return vec3_c(v.x, v.z, v.y);
+    const vec3_c v = ReadVec3();
+    return vec3_c(v.x, v.z, v.y);
 }
 
 void ase_reader_c::ReadMap(map_c& _map)
 {
-  _map.present = true;
-  Block([&](const string_c& _word) {
-    if (Is(_word, "*MAP_CLASS"))
-      _map.mapClass = ReadQuoted();
-    else if (Is(_word, "*MAP_AMOUNT"))
-      _map.amount = tokens.ReadFloat();
-    else if (Is(_word, "*BITMAP"))
-      _map.bitmap = BareName(ReadQuoted());
-    else if (Is(_word, "*UVW_U_OFFSET"))
-      _map.uOffset = tokens.ReadFloat();
-    else if (Is(_word, "*UVW_V_OFFSET"))
-      _map.vOffset = tokens.ReadFloat();
-    else if (Is(_word, "*UVW_U_TILING"))
-      _map.uTiling = tokens.ReadFloat();
-    else if (Is(_word, "*UVW_V_TILING"))
-      _map.vTiling = tokens.ReadFloat();
-    else if (Is(_word, "*UVW_ANGLE"))
-      _map.angle = tokens.ReadFloat();
-    else if (Is(_word, "*BITMAP_FILTER"))
-      _map.filter = tokens.ReadWord() == "None" ? 0 : 1;
-    else if (Is(_word, "*MAP_GENERIC") && nesting < kNestingLimit) {
-      _map.subMaps.emplace_back();
-      ++nesting;
-      ReadMap(_map.subMaps.back());
-      --nesting;
-    }
-  });
+    _map.present = true;
+    Block([&](const string_c& _word) {
+        if (Is(_word, "*MAP_CLASS"))
+            _map.mapClass = ReadQuoted();
+        else if (Is(_word, "*MAP_AMOUNT"))
+            _map.amount = tokens.ReadFloat();
+        else if (Is(_word, "*BITMAP"))
+            _map.bitmap = BareName(ReadQuoted());
+        else if (Is(_word, "*UVW_U_OFFSET"))
+            _map.uOffset = tokens.ReadFloat();
+        else if (Is(_word, "*UVW_V_OFFSET"))
+            _map.vOffset = tokens.ReadFloat();
+        else if (Is(_word, "*UVW_U_TILING"))
+            _map.uTiling = tokens.ReadFloat();
+        else if (Is(_word, "*UVW_V_TILING"))
+            _map.vTiling = tokens.ReadFloat();
+        else if (Is(_word, "*UVW_ANGLE"))
+            _map.angle = tokens.ReadFloat();
+        else if (Is(_word, "*BITMAP_FILTER"))
+            _map.filter = tokens.ReadWord() == "None" ? 0 : 1;
+        else if (Is(_word, "*MAP_GENERIC") && nesting < kNestingLimit) {
+            _map.subMaps.emplace_back();
+            ++nesting;
+            ReadMap(_map.subMaps.back());
+            --nesting;
+        }
+    });
 }
 
 void ase_reader_c::ReadMaterial(ase_material_c& _material)
 {
-  vec3_c diffuse;
-  vec3_c specular;
-  f32 shine = 0.0f;
-  f32 shineStrength = 0.0f;
-  f32 transparency = 0.0f;
-  f32 selfIllumination = 0.0f;
-  bool smooth = false;
-  bool twoSided = false;
-  bool filterTransparency = false;
-  bool additive = false;
-  map_c diffuseMap;
-  map_c bumpMap;
-  bumpMap.amount = 0.3f;
-  map_c reflectMap;
-  u32 subCount = 0;
-  Block([&](const string_c& _word) {
-    if (Is(_word, "*MATERIAL_NAME"))
-      _material.name = ReadQuoted();
-    else if (Is(_word, "*MATERIAL_DIFFUSE"))
-      diffuse = ReadVec3();
-    else if (Is(_word, "*MATERIAL_SPECULAR"))
-      specular = ReadVec3();
-    else if (Is(_word, "*MATERIAL_SHINE"))
-      shine = tokens.ReadFloat() * 100.0f;
-    else if (Is(_word, "*MATERIAL_SHINESTRENGTH"))
-      shineStrength = tokens.ReadFloat();
-    else if (Is(_word, "*MATERIAL_TRANSPARENCY"))
-      transparency = tokens.ReadFloat();
-    else if (Is(_word, "*MATERIAL_SHADING"))
-      smooth = tokens.ReadWord() != "Constant";
-    else if (Is(_word, "*MATERIAL_SELFILLUM"))
-      selfIllumination = tokens.ReadFloat();
-    else if (Is(_word, "*MATERIAL_TWOSIDED"))
-      twoSided = true;
-    else if (Is(_word, "*MATERIAL_XP_TYPE")) {
-      const string_c type = tokens.ReadWord();
-      filterTransparency = type == "Filter";
-      additive = type == "Additive";
-    } else if (Is(_word, "*MAP_DIFFUSE"))
-      ReadMap(diffuseMap);
-    else if (Is(_word, "*MAP_BUMP"))
-      ReadMap(bumpMap);
-    else if (Is(_word, "*MAP_REFLECT"))
-      ReadMap(reflectMap);
-    else if (Is(_word, "*NUMSUBMTLS")) {
-      const int n = tokens.ReadInt();
-      subCount = n > 0 ? static_cast<u32>(n) : 0;
-    } else if (Is(_word, "*SUBMATERIAL")) {
-      const int i = tokens.ReadInt();
-      if (i >= 0 && static_cast<u32>(i) == _material.subMaterials.size() && static_cast<u32>(i) < subCount &&
-          nesting < kNestingLimit) {
-        _material.subMaterials.emplace_back();
-        ++nesting;
-        ReadMaterial(_material.subMaterials.back());
-        --nesting;
-      }
-    }
-  });
+    vec3_c diffuse;
+    vec3_c specular;
+    f32 shine = 0.0f;
+    f32 shineStrength = 0.0f;
+    f32 transparency = 0.0f;
+    f32 selfIllumination = 0.0f;
+    bool smooth = false;
+    bool twoSided = false;
+    bool filterTransparency = false;
+    bool additive = false;
+    map_c diffuseMap;
+    map_c bumpMap;
+    bumpMap.amount = 0.3f;
+    map_c reflectMap;
+    u32 subCount = 0;
+    Block([&](const string_c& _word) {
+        if (Is(_word, "*MATERIAL_NAME"))
+            _material.name = ReadQuoted();
+        else if (Is(_word, "*MATERIAL_DIFFUSE"))
+            diffuse = ReadVec3();
+        else if (Is(_word, "*MATERIAL_SPECULAR"))
+            specular = ReadVec3();
+        else if (Is(_word, "*MATERIAL_SHINE"))
+            shine = tokens.ReadFloat() * 100.0f;
+        else if (Is(_word, "*MATERIAL_SHINESTRENGTH"))
+            shineStrength = tokens.ReadFloat();
+        else if (Is(_word, "*MATERIAL_TRANSPARENCY"))
+            transparency = tokens.ReadFloat();
+        else if (Is(_word, "*MATERIAL_SHADING"))
+            smooth = tokens.ReadWord() != "Constant";
+        else if (Is(_word, "*MATERIAL_SELFILLUM"))
+            selfIllumination = tokens.ReadFloat();
+        else if (Is(_word, "*MATERIAL_TWOSIDED"))
+            twoSided = true;
+        else if (Is(_word, "*MATERIAL_XP_TYPE")) {
+            const string_c type = tokens.ReadWord();
+            filterTransparency = type == "Filter";
+            additive = type == "Additive";
+        } else if (Is(_word, "*MAP_DIFFUSE"))
+            ReadMap(diffuseMap);
+        else if (Is(_word, "*MAP_BUMP"))
+            ReadMap(bumpMap);
+        else if (Is(_word, "*MAP_REFLECT"))
+            ReadMap(reflectMap);
+        else if (Is(_word, "*NUMSUBMTLS")) {
+            const int n = tokens.ReadInt();
+            subCount = n > 0 ? static_cast<u32>(n) : 0;
+        } else if (Is(_word, "*SUBMATERIAL")) {
+            const int i = tokens.ReadInt();
+            if (i >= 0 && static_cast<u32>(i) == _material.subMaterials.size() && static_cast<u32>(i) < subCount &&
+                nesting < kNestingLimit) {
+                _material.subMaterials.emplace_back();
+                ++nesting;
+                ReadMaterial(_material.subMaterials.back());
+                --nesting;
+            }
+        }
+    });
 
-  // Colour layers 0 and 1 and the vertex-colour switch from the diffuse map.
-  const map_c* layer[2] = {nullptr, nullptr};
-  bool vertexColors = false;
-  auto place = [&](const map_c& _map, bool _secondLayer) {
-    switch (_map.Classify()) {
-    case class_bitmap:
-      if (!layer[0])
-        layer[0] = &_map;
-      else if (_secondLayer && !layer[1])
-        layer[1] = &_map;
-      break;
-    case class_vertex_color: vertexColors = true; break;
-    default: break;
+    // Colour layers 0 and 1 and the vertex-colour switch from the diffuse map.
+    const map_c* layer[2] = {nullptr, nullptr};
+    bool vertexColors = false;
+    auto place = [&](const map_c& _map, bool _secondLayer) {
+        switch (_map.Classify()) {
+        case class_bitmap:
+            if (!layer[0])
+                layer[0] = &_map;
+            else if (_secondLayer && !layer[1])
+                layer[1] = &_map;
+            break;
+        case class_vertex_color: vertexColors = true; break;
+        default: break;
+        }
+    };
+    if (diffuseMap.Classify() == class_multiply) {
+        if (!diffuseMap.subMaps.empty())
+            place(diffuseMap.subMaps[0], false);
+        if (diffuseMap.subMaps.size() > 1)
+            place(diffuseMap.subMaps[1], true);
+    } else {
+        place(diffuseMap, false);
     }
-  };
-  if (diffuseMap.Classify() == class_multiply) {
-    if (!diffuseMap.subMaps.empty())
-      place(diffuseMap.subMaps[0], false);
-    if (diffuseMap.subMaps.size() > 1)
-      place(diffuseMap.subMaps[1], true);
-  } else {
-    place(diffuseMap, false);
-  }
 
-  lwo2_surface_values_c& v = _material.values;
-  v = lwo2_surface_values_c();
-  v.color = diffuse;
-  v.luminosity = selfIllumination;
-  v.diffuse = 1.0f;
-  v.specularColor = specular;
-  v.glossiness = shine;
-  v.specular = shineStrength;
-  v.transparency = filterTransparency ? transparency : 0.0f;
-  v.reflectivity = 0.0f;
-  v.bump = 1.0f;
-  v.flags = (twoSided ? u32(surface_double_sided) : 0u) | (smooth ? u32(surface_smooth) : 0u) |
-            (additive && transparency > 0.0f ? u32(surface_additive) : 0u) |
-            (vertexColors ? u32(surface_vertex_colors) : 0u);
-  for (u32 k = 0; k < 2; ++k) {
-    _material.hasTransform[k] = false;
-    if (layer[k]) {
-      v.colorMap[k].still = layer[k]->bitmap;
-      _material.filter[k] = layer[k]->filter;
-      _material.hasTransform[k] = layer[k]->Transform(_material.transform[k]);
+    lwo2_surface_values_c& v = _material.values;
+    v = lwo2_surface_values_c();
+    v.color = diffuse;
+    v.luminosity = selfIllumination;
+    v.diffuse = 1.0f;
+    v.specularColor = specular;
+    v.glossiness = shine;
+    v.specular = shineStrength;
+    v.transparency = filterTransparency ? transparency : 0.0f;
+    v.reflectivity = 0.0f;
+    v.bump = 1.0f;
+    v.flags = (twoSided ? u32(surface_double_sided) : 0u) | (smooth ? u32(surface_smooth) : 0u) |
+              (additive && transparency > 0.0f ? u32(surface_additive) : 0u) |
+              (vertexColors ? u32(surface_vertex_colors) : 0u);
+    for (u32 k = 0; k < 2; ++k) {
+        _material.hasTransform[k] = false;
+        if (layer[k]) {
+            v.colorMap[k].still = layer[k]->bitmap;
+            _material.filter[k] = layer[k]->filter;
+            _material.hasTransform[k] = layer[k]->Transform(_material.transform[k]);
+        }
     }
-  }
-  const map_class_e reflectClass = reflectMap.Classify();
-  if (reflectClass == class_bitmap || reflectClass == class_reflect) {
-    v.reflectivity = reflectMap.amount;
-    if (reflectClass == class_bitmap) {
-      v.reflectionMap = reflectMap.bitmap;
-      _material.filter[2] = reflectMap.filter;
+    const map_class_e reflectClass = reflectMap.Classify();
+    if (reflectClass == class_bitmap || reflectClass == class_reflect) {
+        v.reflectivity = reflectMap.amount;
+        if (reflectClass == class_bitmap) {
+            v.reflectionMap = reflectMap.bitmap;
+            _material.filter[2] = reflectMap.filter;
+        }
     }
-  }
-  _material.hasTransform[2] = false;
-  if (bumpMap.Classify() == class_bitmap) {
-    v.bump = -bumpMap.amount;
-    v.bumpMap = bumpMap.bitmap;
-    _material.filter[3] = bumpMap.filter;
-    _material.hasTransform[2] = bumpMap.Transform(_material.transform[2]);
-  }
+    _material.hasTransform[2] = false;
+    if (bumpMap.Classify() == class_bitmap) {
+        v.bump = -bumpMap.amount;
+        v.bumpMap = bumpMap.bitmap;
+        _material.filter[3] = bumpMap.filter;
+        _material.hasTransform[2] = bumpMap.Transform(_material.transform[2]);
+    }
 }
 
 void ase_reader_c::ReadNode(node_tm_c& _node)
 {
-  Block([&](const string_c& _word) {
-    if (Is(_word, "*NODE_NAME"))
-      _node.name = ReadQuoted();
-    else if (Is(_word, "*TM_ROW0"))
-      _node.row[0] = ReadVec3Swapped();
-    else if (Is(_word, "*TM_ROW1"))
-      _node.row[2] = ReadVec3Swapped();
-    else if (Is(_word, "*TM_ROW2"))
-      _node.row[1] = ReadVec3Swapped();
-    else if (Is(_word, "*TM_ROW3"))
-      _node.row[3] = ReadVec3Swapped();
-    else if (Is(_word, "*TM_POS"))
-      _node.position = ReadVec3Swapped();
-    else if (Is(_word, "*TM_ROTAXIS") || Is(_word, "*TM_SCALE") || Is(_word, "*TM_SCALEAXIS"))
-      ReadVec3Swapped();
-    else if (Is(_word, "*TM_ROTANGLE") || Is(_word, "*TM_SCALEAXISANG"))
-      tokens.ReadFloat();
-  });
+    Block([&](const string_c& _word) {
+        if (Is(_word, "*NODE_NAME"))
+            _node.name = ReadQuoted();
+        else if (Is(_word, "*TM_ROW0"))
+            _node.row[0] = ReadVec3Swapped();
+        else if (Is(_word, "*TM_ROW1"))
+            _node.row[2] = ReadVec3Swapped();
+        else if (Is(_word, "*TM_ROW2"))
+            _node.row[1] = ReadVec3Swapped();
+        else if (Is(_word, "*TM_ROW3"))
+            _node.row[3] = ReadVec3Swapped();
+        else if (Is(_word, "*TM_POS"))
+            _node.position = ReadVec3Swapped();
+        else if (Is(_word, "*TM_ROTAXIS") || Is(_word, "*TM_SCALE") || Is(_word, "*TM_SCALEAXIS"))
+            ReadVec3Swapped();
+        else if (Is(_word, "*TM_ROTANGLE") || Is(_word, "*TM_SCALEAXISANG"))
+            tokens.ReadFloat();
+    });
 }
 
 void ase_reader_c::ReadGeomObject()
 {
-  string_c name;
-  node_tm_c node;
-  vec3_c wire(0xB2 * 0.003921569f, 0xB2 * 0.003921569f, 0xB2 * 0.003921569f);
-  int materialRef = -1;
-  std::vector<vec3_c> vertices;
-  std::vector<f32> uvs;
-  std::vector<vec3_c> colors;
-  std::vector<face_c> faces;
+    string_c name;
+    node_tm_c node;
+    vec3_c wire(0xB2 * 0.003921569f, 0xB2 * 0.003921569f, 0xB2 * 0.003921569f);
+    int materialRef = -1;
+    std::vector<vec3_c> vertices;
+    std::vector<f32> uvs;
+    std::vector<vec3_c> colors;
+    std::vector<face_c> faces;
 
-  // A list block of numbered vectors; an entry counts only when its number
-  // is the list's length.
-  auto readVectors = [&](const char* _entryName, std::vector<vec3_c>& _list, bool _swapped) {
-    _list.clear();
-    Block([&](const string_c& _entry) {
-      if (!Is(_entry, _entryName))
-        return;
-      const int i = tokens.ReadInt();
-      const vec3_c v = _swapped ? ReadVec3Swapped() : ReadVec3();
-      if (i >= 0 && static_cast<size_t>(i) == _list.size())
-        _list.push_back(v);
-    });
-  };
-  auto readMesh = [&]() {
-    Block([&](const string_c& _word) {
-      if (Is(_word, "*MESH_NUMVERTEX") || Is(_word, "*MESH_NUMFACES") || Is(_word, "*MESH_NUMTVERTEX") ||
-          Is(_word, "*MESH_NUMCVERTEX") || Is(_word, "*MESH_NUMTVFACES") || Is(_word, "*MESH_NUMCVFACES")) {
-        // Counts from the file are not trusted for reserving memory.
-        tokens.ReadInt();
-      } else if (Is(_word, "*MESH_VERTEX_LIST")) {
-        readVectors("*MESH_VERTEX", vertices, true);
-      } else if (Is(_word, "*MESH_FACE_LIST")) {
-        face_c* current = nullptr;
+    // A list block of numbered vectors; an entry counts only when its number
+    // is the list's length.
+    auto readVectors = [&](const char* _entryName, std::vector<vec3_c>& _list, bool _swapped) {
+        _list.clear();
         Block([&](const string_c& _entry) {
-          if (Is(_entry, "*MESH_FACE")) {
-            tokens.SkipWord();
-            tokens.SkipWord();
-            const int a = tokens.ReadInt();
-            tokens.SkipWord();
-            const int b = tokens.ReadInt();
-            tokens.SkipWord();
-            const int c = tokens.ReadInt();
-            current = nullptr;
-            const size_t n = vertices.size();
-            if (a >= 0 && b >= 0 && c >= 0 && size_t(a) < n && size_t(b) < n && size_t(c) < n) {
-              faces.emplace_back();
-              current = &faces.back();
-              current->vertex[0] = static_cast<u32>(c);
-              current->vertex[1] = static_cast<u32>(b);
-              current->vertex[2] = static_cast<u32>(a);
-            }
-          } else if (Is(_entry, "*MESH_SMOOTHING")) {
-            const int group = tokens.ReadInt();
-            if (current)
-              current->smoothingGroup = static_cast<u32>(group);
-          } else if (Is(_entry, "*MESH_MTLID")) {
-            const int id = tokens.ReadInt();
-            if (current)
-              current->materialId = static_cast<u32>(id);
-          }
-        });
-      } else if (Is(_word, "*MESH_TVERTLIST")) {
-        uvs.clear();
-        Block([&](const string_c& _entry) {
-          if (!Is(_entry, "*MESH_TVERT"))
-            return;
-          const int i = tokens.ReadInt();
-          const f32 u = tokens.ReadFloat();
-          const f32 v = tokens.ReadFloat();
-          tokens.ReadFloat();
-          if (i >= 0 && static_cast<size_t>(i) == uvs.size() / 2) {
-            uvs.push_back(u);
-            uvs.push_back(1.0f - v);
-          }
-        });
-      } else if (Is(_word, "*MESH_CVERTLIST")) {
-        readVectors("*MESH_VERTCOL", colors, false);
-      } else if (Is(_word, "*MESH_TFACELIST") || Is(_word, "*MESH_CFACELIST")) {
-        const bool texture = Is(_word, "*MESH_TFACELIST");
-        const char* entryName = texture ? "*MESH_TFACE" : "*MESH_CFACE";
-        size_t count = 0;
-        Block([&](const string_c& _entry) {
-          if (!Is(_entry, entryName))
-            return;
-          const int i = tokens.ReadInt();
-          const int a = tokens.ReadInt();
-          const int b = tokens.ReadInt();
-          const int c = tokens.ReadInt();
-          const size_t limit = texture ? uvs.size() / 2 : colors.size();
-          if (i >= 0 && size_t(i) == count && count < faces.size() && a >= 0 && b >= 0 && c >= 0 &&
-              size_t(a) < limit && size_t(b) < limit && size_t(c) < limit) {
-            u32* target = texture ? faces[count].texture : faces[count].color;
-            target[0] = static_cast<u32>(c);
-            target[1] = static_cast<u32>(b);
-            target[2] = static_cast<u32>(a);
-          }
-          ++count;
-        });
-      } else if (Is(_word, "*MESH_NORMALS")) {
-        size_t count = 0;
-        face_c* current = nullptr;
-        int corner = 0;
-        Block([&](const string_c& _entry) {
-          if (Is(_entry, "*MESH_FACENORMAL")) {
+            if (!Is(_entry, _entryName))
+                return;
             const int i = tokens.ReadInt();
-            const vec3_c n = ReadVec3Swapped();
-            current = nullptr;
-            if (i >= 0 && size_t(i) == count && count < faces.size()) {
-              current = &faces[count];
-              current->faceNormal = n;
-              corner = 2;
-            }
-            ++count;
-          } else if (Is(_entry, "*MESH_VERTEXNORMAL")) {
-            const int j = tokens.ReadInt();
-            const vec3_c n = ReadVec3Swapped();
-            if (current && corner >= 0 && j >= 0 && static_cast<u32>(j) == current->vertex[corner])
-              current->normal[corner] = n;
-            if (current)
-              --corner;
-          }
+            const vec3_c v = _swapped ? ReadVec3Swapped() : ReadVec3();
+            if (i >= 0 && static_cast<size_t>(i) == _list.size())
+                _list.push_back(v);
         });
-      }
+    };
+    auto readMesh = [&]() {
+        Block([&](const string_c& _word) {
+            if (Is(_word, "*MESH_NUMVERTEX") || Is(_word, "*MESH_NUMFACES") || Is(_word, "*MESH_NUMTVERTEX") ||
+                Is(_word, "*MESH_NUMCVERTEX") || Is(_word, "*MESH_NUMTVFACES") || Is(_word, "*MESH_NUMCVFACES")) {
+                // Counts from the file are not trusted for reserving memory.
+                tokens.ReadInt();
+            } else if (Is(_word, "*MESH_VERTEX_LIST")) {
+                readVectors("*MESH_VERTEX", vertices, true);
+            } else if (Is(_word, "*MESH_FACE_LIST")) {
+                face_c* current = nullptr;
+                Block([&](const string_c& _entry) {
+                    if (Is(_entry, "*MESH_FACE")) {
+                        tokens.SkipWord();
+                        tokens.SkipWord();
+                        const int a = tokens.ReadInt();
+                        tokens.SkipWord();
+                        const int b = tokens.ReadInt();
+                        tokens.SkipWord();
+                        const int c = tokens.ReadInt();
+                        current = nullptr;
+                        const size_t n = vertices.size();
+                        if (a >= 0 && b >= 0 && c >= 0 && size_t(a) < n && size_t(b) < n && size_t(c) < n) {
+                            faces.emplace_back();
+                            current = &faces.back();
+                            current->vertex[0] = static_cast<u32>(c);
+                            current->vertex[1] = static_cast<u32>(b);
+                            current->vertex[2] = static_cast<u32>(a);
+                        }
+                    } else if (Is(_entry, "*MESH_SMOOTHING")) {
+                        const int group = tokens.ReadInt();
+                        if (current)
+                            current->smoothingGroup = static_cast<u32>(group);
+                    } else if (Is(_entry, "*MESH_MTLID")) {
+                        const int id = tokens.ReadInt();
+                        if (current)
+                            current->materialId = static_cast<u32>(id);
+                    }
+                });
+            } else if (Is(_word, "*MESH_TVERTLIST")) {
+                uvs.clear();
+                Block([&](const string_c& _entry) {
+                    if (!Is(_entry, "*MESH_TVERT"))
+                        return;
+                    const int i = tokens.ReadInt();
+                    const f32 u = tokens.ReadFloat();
+                    const f32 v = tokens.ReadFloat();
+                    tokens.ReadFloat();
+                    if (i >= 0 && static_cast<size_t>(i) == uvs.size() / 2) {
+                        uvs.push_back(u);
+                        uvs.push_back(1.0f - v);
+                    }
+                });
+            } else if (Is(_word, "*MESH_CVERTLIST")) {
+                readVectors("*MESH_VERTCOL", colors, false);
+            } else if (Is(_word, "*MESH_TFACELIST") || Is(_word, "*MESH_CFACELIST")) {
+                const bool texture = Is(_word, "*MESH_TFACELIST");
+                const char* entryName = texture ? "*MESH_TFACE" : "*MESH_CFACE";
+                size_t count = 0;
+                Block([&](const string_c& _entry) {
+                    if (!Is(_entry, entryName))
+                        return;
+                    const int i = tokens.ReadInt();
+                    const int a = tokens.ReadInt();
+                    const int b = tokens.ReadInt();
+                    const int c = tokens.ReadInt();
+                    const size_t limit = texture ? uvs.size() / 2 : colors.size();
+                    if (i >= 0 && size_t(i) == count && count < faces.size() && a >= 0 && b >= 0 && c >= 0 &&
+                        size_t(a) < limit && size_t(b) < limit && size_t(c) < limit) {
+                        u32* target = texture ? faces[count].texture : faces[count].color;
+                        target[0] = static_cast<u32>(c);
+                        target[1] = static_cast<u32>(b);
+                        target[2] = static_cast<u32>(a);
+                    }
+                    ++count;
+                });
+            } else if (Is(_word, "*MESH_NORMALS")) {
+                size_t count = 0;
+                face_c* current = nullptr;
+                int corner = 0;
+                Block([&](const string_c& _entry) {
+                    if (Is(_entry, "*MESH_FACENORMAL")) {
+                        const int i = tokens.ReadInt();
+                        const vec3_c n = ReadVec3Swapped();
+                        current = nullptr;
+                        if (i >= 0 && size_t(i) == count && count < faces.size()) {
+                            current = &faces[count];
+                            current->faceNormal = n;
+                            corner = 2;
+                        }
+                        ++count;
+                    } else if (Is(_entry, "*MESH_VERTEXNORMAL")) {
+                        const int j = tokens.ReadInt();
+                        const vec3_c n = ReadVec3Swapped();
+                        if (current && corner >= 0 && j >= 0 && static_cast<u32>(j) == current->vertex[corner])
+                            current->normal[corner] = n;
+                        if (current)
+                            --corner;
+                    }
+                });
+            }
+        });
+    };
+
+    Block([&](const string_c& _word) {
+        if (Is(_word, "*NODE_NAME"))
+            name = ReadQuoted();
+        else if (Is(_word, "*NODE_TM"))
+            ReadNode(node);
+        else if (Is(_word, "*MESH"))
+            readMesh();
+        else if (Is(_word, "*PROP_CASTSHADOW") || Is(_word, "*PROP_RECVSHADOW"))
+            tokens.ReadInt();
+        else if (Is(_word, "*WIREFRAME_COLOR"))
+            wire = ReadVec3();
+        else if (Is(_word, "*MATERIAL_REF"))
+            materialRef = tokens.ReadInt();
     });
-  };
+    if (vertices.empty() || faces.empty())
+        return;
 
-  Block([&](const string_c& _word) {
-    if (Is(_word, "*NODE_NAME"))
-      name = ReadQuoted();
-    else if (Is(_word, "*NODE_TM"))
-      ReadNode(node);
-    else if (Is(_word, "*MESH"))
-      readMesh();
-    else if (Is(_word, "*PROP_CASTSHADOW") || Is(_word, "*PROP_RECVSHADOW"))
-      tokens.ReadInt();
-    else if (Is(_word, "*WIREFRAME_COLOR"))
-      wire = ReadVec3();
-    else if (Is(_word, "*MATERIAL_REF"))
-      materialRef = tokens.ReadInt();
-  });
-  if (vertices.empty() || faces.empty())
-    return;
-
-  ase_material_c material;
-  if (materialRef >= 0 && static_cast<size_t>(materialRef) < materials.size()) {
-    material = materials[materialRef];
-  } else {
-    material.name = "Default";
-    material.values.color = wire;
-    material.values.flags = surface_smooth;
-  }
-
-  // Indices are checked again here: a later list may have emptied the one
-  // a face was checked against.
-  const size_t uvCount = uvs.size() / 2;
-  for (face_c& face : faces)
-    for (u32 k = 0; k < 3; ++k) {
-      if (face.vertex[k] >= vertices.size())
-        face.vertex[k] = 0;
-      if (face.texture[k] >= uvCount)
-        face.texture[k] = 0;
-      if (face.color[k] >= colors.size())
-        face.color[k] = 0;
+    ase_material_c material;
+    if (materialRef >= 0 && static_cast<size_t>(materialRef) < materials.size()) {
+        material = materials[materialRef];
+    } else {
+        material.name = "Default";
+        material.values.color = wire;
+        material.values.flags = surface_smooth;
     }
 
-  // Normals: given ones turned by the inverse transpose of the node's 3x3.
-  const vec3_c* r = node.row;
-  const f32 det = r[0].x * (r[1].y * r[2].z - r[1].z * r[2].y) - r[0].y * (r[1].x * r[2].z - r[1].z * r[2].x) +
-                  r[0].z * (r[1].x * r[2].y - r[1].y * r[2].x);
-  f32 turn[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-  if (std::fabs(det) > FLT_EPSILON) {
-    // Inverse transpose = cofactor matrix / determinant.
-    const f32 m[3][3] = {{r[0].x, r[0].y, r[0].z}, {r[1].x, r[1].y, r[1].z}, {r[2].x, r[2].y, r[2].z}};
-    for (int i = 0; i < 3; ++i)
-      for (int j = 0; j < 3; ++j) {
-        const int i1 = (i + 1) % 3, i2 = (i + 2) % 3, j1 = (j + 1) % 3, j2 = (j + 2) % 3;
-        turn[i][j] = (m[i1][j1] * m[i2][j2] - m[i1][j2] * m[i2][j1]) / det;
-      }
-  }
-  std::vector<u32> corners;
-  corners.reserve(faces.size() * 3);
-  for (face_c& face : faces) {
-    corners.insert(corners.end(), face.vertex, face.vertex + 3);
-    vec3_c n;
-    n.Cross(vertices[face.vertex[1]] - vertices[face.vertex[0]], vertices[face.vertex[2]] - vertices[face.vertex[0]]);
-    face.faceNormal = Normalised(n);
-  }
-  const point_faces_c around(vertices.size(), corners);
-  auto materialOf = [&](const face_c& _face) -> const ase_material_c& {
-    return _face.materialId < material.subMaterials.size() ? material.subMaterials[_face.materialId] : material;
-  };
-  for (face_c& face : faces) {
-    const bool smooth = (materialOf(face).values.flags & surface_smooth) && face.smoothingGroup != 0;
-    for (u32 k = 0; k < 3; ++k) {
-      vec3_c& n = face.normal[k];
-      if (!IsZero(n)) {
-        n = vec3_c(n.x * turn[0][0] + n.y * turn[1][0] + n.z * turn[2][0],
-                   n.x * turn[0][1] + n.y * turn[1][1] + n.z * turn[2][1],
-                   n.x * turn[0][2] + n.y * turn[1][2] + n.z * turn[2][2]);
-      } else if (smooth) {
-        for (const u32* f = around.Begin(face.vertex[k]); f != around.End(face.vertex[k]); ++f)
-          if (faces[*f].smoothingGroup == face.smoothingGroup)
-            n += faces[*f].faceNormal;
-      } else {
-        n = face.faceNormal;
-      }
-      n = Normalised(n);
-    }
-  }
-
-  ase_mesh_c mesh;
-  mesh.name = name;
-  mesh.geometry = std::make_unique<geometry_def_c>(name);
-  geometry_def_c& def = *mesh.geometry;
-  def.format.hasPosition = 1;
-  def.format.hasNormal = 1;
-  def.format.hasDiffuse = colors.empty() ? 0 : 1;
-  def.format.texCoordSetCount = uvs.empty() ? 0 : 1;
-  def.weld = 1;
-  const u32 subCount = static_cast<u32>(material.subMaterials.size());
-  auto addSet = [&](const ase_material_c& _copy, auto _takes) {
-    size_t count = 0;
-    for (const face_c& face : faces)
-      count += _takes(face) ? 1 : 0;
-    if (count == 0)
-      return;
-    primitive_set_c* set = def.AddPrimitiveSet(new triangle_set_c);
-    set->vertices.reserve(count * 3);
-    set->indices.reserve(count * 3);
-    mesh.materials.push_back(_copy);
-    mesh.materials.back().subMaterials.clear();
-    for (const face_c& face : faces) {
-      if (!_takes(face))
-        continue;
-      for (u32 k = 0; k < 3; ++k) {
-        vertex_c v;
-        v.position = vertices[face.vertex[k]];
-        if (!uvs.empty()) {
-          v.texCoords[0][0] = uvs[size_t(face.texture[k]) * 2];
-          v.texCoords[0][1] = uvs[size_t(face.texture[k]) * 2 + 1];
+    // Indices are checked again here: a later list may have emptied the one
+    // a face was checked against.
+    const size_t uvCount = uvs.size() / 2;
+    for (face_c& face : faces)
+        for (u32 k = 0; k < 3; ++k) {
+            if (face.vertex[k] >= vertices.size())
+                face.vertex[k] = 0;
+            if (face.texture[k] >= uvCount)
+                face.texture[k] = 0;
+            if (face.color[k] >= colors.size())
+                face.color[k] = 0;
         }
-        if (!colors.empty()) {
-          const vec3_c& c = colors[face.color[k]];
-          v.diffuse = ColorToBgra(c.x, c.y, c.z);
-        }
-        v.normal = face.normal[k];
-        set->indices.push_back(static_cast<u32>(set->vertices.size()));
-        set->vertices.push_back(v);
-      }
+
+    // Normals: given ones turned by the inverse transpose of the node's 3x3.
+    const vec3_c* r = node.row;
+    const f32 det = r[0].x * (r[1].y * r[2].z - r[1].z * r[2].y) - r[0].y * (r[1].x * r[2].z - r[1].z * r[2].x) +
+                    r[0].z * (r[1].x * r[2].y - r[1].y * r[2].x);
+    f32 turn[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    if (std::fabs(det) > FLT_EPSILON) {
+        // Inverse transpose = cofactor matrix / determinant.
+        const f32 m[3][3] = {{r[0].x, r[0].y, r[0].z}, {r[1].x, r[1].y, r[1].z}, {r[2].x, r[2].y, r[2].z}};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                const int i1 = (i + 1) % 3, i2 = (i + 2) % 3, j1 = (j + 1) % 3, j2 = (j + 2) % 3;
+                turn[i][j] = (m[i1][j1] * m[i2][j2] - m[i1][j2] * m[i2][j1]) / det;
+            }
     }
-  };
-  addSet(material, [&](const face_c& _face) { return _face.materialId >= subCount; });
-  for (u32 i = 0; i < subCount; ++i)
-    addSet(material.subMaterials[i], [&](const face_c& _face) { return _face.materialId == i; });
-  meshes->push_back(std::move(mesh));
+    std::vector<u32> corners;
+    corners.reserve(faces.size() * 3);
+    for (face_c& face : faces) {
+        corners.insert(corners.end(), face.vertex, face.vertex + 3);
+        vec3_c n;
+        n.Cross(vertices[face.vertex[1]] - vertices[face.vertex[0]],
+                vertices[face.vertex[2]] - vertices[face.vertex[0]]);
+        face.faceNormal = Normalised(n);
+    }
+    const point_faces_c around(vertices.size(), corners);
+    auto materialOf = [&](const face_c& _face) -> const ase_material_c& {
+        return _face.materialId < material.subMaterials.size() ? material.subMaterials[_face.materialId] : material;
+    };
+    for (face_c& face : faces) {
+        const bool smooth = (materialOf(face).values.flags & surface_smooth) && face.smoothingGroup != 0;
+        for (u32 k = 0; k < 3; ++k) {
+            vec3_c& n = face.normal[k];
+            if (!IsZero(n)) {
+                n = vec3_c(n.x * turn[0][0] + n.y * turn[1][0] + n.z * turn[2][0],
+                           n.x * turn[0][1] + n.y * turn[1][1] + n.z * turn[2][1],
+                           n.x * turn[0][2] + n.y * turn[1][2] + n.z * turn[2][2]);
+            } else if (smooth) {
+                for (const u32* f = around.Begin(face.vertex[k]); f != around.End(face.vertex[k]); ++f)
+                    if (faces[*f].smoothingGroup == face.smoothingGroup)
+                        n += faces[*f].faceNormal;
+            } else {
+                n = face.faceNormal;
+            }
+            n = Normalised(n);
+        }
+    }
+
+    ase_mesh_c mesh;
+    mesh.name = name;
+    mesh.geometry = std::make_unique<geometry_def_c>(name);
+    geometry_def_c& def = *mesh.geometry;
+    def.format.hasPosition = 1;
+    def.format.hasNormal = 1;
+    def.format.hasDiffuse = colors.empty() ? 0 : 1;
+    def.format.texCoordSetCount = uvs.empty() ? 0 : 1;
+    def.weld = 1;
+    const u32 subCount = static_cast<u32>(material.subMaterials.size());
+    auto addSet = [&](const ase_material_c& _copy, auto _takes) {
+        size_t count = 0;
+        for (const face_c& face : faces)
+            count += _takes(face) ? 1 : 0;
+        if (count == 0)
+            return;
+        primitive_set_c* set = def.AddPrimitiveSet(new triangle_set_c);
+        set->vertices.reserve(count * 3);
+        set->indices.reserve(count * 3);
+        mesh.materials.push_back(_copy);
+        mesh.materials.back().subMaterials.clear();
+        for (const face_c& face : faces) {
+            if (!_takes(face))
+                continue;
+            for (u32 k = 0; k < 3; ++k) {
+                vertex_c v;
+                v.position = vertices[face.vertex[k]];
+                if (!uvs.empty()) {
+                    v.texCoords[0][0] = uvs[size_t(face.texture[k]) * 2];
+                    v.texCoords[0][1] = uvs[size_t(face.texture[k]) * 2 + 1];
+                }
+                if (!colors.empty()) {
+                    const vec3_c& c = colors[face.color[k]];
+                    v.diffuse = ColorToBgra(c.x, c.y, c.z);
+                }
+                v.normal = face.normal[k];
+                set->indices.push_back(static_cast<u32>(set->vertices.size()));
+                set->vertices.push_back(v);
+            }
+        }
+    };
+    addSet(material, [&](const face_c& _face) { return _face.materialId >= subCount; });
+    for (u32 i = 0; i < subCount; ++i)
+        addSet(material.subMaterials[i], [&](const face_c& _face) { return _face.materialId == i; });
+    meshes->push_back(std::move(mesh));
 }
 
 void ase_reader_c::ReadCamera()
 {
-  string_c name;
-  node_tm_c node;
-  bool placed = false;
-  f32 fov = 0.7854f;
-  Block([&](const string_c& _word) {
-    if (Is(_word, "*NODE_NAME")) {
-      name = ReadQuoted();
-    } else if (Is(_word, "*CAMERA_TYPE")) {
-      tokens.SkipWord();
-    } else if (Is(_word, "*NODE_TM")) {
-      node_tm_c read;
-      ReadNode(read);
-      if (!placed && std::strstr(read.name, ".Target") == nullptr) {
-        node = read;
-        placed = true;
-      }
-    } else if (Is(_word, "*CAMERA_SETTINGS")) {
-      Block([&](const string_c& _setting) {
-        if (Is(_setting, "*CAMERA_FOV"))
-          fov = tokens.ReadFloat();
-      });
-    }
-  });
-  auto camera = std::make_unique<camera_c>(name);
-  camera->position = node.position;
-  camera->SetFieldOfView(fov * 0.75f);
-  scene->AddCamera(camera.release());
+    string_c name;
+    node_tm_c node;
+    bool placed = false;
+    f32 fov = 0.7854f;
+    Block([&](const string_c& _word) {
+        if (Is(_word, "*NODE_NAME")) {
+            name = ReadQuoted();
+        } else if (Is(_word, "*CAMERA_TYPE")) {
+            tokens.SkipWord();
+        } else if (Is(_word, "*NODE_TM")) {
+            node_tm_c read;
+            ReadNode(read);
+            if (!placed && std::strstr(read.name, ".Target") == nullptr) {
+                node = read;
+                placed = true;
+            }
+        } else if (Is(_word, "*CAMERA_SETTINGS")) {
+            Block([&](const string_c& _setting) {
+                if (Is(_setting, "*CAMERA_FOV"))
+                    fov = tokens.ReadFloat();
+            });
+        }
+    });
+    auto camera = std::make_unique<camera_c>(name);
+    camera->position = node.position;
+    camera->SetFieldOfView(fov * 0.75f);
+    scene->AddCamera(camera.release());
 }
 
 void ase_reader_c::ReadLight()
 {
-  string_c name;
-  string_c type;
-  node_tm_c node;
-  bool placed = false;
-  bool used = true;
-  bool shadows = false;
-  vec3_c color(1, 1, 1);
-  f32 intensity = 1.0f;
-  f32 hotspot = 0.7504916f;
-  f32 falloff = 0.7853982f;
-  Block([&](const string_c& _word) {
-    if (Is(_word, "*NODE_NAME")) {
-      name = ReadQuoted();
-    } else if (Is(_word, "*LIGHT_TYPE")) {
-      type = tokens.ReadWord();
-    } else if (Is(_word, "*NODE_TM")) {
-      node_tm_c read;
-      ReadNode(read);
-      if (!placed && std::strstr(read.name, ".Target") == nullptr) {
-        node = read;
-        placed = true;
-      }
-    } else if (Is(_word, "*LIGHT_SHADOWS")) {
-      shadows = tokens.ReadWord() != "Off";
-    } else if (Is(_word, "*LIGHT_USELIGHT")) {
-      used = tokens.ReadInt() != 0;
-    } else if (Is(_word, "*LIGHT_SETTINGS")) {
-      Block([&](const string_c& _setting) {
-        if (Is(_setting, "*LIGHT_COLOR"))
-          color = ReadVec3();
-        else if (Is(_setting, "*LIGHT_INTENS"))
-          intensity = tokens.ReadFloat();
-        else if (Is(_setting, "*LIGHT_HOTSPOT"))
-          hotspot = tokens.ReadFloat() * kRadiansPerDegree;
-        else if (Is(_setting, "*LIGHT_FALLOFF"))
-          falloff = tokens.ReadFloat() * kRadiansPerDegree;
-      });
-    }
-  });
-  auto light = std::make_unique<light_c>(name);
-  light->position = node.position;
-  light->color = color;
-  light->intensity = used ? intensity : 0.0f;
-  light->coneAngle = falloff;
-  light->edgeAngle = falloff - hotspot;
-  if (shadows)
-    light->SetFlags(128);
-  if (type == "Omni")
-    light->SetType(2);
-  else if (type == "Target")
-    light->SetType(4);
-  else if (type == "Directional")
-    light->SetType(1);
-  scene->AddLight(light.release());
+    string_c name;
+    string_c type;
+    node_tm_c node;
+    bool placed = false;
+    bool used = true;
+    bool shadows = false;
+    vec3_c color(1, 1, 1);
+    f32 intensity = 1.0f;
+    f32 hotspot = 0.7504916f;
+    f32 falloff = 0.7853982f;
+    Block([&](const string_c& _word) {
+        if (Is(_word, "*NODE_NAME")) {
+            name = ReadQuoted();
+        } else if (Is(_word, "*LIGHT_TYPE")) {
+            type = tokens.ReadWord();
+        } else if (Is(_word, "*NODE_TM")) {
+            node_tm_c read;
+            ReadNode(read);
+            if (!placed && std::strstr(read.name, ".Target") == nullptr) {
+                node = read;
+                placed = true;
+            }
+        } else if (Is(_word, "*LIGHT_SHADOWS")) {
+            shadows = tokens.ReadWord() != "Off";
+        } else if (Is(_word, "*LIGHT_USELIGHT")) {
+            used = tokens.ReadInt() != 0;
+        } else if (Is(_word, "*LIGHT_SETTINGS")) {
+            Block([&](const string_c& _setting) {
+                if (Is(_setting, "*LIGHT_COLOR"))
+                    color = ReadVec3();
+                else if (Is(_setting, "*LIGHT_INTENS"))
+                    intensity = tokens.ReadFloat();
+                else if (Is(_setting, "*LIGHT_HOTSPOT"))
+                    hotspot = tokens.ReadFloat() * kRadiansPerDegree;
+                else if (Is(_setting, "*LIGHT_FALLOFF"))
+                    falloff = tokens.ReadFloat() * kRadiansPerDegree;
+            });
+        }
+    });
+    auto light = std::make_unique<light_c>(name);
+    light->position = node.position;
+    light->color = color;
+    light->intensity = used ? intensity : 0.0f;
+    light->coneAngle = falloff;
+    light->edgeAngle = falloff - hotspot;
+    if (shadows)
+        light->SetFlags(128);
+    if (type == "Omni")
+        light->SetType(2);
+    else if (type == "Target")
+        light->SetType(4);
+    else if (type == "Directional")
+        light->SetType(1);
+    scene->AddLight(light.release());
 }
 
 void ase_reader_c::Read(scene_c* _scene, renderer_c* _renderer, std::vector<ase_mesh_c>& _meshes)
 {
-  scene = _scene;
-  renderer = _renderer;
-  meshes = &_meshes;
-  int depth = 0;
-  string_c word;
-  while (tokens.TryReadWord(word)) {
-    if (Is(word, "{")) {
-      ++depth;
-    } else if (Is(word, "}")) {
-      --depth;
-    } else if (depth > 0) {
-      continue;
-    } else if (Is(word, "*SCENE")) {
-      map_c environment;
-      Block([&](const string_c& _word) {
-        if (Is(_word, "*SCENE_BACKGROUND_STATIC"))
-          scene->backdropColor = ReadVec3();
-        else if (Is(_word, "*SCENE_AMBIENT_STATIC"))
-          scene->ambientColor = ReadVec3();
-        else if (Is(_word, "*SCENE_ENVMAP"))
-          ReadMap(environment);
-      });
-      if (environment.Classify() == class_bitmap && !environment.bitmap.IsEmpty() && renderer)
-        scene->SetReflectionMap(environment.bitmap);
-    } else if (Is(word, "*MATERIAL_LIST")) {
-      u32 count = 0;
-      Block([&](const string_c& _word) {
-        if (Is(_word, "*MATERIAL_COUNT")) {
-          const int n = tokens.ReadInt();
-          count = n > 0 ? static_cast<u32>(n) : 0;
-        } else if (Is(_word, "*MATERIAL")) {
-          const int i = tokens.ReadInt();
-          if (i >= 0 && static_cast<u32>(i) == materials.size() && static_cast<u32>(i) < count) {
-            materials.emplace_back();
-            ReadMaterial(materials.back());
-          }
+    scene = _scene;
+    renderer = _renderer;
+    meshes = &_meshes;
+    int depth = 0;
+    string_c word;
+    while (tokens.TryReadWord(word)) {
+        if (Is(word, "{")) {
+            ++depth;
+        } else if (Is(word, "}")) {
+            --depth;
+        } else if (depth > 0) {
+            continue;
+        } else if (Is(word, "*SCENE")) {
+            map_c environment;
+            Block([&](const string_c& _word) {
+                if (Is(_word, "*SCENE_BACKGROUND_STATIC"))
+                    scene->backdropColor = ReadVec3();
+                else if (Is(_word, "*SCENE_AMBIENT_STATIC"))
+                    scene->ambientColor = ReadVec3();
+                else if (Is(_word, "*SCENE_ENVMAP"))
+                    ReadMap(environment);
+            });
+            if (environment.Classify() == class_bitmap && !environment.bitmap.IsEmpty() && renderer)
+                scene->SetReflectionMap(environment.bitmap);
+        } else if (Is(word, "*MATERIAL_LIST")) {
+            u32 count = 0;
+            Block([&](const string_c& _word) {
+                if (Is(_word, "*MATERIAL_COUNT")) {
+                    const int n = tokens.ReadInt();
+                    count = n > 0 ? static_cast<u32>(n) : 0;
+                } else if (Is(_word, "*MATERIAL")) {
+                    const int i = tokens.ReadInt();
+                    if (i >= 0 && static_cast<u32>(i) == materials.size() && static_cast<u32>(i) < count) {
+                        materials.emplace_back();
+                        ReadMaterial(materials.back());
+                    }
+                }
+            });
+        } else if (Is(word, "*GEOMOBJECT")) {
+            ReadGeomObject();
+        } else if (Is(word, "*CAMERAOBJECT")) {
+            ReadCamera();
+        } else if (Is(word, "*LIGHTOBJECT")) {
+            ReadLight();
         }
-      });
-    } else if (Is(word, "*GEOMOBJECT")) {
-      ReadGeomObject();
-    } else if (Is(word, "*CAMERAOBJECT")) {
-      ReadCamera();
-    } else if (Is(word, "*LIGHTOBJECT")) {
-      ReadLight();
     }
-  }
 }

@@ -25,54 +25,55 @@ bool IsAseFile(const input_file_c& _file);
 
 class ase_material_c {
 public:
-  string_c name;
-  lwo2_surface_values_c values;
-  // Texture transforms (three rows and a zero row) of colour layers 0 and 1
-  // and of the bump map, when the map has one; sampling filter per map.
-  bool hasTransform[3] = {false, false, false};
-  f32 transform[3][4][3] = {};
-  u8 filter[4] = {1, 1, 1, 1};  // colour 0, colour 1, reflection, bump
-  std::vector<ase_material_c> subMaterials;
+    string_c name;
+    lwo2_surface_values_c values;
+    // Texture transforms (three rows and a zero row) of colour layers 0 and 1
+    // and of the bump map, when the map has one; sampling filter per map.
+    bool hasTransform[3] = {false, false, false};
+    f32 transform[3][4][3] = {};
+    u8 filter[4] = {1, 1, 1, 1}; // colour 0, colour 1, reflection, bump
+    std::vector<ase_material_c> subMaterials;
 };
 
 class ase_mesh_c {
 public:
-  string_c name;
-  std::unique_ptr<geometry_def_c> geometry;
-  std::vector<ase_material_c> materials;  // one copy per primitive set
+    string_c name;
+    std::unique_ptr<geometry_def_c> geometry;
+    std::vector<ase_material_c> materials; // one copy per primitive set
 };
 
 class ase_reader_c {
 public:
-  explicit ase_reader_c(input_file_c& _file);
+    explicit ase_reader_c(input_file_c& _file);
 
-  void Read(scene_c* _scene, renderer_c* _renderer, std::vector<ase_mesh_c>& _meshes);
+    void Read(scene_c* _scene, renderer_c* _renderer, std::vector<ase_mesh_c>& _meshes);
 
-  const std::vector<ase_material_c>& GetMaterials() const { return materials; }
+    const std::vector<ase_material_c>& GetMaterials() const { return materials; }
 
 private:
-  struct map_c;
-  struct node_tm_c;
-  struct face_c;
+    struct map_c;
+    struct node_tm_c;
+    struct face_c;
 
-  // Runs _keyword for each word at depth 1 of the block that starts here.
-  template <typename Keyword> void Block(Keyword _keyword);
-  void ReadMap(map_c& _map);
-  void ReadMaterial(ase_material_c& _material);
-  void ReadNode(node_tm_c& _node);
-  void ReadGeomObject();
-  void ReadCamera();
-  void ReadLight();
-  string_c ReadQuoted();
-  vec3_c ReadVec3();
-  vec3_c ReadVec3Swapped();
+    // Runs _keyword for each word at depth 1 of the block that starts here.
+    template <typename Keyword>
+    void Block(Keyword _keyword);
+    void ReadMap(map_c& _map);
+    void ReadMaterial(ase_material_c& _material);
+    void ReadNode(node_tm_c& _node);
+    void ReadGeomObject();
+    void ReadCamera();
+    void ReadLight();
+    string_c ReadQuoted();
+    vec3_c ReadVec3();
+    vec3_c ReadVec3Swapped();
 
-  lws_tokenizer_c tokens;
-  string_c fileName;
-  directory_cache_c folder;
-  scene_c* scene = nullptr;
-  renderer_c* renderer = nullptr;
-  std::vector<ase_material_c> materials;
-  std::vector<ase_mesh_c>* meshes = nullptr;
-  u32 nesting = 0;  // sub-materials and sub-maps being read
+    lws_tokenizer_c tokens;
+    string_c fileName;
+    directory_cache_c folder;
+    scene_c* scene = nullptr;
+    renderer_c* renderer = nullptr;
+    std::vector<ase_material_c> materials;
+    std::vector<ase_mesh_c>* meshes = nullptr;
+    u32 nesting = 0; // sub-materials and sub-maps being read
 };

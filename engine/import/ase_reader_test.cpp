@@ -15,17 +15,17 @@
 namespace {
 
 struct loaded_ase_c {
-  explicit loaded_ase_c(const std::string& _text)
-      : text(_text), file(text.data(), static_cast<u32>(text.size())), scene("s", &renderer), reader(file)
-  {
-    reader.Read(&scene, &renderer, meshes);
-  }
-  std::string text;
-  input_file_c file;
-  recording_renderer_c renderer;
-  scene_c scene;
-  ase_reader_c reader;
-  std::vector<ase_mesh_c> meshes;
+    explicit loaded_ase_c(const std::string& _text)
+        : text(_text), file(text.data(), static_cast<u32>(text.size())), scene("s", &renderer), reader(file)
+    {
+        reader.Read(&scene, &renderer, meshes);
+    }
+    std::string text;
+    input_file_c file;
+    recording_renderer_c renderer;
+    scene_c scene;
+    ase_reader_c reader;
+    std::vector<ase_mesh_c> meshes;
 };
 
 const char* const kBox = R"(*3DSMAX_ASCIIEXPORT	200
@@ -150,90 +150,90 @@ const char* const kBox = R"(*3DSMAX_ASCIIEXPORT	200
 }
 )";
 
-}  // namespace
+} // namespace
 
 TEST(AseReader, RecognisesTheHeaderWithItsTab)
 {
-  for (const auto& c : std::vector<std::pair<std::string, bool>>{{"*3DSMAX_ASCIIEXPORT\t200\n", true},
-                                                                  {"*3DSMAX_ASCIIEXPORT 200\n", false},
-                                                                  {"*3DSMAX_ASCIIEXPORT\t20", false}}) {
-    input_file_c file(c.first.data(), static_cast<u32>(c.first.size()));
-    EXPECT_EQ(IsAseFile(file), c.second) << c.first;
-  }
+    for (const auto& c : std::vector<std::pair<std::string, bool>>{{"*3DSMAX_ASCIIEXPORT\t200\n", true},
+                                                                   {"*3DSMAX_ASCIIEXPORT 200\n", false},
+                                                                   {"*3DSMAX_ASCIIEXPORT\t20", false}}) {
+        input_file_c file(c.first.data(), static_cast<u32>(c.first.size()));
+        EXPECT_EQ(IsAseFile(file), c.second) << c.first;
+    }
 }
 
 TEST(AseReader, MultiMaterialMeshWithMapsSmoothingLightAndCamera)
 {
-  loaded_ase_c l(kBox);
-  EXPECT_EQ(l.scene.backdropColor.z, 1.0f);
-  EXPECT_EQ(l.scene.ambientColor.x, 0.2f);
+    loaded_ase_c l(kBox);
+    EXPECT_EQ(l.scene.backdropColor.z, 1.0f);
+    EXPECT_EQ(l.scene.ambientColor.x, 0.2f);
 
-  ASSERT_EQ(l.reader.GetMaterials().size(), 1u);
-  const ase_material_c& crates = l.reader.GetMaterials()[0];
-  EXPECT_STREQ(crates.name, "Crates");
-  EXPECT_EQ(crates.values.color.y, 0.5f);
-  EXPECT_EQ(crates.values.glossiness, 25.0f);
-  EXPECT_EQ(crates.values.transparency, 0.0f);
-  EXPECT_EQ(crates.values.flags, u32(surface_smooth | surface_additive));
-  EXPECT_STREQ(crates.values.bumpMap, "dents.bmp");
-  EXPECT_FLOAT_EQ(crates.values.bump, -0.3f);
-  ASSERT_EQ(crates.subMaterials.size(), 2u);
-  const ase_material_c& wood = crates.subMaterials[0];
-  EXPECT_EQ(wood.values.transparency, 0.5f);
-  EXPECT_EQ(wood.values.flags, 0u);
-  EXPECT_STREQ(wood.values.colorMap[0].still, "wood.bmp");
-  EXPECT_STREQ(wood.values.colorMap[1].still, "dirt.bmp");
-  EXPECT_EQ(wood.filter[0], 0);
-  EXPECT_TRUE(wood.hasTransform[0]);
-  EXPECT_FALSE(wood.hasTransform[1]);
-  EXPECT_EQ(crates.subMaterials[1].values.flags, u32(surface_smooth | surface_vertex_colors));
+    ASSERT_EQ(l.reader.GetMaterials().size(), 1u);
+    const ase_material_c& crates = l.reader.GetMaterials()[0];
+    EXPECT_STREQ(crates.name, "Crates");
+    EXPECT_EQ(crates.values.color.y, 0.5f);
+    EXPECT_EQ(crates.values.glossiness, 25.0f);
+    EXPECT_EQ(crates.values.transparency, 0.0f);
+    EXPECT_EQ(crates.values.flags, u32(surface_smooth | surface_additive));
+    EXPECT_STREQ(crates.values.bumpMap, "dents.bmp");
+    EXPECT_FLOAT_EQ(crates.values.bump, -0.3f);
+    ASSERT_EQ(crates.subMaterials.size(), 2u);
+    const ase_material_c& wood = crates.subMaterials[0];
+    EXPECT_EQ(wood.values.transparency, 0.5f);
+    EXPECT_EQ(wood.values.flags, 0u);
+    EXPECT_STREQ(wood.values.colorMap[0].still, "wood.bmp");
+    EXPECT_STREQ(wood.values.colorMap[1].still, "dirt.bmp");
+    EXPECT_EQ(wood.filter[0], 0);
+    EXPECT_TRUE(wood.hasTransform[0]);
+    EXPECT_FALSE(wood.hasTransform[1]);
+    EXPECT_EQ(crates.subMaterials[1].values.flags, u32(surface_smooth | surface_vertex_colors));
 
-  ASSERT_EQ(l.meshes.size(), 1u);
-  const ase_mesh_c& mesh = l.meshes[0];
-  EXPECT_STREQ(mesh.geometry->name, "Box");
-  EXPECT_EQ(mesh.geometry->format.texCoordSetCount, 1u);
-  EXPECT_EQ(mesh.geometry->format.hasDiffuse, 0);
-  // Face 2 names vertex 9 and is dropped. Sets: the faces whose id is past
-  // the sub-materials (face with id 5), then sub-material 0, then 1.
-  ASSERT_EQ(mesh.geometry->primitiveSets.size(), 3u);
-  ASSERT_EQ(mesh.materials.size(), 3u);
-  EXPECT_STREQ(mesh.materials[0].name, "Crates");
-  EXPECT_STREQ(mesh.materials[1].name, "Wood");
-  EXPECT_STREQ(mesh.materials[2].name, "Paint");
-  // Face (0, 1, 2) is stored as (2, 1, 0); vertex 0 (1, 2, 3) is (1, 3, 2).
-  const auto& wooden = mesh.geometry->primitiveSets[1]->vertices;
-  ASSERT_EQ(wooden.size(), 3u);
-  EXPECT_EQ(wooden[2].position.x, 1.0f);
-  EXPECT_EQ(wooden[2].position.y, 3.0f);
-  EXPECT_EQ(wooden[2].position.z, 2.0f);
-  EXPECT_EQ(wooden[2].texCoords[0][0], 0.25f);
-  EXPECT_EQ(wooden[2].texCoords[0][1], 0.75f);
-  // "Constant" shading: flat normals on the wood face.
-  EXPECT_NEAR(std::fabs(wooden[0].normal.y), 1.0f, 1e-6);
-  EXPECT_NEAR(wooden[0].normal.y, wooden[2].normal.y, 1e-6);
+    ASSERT_EQ(l.meshes.size(), 1u);
+    const ase_mesh_c& mesh = l.meshes[0];
+    EXPECT_STREQ(mesh.geometry->name, "Box");
+    EXPECT_EQ(mesh.geometry->format.texCoordSetCount, 1u);
+    EXPECT_EQ(mesh.geometry->format.hasDiffuse, 0);
+    // Face 2 names vertex 9 and is dropped. Sets: the faces whose id is past
+    // the sub-materials (face with id 5), then sub-material 0, then 1.
+    ASSERT_EQ(mesh.geometry->primitiveSets.size(), 3u);
+    ASSERT_EQ(mesh.materials.size(), 3u);
+    EXPECT_STREQ(mesh.materials[0].name, "Crates");
+    EXPECT_STREQ(mesh.materials[1].name, "Wood");
+    EXPECT_STREQ(mesh.materials[2].name, "Paint");
+    // Face (0, 1, 2) is stored as (2, 1, 0); vertex 0 (1, 2, 3) is (1, 3, 2).
+    const auto& wooden = mesh.geometry->primitiveSets[1]->vertices;
+    ASSERT_EQ(wooden.size(), 3u);
+    EXPECT_EQ(wooden[2].position.x, 1.0f);
+    EXPECT_EQ(wooden[2].position.y, 3.0f);
+    EXPECT_EQ(wooden[2].position.z, 2.0f);
+    EXPECT_EQ(wooden[2].texCoords[0][0], 0.25f);
+    EXPECT_EQ(wooden[2].texCoords[0][1], 0.75f);
+    // "Constant" shading: flat normals on the wood face.
+    EXPECT_NEAR(std::fabs(wooden[0].normal.y), 1.0f, 1e-6);
+    EXPECT_NEAR(wooden[0].normal.y, wooden[2].normal.y, 1e-6);
 
-  ASSERT_EQ(l.scene.GetCameras().GetCount(), 1u);
-  camera_c* camera = l.scene.GetCameras().GetFirst();
-  EXPECT_STREQ(camera->GetName(), "Camera01");
-  EXPECT_EQ(camera->position.y, 5.0f);
-  EXPECT_EQ(camera->position.z, -10.0f);
-  camera_c expected("e");
-  expected.SetFieldOfView(0.75f);
-  EXPECT_FLOAT_EQ(camera->zoom, expected.zoom);
+    ASSERT_EQ(l.scene.GetCameras().GetCount(), 1u);
+    camera_c* camera = l.scene.GetCameras().GetFirst();
+    EXPECT_STREQ(camera->GetName(), "Camera01");
+    EXPECT_EQ(camera->position.y, 5.0f);
+    EXPECT_EQ(camera->position.z, -10.0f);
+    camera_c expected("e");
+    expected.SetFieldOfView(0.75f);
+    EXPECT_FLOAT_EQ(camera->zoom, expected.zoom);
 
-  ASSERT_EQ(l.scene.GetLights().GetCount(), 1u);
-  light_c* omni = l.scene.GetLights().GetFirst();
-  EXPECT_EQ(omni->position.y, 3.0f);
-  EXPECT_EQ(omni->color.z, 0.25f);
-  EXPECT_EQ(omni->intensity, 2.0f);
-  EXPECT_FLOAT_EQ(omni->coneAngle, 30.0f * 0.017453292519943295f);
-  EXPECT_FLOAT_EQ(omni->edgeAngle, 10.0f * 0.017453292519943295f);
-  EXPECT_NE(omni->GetFlags() & 128, 0u);
+    ASSERT_EQ(l.scene.GetLights().GetCount(), 1u);
+    light_c* omni = l.scene.GetLights().GetFirst();
+    EXPECT_EQ(omni->position.y, 3.0f);
+    EXPECT_EQ(omni->color.z, 0.25f);
+    EXPECT_EQ(omni->intensity, 2.0f);
+    EXPECT_FLOAT_EQ(omni->coneAngle, 30.0f * 0.017453292519943295f);
+    EXPECT_FLOAT_EQ(omni->edgeAngle, 10.0f * 0.017453292519943295f);
+    EXPECT_NE(omni->GetFlags() & 128, 0u);
 }
 
 TEST(AseReader, UnknownMaterialReferenceUsesTheWireColour)
 {
-  loaded_ase_c l(R"(*3DSMAX_ASCIIEXPORT	200
+    loaded_ase_c l(R"(*3DSMAX_ASCIIEXPORT	200
 *GEOMOBJECT {
 	*NODE_NAME "Tri"
 	*MESH {
@@ -259,41 +259,41 @@ TEST(AseReader, UnknownMaterialReferenceUsesTheWireColour)
 	*MATERIAL_REF 7
 }
 )");
-  // The second vertex list left the face's indices out of range: they are
-  // checked again when the mesh is built.
-  ASSERT_EQ(l.meshes.size(), 1u);
-  EXPECT_STREQ(l.meshes[0].materials[0].name, "Default");
-  EXPECT_EQ(l.meshes[0].materials[0].values.color.y, 1.0f);
-  const auto& vertices = l.meshes[0].geometry->primitiveSets[0]->vertices;
-  ASSERT_EQ(vertices.size(), 3u);
-  EXPECT_EQ(vertices[0].diffuse & 0x00FFFFFF, 0x00FF0000u);
-  EXPECT_TRUE(l.meshes[0].geometry->IsIntegral());
+    // The second vertex list left the face's indices out of range: they are
+    // checked again when the mesh is built.
+    ASSERT_EQ(l.meshes.size(), 1u);
+    EXPECT_STREQ(l.meshes[0].materials[0].name, "Default");
+    EXPECT_EQ(l.meshes[0].materials[0].values.color.y, 1.0f);
+    const auto& vertices = l.meshes[0].geometry->primitiveSets[0]->vertices;
+    ASSERT_EQ(vertices.size(), 3u);
+    EXPECT_EQ(vertices[0].diffuse & 0x00FFFFFF, 0x00FF0000u);
+    EXPECT_TRUE(l.meshes[0].geometry->IsIntegral());
 }
 
 TEST(AseReader, TruncatedTextIsAnError)
 {
-  for (const char* text : {"*3DSMAX_ASCIIEXPORT\t200\n*GEOMOBJECT {\n*NODE_NAME \"Tri",
-                           "*3DSMAX_ASCIIEXPORT\t200\n*MATERIAL_LIST {\n*MATERIAL_COUNT"}) {
-    try {
-      loaded_ase_c l(text);
-      ADD_FAILURE() << text;
-    } catch (const file_error_c& e) {
-      EXPECT_STREQ(e.what(), "Unexpected end of file!");
+    for (const char* text : {"*3DSMAX_ASCIIEXPORT\t200\n*GEOMOBJECT {\n*NODE_NAME \"Tri",
+                             "*3DSMAX_ASCIIEXPORT\t200\n*MATERIAL_LIST {\n*MATERIAL_COUNT"}) {
+        try {
+            loaded_ase_c l(text);
+            ADD_FAILURE() << text;
+        } catch (const file_error_c& e) {
+            EXPECT_STREQ(e.what(), "Unexpected end of file!");
+        }
     }
-  }
 }
 
 TEST(AseReader, DeepNestingIsBounded)
 {
-  std::string text = "*3DSMAX_ASCIIEXPORT\t200\n*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 {";
-  for (int i = 0; i < 20000; ++i)
-    text += " *NUMSUBMTLS 1 *SUBMATERIAL 0 {";
-  for (int i = 0; i < 20002; ++i)
-    text += " }";
-  loaded_ase_c l(text);
-  ASSERT_EQ(l.reader.GetMaterials().size(), 1u);
-  u32 depth = 0;
-  for (const ase_material_c* m = &l.reader.GetMaterials()[0]; !m->subMaterials.empty(); m = &m->subMaterials[0])
-    ++depth;
-  EXPECT_LE(depth, 16u);
+    std::string text = "*3DSMAX_ASCIIEXPORT\t200\n*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 {";
+    for (int i = 0; i < 20000; ++i)
+        text += " *NUMSUBMTLS 1 *SUBMATERIAL 0 {";
+    for (int i = 0; i < 20002; ++i)
+        text += " }";
+    loaded_ase_c l(text);
+    ASSERT_EQ(l.reader.GetMaterials().size(), 1u);
+    u32 depth = 0;
+    for (const ase_material_c* m = &l.reader.GetMaterials()[0]; !m->subMaterials.empty(); m = &m->subMaterials[0])
+        ++depth;
+    EXPECT_LE(depth, 16u);
 }

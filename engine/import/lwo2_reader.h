@@ -19,76 +19,76 @@
 
 class lwo2_layer_c {
 public:
-  string_c fileName;
-  string_c layerName;
-  vec3_c pivot;
-  std::vector<vec3_c> points;
-  std::vector<lwo2_polygon_c> polygons;
-  std::vector<lwo2_tag_c> tags;
-  std::vector<lwo2_surface_c> surfaces;  // in order of first use
-  std::vector<lwo2_vmap_c> uvMaps;
-  std::vector<lwo2_vmap_c> weightMaps;
-  std::vector<lwo2_vmap_c> colorMaps;    // four values, alpha 0 for "RGB "
-  std::vector<lwo2_vmap_c> morphMaps;
-  std::vector<lwo2_clip_c> clips;
-  std::vector<lwo2_envelope_c> envelopes;
-  std::vector<lwo2_frame_c> frames;      // one per morph map
-  u32 influenceCount = 0;
-  std::vector<string_c> warnings;
+    string_c fileName;
+    string_c layerName;
+    vec3_c pivot;
+    std::vector<vec3_c> points;
+    std::vector<lwo2_polygon_c> polygons;
+    std::vector<lwo2_tag_c> tags;
+    std::vector<lwo2_surface_c> surfaces; // in order of first use
+    std::vector<lwo2_vmap_c> uvMaps;
+    std::vector<lwo2_vmap_c> weightMaps;
+    std::vector<lwo2_vmap_c> colorMaps; // four values, alpha 0 for "RGB "
+    std::vector<lwo2_vmap_c> morphMaps;
+    std::vector<lwo2_clip_c> clips;
+    std::vector<lwo2_envelope_c> envelopes;
+    std::vector<lwo2_frame_c> frames; // one per morph map
+    u32 influenceCount = 0;
+    std::vector<string_c> warnings;
 
-  void Warn(const char* _message);
-  const lwo2_clip_c* FindClip(u32 _index) const;
-  const lwo2_vmap_c* FindMap(const std::vector<lwo2_vmap_c>& _maps, const string_c& _name) const;
+    void Warn(const char* _message);
+    const lwo2_clip_c* FindClip(u32 _index) const;
+    const lwo2_vmap_c* FindMap(const std::vector<lwo2_vmap_c>& _maps, const string_c& _name) const;
 
-  // The derivations after the chunk walk, in order.
-  void MakeMorphFrames();
-  // Returns false when a polygon names a point beyond the list (its normals
-  // stay unset and it is left out of the geometry).
-  bool ComputeNormals();
-  void ComputeTexCoords();
-  void ComputeColors();
-  void ComputeWeights();
+    // The derivations after the chunk walk, in order.
+    void MakeMorphFrames();
+    // Returns false when a polygon names a point beyond the list (its normals
+    // stay unset and it is left out of the geometry).
+    bool ComputeNormals();
+    void ComputeTexCoords();
+    void ComputeColors();
+    void ComputeWeights();
 };
 
 // One primitive set of the built geometry and the surface it draws.
 class lwo2_set_c {
 public:
-  u32 surface = 0;
-  u32 kind = 0;  // 0 points, 1 lines, 2 triangles
+    u32 surface = 0;
+    u32 kind = 0; // 0 points, 1 lines, 2 triangles
 };
 
 class lwo2_geometry_c {
 public:
-  std::unique_ptr<geometry_def_c> base;
-  std::vector<lwo2_set_c> sets;  // parallel to base->primitiveSets
-  std::vector<std::unique_ptr<geometry_def_c>> morphs;  // parallel to the frames
+    std::unique_ptr<geometry_def_c> base;
+    std::vector<lwo2_set_c> sets;                        // parallel to base->primitiveSets
+    std::vector<std::unique_ptr<geometry_def_c>> morphs; // parallel to the frames
 };
 
 class lwo2_reader_c {
 public:
-  // The outer chunk over the file's bytes from its current position.
-  explicit lwo2_reader_c(input_file_c& _file);
+    // The outer chunk over the file's bytes from its current position.
+    explicit lwo2_reader_c(input_file_c& _file);
 
-  bool IsLwo2();
-  // The name of layer _n (cleared first; "Layer<n+1>" when the file gives
-  // none). True when _n is not above the highest layer number; false for a
-  // file without layers. A truncated layer header throws.
-  bool GetLayerName(unsigned _n, string_c& _name);
-  // Walks the file for layer _layer and derives everything up to the build.
-  void ReadLayerRecords(unsigned _layer, lwo2_layer_c& _out);
-  // Builds the base and morph geometry of a layer read by ReadLayerRecords;
-  // definitions are named "<object>:<layer>:(Base)" and
-  // "<object>:<layer>:<morph map>".
-  static void BuildGeometry(const lwo2_layer_c& _layer, const char* _objectName, lwo2_geometry_c& _out);
-  // The same with the base definition's name given and each morph
-  // definition named _morphPrefix + the map's name.
-  static void BuildNamedGeometry(const lwo2_layer_c& _layer, const string_c& _baseName, const string_c& _morphPrefix,
-                                 lwo2_geometry_c& _out);
+    bool IsLwo2();
+    // The name of layer _n (cleared first; "Layer<n+1>" when the file gives
+    // none). True when _n is not above the highest layer number; false for a
+    // file without layers. A truncated layer header throws.
+    bool GetLayerName(unsigned _n, string_c& _name);
+    // Walks the file for layer _layer and derives everything up to the build.
+    void ReadLayerRecords(unsigned _layer, lwo2_layer_c& _out);
+    // Builds the base and morph geometry of a layer read by ReadLayerRecords;
+    // definitions are named "<object>:<layer>:(Base)" and
+    // "<object>:<layer>:<morph map>".
+    static void BuildGeometry(const lwo2_layer_c& _layer, const char* _objectName, lwo2_geometry_c& _out);
+    // The same with the base definition's name given and each morph
+    // definition named _morphPrefix + the map's name.
+    static void BuildNamedGeometry(const lwo2_layer_c& _layer, const string_c& _baseName, const string_c& _morphPrefix,
+                                   lwo2_geometry_c& _out);
 
 private:
-  void ReadSurface(iff_chunk_c& _chunk, lwo2_layer_c& _layer);
+    void ReadSurface(iff_chunk_c& _chunk, lwo2_layer_c& _layer);
 
-  string_c fileName;
-  iff_chunk_c form;
-  directory_cache_c folder;
+    string_c fileName;
+    iff_chunk_c form;
+    directory_cache_c folder;
 };

@@ -10,22 +10,22 @@
 
 class lwob_reader_c {
 public:
-  explicit lwob_reader_c(input_file_c& _file);
+    explicit lwob_reader_c(input_file_c& _file);
 
-  bool IsLwob();
-  // Reads the whole object: points, polygons, surfaces and normals.
-  void ReadObjectRecords(lwo2_layer_c& _out);
-  // Parses every "SURF" chunk of the file into _out (the last one decides,
-  // as each starts from the defaults); _out's name becomes the surface name.
-  void ReadMaterialRecords(lwo2_surface_c& _out);
-  // The geometry of an object read by ReadObjectRecords, named after it.
-  static void BuildGeometry(const lwo2_layer_c& _object, const char* _objectName, lwo2_geometry_c& _out);
+    bool IsLwob();
+    // Reads the whole object: points, polygons, surfaces and normals.
+    void ReadObjectRecords(lwo2_layer_c& _out);
+    // Parses every "SURF" chunk of the file into _out (the last one decides,
+    // as each starts from the defaults); _out's name becomes the surface name.
+    void ReadMaterialRecords(lwo2_surface_c& _out);
+    // The geometry of an object read by ReadObjectRecords, named after it.
+    static void BuildGeometry(const lwo2_layer_c& _object, const char* _objectName, lwo2_geometry_c& _out);
 
 private:
-  // Sub-chunks of one "SURF" behind its name; returns the error text or null.
-  const char* ReadSurface(iff_chunk_c& _chunk, lwo2_surface_c& _surface);
+    // Sub-chunks of one "SURF" behind its name; returns the error text or null.
+    const char* ReadSurface(iff_chunk_c& _chunk, lwo2_surface_c& _surface);
 
-  string_c fileName;
-  iff_chunk_c form;
-  directory_cache_c folder;
+    string_c fileName;
+    iff_chunk_c form;
+    directory_cache_c folder;
 };

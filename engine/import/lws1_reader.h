@@ -23,15 +23,15 @@ bool IsLws1File(const input_file_c& _file);
 
 class lws1_reader_c : private lws_reader_c {
 public:
-  explicit lws1_reader_c(input_file_c& _file);
+    explicit lws1_reader_c(input_file_c& _file);
 
-  void Read(scene_c* _scene, renderer_c* _renderer);
+    void Read(scene_c* _scene, renderer_c* _renderer);
 
 private:
-  void ReadValue(f32& _target, graph_c* _owner, f32 _scale);
-  void ReadMotion(entity_c* _entity, u32 _count);
-  envelope_behaviour_e ReadEndBehaviour();
-  vec3_c ReadColor();
+    void ReadValue(f32& _target, graph_c* _owner, f32 _scale);
+    void ReadMotion(entity_c* _entity, u32 _count);
+    envelope_behaviour_e ReadEndBehaviour();
+    vec3_c ReadColor();
 };
 
 // The scene loader's entry for version-1 scenes: false, consuming nothing,

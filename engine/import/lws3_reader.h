@@ -31,22 +31,22 @@ bool IsLws3File(const input_file_c& _file);
 
 class lws3_reader_c : private lws_reader_c {
 public:
-  explicit lws3_reader_c(input_file_c& _file);
+    explicit lws3_reader_c(input_file_c& _file);
 
-  void Read(scene_c* _scene, renderer_c* _renderer);
+    void Read(scene_c* _scene, renderer_c* _renderer);
 
 private:
-  void ReadValue(f32& _target, graph_c* _owner, f32 _scale);
-  void ReadEnvelope(f32& _target, graph_c* _owner, f32 _scale);
-  void ReadChannels(entity_c* _entity, u32 _count);
-  void SkipBlock();
-  string_c ReadClip();
-  void ReadParameterLine();
-  void ReadPlugin(const object_c& _object);
-  void AddNullObject(const string_c& _name);
-  entity_c* Resolve(u32 _id) const;
+    void ReadValue(f32& _target, graph_c* _owner, f32 _scale);
+    void ReadEnvelope(f32& _target, graph_c* _owner, f32 _scale);
+    void ReadChannels(entity_c* _entity, u32 _count);
+    void SkipBlock();
+    string_c ReadClip();
+    void ReadParameterLine();
+    void ReadPlugin(const object_c& _object);
+    void AddNullObject(const string_c& _name);
+    entity_c* Resolve(u32 _id) const;
 
-  u32 currentCameraIndex = 0;
+    u32 currentCameraIndex = 0;
 };
 
 // The scene loader's entry for version-3 scenes: false, consuming nothing,

@@ -4,168 +4,172 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 constexpr u32 kLineLimit = 1023;
 
-}  // namespace
+} // namespace
 
 lws_tokenizer_c::lws_tokenizer_c(const input_file_c& _file)
-    : text(reinterpret_cast<const char*>(_file.GetData())),
-      size(_file.GetData() ? _file.GetSize() : 0),
-      position(0),
+    : text(reinterpret_cast<const char*>(_file.GetData())), size(_file.GetData() ? _file.GetSize() : 0), position(0),
       fileName(_file.GetName())
-{
-}
+{}
 
 void lws_tokenizer_c::SkipBlanks()
 {
-  while (position < size && IsBlank(text[position]))
-    ++position;
+    while (position < size && IsBlank(text[position]))
+        ++position;
 }
 
-void lws_tokenizer_c::ThrowEnd() const { throw file_error_c(fileName, "Unexpected end of file!"); }
+void lws_tokenizer_c::ThrowEnd() const
+{
+    throw file_error_c(fileName, "Unexpected end of file!");
+}
 
 bool lws_tokenizer_c::TryReadWord(string_c& _word)
 {
-  SkipBlanks();
-  const u32 start = position;
-  while (position < size && !IsBlank(text[position]))
-    ++position;
-  if (position == start)
-    return false;
-  _word.Assign(text + start, position - start);
-  return true;
+    SkipBlanks();
+    const u32 start = position;
+    while (position < size && !IsBlank(text[position]))
+        ++position;
+    if (position == start)
+        return false;
+    _word.Assign(text + start, position - start);
+    return true;
 }
 
 bool lws_tokenizer_c::TryReadLine(string_c& _line)
 {
-  SkipBlanks();
-  const u32 start = position;
-  while (position < size && text[position] != '\n' && position - start < kLineLimit)
-    ++position;
-  if (position == start)
-    return false;
-  _line.Assign(text + start, position - start);
-  return true;
+    SkipBlanks();
+    const u32 start = position;
+    while (position < size && text[position] != '\n' && position - start < kLineLimit)
+        ++position;
+    if (position == start)
+        return false;
+    _line.Assign(text + start, position - start);
+    return true;
 }
 
 bool lws_tokenizer_c::TryReadQuoted(string_c& _text)
 {
-  SkipBlanks();
-  if (position >= size || text[position] != '"')
-    return false;
-  u32 end = position + 1;
-  while (end < size && text[end] != '"')
-    ++end;
-  if (end >= size) {
-    position = size;
-    return false;
-  }
-  _text.Assign(text + position + 1, end - position - 1);
-  position = end + 1;
-  return true;
+    SkipBlanks();
+    if (position >= size || text[position] != '"')
+        return false;
+    u32 end = position + 1;
+    while (end < size && text[end] != '"')
+        ++end;
+    if (end >= size) {
+        position = size;
+        return false;
+    }
+    _text.Assign(text + position + 1, end - position - 1);
+    position = end + 1;
+    return true;
 }
 
 bool lws_tokenizer_c::TryReadQuotedAhead(string_c& _text)
 {
-  while (position < size && text[position] != '"')
-    ++position;
-  return TryReadQuoted(_text);
+    while (position < size && text[position] != '"')
+        ++position;
+    return TryReadQuoted(_text);
 }
 
 string_c lws_tokenizer_c::ReadWord()
 {
-  string_c word;
-  if (!TryReadWord(word))
-    ThrowEnd();
-  return word;
+    string_c word;
+    if (!TryReadWord(word))
+        ThrowEnd();
+    return word;
 }
 
 string_c lws_tokenizer_c::ReadLine()
 {
-  string_c line;
-  if (!TryReadLine(line))
-    ThrowEnd();
-  return line;
+    string_c line;
+    if (!TryReadLine(line))
+        ThrowEnd();
+    return line;
 }
 
 string_c lws_tokenizer_c::ReadQuoted()
 {
-  string_c quoted;
-  if (!TryReadQuoted(quoted))
-    ThrowEnd();
-  return quoted;
+    string_c quoted;
+    if (!TryReadQuoted(quoted))
+        ThrowEnd();
+    return quoted;
 }
 
 void lws_tokenizer_c::SkipWord()
 {
-  SkipBlanks();
-  const u32 start = position;
-  while (position < size && !IsBlank(text[position]))
-    ++position;
-  if (position == start)
-    ThrowEnd();
+    SkipBlanks();
+    const u32 start = position;
+    while (position < size && !IsBlank(text[position]))
+        ++position;
+    if (position == start)
+        ThrowEnd();
 }
 
 int lws_tokenizer_c::ReadInt()
 {
-  if (!TryReadWord(number))
-    ThrowEnd();
-  // Short decimal words are the common case; anything else goes through
-  // the runtime's conversion.
-  const char* at = number;
-  const bool negative = *at == '-';
-  if (negative || *at == '+')
-    ++at;
-  int value = 0;
-  int digits = 0;
-  for (; *at >= '0' && *at <= '9' && digits < 9; ++at, ++digits)
-    value = value * 10 + (*at - '0');
-  if (digits == 9 && *at >= '0' && *at <= '9')
-    return TextToInt(number);
-  return negative ? -value : value;
+    if (!TryReadWord(number))
+        ThrowEnd();
+    // Short decimal words are the common case; anything else goes through
+    // the runtime's conversion.
+    const char* at = number;
+    const bool negative = *at == '-';
+    if (negative || *at == '+')
+        ++at;
+    int value = 0;
+    int digits = 0;
+    for (; *at >= '0' && *at <= '9' && digits < 9; ++at, ++digits)
+        value = value * 10 + (*at - '0');
+    if (digits == 9 && *at >= '0' && *at <= '9')
+        return TextToInt(number);
+    return negative ? -value : value;
 }
 
 float lws_tokenizer_c::ReadFloat()
 {
-  if (!TryReadWord(number))
-    ThrowEnd();
-  // Plain decimals of up to 15 digits: the mantissa and the power of ten
-  // are exact doubles, so one division rounds exactly as the runtime's
-  // conversion does. Anything else goes through the runtime.
-  const char* at = number;
-  const bool negative = *at == '-';
-  if (negative || *at == '+')
-    ++at;
-  static const double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  u64 mantissa = 0;
-  int digits = 0;
-  int decimals = 0;
-  bool point = false;
-  for (; *at; ++at) {
-    if (*at >= '0' && *at <= '9') {
-      mantissa = mantissa * 10 + static_cast<u64>(*at - '0');
-      ++digits;
-      decimals += point ? 1 : 0;
-    } else if (*at == '.' && !point) {
-      point = true;
-    } else {
-      break;
+    if (!TryReadWord(number))
+        ThrowEnd();
+    // Plain decimals of up to 15 digits: the mantissa and the power of ten
+    // are exact doubles, so one division rounds exactly as the runtime's
+    // conversion does. Anything else goes through the runtime.
+    const char* at = number;
+    const bool negative = *at == '-';
+    if (negative || *at == '+')
+        ++at;
+    static const double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    u64 mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; *at; ++at) {
+        if (*at >= '0' && *at <= '9') {
+            mantissa = mantissa * 10 + static_cast<u64>(*at - '0');
+            ++digits;
+            decimals += point ? 1 : 0;
+        } else if (*at == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
     }
-  }
-  if (*at != '\0' || digits == 0 || digits > 15)
-    return static_cast<float>(TextToDouble(number));
-  const double value = static_cast<double>(mantissa) / kPowers[decimals];
-  return static_cast<float>(negative ? -value : value);
+    if (*at != '\0' || digits == 0 || digits > 15)
+        return static_cast<float>(TextToDouble(number));
+    const double value = static_cast<double>(mantissa) / kPowers[decimals];
+    return static_cast<float>(negative ? -value : value);
 }
 
 void lws_tokenizer_c::ReadAngles(vec3_c& _angles)
 {
-  constexpr double kRadiansPerDegree = 0.017453292519943295;
-  const double x = ReadFloat();
-  const double y = ReadFloat();
-  const double z = ReadFloat();
-  _angles = vec3_c(static_cast<float>(x * kRadiansPerDegree), static_cast<float>(y * kRadiansPerDegree),
-                   static_cast<float>(z * kRadiansPerDegree));
+    constexpr double kRadiansPerDegree = 0.017453292519943295;
+    const double x = ReadFloat();
+    const double y = ReadFloat();
+    const double z = ReadFloat();
+    _angles = vec3_c(static_cast<float>(x * kRadiansPerDegree), static_cast<float>(y * kRadiansPerDegree),
+                     static_cast<float>(z * kRadiansPerDegree));
 }

@@ -12,50 +12,50 @@
 
 class lws_tokenizer_c {
 public:
-  explicit lws_tokenizer_c(const input_file_c& _file);
+    explicit lws_tokenizer_c(const input_file_c& _file);
 
-  // Skips blanks and reads the next run of non-blank characters; false at
-  // the end of the text.
-  bool TryReadWord(string_c& _word);
-  // Skips blanks (line ends included, so a line is never empty), then reads
-  // up to 1023 characters before the next line feed; the line feed stays
-  // unread, and a carriage return before it is kept. The rest of a longer
-  // line is left for the next reads. False at the end of the text.
-  bool TryReadLine(string_c& _line);
-  // Skips blanks; the next character must be '"'; reads everything up to the
-  // closing quote (line ends kept, quotes dropped). False when there is no
-  // opening quote (nothing is consumed then) or no closing one.
-  bool TryReadQuoted(string_c& _text);
+    // Skips blanks and reads the next run of non-blank characters; false at
+    // the end of the text.
+    bool TryReadWord(string_c& _word);
+    // Skips blanks (line ends included, so a line is never empty), then reads
+    // up to 1023 characters before the next line feed; the line feed stays
+    // unread, and a carriage return before it is kept. The rest of a longer
+    // line is left for the next reads. False at the end of the text.
+    bool TryReadLine(string_c& _line);
+    // Skips blanks; the next character must be '"'; reads everything up to the
+    // closing quote (line ends kept, quotes dropped). False when there is no
+    // opening quote (nothing is consumed then) or no closing one.
+    bool TryReadQuoted(string_c& _text);
 
-  // Skips everything up to the next '"', then reads as TryReadQuoted; false
-  // when either quote is missing.
-  bool TryReadQuotedAhead(string_c& _text);
+    // Skips everything up to the next '"', then reads as TryReadQuoted; false
+    // when either quote is missing.
+    bool TryReadQuotedAhead(string_c& _text);
 
-  string_c ReadWord();
-  // Passes over the next word.
-  void SkipWord();
-  string_c ReadLine();
-  string_c ReadQuoted();
-  // The leading decimal number of the next word, as atoi gives it (0 for a
-  // word that is no number).
-  int ReadInt();
-  // As atof gives it.
-  float ReadFloat();
-  // Three floats in degrees, stored in radians.
-  void ReadAngles(vec3_c& _angles);
+    string_c ReadWord();
+    // Passes over the next word.
+    void SkipWord();
+    string_c ReadLine();
+    string_c ReadQuoted();
+    // The leading decimal number of the next word, as atoi gives it (0 for a
+    // word that is no number).
+    int ReadInt();
+    // As atof gives it.
+    float ReadFloat();
+    // Three floats in degrees, stored in radians.
+    void ReadAngles(vec3_c& _angles);
 
-  // Position in the text, for readers that look ahead and step back.
-  u32 GetPosition() const { return position; }
-  void SetPosition(u32 _position) { position = _position < size ? _position : size; }
-  const string_c& GetFileName() const { return fileName; }
+    // Position in the text, for readers that look ahead and step back.
+    u32 GetPosition() const { return position; }
+    void SetPosition(u32 _position) { position = _position < size ? _position : size; }
+    const string_c& GetFileName() const { return fileName; }
 
 private:
-  void SkipBlanks();
-  [[noreturn]] void ThrowEnd() const;
+    void SkipBlanks();
+    [[noreturn]] void ThrowEnd() const;
 
-  const char* text;
-  u32 size;
-  u32 position;
-  string_c fileName;
-  string_c number;  // the word behind ReadInt and ReadFloat, kept to spare allocations
+    const char* text;
+    u32 size;
+    u32 position;
+    string_c fileName;
+    string_c number; // the word behind ReadInt and ReadFloat, kept to spare allocations
 };

@@ -11,157 +11,172 @@
 namespace {
 
 struct scene_text_c {
-  explicit scene_text_c(const std::string& _text) : text(_text), file(text.data(), static_cast<u32>(text.size())) {}
-  std::string text;
-  input_file_c file;
+    explicit scene_text_c(const std::string& _text) : text(_text), file(text.data(), static_cast<u32>(text.size())) {}
+    std::string text;
+    input_file_c file;
 };
 
 void ExpectEnd(const std::function<void()>& _read)
 {
-  try {
-    _read();
-    FAIL() << "no error";
-  } catch (const file_error_c& e) {
-    EXPECT_STREQ(e.what(), "Unexpected end of file!");
-  }
+    try {
+        _read();
+        FAIL() << "no error";
+    } catch (const file_error_c& e) {
+        EXPECT_STREQ(e.what(), "Unexpected end of file!");
+    }
 }
 
-}  // namespace
+} // namespace
 
 TEST(LwsTokenizer, WordsAcrossAllBlanks)
 {
-  scene_text_c s("LWSC\r\n3\n\n\tFirstFrame \v\f 1\r\n");
-  lws_tokenizer_c t(s.file);
-  EXPECT_STREQ(t.ReadWord(), "LWSC");
-  EXPECT_EQ(t.ReadInt(), 3);
-  EXPECT_STREQ(t.ReadWord(), "FirstFrame");
-  EXPECT_EQ(t.ReadInt(), 1);
-  string_c word;
-  EXPECT_FALSE(t.TryReadWord(word));
-  ExpectEnd([&] { t.ReadWord(); });
+    scene_text_c s("LWSC\r\n3\n\n\tFirstFrame \v\f 1\r\n");
+    lws_tokenizer_c t(s.file);
+    EXPECT_STREQ(t.ReadWord(), "LWSC");
+    EXPECT_EQ(t.ReadInt(), 3);
+    EXPECT_STREQ(t.ReadWord(), "FirstFrame");
+    EXPECT_EQ(t.ReadInt(), 1);
+    string_c word;
+    EXPECT_FALSE(t.TryReadWord(word));
+    ExpectEnd([&] { t.ReadWord(); });
 }
 
 TEST(LwsTokenizer, IntegersAndFloatsAsTheRuntimeReadsThem)
 {
-  scene_text_c s("12abc letters -7 +5 1234567890 -99999999999 2.5e1 x 0.125");
-  lws_tokenizer_c t(s.file);
-  EXPECT_EQ(t.ReadInt(), 12);
-  EXPECT_EQ(t.ReadInt(), 0);
-  EXPECT_EQ(t.ReadInt(), -7);
-  EXPECT_EQ(t.ReadInt(), 5);
-  EXPECT_EQ(t.ReadInt(), 1234567890);
-  EXPECT_EQ(t.ReadInt(), TextToInt("-99999999999"));
-  EXPECT_FLOAT_EQ(t.ReadFloat(), 25.0f);
-  EXPECT_EQ(t.ReadFloat(), 0.0f);
-  EXPECT_EQ(t.ReadFloat(), 0.125f);
+    scene_text_c s("12abc letters -7 +5 1234567890 -99999999999 2.5e1 x 0.125");
+    lws_tokenizer_c t(s.file);
+    EXPECT_EQ(t.ReadInt(), 12);
+    EXPECT_EQ(t.ReadInt(), 0);
+    EXPECT_EQ(t.ReadInt(), -7);
+    EXPECT_EQ(t.ReadInt(), 5);
+    EXPECT_EQ(t.ReadInt(), 1234567890);
+    EXPECT_EQ(t.ReadInt(), TextToInt("-99999999999"));
+    EXPECT_FLOAT_EQ(t.ReadFloat(), 25.0f);
+    EXPECT_EQ(t.ReadFloat(), 0.0f);
+    EXPECT_EQ(t.ReadFloat(), 0.125f);
 }
 
 TEST(LwsTokenizer, FloatsMatchTheRuntimeConversion)
 {
-  const char* const words[] = {"0.1",     "-0.30000001", "123456.789012345", "1.", ".5",   "-.25",  "+7.5",
-                               "3.4e38",  "1e-45",       "0.0000001",        "-0",  "12.5x", "nan",   "inf",
-                               "0.70710678118654752", "99999999999999999", "1.17549435e-38", "-2.5E+3"};
-  std::string text;
-  for (const char* word : words)
-    text += std::string(word) + " ";
-  scene_text_c s(text);
-  lws_tokenizer_c t(s.file);
-  for (const char* word : words) {
-    const float expected = static_cast<float>(TextToDouble(word));
-    const float read = t.ReadFloat();
-    if (std::isnan(expected))
-      EXPECT_TRUE(std::isnan(read)) << word;
-    else
-      EXPECT_EQ(read, expected) << word;
-  }
+    const char* const words[] = {"0.1",
+                                 "-0.30000001",
+                                 "123456.789012345",
+                                 "1.",
+                                 ".5",
+                                 "-.25",
+                                 "+7.5",
+                                 "3.4e38",
+                                 "1e-45",
+                                 "0.0000001",
+                                 "-0",
+                                 "12.5x",
+                                 "nan",
+                                 "inf",
+                                 "0.70710678118654752",
+                                 "99999999999999999",
+                                 "1.17549435e-38",
+                                 "-2.5E+3"};
+    std::string text;
+    for (const char* word : words)
+        text += std::string(word) + " ";
+    scene_text_c s(text);
+    lws_tokenizer_c t(s.file);
+    for (const char* word : words) {
+        const float expected = static_cast<float>(TextToDouble(word));
+        const float read = t.ReadFloat();
+        if (std::isnan(expected))
+            EXPECT_TRUE(std::isnan(read)) << word;
+        else
+            EXPECT_EQ(read, expected) << word;
+    }
 }
 
 TEST(LwsTokenizer, ManyDecimalsMatchTheRuntimeConversion)
 {
-  std::string text;
-  u32 seed = 12345;
-  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-  for (int i = 0; i < 20000; ++i) {
-    const u32 digits = 1 + (next() >> 8) % 15;
-    const u32 point = (next() >> 8) % (digits + 1);
-    if (next() & 0x100)
-      text += '-';
-    for (u32 d = 0; d < digits; ++d) {
-      if (d == point && d > 0)
-        text += '.';
-      text += static_cast<char>('0' + (next() >> 12) % 10);
+    std::string text;
+    u32 seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int i = 0; i < 20000; ++i) {
+        const u32 digits = 1 + (next() >> 8) % 15;
+        const u32 point = (next() >> 8) % (digits + 1);
+        if (next() & 0x100)
+            text += '-';
+        for (u32 d = 0; d < digits; ++d) {
+            if (d == point && d > 0)
+                text += '.';
+            text += static_cast<char>('0' + (next() >> 12) % 10);
+        }
+        text += ' ';
     }
-    text += ' ';
-  }
-  scene_text_c s(text);
-  lws_tokenizer_c t(s.file);
-  lws_tokenizer_c words(s.file);
-  string_c word;
-  while (words.TryReadWord(word))
-    ASSERT_EQ(t.ReadFloat(), static_cast<float>(TextToDouble(word))) << word.GetData();
+    scene_text_c s(text);
+    lws_tokenizer_c t(s.file);
+    lws_tokenizer_c words(s.file);
+    string_c word;
+    while (words.TryReadWord(word))
+        ASSERT_EQ(t.ReadFloat(), static_cast<float>(TextToDouble(word))) << word.GetData();
 }
 
 TEST(LwsTokenizer, SkipWordPassesOneWord)
 {
-  scene_text_c s("  one two");
-  lws_tokenizer_c t(s.file);
-  t.SkipWord();
-  EXPECT_STREQ(t.ReadWord(), "two");
-  ExpectEnd([&] { t.SkipWord(); });
+    scene_text_c s("  one two");
+    lws_tokenizer_c t(s.file);
+    t.SkipWord();
+    EXPECT_STREQ(t.ReadWord(), "two");
+    ExpectEnd([&] { t.SkipWord(); });
 }
 
 TEST(LwsTokenizer, AnglesInRadians)
 {
-  scene_text_c s("90 0 -180");
-  lws_tokenizer_c t(s.file);
-  vec3_c a;
-  t.ReadAngles(a);
-  EXPECT_EQ(a.x, 1.5707964f);
-  EXPECT_EQ(a.y, 0.0f);
-  EXPECT_EQ(a.z, -3.1415927f);
+    scene_text_c s("90 0 -180");
+    lws_tokenizer_c t(s.file);
+    vec3_c a;
+    t.ReadAngles(a);
+    EXPECT_EQ(a.x, 1.5707964f);
+    EXPECT_EQ(a.y, 0.0f);
+    EXPECT_EQ(a.z, -3.1415927f);
 }
 
 TEST(LwsTokenizer, LinesSkipBlankLinesAndKeepCarriageReturns)
 {
-  scene_text_c s("Plugin\n\n   the rest of it \r\nnext");
-  lws_tokenizer_c t(s.file);
-  EXPECT_STREQ(t.ReadWord(), "Plugin");
-  EXPECT_STREQ(t.ReadLine(), "the rest of it \r");
-  EXPECT_STREQ(t.ReadLine(), "next");
-  ExpectEnd([&] { t.ReadLine(); });
+    scene_text_c s("Plugin\n\n   the rest of it \r\nnext");
+    lws_tokenizer_c t(s.file);
+    EXPECT_STREQ(t.ReadWord(), "Plugin");
+    EXPECT_STREQ(t.ReadLine(), "the rest of it \r");
+    EXPECT_STREQ(t.ReadLine(), "next");
+    ExpectEnd([&] { t.ReadLine(); });
 }
 
 TEST(LwsTokenizer, LongLineIsCutAndTheRestReadsAsWords)
 {
-  std::string text(1023, 'a');
-  text += "bc def\n";
-  scene_text_c s(text);
-  lws_tokenizer_c t(s.file);
-  const string_c line = t.ReadLine();
-  EXPECT_EQ(line.GetLength(), 1023u);
-  EXPECT_STREQ(t.ReadWord(), "bc");
-  EXPECT_STREQ(t.ReadWord(), "def");
+    std::string text(1023, 'a');
+    text += "bc def\n";
+    scene_text_c s(text);
+    lws_tokenizer_c t(s.file);
+    const string_c line = t.ReadLine();
+    EXPECT_EQ(line.GetLength(), 1023u);
+    EXPECT_STREQ(t.ReadWord(), "bc");
+    EXPECT_STREQ(t.ReadWord(), "def");
 }
 
 TEST(LwsTokenizer, QuotedStringsKeepLineEnds)
 {
-  scene_text_c s("  \"two\nlines\" \"\" word \"open");
-  lws_tokenizer_c t(s.file);
-  EXPECT_STREQ(t.ReadQuoted(), "two\nlines");
-  EXPECT_STREQ(t.ReadQuoted(), "");
-  string_c text;
-  EXPECT_FALSE(t.TryReadQuoted(text));
-  EXPECT_STREQ(t.ReadWord(), "word");
-  ExpectEnd([&] { t.ReadQuoted(); });
+    scene_text_c s("  \"two\nlines\" \"\" word \"open");
+    lws_tokenizer_c t(s.file);
+    EXPECT_STREQ(t.ReadQuoted(), "two\nlines");
+    EXPECT_STREQ(t.ReadQuoted(), "");
+    string_c text;
+    EXPECT_FALSE(t.TryReadQuoted(text));
+    EXPECT_STREQ(t.ReadWord(), "word");
+    ExpectEnd([&] { t.ReadQuoted(); });
 }
 
 TEST(LwsTokenizer, ErrorsNameTheSceneFile)
 {
-  scene_text_c s("");
-  lws_tokenizer_c t(s.file);
-  EXPECT_STREQ(t.GetFileName(), s.file.GetName());
-  ExpectEnd([&] { t.ReadInt(); });
-  ExpectEnd([&] { t.ReadFloat(); });
-  vec3_c a;
-  ExpectEnd([&] { t.ReadAngles(a); });
+    scene_text_c s("");
+    lws_tokenizer_c t(s.file);
+    EXPECT_STREQ(t.GetFileName(), s.file.GetName());
+    ExpectEnd([&] { t.ReadInt(); });
+    ExpectEnd([&] { t.ReadFloat(); });
+    vec3_c a;
+    ExpectEnd([&] { t.ReadAngles(a); });
 }

@@ -8,9 +8,9 @@
 
 void RegisterSceneImporters()
 {
-  RegisterSceneImporter(importer_lws3, ImportLws3Scene);
-  RegisterSceneImporter(importer_lws1, ImportLws1Scene);
-  RegisterSceneImporter(importer_ase, ImportAseScene);
-  RegisterSceneImporter(importer_3ds, Import3dsScene);
-  RegisterObjectImporters();
+    RegisterSceneImporter(importer_lws3, ImportLws3Scene);
+    RegisterSceneImporter(importer_lws1, ImportLws1Scene);
+    RegisterSceneImporter(importer_ase, ImportAseScene);
+    RegisterSceneImporter(importer_3ds, Import3dsScene);
+    RegisterObjectImporters();
 }

@@ -56,8 +56,7 @@ bool HasTagAt(const std::vector<u8>& _bytes, u32 _tag, size_t* _offset)
     return false;
 }
 
-test_camera_c::test_camera_c(recording_renderer_c& _renderer, const vec3_c& _position, f32 _heading)
-    : camera_c("Eye")
+test_camera_c::test_camera_c(recording_renderer_c& _renderer, const vec3_c& _position, f32 _heading) : camera_c("Eye")
 {
     position = _position;
     rotation = vec3_c(_heading, 0.0f, 0.0f);

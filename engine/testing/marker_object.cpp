@@ -17,8 +17,7 @@ void marker_object_c::GetBoundingBox(aabb_c& _box)
     _box = aabb_c(box);
 }
 
-bool marker_object_c::Cull(object_list_t& _pass0, object_list_t& _pass1, scene_c*, camera_c* _camera, u32 _mask,
-                           u32)
+bool marker_object_c::Cull(object_list_t& _pass0, object_list_t& _pass1, scene_c*, camera_c* _camera, u32 _mask, u32)
 {
     visible = false;
     if (!(flags & object_rendered) || !IsSolid())

@@ -72,8 +72,8 @@ const recorded_call_c* recording_renderer_c::FindCall(const std::string& _name, 
 
 u32 recording_renderer_c::CountCalls(const std::string& _name) const
 {
-    return static_cast<u32>(std::count_if(calls.begin(), calls.end(),
-                                          [&](const recorded_call_c& call) { return call.name == _name; }));
+    return static_cast<u32>(
+        std::count_if(calls.begin(), calls.end(), [&](const recorded_call_c& call) { return call.name == _name; }));
 }
 
 recorded_call_c& recording_renderer_c::Record(const char* _name, std::initializer_list<const void*> _objects,
@@ -140,8 +140,9 @@ void recording_renderer_c::SetOutputSize(i32 _width, i32 _height)
 
 i32 recording_renderer_c::SetViewportRect(i32 _x, i32 _y, i32 _width, i32 _height)
 {
-    Record("SetViewportRect", {}, {static_cast<double>(_x), static_cast<double>(_y), static_cast<double>(_width),
-                                   static_cast<double>(_height)});
+    Record(
+        "SetViewportRect", {},
+        {static_cast<double>(_x), static_cast<double>(_y), static_cast<double>(_width), static_cast<double>(_height)});
     return 0;
 }
 
@@ -159,8 +160,9 @@ void recording_renderer_c::Present()
 void recording_renderer_c::Clear(const vec3_c& _color, u32 _stencil_value, bool _target, bool _depth, bool _stencil,
                                  bool _secondary)
 {
-    Record("Clear", {}, {_color.x, _color.y, _color.z, static_cast<double>(_stencil_value), _target ? 1.0 : 0.0,
-                         _depth ? 1.0 : 0.0, _stencil ? 1.0 : 0.0, _secondary ? 1.0 : 0.0});
+    Record("Clear", {},
+           {_color.x, _color.y, _color.z, static_cast<double>(_stencil_value), _target ? 1.0 : 0.0, _depth ? 1.0 : 0.0,
+            _stencil ? 1.0 : 0.0, _secondary ? 1.0 : 0.0});
 }
 
 void recording_renderer_c::CaptureScreen(image_c& _image)
@@ -191,8 +193,7 @@ void recording_renderer_c::ResetRenderLists()
     Record("ResetRenderLists", {}, {});
 }
 
-void recording_renderer_c::BeginGeometry(geom_object_c* _object, const std::vector<bone_c*>& _bone_palette,
-                                         bool _clip)
+void recording_renderer_c::BeginGeometry(geom_object_c* _object, const std::vector<bone_c*>& _bone_palette, bool _clip)
 {
     recorded_call_c& call = Record("BeginGeometry", {_object}, {_clip ? 1.0 : 0.0});
     for (bone_c* bone : _bone_palette)
@@ -310,18 +311,20 @@ void recording_renderer_c::ApplyGlow(f32 _strength)
     Record("ApplyGlow", {}, {_strength});
 }
 
-void recording_renderer_c::DrawTextB(font_handle_c* _font, i32 _x, i32 _y, i32 _width, i32 _height,
-                                     const char* _text, const vec3_c& _color, f32 _transparency)
+void recording_renderer_c::DrawTextB(font_handle_c* _font, i32 _x, i32 _y, i32 _width, i32 _height, const char* _text,
+                                     const vec3_c& _color, f32 _transparency)
 {
-    Record("DrawTextB", {_font}, {static_cast<double>(_x), static_cast<double>(_y), static_cast<double>(_width),
-                                  static_cast<double>(_height), _color.x, _color.y, _color.z, _transparency})
+    Record("DrawTextB", {_font},
+           {static_cast<double>(_x), static_cast<double>(_y), static_cast<double>(_width), static_cast<double>(_height),
+            _color.x, _color.y, _color.z, _transparency})
         .text = _text;
 }
 
-void recording_renderer_c::DrawText(font_handle_c* _font, i32 _x, i32 _y, i32 _width, i32 _height,
-                                    const char* _text, const vec3_c& _color, f32 _transparency)
+void recording_renderer_c::DrawText(font_handle_c* _font, i32 _x, i32 _y, i32 _width, i32 _height, const char* _text,
+                                    const vec3_c& _color, f32 _transparency)
 {
-    Record("DrawText", {_font}, {static_cast<double>(_x), static_cast<double>(_y), static_cast<double>(_width),
-                                 static_cast<double>(_height), _color.x, _color.y, _color.z, _transparency})
+    Record("DrawText", {_font},
+           {static_cast<double>(_x), static_cast<double>(_y), static_cast<double>(_width), static_cast<double>(_height),
+            _color.x, _color.y, _color.z, _transparency})
         .text = _text;
 }

@@ -29,8 +29,8 @@ public:
 
 class recording_geometry_c : public geometry_c {
 public:
-    u32 updateCount = 0;    // Update calls, the first build included
-    u32 vertexCount = 0;    // as of the last Update
+    u32 updateCount = 0; // Update calls, the first build included
+    u32 vertexCount = 0; // as of the last Update
     u32 primitiveCount = 0;
     u32 stride = 0;
     bool softwareProcessing = false;
@@ -71,8 +71,7 @@ public:
 
     recording_font_c(const char* _key, const font_def_c& _definition, i32 _character_width, i32 _line_height)
         : font_c(_key, _definition), characterWidth(_character_width), lineHeight(_line_height)
-    {
-    }
+    {}
     // Characters x character width, by line height.
     void MeasureText(const char* _text, i32& _width, i32& _height) override;
     // The second form is twice as wide.

@@ -8,10 +8,10 @@
 template <typename F>
 std::string FileFailure(F f)
 {
-  try {
-    f();
-  } catch (const file_error_c& e) {
-    return std::string(e.GetFileName().GetData()) + "|" + e.what();
-  }
-  return "no error";
+    try {
+        f();
+    } catch (const file_error_c& e) {
+        return std::string(e.GetFileName().GetData()) + "|" + e.what();
+    }
+    return "no error";
 }

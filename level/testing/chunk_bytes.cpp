@@ -49,8 +49,7 @@ bytes_t WriteBytes(const std::function<void(CChunkSaver&)>& _routine)
     return saver.GetWrittenBytes();
 }
 
-void ReadBytes(const bytes_t& _bytes, const std::function<void(CChunkSaver&)>& _routine,
-               const char* _name)
+void ReadBytes(const bytes_t& _bytes, const std::function<void(CChunkSaver&)>& _routine, const char* _name)
 {
     CChunkSaver saver;
     bytes_t copy = _bytes;

@@ -6,7 +6,7 @@ namespace {
 
 constexpr i64 kNanosecondsPerSecond = 1000000000;
 
-}  // namespace
+} // namespace
 
 bool QueryPerformanceFrequency(i64* frequency)
 {

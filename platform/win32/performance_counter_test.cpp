@@ -20,4 +20,4 @@ TEST(PerformanceCounter, FrequencyAndMonotonicTicks)
     EXPECT_GE(second - first, 5 * frequency / 1000);
 }
 
-}  // namespace
+} // namespace

@@ -228,7 +228,7 @@ i32 OpenOrCreate(HKEY root, const char* path, REGSAM access, HKEY* result, bool 
     return ERROR_SUCCESS;
 }
 
-}  // namespace
+} // namespace
 
 std::string RegistryStoreFile(const char* path)
 {
@@ -263,14 +263,10 @@ i32 RegQueryValueExA(HKEY key, const char* name, u32* reserved, u32* type, u8* d
         return ERROR_ACCESS_DENIED;
     values_t values;
     switch (ReadStore(key->folder + "/" + kStoreName, values)) {
-    case store_state_e::missing:
-        return ERROR_FILE_NOT_FOUND;
-    case store_state_e::damaged:
-        return ERROR_BADDB;
-    case store_state_e::unreadable:
-        return ERROR_ACCESS_DENIED;
-    case store_state_e::intact:
-        break;
+    case store_state_e::missing: return ERROR_FILE_NOT_FOUND;
+    case store_state_e::damaged: return ERROR_BADDB;
+    case store_state_e::unreadable: return ERROR_ACCESS_DENIED;
+    case store_state_e::intact: break;
     }
     for (const registry_value_s& v : values) {
         if (!RegistryNamesEqual(v.name, name ? name : ""))
@@ -314,15 +310,13 @@ i32 RegSetValueExA(HKEY key, const char* name, u32 reserved, u32 type, const u8*
     values_t values;
     switch (ReadStore(file, values)) {
     case store_state_e::missing:
-    case store_state_e::intact:
-        break;
+    case store_state_e::intact: break;
     case store_state_e::damaged:
         if (!BackUpDamagedStore(file))
             return ERROR_CANTWRITE;
         values.clear();
         break;
-    case store_state_e::unreadable:
-        return ERROR_CANTWRITE;
+    case store_state_e::unreadable: return ERROR_CANTWRITE;
     }
     const char* valueName = name ? name : "";
     registry_value_s* slot = nullptr;

@@ -53,7 +53,7 @@ private:
     size_t _pos = 0;
 };
 
-}  // namespace
+} // namespace
 
 char RegistryLowerAscii(char c)
 {

@@ -41,9 +41,19 @@ TEST(RegistryStoreFormat, RoundTripAndLayout)
     const std::vector<u8> expected = body_c()
                                          .Text("SKVREG01")
                                          .Word(3)
-                                         .Word(7).Text("OPTIONS").Word(3).Word(3).Text("\x01\x02\x03")
-                                         .Word(0).Word(4).Word(4).Text(std::string("\x07\0\0\0", 4))
-                                         .Word(5).Text("empty").Word(1).Word(0)
+                                         .Word(7)
+                                         .Text("OPTIONS")
+                                         .Word(3)
+                                         .Word(3)
+                                         .Text("\x01\x02\x03")
+                                         .Word(0)
+                                         .Word(4)
+                                         .Word(4)
+                                         .Text(std::string("\x07\0\0\0", 4))
+                                         .Word(5)
+                                         .Text("empty")
+                                         .Word(1)
+                                         .Word(0)
                                          .Sealed();
     EXPECT_EQ(bytes, expected);
 
@@ -74,9 +84,20 @@ TEST(RegistryStoreFormat, RefusesBrokenStructure)
         {"data past the end", body_c().Text("SKVREG01").Word(1).Word(1).Text("a").Word(3).Word(50).Text("xy").Sealed()},
         {"data of 4 GB", body_c().Text("SKVREG01").Word(1).Word(1).Text("a").Word(3).Word(0xFFFFFFFF).Sealed()},
         {"bytes left over", body_c().Text("SKVREG01").Word(0).Text("junk").Sealed()},
-        {"NUL inside a name", body_c().Text("SKVREG01").Word(1).Word(3).Text(std::string("a\0b", 3)).Word(4).Word(0).Sealed()},
-        {"names equal but for case",
-         body_c().Text("SKVREG01").Word(2).Word(1).Text("a").Word(4).Word(0).Word(1).Text("A").Word(4).Word(0).Sealed()},
+        {"NUL inside a name",
+         body_c().Text("SKVREG01").Word(1).Word(3).Text(std::string("a\0b", 3)).Word(4).Word(0).Sealed()},
+        {"names equal but for case", body_c()
+                                         .Text("SKVREG01")
+                                         .Word(2)
+                                         .Word(1)
+                                         .Text("a")
+                                         .Word(4)
+                                         .Word(0)
+                                         .Word(1)
+                                         .Text("A")
+                                         .Word(4)
+                                         .Word(0)
+                                         .Sealed()},
         {"other magic", body_c().Text("SKVREG02").Word(0).Sealed()},
         {"too short", body_c().Text("SKVREG01").Sealed()},
         {"nothing", {}},
@@ -93,9 +114,9 @@ TEST(RegistryStoreFormat, NamesCompareWithoutAsciiCase)
 {
     EXPECT_TRUE(RegistryNamesEqual("Players Cnt", "players cnt"));
     EXPECT_FALSE(RegistryNamesEqual("players", "players cnt"));
-    EXPECT_FALSE(RegistryNamesEqual("\xC4", "\xE4"));  // not ASCII: exact
+    EXPECT_FALSE(RegistryNamesEqual("\xC4", "\xE4")); // not ASCII: exact
     EXPECT_EQ(RegistryLowerAscii('Q'), 'q');
     EXPECT_EQ(RegistryLowerAscii('['), '[');
 }
 
-}  // namespace
+} // namespace

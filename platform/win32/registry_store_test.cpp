@@ -29,8 +29,8 @@ protected:
     HKEY CreateKey(const char* path, REGSAM access = KEY_READ | KEY_WRITE)
     {
         HKEY key = nullptr;
-        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                                  &key, nullptr),
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+                                  nullptr),
                   ERROR_SUCCESS);
         return key;
     }
@@ -67,35 +67,33 @@ TEST_F(RegistryStore, DefaultsToConfigUnderHome)
 TEST_F(RegistryStore, OpenNeedsAnExistingKeyAndCreateMakesIt)
 {
     HKEY key = reinterpret_cast<HKEY>(1);
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kestrova\\Skyvarn", 0, KEY_READ, &key),
-              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kestrova\\Skyvarn", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(key, nullptr);
 
     u32 disposition = 0;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kestrova\\Skyvarn", 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, &disposition),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kestrova\\Skyvarn", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_WRITE, nullptr, &key, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
     EXPECT_TRUE(fs::is_directory(home.Path() / "kestrova/skyvarn"));
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\KESTROVA\\skyvarn", 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, &disposition),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\KESTROVA\\skyvarn", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_WRITE, nullptr, &key, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
     RegCloseKey(key);
 
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kestrova\\Skyvarn", 0, KEY_READ, &key), ERROR_SUCCESS);
     HKEY sub = nullptr;
-    EXPECT_EQ(RegCreateKeyExA(key, "Controls", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &sub,
-                              nullptr),
+    EXPECT_EQ(RegCreateKeyExA(key, "Controls", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &sub, nullptr),
               ERROR_SUCCESS);
     EXPECT_TRUE(fs::is_directory(home.Path() / "kestrova/skyvarn/controls"));
     RegCloseKey(sub);
     RegCloseKey(key);
 
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\..\\x", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_WRITE, nullptr, &key, nullptr),
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\..\\x", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                              nullptr, &key, nullptr),
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(key, nullptr);
 }
@@ -107,7 +105,7 @@ TEST_F(RegistryStore, ValuesKeepTypeAndExactSize)
     ASSERT_EQ(RegSetValueExA(key, "OPTIONS", 0, REG_BINARY, record, 5), ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(key, "name", 0, REG_SZ, reinterpret_cast<const u8*>("Ace"), 4), ERROR_SUCCESS);
     ASSERT_EQ(SetDword(key, "players cnt", 3), ERROR_SUCCESS);
-    ASSERT_EQ(SetDword(key, "PLAYERS CNT", 4), ERROR_SUCCESS);  // same value, other case
+    ASSERT_EQ(SetDword(key, "PLAYERS CNT", 4), ERROR_SUCCESS); // same value, other case
 
     u32 type = 0, size = 0;
     ASSERT_EQ(RegQueryValueExA(key, "options", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
@@ -163,8 +161,7 @@ TEST_F(RegistryStore, AccessRightsAndBadArguments)
     EXPECT_EQ(SetDword(reader, "v", 2), ERROR_ACCESS_DENIED);
 
     EXPECT_EQ(RegSetValueExA(writer, "v", 0, REG_BINARY, nullptr, 4), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegSetValueExA(writer, "v", 0, REG_BINARY, reinterpret_cast<const u8*>("x"),
-                             kRegistryMaxValueSize + 1),
+    EXPECT_EQ(RegSetValueExA(writer, "v", 0, REG_BINARY, reinterpret_cast<const u8*>("x"), kRegistryMaxValueSize + 1),
               ERROR_INVALID_PARAMETER);
     u8 byte = 0;
     EXPECT_EQ(RegQueryValueExA(reader, "v", nullptr, nullptr, &byte, nullptr), ERROR_INVALID_PARAMETER);
@@ -203,13 +200,10 @@ TEST_F(RegistryStore, DamagedStoreIsKeptBeforeItIsReplaced)
     flipped[14] ^= 0x40;
     std::string truncated(intact.begin(), intact.end() - 3);
     std::string lengthPastEnd(intact.begin(), intact.end());
-    lengthPastEnd[12] = '\x7f';  // the first name's length
+    lengthPastEnd[12] = '\x7f'; // the first name's length
     const case_s cases[] = {
-        {"foreign text", "[settings]\nvolume=3\n"},
-        {"one flipped bit", flipped},
-        {"cut short", truncated},
-        {"changed name length", lengthPastEnd},
-        {"empty file", ""},
+        {"foreign text", "[settings]\nvolume=3\n"}, {"one flipped bit", flipped}, {"cut short", truncated},
+        {"changed name length", lengthPastEnd},     {"empty file", ""},
     };
     int backups = 0;
     for (const case_s& c : cases) {
@@ -226,8 +220,7 @@ TEST_F(RegistryStore, DamagedStoreIsKeptBeforeItIsReplaced)
         EXPECT_EQ(RegQueryValueExA(key, "a", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND) << c.what;
         u32 value = 0;
         size = 4;
-        EXPECT_EQ(RegQueryValueExA(key, "b", nullptr, nullptr, reinterpret_cast<u8*>(&value), &size),
-                  ERROR_SUCCESS)
+        EXPECT_EQ(RegQueryValueExA(key, "b", nullptr, nullptr, reinterpret_cast<u8*>(&value), &size), ERROR_SUCCESS)
             << c.what;
         EXPECT_EQ(value, 2u);
     }
@@ -246,4 +239,4 @@ TEST_F(RegistryStore, NoTemporaryFilesStayBehind)
     EXPECT_EQ(names, std::vector<std::string>{"values.reg"});
 }
 
-}  // namespace
+} // namespace

@@ -15,13 +15,13 @@
 // Reasons a folder cannot be packed, in words for the user.
 class pack_error_c : public std::runtime_error {
 public:
-  using std::runtime_error::runtime_error;
+    using std::runtime_error::runtime_error;
 };
 
 struct packed_entry_t {
-  std::string name;
-  u32 unpackedSize;
-  u32 storedSize;
+    std::string name;
+    u32 unpackedSize;
+    u32 storedSize;
 };
 
 // The entry names and disk paths a folder would give, sorted by name. Throws

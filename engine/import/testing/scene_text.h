@@ -7,18 +7,18 @@
 #include "engine/testing/recording_renderer.h"
 #include "foundation/memory_file.h"
 
-template <class Reader> struct scene_text_c {
-  explicit scene_text_c(const std::string& _text)
-      : text(_text), file(text.data(), static_cast<u32>(text.size())), scene("level", &renderer)
-  {
-  }
-  void Read()
-  {
-    Reader reader(file);
-    reader.Read(&scene, &renderer);
-  }
-  std::string text;
-  input_file_c file;
-  recording_renderer_c renderer;
-  scene_c scene;
+template <class Reader>
+struct scene_text_c {
+    explicit scene_text_c(const std::string& _text)
+        : text(_text), file(text.data(), static_cast<u32>(text.size())), scene("level", &renderer)
+    {}
+    void Read()
+    {
+        Reader reader(file);
+        reader.Read(&scene, &renderer);
+    }
+    std::string text;
+    input_file_c file;
+    recording_renderer_c renderer;
+    scene_c scene;
 };
