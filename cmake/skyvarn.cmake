@@ -2,7 +2,7 @@
 
 add_compile_options(-Wall -Wextra)
 
-if(SKYVARN_SANITIZE)
+if(SKYVARN_SANITIZE OR SKYVARN_FUZZ)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
@@ -10,9 +10,10 @@ if(SKYVARN_TSAN)
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
 endif()
+# Coverage instrumentation only: the test programs link the same objects
+# without libFuzzer's main.
 if(SKYVARN_FUZZ)
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
-  add_link_options(-fsanitize=address,undefined)
+  add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
 find_program(CCACHE_PROGRAM ccache)
@@ -54,7 +55,7 @@ function(skyvarn_library name)
   endif()
   set_property(GLOBAL APPEND PROPERTY SKYVARN_LIBRARIES ${target})
 
-  if(SKYVARN_TESTS AND test_sources AND NOT SKYVARN_FUZZ)
+  if(SKYVARN_TESTS AND test_sources)
     add_executable(${target}_test ${test_sources})
     target_link_libraries(${target}_test PRIVATE ${target} ${ARG_TEST_DEPS} skyvarn_test_main)
     gtest_discover_tests(${target}_test
