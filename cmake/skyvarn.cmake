@@ -1,6 +1,9 @@
 # Build conventions shared by every subsystem.
 
 add_compile_options(-Wall -Wextra)
+if(SKYVARN_WERROR)
+  add_compile_options(-Werror)
+endif()
 
 if(SKYVARN_SANITIZE OR SKYVARN_FUZZ)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -98,7 +98,8 @@ TEST(EffectReadersTest, LoaderReadsEveryEffectKind)
     for (const null_object_c* object : objects) {
         std::unique_ptr<null_object_c> read(LoadObject(in, &renderer, false));
         ASSERT_NE(read, nullptr);
-        EXPECT_EQ(typeid(*read), typeid(*object));
+        const null_object_c& readObject = *read;
+        EXPECT_EQ(typeid(readObject), typeid(*object));
         EXPECT_EQ(read->GetName(), object->GetName());
     }
     EXPECT_TRUE(in.IsAtEnd());

@@ -50,17 +50,22 @@ T RandomFilled(random_c& random)
     return value;
 }
 
-// A well-conditioned random 4x4: a rotation and translation with a small
-// random perspective column.
+// A well-conditioned random 4x4: a scaled rotation and translation with a
+// perspective column small enough that translation times perspective stays
+// well below 1, so the determinant never comes near 0.
 mat4_c RandomInvertible(random_c& random)
 {
     mat3_c r;
-    r.SetEuler(euler_c(random.Float(0, 6.28f), random.Float(-1.5f, 1.5f), random.Float(-3, 3)));
+    // Drawn one by one: the order of evaluation of arguments differs between compilers.
+    const float heading = random.Float(0, 6.28f);
+    const float pitch = random.Float(-1.5f, 1.5f);
+    const float bank = random.Float(-3, 3);
+    r.SetEuler(euler_c(heading, pitch, bank));
     mat4_c m;
     for (int i = 0; i < 3; ++i) {
         for (int j = 0; j < 3; ++j)
             m.m[i][j] = r.m[i][j] * random.Float(0.5f, 2.0f);
-        m.m[i][3] = random.Float(-0.2f, 0.2f);
+        m.m[i][3] = random.Float(-0.002f, 0.002f);
         m.m[3][i] = random.Float(-50, 50);
     }
     m.m[3][3] = 1.0f;

@@ -112,6 +112,7 @@ TEST_F(MbStringTest, PositionsClampLikeByteStrings)
     s.Truncate(9);
     EXPECT_EQ(s.GetChars(), 6u);
     mb_string_c copy = s;
-    copy = copy;
+    const mb_string_c& self = copy;
+    copy = self;
     EXPECT_EQ(Bytes(copy), "XabcdY");
 }

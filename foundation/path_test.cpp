@@ -141,7 +141,8 @@ TEST(PathTest, PathCopies)
     path_c b;
     EXPECT_TRUE(b.IsEmpty());
     b = a;
-    b = b;
+    const path_c& self = b;
+    b = self;
     EXPECT_EQ(Text(b.GetPath()), "q\\r");
     EXPECT_STREQ(static_cast<const char*>(b), "q\\r");
 }

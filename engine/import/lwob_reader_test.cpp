@@ -22,10 +22,11 @@ void Geometry(iff_writer_c& _w, f32 _fold, i32 _pointSurface = 1)
     _w.Vec3(0, std::cos(_fold), -std::sin(_fold));
     _w.End();
     _w.Begin("POLS", 4);
-    for (const u32* t : {(const u32[]){0, 1, 2}, (const u32[]){0, 1, 3}}) {
+    const u32 triangles[2][3] = {{0, 1, 2}, {0, 1, 3}};
+    for (const auto& t : triangles) {
         _w.U16(3);
-        for (u32 k = 0; k < 3; ++k)
-            _w.U16(t[k]);
+        for (u32 k : t)
+            _w.U16(k);
         _w.U16(1);
     }
     _w.U16(2);

@@ -35,6 +35,12 @@
 
 namespace {
 
+// The dynamic type of an item of the scene's lists.
+const std::type_info& TypeOf(const null_object_c* _object)
+{
+    return typeid(*_object);
+}
+
 template <class T>
 std::vector<T*> Items(const node_list_c<T>& _list)
 {
@@ -397,7 +403,7 @@ TEST(Lws3Reader, ClassWordsMakeEngineObjects)
     EXPECT_NE(dynamic_cast<terrain_c*>(objects[1]), nullptr);
     EXPECT_NE(dynamic_cast<water_c*>(objects[2]), nullptr);
     EXPECT_NE(dynamic_cast<forest_c*>(objects[3]), nullptr);
-    EXPECT_EQ(typeid(*objects[4]), typeid(null_object_c));
+    EXPECT_EQ(TypeOf(objects[4]), typeid(null_object_c));
 }
 
 TEST(Lws3Reader, ClassWordsMakeEffectObjects)
@@ -408,14 +414,14 @@ TEST(Lws3Reader, ClassWordsMakeEffectObjects)
     s.Read();
     const auto objects = Items(s.scene.GetObjects());
     ASSERT_EQ(objects.size(), 5u);
-    EXPECT_EQ(typeid(*objects[0]), typeid(sprite_c));
+    EXPECT_EQ(TypeOf(objects[0]), typeid(sprite_c));
     EXPECT_STREQ(objects[0]->GetName(), "[Sprite] Smoke");
     EXPECT_TRUE(objects[0]->HasFlags(sprite_additive));
-    EXPECT_EQ(typeid(*objects[1]), typeid(anim_sprite_c));
-    EXPECT_EQ(typeid(*objects[2]), typeid(flare_c));
+    EXPECT_EQ(TypeOf(objects[1]), typeid(anim_sprite_c));
+    EXPECT_EQ(TypeOf(objects[2]), typeid(flare_c));
     EXPECT_EQ(static_cast<flare_c*>(objects[2])->GetNominalDistance(), 4.0f);
-    EXPECT_EQ(typeid(*objects[3]), typeid(emitter_c));
-    EXPECT_EQ(typeid(*objects[4]), typeid(trail_c));
+    EXPECT_EQ(TypeOf(objects[3]), typeid(emitter_c));
+    EXPECT_EQ(TypeOf(objects[4]), typeid(trail_c));
     EXPECT_EQ(objects[4]->parent, objects[0]);
     EXPECT_STREQ(s.renderer.GetWarningLog(), "");
 }
