@@ -47,17 +47,25 @@ void pilot_list_c::Load()
     u32 count = 0;
     u32 size = 0;
     std::vector<u8> data;
-    if (!reader.GetDword(kCount, &count) || !reader.GetDword(kSize, &size) || size < pilot_profile_c::kNameSize ||
-        size > kMaxStoredRecordSize || !reader.GetBinaryBytes(kData, data) || data.size() % size != 0)
+    if (!reader.GetDword(kCount, &count) || !reader.GetDword(kSize, &size) || !reader.GetBinaryBytes(kData, data) ||
+        !ReadRecords(size, data.data(), data.size()))
         return;
-    for (size_t at = 0; at < data.size(); at += size) {
-        auto profile = std::make_unique<pilot_profile_c>();
-        if (profile->FromRecord(data.data() + at, size))
-            profiles.push_back(std::move(profile));
-    }
     char current[kMaxCurrentLength + 1];
     if (reader.GetString(kCurrent, current, kMaxCurrentLength))
         current_name = current;
+}
+
+bool pilot_list_c::ReadRecords(u32 _size, const u8* _data, size_t _bytes)
+{
+    profiles.clear();
+    if (_size < pilot_profile_c::kNameSize || _size > kMaxStoredRecordSize || _bytes % _size != 0)
+        return false;
+    for (size_t at = 0; at < _bytes; at += _size) {
+        auto profile = std::make_unique<pilot_profile_c>();
+        if (profile->FromRecord(_data + at, _size))
+            profiles.push_back(std::move(profile));
+    }
+    return true;
 }
 
 bool pilot_list_c::Save() const

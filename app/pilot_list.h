@@ -43,6 +43,9 @@ public:
     void Load();
     // False when a value could not be written.
     bool Save() const;
+    // Replaces the profiles with stored records of _size bytes each (the
+    // rules of Load); false, with the list empty, when they are refused.
+    bool ReadRecords(u32 _size, const u8* _data, size_t _bytes);
 
     // The profile named as the current pilot, or null.
     pilot_profile_c* GetCurrent() const;
