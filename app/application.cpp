@@ -28,11 +28,7 @@ application_c::application_c(device_factory_c* _devices)
     pilots.SetApplication(this);
 }
 
-application_c::~application_c()
-{
-    // The states go before the devices they may still hold resources of.
-    Shutdown();
-}
+application_c::~application_c() { Shutdown(); }
 
 void application_c::Init(HWND _hwnd, HINSTANCE _instance)
 {
