@@ -28,7 +28,10 @@ application_c::application_c(device_factory_c* _devices)
     pilots.SetApplication(this);
 }
 
-application_c::~application_c() { Shutdown(); }
+application_c::~application_c()
+{
+    Shutdown();
+}
 
 void application_c::Init(HWND _hwnd, HINSTANCE _instance)
 {
