@@ -1,0 +1,42 @@
+#pragma once
+// control_point_object_c: a trigger volume of the mission. Type 0 is a
+// sphere of radius size around the position, type 1 an infinite vertical
+// column of that radius; other types contain nothing. The game world counts
+// its activations down (counter), orders points that share an ID
+// (activation order, -1 none), limits the player's speed inside it
+// (activation speed, negative none) and keeps the occupied byte while a
+// qualifying object stays inside.
+//
+// Stored form (its own, no "Envs"): "name" "posi" "rota" "scal" "acOr"
+// "acTy" "acSz" "acCo" "acSp" "iden" "scrp" (string) "prms" { parameter
+// list }.
+#include "level/parameter_object.h"
+
+class control_point_object_c : public parameter_object_c {
+public:
+    enum shape_e : i32 { shape_sphere = 0, shape_column = 1 };
+
+    int GetType() const override { return level_object_control_point; }
+    const char* GetTypeName() const override { return "Control Point"; }
+    void Serialize(CChunkSaver& _saver, int _zero, renderer_c* _renderer) override;
+    // "Type", "Size", "Activation speed", "Activation order", "Activation
+    // counter", "ID", "Script"; added to (or updated in) what the list holds.
+    void ExchangeParameters(parameter_list_c& _list, bool _read) override;
+    // Wire-frame marker for an editor; not built in the game.
+    void CreateEngineObject(aggregate_c* _parent, renderer_c* _renderer) override;
+
+    // Strictly inside: a point at distance size is outside.
+    bool Contains(const vec3_c& _point) const;
+
+    aggregate_c* parent = nullptr;
+    renderer_c* renderer = nullptr;
+    i32 activationOrder = -1;
+    i32 shape = shape_sphere;
+    f32 size = 1.0f;
+    i32 activationCounter = 1;
+    f32 activationSpeed = -1.0f;
+    i32 id = 0;
+    string_c script;
+    // Run-time state of the game world; 0 at load, never stored.
+    u8 occupied = 0;
+};
