@@ -4,7 +4,6 @@
 #include "level/parameter_list.h"
 #include "level/walk_path.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -108,9 +107,4 @@ void game_object_c::ReadActivationPoints(const parameter_list_c& _parameters)
             continue;
         activationPoints.push_back(value);
     }
-}
-
-bool game_object_c::CanActivate(i32 _control_point_id) const
-{
-    return std::find(activationPoints.begin(), activationPoints.end(), _control_point_id) != activationPoints.end();
 }

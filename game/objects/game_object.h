@@ -105,8 +105,15 @@ public:
     // Appends the 32-bit value of every parameter named exactly
     // "act_ctrl_point" (case and length must match), in order.
     void ReadActivationPoints(const parameter_list_c& _parameters);
-    // Whether the control point ID is in the activation list.
-    bool CanActivate(i32 _control_point_id) const;
+    // Whether the control point ID is in the activation list. Inline: the
+    // world asks it for every object and control point each step.
+    bool CanActivate(i32 _control_point_id) const
+    {
+        for (i32 id : activationPoints)
+            if (id == _control_point_id)
+                return true;
+        return false;
+    }
 
     vec3_c velocity;
     game_world_c* world = nullptr;
