@@ -1,5 +1,7 @@
 #include "game/game_world.h"
 
+#include "game/objects/noise.h"
+
 #include "engine/null_object.h"
 #include "game/script_host.h"
 #include "level/control_point_object.h"
@@ -7,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -383,4 +386,45 @@ TEST_F(GameWorldTest, ScriptErrorsInCallbacksAreSurvived)
     Step(1.0f);
     Step(2.0f);
     EXPECT_EQ(2u, log.GetLines().size());
+}
+
+TEST(GameWorldDeterminism, SameStepsGiveBitIdenticalStates)
+{
+    // Objects that wander on noise and re-arm timers that move them again.
+    class wanderer_c : public game_object_c {
+    public:
+        explicit wanderer_c(int _index) : node("w"), index(_index) { entity = &node; }
+        int GetType() const override { return object_car; }
+        void Update(float _time) override
+        {
+            const f32 p[3] = {static_cast<f32>(index) * 0.37f, _time * 0.1f, 0.5f};
+            node.position.x += FractalNoise3(p, 4);
+            node.position.z += Noise1(_time + static_cast<f32>(index));
+        }
+        void OnMissionStart(float) override { world->AddTimer(this, 0.05f, 1); }
+        void HandleEvent(const game_event_c*) override
+        {
+            node.position.y += 1.0f;
+            world->AddTimer(this, 0.05f * static_cast<f32>(index % 3), 1);
+        }
+        null_object_c node;
+        int index;
+    };
+    auto run = [](std::vector<vec3_c>& _positions) {
+        game_world_c world;
+        world.Init(game_world_context_c());
+        for (int i = 0; i < 20; ++i)
+            world.AddObject(std::make_unique<wanderer_c>(i));
+        world.StartMission(0.0f);
+        for (int step = 1; step <= 300; ++step)
+            world.Process(static_cast<float>(step) / 60.0f);
+        for (u32 i = 0; i < world.GetObjectCount(); ++i)
+            _positions.push_back(world.GetObject(i)->GetPosition());
+    };
+    std::vector<vec3_c> first, second;
+    run(first);
+    run(second);
+    ASSERT_EQ(first.size(), second.size());
+    EXPECT_EQ(0, std::memcmp(first.data(), second.data(), first.size() * sizeof(vec3_c)));
+    EXPECT_NE(0.0f, first[3].y);
 }
