@@ -1,8 +1,7 @@
 #include "game/game_world.h"
 
-#include "game/objects/noise.h"
-
 #include "engine/null_object.h"
+#include "game/objects/noise.h"
 #include "game/script_host.h"
 #include "level/control_point_object.h"
 #include "level/level_scene.h"

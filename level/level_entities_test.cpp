@@ -119,3 +119,23 @@ TEST(LevelEntities, SnappingNeedsGroundBelowEveryKey)
         EXPECT_STREQ("Couldn't find intersection for path key.", error.what());
     }
 }
+
+TEST(LevelEntities, AnimatedChannelsAttachToTheEntitysMembers)
+{
+    null_renderer_c renderer;
+    auto emitter = std::make_unique<emitter_object_c>();
+    emitter->name = "smoke";
+    emitter->CreateChannels();
+    // Position Y and Velocity.Max animate; the other channels hold one key.
+    emitter->GetChannels()[1]->keys.push_back({5.0f, 1.0f, shape_linear});
+    emitter->GetChannels()[11]->keys.push_back({9.0f, 1.0f, shape_linear});
+    auto scene = ReadWithRenderer(std::move(emitter), &renderer);
+    parameter_object_c& object = *scene->levelObjects[0];
+    auto* entity = dynamic_cast<emitter_c*>(object.GetEntity());
+    ASSERT_NE(nullptr, entity);
+    object.AttachChannels(entity);
+    ASSERT_EQ(2u, entity->GetEnvelopeCount());
+    entity->graph_c::Animate(1.0f);
+    EXPECT_FLOAT_EQ(5.0f, entity->position.y);
+    EXPECT_FLOAT_EQ(9.0f, entity->GetSpeedMaximum());
+}
