@@ -1,9 +1,12 @@
 #include "engine/emitter.h"
 #include "engine/flare.h"
+#include "engine/geom_object.h"
+#include "engine/material.h"
 #include "engine/null_renderer.h"
 #include "engine/scene.h"
 #include "engine/sprite.h"
 #include "level/chunk_saver.h"
+#include "level/control_point_object.h"
 #include "level/emitter_object.h"
 #include "level/flare_object.h"
 #include "level/level_object_members.h"
@@ -14,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <stdexcept>
@@ -138,4 +142,54 @@ TEST(LevelEntities, AnimatedChannelsAttachToTheEntitysMembers)
     entity->graph_c::Animate(1.0f);
     EXPECT_FLOAT_EQ(5.0f, entity->position.y);
     EXPECT_FLOAT_EQ(9.0f, entity->GetSpeedMaximum());
+}
+
+TEST(LevelEntities, ControlPointMarkerDrawsItsShape)
+{
+    null_renderer_c renderer;
+    const struct {
+        i32 shape;
+        u32 lines;
+        f32 height;
+    } cases[] = {{0, 48, 10.0f}, {1, 32, 1000.0f}, {2, 0, 0.0f}};
+    for (const auto& c : cases) {
+        aggregate_c parent("level", &renderer);
+        {
+            control_point_object_c point;
+            point.name = "cp";
+            point.shape = c.shape;
+            point.size = 10.0f;
+            point.position = vec3_c(5, 6, 7);
+            point.CreateEngineObject(&parent, &renderer);
+            auto* marker = dynamic_cast<geom_object_c*>(point.GetEntity());
+            ASSERT_NE(nullptr, marker);
+            EXPECT_EQ("cp_obj", marker->GetName());
+            EXPECT_EQ(6.0f, marker->position.y);
+            EXPECT_TRUE(parent.GetObjects().Contains(marker));
+            ASSERT_NE(nullptr, marker->GetPrimaryMesh());
+            EXPECT_EQ("cp_msh", marker->GetPrimaryMesh()->name);
+            const geometry_def_c& definition = marker->GetPrimaryMesh()->GetDefinition();
+            ASSERT_EQ(1u, definition.primitiveSets.size());
+            const primitive_set_c& lines = *definition.primitiveSets[0];
+            EXPECT_EQ(c.lines, lines.GetPrimitiveCount(primitive_lines)) << c.shape;
+            f32 highest = 0.0f;
+            for (const vertex_c& vertex : lines.vertices) {
+                highest = std::max(highest, vertex.position.y);
+                if (c.shape == 0) {
+                    EXPECT_NEAR(10.0f, vertex.position.Length(), 1e-4f);
+                }
+            }
+            EXPECT_NEAR(c.height, highest, 1e-4f);
+            ASSERT_NE(nullptr, marker->GetMaterials().GetFirst());
+            EXPECT_EQ("cp_mat", marker->GetMaterials().GetFirst()->name);
+            EXPECT_EQ(1.0f, marker->GetMaterials().GetFirst()->diffuse);
+
+            // New parameters rebuild the marker in place of the old one.
+            point.size = 20.0f;
+            point.ApplyParameters();
+            EXPECT_NE(marker, point.GetEntity());
+            EXPECT_EQ(1u, parent.GetObjects().GetCount());
+        }
+        EXPECT_EQ(0u, parent.GetObjects().GetCount()) << "the marker leaves with its control point";
+    }
 }
