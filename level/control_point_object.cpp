@@ -1,6 +1,5 @@
 #include "level/control_point_object.h"
 
-#include "engine/aggregate.h"
 #include "engine/geom_object.h"
 #include "engine/material.h"
 #include "engine/primitive_set.h"
@@ -16,17 +15,6 @@ constexpr f32 marker_step = 0.3926991f;
 constexpr f32 column_marker_height = 1000.0f;
 
 } // namespace
-
-control_point_object_c::~control_point_object_c()
-{
-    ReleaseMarker();
-}
-
-void control_point_object_c::ReleaseMarker()
-{
-    if (parent && entity)
-        parent->RemoveObject(entity.get());
-}
 
 void control_point_object_c::ApplyParameters()
 {
@@ -110,7 +98,5 @@ void control_point_object_c::CreateEngineObject(aggregate_c* _parent, renderer_c
     material->diffuse = 1.0f;
     marker->SetMeshMaterial(mesh, 0, material);
     marker->position = position;
-    entity = std::move(marker);
-    if (parent)
-        parent->AddObject(entity.get());
+    AdoptMarker(std::move(marker));
 }

@@ -10,14 +10,11 @@
 // Stored form (its own, no "Envs"): "name" "posi" "rota" "scal" "acOr"
 // "acTy" "acSz" "acCo" "acSp" "iden" "scrp" (string) "prms" { parameter
 // list }.
-#include "level/parameter_object.h"
+#include "level/marked_object.h"
 
-class control_point_object_c : public parameter_object_c {
+class control_point_object_c : public marked_object_c {
 public:
     enum shape_e : i32 { shape_sphere = 0, shape_column = 1 };
-
-    // Takes the marker out of its parent.
-    ~control_point_object_c() override;
 
     int GetType() const override { return level_object_control_point; }
     const char* GetTypeName() const override { return "Control Point"; }
@@ -41,8 +38,6 @@ public:
     // Strictly inside: a point at distance size is outside.
     bool Contains(const vec3_c& _point) const;
 
-    aggregate_c* parent = nullptr;
-    renderer_c* renderer = nullptr;
     i32 activationOrder = -1;
     i32 shape = shape_sphere;
     f32 size = 1.0f;
@@ -52,7 +47,4 @@ public:
     string_c script;
     // Run-time state of the game world; 0 at load, never stored.
     u8 occupied = 0;
-
-private:
-    void ReleaseMarker();
 };

@@ -14,6 +14,7 @@
 #include "level/sprite_object.h"
 #include "level/testing/chunk_bytes.h"
 #include "level/testing/level_fixtures.h"
+#include "level/testing/memory_files.h"
 
 #include <gtest/gtest.h>
 
@@ -192,4 +193,49 @@ TEST(LevelEntities, ControlPointMarkerDrawsItsShape)
         }
         EXPECT_EQ(0u, parent.GetObjects().GetCount()) << "the marker leaves with its control point";
     }
+}
+
+TEST(LevelEntities, WalkPathMarkersShowKeysAndSteps)
+{
+    null_renderer_c renderer;
+    memory_file_system_c files;
+    output_file_c ball;
+    geom_object_c("kulka", &renderer).Write(ball);
+    files.files["kulka.lwo"] = std::vector<u8>(ball.GetData(), ball.GetData() + ball.GetSize());
+
+    aggregate_c parent("level", &renderer);
+    {
+        auto path = MakeTestPath("road", {{0, 0, 0}, {10, 0, 0}});
+        path->position = vec3_c(0, 5, 0);
+        path->visibleKeyScale = 2.0f;
+        path->CreateEngineObject(&parent, &renderer);
+        auto* markers = dynamic_cast<aggregate_c*>(path->GetEntity());
+        ASSERT_NE(nullptr, markers);
+        EXPECT_EQ("road", markers->GetName());
+        EXPECT_TRUE(parent.GetObjects().Contains(markers));
+        ASSERT_EQ(2u, markers->GetObjects().GetCount());
+        auto* key = dynamic_cast<aggregate_c*>(markers->GetObjects().GetFirst());
+        ASSERT_NE(nullptr, key);
+        EXPECT_EQ("road_key_aggregate_0", key->GetName());
+        ASSERT_EQ(10u, key->GetObjects().GetCount());
+        null_object_c* ballAtKey = key->GetObjects().GetFirst();
+        EXPECT_EQ("road_key_0", ballAtKey->GetName());
+        EXPECT_EQ(2.0f, ballAtKey->scale.y);
+        EXPECT_EQ(5.0f, ballAtKey->position.y);
+        null_object_c* step = ballAtKey->GetNext();
+        EXPECT_EQ("road_key_step_1", step->GetName());
+        EXPECT_NEAR(1.0f, step->position.x, 1e-4f);
+        EXPECT_EQ(1.0f, step->scale.x);
+
+        // A rebuild empties the same aggregate.
+        path->keyInterpolation = shape_linear;
+        path->ApplyParameters();
+        EXPECT_EQ(markers, path->GetEntity());
+        EXPECT_EQ(2u, markers->GetObjects().GetCount());
+        EXPECT_EQ(1u, parent.GetObjects().GetCount());
+    }
+    EXPECT_EQ(0u, parent.GetObjects().GetCount());
+    auto lost = MakeTestPath("lost", {{0, 0, 0}});
+    files.files.clear();
+    EXPECT_THROW(lost->CreateEngineObject(&parent, &renderer), file_error_c);
 }

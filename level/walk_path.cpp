@@ -1,5 +1,6 @@
 #include "level/walk_path.h"
 
+#include "engine/object_format.h"
 #include "engine/scene.h"
 #include "level/chunk_saver.h"
 #include "level/engine_stream.h"
@@ -13,6 +14,7 @@ namespace {
 
 constexpr u32 samples_per_key = 100;
 constexpr f32 ground_ray_length = 1000.0f;
+const char* const marker_model = "kulka.lwo";
 
 } // namespace
 
@@ -106,6 +108,8 @@ void walk_path_c::ApplyParameters()
     for (envelope_c& envelope : envelopes)
         for (envelope_key_c& key : envelope.keys)
             key.shape = static_cast<envelope_shape_e>(keyInterpolation);
+    if (entity && renderer)
+        CreateEngineObject(parent, renderer);
 }
 
 void walk_path_c::SnapToGround(scene_c* _scene)
@@ -125,7 +129,41 @@ void walk_path_c::SnapToGround(scene_c* _scene)
     }
 }
 
-void walk_path_c::CreateEngineObject(aggregate_c*, renderer_c*)
+void walk_path_c::CreateEngineObject(aggregate_c* _parent, renderer_c* _renderer)
 {
-    throw std::runtime_error("walk_path_c::CreateEngineObject: the editor's path markers are not implemented");
+    if (_renderer == nullptr)
+        return;
+    const std::unique_ptr<null_object_c> model(LoadObject(marker_model, _renderer, false));
+    auto* markers = dynamic_cast<aggregate_c*>(entity.get());
+    if (markers && _parent == parent) {
+        while (null_object_c* child = markers->GetObjects().GetFirst())
+            markers->DeleteObject(child);
+    } else {
+        ReleaseMarker();
+        parent = _parent;
+        auto fresh = std::make_unique<aggregate_c>(name, _renderer);
+        markers = fresh.get();
+        AdoptMarker(std::move(fresh));
+    }
+    renderer = _renderer;
+    auto place = [&](aggregate_c& _holder, const string_c& _name, const vec3_c& _at, f32 _scale) {
+        null_object_c* copy = model->Clone();
+        copy->SetName(_name);
+        copy->position = _at;
+        copy->scale = vec3_c(_scale, _scale, _scale);
+        _holder.AddObject(copy);
+    };
+    const u32 count = GetKeyCount();
+    for (u32 i = 0; i < count; ++i) {
+        const int index = static_cast<int>(i);
+        auto* key = new aggregate_c(string_c("%s_key_aggregate_%d", name.GetData(), index), _renderer);
+        markers->AddObject(key);
+        const f32 time = envelopes[0].keys[i].time;
+        const vec3_c point(position.x + envelopes[0].keys[i].value, position.y + envelopes[1].keys[i].value,
+                           position.z + envelopes[2].keys[i].value);
+        place(*key, string_c("%s_key_%d", name.GetData(), index), point, visibleKeyScale);
+        for (int k = 1; k <= 9; ++k)
+            place(*key, string_c("%s_key_step_%d", name.GetData(), k), GetPositionAt(time + static_cast<f32>(k) * 0.1f),
+                  visibleKeyStepScale);
+    }
 }

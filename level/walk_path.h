@@ -10,9 +10,9 @@
 // x, y and z envelopes in the engine's stream format. Key times are written
 // measured and set back to key indices afterwards. After either direction
 // the post behaviour of the three envelopes is linear.
-#include "level/parameter_object.h"
+#include "level/marked_object.h"
 
-class walk_path_c : public parameter_object_c {
+class walk_path_c : public marked_object_c {
 public:
     int GetType() const override { return level_object_walk_path; }
     const char* GetTypeName() const override { return "Walk Path"; }
@@ -21,7 +21,7 @@ public:
     // interpolation"; added to what the list holds.
     void ExchangeParameters(parameter_list_c& _list, bool _read) override;
     // Every key of the three envelopes takes the key interpolation as its
-    // shape.
+    // shape; an existing marker is rebuilt.
     void ApplyParameters() override;
     // Key i of each envelope gets time i.
     void RenumberKeys() override;
@@ -29,7 +29,13 @@ public:
     // hit by a ray 1000 long straight down from it; a key above nothing
     // throws std::runtime_error("Couldn't find intersection for path key.").
     void SnapToGround(scene_c* _scene) override;
-    // Marker models for an editor; not built in the game.
+    // The markers: an aggregate named after the path (emptied when it
+    // exists) holding, for each key i, an aggregate name + "_key_aggregate_i"
+    // with a copy of "kulka.lwo" named name + "_key_i" at the key's point
+    // (scaled by the visible key scale) and nine named name + "_key_step_k"
+    // at the path's points at key time + k x 0.1 (scaled by the visible key
+    // step scale). A model that cannot be loaded throws file_error_c.
+    // Nothing without a renderer.
     void CreateEngineObject(aggregate_c* _parent, renderer_c* _renderer) override;
 
     // The envelopes at _t, added to the path's position.
@@ -45,8 +51,6 @@ public:
     // Number of keys the three envelopes have in common.
     u32 GetKeyCount() const;
 
-    aggregate_c* parent = nullptr;
-    renderer_c* renderer = nullptr;
     f32 visibleKeyScale = 3.0f;
     f32 visibleKeyStepScale = 1.0f;
     f32 pathLength = 0.0f;
