@@ -2,6 +2,7 @@
 
 #include "platform/dinput8/dinput8_backend.h"
 #include "platform/dinput8/effect_file.h"
+#include "platform/dinput8/sdl_input.h"
 
 #include <vector>
 
@@ -51,9 +52,8 @@ HRESULT DirectInput8Create(HINSTANCE, DWORD _version, const GUID& _iid, void** _
     if (_version != DIRECTINPUT_VERSION || !(_iid == IID_IDirectInput8A) || _outer != nullptr)
         return DIERR_INVALIDPARAM;
     IDirectInput8A* input = nullptr;
-    if (installed_backend == nullptr)
-        return DIERR_DEVICENOTREG;
-    const HRESULT hr = installed_backend->CreateInput(&input);
+    direct_input_backend_c& backend = installed_backend ? *installed_backend : sdl_input_backend_c::Get();
+    const HRESULT hr = backend.CreateInput(&input);
     if (hr == DI_OK)
         *_out = input;
     return hr;

@@ -5,16 +5,6 @@
 
 namespace {
 
-bool IsAxis(DWORD _type)
-{
-    return (_type & DIDFT_AXIS) != 0;
-}
-
-bool IsButton(DWORD _type)
-{
-    return (_type & DIDFT_BUTTON) != 0;
-}
-
 class script_effect_object_c : public IDirectInputEffect {
 public:
     script_effect_object_c(std::shared_ptr<script_device_c> _device, u32 _index)
@@ -40,26 +30,9 @@ private:
     u32 index;
 };
 
-class script_device_object_c : public IDirectInputDevice8A {
+class script_device_object_c : public object_device_c {
 public:
     explicit script_device_object_c(std::shared_ptr<script_device_c> _device) : device(std::move(_device)) {}
-
-    HRESULT EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKA _callback, void* _ref, DWORD) override
-    {
-        const HRESULT hr = device->Take("EnumObjects");
-        if (hr != DI_OK)
-            return hr;
-        for (const script_object_c& object : device->objects) {
-            DIDEVICEOBJECTINSTANCEA instance;
-            instance.dwOfs = object.ofs;
-            instance.dwType = object.type;
-            instance.dwFlags = object.flags;
-            std::strncpy(instance.tszName, object.name.c_str(), MAX_PATH - 1);
-            if (_callback(&instance, _ref) == DIENUM_STOP)
-                break;
-        }
-        return DI_OK;
-    }
 
     HRESULT GetDeviceInfo(DIDEVICEINSTANCEA* _info) override
     {
@@ -78,28 +51,13 @@ public:
         return device->Take("SetCooperativeLevel");
     }
 
-    HRESULT SetDataFormat(const DIDATAFORMAT* _format) override
+    HRESULT SetDataFormat(const DIDATAFORMAT* _format_in) override
     {
-        if (_format == nullptr || _format->dwSize != sizeof(DIDATAFORMAT) ||
-            _format->dwObjSize != sizeof(DIOBJECTDATAFORMAT) || (_format->dwNumObjs > 0 && _format->rgodf == nullptr))
-            return DIERR_INVALIDPARAM;
-        if (device->acquired)
-            return DIERR_ACQUIRED;
-        const HRESULT hr = device->Take("SetDataFormat");
-        if (hr != DI_OK)
-            return hr;
-        for (DWORD i = 0; i < _format->dwNumObjs; ++i) {
-            const DIOBJECTDATAFORMAT& entry = _format->rgodf[i];
-            const u64 width = IsAxis(entry.dwType) ? 4 : 1;
-            if (entry.dwOfs + width > _format->dwDataSize)
-                return DIERR_INVALIDPARAM;
-        }
-        device->format = *_format;
-        device->formatObjects.assign(_format->rgodf, _format->rgodf + _format->dwNumObjs);
-        device->format.rgodf = device->formatObjects.data();
-        device->log.push_back("SetDataFormat " + std::to_string(_format->dwFlags) + " " +
-                              std::to_string(_format->dwDataSize) + " " + std::to_string(_format->dwNumObjs));
-        return DI_OK;
+        const HRESULT hr = object_device_c::SetDataFormat(_format_in);
+        if (hr == DI_OK)
+            device->log.push_back("SetDataFormat " + std::to_string(_format.dwFlags) + " " +
+                                  std::to_string(_format.dwDataSize) + " " + std::to_string(_format.dwNumObjs));
+        return hr;
     }
 
     HRESULT Acquire() override
@@ -126,54 +84,6 @@ public:
         return device->TakePoll();
     }
 
-    HRESULT GetDeviceState(DWORD _size, void* _data) override
-    {
-        if ((_data == nullptr && _size > 0) || _size != device->format.dwDataSize)
-            return DIERR_INVALIDPARAM;
-        if (!device->acquired)
-            return DIERR_NOTACQUIRED;
-        const HRESULT hr = device->Take("GetDeviceState");
-        if (hr != DI_OK)
-            return hr;
-        u8* bytes = static_cast<u8*>(_data);
-        if (_size > 0)
-            std::memset(bytes, 0, _size);
-        const bool relative = device->format.dwFlags == DIDF_RELAXIS;
-        for (const DIOBJECTDATAFORMAT& entry : device->formatObjects) {
-            const script_object_c* object = FindByType(entry.dwType);
-            if (object == nullptr)
-                continue;
-            LONG& value = device->values[object->ofs];
-            if (IsButton(object->type)) {
-                bytes[entry.dwOfs] = value ? 0x80 : 0;
-            } else if (IsAxis(object->type)) {
-                std::memcpy(bytes + entry.dwOfs, &value, 4);
-                if (relative && (object->type & DIDFT_RELAXIS))
-                    value = 0;
-            }
-        }
-        return DI_OK;
-    }
-
-    HRESULT GetProperty(DWORD _property, DIPROPHEADER* _header) override
-    {
-        if (_property != DIPROP_RANGE || _header == nullptr || _header->dwSize != sizeof(DIPROPRANGE) ||
-            _header->dwHow != DIPH_BYOFFSET)
-            return DIERR_INVALIDPARAM;
-        for (const DIOBJECTDATAFORMAT& entry : device->formatObjects) {
-            if (entry.dwOfs != _header->dwObj)
-                continue;
-            const script_object_c* object = FindByType(entry.dwType);
-            if (object == nullptr || !IsAxis(object->type))
-                return DIERR_NOTFOUND;
-            DIPROPRANGE* range = reinterpret_cast<DIPROPRANGE*>(_header);
-            range->lMin = object->min;
-            range->lMax = object->max;
-            return DI_OK;
-        }
-        return DIERR_NOTFOUND;
-    }
-
     HRESULT CreateEffect(const GUID& _type, const DIEFFECT* _effect, IDirectInputEffect** _out, void*) override
     {
         if (_out == nullptr || _effect == nullptr)
@@ -198,15 +108,22 @@ public:
         std::strncpy(_info.tszProductName, _device.name.c_str(), MAX_PATH - 1);
     }
 
-private:
-    const script_object_c* FindByType(DWORD _type) const
+protected:
+    const std::vector<device_object_c>& Objects() const override { return device->objects; }
+
+    LONG Value(const device_object_c& _object, bool _relative) override
     {
-        for (const script_object_c& object : device->objects)
-            if (object.type == _type)
-                return &object;
-        return nullptr;
+        LONG& value = device->values[_object.ofs];
+        const LONG now = value;
+        if (_relative)
+            value = 0;
+        return now;
     }
 
+    bool IsAcquired() const override { return device->acquired; }
+    HRESULT Before(const char* _call) override { return device->Take(_call); }
+
+private:
     std::shared_ptr<script_device_c> device;
 };
 

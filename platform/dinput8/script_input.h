@@ -23,15 +23,7 @@
 #include <vector>
 
 #include "platform/dinput8/dinput8_backend.h"
-
-struct script_object_c {
-    DWORD ofs = 0;
-    DWORD type = 0; // kind bits and DIDFT_MAKEINSTANCE
-    DWORD flags = 0;
-    std::string name;
-    LONG min = 0; // DIPROP_RANGE of an axis
-    LONG max = 65535;
-};
+#include "platform/dinput8/object_device.h"
 
 struct script_effect_c {
     GUID type;
@@ -64,7 +56,7 @@ public:
     DWORD devType;
     GUID guid;
     std::string name;
-    std::vector<script_object_c> objects;
+    std::vector<device_object_c> objects;
     std::map<DWORD, LONG> values;
     bool forceFeedback = false;
 
@@ -72,8 +64,6 @@ public:
     std::vector<std::string> log;
     std::vector<script_effect_c> effects;
     bool acquired = false;
-    DIDATAFORMAT format;
-    std::vector<DIOBJECTDATAFORMAT> formatObjects;
     u32 polls = 0;
     u32 acquires = 0;
 

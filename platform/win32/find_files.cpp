@@ -85,9 +85,7 @@ std::intptr_t _findfirst(const char* _pattern, _finddata_t* _data)
     search_c search;
     std::string namePattern = path;
     if (slash != std::string::npos) {
-        search.folder = path.substr(0, slash);
-        if (search.folder.empty())
-            search.folder = "/";
+        search.folder = slash == 0 ? std::string(1, '/') : path.substr(0, slash);
         namePattern = path.substr(slash + 1);
     }
     std::error_code error;
