@@ -52,7 +52,11 @@ public:
     void ResetActionValues();
 
     // The binding store.
+    // True when the chunk was written, or read and taken.
     bool SerializeActions(CChunkSaver& _saver);
+    // False when the values are missing, older than _minVersion, of another
+    // size than stored, or hold a damaged chunk; true otherwise (also when
+    // they hold no binding chunk).
     bool LoadFromRegistry(const char* _company, const char* _product, const char* _valueName, u32 _minVersion);
     void SaveToRegistry(const char* _company, const char* _product, const char* _valueName, u32 _version);
     // Through the current file system; a missing or damaged file leaves the
@@ -79,6 +83,8 @@ public:
     static constexpr i32 max_actions = 4096;
 
 private:
+    enum read_e { read_absent, read_done, read_refused };
+    read_e ReadActions(CChunkSaver& _saver);
     void BindToDevice(action_c& _action) const;
     bool CaptureChanged(input_device_c& _device, u32 _index);
     action_c* ActionWithDevice(u32 _index);

@@ -53,13 +53,16 @@ bool controllers_c::SerializeActions(CChunkSaver& _saver)
         _saver.End();
         return true;
     }
-    if (!_saver.IsReading())
-        return false;
+    return _saver.IsReading() && ReadActions(_saver) == read_done;
+}
+
+controllers_c::read_e controllers_c::ReadActions(CChunkSaver& _saver)
+{
     // Read into copies, so a damaged chunk changes nothing.
     try {
         if (!_saver.Begin("acac")) {
             _saver.End();
-            return false;
+            return read_absent;
         }
         f32 divisor = _mouseDivisor;
         _saver.LeafFloat("musS", divisor);
@@ -67,7 +70,7 @@ bool controllers_c::SerializeActions(CChunkSaver& _saver)
         _saver.LeafInt("nuac", count);
         if (count < 0 || count > max_actions || (count > 0 && static_cast<u32>(count) > _saver.CountItems("name"))) {
             _saver.End();
-            return false;
+            return read_refused;
         }
         std::vector<action_c> actions(_actions);
         actions.resize(static_cast<std::size_t>(count));
@@ -79,9 +82,9 @@ bool controllers_c::SerializeActions(CChunkSaver& _saver)
         _saver.End();
         _mouseDivisor = divisor;
         _actions.swap(actions);
-        return true;
+        return read_done;
     } catch (const file_error_c&) {
-        return false;
+        return read_refused;
     }
 }
 
@@ -101,10 +104,11 @@ bool controllers_c::LoadFromRegistry(const char* _company, const char* _product,
     if (!reader.GetBinary(_valueName, buffer.data(), size))
         return false;
     CChunkSaver saver;
-    if (saver.OpenBuffer(CChunkSaver::mode_read, buffer.data(), size, _valueName))
-        SerializeActions(saver);
+    const bool opened = saver.OpenBuffer(CChunkSaver::mode_read, buffer.data(), size, _valueName);
+    // A damaged store counts as none, so the defaults replace it.
+    const bool usable = !opened || ReadActions(saver) != read_refused;
     saver.Close();
-    return true;
+    return usable;
 }
 
 void controllers_c::SaveToRegistry(const char* _company, const char* _product, const char* _valueName, u32 _version)

@@ -47,6 +47,15 @@ protected:
         }
     }
 
+    // Writes the three registry values as a save would.
+    static void Store(const std::vector<u8>& _bytes, u32 _version)
+    {
+        registry_writer_c writer(HKEY_CURRENT_USER, RegistryKeyPath(kRegistryCompany, kRegistryProduct).c_str());
+        writer.SetDword("controllers_size", static_cast<u32>(_bytes.size()));
+        writer.SetDword("controllers_version", _version);
+        writer.SetBinary("controllers", _bytes.data(), static_cast<u32>(_bytes.size()));
+    }
+
     temporary_config_home_c home;
     script_input_c input;
     script_input_scope_c scope{input};
@@ -169,17 +178,36 @@ TEST_F(BindingStoreTest, RegistryValuesThatDoNotQualifyAreIgnored)
     }
 }
 
+TEST_F(BindingStoreTest, DamagedStoredChunkCountsAsNoStore)
+{
+    std::vector<u8> damaged = WriteBindings(Defaults());
+    const i32 count = -4;
+    std::memcpy(damaged.data() + 28, &count, 4);
+    Store(damaged, 100);
+    controllers_c controllers(nullptr);
+    EXPECT_FALSE(controllers.LoadFromRegistry(kRegistryCompany, kRegistryProduct, "controllers", 100));
+    EXPECT_EQ(controllers.GetActionCount(), 0u);
+}
+
+TEST_F(BindingStoreTest, StoreWithoutABindingChunkStillCounts)
+{
+    CChunkSaver saver;
+    u8 unused = 0;
+    saver.OpenBuffer(CChunkSaver::mode_write, &unused, 1);
+    saver.Begin("othr");
+    saver.End();
+    const std::vector<u8> other = saver.GetWrittenBytes();
+    Store(other, 100);
+    controllers_c controllers(nullptr);
+    EXPECT_TRUE(controllers.LoadFromRegistry(kRegistryCompany, kRegistryProduct, "controllers", 100));
+    EXPECT_EQ(controllers.GetActionCount(), 0u);
+}
+
 TEST_F(BindingStoreTest, DefaultsReplaceAnOldStoreAndAreSavedWithTheCurrentVersion)
 {
     scratch_folder_c folder;
     const std::string file = folder.WriteFile("actions.accfg", WriteBindings(Defaults(), 1234));
-    {
-        registry_writer_c writer(HKEY_CURRENT_USER, RegistryKeyPath(kRegistryCompany, kRegistryProduct).c_str());
-        const std::vector<u8> old = WriteBindings({{"old", GUID_SysKeyboard, key_a, 0, 0, 0}});
-        writer.SetDword("controllers_size", static_cast<u32>(old.size()));
-        writer.SetDword("controllers_version", 99);
-        writer.SetBinary("controllers", old.data(), static_cast<u32>(old.size()));
-    }
+    Store(WriteBindings({{"old", GUID_SysKeyboard, key_a, 0, 0, 0}}), 99);
     controllers_c controllers(nullptr);
     if (!controllers.LoadFromRegistry(kRegistryCompany, kRegistryProduct, "controllers", 100)) {
         controllers.LoadFromFile(file.c_str());
