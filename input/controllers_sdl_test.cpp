@@ -8,7 +8,7 @@
 #include "input/testing/bindings.h"
 #include "platform/dinput8/sdl_input.h"
 #include "platform/dinput8/testing/sdl_events.h"
-#include "platform/win32/sdl_event_sink.h"
+#include "platform/win32/sdl_events.h"
 
 namespace {
 
@@ -46,11 +46,11 @@ TEST_F(SdlControllersTest, KeysAndTheMouseReachTheActions)
     EXPECT_STREQ(controllers.GetAction(0).object_name.GetData(), "A");
     EXPECT_STREQ(controllers.GetAction(3).object_name.GetData(), "X-axis");
 
-    DispatchSdlEvent(KeyEvent(SDL_SCANCODE_Z, true));
-    DispatchSdlEvent(MouseButtonEvent(SDL_BUTTON_LEFT, true));
-    DispatchSdlEvent(MotionEvent(30, 0));
-    DispatchSdlEvent(MotionEvent(30, 0));
-    DispatchSdlEvent(WheelEvent(1));
+    ObserveSdlInput(KeyEvent(SDL_SCANCODE_Z, true));
+    ObserveSdlInput(MouseButtonEvent(SDL_BUTTON_LEFT, true));
+    ObserveSdlInput(MotionEvent(30, 0));
+    ObserveSdlInput(MotionEvent(30, 0));
+    ObserveSdlInput(WheelEvent(1));
 
     controllers.Update(0.02f);
     controllers.Update(0.02f);

@@ -12,7 +12,7 @@
 #include "platform/dinput8/object_device.h"
 #include "platform/dinput8/sdl_haptic.h"
 #include "platform/dinput8/sdl_keys.h"
-#include "platform/win32/sdl_event_sink.h"
+#include "platform/win32/sdl_events.h"
 
 namespace {
 
@@ -289,16 +289,11 @@ private:
     std::vector<listed_device_c> listed;
 };
 
-void Listen(const SDL_Event& _event, void* _context)
-{
-    static_cast<sdl_input_backend_c*>(_context)->HandleEvent(_event);
-}
-
 } // namespace
 
 sdl_input_backend_c::sdl_input_backend_c()
 {
-    AddSdlEventListener(Listen, this);
+    SetSdlInputObserver([this](const SDL_Event& _event) { HandleEvent(_event); });
 }
 
 sdl_input_backend_c& sdl_input_backend_c::Get()

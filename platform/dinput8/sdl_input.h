@@ -8,7 +8,7 @@
 // window messages count it), and buttons "Button 0" to "Button 4" (12 to
 // 16: left, right, middle, the two side buttons). Both keep their state
 // from the key, mouse and focus events the window layer hands over
-// (sdl_event_sink.h), so injected events reach the actions; motion and the
+// (platform/win32/sdl_events.h), so injected events reach the actions; motion and the
 // wheel add up between reads. Focus loss releases every key and button.
 //
 // Joysticks and game controllers (game controllers as gamepads, wheels as

@@ -9,7 +9,7 @@
 
 #include "platform/dinput8/sdl_keys.h"
 #include "platform/dinput8/testing/sdl_events.h"
-#include "platform/win32/sdl_event_sink.h"
+#include "platform/win32/sdl_events.h"
 
 namespace {
 
@@ -71,29 +71,29 @@ protected:
 TEST_F(SdlInputTest, KeyEventsFromTheWindowLayerSetTheKeyState)
 {
     sdl_input_backend_c& backend = sdl_input_backend_c::Get();
-    DispatchSdlEvent(KeyEvent(SDL_SCANCODE_A, true));
-    DispatchSdlEvent(KeyEvent(SDL_SCANCODE_KP_ENTER, true));
+    ObserveSdlInput(KeyEvent(SDL_SCANCODE_A, true));
+    ObserveSdlInput(KeyEvent(SDL_SCANCODE_KP_ENTER, true));
     EXPECT_TRUE(backend.IsKeyDown(0x1E));
     EXPECT_TRUE(backend.IsKeyDown(0x9C));
     EXPECT_FALSE(backend.IsKeyDown(0x1C));
-    DispatchSdlEvent(KeyEvent(SDL_SCANCODE_A, false));
+    ObserveSdlInput(KeyEvent(SDL_SCANCODE_A, false));
     EXPECT_FALSE(backend.IsKeyDown(0x1E));
-    DispatchSdlEvent(FocusLostEvent());
+    ObserveSdlInput(FocusLostEvent());
     EXPECT_FALSE(backend.IsKeyDown(0x9C));
 }
 
 TEST_F(SdlInputTest, MouseMotionAndWheelAddUpUntilTaken)
 {
     sdl_input_backend_c& backend = sdl_input_backend_c::Get();
-    DispatchSdlEvent(MotionEvent(7, -3));
-    DispatchSdlEvent(MotionEvent(7, -3));
-    DispatchSdlEvent(WheelEvent(1));
-    DispatchSdlEvent(WheelEvent(3, true));
+    ObserveSdlInput(MotionEvent(7, -3));
+    ObserveSdlInput(MotionEvent(7, -3));
+    ObserveSdlInput(WheelEvent(1));
+    ObserveSdlInput(WheelEvent(3, true));
     EXPECT_EQ(backend.TakeMotion(0), 14);
     EXPECT_EQ(backend.TakeMotion(1), -6);
     EXPECT_EQ(backend.TakeMotion(2), -240);
     EXPECT_EQ(backend.TakeMotion(0), 0);
-    DispatchSdlEvent(MouseButtonEvent(SDL_BUTTON_RIGHT, true));
+    ObserveSdlInput(MouseButtonEvent(SDL_BUTTON_RIGHT, true));
     EXPECT_TRUE(backend.IsMouseButtonDown(1));
     EXPECT_FALSE(backend.IsMouseButtonDown(2));
 }
@@ -127,7 +127,7 @@ TEST_F(SdlInputTest, KeyboardDeviceReportsKeysInTheCallersFormat)
     format.rgodf = objects;
     ASSERT_EQ(keyboard->SetDataFormat(&format), DI_OK);
     ASSERT_EQ(keyboard->Acquire(), DI_OK);
-    DispatchSdlEvent(KeyEvent(SDL_SCANCODE_UP, true));
+    ObserveSdlInput(KeyEvent(SDL_SCANCODE_UP, true));
     u8 state[4] = {9, 9, 9, 9};
     EXPECT_TRUE(SUCCEEDED(keyboard->Poll()));
     ASSERT_EQ(keyboard->GetDeviceState(4, state), DI_OK);
