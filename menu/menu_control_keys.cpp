@@ -1,0 +1,72 @@
+#include "menu/menu_control_keys.h"
+
+#include "audio/sound_system.h"
+#include "engine/font_handle.h"
+#include "engine/scene.h"
+#include "engine/scene_loader.h"
+#include "foundation/command.h"
+#include "menu/menu_anim_clip.h"
+#include "menu/menu_rect.h"
+
+#include <cfloat>
+
+std::unique_ptr<font_handle_c> ReadMenuFont(const command_c& _command, renderer_c* _renderer)
+{
+    const auto flag = [&](const char* _key) -> u8 { return _command.GetInt(_key, nullptr, 0) != 0 ? 1 : 0; };
+    font_def_c definition(_command.FindParameter("name"), _command.GetFloat("height", 0.0f), flag("bold"),
+                          flag("italic"), flag("underline"), flag("strikeout"), flag("antialiasing"), 0);
+    return std::make_unique<font_handle_c>(definition, _renderer);
+}
+
+vec3_c ReadMenuColor(const command_c& _command)
+{
+    const char* text = _command.FindParameter(1u);
+    return text ? command_c::ParseVector(text) : vec3_c(0.0f, 0.0f, 0.0f);
+}
+
+std::unique_ptr<scene_c> LoadMenuBodyScene(const char* _file_name, renderer_c* _renderer)
+{
+    std::unique_ptr<scene_c> scene(LoadScene(_file_name, _renderer));
+    scene->SetFlag(4, false);
+    return scene;
+}
+
+void ReadMenuClip(const command_c& _command, menu_anim_clip_c& _clip)
+{
+    _clip.Set(_command.GetFloat("start"), _command.GetFloat("end"), _command.GetInt("loop") != 0);
+}
+
+std::unique_ptr<sound_source_c> ReadMenuSound(const command_c& _command, sound_system_c* _sound_system)
+{
+    const char* file = _command.FindParameter("sound");
+    if (!file || !_sound_system)
+        return nullptr;
+    return std::unique_ptr<sound_source_c>(_sound_system->CreatePcmSource(file, sound_flag_volume));
+}
+
+void PlayMenuSound(sound_source_c* _sound)
+{
+    if (_sound)
+        _sound->Play();
+}
+
+void SetMenuSoundVolume(sound_source_c* _sound, f32 _volume)
+{
+    if (_sound)
+        _sound->SetVolume(_volume);
+}
+
+void PlaceMenuScene(scene_c& _scene, const menu_rect_c& _rect)
+{
+    const f32 width = _rect.GetWidth();
+    const f32 height = _rect.GetHeight();
+    _scene.SetViewport(_rect.left, _rect.top, width, height);
+    const f32 aspect = width > 0.0f ? height / width : 0.0f;
+    _scene.SetAspectRatio(aspect > FLT_EPSILON ? aspect : FLT_EPSILON);
+}
+
+void AnimateMenuScene(scene_c& _scene, f32 _time)
+{
+    _scene.Animate(_time, true);
+    _scene.PrepareFrame();
+}
