@@ -96,7 +96,11 @@ void TextWindowControl::Wrap(const mb_string_c& _text)
     const u32 count = _text.GetChars();
     const char* data = _text.GetData();
     const f32 width = inner.GetWidth();
+    // Lines end without blanks, so a paragraph's last line is never spread
+    // by the blank that joined it to the next.
     const auto emit = [&](u32 _first, u32 _end) {
+        while (_end > _first && _text.CharAt(_end - 1) == ' ')
+            --_end;
         mb_string_c line;
         const u32 from = _text.ByteOffset(_first);
         line.Assign(data + from, _end - _first, _text.ByteOffset(_end) - from);

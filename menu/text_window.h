@@ -15,7 +15,8 @@
 // one blank into running text.
 //
 // Wrapping, with the font's second text form: a line breaks at its last
-// blank before the character that overflows (the blank is dropped); a word
+// blank before the character that overflows (blanks that end a line are
+// dropped); a word
 // longer than the line is cut before that character and its rest follows
 // after one empty line; every line feed of the text gives one empty line.
 // Every line holds at least one character, so no width stalls the wrap.
