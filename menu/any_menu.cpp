@@ -4,6 +4,8 @@
 #include "foundation/command.h"
 #include "foundation/script_loader.h"
 #include "menu/any_menu_control.h"
+#include "menu/button.h"
+#include "menu/check_box.h"
 #include "menu/menu_message.h"
 #include "menu/menu_rect.h"
 #include "menu/text_box.h"
@@ -45,7 +47,7 @@ struct control_keyword_s {
 const control_keyword_s controlKeywords[] = {
     {"TextWindowControl", key_rectangle | key_text_file, MakeControl<TextWindowControl>},
     {"GfxButtonControl", key_tooltip, nullptr},
-    {"CheckBoxControl", key_position | key_text | key_tooltip, nullptr},
+    {"CheckBoxControl", key_position | key_text | key_tooltip, MakeControl<CheckBoxControl>},
     {"SliderControl", key_rectangle | key_tooltip, nullptr},
     {"SliderHorizontalControl", key_rectangle | key_tooltip, nullptr},
     {"TextBoxControl", key_rectangle | key_text | key_tooltip, MakeControl<TextBoxControl>},
@@ -53,7 +55,7 @@ const control_keyword_s controlKeywords[] = {
     {"ListBoxControl", key_rectangle | key_tooltip, nullptr},
     {"BoardControl", 0, nullptr},
     {"ProgressBarControl", key_rectangle, nullptr},
-    {"ButtonControl", key_rectangle | key_tooltip | key_text, nullptr},
+    {"ButtonControl", key_rectangle | key_tooltip | key_text, MakeControl<ButtonControl>},
     {"DragSquareControl", key_rectangle | key_no_script, nullptr},
     {"DragItemControl", key_rectangle, nullptr},
     {"TabControl", key_position_size | key_text | key_tooltip, nullptr},
@@ -305,6 +307,8 @@ void any_menu_c::AddControl(const script_loader_c& _command, u32 _keys, std::uni
             rect->bottom = _command.GetFloat("y2");
         }
     }
+    if (_keys & key_position)
+        static_cast<CheckBoxControl&>(*_control).SetPosition(_command.GetFloat("x"), _command.GetFloat("y"));
     if ((_keys & key_text) && _command.FindParameter("text"))
         if (const char* text = stringTable.Find(_command.GetInt("text")))
             _control->SetCaption(text);

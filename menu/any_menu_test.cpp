@@ -181,13 +181,13 @@ TEST_F(MenuTest, MissingFilesNamedByTheScriptThrowWithTheirName)
 
 TEST_F(MenuTest, ControlKindsNotMadeYetAreRefusedWithTheirKeyword)
 {
-    fixture.AddText("menu.txt", "ButtonControl Ok button.txt\n");
+    fixture.AddText("menu.txt", "ListBoxControl Servers list.txt\n");
     any_menu_c menu("Main", &fixture.renderer, nullptr);
     try {
         menu.LoadScript("menu.txt", 0);
         ADD_FAILURE();
     } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "ButtonControl controls are not built yet!");
+        EXPECT_STREQ(error.what(), "ListBoxControl controls are not built yet!");
     }
 }
 

@@ -8,6 +8,7 @@
 #include "menu/menu_anim_clip.h"
 #include "menu/menu_rect.h"
 
+#include <algorithm>
 #include <cfloat>
 
 std::unique_ptr<font_handle_c> ReadMenuFont(const command_c& _command, renderer_c* _renderer)
@@ -24,10 +25,12 @@ vec3_c ReadMenuColor(const command_c& _command)
     return text ? command_c::ParseVector(text) : vec3_c(0.0f, 0.0f, 0.0f);
 }
 
-std::unique_ptr<scene_c> LoadMenuBodyScene(const char* _file_name, renderer_c* _renderer)
+std::unique_ptr<scene_c> LoadMenuBodyScene(const char* _file_name, renderer_c* _renderer, bool _clip_planes)
 {
     std::unique_ptr<scene_c> scene(LoadScene(_file_name, _renderer));
     scene->SetFlag(4, false);
+    if (_clip_planes)
+        scene->SetClipPlanes(1.0f, 1000.0f);
     return scene;
 }
 
@@ -61,8 +64,17 @@ void PlaceMenuScene(scene_c& _scene, const menu_rect_c& _rect)
     const f32 width = _rect.GetWidth();
     const f32 height = _rect.GetHeight();
     _scene.SetViewport(_rect.left, _rect.top, width, height);
-    const f32 aspect = width > 0.0f ? height / width : 0.0f;
-    _scene.SetAspectRatio(aspect > FLT_EPSILON ? aspect : FLT_EPSILON);
+    _scene.SetAspectRatio(width > 0.0f ? std::max(height / width, FLT_EPSILON) : FLT_EPSILON);
+}
+
+void PlaceShrunkMenuScene(scene_c& _scene, const menu_rect_c& _rect, f32 _transition)
+{
+    const f32 width = _rect.GetWidth();
+    const f32 height = _rect.GetHeight();
+    const auto side = [](f32 _size) { return _size > 0.0051f ? _size : 0.0051f; };
+    _scene.SetViewport(_rect.left + width * _transition * 0.5f, _rect.top + height * _transition * 0.5f,
+                       side((1.0f - _transition) * width), side((1.0f - _transition) * height));
+    _scene.SetAspectRatio(width > 0.0f ? std::max(3.0f * height / (4.0f * width), FLT_EPSILON) : FLT_EPSILON);
 }
 
 void AnimateMenuScene(scene_c& _scene, f32 _time)

@@ -23,8 +23,9 @@ std::unique_ptr<font_handle_c> ReadMenuFont(const command_c& _command, renderer_
 // The colour vector of the first positional parameter; 0,0,0 when absent.
 vec3_c ReadMenuColor(const command_c& _command);
 // Loads the scene (file_error_c names a missing file) and clears its flag
-// bit 4, as every control body does.
-std::unique_ptr<scene_c> LoadMenuBodyScene(const char* _file_name, renderer_c* _renderer);
+// bit 4, as every control body does; the bodies of buttons and their kin
+// also get the clip planes 1 and 1000.
+std::unique_ptr<scene_c> LoadMenuBodyScene(const char* _file_name, renderer_c* _renderer, bool _clip_planes = false);
 // Named "start", "end" (f32) and "loop" (int); a missing one throws
 // command_error_c.
 void ReadMenuClip(const command_c& _command, menu_anim_clip_c& _clip);
@@ -38,5 +39,9 @@ void SetMenuSoundVolume(sound_source_c* _sound, f32 _volume);
 // The scene's viewport := the rectangle; its aspect ratio := height / width,
 // at least FLT_EPSILON (also for a rectangle without width).
 void PlaceMenuScene(scene_c& _scene, const menu_rect_c& _rect);
+// A body that shrinks toward the rectangle's centre as the transition
+// runs (0 full, 1 gone): each side (1 - t) of the full one but never below
+// 0.0051; aspect ratio 3 x height / (4 x width), at least FLT_EPSILON.
+void PlaceShrunkMenuScene(scene_c& _scene, const menu_rect_c& _rect, f32 _transition);
 // Evaluates the animation at the time and prepares the frame.
 void AnimateMenuScene(scene_c& _scene, f32 _time);

@@ -26,16 +26,7 @@ void TextBoxControl::ProcessScript()
         const string_c keyword(key);
         if (keyword == "BodyFile") {
             bodyScene = LoadMenuBodyScene(command.GetParameter(1u), renderer);
-        } else if (keyword == "Disabled") {
-            ReadMenuClip(command, disabledClip);
-        } else if (keyword == "Enabled") {
-            ReadMenuClip(command, enabledClip);
-        } else if (keyword == "MouseOver") {
-            ReadMenuClip(command, overClip);
-            overSound = ReadMenuSound(command, soundSystem);
-        } else if (keyword == "Action") {
-            ReadMenuClip(command, actionClip);
-            actionSound = ReadMenuSound(command, soundSystem);
+        } else if (looks.ReadKey(key, command, soundSystem)) {
         } else if (keyword == "Charset") {
             font = ReadMenuFont(command, renderer);
         } else if (keyword == "CharsetColor") {
@@ -79,9 +70,9 @@ void TextBoxControl::SetCaption(const char* _text)
 
 void TextBoxControl::Clear()
 {
-    PlayMenuSound(actionSound.get());
+    PlayMenuSound(looks.actionSound.get());
     text.Clear();
-    PlayClip(actionClip);
+    PlayClip(looks.action);
     state = control_captured;
     cursor = 0;
 }
@@ -105,11 +96,11 @@ void TextBoxControl::Disable(bool _enabled)
 {
     if (_enabled) {
         state = control_normal;
-        PlayClip(enabledClip);
+        PlayClip(looks.enabled);
         cursor = text.GetLength();
     } else {
         state = control_disabled;
-        PlayClip(disabledClip);
+        PlayClip(looks.disabled);
     }
 }
 
@@ -131,8 +122,7 @@ void TextBoxControl::OnMouseMove(f32 _x, f32 _y, i32, i32)
 
 void TextBoxControl::SetSoundVolume(f32 _volume)
 {
-    SetMenuSoundVolume(actionSound.get(), _volume);
-    SetMenuSoundVolume(overSound.get(), _volume);
+    looks.SetVolume(_volume);
 }
 
 void TextBoxControl::Process(f32 _time)
@@ -146,11 +136,11 @@ void TextBoxControl::Process(f32 _time)
         const bool inside = rect.IsInside(pointerX, pointerY);
         if (!inside && state == control_over) {
             state = control_normal;
-            PlayClip(enabledClip);
+            PlayClip(looks.enabled);
         } else if (inside && state == control_normal) {
             state = control_over;
-            PlayMenuSound(overSound.get());
-            PlayClip(overClip);
+            PlayMenuSound(looks.overSound.get());
+            PlayClip(looks.over);
             hoverTime = currentTime;
         }
     }
@@ -164,10 +154,10 @@ void TextBoxControl::OnLeftClick()
         ApplyNumericClamp();
         return;
     }
-    PlayMenuSound(actionSound.get());
+    PlayMenuSound(looks.actionSound.get());
     if (!clickKeepsText)
         text.Clear();
-    PlayClip(actionClip);
+    PlayClip(looks.action);
     state = control_captured;
     cursor = text.GetLength();
 }
@@ -175,7 +165,7 @@ void TextBoxControl::OnLeftClick()
 void TextBoxControl::OnLeftButtonDown()
 {
     if (state == control_captured && !rect.IsInside(pointerX, pointerY)) {
-        PlayClip(enabledClip);
+        PlayClip(looks.enabled);
         state = control_normal;
     }
 }
@@ -199,28 +189,28 @@ void TextBoxControl::OnKeyDown(u32 _virtual_key)
     switch (_virtual_key) {
     case VK_LEFT:
         if (!scrollText && cursor > 0) {
-            PlayMenuSound(actionSound.get());
+            PlayMenuSound(looks.actionSound.get());
             --cursor;
         }
         break;
     case VK_RIGHT:
         if (!scrollText && cursor < text.GetLength()) {
-            PlayMenuSound(actionSound.get());
+            PlayMenuSound(looks.actionSound.get());
             ++cursor;
         }
         break;
     case VK_DELETE:
-        PlayMenuSound(actionSound.get());
+        PlayMenuSound(looks.actionSound.get());
         if (cursor < text.GetLength())
             text.Erase(static_cast<int>(cursor), 1);
         break;
     case VK_RETURN:
-        PlayMenuSound(actionSound.get());
+        PlayMenuSound(looks.actionSound.get());
         if (rect.IsInside(pointerX, pointerY)) {
-            PlayClip(overClip);
+            PlayClip(looks.over);
             state = control_over;
         } else {
-            PlayClip(enabledClip);
+            PlayClip(looks.enabled);
             state = control_normal;
         }
         ApplyNumericClamp();
@@ -228,16 +218,16 @@ void TextBoxControl::OnKeyDown(u32 _virtual_key)
     case VK_BACK:
         if (cursor > 0) {
             text.Erase(static_cast<int>(cursor) - 1, 1);
-            PlayMenuSound(actionSound.get());
+            PlayMenuSound(looks.actionSound.get());
             --cursor;
         }
         break;
     case VK_HOME:
-        PlayMenuSound(actionSound.get());
+        PlayMenuSound(looks.actionSound.get());
         cursor = 0;
         break;
     case VK_END:
-        PlayMenuSound(actionSound.get());
+        PlayMenuSound(looks.actionSound.get());
         cursor = text.GetLength();
         break;
     default: break;
@@ -265,7 +255,7 @@ void TextBoxControl::OnChar(u32 _character)
         return;
     text.Insert(static_cast<int>(cursor), static_cast<char>(_character));
     ++cursor;
-    PlayMenuSound(actionSound.get());
+    PlayMenuSound(looks.actionSound.get());
 }
 
 f32 TextBoxControl::TextWidth(const char* _text)

@@ -30,7 +30,7 @@
 #include "foundation/text_string.h"
 #include "foundation/vector_math.h"
 #include "menu/any_menu_control.h"
-#include "menu/menu_anim_clip.h"
+#include "menu/menu_looks.h"
 #include "menu/menu_rect.h"
 
 class font_handle_c;
@@ -92,10 +92,7 @@ private:
     std::unique_ptr<scene_c> bodyScene;
     std::unique_ptr<font_handle_c> font;
     vec3_c color = vec3_c(0.0f, 0.0f, 0.0f);
-    menu_anim_clip_c disabledClip;
-    menu_anim_clip_c enabledClip;
-    menu_anim_clip_c overClip;
-    menu_anim_clip_c actionClip;
+    menu_looks_c looks;
     f32 pointerX = 0.0f;
     f32 pointerY = 0.0f;
     f32 leftMargin = 0.0f;
@@ -108,6 +105,4 @@ private:
     vec3_c cursorColor = vec3_c(0.0f, 0.0f, 0.0f);
     u32 cursor = 0;
     f32 cursorBlink = 0.0f;
-    std::unique_ptr<sound_source_c> overSound;
-    std::unique_ptr<sound_source_c> actionSound;
 };
