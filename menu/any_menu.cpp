@@ -4,8 +4,11 @@
 #include "foundation/command.h"
 #include "foundation/script_loader.h"
 #include "menu/any_menu_control.h"
+#include "menu/board.h"
 #include "menu/button.h"
 #include "menu/check_box.h"
+#include "menu/drag.h"
+#include "menu/gfx_button.h"
 #include "menu/menu_message.h"
 #include "menu/menu_rect.h"
 #include "menu/text_box.h"
@@ -46,18 +49,18 @@ struct control_keyword_s {
 
 const control_keyword_s controlKeywords[] = {
     {"TextWindowControl", key_rectangle | key_text_file, MakeControl<TextWindowControl>},
-    {"GfxButtonControl", key_tooltip, nullptr},
+    {"GfxButtonControl", key_tooltip, MakeControl<GfxButtonControl>},
     {"CheckBoxControl", key_position | key_text | key_tooltip, MakeControl<CheckBoxControl>},
     {"SliderControl", key_rectangle | key_tooltip, nullptr},
     {"SliderHorizontalControl", key_rectangle | key_tooltip, nullptr},
     {"TextBoxControl", key_rectangle | key_text | key_tooltip, MakeControl<TextBoxControl>},
     {"ComboBoxControl", key_rectangle | key_tooltip, nullptr},
     {"ListBoxControl", key_rectangle | key_tooltip, nullptr},
-    {"BoardControl", 0, nullptr},
-    {"ProgressBarControl", key_rectangle, nullptr},
+    {"BoardControl", 0, MakeControl<BoardControl>},
+    {"ProgressBarControl", key_rectangle, MakeControl<ProgressBarControl>},
     {"ButtonControl", key_rectangle | key_tooltip | key_text, MakeControl<ButtonControl>},
-    {"DragSquareControl", key_rectangle | key_no_script, nullptr},
-    {"DragItemControl", key_rectangle, nullptr},
+    {"DragSquareControl", key_rectangle | key_no_script, MakeControl<DragSquareControl>},
+    {"DragItemControl", key_rectangle, MakeControl<DragItemControl>},
     {"TabControl", key_position_size | key_text | key_tooltip, nullptr},
 };
 

@@ -37,6 +37,9 @@ enum menu_control_state_e : i32 {
     control_normal = 1,
     control_over = 2,
     control_captured = 3,
+    // Boards and 3D buttons while their go-in or go-out clip runs.
+    control_going_in = 4,
+    control_going_out = 5,
 };
 
 class any_menu_control_c {

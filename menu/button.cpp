@@ -133,7 +133,7 @@ void ButtonControl::Process(f32 _time)
 {
     if (body) {
         if (fadeSize) {
-            PlaceShrunkMenuScene(*body, rect, transition);
+            PlaceShrunkMenuScene(*body, rect, transition, 0.75f);
         } else {
             body->dissolve = transition;
             PlaceMenuScene(*body, rect);

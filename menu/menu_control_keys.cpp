@@ -67,14 +67,14 @@ void PlaceMenuScene(scene_c& _scene, const menu_rect_c& _rect)
     _scene.SetAspectRatio(width > 0.0f ? std::max(height / width, FLT_EPSILON) : FLT_EPSILON);
 }
 
-void PlaceShrunkMenuScene(scene_c& _scene, const menu_rect_c& _rect, f32 _transition)
+void PlaceShrunkMenuScene(scene_c& _scene, const menu_rect_c& _rect, f32 _transition, f32 _aspect_factor)
 {
     const f32 width = _rect.GetWidth();
     const f32 height = _rect.GetHeight();
     const auto side = [](f32 _size) { return _size > 0.0051f ? _size : 0.0051f; };
     _scene.SetViewport(_rect.left + width * _transition * 0.5f, _rect.top + height * _transition * 0.5f,
                        side((1.0f - _transition) * width), side((1.0f - _transition) * height));
-    _scene.SetAspectRatio(width > 0.0f ? std::max(3.0f * height / (4.0f * width), FLT_EPSILON) : FLT_EPSILON);
+    _scene.SetAspectRatio(width > 0.0f ? std::max(_aspect_factor * height / width, FLT_EPSILON) : FLT_EPSILON);
 }
 
 void AnimateMenuScene(scene_c& _scene, f32 _time)

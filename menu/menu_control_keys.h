@@ -41,7 +41,7 @@ void SetMenuSoundVolume(sound_source_c* _sound, f32 _volume);
 void PlaceMenuScene(scene_c& _scene, const menu_rect_c& _rect);
 // A body that shrinks toward the rectangle's centre as the transition
 // runs (0 full, 1 gone): each side (1 - t) of the full one but never below
-// 0.0051; aspect ratio 3 x height / (4 x width), at least FLT_EPSILON.
-void PlaceShrunkMenuScene(scene_c& _scene, const menu_rect_c& _rect, f32 _transition);
+// 0.0051; aspect ratio _aspect_factor x height / width, at least FLT_EPSILON.
+void PlaceShrunkMenuScene(scene_c& _scene, const menu_rect_c& _rect, f32 _transition, f32 _aspect_factor);
 // Evaluates the animation at the time and prepares the frame.
 void AnimateMenuScene(scene_c& _scene, f32 _time);
