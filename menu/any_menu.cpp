@@ -11,6 +11,7 @@
 #include "menu/gfx_button.h"
 #include "menu/menu_message.h"
 #include "menu/menu_rect.h"
+#include "menu/slider.h"
 #include "menu/text_box.h"
 #include "menu/text_window.h"
 #include "menu/tool_tip.h"
@@ -51,8 +52,8 @@ const control_keyword_s controlKeywords[] = {
     {"TextWindowControl", key_rectangle | key_text_file, MakeControl<TextWindowControl>},
     {"GfxButtonControl", key_tooltip, MakeControl<GfxButtonControl>},
     {"CheckBoxControl", key_position | key_text | key_tooltip, MakeControl<CheckBoxControl>},
-    {"SliderControl", key_rectangle | key_tooltip, nullptr},
-    {"SliderHorizontalControl", key_rectangle | key_tooltip, nullptr},
+    {"SliderControl", key_rectangle | key_tooltip, MakeControl<SliderControl>},
+    {"SliderHorizontalControl", key_rectangle | key_tooltip, MakeControl<SliderHorizontalControl>},
     {"TextBoxControl", key_rectangle | key_text | key_tooltip, MakeControl<TextBoxControl>},
     {"ComboBoxControl", key_rectangle | key_tooltip, nullptr},
     {"ListBoxControl", key_rectangle | key_tooltip, nullptr},
