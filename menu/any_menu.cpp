@@ -9,6 +9,7 @@
 #include "menu/check_box.h"
 #include "menu/drag.h"
 #include "menu/gfx_button.h"
+#include "menu/list_box.h"
 #include "menu/menu_message.h"
 #include "menu/menu_rect.h"
 #include "menu/slider.h"
@@ -56,7 +57,7 @@ const control_keyword_s controlKeywords[] = {
     {"SliderHorizontalControl", key_rectangle | key_tooltip, MakeControl<SliderHorizontalControl>},
     {"TextBoxControl", key_rectangle | key_text | key_tooltip, MakeControl<TextBoxControl>},
     {"ComboBoxControl", key_rectangle | key_tooltip, nullptr},
-    {"ListBoxControl", key_rectangle | key_tooltip, nullptr},
+    {"ListBoxControl", key_rectangle | key_tooltip, MakeControl<ListBoxControl>},
     {"BoardControl", 0, MakeControl<BoardControl>},
     {"ProgressBarControl", key_rectangle, MakeControl<ProgressBarControl>},
     {"ButtonControl", key_rectangle | key_tooltip | key_text, MakeControl<ButtonControl>},

@@ -48,6 +48,10 @@ public:
     menu_rect_c* GetRectangle() override { return &rect; }
 
     f32 GetValue() const { return value; }
+    void SetValue(f32 _value) { value = _value; }
+    // Value per second while an arrow is held ("Speed").
+    f32 GetSpeed() const { return speed; }
+    void SetSpeed(f32 _speed) { speed = _speed; }
     i32 GetArrowAState() const { return arrowA.state; }
     i32 GetArrowBState() const { return arrowB.state; }
     const menu_rect_c& GetBar() const { return bar; }
