@@ -7,6 +7,7 @@
 #include "menu/board.h"
 #include "menu/button.h"
 #include "menu/check_box.h"
+#include "menu/combo_box.h"
 #include "menu/drag.h"
 #include "menu/gfx_button.h"
 #include "menu/list_box.h"
@@ -56,7 +57,7 @@ const control_keyword_s controlKeywords[] = {
     {"SliderControl", key_rectangle | key_tooltip, MakeControl<SliderControl>},
     {"SliderHorizontalControl", key_rectangle | key_tooltip, MakeControl<SliderHorizontalControl>},
     {"TextBoxControl", key_rectangle | key_text | key_tooltip, MakeControl<TextBoxControl>},
-    {"ComboBoxControl", key_rectangle | key_tooltip, nullptr},
+    {"ComboBoxControl", key_rectangle | key_tooltip, MakeControl<ComboBoxControl>},
     {"ListBoxControl", key_rectangle | key_tooltip, MakeControl<ListBoxControl>},
     {"BoardControl", 0, MakeControl<BoardControl>},
     {"ProgressBarControl", key_rectangle, MakeControl<ProgressBarControl>},
