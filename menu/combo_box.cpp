@@ -4,7 +4,6 @@
 #include "engine/font_handle.h"
 #include "engine/scene.h"
 #include "foundation/script_loader.h"
-#include "menu/list_box.h"
 #include "menu/menu_control_keys.h"
 #include "menu/slider.h"
 
@@ -16,7 +15,7 @@ ComboBoxControl::ComboBoxControl(const char* _name, const char* _script_file, re
     : any_menu_control_c(_name, _script_file, _renderer, _sound_system, _string_table)
 {
     ProcessScript();
-    selected = 0;
+    list.selected = 0;
     Disable(true);
 }
 
@@ -74,15 +73,12 @@ f32 ComboBoxControl::LineHeight() const
 
 u32 ComboBoxControl::Shown() const
 {
-    return std::min(static_cast<u32>(items.size()), maxItems);
+    return std::min(static_cast<u32>(list.items.size()), maxItems);
 }
 
 i32 ComboBoxControl::GetFirstShown() const
 {
-    if (!slider || items.size() <= maxItems)
-        return 0;
-    const f32 hidden = static_cast<f32>(items.size() - maxItems);
-    return static_cast<i32>(std::clamp(std::floor(slider->GetValue() * hidden + 0.5f), 0.0f, hidden));
+    return list.FirstShown(slider.get(), maxItems);
 }
 
 f32 ComboBoxControl::ListTransparency() const
@@ -95,31 +91,25 @@ f32 ComboBoxControl::ListTransparency() const
 
 void ComboBoxControl::AddItem(const char* _item_name)
 {
-    items.emplace_back(_item_name);
+    list.items.emplace_back(_item_name);
 }
 
 void ComboBoxControl::RemoveItem(const char* _item_name)
 {
     if (_item_name)
         return;
-    items.clear();
-    selected = -1;
+    list.items.clear();
+    list.selected = -1;
 }
 
 void ComboBoxControl::GetState(menu_ret_c& _ret)
 {
-    _ret.Clear();
-    _ret.intValue = selected;
-    _ret.boolValue = changed;
-    changed = 0;
-    if (selected >= 0 && static_cast<size_t>(selected) < items.size())
-        _ret.stringValue = items[static_cast<size_t>(selected)];
+    list.Report(_ret);
 }
 
 void ComboBoxControl::SetState(menu_ret_c* _ret)
 {
-    const bool inside = _ret->intValue >= 0 && static_cast<size_t>(_ret->intValue) < items.size();
-    selected = inside ? _ret->intValue : -1;
+    list.selected = list.Bounded(_ret->intValue);
 }
 
 void ComboBoxControl::Process(f32 _time)
@@ -135,7 +125,7 @@ void ComboBoxControl::Process(f32 _time)
         AnimateMenuScene(*buttonDown, _time);
     }
     if (HasScrollBar())
-        slider->SetSpeed(sliderSpeed / static_cast<f32>(items.size() - maxItems));
+        slider->SetSpeed(sliderSpeed / static_cast<f32>(list.items.size() - maxItems));
     if (mainBorder) {
         mainBorder->dissolve = transition;
         PlaceMenuScene(*mainBorder, rect);
@@ -155,7 +145,7 @@ void ComboBoxControl::Process(f32 _time)
     if (state == control_captured) {
         f32 width = rect.GetWidth();
         if (font)
-            for (const string_c& item : items)
+            for (const string_c& item : list.items)
                 width = std::max(width, font->GetTextWidth(item) + leftMargin + rightMargin);
         const f32 height = line * static_cast<f32>(Shown());
         f32 x = rect.left;
@@ -189,11 +179,11 @@ void ComboBoxControl::Render()
         mainBorder->Render();
     if (buttonDown)
         buttonDown->Render();
-    if (items.empty() || selected < 0 || static_cast<size_t>(selected) >= items.size() || !font)
+    if (list.items.empty() || list.Bounded(list.selected) < 0 || !font)
         return;
     const f32 line = LineHeight();
-    const string_c shown =
-        ShortenMenuText(*font, items[static_cast<size_t>(selected)], rect.GetWidth() - (leftMargin + rightMargin));
+    const string_c shown = ShortenMenuText(*font, list.items[static_cast<size_t>(list.selected)],
+                                           rect.GetWidth() - (leftMargin + rightMargin));
     font->DrawText(rect.left + leftMargin, rect.top + rect.GetHeight() * 0.5f - line * 0.5f, shown, defaultColor,
                    transition, 0);
     if (state != control_captured)
@@ -201,7 +191,7 @@ void ComboBoxControl::Render()
     if (selectBorder)
         selectBorder->Render();
     const i32 first = GetFirstShown();
-    const u32 end = std::min(static_cast<u32>(first) + Shown(), static_cast<u32>(items.size()));
+    const u32 end = std::min(static_cast<u32>(first) + Shown(), static_cast<u32>(list.items.size()));
     for (u32 i = static_cast<u32>(first); i < end; ++i) {
         const f32 y = listRect.top + line * static_cast<f32>(i - static_cast<u32>(first));
         const bool under = listRect.left < mouseX && mouseX < listRect.right && y < mouseY && mouseY < y + line;
@@ -210,7 +200,7 @@ void ComboBoxControl::Render()
             AnimateMenuScene(*mark, currentTime);
             mark->Render();
         }
-        font->DrawText(listRect.left + leftMargin, y, items[i], under ? selectedColor : defaultColor,
+        font->DrawText(listRect.left + leftMargin, y, list.items[i], under ? selectedColor : defaultColor,
                        ListTransparency(), 0);
     }
     if (HasScrollBar())
@@ -229,14 +219,14 @@ void ComboBoxControl::OnLeftClick()
     if (state != control_captured)
         return;
     const f32 line = LineHeight();
-    if (line > 0.0f && listRect.IsInside(mouseX, mouseY) && !items.empty()) {
+    if (line > 0.0f && listRect.IsInside(mouseX, mouseY) && !list.items.empty()) {
         PlayMenuSound(actionSound.get());
         const i32 first = GetFirstShown();
-        const i32 last = std::min(first + static_cast<i32>(Shown()), static_cast<i32>(items.size())) - 1;
+        const i32 last = std::min(first + static_cast<i32>(Shown()), static_cast<i32>(list.items.size())) - 1;
         const i32 index = std::clamp(static_cast<i32>((mouseY - listRect.top) / line) + first, first, last);
-        if (index != selected)
-            changed = 1;
-        selected = index;
+        if (index != list.selected)
+            list.changed = 1;
+        list.selected = index;
         state = control_normal;
         return;
     }
@@ -249,7 +239,7 @@ void ComboBoxControl::OnLeftButtonDown()
     if (state != control_captured)
         return;
     menu_rect_c reach = listRect;
-    if (items.size() >= maxItems)
+    if (list.items.size() >= maxItems)
         reach.right += LineHeight();
     if (!reach.IsInside(mouseX, mouseY) && !rect.IsInside(mouseX, mouseY))
         state = control_normal;

@@ -26,6 +26,7 @@
 #include "foundation/vector_math.h"
 #include "menu/any_menu_control.h"
 #include "menu/menu_anim_clip.h"
+#include "menu/menu_items.h"
 #include "menu/menu_rect.h"
 
 #include <vector>
@@ -62,7 +63,7 @@ public:
     bool IsInside(f32 _x, f32 _y) override;
     menu_rect_c* GetRectangle() override { return &rect; }
 
-    i32 GetSelected() const { return selected; }
+    i32 GetSelected() const { return list.selected; }
     const menu_rect_c& GetListRect() const { return listRect; }
     SliderControl* GetSlider() const { return slider.get(); }
     // The first row of the open list at the slider's position.
@@ -71,12 +72,11 @@ public:
 private:
     f32 LineHeight() const;
     u32 Shown() const;
-    bool HasScrollBar() const { return slider && items.size() > maxItems; }
+    bool HasScrollBar() const { return slider && list.items.size() > maxItems; }
     // The list's transparency: fading in after the opening click.
     f32 ListTransparency() const;
 
     u8 forceUp = 0;
-    u8 changed = 0;
     u32 maxItems = 5;
     f32 leftMargin = 0.0f;
     f32 rightMargin = 0.0f;
@@ -92,8 +92,7 @@ private:
     menu_anim_clip_c enabledClip;
     menu_anim_clip_c overClip;
     menu_anim_clip_c actionClip;
-    std::vector<string_c> items;
-    i32 selected = -1;
+    menu_items_c list;
     f32 mouseX = -1.0f;
     f32 mouseY = -1.0f;
     std::unique_ptr<SliderControl> slider;

@@ -11,22 +11,12 @@
 #include <algorithm>
 #include <cmath>
 
-string_c ShortenMenuText(font_handle_c& _font, const char* _text, f32 _width)
-{
-    string_c text(_text);
-    if (_font.GetTextWidth(text) <= _width)
-        return text;
-    while (!text.IsEmpty() && _font.GetTextWidth(text + "...") > _width)
-        text.Truncate(static_cast<int>(text.GetLength()) - 1);
-    return text + "...";
-}
-
 ListBoxControl::ListBoxControl(const char* _name, const char* _script_file, renderer_c* _renderer,
                                sound_system_c* _sound_system, menu_string_table_c* _string_table)
     : any_menu_control_c(_name, _script_file, _renderer, _sound_system, _string_table)
 {
     ProcessScript();
-    selected = -1;
+    list.selected = -1;
     Disable(true);
     if (slider)
         slider->SetValue(1.0f);
@@ -85,38 +75,32 @@ f32 ListBoxControl::LineHeight() const
 
 void ListBoxControl::AddItem(const char* _item_name)
 {
-    items.emplace_back(_item_name);
+    list.items.emplace_back(_item_name);
 }
 
 void ListBoxControl::RemoveItem(const char* _item_name)
 {
     if (!_item_name)
-        items.clear();
-    else if (selected >= 0 && static_cast<size_t>(selected) < items.size())
-        items.erase(items.begin() + selected);
-    selected = -1;
+        list.items.clear();
+    else if (list.Bounded(list.selected) >= 0)
+        list.items.erase(list.items.begin() + list.selected);
+    list.selected = -1;
 }
 
 void ListBoxControl::GetState(menu_ret_c& _ret)
 {
-    _ret.Clear();
-    _ret.intValue = selected;
-    _ret.boolValue = changed;
-    changed = 0;
-    if (selected >= 0 && static_cast<size_t>(selected) < items.size())
-        _ret.stringValue = items[static_cast<size_t>(selected)];
+    list.Report(_ret);
 }
 
 void ListBoxControl::SetState(menu_ret_c* _ret)
 {
     if (_ret->stringValue.IsEmpty()) {
-        const bool inside = _ret->intValue >= 0 && static_cast<size_t>(_ret->intValue) < items.size();
-        selected = inside ? _ret->intValue : -1;
+        list.selected = list.Bounded(_ret->intValue);
         return;
     }
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (items[i] == _ret->stringValue) {
-            selected = static_cast<i32>(i);
+    for (size_t i = 0; i < list.items.size(); ++i) {
+        if (list.items[i] == _ret->stringValue) {
+            list.selected = static_cast<i32>(i);
             return;
         }
     }
@@ -124,17 +108,15 @@ void ListBoxControl::SetState(menu_ret_c* _ret)
 
 i32 ListBoxControl::GetFirstShown() const
 {
-    if (!slider || items.size() <= visible)
-        return 0;
-    const f32 hidden = static_cast<f32>(items.size() - visible);
-    return static_cast<i32>(std::clamp(std::floor(slider->GetValue() * hidden + 0.5f), 0.0f, hidden));
+    return list.FirstShown(slider.get(), visible);
 }
 
 void ListBoxControl::Process(f32 _time)
 {
     const f32 line = LineHeight();
     if (slider)
-        slider->SetSpeed(items.size() > visible ? sliderSpeed / static_cast<f32>(items.size() - visible) : sliderSpeed);
+        slider->SetSpeed(list.items.size() > visible ? sliderSpeed / static_cast<f32>(list.items.size() - visible)
+                                                     : sliderSpeed);
     if (state != control_disabled) {
         const bool inside = IsInside(mouseX, mouseY);
         if (inside && state == control_normal) {
@@ -149,7 +131,7 @@ void ListBoxControl::Process(f32 _time)
     area = {rect.left, rect.top, rect.right - line, rect.bottom};
     if (slider) {
         slider->SetTransition(transition);
-        if (visible < items.size()) {
+        if (visible < list.items.size()) {
             if (!slider->IsDisabled() && state != control_disabled)
                 slider->Disable(true);
         } else if (slider->IsDisabled()) {
@@ -162,8 +144,8 @@ void ListBoxControl::Process(f32 _time)
         PlaceMenuScene(*border, area);
         AnimateMenuScene(*border, _time);
     }
-    const i32 shownIndex = selected - GetFirstShown();
-    if (mark && selected >= 0 && shownIndex >= 0 && static_cast<u32>(shownIndex) < visible) {
+    const i32 shownIndex = list.selected - GetFirstShown();
+    if (mark && list.selected >= 0 && shownIndex >= 0 && static_cast<u32>(shownIndex) < visible) {
         mark->dissolve = transition;
         const f32 top = rect.top + upMargin + line * static_cast<f32>(shownIndex);
         PlaceMenuScene(*mark, {area.left + leftMargin, top, area.right - rightMargin, top + line});
@@ -185,17 +167,17 @@ void ListBoxControl::Render()
     if (border)
         border->Render();
     const i32 first = GetFirstShown();
-    if (font && !items.empty()) {
+    if (font && !list.items.empty()) {
         const f32 line = LineHeight();
-        const u32 end = std::min(static_cast<u32>(first) + visible, static_cast<u32>(items.size()));
+        const u32 end = std::min(static_cast<u32>(first) + visible, static_cast<u32>(list.items.size()));
         for (u32 i = static_cast<u32>(first); i < end; ++i) {
             const f32 y = area.top + upMargin + line * static_cast<f32>(i - static_cast<u32>(first));
-            const vec3_c& color = static_cast<i32>(i) == selected ? selectedColor : defaultColor;
+            const vec3_c& color = static_cast<i32>(i) == list.selected ? selectedColor : defaultColor;
             if (columnSpace.size() == 1) {
-                DrawCell(items[i], rect.left + leftMargin, rect.right - rightMargin, y, color);
+                DrawCell(list.items[i], rect.left + leftMargin, rect.right - rightMargin, y, color);
                 continue;
             }
-            const string_c& text = items[i];
+            const string_c& text = list.items[i];
             i32 start = 0;
             for (size_t k = 0; k < columnSpace.size(); ++k) {
                 const i32 bar = start <= static_cast<i32>(text.GetLength()) ? text.Find('|', start) : -1;
@@ -210,8 +192,8 @@ void ListBoxControl::Render()
     }
     if (slider)
         slider->Render();
-    const i32 shownIndex = selected - first;
-    if (mark && selected >= 0 && shownIndex >= 0 && static_cast<u32>(shownIndex) < visible)
+    const i32 shownIndex = list.selected - first;
+    if (mark && list.selected >= 0 && shownIndex >= 0 && static_cast<u32>(shownIndex) < visible)
         mark->Render();
 }
 
@@ -222,13 +204,13 @@ void ListBoxControl::OnLeftClick()
     if (state == control_over && line > 0.0f && rowsTop < mouseY &&
         mouseY < rowsTop + line * static_cast<f32>(visible) && area.left < mouseX && mouseX < area.right) {
         i32 index = static_cast<i32>((mouseY - rowsTop) / line + static_cast<f32>(GetFirstShown()));
-        if (index < 0 || static_cast<size_t>(index) >= items.size())
+        if (index < 0 || static_cast<size_t>(index) >= list.items.size())
             index = -1;
-        if (index != selected) {
-            changed = 1;
+        if (index != list.selected) {
+            list.changed = 1;
             PlayMenuSound(clickSound.get());
         }
-        selected = index;
+        list.selected = index;
     }
     if (slider)
         slider->OnLeftClick();

@@ -26,6 +26,7 @@
 #include "foundation/vector_math.h"
 #include "menu/any_menu_control.h"
 #include "menu/menu_anim_clip.h"
+#include "menu/menu_items.h"
 #include "menu/menu_rect.h"
 
 #include <vector>
@@ -61,8 +62,8 @@ public:
     bool IsInside(f32 _x, f32 _y) override;
     menu_rect_c* GetRectangle() override { return &rect; }
 
-    const std::vector<string_c>& GetItems() const { return items; }
-    i32 GetSelected() const { return selected; }
+    const std::vector<string_c>& GetItems() const { return list.items; }
+    i32 GetSelected() const { return list.selected; }
     u32 GetVisibleCount() const { return visible; }
     // The first item shown at the slider's position.
     i32 GetFirstShown() const;
@@ -73,7 +74,6 @@ private:
     f32 LineHeight() const;
     void DrawCell(const char* _text, f32 _left, f32 _right, f32 _y, const vec3_c& _color);
 
-    u8 changed = 0;
     std::vector<f32> columnSpace = std::vector<f32>(1, 0.0f);
     u32 visible = 0;
     f32 leftMargin = 0.0f;
@@ -89,16 +89,10 @@ private:
     vec3_c selectedColor = vec3_c(0.0f, 0.0f, 0.0f);
     menu_anim_clip_c disabledClip;
     menu_anim_clip_c enabledClip;
-    std::vector<string_c> items;
-    i32 selected = -1;
+    menu_items_c list;
     f32 mouseX = -1.0f;
     f32 mouseY = -1.0f;
     std::unique_ptr<SliderControl> slider;
     f32 sliderSpeed = 0.0f;
     std::unique_ptr<sound_source_c> clickSound;
 };
-
-// The text cut from its end, with "..." appended, until it is no wider than
-// _width by the font; the text itself when it fits. Shared by the list and
-// combo boxes.
-string_c ShortenMenuText(font_handle_c& _font, const char* _text, f32 _width);
