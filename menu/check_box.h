@@ -17,11 +17,9 @@
 #include "foundation/text_string.h"
 #include "foundation/vector_math.h"
 #include "menu/any_menu_control.h"
-#include "menu/menu_anim_clip.h"
+#include "menu/menu_check_look.h"
 
-class font_handle_c;
 class scene_c;
-class sound_source_c;
 
 class CheckBoxControl : public any_menu_control_c {
 public:
@@ -48,33 +46,19 @@ public:
     bool IsChecked() const { return checked != 0; }
     f32 GetX() const { return x; }
     f32 GetY() const { return y; }
-    scene_c* GetBorderScene() const { return border.get(); }
-    scene_c* GetCheckScene() const { return check.get(); }
+    scene_c* GetBorderScene() const { return look.border.get(); }
+    scene_c* GetCheckScene() const { return look.check.get(); }
 
 private:
-    void PlayCheckClip();
-
     f32 x = 0.0f;
     f32 y = 0.0f;
     f32 width = 0.0f;
     f32 height = 0.0f;
     string_c text;
-    std::unique_ptr<scene_c> border;
-    std::unique_ptr<scene_c> check;
-    menu_anim_clip_c borderDisabled;
-    menu_anim_clip_c borderEnabled;
-    menu_anim_clip_c borderOver;
-    menu_anim_clip_c checkDisabled;
-    menu_anim_clip_c checkOn;
-    menu_anim_clip_c checkOff;
+    menu_check_look_c look;
     f32 mouseX = -1.0f;
     f32 mouseY = -1.0f;
     u8 checked = 0;
-    std::unique_ptr<sound_source_c> overSound;
-    std::unique_ptr<sound_source_c> onSound;
-    std::unique_ptr<sound_source_c> offSound;
-    std::unique_ptr<font_handle_c> font;
-    vec3_c color = vec3_c(0.0f, 0.0f, 0.0f);
     i32 textMode = 0;
     f32 textOffsetX = 0.0f;
     f32 textOffsetY = 0.0f;
