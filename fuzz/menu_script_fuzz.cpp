@@ -2,9 +2,8 @@
 // cut at each "\n@@\n" into the menu script "menu.txt", the control scripts
 // "a.txt" and "b.txt" and the text file "s.txt" (string table and text-window
 // page); every other name is missing. The same parts are read once more as a
-// menu list. Broken data must end in file_error_c (or the refusal of a
-// control kind that is not made yet), never in a crash, a hang or a read
-// past a table.
+// menu list. Broken data must end in file_error_c (or the renderer's refusal
+// of a font without size), never in a crash, a hang or a read past a table.
 #include "foundation/file_error.h"
 #include "foundation/file_system.h"
 #include "menu/any_menu.h"

@@ -12,14 +12,15 @@
 #include "menu/gfx_button.h"
 #include "menu/list_box.h"
 #include "menu/menu_message.h"
+#include "menu/menu_control_keys.h"
 #include "menu/menu_rect.h"
 #include "menu/slider.h"
+#include "menu/tab.h"
 #include "menu/text_box.h"
 #include "menu/text_window.h"
 #include "menu/tool_tip.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace {
 // Keys of the menu script a control keyword reads.
@@ -46,7 +47,6 @@ std::unique_ptr<any_menu_control_c> MakeControl(const char* _name, const char* _
 struct control_keyword_s {
     const char* keyword;
     u32 keys;
-    // Null for a control kind this library does not make yet.
     control_factory_f factory;
 };
 
@@ -64,14 +64,8 @@ const control_keyword_s controlKeywords[] = {
     {"ButtonControl", key_rectangle | key_tooltip | key_text, MakeControl<ButtonControl>},
     {"DragSquareControl", key_rectangle | key_no_script, MakeControl<DragSquareControl>},
     {"DragItemControl", key_rectangle, MakeControl<DragItemControl>},
-    {"TabControl", key_position_size | key_text | key_tooltip, nullptr},
+    {"TabControl", key_position_size | key_text | key_tooltip, MakeControl<TabControl>},
 };
-
-bool HasAll(const command_c& _command, const char* const (&_keys)[4])
-{
-    return std::all_of(std::begin(_keys), std::end(_keys),
-                       [&](const char* _key) { return _command.FindParameter(_key) != nullptr; });
-}
 
 // A script number as an index; one outside the int range gives -1, which no
 // table holds.
@@ -223,14 +217,7 @@ f32 any_menu_c::LoadScript(const char* _file_name, u32 _step)
         try {
             RunScriptCommand(*script);
         } catch (const command_error_c& error) {
-            string_c text(error.GetFileName().IsEmpty() ? string_c(script->GetFileName()) : error.GetFileName());
-            text += " - ";
-            text += error.GetCommand();
-            text += " ";
-            text += error.GetParameterName();
-            text += " - ";
-            text += error.what();
-            MenuMessage(text);
+            MenuScriptMessage(error, script->GetFileName());
         }
     }
     script.reset();
@@ -256,8 +243,6 @@ void any_menu_c::RunScriptCommand(const script_loader_c& _command)
     for (const control_keyword_s& entry : controlKeywords) {
         if (keyword != entry.keyword)
             continue;
-        if (!entry.factory)
-            throw std::runtime_error(string_c(entry.keyword) + " controls are not built yet!");
         const char* scriptFile = entry.keys & key_no_script ? "" : _command.GetParameter(2u);
         AddControl(_command, entry.keys,
                    entry.factory(_command.GetParameter(1u), scriptFile, renderer, soundSystem, &stringTable));
@@ -297,24 +282,13 @@ void any_menu_c::RunScriptCommand(const script_loader_c& _command)
 
 void any_menu_c::AddControl(const script_loader_c& _command, u32 _keys, std::unique_ptr<any_menu_control_c> _control)
 {
-    if (menu_rect_c* rect = _keys & key_rectangle ? _control->GetRectangle() : nullptr) {
-        static const char* const sizeForm[4] = {"x", "y", "w", "h"};
-        static const char* const cornerForm[4] = {"x1", "y1", "x2", "y2"};
-        if (HasAll(_command, sizeForm)) {
-            rect->left = _command.GetFloat("x");
-            rect->top = _command.GetFloat("y");
-            rect->right = rect->left + _command.GetFloat("w");
-            rect->bottom = rect->top + _command.GetFloat("h");
-        }
-        if (HasAll(_command, cornerForm)) {
-            rect->left = _command.GetFloat("x1");
-            rect->top = _command.GetFloat("y1");
-            rect->right = _command.GetFloat("x2");
-            rect->bottom = _command.GetFloat("y2");
-        }
-    }
+    if (menu_rect_c* rect = _keys & key_rectangle ? _control->GetRectangle() : nullptr)
+        ReadMenuRectangle(_command, *rect, true);
     if (_keys & key_position)
         static_cast<CheckBoxControl&>(*_control).SetPosition(_command.GetFloat("x"), _command.GetFloat("y"));
+    if (_keys & key_position_size)
+        static_cast<TabControl&>(*_control).SetHome(_command.GetFloat("x"), _command.GetFloat("y"),
+                                                    _command.GetFloat("w"), _command.GetFloat("h"));
     if ((_keys & key_text) && _command.FindParameter("text"))
         if (const char* text = stringTable.Find(_command.GetInt("text")))
             _control->SetCaption(text);

@@ -179,18 +179,6 @@ TEST_F(MenuTest, MissingFilesNamedByTheScriptThrowWithTheirName)
     }
 }
 
-TEST_F(MenuTest, ControlKindsNotMadeYetAreRefusedWithTheirKeyword)
-{
-    fixture.AddText("menu.txt", "TabControl Setup tab.txt x=0 y=0 w=0.1 h=0.1\n");
-    any_menu_c menu("Main", &fixture.renderer, nullptr);
-    try {
-        menu.LoadScript("menu.txt", 0);
-        ADD_FAILURE();
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "TabControl controls are not built yet!");
-    }
-}
-
 TEST_F(MenuTest, ScriptLoadsAFewCommandsPerCall)
 {
     fixture.AddText("menu.txt", "TextBoxControl A tb.txt\nTextBoxControl B tb.txt\nTextBoxControl C tb.txt\n");

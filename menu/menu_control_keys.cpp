@@ -19,6 +19,27 @@ std::unique_ptr<font_handle_c> ReadMenuFont(const command_c& _command, renderer_
     return std::make_unique<font_handle_c>(definition, _renderer);
 }
 
+bool ReadMenuRectangle(const command_c& _command, menu_rect_c& _rect, bool _corner_form)
+{
+    const auto all = [&](std::initializer_list<const char*> _keys) {
+        return std::all_of(_keys.begin(), _keys.end(), [&](const char* _key) { return _command.FindParameter(_key); });
+    };
+    const bool sized = all({"x", "y", "w", "h"});
+    if (sized) {
+        _rect.left = _command.GetFloat("x");
+        _rect.top = _command.GetFloat("y");
+        _rect.right = _rect.left + _command.GetFloat("w");
+        _rect.bottom = _rect.top + _command.GetFloat("h");
+    }
+    if (_corner_form && all({"x1", "y1", "x2", "y2"})) {
+        _rect.left = _command.GetFloat("x1");
+        _rect.top = _command.GetFloat("y1");
+        _rect.right = _command.GetFloat("x2");
+        _rect.bottom = _command.GetFloat("y2");
+    }
+    return sized;
+}
+
 vec3_c ReadMenuColor(const command_c& _command)
 {
     const char* text = _command.FindParameter(1u);

@@ -20,6 +20,11 @@ class sound_system_c;
 // "underline", "strikeout", "antialiasing" (non-zero = on); absent keys are
 // 0 or no face. The font comes from the renderer's font cache.
 std::unique_ptr<font_handle_c> ReadMenuFont(const command_c& _command, renderer_c* _renderer);
+// The rectangle keys of a control: "x" "y" "w" "h" (left, top, width,
+// height) and then, with _corner_form, "x1" "y1" "x2" "y2", which win; a
+// form with a key missing changes nothing. True when the first form was
+// complete.
+bool ReadMenuRectangle(const command_c& _command, menu_rect_c& _rect, bool _corner_form);
 // The colour vector of the first positional parameter; 0,0,0 when absent.
 vec3_c ReadMenuColor(const command_c& _command);
 // Loads the scene (file_error_c names a missing file) and clears its flag

@@ -3,8 +3,10 @@
 #include "engine/list_error.h"
 #include "engine/scene.h"
 #include "engine/scene_loader.h"
+#include "foundation/command.h"
 #include "foundation/script_loader.h"
 #include "menu/any_menu.h"
+#include "menu/menu_message.h"
 
 #include <algorithm>
 #include <cstring>
@@ -82,20 +84,10 @@ f32 menu_manager_c::ReadRecord(u32 _step)
         }
         ++recordIndex;
         recordDone = 0;
-        const string_c keyword(name);
-        if (keyword == "BackgroundScene") {
-            backgroundScene.reset(LoadScene(listReader->GetParameter(1u), renderer));
-            recordDone = 1;
-        } else if (keyword == "AddMenu") {
-            const char* menuName = listReader->GetParameter(1u);
-            const char* script = listReader->GetParameter(2u);
-            pendingMenu = FindMenu(menuName);
-            if (!pendingMenu) {
-                menus.push_back(std::make_unique<any_menu_c>(menuName, renderer, soundSystem));
-                pendingMenu = menus.back().get();
-            }
-            pendingScript.assign(script, script + std::strlen(script) + 1);
-        } else {
+        try {
+            StartRecord(name);
+        } catch (const command_error_c& error) {
+            MenuScriptMessage(error, listReader->GetFileName());
             recordDone = 1;
         }
         if (recordDone) {
@@ -112,6 +104,26 @@ f32 menu_manager_c::ReadRecord(u32 _step)
     pendingMenu = nullptr;
     listFinished = recordIndex >= recordCount;
     return 0.0f;
+}
+
+void menu_manager_c::StartRecord(const char* _name)
+{
+    const string_c keyword(_name);
+    if (keyword == "BackgroundScene") {
+        backgroundScene.reset(LoadScene(listReader->GetParameter(1u), renderer));
+        recordDone = 1;
+    } else if (keyword == "AddMenu") {
+        const char* menuName = listReader->GetParameter(1u);
+        const char* script = listReader->GetParameter(2u);
+        pendingMenu = FindMenu(menuName);
+        if (!pendingMenu) {
+            menus.push_back(std::make_unique<any_menu_c>(menuName, renderer, soundSystem));
+            pendingMenu = menus.back().get();
+        }
+        pendingScript.assign(script, script + std::strlen(script) + 1);
+    } else {
+        recordDone = 1;
+    }
 }
 
 bool menu_manager_c::ShowsBackground() const

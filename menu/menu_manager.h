@@ -7,8 +7,9 @@
 //
 // Menu-list script: "BackgroundScene" scene-file; "AddMenu" name script
 // (the menu of that name, or a new one, reads the script; every loaded menu
-// starts disabled). Other commands are skipped; loading ends at the end of
-// the file.
+// starts disabled). Other commands, and records that lack a parameter
+// (reported with MenuMessage), are skipped; loading ends at the end of the
+// file.
 //
 // Transitions (progress 0 shown, 1 gone; a leaving menu runs 0 -> 1, an
 // arriving one 1 -> 0), over the menu's go-out or go-in time or, when that is
@@ -112,6 +113,9 @@ public:
     void OnChar(u32 _character);
 
 private:
+    // Reads the command just named: a background scene, or the menu and
+    // script of an "AddMenu" record (record done stays clear for it).
+    void StartRecord(const char* _name);
     bool ShowsBackground() const;
     void StepTransition(f32 _time);
     void StepDialog(f32 _time);

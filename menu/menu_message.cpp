@@ -1,5 +1,7 @@
 #include "menu/menu_message.h"
 
+#include "foundation/command.h"
+
 #include <cstdio>
 
 namespace {
@@ -21,4 +23,16 @@ menu_message_handler_f SetMenuMessageHandler(menu_message_handler_f _handler)
     const menu_message_handler_f previous = messageHandler;
     messageHandler = _handler ? _handler : PrintMessage;
     return previous;
+}
+
+void MenuScriptMessage(const command_error_c& _error, const char* _file_name)
+{
+    string_c text(_error.GetFileName().IsEmpty() ? string_c(_file_name) : _error.GetFileName());
+    text += " - ";
+    text += _error.GetCommand();
+    text += " ";
+    text += _error.GetParameterName();
+    text += " - ";
+    text += _error.what();
+    MenuMessage(text);
 }

@@ -9,3 +9,10 @@ using menu_message_handler_f = void (*)(const char* _text);
 void MenuMessage(const char* _text);
 // Returns the handler that was installed; null restores the default.
 menu_message_handler_f SetMenuMessageHandler(menu_message_handler_f _handler);
+
+class command_error_c;
+
+// Reports a script line that lacks a required parameter: the file (the
+// error's own when it knows one, else _file_name), " - ", the command, the
+// parameter, " - " and the error's text.
+void MenuScriptMessage(const command_error_c& _error, const char* _file_name);
