@@ -111,7 +111,9 @@ TEST_F(MenuTest, StringIndicesOutsideTheTableShowNothing)
 
 TEST_F(MenuTest, LongStringTableLinesAreCutAtTheirLimit)
 {
-    fixture.AddText("long.txt", std::string(300, 'a') + "\nnext\n");
+    std::string text(300, 'a');
+    text.append("\nnext\n");
+    fixture.AddText("long.txt", text);
     auto menu = Load("StringTableFile long.txt\n");
     ASSERT_EQ(menu->GetStringTable().GetCount(), 2u);
     EXPECT_EQ(std::string(menu->GetStringTable().Find(0)), std::string(255, 'a'));
@@ -350,6 +352,20 @@ TEST_F(MenuTest, ToolTipShowsAfterThePointerRestsAndFadesIn)
     menu->OnMouseMove(0.9f, 0.9f, 0, 0);
     menu->Process(3.1f);
     EXPECT_EQ(tip->GetText(), nullptr);
+}
+
+TEST_F(MenuTest, AToolTipWithoutFadeInShowsAtOnceAfterItsDelay)
+{
+    fixture.AddText("sudden.txt", "Charset name=Arial height=12\nTime fadein=0 delay=1\n");
+    auto menu = Load("StringTableFile strings.txt\n"
+                     "ToolTip sudden.txt\n"
+                     "TextBoxControl A tb.txt x=0 y=0 w=0.5 h=0.5 tooltiptext=0\n");
+    menu->OnMouseMove(0.1f, 0.1f, 0, 0);
+    menu->Process(0.0f);
+    menu->Process(0.5f);
+    EXPECT_EQ(menu->GetToolTip()->transparency, 1.0f);
+    menu->Process(1.5f);
+    EXPECT_EQ(menu->GetToolTip()->transparency, 0.0f);
 }
 
 TEST_F(MenuTest, AMenuWithoutToolTipShowsNone)

@@ -104,7 +104,8 @@ TEST_F(ButtonTest, ADisabledButtonNeitherHoversNorReports)
 
 TEST_F(ButtonTest, AButtonWithoutAPlaceIsHiddenAndNeverHovered)
 {
-    auto button = Make(std::string(bodyScript) + "Charset name=Arial height=10\n", {0.0f, 0.0f, 0.0f, 0.0f});
+    auto button =
+        Make(menu_fixture_c::Script({bodyScript, "Charset name=Arial height=10\n"}), {0.0f, 0.0f, 0.0f, 0.0f});
     button->SetCaption("Hidden");
     button->OnMouseMove(0.0f, 0.0f, 0, 0);
     button->Process(1.0f);
@@ -125,7 +126,7 @@ TEST_F(ButtonTest, BodiesFadeOrShrinkWithTheTransition)
     EXPECT_EQ(fading->GetBody()->GetNearClipPlane(), 1.0f);
     EXPECT_EQ(fading->GetBody()->GetFarClipPlane(), 1000.0f);
 
-    auto shrinking = Make(std::string(bodyScript) + "FadeSize\n");
+    auto shrinking = Make(menu_fixture_c::Script({bodyScript, "FadeSize\n"}));
     shrinking->SetTransition(1.0f);
     shrinking->Process(0.0f);
     scene_c* body = shrinking->GetBody();

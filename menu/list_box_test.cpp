@@ -153,7 +153,9 @@ TEST_F(ListBoxTest, ColumnsSplitAtBarsAndLongCellsEndInDots)
     single->Process(0.0f);
     fixture.renderer.ClearCalls();
     single->Render();
-    EXPECT_EQ(fixture.DrawnTexts(), std::vector<std::string>{std::string(36, 'x') + "..."});
+    std::string shortened(36, 'x');
+    shortened.append("...");
+    EXPECT_EQ(fixture.DrawnTexts(), std::vector<std::string>{shortened});
 }
 
 TEST_F(ListBoxTest, DamagedScriptsStayWithinTheList)

@@ -102,6 +102,23 @@ TEST_F(MenuManagerTest, ListsWithoutRecordsOrWithUnknownCommandsEnd)
     }
 }
 
+TEST_F(MenuManagerTest, RecordsLackingAParameterAreReportedAndSkipped)
+{
+    fixture.AddText("short.txt", "AddMenu Lonely\nBackgroundScene\nAddMenu Main main.txt\n");
+    for (u32 step : {0u, 1u}) {
+        menu_manager_c list(&fixture.renderer, nullptr);
+        f32 share = 0.0f;
+        for (int call = 0; call < 20 && share < 1.0f; ++call)
+            share = list.Load("short.txt", step);
+        EXPECT_EQ(share, 1.0f);
+        ASSERT_EQ(list.GetMenus().size(), 1u);
+        EXPECT_EQ(list.GetMenus()[0]->GetName(), "Main");
+        const auto messages = menu_fixture_c::TakeMessages();
+        ASSERT_EQ(messages.size(), 2u);
+        EXPECT_EQ(messages[0].rfind("short.txt - AddMenu", 0), 0u) << messages[0];
+    }
+}
+
 TEST_F(MenuManagerTest, SetMenuSwitchesAtOnce)
 {
     LoadAll();

@@ -52,7 +52,7 @@ TEST_F(TextBoxTest, CharacterClassesDecideWhatIsTyped)
         {"AllowNumbers=1 AllowLetters=1 AllowOther=1 AllowSpace=1", "Kestrel 7~\xe9", "Kestrel 7"},
     };
     for (const auto& entry : cases) {
-        auto box = Make(std::string("InputMode ") + entry.mode + "\nInputLenght 40\n");
+        auto box = Make(menu_fixture_c::Script({"InputMode ", entry.mode, "\nInputLenght 40\n"}));
         StartEditing(*box);
         Type(*box, entry.typed);
         EXPECT_EQ(std::string(box->GetText()), entry.kept) << entry.mode;
@@ -99,7 +99,7 @@ TEST_F(TextBoxTest, CursorKeysEditAtTheCursor)
 
 TEST_F(TextBoxTest, ScrollingBoxesKeepTheCursorAtTheEnd)
 {
-    auto box = Make(std::string(allClasses) + "scrool_text\nLeftMargin 0.05\n");
+    auto box = Make(menu_fixture_c::Script({allClasses, "scrool_text\nLeftMargin 0.05\n"}));
     StartEditing(*box);
     Type(*box, "abcdefghijklmnopqrstuvwxyz0123456789");
     box->OnKeyDown(static_cast<u32>(VK_LEFT));
@@ -129,7 +129,7 @@ TEST_F(TextBoxTest, NumericBoxesClampOnEnter)
         {"", "40", "40"},
     };
     for (const auto& entry : cases) {
-        auto box = Make(std::string(allClasses) + entry.keys);
+        auto box = Make(menu_fixture_c::Script({allClasses, entry.keys}));
         StartEditing(*box);
         Type(*box, entry.typed);
         box->OnKeyDown(static_cast<u32>(VK_RETURN));
@@ -142,7 +142,7 @@ TEST_F(TextBoxTest, NumericBoxesClampOnEnter)
 TEST_F(TextBoxTest, AClickEmptiesTheBoxUnlessToldToKeepIt)
 {
     for (const bool keep : {false, true}) {
-        auto box = Make(std::string(allClasses) + (keep ? "ClickDontClear\n" : ""));
+        auto box = Make(menu_fixture_c::Script({allClasses, (keep ? "ClickDontClear\n" : "")}));
         box->SetCaption("Pilot");
         EXPECT_EQ(box->GetCursor(), 5u);
         StartEditing(*box);
@@ -250,9 +250,10 @@ TEST_F(TextBoxTest, ClearPutsTheBoxIntoEditing)
 TEST_F(TextBoxTest, ClipsPlayOnTheBodyScene)
 {
     fixture.AddScene("box.scn");
-    auto box = Make(std::string(allClasses) + "BodyFile box.scn\n"
-                                              "Disabled start=0 end=1 loop=0\nEnabled start=1 end=2 loop=1\n"
-                                              "MouseOver start=2 end=3 loop=0\nAction start=3 end=4 loop=0\n");
+    auto box =
+        Make(menu_fixture_c::Script({allClasses, "BodyFile box.scn\n"
+                                                 "Disabled start=0 end=1 loop=0\nEnabled start=1 end=2 loop=1\n"
+                                                 "MouseOver start=2 end=3 loop=0\nAction start=3 end=4 loop=0\n"}));
     scene_c* scene = box->GetBodyScene();
     ASSERT_NE(scene, nullptr);
     EXPECT_FALSE(scene->HasFlags(4));

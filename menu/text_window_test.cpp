@@ -58,7 +58,7 @@ TEST_F(TextWindowTest, AWordWiderThanTheWindowIsCutAndGoesOnAfterAnEmptyLine)
 TEST_F(TextWindowTest, EveryLineHoldsAtLeastOneCharacterHoweverNarrow)
 {
     for (const menu_rect_c& rect : {menu_rect_c{0.5f, 0.0f, 0.5f, 0.5f}, menu_rect_c{0.5f, 0.0f, 0.51f, 0.5f}}) {
-        auto window = Make(std::string(fontScript) + "LeftMargin 0.2\n", rect);
+        auto window = Make(menu_fixture_c::Script({fontScript, "LeftMargin 0.2\n"}), rect);
         window->SetText("abc", false);
         EXPECT_EQ(Lines(*window), (std::vector<std::string>{"a", "", "b", "", "c"}));
     }
@@ -87,7 +87,9 @@ TEST_F(TextWindowTest, EmptyAndMissingFilesLeaveNoLines)
 
 TEST_F(TextWindowTest, OverlongFileLinesAreCutAtTheirLimit)
 {
-    fixture.AddText("long.txt", std::string(3000, 'x') + "\nEnd\n");
+    std::string text(3000, 'x');
+    text.append("\nEnd\n");
+    fixture.AddText("long.txt", text);
     auto window = Make(fontScript);
     window->LoadTextFile("long.txt");
     size_t xs = 0;
@@ -127,7 +129,7 @@ TEST_F(TextWindowTest, ScrollingShowsAPageOfLines)
 
 TEST_F(TextWindowTest, JustifiedLinesSpreadTheirWordsWithinTheLargestGap)
 {
-    auto window = Make(std::string(fontScript) + "Justyfy 1\nJustyfyMaxSpace 0.06\n");
+    auto window = Make(menu_fixture_c::Script({fontScript, "Justyfy 1\nJustyfyMaxSpace 0.06\n"}));
     window->SetText("the quick brown fox jumps a b", false);
     ASSERT_EQ(Lines(*window), (std::vector<std::string>{"the quick", "brown fox", "jumps a b"}));
     window->SetText("the quick brown fox jumps a", false);
@@ -148,7 +150,7 @@ TEST_F(TextWindowTest, JustifiedLinesSpreadTheirWordsWithinTheLargestGap)
 
 TEST_F(TextWindowTest, TextFadesWithTheTransition)
 {
-    auto window = Make(std::string(fontScript) + "CharsetColor {1 0.5 0}\n");
+    auto window = Make(menu_fixture_c::Script({fontScript, "CharsetColor {1 0.5 0}\n"}));
     window->SetText("fade", false);
     window->SetTransition(0.25f);
     fixture.renderer.ClearCalls();
@@ -176,9 +178,10 @@ TEST_F(TextWindowTest, WithoutFontOrPlaceNothingIsDrawn)
 
 TEST_F(TextWindowTest, MarginsShrinkTheWrapWidthAndMoveTheText)
 {
-    auto window = Make(std::string(fontScript) + "LeftMargin 0.04\nRightMargin 0.02\nUpMargin 0.01\nDownMargin 0.0\n"
-                                                 "YSpacing 0.01\n",
-                       {0.1f, 0.1f, 0.31f, 0.5f});
+    auto window =
+        Make(menu_fixture_c::Script({fontScript, "LeftMargin 0.04\nRightMargin 0.02\nUpMargin 0.01\nDownMargin 0.0\n"
+                                                 "YSpacing 0.01\n"}),
+             {0.1f, 0.1f, 0.31f, 0.5f});
     window->SetText("abc defg hi", false);
     EXPECT_EQ(Lines(*window), (std::vector<std::string>{"abc", "defg hi"}));
     fixture.renderer.ClearCalls();

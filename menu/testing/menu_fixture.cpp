@@ -41,6 +41,14 @@ void menu_fixture_c::AddScene(const std::string& _name, f32 _x, f32 _y, f32 _wid
     files.Add(_name, out);
 }
 
+std::string menu_fixture_c::Script(std::initializer_list<const char*> _parts)
+{
+    std::string text;
+    for (const char* part : _parts)
+        text.append(part);
+    return text;
+}
+
 std::vector<std::string> menu_fixture_c::TakeMessages()
 {
     std::vector<std::string> taken;

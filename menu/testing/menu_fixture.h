@@ -8,6 +8,7 @@
 #include "engine/testing/recording_renderer.h"
 #include "menu/menu_message.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
     // makes its drawing recognisable among the renderer's calls.
     void AddScene(const std::string& _name, f32 _x = 0.0f, f32 _y = 0.0f, f32 _width = 1.0f, f32 _height = 1.0f);
 
+    // The parts joined into one text.
+    static std::string Script(std::initializer_list<const char*> _parts);
     // The messages shown since the last call, then forgotten.
     static std::vector<std::string> TakeMessages();
     // The texts of the renderer's DrawText and DrawTextB calls, in order.
