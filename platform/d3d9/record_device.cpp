@@ -1,5 +1,6 @@
 #include "platform/d3d9/record_device.h"
 #include "platform/d3d9/format_layout.h"
+#include "platform/d3d9/shader_tokens.h"
 
 #include <cstring>
 
@@ -344,25 +345,15 @@ HRESULT record_device_c::GetFVF(DWORD* _fvf)
 namespace {
 
 // The tokens of a shader up to and including its end token; empty when
-// the stream does not start with a version token of the kind asked or
-// has no end within a sane length.
+// the stream is not a shader of the kind asked.
 std::vector<DWORD> ShaderTokens(const DWORD* _function, DWORD _kind)
 {
-    constexpr u32 token_limit = 1u << 16;
+    constexpr u64 token_limit = 1u << 16;
     if (_function == nullptr || (_function[0] & 0xFFFF0000u) != _kind) {
         return {};
     }
-    for (u32 i = 1; i < token_limit; ++i) {
-        const DWORD token = _function[i];
-        if (token == 0x0000FFFFu) {
-            return std::vector<DWORD>(_function, _function + i + 1);
-        }
-        if ((token & 0xFFFF) == 0xFFFE) {
-            // A comment: its length in tokens is in the upper half.
-            i += token >> 16;
-        }
-    }
-    return {};
+    const u64 count = ShaderTokenCount(_function, token_limit);
+    return std::vector<DWORD>(_function, _function + count);
 }
 
 template <std::size_t Count>

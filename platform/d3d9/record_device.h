@@ -42,7 +42,7 @@ struct record_clear_s {
     D3DVIEWPORT9 viewport;
 };
 
-class record_device_c : public record_object_c<IDirect3DDevice9> {
+class record_device_c : public ref_counted_c<IDirect3DDevice9> {
 public:
     record_device_c(record_config_c& _config, DWORD _behaviour, const D3DPRESENT_PARAMETERS& _parameters);
     ~record_device_c() override;

@@ -5,7 +5,7 @@
 namespace {
 
 // The record backend's Direct3D object: answers from the configuration.
-class record_direct3d_c : public record_object_c<IDirect3D9> {
+class record_direct3d_c : public ref_counted_c<IDirect3D9> {
 public:
     explicit record_direct3d_c(record_config_c& _config) : config(_config) {}
 

@@ -4,30 +4,12 @@
 // configured padding apart; a second lock before the unlock is refused.
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/record_config.h"
+#include "platform/d3d9/ref_counted.h"
 
 #include <array>
 #include <vector>
 
-// Reference counting shared by every record object.
-template <class Interface>
-class record_object_c : public Interface {
-public:
-    ULONG AddRef() override { return ++refs; }
-    ULONG Release() override
-    {
-        const ULONG left = --refs;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-    ULONG GetRefCount() const { return refs; }
-
-private:
-    ULONG refs = 1;
-};
-
-class record_surface_c : public record_object_c<IDirect3DSurface9> {
+class record_surface_c : public ref_counted_c<IDirect3DSurface9> {
 public:
     record_surface_c(record_config_c& _config, UINT _width, UINT _height, D3DFORMAT _format, DWORD _usage,
                      D3DPOOL _pool);
@@ -52,7 +34,7 @@ private:
     std::vector<u8> bytes;
 };
 
-class record_texture_c : public record_object_c<IDirect3DTexture9> {
+class record_texture_c : public ref_counted_c<IDirect3DTexture9> {
 public:
     record_texture_c(record_config_c& _config, UINT _width, UINT _height, UINT _levels, DWORD _usage, D3DFORMAT _format,
                      D3DPOOL _pool);
@@ -71,7 +53,7 @@ private:
     std::vector<record_surface_c*> levels;
 };
 
-class record_cube_texture_c : public record_object_c<IDirect3DCubeTexture9> {
+class record_cube_texture_c : public ref_counted_c<IDirect3DCubeTexture9> {
 public:
     record_cube_texture_c(record_config_c& _config, UINT _edge, UINT _levels, DWORD _usage, D3DFORMAT _format,
                           D3DPOOL _pool);
@@ -93,7 +75,7 @@ private:
 
 // Vertex and index buffers share their storage and locking.
 template <class Interface>
-class record_buffer_c : public record_object_c<Interface> {
+class record_buffer_c : public ref_counted_c<Interface> {
 public:
     record_buffer_c(record_config_c& _config, UINT _length, DWORD _usage, D3DPOOL _pool)
         : config(_config), usage(_usage), pool(_pool), bytes(_length)
@@ -157,7 +139,7 @@ private:
     D3DFORMAT format;
 };
 
-class record_declaration_c : public record_object_c<IDirect3DVertexDeclaration9> {
+class record_declaration_c : public ref_counted_c<IDirect3DVertexDeclaration9> {
 public:
     explicit record_declaration_c(std::vector<D3DVERTEXELEMENT9> _elements) : elements(std::move(_elements)) {}
     const D3DVERTEXELEMENT9* GetElements() override { return elements.data(); }
@@ -168,7 +150,7 @@ private:
 
 // A shader keeps its tokens up to and including the end token.
 template <class Interface>
-class record_shader_c : public record_object_c<Interface> {
+class record_shader_c : public ref_counted_c<Interface> {
 public:
     explicit record_shader_c(std::vector<DWORD> _tokens) : tokens(std::move(_tokens)) {}
     const DWORD* GetFunction(UINT* _token_count) override
