@@ -1,0 +1,83 @@
+#include "platform/win32/display.h"
+
+#include <utility>
+
+namespace {
+
+std::shared_ptr<display_backend_c>& Backend()
+{
+    static std::shared_ptr<display_backend_c> backend;
+    return backend;
+}
+
+// A context remembers its window; the handle is the window itself, as the
+// layer keeps no other state for it.
+HWND WindowOf(HDC _dc)
+{
+    return reinterpret_cast<HWND>(_dc);
+}
+
+}
+
+void SetDisplayBackend(std::shared_ptr<display_backend_c> _backend)
+{
+    Backend() = std::move(_backend);
+}
+
+i32 GetSystemMetrics(i32 _index)
+{
+    if (!Backend()) {
+        return 0;
+    }
+    switch (_index) {
+    case SM_CXSCREEN: return Backend()->ScreenWidth();
+    case SM_CYSCREEN: return Backend()->ScreenHeight();
+    default: return 0;
+    }
+}
+
+i32 ChangeDisplaySettingsA(const DEVMODEA* _mode, DWORD)
+{
+    if (!Backend()) {
+        return DISP_CHANGE_FAILED;
+    }
+    if (_mode == nullptr) {
+        Backend()->RestoreMode();
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    constexpr DWORD needed = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+    if ((_mode->dmFields & needed) != needed) {
+        return DISP_CHANGE_BADMODE;
+    }
+    const u32 refresh = (_mode->dmFields & DM_DISPLAYFREQUENCY) != 0 ? _mode->dmDisplayFrequency : 0;
+    return Backend()->ChangeMode(_mode->dmPelsWidth, _mode->dmPelsHeight, _mode->dmBitsPerPel, refresh)
+               ? DISP_CHANGE_SUCCESSFUL
+               : DISP_CHANGE_BADMODE;
+}
+
+BOOL GetClientRect(HWND _window, RECT* _rect)
+{
+    if (_rect == nullptr) {
+        return 0;
+    }
+    *_rect = Backend() && _window != nullptr ? Backend()->ClientRect(_window) : RECT{};
+    return Backend() && _window != nullptr ? 1 : 0;
+}
+
+HDC GetDC(HWND _window)
+{
+    return reinterpret_cast<HDC>(_window);
+}
+
+i32 ReleaseDC(HWND, HDC _dc)
+{
+    return _dc != nullptr ? 1 : 0;
+}
+
+i32 GetDeviceCaps(HDC _dc, i32 _index)
+{
+    if (_index != VERTRES || !Backend()) {
+        return 0;
+    }
+    return Backend()->VerticalResolution(WindowOf(_dc));
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The display calls of the Windows API the renderer makes: screen metrics,
+// full-screen display mode changes, a window's client rectangle and the
+// vertical resolution of its device context. They are answered by the
+// display backend installed with SetDisplayBackend: the window layer
+// installs the SDL2 one, tests a double. With none installed the screen is
+// 0 x 0, client rectangles are empty and every mode change fails, as on a
+// machine without a display.
+#include "platform/win32/window_types.h"
+
+#include <memory>
+
+struct hdc_s;
+using HDC = hdc_s*;
+
+constexpr i32 SM_CXSCREEN = 0;
+constexpr i32 SM_CYSCREEN = 1;
+constexpr i32 VERTRES = 10;
+
+constexpr DWORD DM_BITSPERPEL = 0x00040000;
+constexpr DWORD DM_PELSWIDTH = 0x00080000;
+constexpr DWORD DM_PELSHEIGHT = 0x00100000;
+constexpr DWORD DM_DISPLAYFREQUENCY = 0x00400000;
+constexpr DWORD CDS_FULLSCREEN = 0x00000004;
+
+// The fields of a display mode record the renderer fills.
+struct DEVMODEA {
+    WORD dmSize = 156;
+    DWORD dmFields = 0;
+    DWORD dmBitsPerPel = 0;
+    DWORD dmPelsWidth = 0;
+    DWORD dmPelsHeight = 0;
+    DWORD dmDisplayFrequency = 0;
+};
+
+constexpr i32 DISP_CHANGE_SUCCESSFUL = 0;
+constexpr i32 DISP_CHANGE_FAILED = -1;
+constexpr i32 DISP_CHANGE_BADMODE = -2;
+
+class display_backend_c {
+public:
+    virtual ~display_backend_c() = default;
+    virtual i32 ScreenWidth() = 0;
+    virtual i32 ScreenHeight() = 0;
+    // Switches to the mode (refresh 0: any); false when it cannot.
+    virtual bool ChangeMode(u32 _width, u32 _height, u32 _bpp, u32 _refresh) = 0;
+    // Back to the desktop mode.
+    virtual void RestoreMode() = 0;
+    virtual RECT ClientRect(HWND _window) = 0;
+    // Vertical resolution in pixels of what the window is shown on.
+    virtual i32 VerticalResolution(HWND _window) = 0;
+};
+
+// Installs the backend later calls use; null removes it.
+void SetDisplayBackend(std::shared_ptr<display_backend_c> _backend);
+
+i32 GetSystemMetrics(i32 _index);
+// DISP_CHANGE_SUCCESSFUL or a failure; null restores the desktop mode. A
+// record without DM_PELSWIDTH, DM_PELSHEIGHT and DM_BITSPERPEL is refused
+// as DISP_CHANGE_BADMODE.
+i32 ChangeDisplaySettingsA(const DEVMODEA* _mode, DWORD _flags);
+BOOL GetClientRect(HWND _window, RECT* _rect);
+// A device context of the window; null for a null window.
+HDC GetDC(HWND _window);
+i32 ReleaseDC(HWND _window, HDC _dc);
+// VERTRES of the context's window; 0 for other indices.
+i32 GetDeviceCaps(HDC _dc, i32 _index);
