@@ -8,9 +8,6 @@
 
 namespace {
 
-// Shader streams carry no length; this bounds the walk.
-constexpr u64 shader_token_limit = 1u << 16;
-
 DWORD VersionNumber(DWORD _version)
 {
     return (ShaderMajorVersion(_version) << 8) | ShaderMinorVersion(_version);
