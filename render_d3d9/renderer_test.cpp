@@ -6,18 +6,13 @@
 #include "platform/d3d9/record_device.h"
 #include "platform/win32/testing/display_double.h"
 #include "render_d3d9/d3d_error.h"
+#include "render_d3d9/testing/test_window.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 namespace {
-
-HWND TestWindow()
-{
-    static int window;
-    return reinterpret_cast<HWND>(&window);
-}
 
 class Renderer : public ::testing::Test {
 protected:
@@ -32,9 +27,11 @@ protected:
         RemoveRecordBackend();
     }
     record_device_c* Device() const { return config.LastDevice(); }
+    HWND TestWindow() const { return window.Get(); }
 
     record_config_c config;
     std::shared_ptr<display_double_c> display = std::make_shared<display_double_c>();
+    test_window_c window{640, 480};
     u32 flags = d3d_flag_stencil;
 };
 
@@ -152,13 +149,13 @@ TEST_F(Renderer, GlowTargetsNeedTheFlagTheShaderAndEightPixels)
         EXPECT_EQ(renderer.GetGlowBuffer(1)->GetWidth(), 80u);
         EXPECT_EQ(renderer.GetGlowBuffer(1)->GetHeight(), 60u);
     }
-    display->client = {0, 0, 7, 100};
     {
+        test_window_c narrow(7, 100);
         d3d_renderer_c renderer(&flags);
-        ASSERT_TRUE(renderer.create_device(TestWindow(), true)) << "a narrow output is no failure";
+        ASSERT_TRUE(renderer.create_device(narrow.Get(), true)) << "a narrow output is no failure";
+        EXPECT_EQ(renderer.GetOutputWidth(), 7);
         EXPECT_EQ(renderer.GetGlowBuffer(0), nullptr);
     }
-    display->client = {0, 0, 640, 480};
     config.caps.PixelShaderVersion = D3DPS_VERSION(1, 4);
     d3d_renderer_c renderer(&flags);
     ASSERT_TRUE(renderer.create_device(TestWindow(), true));
@@ -183,7 +180,7 @@ TEST_F(Renderer, FullScreenModesAreChangedAndAlwaysRestored)
         const display_mode_s desktop{0, 0, 0, 0};
         d3d_fullscreen_renderer_c renderer(TestWindow(), &flags, &desktop);
         EXPECT_TRUE(display->changes.empty()) << "bits 0 keeps the desktop mode";
-        EXPECT_EQ(renderer.GetOutputWidth(), 1024);
+        EXPECT_EQ(renderer.GetOutputWidth(), GetSystemMetrics(SM_CXSCREEN));
     }
     EXPECT_EQ(display->restores, 0u);
     const display_mode_s mode{640, 480, 32, 60};

@@ -24,26 +24,16 @@ void SetDisplayBackend(std::shared_ptr<display_backend_c> _backend)
     Backend() = std::move(_backend);
 }
 
-i32 GetSystemMetrics(i32 _index)
-{
-    if (!Backend()) {
-        return 0;
-    }
-    switch (_index) {
-    case SM_CXSCREEN: return Backend()->ScreenWidth();
-    case SM_CYSCREEN: return Backend()->ScreenHeight();
-    default: return 0;
-    }
-}
-
 i32 ChangeDisplaySettingsA(const DEVMODEA* _mode, DWORD)
 {
+    if (_mode == nullptr) {
+        if (Backend()) {
+            Backend()->RestoreMode();
+        }
+        return DISP_CHANGE_SUCCESSFUL;
+    }
     if (!Backend()) {
         return DISP_CHANGE_FAILED;
-    }
-    if (_mode == nullptr) {
-        Backend()->RestoreMode();
-        return DISP_CHANGE_SUCCESSFUL;
     }
     constexpr DWORD needed = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
     if ((_mode->dmFields & needed) != needed) {
@@ -53,15 +43,6 @@ i32 ChangeDisplaySettingsA(const DEVMODEA* _mode, DWORD)
     return Backend()->ChangeMode(_mode->dmPelsWidth, _mode->dmPelsHeight, _mode->dmBitsPerPel, refresh)
                ? DISP_CHANGE_SUCCESSFUL
                : DISP_CHANGE_BADMODE;
-}
-
-BOOL GetClientRect(HWND _window, RECT* _rect)
-{
-    if (_rect == nullptr) {
-        return 0;
-    }
-    *_rect = Backend() && _window != nullptr ? Backend()->ClientRect(_window) : RECT{};
-    return Backend() && _window != nullptr ? 1 : 0;
 }
 
 HDC GetDC(HWND _window)
@@ -76,8 +57,8 @@ i32 ReleaseDC(HWND, HDC _dc)
 
 i32 GetDeviceCaps(HDC _dc, i32 _index)
 {
-    if (_index != VERTRES || !Backend()) {
+    if (_index != VERTRES) {
         return 0;
     }
-    return Backend()->VerticalResolution(WindowOf(_dc));
+    return Backend() ? Backend()->VerticalResolution(WindowOf(_dc)) : GetSystemMetrics(SM_CYSCREEN);
 }

@@ -1,20 +1,19 @@
 #pragma once
-// The display calls of the Windows API the renderer makes: screen metrics,
-// full-screen display mode changes, a window's client rectangle and the
-// vertical resolution of its device context. They are answered by the
-// display backend installed with SetDisplayBackend: the window layer
-// installs the SDL2 one, tests a double. With none installed the screen is
-// 0 x 0, client rectangles are empty and every mode change fails, as on a
-// machine without a display.
+// The display calls of the Windows API the renderer makes beside the window
+// layer's screen metrics (windows.h): full-screen display mode changes and
+// the vertical resolution of a window's device context. Mode changes are
+// answered by the display backend installed with SetDisplayBackend (tests
+// install a double); with none installed every mode change fails, as on a
+// desktop that cannot switch modes, and the renderer stays on the desktop
+// mode. VERTRES is the backend's, else the desktop height.
 #include "platform/win32/window_types.h"
+#include "platform/win32/windows.h"
 
 #include <memory>
 
 struct hdc_s;
 using HDC = hdc_s*;
 
-constexpr i32 SM_CXSCREEN = 0;
-constexpr i32 SM_CYSCREEN = 1;
 constexpr i32 VERTRES = 10;
 
 constexpr DWORD DM_BITSPERPEL = 0x00040000;
@@ -40,13 +39,10 @@ constexpr i32 DISP_CHANGE_BADMODE = -2;
 class display_backend_c {
 public:
     virtual ~display_backend_c() = default;
-    virtual i32 ScreenWidth() = 0;
-    virtual i32 ScreenHeight() = 0;
     // Switches to the mode (refresh 0: any); false when it cannot.
     virtual bool ChangeMode(u32 _width, u32 _height, u32 _bpp, u32 _refresh) = 0;
     // Back to the desktop mode.
     virtual void RestoreMode() = 0;
-    virtual RECT ClientRect(HWND _window) = 0;
     // Vertical resolution in pixels of what the window is shown on.
     virtual i32 VerticalResolution(HWND _window) = 0;
 };
@@ -54,12 +50,10 @@ public:
 // Installs the backend later calls use; null removes it.
 void SetDisplayBackend(std::shared_ptr<display_backend_c> _backend);
 
-i32 GetSystemMetrics(i32 _index);
 // DISP_CHANGE_SUCCESSFUL or a failure; null restores the desktop mode. A
 // record without DM_PELSWIDTH, DM_PELSHEIGHT and DM_BITSPERPEL is refused
 // as DISP_CHANGE_BADMODE.
 i32 ChangeDisplaySettingsA(const DEVMODEA* _mode, DWORD _flags);
-BOOL GetClientRect(HWND _window, RECT* _rect);
 // A device context of the window; null for a null window.
 HDC GetDC(HWND _window);
 i32 ReleaseDC(HWND _window, HDC _dc);

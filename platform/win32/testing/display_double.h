@@ -1,7 +1,7 @@
 #pragma once
-// A display for tests: a screen of the given size, the modes it accepts,
-// and a record of the mode changes and restorations asked of it. Install
-// with SetDisplayBackend.
+// A display for tests: the modes it accepts, a record of the mode changes
+// and restorations asked of it, and its vertical resolution. Install with
+// SetDisplayBackend.
 #include "platform/win32/display.h"
 
 #include <set>
@@ -10,9 +10,6 @@
 
 class display_double_c : public display_backend_c {
 public:
-    i32 screenWidth = 1024;
-    i32 screenHeight = 768;
-    RECT client{0, 0, 640, 480};
     i32 verticalResolution = 768;
     // (width, height, bpp) accepted by ChangeMode.
     std::set<std::tuple<u32, u32, u32>> modes{{640, 480, 32}, {800, 600, 16}, {1024, 768, 32}};
@@ -20,8 +17,6 @@ public:
     u32 restores = 0;
     bool changed = false;
 
-    i32 ScreenWidth() override { return screenWidth; }
-    i32 ScreenHeight() override { return screenHeight; }
     bool ChangeMode(u32 _width, u32 _height, u32 _bpp, u32 _refresh) override
     {
         changes.emplace_back(_width, _height, _bpp, _refresh);
@@ -36,6 +31,5 @@ public:
         ++restores;
         changed = false;
     }
-    RECT ClientRect(HWND) override { return client; }
     i32 VerticalResolution(HWND) override { return verticalResolution; }
 };
