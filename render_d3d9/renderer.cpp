@@ -4,6 +4,7 @@
 #include "engine/light.h"
 #include "engine/scene.h"
 #include "render_d3d9/d3d_error.h"
+#include "render_d3d9/font.h"
 #include "render_d3d9/shader_programs.h"
 
 #include <cstdio>
@@ -266,9 +267,12 @@ void d3d_renderer_c::NotBuilt(const char* _operation) const
     throw std::runtime_error(std::string("d3d_renderer_c::") + _operation + " is not implemented yet");
 }
 
-font_c* d3d_renderer_c::CreateFont(const char*, const font_def_c&)
+font_c* d3d_renderer_c::CreateFont(const char* _key, const font_def_c& _definition)
 {
-    NotBuilt("CreateFont");
+    if (!cache.IsReady()) {
+        throw d3d_error_c("Could not create font!");
+    }
+    return new d3d_font_c(device, _key, _definition, GetDeviceCaps(dc, VERTRES));
 }
 
 void d3d_renderer_c::SetOutputSize(i32 _width, i32 _height)

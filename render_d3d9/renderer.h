@@ -11,11 +11,11 @@
 // glow targets, 0x10 W-buffer, 0x80 multisampling, 0x3000 depth
 // preference, 0x300000 multisample preference (d3d_renderer_flag_e).
 //
-// The frame slots, the per-scene state, the geometry and texture factories
-// and the statistics are built here; the draw slots (geometry, terrain,
-// forest, sky box, water, particles, trails, sprites, shadows, glow,
-// inspection shapes, maps and texts) and the font factory are not yet:
-// each throws std::runtime_error naming itself. Outputs narrower or lower
+// The frame slots, the per-scene state, the geometry, texture and font
+// factories and the statistics are built here; the draw slots (geometry,
+// terrain, forest, sky box, water, particles, trails, sprites, shadows,
+// glow, inspection shapes, maps and texts) are not yet: each throws
+// std::runtime_error naming itself. Outputs narrower or lower
 // than 8 pixels get no glow targets (the one-eighth target would be
 // empty); a lost device is reported by Present with d3d_error_c "Direct3D
 // device lost!".
