@@ -26,7 +26,19 @@ bool FindFace(const D3DXFONT_DESCA& _desc, std::string& _file, int& _index)
     static std::mutex lock;
     static std::set<std::string> reported;
     const std::lock_guard guard(lock);
-    if (FcInit() == FcFalse) {
+    // Our own configuration, given back at exit so that nothing of it is
+    // left behind.
+    static const struct configuration_s {
+        FcConfig* config = FcInitLoadConfigAndFonts();
+        ~configuration_s()
+        {
+            if (config != nullptr) {
+                FcConfigDestroy(config);
+                FcFini();
+            }
+        }
+    } configuration;
+    if (configuration.config == nullptr) {
         return false;
     }
     auto match = [&](const char* _family, std::string& _found_family) {
@@ -34,10 +46,10 @@ bool FindFace(const D3DXFONT_DESCA& _desc, std::string& _file, int& _index)
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(_family));
         FcPatternAddInteger(pattern, FC_WEIGHT, _desc.Weight >= FW_BOLD ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
         FcPatternAddInteger(pattern, FC_SLANT, _desc.Italic != 0 ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcConfigSubstitute(configuration.config, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult result = FcResultNoMatch;
-        FcPattern* found = FcFontMatch(nullptr, pattern, &result);
+        FcPattern* found = FcFontMatch(configuration.config, pattern, &result);
         FcPatternDestroy(pattern);
         if (found == nullptr) {
             return false;
