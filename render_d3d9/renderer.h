@@ -57,6 +57,7 @@ public:
     font_c* CreateFont(const char* _key, const font_def_c& _definition) override;
 
     void SetOutputSize(i32 _width, i32 _height) override;
+    // Stores the rectangle; always 0.
     i32 SetViewportRect(i32 _x, i32 _y, i32 _width, i32 _height) override;
     void SetGammaRamp(const gamma_ramp_t& _ramp) override;
     void Present() override;

@@ -172,6 +172,13 @@ public:
     // a positive power.
     void SetMaterial(const vec3_c& _color, f32 _alpha, const vec3_c& _specular, f32 _power, const vec3_c& _emissive);
 
+    // In mixed mode decides software processing first. A format with a
+    // position binds its declaration; without one it is pre-transformed and
+    // binds the FVF XYZRHW [| DIFFUSE] | TEXn, unless it has a normal, which
+    // binds no input at all (the end of a frame uses that). Row 3 takes its
+    // vs_2_0 program where the draw runs vertex shader 2.0. Blending: a
+    // second stream tweens; else 1-3 weights, 0WEIGHTS for indexed blending
+    // without weights, DISABLE.
     void SetupPass(u32 _row, const vertex_format_c& _format, const d3d_second_stream_s& _second, bool _indexed,
                    u32 _blend_count);
 
