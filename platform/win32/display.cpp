@@ -32,12 +32,15 @@ i32 ChangeDisplaySettingsA(const DEVMODEA* _mode, DWORD)
         }
         return DISP_CHANGE_SUCCESSFUL;
     }
-    if (!Backend()) {
-        return DISP_CHANGE_FAILED;
-    }
     constexpr DWORD needed = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
     if ((_mode->dmFields & needed) != needed) {
         return DISP_CHANGE_BADMODE;
+    }
+    if (!Backend()) {
+        // The desktop's own size needs no switch; nothing else can be had.
+        const bool desktop = static_cast<i32>(_mode->dmPelsWidth) == GetSystemMetrics(SM_CXSCREEN) &&
+                             static_cast<i32>(_mode->dmPelsHeight) == GetSystemMetrics(SM_CYSCREEN);
+        return desktop ? DISP_CHANGE_SUCCESSFUL : DISP_CHANGE_BADMODE;
     }
     const u32 refresh = (_mode->dmFields & DM_DISPLAYFREQUENCY) != 0 ? _mode->dmDisplayFrequency : 0;
     return Backend()->ChangeMode(_mode->dmPelsWidth, _mode->dmPelsHeight, _mode->dmBitsPerPel, refresh)

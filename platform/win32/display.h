@@ -3,9 +3,10 @@
 // layer's screen metrics (windows.h): full-screen display mode changes and
 // the vertical resolution of a window's device context. Mode changes are
 // answered by the display backend installed with SetDisplayBackend (tests
-// install a double); with none installed every mode change fails, as on a
-// desktop that cannot switch modes, and the renderer stays on the desktop
-// mode. VERTRES is the backend's, else the desktop height.
+// install a double); with none installed only the desktop's own size is
+// accepted (nothing to switch) and every other mode is refused, as on a
+// desktop that cannot switch modes. VERTRES is the backend's, else the
+// desktop height.
 #include "platform/win32/window_types.h"
 #include "platform/win32/windows.h"
 

@@ -11,12 +11,17 @@ HWND SomeWindow()
     return reinterpret_cast<HWND>(&window);
 }
 
-TEST(Display, WithoutABackendModesCannotChange)
+TEST(Display, WithoutABackendOnlyTheDesktopSizeIsAccepted)
 {
     SetDisplayBackend(nullptr);
     DEVMODEA mode;
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-    EXPECT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_FAILED);
+    mode.dmBitsPerPel = 32;
+    mode.dmPelsWidth = static_cast<DWORD>(GetSystemMetrics(SM_CXSCREEN)) + 1;
+    mode.dmPelsHeight = static_cast<DWORD>(GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
+    mode.dmPelsWidth -= 1;
+    EXPECT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL) << "the desktop's own size";
     EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
     EXPECT_EQ(GetDeviceCaps(GetDC(SomeWindow()), VERTRES), GetSystemMetrics(SM_CYSCREEN));
 }
