@@ -73,6 +73,9 @@ public:
     void PostLocal(u16 _type, const net_message_c& _message);
     // A local event with the one-byte body 0.
     void PostEvent(u16 _code);
+    // Queues a record as the layer does: its payload ends with the u32
+    // sender id. False when that sender has too many waiting.
+    bool PushIncoming(const net_message_c& _record, u32 _sender) { return _incoming.Push(_record, _sender); }
     // The local player's record for 0xFFFFFFFF, else the first record with
     // that transport id.
     net_player_c* FindPlayerByDpnid(u32 _id) const;

@@ -15,10 +15,7 @@ protected:
     // Hosts "Sky" and joins the host's own player.
     void HostSession(const char* password = nullptr, u32 max_players = 8)
     {
-        ASSERT_EQ(host.manager.Host("Sky", max_players, password, 0), 0);
-        ASSERT_NE(host.Port(), 0);
-        host.manager.SendJoinRequest("Hal");
-        ASSERT_TRUE(RunUntil({&host}, [&] { return host.Session().IsJoined(); }));
+        ASSERT_TRUE(HostAndJoin(host, "Hal", password, max_players));
     }
 
     std::string Address() const { return "127.0.0.1:" + std::to_string(host.Port()); }

@@ -83,6 +83,14 @@ bool RunUntil(const std::vector<net_node_c*>& _nodes, const std::function<bool()
     return true;
 }
 
+bool HostAndJoin(net_node_c& _node, const char* _player, const char* _password, u32 _max_players)
+{
+    if (_node.manager.Host("Sky", _max_players, _password, 0) != 0 || _node.Port() == 0)
+        return false;
+    _node.manager.SendJoinRequest(_player);
+    return RunUntil({&_node}, [&] { return _node.Session().IsJoined(); });
+}
+
 net_fake_clock_c::net_fake_clock_c()
 {
     NetClock().SetCounter([this] { return _ticks; });

@@ -46,6 +46,10 @@ private:
 // false after a generous deadline of real time.
 bool RunUntil(const std::vector<net_node_c*>& _nodes, const std::function<bool()>& _condition);
 
+// Hosts a session named "Sky" on any free port and joins the host's own
+// player under the name; false when either fails.
+bool HostAndJoin(net_node_c& _node, const char* _player, const char* _password = nullptr, u32 _max_players = 8);
+
 // Test time: the network clock reads a counter the test moves.
 class net_fake_clock_c {
 public:
