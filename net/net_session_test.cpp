@@ -273,3 +273,56 @@ TEST_F(NetSession, RejoiningAfterLeavingStartsClean)
     EXPECT_TRUE(anna.Session().IsJoined());
     EXPECT_EQ(anna.PlayerNames(), std::vector<std::string>({"Hal", "Anna"}));
 }
+
+namespace {
+
+class counter_object_c : public net_object_c {
+public:
+    void RemovalData(net_message_c& _message) override
+    {
+        if (remote != 0)
+            removal = _message.ReadU32();
+        else
+            _message.WriteU32(0xDEAD);
+    }
+    void WriteUpdate(f32, net_message_c& _message) override { _message.WriteU32(++written); }
+    void AdvanceRemote(f32 _seconds) override { advanced += _seconds; }
+    void ApplyUpdate(f32 _age, net_message_c& _message) override
+    {
+        ages.push_back(_age);
+        applied.push_back(_message.ReadU32());
+    }
+
+    u32 written = 0;
+    u32 removal = 0;
+    f32 advanced = 0.0f;
+    std::vector<f32> ages;
+    std::vector<u32> applied;
+};
+
+} // namespace
+
+TEST_F(NetSession, ServerObjectsReachTheirRemoteCopiesAndTheirRemoval)
+{
+    HostSession();
+    Join(anna, "Anna");
+    ASSERT_TRUE(RunUntil({&host, &anna}, [&] { return anna.PlayerNames().size() == 2; }));
+    counter_object_c original, copy, stranger;
+    original.object_id = copy.object_id = stranger.object_id = 5;
+    copy.remote = stranger.remote = 1;
+    stranger.owner_id = 0x9EC3; // same id, other owner: not this object's copy
+    anna.manager.AddObject(&stranger);
+    anna.manager.AddObject(&copy);
+    host.manager.AddObject(&original);
+    ASSERT_TRUE(RunUntil({&host, &anna}, [&] { return copy.applied.size() >= 3; }));
+    EXPECT_EQ(copy.applied[0], 1u);
+    EXPECT_EQ(copy.applied[2], 3u);
+    EXPECT_GT(copy.ages[2], copy.ages[0]);
+    EXPECT_GT(copy.advanced, 0.0f);
+    EXPECT_TRUE(stranger.applied.empty());
+    host.manager.RemoveObject(&original);
+    ASSERT_TRUE(RunUntil({&host, &anna}, [&] { return copy.removal != 0; }));
+    EXPECT_EQ(copy.removal, 0xDEADu);
+    EXPECT_EQ(anna.manager.FindObject(0, 5), nullptr);
+    EXPECT_EQ(anna.manager.FindObject(0x9EC3, 5), &stranger);
+}
