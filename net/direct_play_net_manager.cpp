@@ -332,6 +332,9 @@ net_player_c* DirectPlayNetManager::FindPlayerByDpnid(u32 _id) const
 {
     if (_id == kLocalSender)
         return Facade().FindPlayer(Facade()._local_player_id);
+    // A client hears only its server, whatever player a message speaks of.
+    if (!_server)
+        return Facade().FindPlayer(0);
     for (net_player_c* player : Facade().GetPlayers(0))
         if (player->dpnid == _id)
             return player;

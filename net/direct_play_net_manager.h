@@ -76,8 +76,9 @@ public:
     // Queues a record as the layer does: its payload ends with the u32
     // sender id. False when that sender has too many waiting.
     bool PushIncoming(const net_message_c& _record, u32 _sender) { return _incoming.Push(_record, _sender); }
-    // The local player's record for 0xFFFFFFFF, else the first record with
-    // that transport id.
+    // The local player's record for 0xFFFFFFFF; on a client the server's own
+    // player (id 0) for anything else; on a server the record of the client
+    // with that transport id.
     net_player_c* FindPlayerByDpnid(u32 _id) const;
     u16 NewPlayerId();
 
