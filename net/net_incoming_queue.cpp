@@ -13,6 +13,7 @@ bool net_incoming_queue_c::Push(const net_message_c& _record, u32 _sender)
     if (_sender != kLocalSender) {
         u32& waiting = _waiting[_sender];
         if (waiting >= _max_per_sender) {
+            ++_refused;
             if (std::find(_flooders.begin(), _flooders.end(), _sender) == _flooders.end())
                 _flooders.push_back(_sender);
             return false;
@@ -61,6 +62,12 @@ std::size_t net_incoming_queue_c::GetHighWater() const
 {
     std::lock_guard<std::mutex> lock(_mutex);
     return _high_water;
+}
+
+u64 net_incoming_queue_c::GetRefused() const
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    return _refused;
 }
 
 std::vector<u32> net_incoming_queue_c::TakeFlooders()

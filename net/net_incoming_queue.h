@@ -28,6 +28,8 @@ public:
     std::size_t GetCount() const;
     // The most records that ever waited at once.
     std::size_t GetHighWater() const;
+    // Pushes refused so far.
+    u64 GetRefused() const;
     // Senders refused since the last call, each once.
     std::vector<u32> TakeFlooders();
 
@@ -44,4 +46,5 @@ private:
     std::unordered_map<u32, u32> _waiting; // per sender
     std::vector<u32> _flooders;
     std::size_t _high_water = 0;
+    u64 _refused = 0;
 };

@@ -44,6 +44,7 @@ TEST(NetIncomingQueue, ASenderPastItsShareIsRefusedAndNamedOnce)
     EXPECT_TRUE(queue.Push(Record(2), 10)); // others are not held up
     for (int i = 0; i < 10; ++i)
         EXPECT_TRUE(queue.Push(Record(3), kLocalSender));
+    EXPECT_EQ(queue.GetRefused(), 2u);
     EXPECT_EQ(queue.TakeFlooders(), std::vector<u32>{9});
     EXPECT_TRUE(queue.TakeFlooders().empty());
     EXPECT_EQ(queue.GetHighWater(), 14u);

@@ -78,12 +78,21 @@ void dplay8_stream_c::WriteNext()
         return;
     }
     _writing = true;
+    // Everything queued goes out in one write.
+    auto buffers = std::make_shared<std::vector<asio::const_buffer>>();
+    std::size_t bytes = 0;
+    for (const auto& frame : _pending) {
+        if (buffers->size() == kMaxFramesPerWrite)
+            break;
+        buffers->push_back(asio::buffer(frame));
+        bytes += frame.size();
+    }
     auto self = shared_from_this();
-    asio::async_write(_socket, asio::buffer(_pending.front()), [self](const asio::error_code& error, std::size_t) {
+    asio::async_write(_socket, *buffers, [self, buffers, bytes](const asio::error_code& error, std::size_t) {
         if (self->_closed)
             return;
-        self->_pending_bytes -= self->_pending.front().size();
-        self->_pending.pop_front();
+        self->_pending_bytes -= bytes;
+        self->_pending.erase(self->_pending.begin(), self->_pending.begin() + buffers->size());
         if (error) {
             if (self->_closing)
                 self->Close();

@@ -24,6 +24,7 @@ public:
     using closed_callback = std::function<void()>;
 
     static constexpr std::size_t kMaxPendingBytes = 4u << 20;
+    static constexpr std::size_t kMaxFramesPerWrite = 256;
     // How long CloseAfterSend waits for the queue to drain.
     static constexpr u32 kFlushMilliseconds = 5000;
 
