@@ -18,7 +18,7 @@ struct machine_c {
         manager.SetMessageCallback(OnMessage, this);
         manager.Init(1);
     }
-    static void OnMessage(u16 type, net_message_c*, net_player_c*, void* context)
+    static void OnMessage(u16 type, net_message_c&, net_player_c*, void* context)
     {
         auto* self = static_cast<machine_c*>(context);
         self->heard[type & 0x3FF]++;

@@ -41,6 +41,9 @@
 
 class DirectPlayNetManager : public GameNetManager {
 public:
+    using GameNetManager::Send;
+    using GameNetManager::SendToGroup;
+
     DirectPlayNetManager();
     // Closes the server and the client, ends the search.
     ~DirectPlayNetManager() override;

@@ -1,6 +1,7 @@
 #include "net/game_net_manager.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <stdexcept>
 
@@ -306,5 +307,24 @@ void GameNetManager::Log(const GameNetManager* _manager, int _level, const char*
 void GameNetManager::Deliver(u16 _type, net_message_c* _message, net_player_c* _sender)
 {
     if (_message_callback != nullptr)
-        _message_callback(_type, _message, _sender, _message_context);
+        _message_callback(_type, *_message, _sender, _message_context);
+}
+
+void GameNetManager::Send(u16 _type_word, const net_message_c& _message, bool _relay, bool _scramble, bool _carried)
+{
+    // Sends only read the record, or scramble a copy of it.
+    Send(_type_word, const_cast<net_message_c*>(&_message), _relay, _scramble, _carried);
+}
+
+void GameNetManager::SendToGroup(u32 _group, u16 _type_word, const net_message_c& _message,
+                                 const net_player_c* _excluded_a, const net_player_c* _excluded_b, bool _scramble,
+                                 bool _carried)
+{
+    SendToGroup(_group, _type_word, const_cast<net_message_c*>(&_message), const_cast<net_player_c*>(_excluded_a),
+                const_cast<net_player_c*>(_excluded_b), _scramble, _carried);
+}
+
+void GameNetManager::OnGameState(u32 _first_word)
+{
+    SetSessionTime(std::bit_cast<f32>(_first_word));
 }

@@ -14,6 +14,9 @@
 // "GameNetManager not initialized." without an implementation. Transport
 // failures are never thrown: they are logged and posted as events.
 //
+// It is also the application's net_session_c: the game's sends of const
+// records go through the same Send and SendToGroup.
+//
 // Everything here runs on the main thread.
 #include <cstdarg>
 #include <memory>
@@ -21,11 +24,12 @@
 #include <vector>
 
 #include "app/message/net_message.h"
+#include "app/message/net_session.h"
 #include "net/net_filter.h"
 #include "net/net_object.h"
 #include "net/net_player.h"
 
-class GameNetManager {
+class GameNetManager : public net_session_c {
 public:
     // level: 0 progress, 2 errors, 3 received transport events, 4 addresses
     // and new players.
@@ -34,7 +38,7 @@ public:
     // handled it: type = the low ten bits of the type word; the record holds
     // the body with its read position at the start; sender is the record of
     // the sending player, or null.
-    using message_callback = void (*)(u16 _type, net_message_c* _message, net_player_c* _sender, void* _context);
+    using message_callback = void (*)(u16 _type, net_message_c& _message, net_player_c* _sender, void* _context);
 
     // Modes.
     static constexpr u32 kModeIdle = 0;
@@ -43,7 +47,7 @@ public:
 
     GameNetManager();
     // Deletes the implementation and the player records.
-    virtual ~GameNetManager();
+    ~GameNetManager() override;
     GameNetManager(const GameNetManager&) = delete;
     GameNetManager& operator=(const GameNetManager&) = delete;
 
@@ -79,6 +83,14 @@ public:
     // Throws. Id 0 does nothing; the local player's id closes the session;
     // otherwise the server drops that player.
     virtual void DropPlayer(u16 _playerId);
+
+    // net_session_c: the same sends for const records, the local player's
+    // id, and the first word of a game state (its time) as the session time.
+    void Send(u16 _type_word, const net_message_c& _message, bool _relay, bool _scramble, bool _carried) override;
+    void SendToGroup(u32 _group, u16 _type_word, const net_message_c& _message, const net_player_c* _excluded_a,
+                     const net_player_c* _excluded_b, bool _scramble, bool _carried) override;
+    u16 GetLocalId() const override { return _local_player_id; }
+    void OnGameState(u32 _first_word) override;
 
     // 1 creates the session implementation and returns its Initialize();
     // any other mode returns mode - 1.

@@ -1,5 +1,6 @@
 #include "net/game_net_manager.h"
 
+#include <bit>
 #include <functional>
 #include <stdexcept>
 
@@ -130,4 +131,22 @@ TEST(GameNetManager, BodiesTooLongForTheRecordAreNotSent)
     ASSERT_TRUE(RunUntil({&node}, [&] { return node.HasHeard(0x121); }));
     EXPECT_EQ(node.Heard(0x121)[0].body, largest);
     EXPECT_FALSE(node.HasHeard(0x120));
+}
+
+TEST(GameNetManager, ServesTheApplicationAsItsSession)
+{
+    net_fake_clock_c clock;
+    net_node_c node;
+    ASSERT_TRUE(HostAndJoin(node, "Hal"));
+    net_session_c& session = node.manager;
+    EXPECT_EQ(session.GetLocalId(), 0);
+    session.OnGameState(std::bit_cast<u32>(12.5f));
+    EXPECT_EQ(node.manager.GetSessionTime(), 12.5f);
+    net_message_c message;
+    message.WriteU16(0x0102);
+    session.Send(0x1111, message, false, false, false);
+    session.SendToGroup(0, 0x112, message, nullptr, nullptr, true, false);
+    ASSERT_TRUE(RunUntil({&node}, [&] { return node.HasHeard(0x111) && node.HasHeard(0x112); }));
+    EXPECT_EQ(node.Heard(0x112)[0].U16(), 0x0102);
+    EXPECT_EQ(message.GetLength(), 2u); // the caller's record is left as it was
 }

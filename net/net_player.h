@@ -5,7 +5,8 @@
 
 #include "foundation/types.h"
 
-struct net_player_c {
+class net_player_c {
+public:
     std::string name;
     // Game-wide id, unique within the session; 0 is the server's own player.
     u16 player_id = 0;

@@ -33,13 +33,13 @@ DirectPlayNetManager& net_node_c::Session() const
     return *static_cast<DirectPlayNetManager*>(manager.GetImplementation());
 }
 
-void net_node_c::OnMessage(u16 _type, net_message_c* _message, net_player_c* _sender, void* _context)
+void net_node_c::OnMessage(u16 _type, net_message_c& _message, net_player_c* _sender, void* _context)
 {
     auto* node = static_cast<net_node_c*>(_context);
     net_heard_c heard;
     heard.type = _type;
-    heard.body.assign(_message->GetPayload(), _message->GetPayload() + _message->GetLength());
-    heard.time = _message->GetTime();
+    heard.body.assign(_message.GetPayload(), _message.GetPayload() + _message.GetLength());
+    heard.time = _message.GetTime();
     if (_sender != nullptr) {
         heard.has_sender = true;
         heard.sender_id = _sender->player_id;

@@ -38,7 +38,7 @@ public:
     u16 Port() const { return Session().GetHostPort(); }
 
 private:
-    static void OnMessage(u16 _type, net_message_c* _message, net_player_c* _sender, void* _context);
+    static void OnMessage(u16 _type, net_message_c& _message, net_player_c* _sender, void* _context);
     static void OnLog(int _level, const char* _text, void* _context);
 };
 
