@@ -53,8 +53,9 @@ public:
     virtual void PlayOutro(HWND _hwnd) = 0;
 };
 
-// The devices of the subsystems that are built: the sound device. Every other
-// operation throws std::runtime_error naming the device that is missing.
+// The devices of the subsystems that are built: the desktop size, the sound
+// device and the outro. Every other operation throws std::runtime_error
+// naming the device that is missing.
 class system_devices_c : public device_factory_c {
 public:
     void GetDesktopSize(i32& _width, i32& _height) override;

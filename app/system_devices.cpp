@@ -1,13 +1,17 @@
 #include <stdexcept>
 
 #include "app/device_factory.h"
+#include "app/movie_player.h"
 #include "app/message/net_session.h"
 #include "audio/a3d_device.h"
 #include "engine/renderer.h"
 
-void system_devices_c::GetDesktopSize(i32&, i32&)
+void system_devices_c::GetDesktopSize(i32& _width, i32& _height)
 {
-    throw std::runtime_error("The desktop size needs the window layer, which is not built yet!");
+    _width = GetSystemMetrics(SM_CXSCREEN);
+    _height = GetSystemMetrics(SM_CYSCREEN);
+    if (_width <= 0 || _height <= 0)
+        throw std::runtime_error("No display to show the game on!");
 }
 
 std::unique_ptr<renderer_c> system_devices_c::CreateRenderer(HWND, const display_mode_s*)
@@ -31,7 +35,9 @@ std::unique_ptr<net_session_c> system_devices_c::CreateNetManager(net_message_ca
     throw std::runtime_error("The network manager is not built yet!");
 }
 
-void system_devices_c::PlayOutro(HWND)
+void system_devices_c::PlayOutro(HWND _hwnd)
 {
-    throw std::runtime_error("The movie player is not built yet!");
+    movie_player_c::PlayClips(nullptr, _hwnd, "movies/outro%d.avi");
+    SetForegroundWindow(_hwnd);
+    SetFocus(_hwnd);
 }

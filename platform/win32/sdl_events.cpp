@@ -306,6 +306,12 @@ void ObserveSdlInput(const SDL_Event& event)
         if (Observer())
             Observer()(event);
         break;
+    case SDL_WINDOWEVENT:
+        // A key released while another window has the focus never comes
+        // back as a release; the observer drops what it holds.
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST && Observer())
+            Observer()(event);
+        break;
     default: break;
     }
 }

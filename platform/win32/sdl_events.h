@@ -29,7 +29,8 @@ WPARAM VirtualKeyOfSdl(const SDL_Keysym& key);
 // live window of the program.
 std::vector<MSG> MessagesOfSdlEvent(const SDL_Event& event);
 
-// Sees every key and mouse event before it becomes a message; empty to stop.
+// Sees every key and mouse event, and the loss of the focus, before it
+// becomes a message; empty to stop.
 void SetSdlInputObserver(std::function<void(const SDL_Event&)> observer);
 // Hands an event to the observer, if any.
 void ObserveSdlInput(const SDL_Event& event);
