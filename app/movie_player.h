@@ -13,6 +13,7 @@
 //
 // Main thread only; the filter graph posts its events to the player window.
 #include "platform/dshow/filter_graph.h"
+#include "platform/win32/messages.h"
 #include "platform/win32/windows.h"
 
 class movie_player_c {

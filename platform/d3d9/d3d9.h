@@ -16,15 +16,6 @@
 
 using HANDLE = void*;
 
-class IUnknown {
-public:
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
-
-protected:
-    virtual ~IUnknown() = default;
-};
-
 class IDirect3DDevice9;
 
 class IDirect3DResource9 : public IUnknown {

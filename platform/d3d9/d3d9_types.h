@@ -5,30 +5,18 @@
 // declared; numbers are those Direct3D 9 gives them, so that shader token
 // streams, stored formats and state dumps mean the same as on Windows.
 #include "foundation/types.h"
+#include "platform/win32/com_types.h"
 #include "platform/win32/window_types.h"
 
-using HRESULT = i32;
-using ULONG = u32;
-using LONG = i32;
 using FLOAT = f32;
 using INT = i32;
 
 constexpr HRESULT D3D_OK = 0;
-constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
-constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT D3DERR_NOTFOUND = static_cast<HRESULT>(0x88760866u);
 constexpr HRESULT D3DERR_DEVICELOST = static_cast<HRESULT>(0x88760868u);
 constexpr HRESULT D3DERR_NOTAVAILABLE = static_cast<HRESULT>(0x8876086Au);
 constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
 constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = static_cast<HRESULT>(0x8876017Cu);
-constexpr bool SUCCEEDED(HRESULT _hr)
-{
-    return _hr >= 0;
-}
-constexpr bool FAILED(HRESULT _hr)
-{
-    return _hr < 0;
-}
 
 constexpr UINT D3D_SDK_VERSION = 31;
 constexpr UINT D3DADAPTER_DEFAULT = 0;

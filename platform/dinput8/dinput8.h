@@ -18,27 +18,8 @@
 #include <cstring>
 
 #include "foundation/types.h"
+#include "platform/win32/com_types.h"
 #include "platform/win32/window_types.h"
-
-using HRESULT = i32;
-using LONG = i32;
-using ULONG = u32;
-
-// 16 bytes in the Windows layout: Data1, Data2 and Data3 little-endian.
-struct GUID {
-    u32 Data1 = 0;
-    u16 Data2 = 0;
-    u16 Data3 = 0;
-    u8 Data4[8] = {0, 0, 0, 0, 0, 0, 0, 0};
-
-    friend bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
-};
-static_assert(sizeof(GUID) == 16);
-
-constexpr GUID MakeGuid(u32 _d1, u16 _d2, u16 _d3, u8 _a, u8 _b, u8 _c, u8 _d, u8 _e, u8 _f, u8 _g, u8 _h)
-{
-    return GUID{_d1, _d2, _d3, {_a, _b, _c, _d, _e, _f, _g, _h}};
-}
 
 // Instance identifiers of the system keyboard and mouse; stored bindings
 // name these devices by them.
@@ -75,11 +56,6 @@ constexpr HRESULT DIERR_NOINTERFACE = static_cast<HRESULT>(0x80004002);
 constexpr HRESULT DIERR_DEVICENOTREG = static_cast<HRESULT>(0x80040154);
 constexpr HRESULT DIERR_NOTINITIALIZED = static_cast<HRESULT>(0x80070015);
 constexpr HRESULT DIERR_ACQUIRED = static_cast<HRESULT>(0x800700AA);
-
-constexpr bool SUCCEEDED(HRESULT _hr)
-{
-    return _hr >= 0;
-}
 
 // A text for a result code, for error reports; never null.
 const char* DirectInputErrorText(HRESULT _hr);

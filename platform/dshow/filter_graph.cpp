@@ -14,6 +14,7 @@
 
 #include "platform/dshow/movie_decoder.h"
 #include "platform/dshow/movie_sound_output.h"
+#include "platform/win32/messages.h"
 #include "platform/win32/windows.h"
 
 const CLSID CLSID_FilterGraph = {0x5C3A0002, 0x7E21, 0x4B0D, {0x9A, 0x11, 0x53, 0x6B, 0x79, 0x76, 0x61, 0x02}};

@@ -9,6 +9,7 @@
 #include <SDL.h>
 
 #include "platform/dshow/testing/movie_clip.h"
+#include "platform/win32/messages.h"
 #include "platform/win32/windows.h"
 
 namespace {

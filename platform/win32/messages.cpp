@@ -271,10 +271,3 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     default: return 0;
     }
 }
-
-HRESULT CoInitialize(void*)
-{
-    return S_OK;
-}
-
-void CoUninitialize() {}

@@ -13,8 +13,7 @@
 // The queue of the thread that made SDL windows also wakes from WaitMessage
 // on SDL events; a message posted from another thread wakes it as well.
 //
-// Where the system has no meaning here: COM initialisation (CoInitialize)
-// does nothing; WM_PAINT is never generated, as the program draws its frames
+// Where the system has no meaning here: WM_PAINT is never generated, as the program draws its frames
 // itself; WM_SYSCOMMAND with SC_SCREENSAVE or SC_MONITORPOWER never arrives,
 // and SDL is asked to keep the screen saver off while a window is shown.
 #include "platform/win32/window_types.h"
@@ -45,8 +44,3 @@ LRESULT DispatchMessage(const MSG* message);
 // The default handling: WM_CLOSE destroys the window, WM_SETCURSOR shows the
 // class cursor, WM_SYSKEYDOWN with F4 closes the window, the rest answers 0.
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-using HRESULT = i32;
-constexpr HRESULT S_OK = 0;
-HRESULT CoInitialize(void* reserved);
-void CoUninitialize();
