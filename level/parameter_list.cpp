@@ -259,3 +259,12 @@ void parameter_list_c::Serialize(CChunkSaver& _saver)
         _saver.End();
     }
 }
+
+void parameter_list_c::SerializeChunk(CChunkSaver& _saver, const char* _tag)
+{
+    if (_saver.IsReading())
+        Clear();
+    if (_saver.Begin(_tag))
+        Serialize(_saver);
+    _saver.End();
+}

@@ -56,6 +56,9 @@ public:
     void CopyTo(parameter_list_c& _target) const;
 
     void Serialize(CChunkSaver& _saver);
+    // The list inside its own chunk (the files' "prms"); reading replaces
+    // what the list held. A missing chunk leaves the list empty.
+    void SerializeChunk(CChunkSaver& _saver, const char* _tag = "prms");
 
 private:
     std::vector<std::unique_ptr<parameter_c>> parameters;

@@ -1,0 +1,184 @@
+#pragma once
+// game_world_c: the world of one mission. It holds every game object (and
+// the planes among them, in a list of their own), the timers objects set for
+// themselves and the destruction counters, and it is the one place where
+// the mission script's per-step callback and the control-point callbacks
+// fire.
+//
+// The world is the single owner of its objects: AddObject hands an object
+// over, RemoveObject takes it out of every list and record the world keeps
+// (plane list, id map, timers, timers due in the running step), tells every
+// other object (game_object_c::OnObjectRemoved) and deletes it; destroying
+// the world destroys what it still holds, in list order. An object removed
+// while the world is stepping (even by its own Update) leaves the lists at
+// once and is deleted at the end of the step; the step goes on with the
+// objects after it.
+//
+// A step (Process) at world time t, when t differs from the last:
+//   1. every object's Update(t), in list order;
+//   2. the control points of the current control-point scene (below);
+//   3. timers due strictly before t, in the order they were set, each sent
+//      once to its object as the event {4, argument, the object}; a timer
+//      set during the step with delay 0 fires in the next step;
+//   4. the script function "mission_process".
+// Projectiles, their models and the smoke attachments are not held by this
+// world yet.
+//
+// Control points: for every control point (class 7) of the current scene
+// with a counter other than 0, the objects in list order that are not
+// destroyed, are of type 0, 1, 3 or 4, have an entity whose position the
+// point contains, and list the point's ID among their activation points
+// keep the point occupied. The first of them that passes two gates fires it
+// when it is not occupied yet: the order gate (a point with an activation
+// order holds back while another point of the scene with the same ID has a
+// lower order and a counter other than 0) and, for the player's plane, the
+// speed gate (not faster than a non-negative activation speed). Firing
+// occupies the point, decrements its counter and calls
+// "control_point_on_enter", then the point's name + "_on_enter"; when the
+// counter reaches 0, "control_point_on_activate", then name +
+// "_on_activate". A point nobody qualifying is inside of is left free.
+//
+// Main thread only; deterministic: nothing depends on the wall clock.
+#include "game/objects/game_object.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class control_point_object_c;
+class level_scene_c;
+class null_object_c;
+class scene_c;
+class script_host_c;
+
+// What the in-game state gives the world when a mission starts.
+struct game_world_context_c {
+    script_host_c* script = nullptr; // callbacks are skipped without one
+    // The loaded level scenes; the current control-point scene indexes them.
+    std::vector<level_scene_c*> levelScenes;
+    // Game types 3 and 4 are network games.
+    int gameType = 0;
+    bool networkGame = false;
+    null_object_c* terrain = nullptr;
+    scene_c* scene = nullptr;
+};
+
+// Destroyed targets, overall and by the player's plane.
+struct destruction_counters_c {
+    u32 planes = 0;
+    u32 planesAllied = 0;
+    u32 planesGerman = 0;
+    u32 planesByPlayer = 0;
+    u32 zeppelins = 0;
+    u32 zeppelinsByPlayer = 0;
+    u32 ships = 0;
+    u32 shipsByPlayer = 0;
+    u32 balloons = 0;
+    u32 balloonsByPlayer = 0;
+    u32 flaks = 0;
+    u32 flaksByPlayer = 0;
+    u32 vehicles = 0;
+    u32 vehiclesByPlayer = 0;
+};
+
+class game_world_c {
+public:
+    game_world_c();
+    ~game_world_c();
+    game_world_c(const game_world_c&) = delete;
+    game_world_c& operator=(const game_world_c&) = delete;
+
+    // Stores the context; world time 0, no control-point scene, counters 0,
+    // map switch on.
+    void Init(const game_world_context_c& _context);
+
+    // Takes ownership; sets the object's world and its sequence number (one
+    // counter for the whole run, from 1, never reset) and files it under
+    // that number. Null is ignored.
+    game_object_c* AddObject(std::unique_ptr<game_object_c> _object);
+    // The same, and the object joins the plane list.
+    game_object_c* AddPlane(std::unique_ptr<game_object_c> _plane);
+    // Takes the object out of the world and deletes it (see above). An
+    // object the world does not hold is left alone.
+    void RemoveObject(game_object_c* _object);
+
+    u32 GetObjectCount() const { return static_cast<u32>(objects.size()); }
+    // In list order; null past the end.
+    game_object_c* GetObject(u32 _index) const;
+    // Null when no object has that number (or it was removed).
+    game_object_c* FindObjectById(u32 _sequence_number) const;
+    const std::vector<game_object_c*>& GetPlanes() const { return planes; }
+    // The first computer plane (type 0) of that name, ignoring case.
+    game_object_c* FindPlane(const char* _name) const;
+    // The first control point of that name (ignoring case) in the current
+    // control-point scene; null without one.
+    control_point_object_c* FindControlPoint(const char* _name) const;
+    // Planes of that side: every one in a network game (they come back),
+    // else those not destroyed.
+    u32 CountAlivePlanes(int _side) const;
+    // The position of the nearest plane of that side not destroyed, among
+    // those at squared distance 1.0 to 1.0e8 from the point; ties keep the
+    // later plane. The point itself when there is none.
+    vec3_c NearestPlanePosition(int _side, const vec3_c& _point) const;
+    vec3_c NearestEnemyPlanePosition(int _side, const vec3_c& _point) const;
+    // Every plane of the sender's side within _radius of it (the sender
+    // too) gets the event. Nothing without a sender.
+    void SendEventToNearbyAllies(game_object_c* _sender, const game_event_c& _event, float _radius);
+
+    // Due at world time + _delay.
+    void AddTimer(game_object_c* _object, float _delay, u32 _argument);
+    void DispatchTimers();
+    u32 GetTimerCount() const { return static_cast<u32>(timers.size()); }
+
+    // World time = _time; OnMissionStart on every object in list order;
+    // then "mission_init".
+    void StartMission(float _time);
+    void Process(float _time);
+
+    // -1 for none; an index outside the level scenes counts as none.
+    void SetControlPointScene(int _index) { controlPointScene = _index; }
+    int GetControlPointScene() const { return controlPointScene; }
+    float GetWorldTime() const { return worldTime; }
+    const game_world_context_c& GetContext() const { return context; }
+    script_host_c* GetScript() const { return context.script; }
+
+    destruction_counters_c counters;
+    u8 mapSwitch = 1;
+
+private:
+    struct timer_c {
+        game_object_c* object;
+        u32 argument;
+        float due;
+    };
+    // A position in a list being walked; removals before it move it back.
+    struct cursor_c {
+        const void* list;
+        i64 index;
+    };
+    class walk_c;
+    class busy_c;
+
+    level_scene_c* GetControlPointLevel() const;
+    void ProcessControlPoints();
+    void ProcessControlPoint(level_scene_c& _level, control_point_object_c& _point);
+    bool HeldBackByOrder(const level_scene_c& _level, const control_point_object_c& _point) const;
+    void Call(const char* _name) const;
+    void Call(const string_c& _prefix, const char* _suffix) const;
+    void Forget(game_object_c* _object);
+
+    std::map<u32, game_object_c*> ids;
+    std::vector<std::unique_ptr<game_object_c>> objects;
+    std::vector<game_object_c*> planes;
+    std::vector<timer_c> timers;
+    // The due timers of the dispatches running now (they may nest).
+    std::vector<std::vector<timer_c>*> dueLists;
+    std::vector<cursor_c*> cursors;
+    std::vector<std::unique_ptr<game_object_c>> removed;
+    int busy = 0;
+    float worldTime = 0.0f;
+    int controlPointScene = -1;
+    game_world_context_c context;
+
+    static inline u32 nextSequenceNumber = 1;
+};

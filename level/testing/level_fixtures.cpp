@@ -1,0 +1,70 @@
+#include "level/testing/level_fixtures.h"
+
+#include "engine/geom_object.h"
+#include "level/chunk_saver.h"
+#include "level/testing/memory_files.h"
+
+void AddTestTemplate(file_set_t& _files, const std::string& _file, const std::vector<test_group_c>& _groups,
+                     const std::vector<std::pair<std::string, std::vector<u32>>>& _models, renderer_c* _renderer)
+{
+    object_template_c tmpl;
+    auto layer = std::make_unique<template_layer_c>();
+    layer->name = "Layer 1";
+    layer->fileName = "model.lwo";
+    tmpl.layers.push_back(std::move(layer));
+    for (const test_group_c& spec : _groups) {
+        auto group = std::make_unique<template_group_c>();
+        group->name = spec.name;
+        group->hasGameObject = spec.hasGameObject ? 1 : 0;
+        group->layers.push_back(tmpl.layers[0].get());
+        if (spec.hasGameObject) {
+            group->ownedNode = std::make_unique<geom_object_c>(spec.name.c_str(), _renderer);
+            group->node = group->ownedNode.get();
+        }
+        for (const auto& [name, value] : spec.intParameters) {
+            i32 v = value;
+            group->parameters.GetSetInt(name.c_str(), &v, false, INT32_MIN, INT32_MAX);
+        }
+        tmpl.groups.push_back(std::move(group));
+    }
+    for (const auto& [name, indices] : _models) {
+        auto model = std::make_unique<template_model_c>();
+        model->name = name;
+        for (u32 index : indices)
+            model->groups.push_back(tmpl.groups[index].get());
+        tmpl.models.push_back(std::move(model));
+    }
+    memory_file_writer_c writer;
+    CChunkSaver saver;
+    saver.Open(CChunkSaver::mode_write, _file.c_str());
+    tmpl.Serialize(saver, _renderer);
+    saver.Close();
+    _files[_file] = writer.files.at(_file);
+}
+
+void AddTestScene(file_set_t& _files, const std::string& _file, level_scene_c& _scene)
+{
+    memory_file_writer_c writer;
+    CChunkSaver saver;
+    saver.Open(CChunkSaver::mode_write, _file.c_str());
+    _scene.Serialize(saver, nullptr, false);
+    saver.Close();
+    _files[_file] = writer.files.at(_file);
+}
+
+std::unique_ptr<walk_path_c> MakeTestPath(const char* _name, const std::vector<vec3_c>& _points)
+{
+    auto path = std::make_unique<walk_path_c>();
+    path->name = _name;
+    for (size_t i = 0; i < _points.size(); ++i) {
+        const f32 values[3] = {_points[i].x, _points[i].y, _points[i].z};
+        for (int axis = 0; axis < 3; ++axis) {
+            envelope_key_c key;
+            key.time = static_cast<f32>(i);
+            key.value = values[axis];
+            key.shape = shape_linear;
+            path->envelopes[axis].keys.push_back(key);
+        }
+    }
+    return path;
+}
