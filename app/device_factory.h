@@ -54,7 +54,7 @@ public:
 };
 
 // The devices of the subsystems that are built: the desktop size, the sound
-// device and the outro. Every other operation throws std::runtime_error
+// device, the input layer and the outro. Every other operation throws std::runtime_error
 // naming the device that is missing.
 class system_devices_c : public device_factory_c {
 public:

@@ -5,6 +5,7 @@
 #include "app/message/net_session.h"
 #include "audio/a3d_device.h"
 #include "engine/renderer.h"
+#include "input/controllers.h"
 
 void system_devices_c::GetDesktopSize(i32& _width, i32& _height)
 {
@@ -25,9 +26,35 @@ std::unique_ptr<sound_system_c> system_devices_c::CreateSoundDevice(HWND _hwnd)
     return std::make_unique<a3d_device_c>(_hwnd, -1, -1, sound_flag_3d);
 }
 
-std::unique_ptr<input_link_c> system_devices_c::CreateInput(HWND)
+namespace {
+
+// The input layer as the application drives it at start-up.
+class controllers_link_c : public input_link_c {
+public:
+    explicit controllers_link_c(HWND _hwnd) : controllers(_hwnd) {}
+
+    bool LoadFromRegistry(const char* _company, const char* _product, const char* _value, u32 _version) override
+    {
+        return controllers.LoadFromRegistry(_company, _product, _value, _version);
+    }
+    void LoadFromFile(const char* _file_name) override { controllers.LoadFromFile(_file_name); }
+    void SaveToRegistry(const char* _company, const char* _product, const char* _value, u32 _version) override
+    {
+        controllers.SaveToRegistry(_company, _product, _value, _version);
+    }
+    // The options give the divisor itself.
+    void SetMouseSensitivity(f32 _sensitivity) override { controllers.SetMouseDivisor(_sensitivity); }
+    controllers_c* GetControllers() override { return &controllers; }
+
+private:
+    controllers_c controllers;
+};
+
+} // namespace
+
+std::unique_ptr<input_link_c> system_devices_c::CreateInput(HWND _hwnd)
 {
-    throw std::runtime_error("The input layer is not built yet!");
+    return std::make_unique<controllers_link_c>(_hwnd);
 }
 
 std::unique_ptr<net_session_c> system_devices_c::CreateNetManager(net_message_callback_t, void*)

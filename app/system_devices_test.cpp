@@ -1,0 +1,34 @@
+#include "app/device_factory.h"
+
+#include <gtest/gtest.h>
+
+#include "input/controllers.h"
+#include "platform/dinput8/script_input.h"
+#include "platform/win32/testing/temporary_config_home.h"
+
+namespace {
+
+TEST(SystemDevices, DesktopSizeComesFromTheDisplay)
+{
+    system_devices_c devices;
+    i32 width = 0, height = 0;
+    devices.GetDesktopSize(width, height);
+    EXPECT_GT(width, 0);
+    EXPECT_GT(height, 0);
+}
+
+TEST(SystemDevices, InputLinkDrivesTheControllers)
+{
+    temporary_config_home_c home;
+    script_input_c input;
+    script_input_scope_c scope{input};
+    system_devices_c devices;
+    std::unique_ptr<input_link_c> link = devices.CreateInput(nullptr);
+    ASSERT_NE(link->GetControllers(), nullptr);
+    // Mouse speed 0.5 in the options is a divisor of 950.
+    link->SetMouseSensitivity(950.0f);
+    EXPECT_EQ(link->GetControllers()->GetMouseDivisor(), 950.0f);
+    EXPECT_FALSE(link->LoadFromRegistry("Kestrova", "Skyvarn", "controllers", 1)) << "nothing stored yet";
+}
+
+} // namespace
