@@ -206,8 +206,8 @@ bool mpeg_decoder_c::NextFrame()
                 return false;
         }
         mpeg_header_c header;
-        if (!header.Parse(MpegWord(_buffer + start)) || !Matches(header)) {
-            // Not a frame of this stream: search again from the next byte.
+        if (!header.Parse(MpegWord(_buffer + start))) {
+            // Not a frame: search again from the next byte.
             _bit = u64(start + 1) * 8;
             continue;
         }
@@ -216,9 +216,22 @@ bool mpeg_decoder_c::NextFrame()
             _bit = u64(start) * 8;
             Refill();
             start = u32(_bit / 8);
-            if (start + bytes > _held)
-                return false; // the stream ends inside this frame
         }
+        if (!Matches(header)) {
+            mpeg_header_c next;
+            if (start + bytes + 4 <= _held && next.Parse(MpegWord(_buffer + start + bytes))) {
+                // A whole frame of another rate or mode is passed over. What it
+                // would have updated (reservoir, overlap, synthesis history) no
+                // longer fits the frames that follow: they start afresh.
+                ResetState();
+                _bit = u64(start + bytes) * 8;
+            } else {
+                _bit = u64(start + 1) * 8;
+            }
+            continue;
+        }
+        if (start + bytes > _held)
+            return false; // the stream ends inside this frame
         if (_verify_next && start + bytes + 4 <= _held) {
             // After a seek the scan may start inside a frame: a sync there counts
             // only when the next frame's header follows it.
@@ -273,13 +286,16 @@ void mpeg_decoder_c::DecodeFrame(u32 sample_offset)
 bool mpeg_decoder_c::DecodeUnit(unit_mode_e mode)
 {
     const u32 samples = _first.Samples();
+    _out_bytes = _unit_bytes;
     for (u32 f = 0; f < _frames_per_unit; ++f) {
         if (!NextFrame()) {
             _ended = true;
             if (f == 0)
                 return false;
+            // The last unit is cut to the frames the stream holds.
             for (u32 ch = 0; ch < 2; ++ch)
                 std::fill(_pcm[ch] + f * samples, _pcm[ch] + 1152, 0.0f);
+            _out_bytes = ((f * samples) >> _shift) * _out_channels * _sample_bytes;
             return true;
         }
         if (mode == unit_mode_e::feed && _header.layer == 2)
@@ -325,14 +341,16 @@ void mpeg_decoder_c::Convert(u8* destination) const
         right = mixed_right;
     }
     if (_sample_bytes == 4) {
-        float* out = reinterpret_cast<float*>(destination);
+        // The destination may be any byte of the caller's buffer: copied, never stored as floats.
         if (_out_channels == 1) {
-            std::memcpy(out, left, count * sizeof(float));
+            std::memcpy(destination, left, count * sizeof(float));
         } else {
+            float interleaved[2 * 1152];
             for (u32 s = 0; s < count; ++s) {
-                out[2 * s] = left[s];
-                out[2 * s + 1] = right[s];
+                interleaved[2 * s] = left[s];
+                interleaved[2 * s + 1] = right[s];
             }
+            std::memcpy(destination, interleaved, 2 * count * sizeof(float));
         }
         return;
     }
@@ -369,28 +387,38 @@ u64 mpeg_decoder_c::PcmPosition() const
     return _unit == 0 ? 0 : (_unit - 1) * _unit_bytes + _read_offset;
 }
 
-bool mpeg_decoder_c::PcmAtEnd() const
+bool mpeg_decoder_c::PcmAtEnd()
 {
-    if (PcmPosition() >= PcmSize())
+    if (_unit > 0 && _read_offset < _out_bytes)
+        return false;
+    if (_ended)
         return true;
-    return _ended && _read_offset >= _unit_bytes;
+    // Only decoding tells whether another frame follows: the next unit is
+    // decoded now and served by the next read, the position unchanged.
+    if (!DecodeUnit(unit_mode_e::output))
+        return true;
+    ++_unit;
+    Convert(_out);
+    _out_valid = true;
+    _read_offset = 0;
+    return false;
 }
 
 u32 mpeg_decoder_c::DecodeRead(void* buffer, u32 bytes)
 {
     u8* out = static_cast<u8*>(buffer);
-    const u64 remaining = PcmSize() - std::min(PcmPosition(), PcmSize());
-    const u32 wanted = u32(std::min<u64>(bytes, remaining));
+    // Reads go on past the size estimated at open, until no frame follows.
+    const u32 wanted = bytes;
     u32 done = 0;
     while (done < wanted) {
-        if (_unit > 0 && _read_offset < _unit_bytes) {
-            const u32 count = std::min(wanted - done, _unit_bytes - _read_offset);
+        if (_unit > 0 && _read_offset < _out_bytes) {
+            const u32 count = std::min(wanted - done, _out_bytes - _read_offset);
             std::memcpy(out + done, _out + _read_offset, count);
             _read_offset += count;
             done += count;
             continue;
         }
-        if (_ended || _unit >= _unit_count)
+        if (_ended)
             break;
         if (!DecodeUnit(unit_mode_e::output))
             break;
@@ -398,8 +426,8 @@ u32 mpeg_decoder_c::DecodeRead(void* buffer, u32 bytes)
         if (wanted - done >= _unit_bytes) {
             // A whole unit still wanted: convert straight into the caller's buffer.
             Convert(out + done);
-            done += _unit_bytes;
-            _read_offset = _unit_bytes;
+            done += _out_bytes;
+            _read_offset = _out_bytes;
             _out_valid = false;
         } else {
             Convert(_out);
@@ -420,7 +448,7 @@ u64 mpeg_decoder_c::DecodeSeek(u64 position)
     const u64 target = position / _unit_bytes;
     const u32 offset = u32(position % _unit_bytes);
     if (target + 1 == _unit && _out_valid) {
-        _read_offset = offset;
+        _read_offset = std::min(offset, _out_bytes);
         return PcmPosition();
     }
     if (!_seekable)
@@ -449,11 +477,12 @@ u64 mpeg_decoder_c::DecodeSeek(u64 position)
     if (!_ended && DecodeUnit(unit_mode_e::output)) {
         Convert(_out);
         _out_valid = true;
-        _read_offset = offset;
+        _read_offset = std::min(offset, _out_bytes);
     } else {
         // Decoding the target failed: stay at its start; the next read moves on.
         _out_valid = false;
         _unit = target;
+        _out_bytes = _unit_bytes;
         _read_offset = target == 0 ? 0 : _unit_bytes;
     }
     return PcmPosition();

@@ -7,8 +7,11 @@
 // Sizes and positions count in units of 1152 samples per channel: one frame
 // of layer II or of MPEG-1 layer III, three frames of layer I, two frames of
 // MPEG-2 and 2.5 layer III. The size is fixed at open from the stream's
-// (for variable bit rates: estimated) unit count; seeks are exact for
-// constant bit rates and give the same samples as decoding from the start.
+// (for variable bit rates: estimated) unit count, but reads go on until no
+// further frame is found, and a last unit of fewer frames is cut to them;
+// seeks (within the size) are exact for constant bit rates and give the same
+// samples as decoding from the start. Frames of another rate or channel mode
+// than the first are passed over, and the frames after them start afresh.
 #include "audio/mpeg_header.h"
 #include "audio/mpeg_layer12.h"
 #include "audio/mpeg_layer3.h"
@@ -29,7 +32,7 @@ public:
     int Open(stream_c* input, u32* rate, bool* stereo, int sixteen_bit, int downsample, int channels);
 
     // Codes of the decoder; the others go to stream_c:
-    //   49    1 once the last frame is decoded and read, or the size is reached
+    //   49    1 once the last frame is decoded and read (decodes ahead to know)
     //   4096  output gain = *(const float*)parameter, 1.0 for a null parameter
     //   4100  keep the overlap and synthesis history over seeks when the
     //         parameter is not null; returns the old setting
@@ -66,7 +69,7 @@ private:
     u64 UnitOffset(u64 unit) const { return unit * _unit_num / _unit_den; }
     u64 PcmSize() const { return _unit_count * _unit_bytes; }
     u64 PcmPosition() const;
-    bool PcmAtEnd() const;
+    bool PcmAtEnd();
     u32 DecodeRead(void* buffer, u32 bytes);
     u64 DecodeSeek(u64 position);
     u32 InputRead(void* buffer, u32 bytes);
@@ -98,6 +101,7 @@ private:
     u64 _unit = 0;           // units consumed: the one in _out is _unit - 1
     bool _out_valid = false; // _out holds unit _unit - 1
     u32 _read_offset = 0;
+    u32 _out_bytes = 0; // PCM bytes of the last unit decoded: fewer in a last, short unit
     bool _ended = false;
     float _gain = 1.0f;
     bool _keep_overlap = false;

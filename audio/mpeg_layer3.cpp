@@ -9,6 +9,7 @@
 #include "audio/mpeg_bit_reader.h"
 #include "audio/mpeg_huffman.h"
 #include "audio/mpeg_tables.h"
+#include "foundation/processor_dispatch.h"
 
 namespace {
 
@@ -97,10 +98,11 @@ bool IsShort(u32 window_switching, u32 block_type)
     return window_switching && block_type == 2;
 }
 
-// Long blocks of subbands sb..sb+3 through IMDCT, window and overlap.
-// The same code built for AVX2 too, chosen at run time where the processor has it.
-__attribute__((target_clones("avx2", "default"))) void LongBlocks4(const float* xr, int sb, u32 type,
-                                                                   float (*overlap)[32], float out[18][32])
+// Long blocks of subbands sb..sb+3 through IMDCT, window and overlap; the
+// lower two take the window of low_type, the upper two that of type. Built
+// plain and for AVX2 below.
+[[gnu::always_inline]] inline void LongBlocksBody(const float* xr, int sb, u32 low_type, u32 type, float (*overlap)[32],
+                                                  float (*out)[32])
 {
     const layer3_tables_c& tables = Tables();
     // Lanes are the four subbands; each row of the IMDCT is one coefficient per input.
@@ -124,19 +126,35 @@ __attribute__((target_clones("avx2", "default"))) void LongBlocks4(const float* 
         for (int j = 0; j < 9; ++j)
             half[first + j] = sum[j];
     }
+    const float* low_window = tables.windows[low_type];
     const float* window = tables.windows[type];
     // sb is a multiple of 4: lanes 1 and 3 are the odd subbands, inverted on odd slots.
     const __m128 inversion = _mm_setr_ps(1.0f, -1.0f, 1.0f, -1.0f);
     for (int i = 0; i < 18; ++i) {
         const __m128 low = i < 9 ? half[i] : _mm_sub_ps(_mm_setzero_ps(), half[17 - i]);
         const __m128 high = i < 9 ? half[9 + i] : half[26 - i];
-        __m128 value = _mm_add_ps(_mm_mul_ps(low, _mm_set1_ps(window[i])), _mm_loadu_ps(&overlap[i][sb]));
+        const __m128 rise = _mm_setr_ps(low_window[i], low_window[i], window[i], window[i]);
+        const __m128 fall = _mm_setr_ps(low_window[18 + i], low_window[18 + i], window[18 + i], window[18 + i]);
+        __m128 value = _mm_add_ps(_mm_mul_ps(low, rise), _mm_loadu_ps(&overlap[i][sb]));
         if (i & 1)
             value = _mm_mul_ps(value, inversion);
         _mm_storeu_ps(&out[i][sb], value);
-        _mm_storeu_ps(&overlap[i][sb], _mm_mul_ps(high, _mm_set1_ps(window[18 + i])));
+        _mm_storeu_ps(&overlap[i][sb], _mm_mul_ps(high, fall));
     }
 }
+
+void LongBlocksPlain(const float* xr, int sb, u32 low_type, u32 type, float (*overlap)[32], float (*out)[32])
+{
+    LongBlocksBody(xr, sb, low_type, type, overlap, out);
+}
+
+[[gnu::target("avx2")]] void LongBlocksAvx2(const float* xr, int sb, u32 low_type, u32 type, float (*overlap)[32],
+                                            float (*out)[32])
+{
+    LongBlocksBody(xr, sb, low_type, type, overlap, out);
+}
+
+using long_blocks4_c = processor_dispatch_c<&LongBlocksPlain, &LongBlocksAvx2>;
 
 } // namespace
 
@@ -615,8 +633,10 @@ void mpeg_layer3_c::Hybrid(const mpeg_header_c& header, const granule_c& g, u32 
     int sb = 0;
     if (long_subbands == 32) {
         const u32 type = g.window_switching ? g.block_type : 0;
+        // A mixed start or stop block keeps the normal window in its lowest two subbands.
+        const u32 low_type = g.window_switching && g.mixed_block ? 0 : type;
         for (; sb < active; sb += 4)
-            LongBlocks4(xr, sb, type, overlap, out);
+            long_blocks4_c::Call(xr, sb, sb == 0 ? low_type : type, type, overlap, out);
     }
     for (; sb < 32; ++sb) {
         const float* in = xr + 18 * sb;

@@ -17,6 +17,17 @@ bool IsFrameStart(const u8* data, u64 size, u64 at)
     return header.Parse(MpegWord(data + at));
 }
 
+// A header that would be valid but for its bit-rate index 0: free format,
+// whose frame lengths no header gives.
+bool IsFreeFormatStart(const u8* data, u64 size, u64 at)
+{
+    if (at + 4 > size)
+        return false;
+    const u32 word = MpegWord(data + at);
+    mpeg_header_c header;
+    return ((word >> 12) & 15) == 0 && header.Parse(word | (1u << 12));
+}
+
 } // namespace
 
 mpeg_source_c::mpeg_source_c(sound_system_c* system, const char* name, u32 flags)
@@ -54,8 +65,12 @@ void mpeg_source_c::OpenMpeg()
         position = std::min(size, 10 + tag + footer);
     }
     // Junk or padding may precede the first frame; MPEG-2.5 syncs start 0xFFE.
-    for (int step = 0; step < 1024 && position < size && !IsFrameStart(data, size, position); ++step)
+    for (int step = 0; step < 1024 && position < size && !IsFrameStart(data, size, position); ++step) {
+        // Searching on would lock onto a false header inside the frame's data.
+        if (IsFreeFormatStart(data, size, position))
+            throw file_error_c(File().GetPath().GetPath(), "Could not open audio MPEG!");
         ++position;
+    }
     if (size >= 128 && size - 128 >= position && std::memcmp(data + size - 128, "TAG", 3) == 0)
         end = size - 128;
     _start = position;

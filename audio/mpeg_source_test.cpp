@@ -90,6 +90,23 @@ TEST(mpeg_source, refuses_what_does_not_open)
     EXPECT_EQ(OpenFailure(Id3v2(200)), "music.mp3|Could not open audio MPEG!");
 }
 
+// Free format is not played: its first header refuses the file, rather than
+// a search on into the frame's data that finds a false header there.
+TEST(mpeg_source, refuses_free_format)
+{
+    const std::vector<u8> audio = MakeLayer1({});
+    std::vector<u8> free_format = {audio[0], audio[1], u8(audio[2] & 0x0F), audio[3]};
+    free_format.resize(300, 0x11);
+    // A header of a supported stream inside the free-format frame's data.
+    free_format.insert(free_format.end(), audio.begin(), audio.end());
+    EXPECT_EQ(OpenFailure(free_format), "music.mp3|Could not open audio MPEG!");
+    if (HaveProgram("lame")) {
+        const std::vector<u8> lame = EncodeLame(44100, 2, 1.0, "--freeformat -b 400");
+        ASSERT_FALSE(lame.empty());
+        EXPECT_EQ(OpenFailure(lame), "music.mp3|Could not open audio MPEG!");
+    }
+}
+
 TEST(mpeg_source, mpeg25_without_a_tag_opens)
 {
     if (!HaveProgram("lame"))

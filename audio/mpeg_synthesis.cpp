@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "audio/mpeg_tables.h"
+#include "foundation/processor_dispatch.h"
 
 namespace {
 
@@ -75,10 +76,8 @@ template <int N>
 }
 
 // One time slot through the DCT, into the ring v at its new offset, and the
-// window. The same code is built for AVX2 too, chosen at run time where the
-// processor has it.
-__attribute__((target_clones("avx2", "default"))) void SynthesizeSlot(float* ring, u32& offset,
-                                                                      const float subbands[32], float out[32])
+// window. Built plain and for AVX2 below.
+[[gnu::always_inline]] inline void SlotBody(float* ring, u32& offset, const float subbands[32], float out[32])
 {
     const synthesis_tables_c& tables = Tables();
     float x[32];
@@ -116,6 +115,18 @@ __attribute__((target_clones("avx2", "default"))) void SynthesizeSlot(float* rin
         _mm_storeu_ps(out + 4 * q, sum[q]);
 }
 
+void SynthesizeSlotPlain(float* ring, u32& offset, const float* subbands, float* out)
+{
+    SlotBody(ring, offset, subbands, out);
+}
+
+[[gnu::target("avx2")]] void SynthesizeSlotAvx2(float* ring, u32& offset, const float* subbands, float* out)
+{
+    SlotBody(ring, offset, subbands, out);
+}
+
+using synthesize_slot_c = processor_dispatch_c<&SynthesizeSlotPlain, &SynthesizeSlotAvx2>;
+
 } // namespace
 
 void mpeg_synthesis_c::Reset()
@@ -126,5 +137,5 @@ void mpeg_synthesis_c::Reset()
 
 void mpeg_synthesis_c::Synthesize(const float subbands[32], float out[32])
 {
-    SynthesizeSlot(_v, _offset, subbands, out);
+    synthesize_slot_c::Call(_v, _offset, subbands, out);
 }

@@ -80,7 +80,7 @@ bone_c* bone_c::Read(input_file_c& _file)
     bone->ReadEntity(body);
     for (f32* value : {&bone->restPosition.x, &bone->restPosition.y, &bone->restPosition.z, &bone->restDirection.x,
                        &bone->restDirection.y, &bone->restDirection.z, &bone->restLength})
-        *value = ReadCheckedF32(body);
-    ReadCheckedString(body, bone->weightMapName);
+        body.ReadF32(*value); // a body that ends early keeps the defaults
+    body.ReadString(bone->weightMapName);
     return bone.release();
 }

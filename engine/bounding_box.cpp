@@ -92,8 +92,10 @@ void WriteBoundingBox(output_file_c& _file, const bounding_box_c& _box)
 
 void ReadBoundingBox(input_file_c& _file, bounding_box_c& _box)
 {
-    float v[6];
+    // A body that ends early keeps the box it had for the values it lacks.
+    const vec3_c a = _box.GetCorner(0), b = _box.GetCorner(7);
+    float v[6] = {a.x, a.y, a.z, b.x, b.y, b.z};
     for (float& value : v)
-        value = ReadCheckedF32(_file);
+        _file.ReadF32(value);
     _box.Set(vec3_c(v[0], v[1], v[2]), vec3_c(v[3], v[4], v[5]));
 }

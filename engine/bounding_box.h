@@ -42,5 +42,6 @@ public:
 
 // Corner 0 then corner 7 as six floats.
 void WriteBoundingBox(output_file_c& _file, const bounding_box_c& _box);
-// Reads six floats and calls Set; throws file_error_c when they are cut short.
+// Reads six floats and calls Set; values that a body ending early lacks keep
+// the box's own.
 void ReadBoundingBox(input_file_c& _file, bounding_box_c& _box);

@@ -72,10 +72,11 @@ flare_c* flare_c::Read(input_file_c& _file, renderer_c* _renderer)
     object_nesting_guard_c guard(body);
     std::unique_ptr<flare_c> flare(new flare_c("(Unnamed)", _renderer));
     flare->ReadNullBody(body);
-    flare->intensity = ReadCheckedF32(body);
-    flare->nominalDistance = ReadCheckedF32(body);
-    flare->distortionFactor = ReadCheckedF32(body);
-    flare->axisPosition = ReadCheckedF32(body);
+    // A body that ends early keeps the defaults of what it lacks.
+    body.ReadF32(flare->intensity);
+    body.ReadF32(flare->nominalDistance);
+    body.ReadF32(flare->distortionFactor);
+    body.ReadF32(flare->axisPosition);
     while (body.GetAlignedPointer32()) {
         if (PeekTag(body, MakeTag("FLRE"))) {
             if (flare_c* child = Read(body, _renderer))
@@ -122,7 +123,7 @@ bool flare_c::SetParameter(const command_c& _command)
         if (keyword != entry.keyword)
             continue;
         SetFlag(entry.flag, _command.GetInt(1u) != 0);
-        if (entry.flag == flare_fade_behind_objects && (flags & flare_fade_behind_objects))
+        if (entry.flag == flare_fade_behind_objects && (flags & flare_fade_behind_objects) && renderer)
             renderer->LogWarning(string_c("[%s] Ray tracing enabled!", name.GetData()));
         return true;
     }

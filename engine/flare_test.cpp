@@ -235,6 +235,14 @@ TEST(FlareTest, Keywords)
     EXPECT_FALSE(flare.SetParameter(command_c("Additive 0")));
 }
 
+// A flare made without a renderer takes every switch; there is no log to write to.
+TEST(FlareTest, SwitchesWithoutARenderer)
+{
+    flare_c flare("sun", nullptr);
+    EXPECT_TRUE(flare.SetParameter(command_c("FadeBehindObjects 1")));
+    EXPECT_TRUE(flare.HasFlags(flare_fade_behind_objects));
+}
+
 TEST(FlareTest, WriteThenReadWithAChild)
 {
     recording_renderer_c renderer;

@@ -704,7 +704,7 @@ void geom_object_c::ReadBody(input_file_c& _body)
 {
     ReadNullBody(_body);
     ReadBoundingBox(_body, boundingVolume);
-    storedValue = ReadCheckedF32(_body);
+    _body.ReadF32(storedValue); // a body that ends early keeps the default
     while (_body.GetAlignedPointer32()) {
         const u32 start = _body.GetPosition();
         if (material_c* material = material_c::Read(_body, renderer)) {

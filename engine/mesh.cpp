@@ -115,8 +115,9 @@ mesh_c* mesh_c::Read(input_file_c& _file, renderer_c* _renderer)
         ThrowDataError(body, "Non integral geometry!");
     auto mesh = std::make_unique<mesh_c>(name, definition, _renderer);
     mesh->graph_c::Read(body);
-    mesh->firstValue = ReadCheckedF32(body);
-    mesh->lodDistance = ReadCheckedF32(body);
+    // A body that ends early keeps the defaults of what it lacks.
+    body.ReadF32(mesh->firstValue);
+    body.ReadF32(mesh->lodDistance);
     while (body.GetAlignedPointer32()) {
         const u32 tag = ReadCheckedU32(body);
         input_file_c block;

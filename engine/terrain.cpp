@@ -301,9 +301,10 @@ terrain_c* terrain_c::Read(input_file_c& _file, renderer_c* _renderer)
     std::unique_ptr<terrain_c> terrain(new terrain_c("(Unnamed)", _renderer));
     terrain->ReadNullBody(body);
     ReadBoundingBox(body, terrain->box);
+    // A body that ends early keeps the defaults of what it lacks.
     for (u32& word : terrain->words)
-        word = ReadCheckedU32(body);
-    terrain->accuracy = ReadCheckedF32(body);
+        body.ReadU32(word);
+    body.ReadF32(terrain->accuracy);
     u32 filled = 0;
     ReadBodyItems(
         body,

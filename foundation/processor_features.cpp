@@ -35,6 +35,19 @@ bool OsSupportsSse()
 #endif
 }
 
+bool HasAvx2()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool answer = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return answer;
+#else
+    return false;
+#endif
+}
+
 bool HasSse()
 {
     static const bool answer = HasCpuFeature(kCpuFeatureSse) && OsSupportsSse();

@@ -14,5 +14,10 @@ bool OsSupportsSse();
 // HasCpuFeature(SSE) && OsSupportsSse(), computed once and cached.
 bool HasSse();
 
+// True when the processor and the operating system both support AVX2;
+// computed once and cached. Asked at run time, never from an ifunc resolver,
+// so it is safe under every sanitizer.
+bool HasAvx2();
+
 // EDX bit of the SSE feature in leaf 1.
 inline constexpr u32 kCpuFeatureSse = 0x02000000;

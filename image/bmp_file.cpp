@@ -73,7 +73,10 @@ struct channel_s {
     explicit channel_s(u32 m) : mask(m)
     {
         if (m != 0) {
+            // Channels wider than 8 bits keep their top 8.
             shift = std::countr_zero(m);
+            while ((m >> shift) > 255)
+                ++shift;
             max = m >> shift;
         }
     }
@@ -148,8 +151,10 @@ void bmp_reader_c::Read()
     if (offset > file.size)
         Fail("Unexpected end of file!");
     const u32 header_space = offset - file_header_size;
+    if (header_space < 40)
+        Fail("Unexpected end of file!");
     const u32 header_size = ReadLe32(file.data + file_header_size);
-    if (header_space < 40 || header_size > header_space)
+    if (header_size > header_space)
         Fail("Unexpected end of file!");
     h = ParseHeader(file.data + file_header_size, header_size);
     if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN)
@@ -282,17 +287,17 @@ void bmp_reader_c::DecodeRle(const u8* pixels, u64 size)
     const i64 width = image.GetWidth();
     i64 x = 0, y = 0;
     u64 at = 0;
-    // A run must lie inside its row and the picture.
-    auto check_run = [&](i64 count) {
-        if (y >= rows || x + count > width)
-            Fail("Invalid file structure!");
-    };
+    // Runs that leave their row or the picture are dropped, as other viewers do.
+    auto fits = [&](i64 count) { return y < rows && x + count <= width; };
+    // Index bytes missing at the end of the data count as 0.
+    auto byte_at = [&](u64 i) -> u32 { return i < size ? pixels[i] : 0; };
     while (size - at >= 2) {
         const u32 count = pixels[at];
         const u32 value = pixels[at + 1];
         at += 2;
         if (count > 0) {
-            check_run(count);
+            if (!fits(count))
+                continue;
             for (u32 i = 0; i < count; ++i) {
                 const u32 index = rle4 ? ((i & 1) ? value & 15 : value >> 4) : value;
                 PutIndex(int(x++), int(y), index);
@@ -307,21 +312,21 @@ void bmp_reader_c::DecodeRle(const u8* pixels, u64 size)
         case 1: return;
         case 2:
             if (size - at < 2)
-                Fail("Unexpected end of file!");
+                return;
             x += pixels[at];
             y += pixels[at + 1];
             at += 2;
             break;
         default: {
+            if (!fits(value))
+                break;
             const u64 bytes = rle4 ? (value + 1) / 2 : value;
-            const u64 padded = bytes + (bytes & 1);
-            if (size - at < bytes)
-                Fail("Unexpected end of file!");
-            check_run(value);
             for (u32 i = 0; i < value; ++i) {
-                const u32 index = rle4 ? ((i & 1) ? pixels[at + i / 2] & 15 : pixels[at + i / 2] >> 4) : pixels[at + i];
+                const u32 index =
+                    rle4 ? ((i & 1) ? byte_at(at + i / 2) & 15 : byte_at(at + i / 2) >> 4) : byte_at(at + i);
                 PutIndex(int(x++), int(y), index);
             }
+            const u64 padded = bytes + (bytes & 1);
             at += padded < size - at ? padded : size - at;
             break;
         }

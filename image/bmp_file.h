@@ -8,8 +8,9 @@
 // before use; every failure is file_error_c with the file's name ("Unexpected
 // end of file!", "Invalid file type!", "Invalid file offset!", "Invalid image
 // size!", "Unsupported color format!", "Top-down bitmap cannot be
-// compressed!", "Invalid file structure!" for RLE data that runs past its
-// row or picture) and leaves the image empty.
+// compressed!") and leaves the image empty. RLE data is forgiving, as other
+// viewers are: runs past their row or below the picture are skipped, a delta
+// cut short ends the picture, and missing index bytes read as 0.
 //
 // The writer writes every uncompressed format in a layout that reads back as
 // the same format (compressed images are written as their 32-bit decoding).

@@ -186,15 +186,16 @@ TEST(BmpReadTest, BitFieldChannelsAreScaled)
     s.width = 2;
     s.bits = 32;
     s.compression = 3;
-    // Ten bits of red and blue, two of green, no alpha.
+    // Ten bits of red and blue keep their top eight; two bits of green are
+    // scaled up.
     s.masks = {0x3FF00000, 0x000C0000, 0x000003FF};
     s.pixels.resize(8);
-    const u32 pixels[2] = {0x3FF00000 | 0x00080000 | 0x200, 0x00100000 | 0x000C0000 | 0x3FF};
+    const u32 pixels[2] = {0x3FF00000 | 0x00080000 | 0x200, 0x20300000 | 0x000C0000 | 0x3FF};
     std::memcpy(s.pixels.data(), pixels, 8);
     const image_c image = Read(MakeBmp(s));
     ASSERT_EQ(image.GetFormat(), format_x8r8g8b8);
-    EXPECT_EQ(Pixel(image, 0, 0), u32(255 << 16 | (2 * 255 / 3) << 8 | (0x200 * 255 / 0x3FF)));
-    EXPECT_EQ(Pixel(image, 1, 0), u32((255 / 0x3FF) << 16 | 255 << 8 | 255));
+    EXPECT_EQ(Pixel(image, 0, 0), u32(255 << 16 | (2 * 255 / 3) << 8 | 0x80));
+    EXPECT_EQ(Pixel(image, 1, 0), u32(0x80 << 16 | 255 << 8 | 255));
 }
 
 TEST(BmpReadTest, IgnoredBitsReadAsZero)
@@ -257,22 +258,33 @@ TEST(BmpRleTest, Rle4AlternatesNibbles)
     EXPECT_EQ(Grey(image), (std::vector<u8>{0x40, 0x80, 0x40, 0xFF, 0x40, 0x80, 0}));
 }
 
-TEST(BmpRleTest, RunsPastTheRowOrPictureAreRefused)
+TEST(BmpRleTest, DamagedRunsAreSkippedAndThePictureKept)
 {
-    const std::vector<std::vector<u8>> cases = {
-        {5, 1, 0, 1},             // run wider than the row
-        {0, 2, 3, 0, 2, 1, 0, 1}, // run after a delta moved past the edge
-        {0, 5, 1, 1, 1, 1, 1, 0}, // absolute run wider than the row
-        {0, 0, 0, 0, 1, 1, 0, 1}, // run below the last row
-        {0, 2, 1},                // delta cut short
-        {0, 3, 1, 2},             // absolute run cut short
+    const u8 o = 0, a = 0x40, b = 0x80, c = 0xFF;
+    struct row_s {
+        const char* what;
+        std::vector<u8> data;
+        std::vector<u8> grey; // top row, then bottom row
     };
-    for (const std::vector<u8>& data : cases) {
-        const std::string message = Failure(MakeBmp(Rle8(data)));
-        EXPECT_TRUE(message == "Invalid file structure!" || message == "Unexpected end of file!") << message;
+    const std::vector<row_s> rows = {
+        {"run wider than the row", {5, 1, 1, 2, 0, 1}, {o, o, o, o, b, o, o, o}},
+        {"run after a delta moved near the edge", {0, 2, 3, 0, 2, 1, 1, 3, 0, 1}, {o, o, o, o, o, o, o, c}},
+        {"absolute run wider than the row: its bytes are commands", {0, 5, 1, 1, 1, 2, 0, 1}, {o, o, o, o, a, b, o, o}},
+        {"run below the last row", {0, 0, 0, 0, 1, 1, 0, 1}, {o, o, o, o, o, o, o, o}},
+        {"delta cut short ends the picture", {1, 3, 0, 2, 1}, {o, o, o, o, c, o, o, o}},
+        {"absolute run cut short", {0, 3, 1, 2}, {o, o, o, o, a, b, o, o}},
+    };
+    for (const row_s& row : rows) {
+        image_c image;
+        ASSERT_EQ(FailureMessage([&] { image = Read(MakeBmp(Rle8(row.data))); }), "no error") << row.what;
+        EXPECT_EQ(Grey(image), row.grey) << row.what;
     }
-    EXPECT_EQ(Failure(MakeBmp(Rle8({5, 1, 0, 1}))), "Invalid file structure!");
-    EXPECT_EQ(Failure(MakeBmp(Rle8({0, 3, 1, 2}))), "Unexpected end of file!");
+
+    bmp_spec_s s = Rle8({0, 3, 0x12}, 4, 1);
+    s.bits = 4;
+    s.compression = 2;
+    s.palette[0] = 0x00101010;
+    EXPECT_EQ(Grey(Read(MakeBmp(s))), (std::vector<u8>{a, b, 0x10, 0x10})) << "RLE4 absolute run cut short";
 }
 
 TEST(BmpRleTest, TopDownRleIsRefused)
@@ -295,6 +307,14 @@ TEST(BmpReadTest, BadHeadersGiveTheirMessages)
     };
     std::vector<row_s> rows;
     rows.push_back({std::vector<u8>(valid.begin(), valid.begin() + 13), "Unexpected end of file!"});
+    {
+        // The file header alone, its offset pointing at the end: no info header
+        // may be read.
+        std::vector<u8> b(valid.begin(), valid.begin() + 14);
+        b[2] = 14;
+        b[10] = 14;
+        rows.push_back({b, "Unexpected end of file!"});
+    }
     {
         std::vector<u8> b = valid;
         b[0] = 'X';

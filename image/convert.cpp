@@ -112,12 +112,15 @@ void image_c::ChangeFormat(format_e target)
         format = target;
         return;
     }
-    if (FormatIsCompressed(target)) {
-        // Refused before anything changes: the compressor cannot take these sides.
-        if (!IsPow2(width) || !IsPow2(height))
-            throw std::invalid_argument("void image_c::ChangeFormat(format_e target)");
-        if (!Is32Bit(format) && !IsCompressed())
-            ChangeFormat(HasAlpha() ? format_a8r8g8b8 : format_x8r8g8b8);
+    // Refused before anything changes: the compressor cannot take these sides,
+    // and a picture may not grow past the size every reader allows.
+    if ((FormatIsCompressed(target) && (!IsPow2(width) || !IsPow2(height))) ||
+        !IsImageSizeAllowed(width, height, target))
+        throw std::invalid_argument("void image_c::ChangeFormat(format_e target)");
+    if (FormatIsCompressed(target) && !Is32Bit(format)) {
+        // The source's alpha picks the intermediate, so DXT3 or DXT5 to DXT1
+        // keeps one-bit alpha and DXT1 to DXT3 or DXT5 is encoded opaque.
+        ChangeFormat(HasAlpha() ? format_a8r8g8b8 : format_x8r8g8b8);
     }
     format_e step = target;
     if (IsCompressed() && !Is32Bit(target))
@@ -127,6 +130,8 @@ void image_c::ChangeFormat(format_e target)
     if (in_place) {
         ConvertPixels(data.get(), padding, step, data.get(), padding, format, width, height);
     } else {
+        if (!IsImageSizeAllowed(width, height, step))
+            throw std::invalid_argument("void image_c::ChangeFormat(format_e target)");
         auto converted = std::make_unique_for_overwrite<u8[]>(::GetSize(width, height, step));
         ConvertPixels(converted.get(), 0, step, data.get(), padding, format, width, height);
         data = std::move(converted);

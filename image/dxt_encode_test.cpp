@@ -78,6 +78,29 @@ TEST(DxtEncodeTest, DxtToDxtDecodesFirst)
     ExpectNear(LoadU32(decoded.GetData() + 4 * 63), 0x00848284, 8);
 }
 
+// The source's alpha picks the 32-bit picture between two DXT formats.
+TEST(DxtEncodeTest, DxtToDxtKeepsTheSourcesAlpha)
+{
+    for (format_e source : {format_dxt3, format_dxt5}) {
+        image_c image = Blocks(format_a8r8g8b8, 0);
+        image.ChangeFormat(source);
+        image.ChangeFormat(format_dxt1);
+        ASSERT_EQ(image.GetFormat(), format_dxt1);
+        image.ChangeFormat(format_a8r8g8b8);
+        for (int i = 0; i < 64; ++i)
+            EXPECT_EQ(LoadU32(image.GetData() + 4 * i), 0u) << i; // transparent, not opaque black
+    }
+
+    // Transparent DXT1 texels become opaque: DXT1 has no alpha to carry over.
+    for (format_e target : {format_dxt3, format_dxt5}) {
+        image_c image = Blocks(format_a8r8g8b8, 0);
+        image.ChangeFormat(format_dxt1);
+        image.ChangeFormat(target);
+        image.ChangeFormat(format_a8r8g8b8);
+        EXPECT_EQ(LoadU32(image.GetData()) >> 24, 0xFFu) << target;
+    }
+}
+
 TEST(DxtEncodeTest, ConvertingCopyEncodes)
 {
     const image_c source = Blocks(format_x8r8g8b8, 0);

@@ -40,6 +40,8 @@ image_c::~image_c() = default;
 
 void image_c::CopyFrom(const image_c& source, format_e target)
 {
+    if (source.IsValid() && target != format_none && !IsImageSizeAllowed(source.width, source.height, target))
+        throw std::invalid_argument("image_c::image_c(const image_c& source, format_e format)");
     width = source.width;
     height = source.height;
     padding = 0;

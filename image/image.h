@@ -41,7 +41,8 @@ public:
     // source is valid (else no data).
     image_c(const image_c& source);
     // Converting copy; format_none means the source's own format. Same-layout
-    // pairs copy the bytes; other pairs go through ConvertPixels.
+    // pairs copy the bytes; other pairs go through ConvertPixels. A result
+    // beyond max_image_bytes throws std::invalid_argument.
     image_c(const image_c& source, format_e format);
     image_c(image_c&& other) noexcept;
     image_c& operator=(image_c&& other) noexcept;
@@ -61,13 +62,17 @@ public:
     // Converts the pixels to another format, in place when the bits per pixel
     // stay. Compressed targets are encoded from a 32-bit picture and need
     // power-of-two sides (refused before anything changes); compressed sources
-    // decode to 32 bits first. format_none empties the pixels.
+    // decode to 32 bits first, with alpha when the source has it. A picture
+    // that would grow beyond max_image_bytes is refused unchanged.
+    // format_none empties the pixels.
     virtual void ChangeFormat(format_e target);
     // Scales to new sides with filter_point, filter_bilinear or filter_bicubic;
     // an unknown filter throws before the image changes.
     virtual void Resize(int width, int height, int filter);
     // Reads a BMP, PNG or JPEG picture at the file's position, replacing this
-    // image; returns image_file_bmp, image_file_png or image_file_jpeg.
+    // image; returns image_file_bmp, image_file_png or image_file_jpeg. Data
+    // that none of them starts with fails with "Unknown file format!" (a
+    // bitmap or DDS header cut short with "Unexpected end of file!").
     virtual int Load(input_file_c& file);
 
     // Appends the picture to the file as image_file_bmp, _png or _jpeg; any

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "foundation/memory_file.h"
 #include "image/bmp_file.h"
 #include "image/file_bytes.h"
@@ -22,8 +24,16 @@ int image_c::Load(input_file_c& file)
         ReadPng(*this, file);
         return image_file_png;
     }
-    ReadJpeg(*this, file);
-    return image_file_jpeg;
+    if (bytes.size >= 2 && bytes.data[0] == 0xFF && bytes.data[1] == 0xD8) {
+        ReadJpeg(*this, file);
+        return image_file_jpeg;
+    }
+    // Named here: the JPEG library's own complaint would mislead about files
+    // that were never meant to be JPEG.
+    Destroy();
+    const bool cut_header = (bytes.size >= 2u + skip && std::memcmp(bytes.data + skip, "BM", 2) == 0) ||
+                            (bytes.size >= 4 && std::memcmp(bytes.data, "DDS ", 4) == 0);
+    ThrowFileError(bytes.name, cut_header ? "Unexpected end of file!" : "Unknown file format!");
 }
 
 void image_c::Save(output_file_c& file, int type) const

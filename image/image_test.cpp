@@ -5,7 +5,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "foundation/memory_file.h"
 #include "image/pixel.h"
+#include "image/testing/image_files.h"
+#include "image/texture_image.h"
 
 namespace {
 
@@ -201,6 +204,62 @@ TEST(ImageTest, ConvertingCopyOfUnsupportedPairThrows)
     image_c source;
     source.Create(4, 4, format_l8);
     EXPECT_THROW(image_c(source, format_dxt1), std::invalid_argument);
+}
+
+// A picture inside the limit in one format may pass it in a wider one.
+TEST(ImageTest, ConversionsStayWithinThePictureLimit)
+{
+    image_c source;
+    source.Create(max_image_side, 8192, format_l8); // exactly the limit
+    ASSERT_TRUE(source.IsValid());
+    EXPECT_THROW(image_c(source, format_x8r8g8b8), std::invalid_argument);
+    EXPECT_THROW(image_c(source, format_r5g6b5), std::invalid_argument);
+    EXPECT_THROW(source.ChangeFormat(format_a4r4g4b4), std::invalid_argument);
+    EXPECT_EQ(source.GetFormat(), format_l8);
+    EXPECT_TRUE(source.IsValid());
+    const image_c same(source, format_l8);
+    EXPECT_TRUE(same.IsValid());
+}
+
+TEST(ImageTest, CompressedPicturesDecodeWithinThePictureLimit)
+{
+    image_c source;
+    source.Create(16384, 16384, format_dxt5); // 256 MiB of blocks
+    ASSERT_TRUE(source.IsValid());
+    EXPECT_THROW(source.ChangeFormat(format_r5g6b5), std::invalid_argument);
+    EXPECT_EQ(source.GetFormat(), format_dxt5);
+    EXPECT_TRUE(source.IsValid());
+}
+
+TEST(ImageTest, LoadNamesDataNoReaderKnows)
+{
+    const u8 png_damaged[] = {0x89, 'P', 'N', 'X', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0};
+    const u8 bmp_short[] = {'B', 'M', 14, 0, 0, 0, 0, 0, 0, 0, 14, 0};
+    const u8 text[] = "neither a bitmap nor a picture";
+    struct row_s {
+        const u8* bytes;
+        u32 size;
+        const char* message;
+    };
+    const row_s rows[] = {
+        {png_damaged, sizeof png_damaged, "Unknown file format!"},
+        {text, sizeof text, "Unknown file format!"},
+        {bmp_short, sizeof bmp_short, "Unexpected end of file!"},
+        {text, 0, "Unknown file format!"},
+    };
+    for (const row_s& row : rows) {
+        input_file_c file(row.bytes, row.size);
+        image_c image;
+        image.Create(1, 1, format_l8);
+        EXPECT_EQ(FailureMessage([&] { image.Load(file); }), row.message) << row.bytes;
+        EXPECT_FALSE(image.IsValid());
+    }
+
+    std::vector<u8> dds_short(100, 0);
+    std::memcpy(dds_short.data(), "DDS ", 4);
+    input_file_c dds_file(dds_short.data(), u32(dds_short.size()));
+    texture_image_c texture;
+    EXPECT_EQ(FailureMessage([&] { texture.Load(dds_file); }), "Unexpected end of file!");
 }
 
 TEST(ImageTest, CopyPixelsHonoursPaddingOnBothSides)

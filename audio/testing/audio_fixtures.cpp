@@ -103,12 +103,11 @@ double TestSignal(u32 frame, u32 channel, u32 rate)
     return 0.3 * std::sin(phase) + noise;
 }
 
-static std::vector<u8> Encode(const char* program, u32 rate, u32 channels, double seconds, const std::string& options)
+static std::vector<u8> EncodeWave(const char* program, const std::vector<u8>& wave_bytes, const std::string& options)
 {
     const std::string dir = MakeTempDir();
     const std::string wave = dir + "/in.wav", out = dir + "/out.mpg";
-    WriteWholeFile(wave,
-                   MakeWave(rate, channels, u32(seconds * rate), [&](u32 f, u32 c) { return TestSignal(f, c, rate); }));
+    WriteWholeFile(wave, wave_bytes);
     const std::string command = std::string(program) + " " + options + " " + wave + " " + out + " >/dev/null 2>&1";
     std::vector<u8> bytes;
     if (Run(command))
@@ -117,10 +116,24 @@ static std::vector<u8> Encode(const char* program, u32 rate, u32 channels, doubl
     return bytes;
 }
 
+static std::vector<u8> Encode(const char* program, u32 rate, u32 channels, double seconds, const std::string& options)
+{
+    return EncodeWave(
+        program, MakeWave(rate, channels, u32(seconds * rate), [&](u32 f, u32 c) { return TestSignal(f, c, rate); }),
+        options);
+}
+
+// -t: no information frame, so the reference decodes every frame as audio.
+constexpr const char* lame_command = "lame --quiet -t";
+
 std::vector<u8> EncodeLame(u32 rate, u32 channels, double seconds, const std::string& options)
 {
-    // -t: no information frame, so the reference decodes every frame as audio.
-    return Encode("lame --quiet -t", rate, channels, seconds, options);
+    return Encode(lame_command, rate, channels, seconds, options);
+}
+
+std::vector<u8> EncodeLameWave(const std::vector<u8>& wave, const std::string& options)
+{
+    return EncodeWave(lame_command, wave, options);
 }
 
 std::vector<u8> EncodeTwolame(u32 rate, u32 channels, double seconds, const std::string& options)
@@ -178,9 +191,12 @@ decoded_c OurDecode(const std::vector<u8>& mpeg, bool floats)
     if (decoder.Open(&input, &result.rate, &stereo, floats ? 0 : 1, 0, 0) != 0)
         return result;
     result.channels = stereo ? 2 : 1;
-    std::vector<u8> bytes(size_t(decoder.GetSize()));
-    const u32 got = decoder.Read(bytes.data(), u32(bytes.size()));
-    bytes.resize(got);
+    // Everything the decoder gives, which may pass the size it estimated.
+    std::vector<u8> bytes;
+    std::vector<u8> piece(1 << 16);
+    for (int got; (got = decoder.Read(piece.data(), int(piece.size()))) > 0;)
+        bytes.insert(bytes.end(), piece.begin(), piece.begin() + got);
+    const u32 got = u32(bytes.size());
     if (floats) {
         result.floats.resize(got / 4);
         std::memcpy(result.floats.data(), bytes.data(), got / 4 * 4);
@@ -367,7 +383,7 @@ std::vector<u8> MakeLayer3(const layer3_options_c& o)
                 if (g.window_switching) {
                     static const u32 types[] = {1, 2, 2, 3};
                     g.block_type = types[next(4)];
-                    g.mixed = g.block_type == 2 && next(2);
+                    g.mixed = (g.block_type == 2 || o.mixed_start_stop) && next(2);
                     for (u32& gain : g.subblock_gain)
                         gain = next(4);
                 }

@@ -29,6 +29,8 @@ bool Run(const std::string& command);
 // (layer II); `options` go on the command line. Empty when the encoder fails.
 std::vector<u8> EncodeLame(u32 rate, u32 channels, double seconds, const std::string& options);
 std::vector<u8> EncodeTwolame(u32 rate, u32 channels, double seconds, const std::string& options);
+// Encodes a given WAVE image with lame.
+std::vector<u8> EncodeLameWave(const std::vector<u8>& wave, const std::string& options);
 
 struct decoded_c {
     std::vector<float> floats; // interleaved
@@ -38,7 +40,7 @@ struct decoded_c {
 };
 // Decodes with libmpg123, without gapless trimming.
 decoded_c ReferenceDecode(const std::vector<u8>& mpeg, bool floats);
-// Decodes the whole stream with our decoder.
+// Decodes the whole stream with our decoder, reading until it gives no more.
 decoded_c OurDecode(const std::vector<u8>& mpeg, bool floats);
 
 // Layer I frames with pseudo-random allocations, scale factors and samples.
@@ -60,8 +62,9 @@ std::vector<u8> MakeLayer1(const layer1_options_c& options);
 struct layer3_options_c {
     u32 frames = 20;
     u32 seed = 1;
-    u32 mode_extension = 3;  // bit 0 intensity, bit 1 mid/side
-    bool lower_rate = false; // MPEG-2 with its own scale-factor coding
+    u32 mode_extension = 3;        // bit 0 intensity, bit 1 mid/side
+    bool lower_rate = false;       // MPEG-2 with its own scale-factor coding
+    bool mixed_start_stop = false; // the mixed-block flag on start and stop blocks too
 };
 std::vector<u8> MakeLayer3(const layer3_options_c& options);
 

@@ -1,5 +1,8 @@
 #include "engine/import/lwo2_reader.h"
 
+#include <cstring>
+
+#include "engine/renderer.h"
 #include "foundation/file_error.h"
 
 namespace {
@@ -97,13 +100,13 @@ const char* ReadPolygonTags(iff_chunk_c& _chunk, lwo2_layer_c& _layer)
             message = "Polygon not found!";
             continue;
         }
+        if (tagIndex >= _layer.tags.size()) {
+            message = "Tag not found!";
+            continue;
+        }
         lwo2_polygon_c& polygon = _layer.polygons[polygonIndex];
         if (type == IffId("SMGP")) {
             polygon.smoothingGroup = static_cast<i32>(tagIndex);
-            continue;
-        }
-        if (tagIndex >= _layer.tags.size()) {
-            message = "Tag not found!";
             continue;
         }
         const i32 surfaceIndex = SurfaceForTag(_layer, tagIndex);
@@ -247,7 +250,7 @@ const char* ReadClip(iff_chunk_c& _chunk, lwo2_layer_c& _layer)
             sub.ReadFileName(clip.still);
         } else if (sub.id == IffId("ISEQ")) {
             clip.digits = *sub.Read(1);
-            clip.loop = *sub.Read(1) & 1;
+            clip.loop = *sub.Read(1);
             clip.frameOffset = static_cast<i16>(sub.ReadU16());
             sub.ReadU16();
             clip.firstFrame = static_cast<i16>(sub.ReadU16());
@@ -272,8 +275,11 @@ const char* ReadClip(iff_chunk_c& _chunk, lwo2_layer_c& _layer)
 
 void lwo2_layer_c::Warn(const char* _message)
 {
-    if (_message && *_message)
-        warnings.push_back(string_c("[%s] %s", fileName.GetData(), _message));
+    if (!_message || !*_message)
+        return;
+    warnings.push_back(string_c("[%s] %s", fileName.GetData(), _message));
+    if (renderer)
+        renderer->LogWarning(warnings.back());
 }
 
 const lwo2_clip_c* lwo2_layer_c::FindClip(u32 _index) const
@@ -296,12 +302,26 @@ lwo2_reader_c::lwo2_reader_c(input_file_c& _file)
     : fileName(_file.GetName()),
       form(fileName, _file.GetPointer(), _file.GetPointer() ? _file.GetSize() - _file.GetPosition() : 0),
       folder(fileName)
-{}
+{
+    // A form cut short has no view, but its header still says what it is.
+    const u8* bytes = _file.GetPointer();
+    const u64 size = bytes ? _file.GetSize() - _file.GetPosition() : 0;
+    truncated =
+        form.IsEmpty() && size >= 12 && std::memcmp(bytes, "FORM", 4) == 0 && std::memcmp(bytes + 8, "LWO2", 4) == 0;
+}
 
 bool lwo2_reader_c::IsLwo2()
 {
+    if (truncated)
+        return true;
     form.Rewind();
     return form.id == IffId("FORM") && form.remaining >= 4 && form.ReadId() == IffId("LWO2");
+}
+
+void lwo2_reader_c::CheckWhole() const
+{
+    if (truncated)
+        throw file_error_c(fileName, "Unexpected end of file!");
 }
 
 bool lwo2_reader_c::GetLayerName(unsigned _n, string_c& _name)
@@ -309,6 +329,7 @@ bool lwo2_reader_c::GetLayerName(unsigned _n, string_c& _name)
     _name.Clear();
     if (!IsLwo2())
         return false;
+    CheckWhole();
     bool any = false;
     u32 highest = 0;
     for (iff_chunk_c chunk = form.ReadChunk(4); chunk.remaining > 0; chunk = form.ReadChunk(4)) {
@@ -326,11 +347,12 @@ bool lwo2_reader_c::GetLayerName(unsigned _n, string_c& _name)
     return any && _n <= highest;
 }
 
-void lwo2_reader_c::ReadLayerRecords(unsigned _layer, lwo2_layer_c& _out)
+bool lwo2_reader_c::ReadLayerRecords(unsigned _layer, lwo2_layer_c& _out)
 {
     _out.fileName = fileName;
     if (!IsLwo2())
         throw file_error_c(fileName, "Unknown file format!");
+    CheckWhole();
     u32 current = 0;
     u32 lastPolygonType = 0;
     for (iff_chunk_c chunk = form.ReadChunk(4); chunk.remaining > 0; chunk = form.ReadChunk(4)) {
@@ -379,14 +401,19 @@ void lwo2_reader_c::ReadLayerRecords(unsigned _layer, lwo2_layer_c& _out)
         }
         _out.Warn(message);
     }
-    // A layer that cannot make a mesh is a failure, as it is for LWOB objects.
-    if (_out.points.empty())
-        throw file_error_c(fileName, "List of points not found!");
-    if (_out.polygons.empty())
-        throw file_error_c(fileName, "List of polygons not found!");
+    // An empty layer is not worth failing a whole scene for.
+    if (_out.points.empty()) {
+        _out.Warn("List of points not found!");
+        return false;
+    }
+    if (_out.polygons.empty()) {
+        _out.Warn("List of polygons not found!");
+        return false;
+    }
     _out.MakeMorphFrames();
     _out.ComputeNormals();
     _out.ComputeTexCoords();
     _out.ComputeColors();
     _out.ComputeWeights();
+    return true;
 }

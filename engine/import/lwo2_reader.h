@@ -5,9 +5,11 @@
 // builds the layer's geometry definitions. While the reader lives, the
 // file's folder is the current directory, so image names resolve beside it.
 //
-// Only truncated data and a layer without points or polygons are errors
-// (file_error_c with the file name); everything else the reader cannot use
-// is skipped with a warning "[file] message" in the layer's warning list.
+// Only truncated data is an error (file_error_c with the file name,
+// "Unexpected end of file!"); everything else the reader cannot use is
+// skipped with a warning "[file] message", kept in the layer's warning list
+// and logged on the layer's renderer as it occurs, so a read that fails
+// part-way still shows what came before.
 #include <memory>
 #include <vector>
 
@@ -16,6 +18,8 @@
 #include "engine/import/lwo2_records.h"
 #include "foundation/memory_file.h"
 #include "foundation/path.h"
+
+class renderer_c;
 
 class lwo2_layer_c {
 public:
@@ -35,6 +39,7 @@ public:
     std::vector<lwo2_frame_c> frames; // one per morph map
     u32 influenceCount = 0;
     std::vector<string_c> warnings;
+    renderer_c* renderer = nullptr; // receives each warning as it occurs; may be null
 
     void Warn(const char* _message);
     const lwo2_clip_c* FindClip(u32 _index) const;
@@ -69,13 +74,17 @@ public:
     // The outer chunk over the file's bytes from its current position.
     explicit lwo2_reader_c(input_file_c& _file);
 
+    // True for an LWO2 form, also one cut short (its reads then throw).
     bool IsLwo2();
     // The name of layer _n (cleared first; "Layer<n+1>" when the file gives
     // none). True when _n is not above the highest layer number; false for a
     // file without layers. A truncated layer header throws.
     bool GetLayerName(unsigned _n, string_c& _name);
     // Walks the file for layer _layer and derives everything up to the build.
-    void ReadLayerRecords(unsigned _layer, lwo2_layer_c& _out);
+    // A layer without points or polygons warns "List of points not found!" or
+    // "List of polygons not found!" and returns false: there is nothing to
+    // build.
+    bool ReadLayerRecords(unsigned _layer, lwo2_layer_c& _out);
     // Builds the base and morph geometry of a layer read by ReadLayerRecords;
     // definitions are named "<object>:<layer>:(Base)" and
     // "<object>:<layer>:<morph map>".
@@ -87,8 +96,11 @@ public:
 
 private:
     void ReadSurface(iff_chunk_c& _chunk, lwo2_layer_c& _layer);
+    // Throws "Unexpected end of file!" for a form cut short.
+    void CheckWhole() const;
 
     string_c fileName;
     iff_chunk_c form;
+    bool truncated = false; // an LWO2 form longer than the data behind it
     directory_cache_c folder;
 };

@@ -102,6 +102,21 @@ void ImageBlock(iff_writer_c& _w, const char* _channel, u32 _opacity, u32 _clip,
     _w.End();
 }
 
+// An "ISEQ" sub-chunk: frames 1 to _last of _prefix<digits>.tga, offset 0.
+void SequenceHeader(iff_writer_c& _w, u8 _digits, u8 _flags, u16 _last, const char* _prefix)
+{
+    _w.Begin("ISEQ", 2);
+    _w.U8(_digits);
+    _w.U8(_flags);
+    _w.U16(0);
+    _w.U16(0);
+    _w.U16(1);
+    _w.U16(_last);
+    _w.String(_prefix);
+    _w.String(".tga");
+    _w.End();
+}
+
 // Tag "S", three points, one triangle on surface "S".
 void OneTriangleOnSurfaceS(iff_writer_c& _w)
 {
@@ -321,31 +336,37 @@ TEST(Lwo2Reader, NotAnLwo2Form)
     EXPECT_FALSE(reader.IsLwo2());
 }
 
-TEST(Lwo2Reader, LayerWithoutPointsOrPolygonsIsAnError)
+// Such a layer has nothing to build; it warns instead of failing a scene.
+TEST(Lwo2Reader, LayerWithoutPointsOrPolygonsWarns)
 {
     iff_writer_c noPoints;
     noPoints.BeginForm("LWO2");
     Triangles(noPoints, 1);
     noPoints.End();
-    ExpectFileError(noPoints.bytes, "List of points not found!");
-
     iff_writer_c noPolygons;
     noPolygons.BeginForm("LWO2");
     Points(noPolygons, 3);
     noPolygons.End();
-    ExpectFileError(noPolygons.bytes, "List of polygons not found!");
-
     // Points of another layer do not count.
     iff_writer_c otherLayer;
     otherLayer.BeginForm("LWO2");
     Points(otherLayer, 3);
     Triangles(otherLayer, 1);
     otherLayer.End();
-    try {
-        loaded_c loaded(otherLayer.bytes, 1);
-        FAIL();
-    } catch (const file_error_c& e) {
-        EXPECT_STREQ(e.what(), "List of points not found!");
+    struct case_c {
+        const std::vector<u8>& bytes;
+        unsigned layer;
+        const char* message;
+    };
+    for (const case_c& c : {case_c{noPoints.bytes, 0, "List of points not found!"},
+                            case_c{noPolygons.bytes, 0, "List of polygons not found!"},
+                            case_c{otherLayer.bytes, 1, "List of points not found!"}}) {
+        input_file_c file(c.bytes.data(), static_cast<u32>(c.bytes.size()));
+        lwo2_reader_c reader(file);
+        lwo2_layer_c layer;
+        EXPECT_FALSE(reader.ReadLayerRecords(c.layer, layer)) << c.message;
+        ASSERT_EQ(layer.warnings.size(), 1u) << c.message;
+        EXPECT_EQ(layer.warnings[0], string_c("[%s] %s", file.GetName(), c.message));
     }
 }
 
@@ -358,6 +379,24 @@ TEST(Lwo2Reader, TruncatedChunkIsAnError)
     w.End();
     w.End();
     ExpectFileError(w.bytes, "Unexpected end of file!");
+}
+
+// A file cut short is still an LWO2 file, and says it is cut short.
+TEST(Lwo2Reader, TruncatedFormIsAnLwo2FileCutShort)
+{
+    iff_writer_c w;
+    w.BeginForm("LWO2");
+    OneTriangleOnSurfaceS(w);
+    w.End();
+    for (size_t keep : {size_t(12), size_t(20), w.bytes.size() - 1}) {
+        const std::vector<u8> cut(w.bytes.begin(), w.bytes.begin() + keep);
+        input_file_c file(cut.data(), static_cast<u32>(cut.size()));
+        lwo2_reader_c reader(file);
+        EXPECT_TRUE(reader.IsLwo2()) << keep;
+        string_c name;
+        EXPECT_THROW(reader.GetLayerName(0, name), file_error_c) << keep;
+        ExpectFileError(cut, "Unexpected end of file!");
+    }
 }
 
 TEST(Lwo2Reader, DroppedQuadKeepsTagsAligned)
@@ -429,6 +468,46 @@ TEST(Lwo2Reader, WarningsOfBadEntries)
     EXPECT_TRUE(loaded.layer.uvMaps.empty());
 }
 
+// Smoothing groups are tags too: one beyond the tag list is not taken.
+TEST(Lwo2Reader, SmoothingGroupTagsAreChecked)
+{
+    iff_writer_c w;
+    w.BeginForm("LWO2");
+    Tags(w, {"A", "B"});
+    Points(w, 4);
+    Triangles(w, 2);
+    w.Begin("PTAG", 4);
+    w.Id("SMGP");
+    w.Index(0);
+    w.U16(1);
+    w.Index(1);
+    w.U16(7);
+    w.End();
+    w.End();
+    loaded_c loaded(w.bytes);
+    EXPECT_TRUE(loaded.Warned("Tag not found!"));
+    EXPECT_EQ(loaded.layer.polygons[0].smoothingGroup, 1);
+    EXPECT_EQ(loaded.layer.polygons[1].smoothingGroup, -1);
+}
+
+// The loop flag of an image sequence is its whole flags byte.
+TEST(Lwo2Reader, SequenceLoopFlagIsTheWholeByte)
+{
+    for (u8 flags : {u8(0), u8(1), u8(2), u8(0x80)}) {
+        iff_writer_c w;
+        w.BeginForm("LWO2");
+        OneTriangleOnSurfaceS(w);
+        w.Begin("CLIP", 4);
+        w.U32(1);
+        SequenceHeader(w, 2, flags, 3, "fire");
+        w.End();
+        w.End();
+        loaded_c loaded(w.bytes);
+        ASSERT_EQ(loaded.layer.clips.size(), 1u);
+        EXPECT_EQ(loaded.layer.clips[0].loop, flags);
+    }
+}
+
 TEST(Lwo2Reader, WeightsKeepTheLargestFourNormalised)
 {
     iff_writer_c w;
@@ -482,16 +561,7 @@ TEST(Lwo2Reader, SecondColourBlockAndSequences)
         OneTriangleOnSurfaceS(w);
         w.Begin("CLIP", 4);
         w.U32(1);
-        w.Begin("ISEQ", 2);
-        w.U8(3);
-        w.U8(1);
-        w.U16(0);
-        w.U16(0);
-        w.U16(1);
-        w.U16(100);
-        w.String("Images:seq/fire");
-        w.String(".tga");
-        w.End();
+        SequenceHeader(w, 3, 1, 100, "Images:seq/fire");
         w.Begin("TIME", 2);
         w.F32(0.0f);
         w.F32(2.0f);

@@ -106,7 +106,7 @@ material_c* MaterialForKind(const material_c& _base, u32 _kind)
     return copy.release();
 }
 
-// Materials, meshes and warnings of a layer built into the object.
+// Materials and meshes of a layer built into the object.
 void BuildObject(const lwo2_layer_c& _layer, lwo2_geometry_c& _geometry, geom_object_c& _object, bool _repeatFlags)
 {
     renderer_c* renderer = _object.GetRenderer();
@@ -127,9 +127,6 @@ void BuildObject(const lwo2_layer_c& _layer, lwo2_geometry_c& _geometry, geom_ob
         base->SetWeightMapName(i, _layer.weightMaps[i].name);
     for (size_t i = 0; i < _geometry.morphs.size(); ++i)
         _object.CreateMesh(_layer.frames[i].name, *_geometry.morphs[i]);
-    if (renderer)
-        for (const string_c& warning : _layer.warnings)
-            renderer->LogWarning(warning);
 }
 
 } // namespace
@@ -140,7 +137,11 @@ bool ReadLwo2Layer(input_file_c& _file, geom_object_c& _object, u32 _layer)
     if (!reader.IsLwo2())
         return false;
     lwo2_layer_c layer;
-    reader.ReadLayerRecords(_layer, layer);
+    layer.renderer = _object.GetRenderer();
+    if (!reader.ReadLayerRecords(_layer, layer)) {
+        _object.SetPivot(layer.pivot);
+        return true;
+    }
     lwo2_geometry_c geometry;
     lwo2_reader_c::BuildGeometry(layer, _object.GetName(), geometry);
     _object.SetPivot(layer.pivot);
@@ -163,6 +164,7 @@ bool ReadLwobObject(input_file_c& _file, geom_object_c& _object, u32 _layer)
     if (_layer != 0 || !reader.IsLwob())
         return false;
     lwo2_layer_c object;
+    object.renderer = _object.GetRenderer();
     reader.ReadObjectRecords(object);
     lwo2_geometry_c geometry;
     lwob_reader_c::BuildGeometry(object, _object.GetName(), geometry);

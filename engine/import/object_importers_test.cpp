@@ -141,7 +141,7 @@ TEST_F(ObjectImporters, BothKindsLoadAsMeshObjects)
     }
 }
 
-TEST_F(ObjectImporters, LayerWithoutPolygonsFailsTheLoad)
+TEST_F(ObjectImporters, LayerWithoutPolygonsLoadsWithoutAMesh)
 {
     iff_writer_c w;
     w.BeginForm("LWO2");
@@ -150,11 +150,51 @@ TEST_F(ObjectImporters, LayerWithoutPolygonsFailsTheLoad)
     w.End();
     w.End();
     files.Add("empty.lwo", w.bytes);
+    std::unique_ptr<geom_object_c> object(LoadGeomObject("empty.lwo", &renderer, 0));
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->GetMeshes().GetCount(), 0u);
+    EXPECT_NE(std::strstr(renderer.GetWarningLog(), "empty.lwo] List of polygons not found!"), nullptr)
+        << renderer.GetWarningLog();
+}
+
+// A read that fails part-way has already shown the warnings before the fault.
+TEST_F(ObjectImporters, WarningsBeforeAFaultAreLogged)
+{
+    iff_writer_c w;
+    w.BeginForm("LWO2");
+    w.Begin("CLIP", 4);
+    w.U32(4);
+    w.End();
+    w.Begin("LAYR", 4);
+    w.U16(1);
+    w.End();
+    w.End();
+    files.Add("broken.lwo", w.bytes);
     try {
-        std::unique_ptr<geom_object_c> object(LoadGeomObject("empty.lwo", &renderer, 0));
+        std::unique_ptr<geom_object_c> object(LoadGeomObject("broken.lwo", &renderer, 0));
         FAIL();
     } catch (const file_error_c& e) {
-        EXPECT_STREQ(e.what(), "List of polygons not found!");
+        EXPECT_STREQ(e.what(), "Unexpected end of file!");
+    }
+    EXPECT_NE(std::strstr(renderer.GetWarningLog(), "broken.lwo] Unsupported image definition!"), nullptr)
+        << renderer.GetWarningLog();
+}
+
+TEST_F(ObjectImporters, TruncatedLwo2FileIsCutShortNotUnknown)
+{
+    std::vector<u8> bytes = Object("LWO2");
+    bytes.resize(bytes.size() / 2);
+    files.Add("cut.lwo", bytes);
+    for (int pass = 0; pass < 2; ++pass) {
+        try {
+            if (pass == 0)
+                std::unique_ptr<geom_object_c> object(LoadGeomObject("cut.lwo", &renderer, 0));
+            else
+                ReadObjectLayerName("cut.lwo", 0);
+            FAIL() << pass;
+        } catch (const file_error_c& e) {
+            EXPECT_STREQ(e.what(), "Unexpected end of file!") << pass;
+        }
     }
 }
 
