@@ -2,6 +2,12 @@
 
 #include "foundation/file_error.h"
 
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 struct blank_table_s {
@@ -20,6 +26,36 @@ bool IsBlank(char c)
     return kBlanks.blank[static_cast<u8>(c)];
 }
 
+#if defined(__SSE2__)
+// Bit i set when byte i of the 16 at _at is a blank: a space or 9 to 13.
+u32 BlankMask(const char* _at)
+{
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(_at));
+    const __m128i space = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '));
+    const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
+    return static_cast<u32>(_mm_movemask_epi8(_mm_or_si128(space, control)));
+}
+#endif
+
+// First position from _at on whose byte is (_blank true) or is not (false) a
+// blank; _size when there is none. Sixteen bytes at a time where the
+// processor allows.
+u32 Scan(const char* _text, u32 _at, u32 _size, bool _blank)
+{
+#if defined(__SSE2__)
+    while (_size - _at >= 16) {
+        const u32 mask = _blank ? BlankMask(_text + _at) : ~BlankMask(_text + _at) & 0xFFFFu;
+        if (mask != 0)
+            return _at + static_cast<u32>(std::countr_zero(mask));
+        _at += 16;
+    }
+#endif
+    while (_at < _size && IsBlank(_text[_at]) != _blank)
+        ++_at;
+    return _at;
+}
+
 constexpr u32 kLineLimit = 1023;
 
 } // namespace
@@ -29,14 +65,9 @@ lws_tokenizer_c::lws_tokenizer_c(const input_file_c& _file)
       fileName(_file.GetName())
 {}
 
-// The scans keep their place in locals: a store to `position` through
-// `this` could alias the text's bytes and would be repeated every step.
 void lws_tokenizer_c::SkipBlanks()
 {
-    u32 at = position;
-    while (at < size && IsBlank(text[at]))
-        ++at;
-    position = at;
+    position = Scan(text, position, size, false);
 }
 
 void lws_tokenizer_c::ThrowEnd() const
@@ -48,13 +79,10 @@ bool lws_tokenizer_c::TryReadView(std::string_view& _word)
 {
     SkipBlanks();
     const u32 start = position;
-    u32 at = start;
-    while (at < size && !IsBlank(text[at]))
-        ++at;
-    position = at;
-    if (at == start)
+    position = Scan(text, start, size, true);
+    if (position == start)
         return false;
-    _word = std::string_view(text + start, at - start);
+    _word = std::string_view(text + start, position - start);
     return true;
 }
 
@@ -137,8 +165,7 @@ void lws_tokenizer_c::SkipWord()
 {
     SkipBlanks();
     const u32 start = position;
-    while (position < size && !IsBlank(text[position]))
-        ++position;
+    position = Scan(text, start, size, true);
     if (position == start)
         ThrowEnd();
 }
