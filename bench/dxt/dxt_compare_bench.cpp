@@ -5,13 +5,19 @@
 // held to one thread so that each encoder's figure is its own. Quality is
 // measured alike for all: PSNR with uniform colour weights and PSNR with the
 // game's weights. Every output is decoded by libsquish. Times and PSNR in the
-// closing table are the medians of the repetitions.
+// closing table are the medians of the repetitions. "ours-threads" is the
+// full fitter sharing each level among all processors.
+//
+// Then a 2048x2048 photo-like texture with its full mip chain: ours (full and
+// quick fitter) makes the chain itself (box filter) and encodes it on all
+// processors; the peers encode the same chain made beforehand, on one thread.
 #include <cstring>
 #define STB_DXT_IMPLEMENTATION
 #include <stb/stb_dxt.h>
 
 #include "bench/median_reporter.h"
 #include "dxt/compress_dxt.h"
+#include "dxt/level_encoder.h"
 
 #include <benchmark/benchmark.h>
 #include <squish.h>
@@ -80,7 +86,7 @@ picture_c Noise()
 // A photograph-like picture: several octaves of smooth value noise, shared in
 // part between the channels as a scene's colours are, over a few soft-edged
 // shapes, with a fine grain on top.
-picture_c Photo()
+picture_c Photo(int side = kSide)
 {
     std::mt19937 rng(11);
     auto lattice = [&](int cells) {
@@ -111,14 +117,14 @@ picture_c Photo()
                (at(i, j + 1) * (1 - sx) + at(i + 1, j + 1) * sx) * sy;
     };
     const double base[3] = {120, 110, 90};
-    picture_c p(kSide * kSide * 4);
-    for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x) {
-            const double u = x / double(kSide), w = y / double(kSide);
+    picture_c p(side * side * 4);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const double u = x / double(side), w = y / double(side);
             const double dx = u - 0.62, dy = w - 0.4;
             const double disc = std::clamp((0.18 - std::sqrt(dx * dx + dy * dy)) * 60.0, 0.0, 1.0);
             const double band = std::clamp((w - 0.75 + 0.05 * std::sin(9 * u)) * 40.0, 0.0, 1.0);
-            unsigned char* q = &p[(y * kSide + x) * 4];
+            unsigned char* q = &p[(y * side + x) * 4];
             for (int c = 0; c < 3; ++c) {
                 double v = base[c] + 70 * disc * (c == 0 ? 1.0 : -0.5) - 50 * band * (c == 2 ? -1.0 : 1.0);
                 for (const octave_c& o : octaves)
@@ -168,17 +174,26 @@ i32 Keep(const u8* data, i32, u32 n)
 using encoder_c = std::function<void(const picture_c& rgba, const std::vector<unsigned char>& bgra, bool dxt5,
                                      std::vector<unsigned char>& out)>;
 
-encoder_c Ours(bool quick, bool uniform)
+// Options for DXT1 (four colours forced) or DXT5 output of one level
+// (mip mode 33) or the full chain (0).
+dxt_options_c Options(bool dxt5, i16 mip_mode, bool quick, bool uniform)
+{
+    dxt_options_c o;
+    std::memset(&o, 0, sizeof o);
+    o.mip_mode = mip_mode;
+    o.texture_kind = 80;
+    o.output_format = dxt5 ? 13 : 10;
+    o.force_four_colors = dxt5 ? 0 : 1;
+    o.quick_fit = quick;
+    o.uniform_weights = uniform;
+    return o;
+}
+
+encoder_c Ours(bool quick, bool uniform, u32 threads = 1)
 {
     return [=](const picture_c&, const std::vector<unsigned char>& bgra, bool dxt5, std::vector<unsigned char>& out) {
-        dxt_options_c o;
-        std::memset(&o, 0, sizeof o);
-        o.mip_mode = 33;
-        o.texture_kind = 80;
-        o.output_format = dxt5 ? 13 : 10;
-        o.force_four_colors = dxt5 ? 0 : 1;
-        o.quick_fit = quick;
-        o.uniform_weights = uniform;
+        SetDxtLevelThreads(threads);
+        const dxt_options_c o = Options(dxt5, 33, quick, uniform);
         delivered = &out;
         if (CompressDxt(bgra.data(), kSide, kSide, kSide * 4, &o, 4, Keep) != 0)
             std::abort();
@@ -271,6 +286,119 @@ void PrintRatios(const median_reporter_c& reporter)
             }
 }
 
+constexpr int kLargeSide = 2048;
+
+// The 2048x2048 picture's levels down to 1x1, each the box average of the one
+// above, as bytes R, G, B, A.
+const std::vector<picture_c>& LargeChain()
+{
+    static const std::vector<picture_c> chain = [] {
+        std::vector<picture_c> levels = {Opaque(Photo(kLargeSide))};
+        for (int side = kLargeSide / 2; side >= 1; side /= 2) {
+            const picture_c& above = levels.back();
+            picture_c level(static_cast<size_t>(side) * side * 4);
+            for (int y = 0; y < side; ++y)
+                for (int x = 0; x < side; ++x)
+                    for (int c = 0; c < 4; ++c) {
+                        int sum = 2;
+                        for (int k = 0; k < 4; ++k)
+                            sum += above[((2 * y + k / 2) * side * 2 + 2 * x + k % 2) * 4 + c];
+                        level[(y * side + x) * 4 + c] = static_cast<unsigned char>(sum / 4);
+                    }
+            levels.push_back(std::move(level));
+        }
+        return levels;
+    }();
+    return chain;
+}
+
+// One peer's encoding of a level of the chain.
+using level_encoder_c = std::function<void(const picture_c& rgba, int side, std::vector<unsigned char>& out)>;
+
+void RunChain(benchmark::State& state, const level_encoder_c& encoder)
+{
+    const std::vector<picture_c>& chain = LargeChain();
+    std::vector<unsigned char> out;
+    for (auto _ : state) {
+        int side = kLargeSide;
+        for (const picture_c& level : chain) {
+            encoder(level, side, out);
+            benchmark::DoNotOptimize(out.data());
+            side /= 2;
+        }
+    }
+}
+
+void RunOursChain(benchmark::State& state, bool dxt5, bool quick)
+{
+    const std::vector<unsigned char> bgra = ToBgra(LargeChain()[0]);
+    SetDxtLevelThreads(0);
+    const dxt_options_c o = Options(dxt5, 0, quick, false);
+    for (auto _ : state)
+        if (CompressDxt(bgra.data(), kLargeSide, kLargeSide, kLargeSide * 4, &o, 4, nullptr) != 0)
+            std::abort();
+}
+
+void RegisterChains()
+{
+    for (const bool dxt5 : {false, true}) {
+        const std::string format = dxt5 ? "/DXT5" : "/DXT1";
+        const int flags = dxt5 ? squish::kDxt5 : squish::kDxt1;
+        for (const bool quick : {false, true})
+            benchmark::RegisterBenchmark(
+                ("mips2048/ours" + std::string(quick ? "-quick" : "") + "-threads" + format).c_str(),
+                [dxt5, quick](benchmark::State& s) { RunOursChain(s, dxt5, quick); })
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        const std::vector<std::pair<std::string, level_encoder_c>> peers = {
+            {"squish-range",
+             [flags](const picture_c& rgba, int side, std::vector<unsigned char>& out) {
+                 out.resize(squish::GetStorageRequirements(side, side, flags));
+                 squish::CompressImage(rgba.data(), side, side, out.data(), flags | squish::kColourRangeFit);
+             }},
+            {"squish-cluster",
+             [flags](const picture_c& rgba, int side, std::vector<unsigned char>& out) {
+                 out.resize(squish::GetStorageRequirements(side, side, flags));
+                 squish::CompressImage(rgba.data(), side, side, out.data(), flags | squish::kColourClusterFit);
+             }},
+            {"stb-hq",
+             [dxt5](const picture_c& rgba, int side, std::vector<unsigned char>& out) {
+                 const int block = dxt5 ? 16 : 8, blocks = std::max(1, side / 4);
+                 out.resize(static_cast<size_t>(blocks) * blocks * block);
+                 unsigned char texels[64];
+                 unsigned char* dst = out.data();
+                 for (int y = 0; y < side; y += 4)
+                     for (int x = 0; x < side; x += 4) {
+                         for (int t = 0; t < 16; ++t) {
+                             const int px = std::min(side - 1, x + t % 4), py = std::min(side - 1, y + t / 4);
+                             std::memcpy(texels + t * 4, &rgba[(static_cast<size_t>(py) * side + px) * 4], 4);
+                         }
+                         stb_compress_dxt_block(dst, texels, dxt5 ? 1 : 0, STB_DXT_HIGHQUAL);
+                         dst += block;
+                     }
+             }},
+        };
+        for (const auto& [name, encoder] : peers)
+            benchmark::RegisterBenchmark(("mips2048/" + name + format).c_str(),
+                                         [encoder = encoder](benchmark::State& s) { RunChain(s, encoder); })
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+    }
+}
+
+void PrintChainRatios(const median_reporter_c& reporter)
+{
+    std::printf("\n2048x2048 with mip levels, ours on all processors against each peer on one thread:\n");
+    for (const char* ours : {"ours-threads", "ours-quick-threads"})
+        for (const char* format : {"/DXT1", "/DXT5"})
+            for (const char* peer : {"squish-range", "squish-cluster", "stb-hq"}) {
+                const double speed =
+                    reporter.Speed(std::string("mips2048/") + ours + format, std::string("mips2048/") + peer + format);
+                if (speed > 0)
+                    std::printf("  %-18s vs %-20s %5.2fx\n", ours, (std::string(peer) + format).c_str(), speed);
+            }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -287,6 +415,7 @@ int main(int argc, char** argv)
         {"ours", Ours(false, false)},
         {"ours-uniform", Ours(false, true)},
         {"ours-quick", Ours(true, false)},
+        {"ours-threads", Ours(false, false, 0)},
         {"squish-range", Squish(squish::kColourRangeFit, false)},
         {"squish-cluster", Squish(squish::kColourClusterFit, false)},
         {"squish-cluster-game", Squish(squish::kColourClusterFit, true)},
@@ -301,15 +430,18 @@ int main(int argc, char** argv)
                     [encoder = encoder, picture, dxt5](benchmark::State& s) { Run(s, encoder, picture, dxt5); })
                     ->Unit(benchmark::kMillisecond)
                     ->UseRealTime();
+    RegisterChains();
     benchmark::Initialize(&argc, argv);
     median_reporter_c reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double mp = kSide * kSide / 1e6;
     std::printf("\n%-40s %12s %10s %10s\n", "encoder/picture/format", "wall ms/MP", "PSNR dB", "PSNR game");
     for (const std::string& name : reporter.Names())
-        std::printf("%-40s %12.2f %10.2f %10.2f\n", name.c_str(), reporter.Median(name) / mp,
-                    reporter.MedianCounter(name, "PSNR"), reporter.MedianCounter(name, "PSNR_game"));
+        if (reporter.MedianCounter(name, "PSNR") >= 0)
+            std::printf("%-40s %12.2f %10.2f %10.2f\n", name.c_str(), reporter.Median(name) / mp,
+                        reporter.MedianCounter(name, "PSNR"), reporter.MedianCounter(name, "PSNR_game"));
     PrintRatios(reporter);
+    PrintChainRatios(reporter);
     benchmark::Shutdown();
     return 0;
 }
