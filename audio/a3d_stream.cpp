@@ -118,6 +118,7 @@ u32 a3d_stream_c::RefillThread()
         if (!_running.load())
             break;
         Update();
+        ++_refill_passes;
     }
     return 0;
 }

@@ -52,6 +52,9 @@ public:
     // Milliseconds the refill thread sleeps between passes.
     u32 GetRefillPeriod() const;
     bool HasRefillThread() const { return _thread != nullptr; }
+    // Passes the refill thread has finished: two more than seen before mean
+    // every segment played by then has been refilled.
+    u32 GetRefillPasses() const { return _refill_passes.load(); }
 
 protected:
     a3d_stream_c(a3d_device_c* _device, const string_c& _path);
@@ -89,6 +92,7 @@ private:
     std::unique_ptr<critical_section_c> _lock;
     std::unique_ptr<thread_c> _thread;
     std::atomic<bool> _running{false};
+    std::atomic<u32> _refill_passes{0};
     bool _resumed = false; // changed under the lock, or after the thread ended
     std::atomic<bool> _playing{false};
 };

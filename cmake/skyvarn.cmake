@@ -61,6 +61,8 @@ function(skyvarn_library name)
   if(SKYVARN_TESTS AND test_sources)
     add_executable(${target}_test ${test_sources})
     target_link_libraries(${target}_test PRIVATE ${target} ${ARG_TEST_DEPS} skyvarn_test_main)
+    # The test framework's headers cost more to read than most tests do.
+    target_precompile_headers(${target}_test PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
     gtest_discover_tests(${target}_test
       DISCOVERY_TIMEOUT 60
       TEST_PREFIX "${name}.")
