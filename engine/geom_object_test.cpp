@@ -673,8 +673,10 @@ geometry_def_c JitteredGrid(u32 _side)
     };
     auto corner = [&](u32 _x, u32 _z) {
         const f32 x = (static_cast<f32>(_x) - _side / 2.0f) * 0.25f, z = (static_cast<f32>(_z) - _side / 2.0f) * 3e-7f;
+        const f32 dx = jitter();
+        const f32 dz = jitter();
         vertex_c v;
-        v.position = vec3_c(x + jitter(), std::sin(static_cast<f32>(_x * 7 + _z * 3)) * 1e-7f, z + jitter());
+        v.position = vec3_c(x + dx, std::sin(static_cast<f32>(_x * 7 + _z * 3)) * 1e-7f, z + dz);
         return v;
     };
     auto triangle = [&](u32 _x0, u32 _z0, u32 _x1, u32 _z1, u32 _x2, u32 _z2) {
