@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median_reporter.h"
 #include "foundation/archive.h"
 #include "foundation/archive_writer.h"
 #include "foundation/file_writer.h"
@@ -160,32 +161,11 @@ BENCHMARK(LooseFiles)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggr
 BENCHMARK(ArchiveDeflatedEntries)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 BENCHMARK(ZlibUncompress)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 
-// Keeps each benchmark's median time per iteration for the ratios (its
-// single time when run without repetitions).
-class ratio_reporter_c : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.error_occurred)
-                continue;
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
-            else if (run.run_type == Run::RT_Iteration && !seconds.count(run.run_name.function_name))
-                seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
-void PrintRatio(const ratio_reporter_c& reporter, const char* ours, const char* theirs, const char* what, double goal)
+void PrintRatio(const median_reporter_c& reporter, const char* ours, const char* theirs, const char* what, double goal)
 {
-    const auto a = reporter.seconds.find(ours);
-    const auto b = reporter.seconds.find(theirs);
-    if (a == reporter.seconds.end() || b == reporter.seconds.end() || a->second <= 0)
+    const double ratio = reporter.Speed(ours, theirs);
+    if (ratio < 0)
         return;
-    const double ratio = b->second / a->second;
     std::printf("%s: %.2fx (goal at least %.2fx) %s\n", what, ratio, goal, ratio >= goal ? "met" : "NOT MET");
 }
 }
@@ -195,7 +175,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    ratio_reporter_c reporter;
+    median_reporter_c reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintRatio(reporter, "ArchiveRawEntries", "LooseFiles", "raw entries vs loose files", 0.9);
     PrintRatio(reporter, "ArchiveDeflatedEntries", "ZlibUncompress", "deflated entries vs zlib uncompress", 0.95);

@@ -1,17 +1,19 @@
 // Building the shadow volume and the welded geometry of a generated mesh of
-// 5,000 to 20,000 triangles (a rippled grid, corners shared through
-// indices), in milliseconds. Before the benchmarks run, the growth from
-// 5,000 to 20,000 triangles is printed for both: a linear build grows four
-// times.
+// 5,000 to 80,000 triangles (a rippled grid, corners shared through
+// indices), in milliseconds, measured warm over repeated builds. After the
+// benchmarks the growth between sizes is printed from the medians: a linear
+// build grows as the triangles do.
+#include "bench/median_reporter.h"
 #include "engine/geom_object.h"
 #include "engine/testing/recording_renderer.h"
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <memory>
+#include <string>
 
 // The recording renderer is a test helper outside the engine library.
 #include "engine/testing/recording_renderer.cpp"
@@ -66,34 +68,6 @@ public:
     }
 };
 
-double ShadowMilliseconds(u32 _triangles)
-{
-    bench_renderer_c renderer;
-    geom_object_c object("grid", &renderer);
-    object.CreateMesh("grid", Grid(_triangles, true));
-    object.SetFlags(object_shadow_casting);
-    const auto start = std::chrono::steady_clock::now();
-    object.BuildShadowVolume();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double WeldMilliseconds(u32 _triangles)
-{
-    geometry_def_c def = Grid(_triangles, false);
-    def.weld = 1;
-    const auto start = std::chrono::steady_clock::now();
-    def.WeldVertices();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-void PrintGrowth(const char* _what, double (*_measure)(u32))
-{
-    const double small = _measure(5000);
-    const double large = _measure(20000);
-    std::printf("%s: 5,000 triangles %.2f ms, 20,000 triangles %.2f ms, growth x%.1f (linear: x4)\n", _what, small,
-                large, large / small);
-}
-
 void BM_ShadowVolume(benchmark::State& _state)
 {
     bench_renderer_c renderer;
@@ -126,19 +100,50 @@ void BM_WeldedGeometry(benchmark::State& _state)
     }
 }
 
+constexpr int kSizes[] = {5000, 10000, 20000, 40000, 80000};
+
+// Growth of the median time from one size to the next and over the whole range.
+void PrintGrowth(const median_reporter_c& _reporter, const char* _what, const std::string& _name)
+{
+    std::printf("%s:", _what);
+    const int last = static_cast<int>(std::size(kSizes)) - 1;
+    for (int i = 0; i < last; ++i) {
+        const double a = _reporter.Median(_name + "/" + std::to_string(kSizes[i]));
+        const double b = _reporter.Median(_name + "/" + std::to_string(kSizes[i + 1]));
+        if (a > 0 && b > 0)
+            std::printf(" %d->%d x%.2f", kSizes[i], kSizes[i + 1], b / a);
+    }
+    const double first = _reporter.Median(_name + "/" + std::to_string(kSizes[0]));
+    const double end = _reporter.Median(_name + "/" + std::to_string(kSizes[last]));
+    if (first > 0 && end > 0)
+        std::printf("; %d->%d x%.1f (linear: x%d)", kSizes[0], kSizes[last], end / first, kSizes[last] / kSizes[0]);
+    std::printf("\n");
+}
+
 } // namespace
 
-BENCHMARK(BM_ShadowVolume)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WeldedGeometry)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ShadowVolume)
+    ->Apply([](benchmark::internal::Benchmark* _b) {
+        for (const int n : kSizes)
+            _b->Arg(n);
+    })
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WeldedGeometry)
+    ->Apply([](benchmark::internal::Benchmark* _b) {
+        for (const int n : kSizes)
+            _b->Arg(n);
+    })
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    PrintGrowth("shadow volume", ShadowMilliseconds);
-    PrintGrowth("welded geometry", WeldMilliseconds);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    median_reporter_c reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintGrowth(reporter, "shadow volume", "BM_ShadowVolume");
+    PrintGrowth(reporter, "welded geometry", "BM_WeldedGeometry");
     benchmark::Shutdown();
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median_reporter.h"
 #include "foundation/matrix_bodies.h"
 #include "foundation/processor_features.h"
 #include "foundation/random_numbers.h"
@@ -85,33 +86,19 @@ void Register(const char* form, const matrix_bodies_c& bodies)
                                  [&](benchmark::State& s) { RunInverse(s, bodies.mat4Inverse); });
 }
 
-// Keeps the time per iteration of every run, to print the ratios at the end.
-class ratio_reporter_c : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                _times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
+// Speed-up of the SSE bodies over the plain ones, from the medians.
+void PrintRatios(const median_reporter_c& _reporter)
+{
+    std::printf("\nSSE speed-up (plain time / SSE time):\n");
+    for (const std::string& name : _reporter.Names()) {
+        if (name.rfind("plain/", 0) != 0)
+            continue;
+        const std::string operation = name.substr(6);
+        const double speed = _reporter.Speed("sse/" + operation, name);
+        if (speed > 0)
+            std::printf("  %-14s %5.2fx\n", operation.c_str(), speed);
     }
-
-    void PrintRatios() const
-    {
-        std::printf("\nSSE speed-up (plain time / SSE time):\n");
-        for (const auto& [name, plainTime] : _times) {
-            if (name.rfind("plain/", 0) != 0)
-                continue;
-            const std::string operation = name.substr(6);
-            const auto sse = _times.find("sse/" + operation);
-            if (sse != _times.end() && sse->second > 0)
-                std::printf("  %-14s %5.2fx\n", operation.c_str(), plainTime / sse->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> _times;
-};
+}
 
 } // namespace
 
@@ -121,9 +108,9 @@ int main(int argc, char** argv)
     Register("plain", PlainMatrixBodies());
     if (HasSse())
         Register("sse", SseMatrixBodies());
-    ratio_reporter_c reporter;
+    median_reporter_c reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    PrintRatios(reporter);
     benchmark::Shutdown();
     return 0;
 }

@@ -103,10 +103,14 @@ line_fit_c FitAlphaLine(i32 m, const f32* values, i32 n)
     for (i32 iteration = 0; iteration < 65; ++iteration) {
         bool changed = first;
         first = false;
+        // The boundaries between levels, worked out once for all values.
+        f64 boundary[7];
+        for (i32 k = 0; k < m - 1; ++k)
+            boundary[k] = lo + (k + 0.5) * (hi - lo) / (m - 1);
         for (i32 i = 0; i < n; ++i) {
             i32 l = 0;
             for (i32 k = 0; k < m - 1; ++k)
-                if (lo + (k + 0.5) * (hi - lo) / (m - 1) <= v[i])
+                if (boundary[k] <= v[i])
                     ++l;
             if (l != level[i])
                 changed = true;
@@ -160,14 +164,29 @@ line_fit_c FitAlphaLine(i32 m, const f32* values, i32 n)
     out.a1 = UnitToByte(mean + hi);
     i32 pal[8];
     AlphaPalette(out.a0, out.a1, m == 8 ? 8 : 6, pal);
+    f64 entry[8];
+    for (i32 p = 0; p < m; ++p)
+        entry[p] = pal[p];
+    // Blocks often repeat a value (all clear, all solid): a value like the
+    // one before takes the same entry and adds the same error.
+    i32 best = 0;
+    f64 square = 0.0;
     for (i32 i = 0; i < n; ++i) {
-        const f64 target = 255.0 * values[i];
-        i32 best = 0;
-        for (i32 p = 1; p < m; ++p)
-            if (std::fabs(pal[p] - target) < std::fabs(pal[best] - target))
-                best = p;
+        if (i == 0 || values[i] != values[i - 1]) {
+            const f64 target = 255.0 * values[i];
+            best = 0;
+            f64 distance = std::fabs(entry[0] - target);
+            for (i32 p = 1; p < m; ++p) {
+                const f64 d = std::fabs(entry[p] - target);
+                if (d < distance) {
+                    best = p;
+                    distance = d;
+                }
+            }
+            square = (entry[best] - target) * (entry[best] - target);
+        }
         out.indices[i] = best;
-        out.error += (pal[best] - target) * (pal[best] - target);
+        out.error += square;
     }
     return out;
 }

@@ -6,7 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <vector>
+#include <iterator>
 
 namespace {
 
@@ -42,7 +42,7 @@ i32 ExpandTop(i32 top, i32 bits)
 
 // The 6-bit green level that decodes closest to a 5-bit red level, so that a
 // grey block stays grey (twice the red level would turn white into 255,251,255).
-i32 GreyGreen(i32 red)
+i32 GreyGreenSearch(i32 red)
 {
     const i32 target = ExpandLevel(red, 5);
     i32 best = 0;
@@ -50,6 +50,17 @@ i32 GreyGreen(i32 red)
         if (std::abs(ExpandLevel(g, 6) - target) < std::abs(ExpandLevel(best, 6) - target))
             best = g;
     return best;
+}
+
+i32 GreyGreen(i32 red)
+{
+    static const std::array<i32, 32> greens = [] {
+        std::array<i32, 32> t{};
+        for (i32 r = 0; r < 32; ++r)
+            t[r] = GreyGreenSearch(r);
+        return t;
+    }();
+    return greens[red & 31];
 }
 
 // ---- quick path ----
@@ -251,7 +262,19 @@ struct quantized_c {
     i32 size = 4;
 };
 
-using ordering_c = std::vector<i32>;
+// Unique colours in the order of their projections; fixed size, so that the
+// passes make no allocations.
+struct ordering_c {
+    i32 count = 0;
+    i32 at[16];
+    bool operator==(const ordering_c& o) const { return count == o.count && std::equal(at, at + count, o.at); }
+    // The same colours in reverse order.
+    bool Reverses(const ordering_c& o) const
+    {
+        return count == o.count && std::equal(at, at + count, std::make_reverse_iterator(o.at + o.count));
+    }
+    i32 operator[](i32 i) const { return at[i]; }
+};
 
 class color_fit_c {
 public:
@@ -275,15 +298,18 @@ private:
     i32 bits_[3] = {5, 6, 5};
     vec3 w_{};
     vec3 mean_{};
-    vec3 d_[16]{};
+    // Entries beyond n_ (colours) and k_ (unique colours) are never read, so
+    // they are left unset: a block is fitted many thousand times a level.
+    vec3 d_[16];
     // unique colours
     i32 k_ = 0;
-    vec3 uc_[16]{}; // weighted, not centred
-    vec3 s_[16]{};  // sum of the centred members over n
-    f64 omega_[16]{};
-    i32 member_[16]{};
+    vec3 uc_[16]; // weighted, not centred
+    vec3 s_[16];  // sum of the centred members over n
+    f64 omega_[16];
+    i32 member_[16];
     f64 spread_ = 0.0; // mean squared centred distance
-    std::vector<ordering_c> history_;
+    ordering_c history_[16];
+    size_t history_count_ = 0;
     size_t history_next_ = 0;
 };
 
@@ -357,7 +383,7 @@ void color_fit_c::Run()
         cluster_fit_c win = b_wins ? bp : a;
         ordering_c last = b_wins ? last_b : last_a;
         if (win.valid && (OutsideBox(win.e0) || OutsideBox(win.e1))) {
-            history_.clear();
+            history_count_ = 0;
             history_next_ = 0;
             ordering_c unused;
             const cluster_fit_c clamped = RunPass(win.direction, &last, true, 9, unused);
@@ -394,31 +420,44 @@ vec3 color_fit_c::PrincipalAxis() const
     for (i32 r = 0; r < 3; ++r)
         for (i32 c = 0; c < r; ++c)
             m[r][c] = m[c][r];
-    f64 prev[3][3] = {};
+    // Squarings alternate between two buffers; `prev` is the matrix before
+    // the last one.
+    f64 buffers[2][3][3];
+    std::copy(&m[0][0], &m[0][0] + 9, &buffers[0][0][0]);
+    i32 current = 0;
     for (i32 round = 0; round < 3; ++round) {
-        const f64 trace = m[0][0] + m[1][1] + m[2][2];
+        f64(&a)[3][3] = buffers[current];
+        const f64 trace = a[0][0] + a[1][1] + a[2][2];
         if (!(trace > 0.0) || !std::isfinite(trace))
             return {1.0 / std::sqrt(3.0), 1.0 / std::sqrt(3.0), 1.0 / std::sqrt(3.0)};
         const f64 s = 3.5 / trace;
-        for (auto& row : m)
+        for (auto& row : a)
             for (f64& v : row)
                 v *= s;
         for (i32 sq = 0; sq < 8; ++sq) {
-            f64 next[3][3] = {};
+            const f64(&x)[3][3] = buffers[current];
+            f64(&y)[3][3] = buffers[current ^ 1];
+            // The square of a symmetric matrix is symmetric to the last bit
+            // (each product of the lower half equals one of the upper half),
+            // so the lower half is copied rather than summed again. The sums
+            // run in the order of a plain product.
             for (i32 r = 0; r < 3; ++r)
-                for (i32 c = 0; c < 3; ++c)
-                    for (i32 j = 0; j < 3; ++j)
-                        next[r][c] += m[r][j] * m[j][c];
-            std::copy(&m[0][0], &m[0][0] + 9, &prev[0][0]);
-            std::copy(&next[0][0], &next[0][0] + 9, &m[0][0]);
+                for (i32 c = r; c < 3; ++c)
+                    y[r][c] = 0.0 + x[r][0] * x[0][c] + x[r][1] * x[1][c] + x[r][2] * x[2][c];
+            y[1][0] = y[0][1];
+            y[2][0] = y[0][2];
+            y[2][1] = y[1][2];
+            current ^= 1;
         }
     }
+    const f64(&prev)[3][3] = buffers[current ^ 1];
+    const f64(&last)[3][3] = buffers[current];
     i32 k;
-    if (m[0][0] <= m[1][1])
-        k = m[2][2] < m[1][1] ? 1 : 2;
+    if (last[0][0] <= last[1][1])
+        k = last[2][2] < last[1][1] ? 1 : 2;
     else
-        k = m[2][2] < m[0][0] ? 0 : 2;
-    const f64 norm = std::sqrt(m[k][k]);
+        k = last[2][2] < last[0][0] ? 0 : 2;
+    const f64 norm = std::sqrt(last[k][k]);
     if (!(norm > 0.0) || !std::isfinite(norm))
         return {1.0 / std::sqrt(3.0), 1.0 / std::sqrt(3.0), 1.0 / std::sqrt(3.0)};
     return {prev[0][k] / norm, prev[1][k] / norm, prev[2][k] / norm};
@@ -445,13 +484,14 @@ vec3 color_fit_c::FarthestPairAxis() const
 
 ordering_c color_fit_c::SortByProjection(const vec3& axis, i32 tie_break) const
 {
-    ordering_c order(k_);
+    ordering_c order;
+    order.count = k_;
     f64 proj[16];
     for (i32 u = 0; u < k_; ++u) {
-        order[u] = u;
+        order.at[u] = u;
         proj[u] = Dot(axis, uc_[u]);
     }
-    std::sort(order.begin(), order.end(), [&](i32 a, i32 b) {
+    std::sort(order.at, order.at + k_, [&](i32 a, i32 b) {
         if (proj[a] != proj[b])
             return proj[a] < proj[b];
         return tie_break == 0 ? a < b : a > b;
@@ -461,19 +501,16 @@ ordering_c color_fit_c::SortByProjection(const vec3& axis, i32 tie_break) const
 
 bool color_fit_c::Repeats(const ordering_c& order) const
 {
-    for (const ordering_c& h : history_) {
-        if (h == order)
+    for (size_t i = 0; i < history_count_; ++i)
+        if (history_[i] == order || history_[i].Reverses(order))
             return true;
-        if (std::equal(h.begin(), h.end(), order.rbegin()))
-            return true;
-    }
     return false;
 }
 
 void color_fit_c::Remember(const ordering_c& order)
 {
-    if (history_.size() < 16) {
-        history_.push_back(order);
+    if (history_count_ < 16) {
+        history_[history_count_++] = order;
     } else {
         history_[history_next_] = order;
         history_next_ = (history_next_ + 1) % 16;

@@ -4,7 +4,11 @@
 #include "dxt/color_fitter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <functional>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 u64 DxtLevelSize(i32 width, i32 height, i32 code)
@@ -183,13 +187,16 @@ void EncodeDxtBlock(const u32 texels[16], const bool present[16], i32 code, cons
     EncodeColor(texels, present, code, weights, force_four_colors, quick_fit, alpha ? out + 8 : out);
 }
 
-std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 weights[3], bool force_four_colors,
-                               bool quick_fit)
+namespace {
+
+// Encodes block rows [first, end) of the level into `out` (the whole level's bytes).
+void EncodeBlockRows(const dxt_level_c& level, i32 code, const f32 weights[3], bool force_four_colors, bool quick_fit,
+                     i32 first, i32 end, u8* out)
 {
-    std::vector<u8> out(DxtLevelSize(level.width, level.height, code));
     const u64 block_bytes = (code & 0xff00) ? 16 : 8;
-    u8* dst = out.data();
-    for (i32 y = 0; y < level.height; y += 4)
+    const u64 row_blocks = (static_cast<u64>(level.width) + 3) / 4;
+    u8* dst = out + static_cast<u64>(first) * row_blocks * block_bytes;
+    for (i32 y = first * 4; y < end * 4 && y < level.height; y += 4)
         for (i32 x = 0; x < level.width; x += 4) {
             u32 texels[16] = {};
             bool present[16] = {};
@@ -203,5 +210,55 @@ std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 wei
             EncodeDxtBlock(texels, present, code, weights, force_four_colors, quick_fit, dst);
             dst += block_bytes;
         }
+}
+
+// Below this many blocks a level is encoded on the calling thread: starting
+// threads would cost more than they save.
+constexpr u64 kBlocksPerThread = 1024;
+
+std::atomic<u32> level_threads{0};
+
+} // namespace
+
+void SetDxtLevelThreads(u32 threads)
+{
+    level_threads.store(threads, std::memory_order_relaxed);
+}
+
+std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 weights[3], bool force_four_colors,
+                               bool quick_fit, u32 threads)
+{
+    std::vector<u8> out(DxtLevelSize(level.width, level.height, code));
+    const i32 rows = (std::max(level.height, 0) + 3) / 4;
+    const u64 blocks = static_cast<u64>(rows) * ((static_cast<u64>(std::max(level.width, 0)) + 3) / 4);
+    if (threads == 0)
+        threads = level_threads.load(std::memory_order_relaxed);
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    const u64 useful = std::max<u64>(1, blocks / kBlocksPerThread);
+    const i32 workers = static_cast<i32>(std::min<u64>({threads, useful, static_cast<u64>(std::max(rows, 1))}));
+    if (workers <= 1) {
+        EncodeBlockRows(level, code, weights, force_four_colors, quick_fit, 0, rows, out.data());
+        return out;
+    }
+    // Blocks are independent: each thread encodes its own band of block
+    // rows into its own part of the output, so the bytes are the same for
+    // any number of threads.
+    std::vector<std::thread> pool;
+    pool.reserve(static_cast<size_t>(workers - 1));
+    auto band = [&](i32 w) { return static_cast<i32>(static_cast<i64>(rows) * w / workers); };
+    i32 started = 1;
+    try {
+        for (; started < workers; ++started)
+            pool.emplace_back(EncodeBlockRows, std::cref(level), code, weights, force_four_colors, quick_fit,
+                              band(started), band(started + 1), out.data());
+    } catch (const std::system_error&) {
+        // No more threads to be had: the calling thread encodes the rest.
+    }
+    EncodeBlockRows(level, code, weights, force_four_colors, quick_fit, 0, band(1), out.data());
+    for (i32 w = started; w < workers; ++w)
+        EncodeBlockRows(level, code, weights, force_four_colors, quick_fit, band(w), band(w + 1), out.data());
+    for (std::thread& t : pool)
+        t.join();
     return out;
 }

@@ -27,8 +27,14 @@ struct dxt_level_c {
 u64 DxtLevelSize(i32 width, i32 height, i32 code);
 
 // Encodes the level; `weights` are the red, green and blue error weights.
+// Large levels are shared among up to `threads` threads (0: the number set
+// by SetDxtLevelThreads); the bytes are the same for any number of threads.
 std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 weights[3], bool force_four_colors,
-                               bool quick_fit);
+                               bool quick_fit, u32 threads = 0);
+
+// How many threads level encoding may use from now on, for the whole
+// process: 0 (the default) one per processor, 1 the calling thread alone.
+void SetDxtLevelThreads(u32 threads);
 
 // Encodes one block of up to 16 texels (t = 4 x row + column); a texel not in
 // `present` is missing. Writes 8 or 16 bytes.

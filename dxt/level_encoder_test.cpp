@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -185,3 +186,87 @@ TEST(LevelEncoder, QuickPathDecodesTwoColoursExactly)
 }
 
 } // namespace
+
+namespace {
+
+// A 64x64 level with a quarter each of smooth gradient, flat-coloured
+// discs, grey steps and noise (alpha varied too), so that blocks of one,
+// two, a few and sixteen colours, grey and coloured, all occur.
+std::vector<u32> MixedLevel()
+{
+    std::vector<u32> p(64 * 64);
+    u32 seed = 4321;
+    for (i32 y = 0; y < 64; ++y)
+        for (i32 x = 0; x < 64; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const u32 noise = seed >> 8;
+            u32 a = 255, r, g, b;
+            if (x < 32 && y < 32) {
+                r = static_cast<u32>(x * 7);
+                g = static_cast<u32>(y * 6 + x);
+                b = static_cast<u32>(255 - x * 3 - y * 2);
+                a = static_cast<u32>(128 + x * 4 - y);
+            } else if (y < 32) {
+                const i32 cx = x % 16 - 8, cy = y % 16 - 8;
+                const bool inside = cx * cx + cy * cy < 30;
+                r = inside ? 220 : 10;
+                g = inside ? 40 + (x / 16) * 60 : 10;
+                b = inside ? 30 : 12;
+                a = inside ? 255 : 0;
+            } else if (x < 32) {
+                r = g = b = static_cast<u32>(((x / 3) * 23 + y) & 0xff);
+                a = (x + y) % 3 ? 255 : 100;
+            } else {
+                r = noise & 0xff;
+                g = (noise >> 8) & 0xff;
+                b = (noise >> 16) & 0xff;
+                a = (noise >> 4) & 0xff;
+            }
+            p[y * 64 + x] = Argb(a, r & 0xff, g & 0xff, b & 0xff);
+        }
+    return p;
+}
+
+u64 Fingerprint(const std::vector<u8>& bytes, u64 h)
+{
+    for (u8 b : bytes)
+        h = (h ^ b) * 1099511628211ull;
+    return h;
+}
+
+} // namespace
+
+// Every code, both weightings, four-colour forcing and both fitters over a
+// level of varied blocks: the bytes the encoder has always written.
+TEST(LevelEncoder, MixedLevelEncodesToTheBytesItAlwaysHas)
+{
+    const std::vector<u32> level = MixedLevel();
+    const f32 uniform[3] = {1.0f, 1.0f, 1.0f};
+    u64 h = 14695981039346656037ull;
+    for (const i32 code : {dxt_code_dxt1, dxt_code_dxt1_alpha, dxt_code_dxt3, dxt_code_dxt5})
+        for (const f32* weights : {kWeights, uniform})
+            for (const bool force_four : {false, true})
+                for (const bool quick : {false, true})
+                    h = Fingerprint(EncodeDxtLevel({level.data(), 64, 64, 64}, code, weights, force_four, quick), h);
+    EXPECT_EQ(h, 2491558391945124157ull);
+}
+
+// Levels large enough to be shared among threads, with sides that leave
+// partial blocks, encode to the same bytes on any number of threads.
+TEST(LevelEncoder, ThreadsDoNotChangeTheBytes)
+{
+    const std::vector<u32> tile = MixedLevel();
+    for (const auto& [width, height] : {std::pair{256, 256}, std::pair{250, 130}}) {
+        std::vector<u32> level(static_cast<size_t>(width) * height);
+        for (i32 y = 0; y < height; ++y)
+            for (i32 x = 0; x < width; ++x)
+                level[static_cast<size_t>(y) * width + x] = tile[(y % 64) * 64 + (x + y / 64 * 13) % 64] ^ (x / 64);
+        for (const i32 code : {dxt_code_dxt1, dxt_code_dxt5}) {
+            const dxt_level_c view{level.data(), width, height, width};
+            const std::vector<u8> one = EncodeDxtLevel(view, code, kWeights, false, false, 1);
+            ASSERT_EQ(one.size(), DxtLevelSize(width, height, code));
+            for (const u32 threads : {2u, 3u, 7u, 0u})
+                EXPECT_EQ(EncodeDxtLevel(view, code, kWeights, false, false, threads), one) << threads;
+        }
+    }
+}

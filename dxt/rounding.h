@@ -16,12 +16,14 @@ inline f64 RoundHalfEven(f64 v)
 // A 0..1 value as an 8-bit value: floor(x * 255 + 0.5), clamped.
 inline i32 UnitToByte(f64 x)
 {
-    const f64 v = std::floor(x * 255.0 + 0.5);
-    if (!(v > 0.0))
+    // floor(t) is above 0 exactly when t >= 1 and above 255 exactly when
+    // t >= 256; between them truncation is the floor, without a call.
+    const f64 t = x * 255.0 + 0.5;
+    if (!(t >= 1.0))
         return 0;
-    if (v > 255.0)
+    if (t >= 256.0)
         return 255;
-    return static_cast<i32>(v);
+    return static_cast<i32>(t);
 }
 
 // The low byte of round-half-even(v), for values that may lie outside 0..255.

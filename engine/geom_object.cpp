@@ -7,6 +7,7 @@
 #include "engine/object_chunk.h"
 #include "engine/parent_order.h"
 #include "engine/renderer.h"
+#include "engine/shared_edges.h"
 #include "engine/stream_check.h"
 #include "engine/text_format.h"
 #include "foundation/file_error.h"
@@ -16,7 +17,6 @@
 #include <array>
 #include <cfloat>
 #include <cmath>
-#include <unordered_map>
 
 namespace {
 
@@ -419,44 +419,6 @@ void geom_object_c::DrawBounds()
         renderer->DrawBox(boundingVolume, vec3_c(0.75f, 0.75f, 0.5f), 0.75f, objectMatrix);
 }
 
-namespace {
-
-// Triangles of the shadow volume share an edge when one runs from P to Q and
-// the other from Q to P, positions equal within the float epsilon. Edges are
-// found through a grid of epsilon-sized cells around their start points
-// instead of comparing every pair of triangles; the matches are then emitted
-// in the order the pairwise rule visits them.
-class edge_grid_c {
-public:
-    struct key_s {
-        i64 x, y, z;
-        bool operator==(const key_s&) const = default;
-    };
-    struct hash_s {
-        size_t operator()(const key_s& _key) const
-        {
-            return static_cast<size_t>(static_cast<u64>(_key.x) * 73856093u ^ static_cast<u64>(_key.y) * 19349663u ^
-                                       static_cast<u64>(_key.z) * 83492791u);
-        }
-    };
-
-    static key_s Cell(const vec3_c& _p) { return {Coordinate(_p.x), Coordinate(_p.y), Coordinate(_p.z)}; }
-
-    std::unordered_map<key_s, std::vector<u32>, hash_s> cells;
-
-private:
-    static i64 Coordinate(f32 _value)
-    {
-        const double cell = std::floor(static_cast<double>(_value) / kMathEpsilon);
-        // Far or non-finite coordinates share a cell; the exact test decides.
-        if (!(cell > -4e18 && cell < 4e18))
-            return 0;
-        return static_cast<i64>(cell);
-    }
-};
-
-} // namespace
-
 void geom_object_c::BuildShadowVolume()
 {
     shadowMesh.reset();
@@ -469,6 +431,11 @@ void geom_object_c::BuildShadowVolume()
     auto* volume = static_cast<triangle_set_c*>(def.AddPrimitiveSet(new triangle_set_c()));
     std::vector<vertex_c>& corners = volume->vertices;
     std::vector<u32>& indices = volume->indices;
+    size_t sourceIndices = 0;
+    for (const auto& set : primaryMesh->GetDefinition().primitiveSets)
+        if (set->GetVerticesPerPrimitive() == 3)
+            sourceIndices += set->indices.size();
+    corners.reserve(sourceIndices);
 
     for (const auto& set : primaryMesh->GetDefinition().primitiveSets) {
         if (set->GetVerticesPerPrimitive() != 3)
@@ -498,50 +465,12 @@ void geom_object_c::BuildShadowVolume()
         }
     }
 
-    const u32 triangle_count = static_cast<u32>(indices.size() / 3);
-    edge_grid_c grid;
-    // Edge k of triangle t runs from corner k to corner (k + 1) mod 3; the
-    // grid holds each edge under the cell of its end point b1.
-    for (u32 t = 0; t < triangle_count; ++t)
-        for (u32 k = 0; k < 3; ++k)
-            grid.cells[edge_grid_c::Cell(corners[t * 3 + (k + 1) % 3].position)].push_back(t * 3 + k);
-    struct match_s {
-        u32 i, j, a, b;
-    };
-    std::vector<match_s> matches;
-    for (u32 i = 0; i < triangle_count; ++i) {
-        for (u32 a = 0; a < 3; ++a) {
-            const vec3_c& a0 = corners[i * 3 + a].position;
-            const vec3_c& a1 = corners[i * 3 + (a + 1) % 3].position;
-            const edge_grid_c::key_s centre = edge_grid_c::Cell(a0);
-            for (i64 dx = -1; dx <= 1; ++dx)
-                for (i64 dy = -1; dy <= 1; ++dy)
-                    for (i64 dz = -1; dz <= 1; ++dz) {
-                        const auto found = grid.cells.find({centre.x + dx, centre.y + dy, centre.z + dz});
-                        if (found == grid.cells.end())
-                            continue;
-                        for (u32 edge : found->second) {
-                            const u32 j = edge / 3, b = edge % 3;
-                            if (j <= i)
-                                continue;
-                            const vec3_c& b0 = corners[j * 3 + b].position;
-                            const vec3_c& b1 = corners[j * 3 + (b + 1) % 3].position;
-                            if (b1 == a0 && b0 == a1)
-                                matches.push_back({i, j, a, b});
-                        }
-                    }
-        }
-    }
-    std::sort(matches.begin(), matches.end(), [](const match_s& _x, const match_s& _y) {
-        return std::tie(_x.i, _x.j, _x.a, _x.b) < std::tie(_y.i, _y.j, _y.a, _y.b);
-    });
-    matches.erase(std::unique(matches.begin(), matches.end(),
-                              [](const match_s& _x, const match_s& _y) {
-                                  return _x.i == _y.i && _x.j == _y.j && _x.a == _y.a && _x.b == _y.b;
-                              }),
-                  matches.end());
+    std::vector<vec3_c> positions(corners.size());
+    for (size_t c = 0; c < corners.size(); ++c)
+        positions[c] = corners[c].position;
+    const std::vector<shared_edge_s> matches = FindSharedEdges(positions);
     indices.reserve(indices.size() + matches.size() * 6);
-    for (const match_s& match : matches) {
+    for (const shared_edge_s& match : matches) {
         const u32 a0 = match.i * 3 + match.a, a1 = match.i * 3 + (match.a + 1) % 3;
         const u32 b0 = match.j * 3 + match.b, b1 = match.j * 3 + (match.b + 1) % 3;
         indices.insert(indices.end(), {a1, a0, b0, b1, b0, a0});

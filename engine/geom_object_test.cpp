@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <numbers>
@@ -648,6 +649,70 @@ TEST(GeomObjectTest, ShadowVolumeOfFarAwayCorners)
     object.BuildShadowVolume();
     ASSERT_NE(object.GetShadowMesh(), nullptr);
     EXPECT_EQ(object.GetShadowMesh()->GetDefinition().primitiveSets[0]->indices.size(), (12u + 18u * 2u) * 3u);
+}
+
+// A rippled grid around the origin whose triangles each have corners of their
+// own, moved by less than the epsilon (still the same point), by a little
+// more (another point) or not at all, with triangles repeated (an edge shared
+// three and four ways), flat ones and corners on both sides of cell edges.
+geometry_def_c JitteredGrid(u32 _side)
+{
+    geometry_def_c def("jittered");
+    def.format.hasPosition = 1;
+    def.format.hasNormal = 1;
+    auto* set = def.AddPrimitiveSet(new triangle_set_c());
+    u32 seed = 12345;
+    auto jitter = [&]() {
+        seed = seed * 1664525u + 1013904223u;
+        switch ((seed >> 24) % 6) {
+        case 0: return 0.4f * kMathEpsilon;
+        case 1: return -0.45f * kMathEpsilon;
+        case 2: return 1.5f * kMathEpsilon;
+        default: return 0.0f;
+        }
+    };
+    auto corner = [&](u32 _x, u32 _z) {
+        const f32 x = (static_cast<f32>(_x) - _side / 2.0f) * 0.25f, z = (static_cast<f32>(_z) - _side / 2.0f) * 3e-7f;
+        const f32 dx = jitter();
+        const f32 dz = jitter();
+        vertex_c v;
+        v.position = vec3_c(x + dx, std::sin(static_cast<f32>(_x * 7 + _z * 3)) * 1e-7f, z + dz);
+        return v;
+    };
+    auto triangle = [&](u32 _x0, u32 _z0, u32 _x1, u32 _z1, u32 _x2, u32 _z2) {
+        const u32 first = static_cast<u32>(set->vertices.size());
+        set->vertices.insert(set->vertices.end(), {corner(_x0, _z0), corner(_x1, _z1), corner(_x2, _z2)});
+        set->indices.insert(set->indices.end(), {first, first + 1, first + 2});
+    };
+    for (u32 z = 0; z < _side; ++z)
+        for (u32 x = 0; x < _side; ++x) {
+            triangle(x, z, x, z + 1, x + 1, z);
+            triangle(x + 1, z, x, z + 1, x + 1, z + 1);
+            if ((x + z) % 5 == 0)
+                triangle(x + 1, z, x, z + 1, x + 1, z + 1);
+            if ((x * z) % 7 == 3)
+                triangle(x, z, x, z, x + 1, z);
+        }
+    return def;
+}
+
+TEST(GeomObjectTest, ShadowVolumePairsEdgesAsComparingEveryPairOfTrianglesDoes)
+{
+    recording_renderer_c renderer;
+    geom_object_c object("jittered", &renderer);
+    object.CreateMesh("grid", JitteredGrid(14));
+    object.SetFlags(object_shadow_casting);
+    object.BuildShadowVolume();
+    ASSERT_NE(object.GetShadowMesh(), nullptr);
+    const primitive_set_c& set = *object.GetShadowMesh()->GetDefinition().primitiveSets[0];
+    const u32 triangles = static_cast<u32>(set.vertices.size() / 3);
+    ASSERT_GT(triangles, 400u);
+    ASSERT_GE(set.indices.size(), triangles * 3u);
+    for (u32 i = 0; i < triangles * 3; ++i)
+        ASSERT_EQ(set.indices[i], i);
+    const std::vector<u32> expected = PairwiseQuads(set.vertices, triangles);
+    EXPECT_GT(expected.size(), triangles * 2u);
+    EXPECT_EQ(std::vector<u32>(set.indices.begin() + triangles * 3, set.indices.end()), expected);
 }
 
 TEST(GeomObjectTest, SlotsOfMaterialsNotInTheListAreCleared)

@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "foundation/file_error.h"
 #include "foundation/file_system.h"
@@ -223,6 +227,11 @@ void output_file_c::Commit()
     pending = false;
 }
 
+void output_file_c::free_c::operator()(u8* bytes) const
+{
+    std::free(bytes);
+}
+
 u8* output_file_c::GetPointer()
 {
     return position < size ? data.get() + position : nullptr;
@@ -235,16 +244,21 @@ void output_file_c::Grow(u64 end)
     if (end > capacity) {
         const u64 wanted = capacity == 0 ? std::max<u64>(1, end) : std::max<u64>(2ull * capacity, end);
         const u32 newCapacity = static_cast<u32>(std::min<u64>(wanted, 0xffffffffu));
-        std::unique_ptr<u8[]> fresh(new u8[newCapacity]);
-        if (size)
-            std::memcpy(fresh.get(), data.get(), size);
-        std::memset(fresh.get() + size, 0, newCapacity - size);
-        data = std::move(fresh);
+        // Spare capacity stays untouched until the file reaches it, so a
+        // growing file costs only the pages it fills.
+        u8* grown = static_cast<u8*>(std::realloc(data.get(), newCapacity));
+        if (grown == nullptr)
+            throw std::bad_alloc();
+        (void)data.release();
+        data.reset(grown);
         capacity = newCapacity;
     }
     if (!name.IsEmpty())
         pending = true;
-    size = std::max<u32>(size, static_cast<u32>(end));
+    if (end > size) {
+        std::memset(data.get() + size, 0, static_cast<size_t>(end - size));
+        size = static_cast<u32>(end);
+    }
 }
 
 void output_file_c::Put(u64 at, const void* bytes, u32 count)
@@ -313,6 +327,13 @@ void output_file_c::WriteBlock(const void* bytes, u32 length)
     WriteU32(length);
     if (length)
         Put(position, bytes, length);
+}
+
+void output_file_c::WriteRaw(const void* bytes, u32 count)
+{
+    if (bytes == nullptr && count != 0)
+        throw std::invalid_argument("output_file_c::WriteRaw: null bytes");
+    Put(position, bytes, count);
 }
 
 void output_file_c::WriteBlock(const output_file_c& body)

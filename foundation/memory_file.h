@@ -106,6 +106,8 @@ public:
     void WriteString(const string_c& text);
     // A null pointer writes length 0.
     void WriteBlock(const void* bytes, u32 length);
+    // The bytes as they are at the position: no length, no alignment.
+    void WriteRaw(const void* bytes, u32 count);
     // Embeds another buffer's bytes as a block.
     void WriteBlock(const output_file_c& body);
 
@@ -121,7 +123,12 @@ private:
     u64 Aligned4() const;
 
     path_c name;
-    std::unique_ptr<u8[]> data;
+    // Held through malloc so that growing can use realloc, which moves a large
+    // buffer's pages instead of copying them.
+    struct free_c {
+        void operator()(u8* bytes) const;
+    };
+    std::unique_ptr<u8, free_c> data;
     u32 position;
     u32 size;
     u32 capacity;

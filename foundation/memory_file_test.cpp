@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <map>
+#include <stdexcept>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -246,6 +248,43 @@ TEST(MemoryFileTest, CapacityDoublesOrJumpsToTheNeed)
     EXPECT_EQ(out.GetCapacity(), 8u);
     out.Seek(100, 0);
     EXPECT_EQ(out.GetCapacity(), 100u);
+}
+
+// Spare capacity is left as the allocator gave it; whatever part of it the
+// file later reaches, by a seek or by padding, must read as zeros.
+TEST(MemoryFileTest, GapsInSpareCapacityReadAsZeros)
+{
+    output_file_c out;
+    std::vector<u8> ones(3000, 0xFF);
+    out.WriteRaw(ones.data(), 3000);
+    out.WriteRaw(ones.data(), 1);
+    ASSERT_GT(out.GetCapacity(), out.GetSize());
+    EXPECT_EQ(out.Seek(49, 1), 3050u);
+    out.WriteU8(7);
+    out.WriteU32(9); // padded to 3052
+    ASSERT_EQ(out.GetSize(), 3056u);
+    for (u32 i = 3001; i < 3050; ++i)
+        ASSERT_EQ(out.GetData()[i], 0) << i;
+    EXPECT_EQ(out.GetData()[3050], 7);
+    EXPECT_EQ(out.GetData()[3051], 0);
+    EXPECT_EQ(out.GetData()[3052], 9);
+}
+
+TEST(MemoryFileTest, RawBytesGoWithoutLengthOrAlignment)
+{
+    output_file_c out;
+    out.WriteU8(1);
+    const u8 bytes[3] = {2, 3, 4};
+    out.WriteRaw(bytes, 3);
+    out.WriteRaw(nullptr, 0);
+    ASSERT_EQ(out.GetSize(), 4u);
+    EXPECT_EQ(out.GetPosition(), 4u);
+    EXPECT_EQ(std::vector<u8>(out.GetData(), out.GetData() + 4), (std::vector<u8>{1, 2, 3, 4}));
+    out.Seek(1, 0);
+    out.WriteRaw(bytes + 2, 1);
+    EXPECT_EQ(out.GetData()[1], 4);
+    EXPECT_EQ(out.GetSize(), 4u);
+    EXPECT_THROW(out.WriteRaw(nullptr, 2), std::invalid_argument);
 }
 
 TEST(MemoryFileTest, WritingBlockOfItself)

@@ -416,14 +416,9 @@ void CChunkSaver::WriteBytes(const void* _data, u32 _size)
 {
     if (_size == 0)
         return;
-    // Seeking past the end grows the buffer; the bytes then go in one copy.
-    const u32 at = writer->GetPosition();
-    if (u64{at} + _size > UINT32_MAX)
+    if (u64{writer->GetPosition()} + _size > UINT32_MAX)
         Error("File too large!");
-    writer->Seek(static_cast<long>(at + _size), 0);
-    writer->Seek(static_cast<long>(at), 0);
-    std::memcpy(writer->GetPointer(), _data, _size);
-    writer->Seek(static_cast<long>(at + _size), 0);
+    writer->WriteRaw(_data, _size);
 }
 
 void CChunkSaver::WriteU32(u32 _value)

@@ -306,6 +306,34 @@ TEST(ParameterList, FileWorkedOutByHandReads)
               written);
 }
 
+// Thousands of items take the writer's buffer through many growths; every
+// byte must still land where the file layout puts it.
+TEST(ParameterList, LongListIsWrittenByteForByteAsLaidOutByHand)
+{
+    constexpr int kCount = 3000;
+    parameter_list_c list;
+    std::vector<bytes_t> parts = {Item("nuop", U32Bytes(kCount))};
+    for (int i = 0; i < kCount; ++i) {
+        const string_c name("param_%d", i);
+        const f32 value = static_cast<f32>(i) * 0.5f;
+        auto* p = static_cast<parameter_float_c*>(list.Add(CreateParameter(1)));
+        p->name = name;
+        p->value = value;
+        p->SetRange(-1.0f, 2000.0f);
+        parts.push_back(ParmChunk(1, Cat({Item("name", TextBytes(name.GetData())), Item("vale", FloatBytes(value)),
+                                          Item("rMin", FloatBytes(-1.0f)), Item("rMax", FloatBytes(2000.0f))})));
+    }
+    bytes_t payload;
+    for (const bytes_t& part : parts)
+        payload.insert(payload.end(), part.begin(), part.end());
+    const bytes_t written = WriteBytes([&](CChunkSaver& saver) {
+        if (saver.Begin("prms"))
+            list.Serialize(saver);
+        saver.End();
+    });
+    EXPECT_EQ(Item("prms", payload), written);
+}
+
 TEST(ParameterList, AbsentCountReadsNothingIntoAnEmptyList)
 {
     parameter_list_c read;

@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "audio/mpeg_decoder.h"
+#include "bench/median_reporter.h"
 
 namespace {
 
 constexpr double seconds_of_audio = 180.0;
 std::vector<u8> g_stream;
-double g_ours = 0.0, g_reference = 0.0; // seconds per decode
 
 bool MakeStream()
 {
@@ -109,24 +109,6 @@ void BM_libmpg123(benchmark::State& state)
     state.counters["pcm_bytes"] = double(total);
 }
 
-// Keeps the mean wall time per decode of each benchmark.
-class recorder_c : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0)
-                continue;
-            const double seconds = run.real_accumulated_time / double(run.iterations);
-            if (run.benchmark_name().find("ours") != std::string::npos)
-                g_ours = seconds;
-            if (run.benchmark_name().find("libmpg123") != std::string::npos)
-                g_reference = seconds;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 BENCHMARK(BM_ours)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -139,13 +121,15 @@ int main(int argc, char** argv)
         std::printf("lame is not available: no stream to decode\n");
         return 0;
     }
-    recorder_c reporter;
+    median_reporter_c reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (g_ours > 0.0 && g_reference > 0.0) {
+    // Median seconds per decode; the benchmarks report milliseconds.
+    const double ours = reporter.Median("BM_ours") / 1000.0, reference = reporter.Median("BM_libmpg123") / 1000.0;
+    if (ours > 0.0 && reference > 0.0) {
         std::printf("\n3-minute 192 kbit/s stereo layer III stream (%zu bytes)\n", g_stream.size());
-        std::printf("ours:      %8.1f ms, %6.1fx real time\n", g_ours * 1000.0, seconds_of_audio / g_ours);
-        std::printf("libmpg123: %8.1f ms, %6.1fx real time\n", g_reference * 1000.0, seconds_of_audio / g_reference);
-        std::printf("speed relative to libmpg123: %.2f (goal at least 0.70)\n", g_reference / g_ours);
+        std::printf("ours:      %8.1f ms, %6.1fx real time\n", ours * 1000.0, seconds_of_audio / ours);
+        std::printf("libmpg123: %8.1f ms, %6.1fx real time\n", reference * 1000.0, seconds_of_audio / reference);
+        std::printf("speed relative to libmpg123: %.2f (goal at least 0.70)\n", reference / ours);
     }
     benchmark::Shutdown();
     return 0;

@@ -1,8 +1,10 @@
 #include "engine/import/ase_reader.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 #include "engine/camera.h"
 #include "engine/color.h"
@@ -21,11 +23,6 @@ constexpr f32 kRadiansPerDegree = 0.017453292519943295f;
 // cannot exhaust the stack.
 constexpr u32 kNestingLimit = 16;
 
-bool Is(const string_c& _word, const char* _keyword)
-{
-    return std::strcmp(_word, _keyword) == 0;
-}
-
 vec3_c Normalised(const vec3_c& _v)
 {
     const f32 length = _v.Length();
@@ -42,6 +39,25 @@ string_c BareName(const string_c& _path)
     const int slash = _path.Find('\\', -1);
     return slash < 0 ? _path : _path.Mid(slash + 1, _path.GetLength());
 }
+
+// Bytes of the shortest list entries an exporter writes ("*MESH_VERTEX 0 0 0
+// 0" and so on): a count from the file reserves no more entries than the
+// rest of the text could hold at that length. Shorter entries still read;
+// their list grows as they come.
+constexpr u32 kShortestVertex = 20;
+constexpr u32 kShortestFace = 37;
+constexpr u32 kShortestTextureVertex = 19;
+
+} // namespace
+
+size_t ase_reader_c::Reservable(int _count, u32 _shortestEntry) const
+{
+    if (_count <= 0)
+        return 0;
+    return std::min<size_t>(static_cast<size_t>(_count), tokens.GetRemaining() / _shortestEntry);
+}
+
+namespace {
 
 enum map_class_e { class_none, class_bitmap, class_reflect, class_vertex_color, class_multiply };
 
@@ -106,14 +122,14 @@ template <typename Keyword>
 void ase_reader_c::Block(Keyword _keyword)
 {
     int depth = 0;
-    string_c word;
+    std::string_view word;
     for (;;) {
         const u32 before = tokens.GetPosition();
-        if (!tokens.TryReadWord(word))
+        if (!tokens.TryReadView(word))
             throw file_error_c(fileName, "Unexpected end of file!");
-        if (Is(word, "{")) {
+        if (word == "{") {
             ++depth;
-        } else if (Is(word, "}")) {
+        } else if (word == "}") {
             if (--depth < 1)
                 return;
         } else if (depth < 1) {
@@ -151,26 +167,26 @@ vec3_c ase_reader_c::ReadVec3Swapped()
 void ase_reader_c::ReadMap(map_c& _map)
 {
     _map.present = true;
-    Block([&](const string_c& _word) {
-        if (Is(_word, "*MAP_CLASS"))
+    Block([&](std::string_view _word) {
+        if (_word == "*MAP_CLASS")
             _map.mapClass = ReadQuoted();
-        else if (Is(_word, "*MAP_AMOUNT"))
+        else if (_word == "*MAP_AMOUNT")
             _map.amount = tokens.ReadFloat();
-        else if (Is(_word, "*BITMAP"))
+        else if (_word == "*BITMAP")
             _map.bitmap = BareName(ReadQuoted());
-        else if (Is(_word, "*UVW_U_OFFSET"))
+        else if (_word == "*UVW_U_OFFSET")
             _map.uOffset = tokens.ReadFloat();
-        else if (Is(_word, "*UVW_V_OFFSET"))
+        else if (_word == "*UVW_V_OFFSET")
             _map.vOffset = tokens.ReadFloat();
-        else if (Is(_word, "*UVW_U_TILING"))
+        else if (_word == "*UVW_U_TILING")
             _map.uTiling = tokens.ReadFloat();
-        else if (Is(_word, "*UVW_V_TILING"))
+        else if (_word == "*UVW_V_TILING")
             _map.vTiling = tokens.ReadFloat();
-        else if (Is(_word, "*UVW_ANGLE"))
+        else if (_word == "*UVW_ANGLE")
             _map.angle = tokens.ReadFloat();
-        else if (Is(_word, "*BITMAP_FILTER"))
+        else if (_word == "*BITMAP_FILTER")
             _map.filter = tokens.ReadWord() == "None" ? 0 : 1;
-        else if (Is(_word, "*MAP_GENERIC") && nesting < kNestingLimit) {
+        else if (_word == "*MAP_GENERIC" && nesting < kNestingLimit) {
             _map.subMaps.emplace_back();
             ++nesting;
             ReadMap(_map.subMaps.back());
@@ -196,39 +212,39 @@ void ase_reader_c::ReadMaterial(ase_material_c& _material)
     bumpMap.amount = 0.3f;
     map_c reflectMap;
     u32 subCount = 0;
-    Block([&](const string_c& _word) {
-        if (Is(_word, "*MATERIAL_NAME"))
+    Block([&](std::string_view _word) {
+        if (_word == "*MATERIAL_NAME")
             _material.name = ReadQuoted();
-        else if (Is(_word, "*MATERIAL_DIFFUSE"))
+        else if (_word == "*MATERIAL_DIFFUSE")
             diffuse = ReadVec3();
-        else if (Is(_word, "*MATERIAL_SPECULAR"))
+        else if (_word == "*MATERIAL_SPECULAR")
             specular = ReadVec3();
-        else if (Is(_word, "*MATERIAL_SHINE"))
+        else if (_word == "*MATERIAL_SHINE")
             shine = tokens.ReadFloat() * 100.0f;
-        else if (Is(_word, "*MATERIAL_SHINESTRENGTH"))
+        else if (_word == "*MATERIAL_SHINESTRENGTH")
             shineStrength = tokens.ReadFloat();
-        else if (Is(_word, "*MATERIAL_TRANSPARENCY"))
+        else if (_word == "*MATERIAL_TRANSPARENCY")
             transparency = tokens.ReadFloat();
-        else if (Is(_word, "*MATERIAL_SHADING"))
+        else if (_word == "*MATERIAL_SHADING")
             smooth = tokens.ReadWord() != "Constant";
-        else if (Is(_word, "*MATERIAL_SELFILLUM"))
+        else if (_word == "*MATERIAL_SELFILLUM")
             selfIllumination = tokens.ReadFloat();
-        else if (Is(_word, "*MATERIAL_TWOSIDED"))
+        else if (_word == "*MATERIAL_TWOSIDED")
             twoSided = true;
-        else if (Is(_word, "*MATERIAL_XP_TYPE")) {
+        else if (_word == "*MATERIAL_XP_TYPE") {
             const string_c type = tokens.ReadWord();
             filterTransparency = type == "Filter";
             additive = type == "Additive";
-        } else if (Is(_word, "*MAP_DIFFUSE"))
+        } else if (_word == "*MAP_DIFFUSE")
             ReadMap(diffuseMap);
-        else if (Is(_word, "*MAP_BUMP"))
+        else if (_word == "*MAP_BUMP")
             ReadMap(bumpMap);
-        else if (Is(_word, "*MAP_REFLECT"))
+        else if (_word == "*MAP_REFLECT")
             ReadMap(reflectMap);
-        else if (Is(_word, "*NUMSUBMTLS")) {
+        else if (_word == "*NUMSUBMTLS") {
             const int n = tokens.ReadInt();
             subCount = n > 0 ? static_cast<u32>(n) : 0;
-        } else if (Is(_word, "*SUBMATERIAL")) {
+        } else if (_word == "*SUBMATERIAL") {
             const int i = tokens.ReadInt();
             if (i >= 0 && static_cast<u32>(i) == _material.subMaterials.size() && static_cast<u32>(i) < subCount &&
                 nesting < kNestingLimit) {
@@ -305,22 +321,22 @@ void ase_reader_c::ReadMaterial(ase_material_c& _material)
 
 void ase_reader_c::ReadNode(node_tm_c& _node)
 {
-    Block([&](const string_c& _word) {
-        if (Is(_word, "*NODE_NAME"))
+    Block([&](std::string_view _word) {
+        if (_word == "*NODE_NAME")
             _node.name = ReadQuoted();
-        else if (Is(_word, "*TM_ROW0"))
+        else if (_word == "*TM_ROW0")
             _node.row[0] = ReadVec3Swapped();
-        else if (Is(_word, "*TM_ROW1"))
+        else if (_word == "*TM_ROW1")
             _node.row[2] = ReadVec3Swapped();
-        else if (Is(_word, "*TM_ROW2"))
+        else if (_word == "*TM_ROW2")
             _node.row[1] = ReadVec3Swapped();
-        else if (Is(_word, "*TM_ROW3"))
+        else if (_word == "*TM_ROW3")
             _node.row[3] = ReadVec3Swapped();
-        else if (Is(_word, "*TM_POS"))
+        else if (_word == "*TM_POS")
             _node.position = ReadVec3Swapped();
-        else if (Is(_word, "*TM_ROTAXIS") || Is(_word, "*TM_SCALE") || Is(_word, "*TM_SCALEAXIS"))
+        else if (_word == "*TM_ROTAXIS" || _word == "*TM_SCALE" || _word == "*TM_SCALEAXIS")
             ReadVec3Swapped();
-        else if (Is(_word, "*TM_ROTANGLE") || Is(_word, "*TM_SCALEAXISANG"))
+        else if (_word == "*TM_ROTANGLE" || _word == "*TM_SCALEAXISANG")
             tokens.ReadFloat();
     });
 }
@@ -338,10 +354,10 @@ void ase_reader_c::ReadGeomObject()
 
     // A list block of numbered vectors; an entry counts only when its number
     // is the list's length.
-    auto readVectors = [&](const char* _entryName, std::vector<vec3_c>& _list, bool _swapped) {
+    auto readVectors = [&](std::string_view _entryName, std::vector<vec3_c>& _list, bool _swapped) {
         _list.clear();
-        Block([&](const string_c& _entry) {
-            if (!Is(_entry, _entryName))
+        Block([&](std::string_view _entry) {
+            if (_entry != _entryName)
                 return;
             const int i = tokens.ReadInt();
             const vec3_c v = _swapped ? ReadVec3Swapped() : ReadVec3();
@@ -350,17 +366,21 @@ void ase_reader_c::ReadGeomObject()
         });
     };
     auto readMesh = [&]() {
-        Block([&](const string_c& _word) {
-            if (Is(_word, "*MESH_NUMVERTEX") || Is(_word, "*MESH_NUMFACES") || Is(_word, "*MESH_NUMTVERTEX") ||
-                Is(_word, "*MESH_NUMCVERTEX") || Is(_word, "*MESH_NUMTVFACES") || Is(_word, "*MESH_NUMCVFACES")) {
-                // Counts from the file are not trusted for reserving memory.
+        Block([&](std::string_view _word) {
+            if (_word == "*MESH_NUMVERTEX") {
+                vertices.reserve(Reservable(tokens.ReadInt(), kShortestVertex));
+            } else if (_word == "*MESH_NUMFACES") {
+                faces.reserve(Reservable(tokens.ReadInt(), kShortestFace));
+            } else if (_word == "*MESH_NUMTVERTEX") {
+                uvs.reserve(2 * Reservable(tokens.ReadInt(), kShortestTextureVertex));
+            } else if (_word == "*MESH_NUMCVERTEX" || _word == "*MESH_NUMTVFACES" || _word == "*MESH_NUMCVFACES") {
                 tokens.ReadInt();
-            } else if (Is(_word, "*MESH_VERTEX_LIST")) {
+            } else if (_word == "*MESH_VERTEX_LIST") {
                 readVectors("*MESH_VERTEX", vertices, true);
-            } else if (Is(_word, "*MESH_FACE_LIST")) {
+            } else if (_word == "*MESH_FACE_LIST") {
                 face_c* current = nullptr;
-                Block([&](const string_c& _entry) {
-                    if (Is(_entry, "*MESH_FACE")) {
+                Block([&](std::string_view _entry) {
+                    if (_entry == "*MESH_FACE") {
                         tokens.SkipWord();
                         tokens.SkipWord();
                         const int a = tokens.ReadInt();
@@ -377,20 +397,20 @@ void ase_reader_c::ReadGeomObject()
                             current->vertex[1] = static_cast<u32>(b);
                             current->vertex[2] = static_cast<u32>(a);
                         }
-                    } else if (Is(_entry, "*MESH_SMOOTHING")) {
+                    } else if (_entry == "*MESH_SMOOTHING") {
                         const int group = tokens.ReadInt();
                         if (current)
                             current->smoothingGroup = static_cast<u32>(group);
-                    } else if (Is(_entry, "*MESH_MTLID")) {
+                    } else if (_entry == "*MESH_MTLID") {
                         const int id = tokens.ReadInt();
                         if (current)
                             current->materialId = static_cast<u32>(id);
                     }
                 });
-            } else if (Is(_word, "*MESH_TVERTLIST")) {
+            } else if (_word == "*MESH_TVERTLIST") {
                 uvs.clear();
-                Block([&](const string_c& _entry) {
-                    if (!Is(_entry, "*MESH_TVERT"))
+                Block([&](std::string_view _entry) {
+                    if (_entry != "*MESH_TVERT")
                         return;
                     const int i = tokens.ReadInt();
                     const f32 u = tokens.ReadFloat();
@@ -401,14 +421,14 @@ void ase_reader_c::ReadGeomObject()
                         uvs.push_back(1.0f - v);
                     }
                 });
-            } else if (Is(_word, "*MESH_CVERTLIST")) {
+            } else if (_word == "*MESH_CVERTLIST") {
                 readVectors("*MESH_VERTCOL", colors, false);
-            } else if (Is(_word, "*MESH_TFACELIST") || Is(_word, "*MESH_CFACELIST")) {
-                const bool texture = Is(_word, "*MESH_TFACELIST");
-                const char* entryName = texture ? "*MESH_TFACE" : "*MESH_CFACE";
+            } else if (_word == "*MESH_TFACELIST" || _word == "*MESH_CFACELIST") {
+                const bool texture = _word == "*MESH_TFACELIST";
+                const std::string_view entryName = texture ? "*MESH_TFACE" : "*MESH_CFACE";
                 size_t count = 0;
-                Block([&](const string_c& _entry) {
-                    if (!Is(_entry, entryName))
+                Block([&](std::string_view _entry) {
+                    if (_entry != entryName)
                         return;
                     const int i = tokens.ReadInt();
                     const int a = tokens.ReadInt();
@@ -424,12 +444,12 @@ void ase_reader_c::ReadGeomObject()
                     }
                     ++count;
                 });
-            } else if (Is(_word, "*MESH_NORMALS")) {
+            } else if (_word == "*MESH_NORMALS") {
                 size_t count = 0;
                 face_c* current = nullptr;
                 int corner = 0;
-                Block([&](const string_c& _entry) {
-                    if (Is(_entry, "*MESH_FACENORMAL")) {
+                Block([&](std::string_view _entry) {
+                    if (_entry == "*MESH_FACENORMAL") {
                         const int i = tokens.ReadInt();
                         const vec3_c n = ReadVec3Swapped();
                         current = nullptr;
@@ -439,7 +459,7 @@ void ase_reader_c::ReadGeomObject()
                             corner = 2;
                         }
                         ++count;
-                    } else if (Is(_entry, "*MESH_VERTEXNORMAL")) {
+                    } else if (_entry == "*MESH_VERTEXNORMAL") {
                         const int j = tokens.ReadInt();
                         const vec3_c n = ReadVec3Swapped();
                         if (current && corner >= 0 && j >= 0 && static_cast<u32>(j) == current->vertex[corner])
@@ -452,18 +472,18 @@ void ase_reader_c::ReadGeomObject()
         });
     };
 
-    Block([&](const string_c& _word) {
-        if (Is(_word, "*NODE_NAME"))
+    Block([&](std::string_view _word) {
+        if (_word == "*NODE_NAME")
             name = ReadQuoted();
-        else if (Is(_word, "*NODE_TM"))
+        else if (_word == "*NODE_TM")
             ReadNode(node);
-        else if (Is(_word, "*MESH"))
+        else if (_word == "*MESH")
             readMesh();
-        else if (Is(_word, "*PROP_CASTSHADOW") || Is(_word, "*PROP_RECVSHADOW"))
+        else if (_word == "*PROP_CASTSHADOW" || _word == "*PROP_RECVSHADOW")
             tokens.ReadInt();
-        else if (Is(_word, "*WIREFRAME_COLOR"))
+        else if (_word == "*WIREFRAME_COLOR")
             wire = ReadVec3();
-        else if (Is(_word, "*MATERIAL_REF"))
+        else if (_word == "*MATERIAL_REF")
             materialRef = tokens.ReadInt();
     });
     if (vertices.empty() || faces.empty())
@@ -590,21 +610,21 @@ void ase_reader_c::ReadCamera()
     node_tm_c node;
     bool placed = false;
     f32 fov = 0.7854f;
-    Block([&](const string_c& _word) {
-        if (Is(_word, "*NODE_NAME")) {
+    Block([&](std::string_view _word) {
+        if (_word == "*NODE_NAME") {
             name = ReadQuoted();
-        } else if (Is(_word, "*CAMERA_TYPE")) {
+        } else if (_word == "*CAMERA_TYPE") {
             tokens.SkipWord();
-        } else if (Is(_word, "*NODE_TM")) {
+        } else if (_word == "*NODE_TM") {
             node_tm_c read;
             ReadNode(read);
             if (!placed && std::strstr(read.name, ".Target") == nullptr) {
                 node = read;
                 placed = true;
             }
-        } else if (Is(_word, "*CAMERA_SETTINGS")) {
-            Block([&](const string_c& _setting) {
-                if (Is(_setting, "*CAMERA_FOV"))
+        } else if (_word == "*CAMERA_SETTINGS") {
+            Block([&](std::string_view _setting) {
+                if (_setting == "*CAMERA_FOV")
                     fov = tokens.ReadFloat();
             });
         }
@@ -627,31 +647,31 @@ void ase_reader_c::ReadLight()
     f32 intensity = 1.0f;
     f32 hotspot = 0.7504916f;
     f32 falloff = 0.7853982f;
-    Block([&](const string_c& _word) {
-        if (Is(_word, "*NODE_NAME")) {
+    Block([&](std::string_view _word) {
+        if (_word == "*NODE_NAME") {
             name = ReadQuoted();
-        } else if (Is(_word, "*LIGHT_TYPE")) {
+        } else if (_word == "*LIGHT_TYPE") {
             type = tokens.ReadWord();
-        } else if (Is(_word, "*NODE_TM")) {
+        } else if (_word == "*NODE_TM") {
             node_tm_c read;
             ReadNode(read);
             if (!placed && std::strstr(read.name, ".Target") == nullptr) {
                 node = read;
                 placed = true;
             }
-        } else if (Is(_word, "*LIGHT_SHADOWS")) {
+        } else if (_word == "*LIGHT_SHADOWS") {
             shadows = tokens.ReadWord() != "Off";
-        } else if (Is(_word, "*LIGHT_USELIGHT")) {
+        } else if (_word == "*LIGHT_USELIGHT") {
             used = tokens.ReadInt() != 0;
-        } else if (Is(_word, "*LIGHT_SETTINGS")) {
-            Block([&](const string_c& _setting) {
-                if (Is(_setting, "*LIGHT_COLOR"))
+        } else if (_word == "*LIGHT_SETTINGS") {
+            Block([&](std::string_view _setting) {
+                if (_setting == "*LIGHT_COLOR")
                     color = ReadVec3();
-                else if (Is(_setting, "*LIGHT_INTENS"))
+                else if (_setting == "*LIGHT_INTENS")
                     intensity = tokens.ReadFloat();
-                else if (Is(_setting, "*LIGHT_HOTSPOT"))
+                else if (_setting == "*LIGHT_HOTSPOT")
                     hotspot = tokens.ReadFloat() * kRadiansPerDegree;
-                else if (Is(_setting, "*LIGHT_FALLOFF"))
+                else if (_setting == "*LIGHT_FALLOFF")
                     falloff = tokens.ReadFloat() * kRadiansPerDegree;
             });
         }
@@ -679,33 +699,33 @@ void ase_reader_c::Read(scene_c* _scene, renderer_c* _renderer, std::vector<ase_
     renderer = _renderer;
     meshes = &_meshes;
     int depth = 0;
-    string_c word;
-    while (tokens.TryReadWord(word)) {
-        if (Is(word, "{")) {
+    std::string_view word;
+    while (tokens.TryReadView(word)) {
+        if (word == "{") {
             ++depth;
-        } else if (Is(word, "}")) {
+        } else if (word == "}") {
             --depth;
         } else if (depth > 0) {
             continue;
-        } else if (Is(word, "*SCENE")) {
+        } else if (word == "*SCENE") {
             map_c environment;
-            Block([&](const string_c& _word) {
-                if (Is(_word, "*SCENE_BACKGROUND_STATIC"))
+            Block([&](std::string_view _word) {
+                if (_word == "*SCENE_BACKGROUND_STATIC")
                     scene->backdropColor = ReadVec3();
-                else if (Is(_word, "*SCENE_AMBIENT_STATIC"))
+                else if (_word == "*SCENE_AMBIENT_STATIC")
                     scene->ambientColor = ReadVec3();
-                else if (Is(_word, "*SCENE_ENVMAP"))
+                else if (_word == "*SCENE_ENVMAP")
                     ReadMap(environment);
             });
             if (environment.Classify() == class_bitmap && !environment.bitmap.IsEmpty() && renderer)
                 scene->SetReflectionMap(environment.bitmap);
-        } else if (Is(word, "*MATERIAL_LIST")) {
+        } else if (word == "*MATERIAL_LIST") {
             u32 count = 0;
-            Block([&](const string_c& _word) {
-                if (Is(_word, "*MATERIAL_COUNT")) {
+            Block([&](std::string_view _word) {
+                if (_word == "*MATERIAL_COUNT") {
                     const int n = tokens.ReadInt();
                     count = n > 0 ? static_cast<u32>(n) : 0;
-                } else if (Is(_word, "*MATERIAL")) {
+                } else if (_word == "*MATERIAL") {
                     const int i = tokens.ReadInt();
                     if (i >= 0 && static_cast<u32>(i) == materials.size() && static_cast<u32>(i) < count) {
                         materials.emplace_back();
@@ -713,11 +733,11 @@ void ase_reader_c::Read(scene_c* _scene, renderer_c* _renderer, std::vector<ase_
                     }
                 }
             });
-        } else if (Is(word, "*GEOMOBJECT")) {
+        } else if (word == "*GEOMOBJECT") {
             ReadGeomObject();
-        } else if (Is(word, "*CAMERAOBJECT")) {
+        } else if (word == "*CAMERAOBJECT") {
             ReadCamera();
-        } else if (Is(word, "*LIGHTOBJECT")) {
+        } else if (word == "*LIGHTOBJECT") {
             ReadLight();
         }
     }

@@ -8,7 +8,8 @@
 // of every face is reversed. Tokens of any length are read whole. The only
 // error is "Unexpected end of file!" (file_error_c with the file name);
 // entries out of range or out of sequence are skipped, and indices are
-// checked again when a mesh is built.
+// checked again when a mesh is built. The counts before the lists only
+// reserve memory, never more than the rest of the text could fill.
 #include <memory>
 #include <vector>
 
@@ -67,6 +68,8 @@ private:
     string_c ReadQuoted();
     vec3_c ReadVec3();
     vec3_c ReadVec3Swapped();
+    // How many entries a list may reserve for a count read from the file.
+    size_t Reservable(int _count, u32 _shortestEntry) const;
 
     lws_tokenizer_c tokens;
     string_c fileName;

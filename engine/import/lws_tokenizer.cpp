@@ -2,11 +2,58 @@
 
 #include "foundation/file_error.h"
 
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
+
+struct blank_table_s {
+    bool blank[256] = {};
+    constexpr blank_table_s()
+    {
+        for (const char c : {' ', '\t', '\r', '\n', '\f', '\v'})
+            blank[static_cast<u8>(c)] = true;
+    }
+};
+
+constexpr blank_table_s kBlanks;
 
 bool IsBlank(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+    return kBlanks.blank[static_cast<u8>(c)];
+}
+
+#if defined(__SSE2__)
+// Bit i set when byte i of the 16 at _at is a blank: a space or 9 to 13.
+u32 BlankMask(const char* _at)
+{
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(_at));
+    const __m128i space = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '));
+    const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
+    return static_cast<u32>(_mm_movemask_epi8(_mm_or_si128(space, control)));
+}
+#endif
+
+// First position from _at on whose byte is (_blank true) or is not (false) a
+// blank; _size when there is none. Sixteen bytes at a time where the
+// processor allows.
+u32 Scan(const char* _text, u32 _at, u32 _size, bool _blank)
+{
+#if defined(__SSE2__)
+    while (_size - _at >= 16) {
+        const u32 mask = _blank ? BlankMask(_text + _at) : ~BlankMask(_text + _at) & 0xFFFFu;
+        if (mask != 0)
+            return _at + static_cast<u32>(std::countr_zero(mask));
+        _at += 16;
+    }
+#endif
+    while (_at < _size && IsBlank(_text[_at]) != _blank)
+        ++_at;
+    return _at;
 }
 
 constexpr u32 kLineLimit = 1023;
@@ -20,8 +67,7 @@ lws_tokenizer_c::lws_tokenizer_c(const input_file_c& _file)
 
 void lws_tokenizer_c::SkipBlanks()
 {
-    while (position < size && IsBlank(text[position]))
-        ++position;
+    position = Scan(text, position, size, false);
 }
 
 void lws_tokenizer_c::ThrowEnd() const
@@ -29,16 +75,30 @@ void lws_tokenizer_c::ThrowEnd() const
     throw file_error_c(fileName, "Unexpected end of file!");
 }
 
-bool lws_tokenizer_c::TryReadWord(string_c& _word)
+bool lws_tokenizer_c::TryReadView(std::string_view& _word)
 {
     SkipBlanks();
     const u32 start = position;
-    while (position < size && !IsBlank(text[position]))
-        ++position;
+    position = Scan(text, start, size, true);
     if (position == start)
         return false;
-    _word.Assign(text + start, position - start);
+    _word = std::string_view(text + start, position - start);
     return true;
+}
+
+bool lws_tokenizer_c::TryReadWord(string_c& _word)
+{
+    std::string_view view;
+    if (!TryReadView(view))
+        return false;
+    _word.Assign(view.data(), static_cast<u32>(view.size()));
+    return true;
+}
+
+const char* lws_tokenizer_c::Terminated(std::string_view _word)
+{
+    number.Assign(_word.data(), static_cast<u32>(_word.size()));
+    return number;
 }
 
 bool lws_tokenizer_c::TryReadLine(string_c& _line)
@@ -105,39 +165,44 @@ void lws_tokenizer_c::SkipWord()
 {
     SkipBlanks();
     const u32 start = position;
-    while (position < size && !IsBlank(text[position]))
-        ++position;
+    position = Scan(text, start, size, true);
     if (position == start)
         ThrowEnd();
 }
 
 int lws_tokenizer_c::ReadInt()
 {
-    if (!TryReadWord(number))
+    std::string_view word;
+    if (!TryReadView(word))
         ThrowEnd();
-    // Short decimal words are the common case; anything else goes through
-    // the runtime's conversion.
-    const char* at = number;
+    // Short decimal words are the common case, read where they stand;
+    // anything else goes through the runtime's conversion.
+    const char* at = word.data();
+    const char* const end = at + word.size();
     const bool negative = *at == '-';
     if (negative || *at == '+')
         ++at;
     int value = 0;
     int digits = 0;
-    for (; *at >= '0' && *at <= '9' && digits < 9; ++at, ++digits)
+    for (; at < end && *at >= '0' && *at <= '9' && digits < 9; ++at, ++digits)
         value = value * 10 + (*at - '0');
-    if (digits == 9 && *at >= '0' && *at <= '9')
-        return TextToInt(number);
+    if (digits == 9 && at < end && *at >= '0' && *at <= '9')
+        return TextToInt(Terminated(word));
     return negative ? -value : value;
 }
 
 float lws_tokenizer_c::ReadFloat()
 {
-    if (!TryReadWord(number))
+    SkipBlanks();
+    if (position >= size)
         ThrowEnd();
-    // Plain decimals of up to 15 digits: the mantissa and the power of ten
+    // Plain decimals of up to 15 digits are read where they stand, in the
+    // same pass that finds the word's end: the mantissa and the power of ten
     // are exact doubles, so one division rounds exactly as the runtime's
-    // conversion does. Anything else goes through the runtime.
-    const char* at = number;
+    // conversion does. Any other word goes through the runtime.
+    const char* const start = text + position;
+    const char* const end = text + size;
+    const char* at = start;
     const bool negative = *at == '-';
     if (negative || *at == '+')
         ++at;
@@ -147,7 +212,7 @@ float lws_tokenizer_c::ReadFloat()
     int digits = 0;
     int decimals = 0;
     bool point = false;
-    for (; *at; ++at) {
+    for (; at < end; ++at) {
         if (*at >= '0' && *at <= '9') {
             mantissa = mantissa * 10 + static_cast<u64>(*at - '0');
             ++digits;
@@ -158,8 +223,12 @@ float lws_tokenizer_c::ReadFloat()
             break;
         }
     }
-    if (*at != '\0' || digits == 0 || digits > 15)
-        return static_cast<float>(TextToDouble(number));
+    if ((at < end && !IsBlank(*at)) || digits == 0 || digits > 15) {
+        std::string_view word;
+        TryReadView(word);
+        return static_cast<float>(TextToDouble(Terminated(word)));
+    }
+    position = static_cast<u32>(at - text);
     const double value = static_cast<double>(mantissa) / kPowers[decimals];
     return static_cast<float>(negative ? -value : value);
 }

@@ -10,6 +10,8 @@
 #include "foundation/types.h"
 #include "foundation/vector_math.h"
 
+#include <string_view>
+
 class lws_tokenizer_c {
 public:
     explicit lws_tokenizer_c(const input_file_c& _file);
@@ -17,6 +19,8 @@ public:
     // Skips blanks and reads the next run of non-blank characters; false at
     // the end of the text.
     bool TryReadWord(string_c& _word);
+    // As TryReadWord, but the word is a view into the text: no copy is made.
+    bool TryReadView(std::string_view& _word);
     // Skips blanks (line ends included, so a line is never empty), then reads
     // up to 1023 characters before the next line feed; the line feed stays
     // unread, and a carriage return before it is kept. The rest of a longer
@@ -47,15 +51,19 @@ public:
     // Position in the text, for readers that look ahead and step back.
     u32 GetPosition() const { return position; }
     void SetPosition(u32 _position) { position = _position < size ? _position : size; }
+    // Bytes of text after the position.
+    u32 GetRemaining() const { return size - position; }
     const string_c& GetFileName() const { return fileName; }
 
 private:
     void SkipBlanks();
+    // The bytes of _word with a closing zero, for the runtime's conversions.
+    const char* Terminated(std::string_view _word);
     [[noreturn]] void ThrowEnd() const;
 
     const char* text;
     u32 size;
     u32 position;
     string_c fileName;
-    string_c number; // the word behind ReadInt and ReadFloat, kept to spare allocations
+    string_c number; // a word handed to the runtime's conversions, kept to spare allocations
 };

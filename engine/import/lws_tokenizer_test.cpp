@@ -5,6 +5,8 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "foundation/file_error.h"
 
@@ -39,6 +41,43 @@ TEST(LwsTokenizer, WordsAcrossAllBlanks)
     string_c word;
     EXPECT_FALSE(t.TryReadWord(word));
     ExpectEnd([&] { t.ReadWord(); });
+}
+
+// Words and blank runs of every length up to well past sixteen bytes, words
+// holding control bytes and bytes above 127, so that scans of many bytes at
+// a time stop exactly where a byte-by-byte scan would.
+TEST(LwsTokenizer, WordsOfEveryLengthSplitAsByteByByte)
+{
+    const char blanks[] = {' ', '\t', '\r', '\n', '\f', '\v'};
+    const char inWords[] = {'a', '\x01', '\x08', '\x0e', '\x1f', '!', '\x7f', '\x80', '\xff', '*'};
+    std::string text;
+    std::vector<std::string> words;
+    u32 seed = 7;
+    auto next = [&](u32 _n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 16) % _n;
+    };
+    for (u32 length = 1; length <= 40; ++length) {
+        const u32 gap = 1 + next(20);
+        for (u32 k = 0; k < gap; ++k)
+            text += blanks[next(6)];
+        std::string word;
+        for (u32 k = 0; k < length; ++k)
+            word += inWords[next(10)];
+        words.push_back(word);
+        text += word;
+    }
+    text += std::string(17, ' ');
+    scene_text_c s(text);
+    lws_tokenizer_c t(s.file);
+    for (const std::string& expected : words) {
+        std::string_view word;
+        ASSERT_TRUE(t.TryReadView(word));
+        EXPECT_EQ(std::string(word), expected);
+    }
+    std::string_view none;
+    EXPECT_FALSE(t.TryReadView(none));
+    EXPECT_EQ(t.GetRemaining(), 0u);
 }
 
 TEST(LwsTokenizer, IntegersAndFloatsAsTheRuntimeReadsThem)
