@@ -53,9 +53,9 @@ public:
     virtual void PlayOutro(HWND _hwnd) = 0;
 };
 
-// The devices of the subsystems that are built: the desktop size, the sound
-// device, the input layer and the outro. Every other operation throws std::runtime_error
-// naming the device that is missing.
+// The devices of the system: the desktop size, the sound device, the input
+// layer, the network manager and the outro. The renderer throws
+// std::runtime_error until the screen's device exists.
 class system_devices_c : public device_factory_c {
 public:
     void GetDesktopSize(i32& _width, i32& _height) override;

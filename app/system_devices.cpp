@@ -6,6 +6,7 @@
 #include "audio/a3d_device.h"
 #include "engine/renderer.h"
 #include "input/controllers.h"
+#include "net/game_net_manager.h"
 
 void system_devices_c::GetDesktopSize(i32& _width, i32& _height)
 {
@@ -57,9 +58,12 @@ std::unique_ptr<input_link_c> system_devices_c::CreateInput(HWND _hwnd)
     return std::make_unique<controllers_link_c>(_hwnd);
 }
 
-std::unique_ptr<net_session_c> system_devices_c::CreateNetManager(net_message_callback_t, void*)
+std::unique_ptr<net_session_c> system_devices_c::CreateNetManager(net_message_callback_t _callback, void* _context)
 {
-    throw std::runtime_error("The network manager is not built yet!");
+    auto manager = std::make_unique<GameNetManager>();
+    manager->Init(1);
+    manager->SetMessageCallback(_callback, _context);
+    return manager;
 }
 
 void system_devices_c::PlayOutro(HWND _hwnd)

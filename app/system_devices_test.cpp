@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/message/net_session.h"
 #include "input/controllers.h"
 #include "platform/dinput8/script_input.h"
 #include "platform/win32/testing/temporary_config_home.h"
@@ -29,6 +30,15 @@ TEST(SystemDevices, InputLinkDrivesTheControllers)
     link->SetMouseSensitivity(950.0f);
     EXPECT_EQ(link->GetControllers()->GetMouseDivisor(), 950.0f);
     EXPECT_FALSE(link->LoadFromRegistry("Kestrova", "Skyvarn", "controllers", 1)) << "nothing stored yet";
+}
+
+TEST(SystemDevices, NetworkManagerIsReadyToHost)
+{
+    system_devices_c devices;
+    std::unique_ptr<net_session_c> manager = devices.CreateNetManager(nullptr, nullptr);
+    ASSERT_NE(manager, nullptr);
+    // Not in a session: no id of its own yet, and nothing to send to.
+    EXPECT_EQ(manager->GetLocalId(), 0);
 }
 
 } // namespace

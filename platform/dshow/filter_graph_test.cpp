@@ -78,7 +78,7 @@ protected:
 
     static std::string Clip(const char* name, const movie_testing::clip_s& clip)
     {
-        const std::string path = (fs::path(testing::TempDir()) / name).string();
+        const std::string path = movie_testing::ScratchPath(name);
         movie_testing::WriteClip(path, clip);
         return path;
     }
@@ -162,7 +162,7 @@ TEST_F(FilterGraph, ClicksOnTheVideoReachTheOwner)
 
 TEST_F(FilterGraph, FilesThatCannotBePlayedAreRefused)
 {
-    const std::string junk = (fs::path(testing::TempDir()) / "junk.avi").string();
+    const std::string junk = movie_testing::ScratchPath("junk.avi");
     std::ofstream(junk, std::ios::binary) << "RIFF\x10\x00\x00\x00" << std::string(64, '\x01');
     graph_s g;
     EXPECT_EQ(g.graph->RenderFile(Wide(junk).c_str(), nullptr), VFW_E_CANNOT_RENDER);

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 std::string ClipPath(const char* name)
 {
-    return (fs::path(testing::TempDir()) / name).string();
+    return movie_testing::ScratchPath(name);
 }
 
 struct decoded_s {

@@ -8,14 +8,18 @@
 #include <string>
 #include <vector>
 
+#include <stdlib.h>
+
 namespace {
 
 class FindFilesTest : public testing::Test {
 protected:
     FindFilesTest()
     {
-        folder = std::filesystem::temp_directory_path() /
-                 ("skyvarn-find-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        // A name of its own: tests run side by side in processes whose
+        // objects can sit at the same addresses.
+        std::string name = (std::filesystem::temp_directory_path() / "skyvarn-find-XXXXXX").string();
+        folder = mkdtemp(name.data());
         std::filesystem::create_directories(folder / "Sub");
         for (const char* name : {"b.ffe", "A.FFE", "c.ffe.bak", "readme.txt", "x.ffe"})
             std::ofstream(folder / name) << name;

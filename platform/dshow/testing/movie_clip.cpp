@@ -6,7 +6,10 @@ extern "C" {
 }
 
 #include <cmath>
+#include <filesystem>
 #include <stdexcept>
+
+#include <stdlib.h>
 
 namespace movie_testing {
 
@@ -49,7 +52,29 @@ struct writer_s {
     }
 };
 
+struct scratch_folder_s {
+    std::string path;
+    scratch_folder_s()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "skyvarn-clips-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("no scratch folder for test clips");
+        path = pattern;
+    }
+    ~scratch_folder_s()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
 } // namespace
+
+std::string ScratchPath(const std::string& name)
+{
+    static const scratch_folder_s folder;
+    return folder.path + "/" + name;
+}
 
 void WriteClip(const std::string& path, const clip_s& clip)
 {

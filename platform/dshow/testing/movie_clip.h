@@ -17,6 +17,10 @@ struct clip_s {
     i32 rate = 22050;
 };
 
+// A path in a folder of this process's own (tests of several processes run
+// side by side), removed at exit.
+std::string ScratchPath(const std::string& name);
+
 // Writes the clip to path; throws std::runtime_error when FFmpeg cannot.
 void WriteClip(const std::string& path, const clip_s& clip);
 
