@@ -53,9 +53,9 @@ public:
     virtual void PlayOutro(HWND _hwnd) = 0;
 };
 
-// The devices of the system: the desktop size, the sound device, the input
-// layer, the network manager and the outro. The renderer throws
-// std::runtime_error until the screen's device exists.
+// The devices of the system: the desktop size, the full-screen renderer on
+// the installed Direct3D backend (d3d_error_c without one), the sound
+// device, the input layer, the network manager and the outro.
 class system_devices_c : public device_factory_c {
 public:
     void GetDesktopSize(i32& _width, i32& _height) override;

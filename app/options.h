@@ -9,19 +9,12 @@
 // (a value that is not a number takes its default), force feedback to 0 or 1,
 // a display size that is not positive to the desktop's, and a colour depth
 // other than 16 or 32 to 32. `reserved` is kept as stored.
+#include "engine/display_mode.h"
 #include <bit>
 
 #include "foundation/types.h"
 
 static_assert(std::endian::native == std::endian::little, "the stored records are little-endian");
-
-// A display mode; refresh 0 lets the display choose.
-struct display_mode_s {
-    u32 width = 0;
-    u32 height = 0;
-    u32 bpp = 0;
-    u32 refresh = 0;
-};
 
 // The ten stored words, in order.
 struct options_record_s {

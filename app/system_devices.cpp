@@ -7,6 +7,7 @@
 #include "engine/renderer.h"
 #include "input/controllers.h"
 #include "net/game_net_manager.h"
+#include "render_d3d9/renderer.h"
 
 void system_devices_c::GetDesktopSize(i32& _width, i32& _height)
 {
@@ -16,9 +17,11 @@ void system_devices_c::GetDesktopSize(i32& _width, i32& _height)
         throw std::runtime_error("No display to show the game on!");
 }
 
-std::unique_ptr<renderer_c> system_devices_c::CreateRenderer(HWND, const display_mode_s*)
+std::unique_ptr<renderer_c> system_devices_c::CreateRenderer(HWND _hwnd, const display_mode_s* _mode)
 {
-    throw std::runtime_error("The full-screen renderer is not built yet!");
+    // A stencil buffer is required, nothing else.
+    static const u32 flags = 2;
+    return std::make_unique<d3d_fullscreen_renderer_c>(_hwnd, &flags, _mode);
 }
 
 std::unique_ptr<sound_system_c> system_devices_c::CreateSoundDevice(HWND _hwnd)

@@ -4,6 +4,11 @@
 
 #include "app/message/net_session.h"
 #include "input/controllers.h"
+#include "platform/d3d9/record_config.h"
+#include "platform/win32/messages.h"
+#include "platform/win32/windows.h"
+#include "render_d3d9/d3d_error.h"
+#include "render_d3d9/renderer.h"
 #include "platform/dinput8/script_input.h"
 #include "platform/win32/testing/temporary_config_home.h"
 
@@ -30,6 +35,29 @@ TEST(SystemDevices, InputLinkDrivesTheControllers)
     link->SetMouseSensitivity(950.0f);
     EXPECT_EQ(link->GetControllers()->GetMouseDivisor(), 950.0f);
     EXPECT_FALSE(link->LoadFromRegistry("Kestrova", "Skyvarn", "controllers", 1)) << "nothing stored yet";
+}
+
+TEST(SystemDevices, RendererNeedsADirect3DBackend)
+{
+    system_devices_c devices;
+    const display_mode_s desktop{0, 0, 0, 0};
+    EXPECT_THROW(devices.CreateRenderer(nullptr, &desktop), d3d_error_c);
+
+    record_config_c config;
+    InstallRecordBackend(config);
+    WNDCLASSEXA description;
+    description.lpfnWndProc = DefWindowProc;
+    description.lpszClassName = "renderer test";
+    RegisterClassEx(&description);
+    HWND window = CreateWindowEx(0, "renderer test", "", WS_POPUP, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    {
+        std::unique_ptr<renderer_c> renderer = devices.CreateRenderer(window, &desktop);
+        ASSERT_NE(renderer, nullptr);
+        EXPECT_EQ(static_cast<d3d_renderer_c*>(renderer.get())->GetFlags(), 2u) << "a stencil, nothing else";
+    }
+    DestroyWindow(window);
+    RemoveRecordBackend();
 }
 
 TEST(SystemDevices, NetworkManagerIsReadyToHost)

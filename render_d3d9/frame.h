@@ -8,6 +8,7 @@
 // EndScene only inside one; Present only outside one. A lost device makes
 // Present throw d3d_error_c "Direct3D device lost!" (there is no reset; the
 // caller decides what follows); every other device error here is ignored.
+#include "engine/display_mode.h"
 #include "engine/renderer.h"
 #include "platform/d3d9/d3d9.h"
 
@@ -16,15 +17,6 @@
 class d3d_state_cache_c;
 class d3d_texture_c;
 class image_c;
-
-// A display mode: width, height, bits per pixel, refresh rate (Hz).
-struct display_mode_s {
-    u32 width = 0;
-    u32 height = 0;
-    u32 bpp = 0;
-    u32 refresh = 0;
-    auto operator<=>(const display_mode_s&) const = default;
-};
 
 class d3d_frame_c {
 public:
