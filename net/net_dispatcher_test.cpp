@@ -109,10 +109,10 @@ TEST_F(NetDispatcher, MalformedBodiesAreDroppedUnread)
     for (const auto& test : cases)
         Push(kMallory, test.word, test.body);
     // And records too short to carry a type word and a sender.
-    net_message_c stub;
+    net_message_c cut_short;
     const u8 bytes[] = {1, 2, 3, 4, 5};
-    stub.Assign(bytes, sizeof bytes);
-    host.Session().PushIncoming(stub, kMallory);
+    cut_short.Assign(bytes, sizeof bytes);
+    host.Session().PushIncoming(cut_short, kMallory);
     host.manager.Update(0.01f);
     host.manager.Update(0.01f);
     ExpectSessionIntact();
