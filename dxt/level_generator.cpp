@@ -175,7 +175,8 @@ void FadeLevel(work_image_c& w, const dxt_options_c& o, f32 f, f32 g)
                 const f64 x = f * (Byte(p, 2) * 2.0 / 255.0 - 1.0), y = f * (Byte(p, 1) * 2.0 / 255.0 - 1.0),
                           z = g * (Byte(p, 0) * 2.0 / 255.0 - 1.0);
                 const f64 len2 = x * x + y * y + z * z;
-                if (len2 > 1e-12) {
+                // Fade factors too large for a length leave the normal as it was.
+                if (len2 > 1e-12 && std::isfinite(len2)) {
                     const f64 s = 1.0 / std::sqrt(len2);
                     p = PackUnitVector(p, x * s, y * s, z * s);
                 }
