@@ -34,28 +34,16 @@ constexpr UINT WM_SHOW_PICTURE = WM_USER + 0x3F0;
 // Sound queued ahead of what is heard.
 constexpr double kSoundAhead = 0.5;
 
-std::string Utf8(const wchar_t* text)
+// The path's bytes: the program widens its single-byte names one byte to a
+// character, so each character below 256 is a byte; false for another.
+bool PathBytes(const wchar_t* _text, std::string& _path)
 {
-    std::string out;
-    for (; *text; ++text) {
-        const u32 c = static_cast<u32>(*text);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    for (; *_text; ++_text) {
+        if (static_cast<u32>(*_text) > 0xFF)
+            return false;
+        _path += static_cast<char>(*_text);
     }
-    return out;
+    return true;
 }
 
 // The few OpenGL calls of the picture, fetched from the context's library.
@@ -148,8 +136,11 @@ public:
         if (!file || playList)
             return E_INVALIDARG;
         StopPlay();
+        std::string path;
+        if (!PathBytes(file, path))
+            return E_INVALIDARG;
         try {
-            _decoder = std::make_unique<movie_decoder_c>(Utf8(file));
+            _decoder = std::make_unique<movie_decoder_c>(path);
         } catch (const movie_error_c&) {
             _decoder.reset();
             return VFW_E_CANNOT_RENDER;

@@ -36,7 +36,9 @@ constexpr HRESULT VFW_E_WRONG_STATE = static_cast<HRESULT>(0x80040227);
 
 class IGraphBuilder : public IUnknown {
 public:
-    // Opens the clip; playList must be null. The name is the file's path.
+    // Opens the clip; playList must be null. Each character of the name is
+    // one byte of the file's path, as single-byte names widen; E_INVALIDARG
+    // for a character above 255.
     virtual HRESULT RenderFile(const wchar_t* file, const wchar_t* playList) = 0;
 
 protected:

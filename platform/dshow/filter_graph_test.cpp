@@ -27,9 +27,13 @@ LRESULT OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProc(window, message, wParam, lParam);
 }
 
+// As the movie player widens its names: one byte to a character.
 std::wstring Wide(const std::string& text)
 {
-    return std::wstring(text.begin(), text.end());
+    std::wstring wide;
+    for (const unsigned char c : text)
+        wide += static_cast<wchar_t>(c);
+    return wide;
 }
 
 // The four faces of one graph, as the movie player holds them.
@@ -167,7 +171,11 @@ TEST_F(FilterGraph, FilesThatCannotBePlayedAreRefused)
     graph_s g;
     EXPECT_EQ(g.graph->RenderFile(Wide(junk).c_str(), nullptr), VFW_E_CANNOT_RENDER);
     EXPECT_EQ(g.graph->RenderFile(L"/no/such/clip.avi", nullptr), VFW_E_CANNOT_RENDER);
+    EXPECT_EQ(g.graph->RenderFile(L"/no/such/\x263A.avi", nullptr), E_INVALIDARG);
     EXPECT_EQ(g.control->Run(), VFW_E_WRONG_STATE);
+    // A name whose bytes are not ASCII (UTF-8 on disk) arrives byte for byte.
+    const std::string named = Clip("caf\xC3\xA9.avi", {.frames = 1, .sound = false});
+    EXPECT_EQ(g.graph->RenderFile(Wide(named).c_str(), nullptr), S_OK);
     IUnknown* other = nullptr;
     const IID unknown = {1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
     EXPECT_EQ(g.graph->QueryInterface(unknown, reinterpret_cast<void**>(&other)), E_NOINTERFACE);
