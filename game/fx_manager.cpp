@@ -159,6 +159,13 @@ void fx_manager_c::ExpireEffectsOf(const null_object_c* _owner)
             effect->Expire();
 }
 
+void fx_manager_c::RemoveEffectsOf(const null_object_c* _owner)
+{
+    if (_owner)
+        std::erase_if(effects,
+                      [&](const std::unique_ptr<fx_object_c>& _effect) { return _effect->GetOwner() == _owner; });
+}
+
 void fx_manager_c::Clear()
 {
     effects.clear();

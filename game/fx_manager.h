@@ -68,6 +68,8 @@ public:
     void Update(float _time);
     // Every effect of _owner ends at its next update.
     void ExpireEffectsOf(const null_object_c* _owner);
+    // Destroys every effect of _owner now (an owner about to be deleted).
+    void RemoveEffectsOf(const null_object_c* _owner);
     // Destroys every effect.
     void Clear();
 
