@@ -92,6 +92,9 @@ void game_world_c::Forget(game_object_c* _object)
     for (projectile_c& projectile : projectiles)
         if (projectile.shooter == _object)
             projectile.shooter = nullptr;
+    for (reach_c& reach : reaches)
+        if (reach.object == _object)
+            reach.object = nullptr;
 }
 
 void game_world_c::RemoveObject(game_object_c* _object)

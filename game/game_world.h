@@ -259,6 +259,13 @@ private:
         null_object_c* entity = nullptr;
         null_object_c* source = nullptr;
     };
+    // Where an object can be reached at all: a sphere around its position
+    // holding its box in any rotation, widened by the point-blank distance.
+    struct reach_c {
+        game_object_c* object = nullptr;
+        vec3_c centre;
+        float squaredRadius = 0.0f;
+    };
     struct spawn_list_c {
         std::vector<vec3_c> positions;
         std::vector<vec3_c> rotations;
@@ -273,10 +280,16 @@ private:
     bool IsAuthoritative(const game_object_c* _shooter) const;
     // Steps one projectile; true when it ended.
     bool StepProjectile(projectile_c& _projectile, float _dt);
+    // Whether a segment passes within reach of the object at list index
+    // _index (true when the step's reaches do not describe it).
+    bool WithinReach(size_t _index, const game_object_c* _object, const vec3_c& _start, const vec3_c& _unit,
+                     float _length) const;
     void EndProjectile(projectile_c& _projectile, null_object_c* _hit_entity, bool _in_water);
     void DamageHitPointObjects(null_object_c* _hit_entity, const aabb_c& _box, float _damage);
 
     std::vector<projectile_c> projectiles;
+    std::vector<reach_c> reaches;
+    float terrainTop = 0.0f;
     std::vector<null_object_c*> pools[pool_count];
     std::unique_ptr<object_template_c> projectileTemplates[pool_count];
     std::unique_ptr<null_object_c> smokeTemplate;

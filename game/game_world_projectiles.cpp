@@ -8,6 +8,7 @@
 #include "game/script_host.h"
 #include "level/level_scene.h"
 
+#include <cfloat>
 #include <cmath>
 
 namespace {
@@ -211,6 +212,35 @@ bool game_world_c::IsAuthoritative(const game_object_c* _shooter) const
 
 void game_world_c::UpdateProjectiles(float _dt)
 {
+    // Objects do not move while projectiles fly: where each can be reached
+    // is measured once for the whole step.
+    reaches.resize(objects.size());
+    for (size_t i = 0; i < objects.size(); ++i) {
+        game_object_c* object = objects[i].get();
+        reach_c& reach = reaches[i];
+        reach.object = object;
+        float radius = 0.0f;
+        if (object->entity) {
+            aabb_c box;
+            object->entity->GetBoundingBox(box);
+            if (box.IsValid())
+                radius = std::fmax(box.min.Length(), box.max.Length());
+            reach.centre = object->entity->position;
+        }
+        radius += point_blank;
+        reach.squaredRadius = radius * radius;
+    }
+    // Segments wholly above the terrain's box need no ray test.
+    terrainTop = FLT_MAX;
+    if (context.terrain) {
+        aabb_c box;
+        context.terrain->GetBoundingBox(box);
+        if (box.IsValid()) {
+            aabb_c placed;
+            placed.Transform(box, context.terrain->GetMatrix());
+            terrainTop = placed.max.y;
+        }
+    }
     for (size_t i = 0; i < projectiles.size();) {
         if (StepProjectile(projectiles[i], _dt)) {
             // A shooter's impact may launch more: end by index, not iterator.
@@ -219,6 +249,7 @@ void game_world_c::UpdateProjectiles(float _dt)
             ++i;
         }
     }
+    reaches.clear();
 }
 
 bool game_world_c::StepProjectile(projectile_c& _projectile, float _dt)
@@ -248,7 +279,8 @@ bool game_world_c::StepProjectile(projectile_c& _projectile, float _dt)
     if (!_projectile.explodes) {
         for (walk_c walk(*this, &objects); walk.Index() < static_cast<i64>(objects.size()); ++walk.Index()) {
             game_object_c* object = objects[static_cast<size_t>(walk.Index())].get();
-            if (object->destroyed || (!context.friendlyFire && _projectile.shooter && object->side == shooterSide))
+            if (object->destroyed || (!context.friendlyFire && _projectile.shooter && object->side == shooterSide) ||
+                !WithinReach(static_cast<size_t>(walk.Index()), object, start, unit, length))
                 continue;
             if (HitObject(object, _projectile.shooter, start, end, authoritative)) {
                 EndProjectile(_projectile, nullptr, false);
@@ -294,7 +326,8 @@ bool game_world_c::StepProjectile(projectile_c& _projectile, float _dt)
         }
     }
 
-    if (context.terrain && context.terrain->RayTest(t, normal, ray, false, true, length) && t < length) {
+    if (context.terrain && std::fmin(start.y, end.y) <= terrainTop &&
+        context.terrain->RayTest(t, normal, ray, false, true, length) && t < length) {
         if (_projectile.explodes) {
             EndProjectile(_projectile, context.terrain, false);
             return true;
@@ -311,6 +344,24 @@ bool game_world_c::StepProjectile(projectile_c& _projectile, float _dt)
         _projectile.model->SetPivotRotation(PivotRotation(_projectile.direction));
     }
     return false;
+}
+
+bool game_world_c::WithinReach(size_t _index, const game_object_c* _object, const vec3_c& _start, const vec3_c& _unit,
+                               float _length) const
+{
+    if (_index >= reaches.size() || reaches[_index].object != _object)
+        return true;
+    // Written out: this runs for every bullet and object in every step.
+    const reach_c& reach = reaches[_index];
+    const float ox = reach.centre.x - _start.x;
+    const float oy = reach.centre.y - _start.y;
+    const float oz = reach.centre.z - _start.z;
+    float along = ox * _unit.x + oy * _unit.y + oz * _unit.z;
+    along = along < 0.0f ? 0.0f : along > _length ? _length : along;
+    const float ax = ox - _unit.x * along;
+    const float ay = oy - _unit.y * along;
+    const float az = oz - _unit.z * along;
+    return ax * ax + ay * ay + az * az <= reach.squaredRadius;
 }
 
 void game_world_c::EndProjectile(projectile_c& _projectile, null_object_c* _hit_entity, bool _in_water)
