@@ -1,10 +1,14 @@
 #include "engine/scene.h"
 #include "engine/testing/landscape_fixtures.h"
 #include "engine/testing/marker_object.h"
+#include "engine/water.h"
 #include "engine/testing/recording_renderer.h"
 #include "game/fx_manager.h"
 #include "game/game_world.h"
 #include "game/testing/flat_ground.h"
+#include "game/testing/recording_sound.h"
+#include "level/level_scene.h"
+#include "level/object_template.h"
 #include "level/testing/level_fixtures.h"
 #include "level/testing/memory_files.h"
 
@@ -356,6 +360,106 @@ TEST_F(PooledProjectileTest, RocketSmokeFollowsItAndLingersTwoSeconds)
     world.SpawnRocket(shooter, vec3_c(0.0f, 1000.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 100.0f);
     EXPECT_EQ(world.GetSmokeCount(), 1u);
     EXPECT_TRUE(world.IsSmokeActive(0));
+}
+
+} // namespace
+
+namespace {
+
+void AddSoundEffect(parameter_list_c& _list, const char* _event, const char* _file)
+{
+    auto kind = std::make_unique<parameter_string_c>();
+    kind->name = _event;
+    kind->value = "sound";
+    _list.Add(std::move(kind));
+    auto file = std::make_unique<parameter_file_c>();
+    file->name = std::string(_event) + "_file";
+    file->value = _file;
+    _list.Add(std::move(file));
+}
+
+// A level with one placed wall (a box 10 wide at z = 100) and one water
+// (extent 200 at y = 0, around x = 1000), with effects heard through a
+// recording sound system.
+class LevelProjectileTest : public ProjectileTest {
+protected:
+    recording_sound_system_c sound;
+    fx_manager_c effects;
+    level_scene_c level;
+    placed_object_c* wall = nullptr;
+    water_record_c* water = nullptr;
+
+    void SetUp() override
+    {
+        ProjectileTest::SetUp();
+        sound.files = {"hit.wav", "fallback.wav", "splash.wav", "plop.wav"};
+        effects.Init(&scene, &renderer, &sound);
+        auto placed = std::make_unique<placed_object_c>();
+        placed->ownedNode = std::make_unique<marker_object_c>("wall", 0.0f, &renderer, vec3_c(-5.0f, 0.0f, -1.0f),
+                                                              vec3_c(5.0f, 200.0f, 1.0f));
+        placed->node = placed->ownedNode.get();
+        placed->node->position = vec3_c(0.0f, 0.0f, 100.0f);
+        placed->node->SetVisibility(true, true);
+        placed->node->UpdateTransform(nullptr);
+        wall = placed.get();
+        level.placedObjects.push_back(std::move(placed));
+        auto surface = std::make_unique<water_record_c>();
+        surface->entity = std::make_unique<water_c>("lake", &renderer);
+        surface->entity->SetExtent(200.0f);
+        surface->entity->position = vec3_c(1000.0f, 0.0f, 0.0f);
+        surface->entity->SetVisibility(true, true);
+        surface->entity->UpdateTransform(nullptr);
+        AddSoundEffect(surface->parameters, "fx_onBE", "splash.wav");
+        AddSoundEffect(surface->parameters, "fx_onHT", "plop.wav");
+        water = surface.get();
+        level.waters.push_back(std::move(surface));
+        context.levelScenes = {&level};
+        context.effects = &effects;
+        world.Init(context);
+    }
+    void TearDown() override { effects.Clear(); }
+};
+
+TEST_F(LevelProjectileTest, BulletOnAPlacedObjectShowsItsHitEffectOrItsTemplatesFxGroup)
+{
+    AddSoundEffect(wall->parameters, "fx_onHT", "hit.wav");
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+    Fly();
+    ASSERT_NE(sound.Find("hit.wav"), nullptr);
+    EXPECT_NEAR(sound.Find("hit.wav")->position.z, 99.0f, 0.1f);
+
+    object_template_c tmpl;
+    auto group = std::make_unique<template_group_c>();
+    group->name = "FX";
+    AddSoundEffect(group->parameters, "fx_onHT", "fallback.wav");
+    tmpl.groups.push_back(std::move(group));
+    wall->parameters.Clear();
+    wall->tmpl = &tmpl;
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+    Fly();
+    EXPECT_NE(sound.Find("fallback.wav"), nullptr);
+    wall->tmpl = nullptr;
+}
+
+TEST_F(LevelProjectileTest, BombIntoAPlacedObjectExplodesThere)
+{
+    target_c* near = Add(vec3_c(0.0f, 100.0f, 110.0f));
+    world.SpawnBomb(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 200.0f);
+    Fly();
+    ASSERT_EQ(shooter->impacts.size(), 1u);
+    EXPECT_EQ(near->hits.size(), 1u);
+}
+
+TEST_F(LevelProjectileTest, BombIntoWaterSplashesAndShowsNoImpact)
+{
+    world.SpawnBomb(shooter, vec3_c(1000.0f, 50.0f, 0.0f), vec3_c(0.0f, -1.0f, 0.0f), 10.0f);
+    Fly();
+    EXPECT_NE(sound.Find("splash.wav"), nullptr);
+    EXPECT_TRUE(shooter->impacts.empty());
+
+    world.SpawnBullet(shooter, vec3_c(1000.0f, 50.0f, 0.0f), vec3_c(0.0f, -1.0f, 0.0f), 700.0f);
+    Fly();
+    EXPECT_NE(sound.Find("plop.wav"), nullptr);
 }
 
 } // namespace

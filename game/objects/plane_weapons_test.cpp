@@ -1,4 +1,7 @@
 #include "engine/testing/landscape_fixtures.h"
+#include "engine/testing/marker_object.h"
+#include "engine/water.h"
+#include "level/level_scene.h"
 #include "game/testing/plane_world.h"
 #include "level/object_template.h"
 
@@ -225,6 +228,68 @@ TEST_F(PlaneWeaponsTest, RespawnWithoutASpawnPointOfItsSideStaysPut)
 TEST_F(PlaneWeaponsTest, AnnouncingADestructionSaysWhatIsMissing)
 {
     EXPECT_THROW(plane->AnnounceDestroyed(0xFFFF, 1, plane), std::runtime_error);
+}
+
+} // namespace
+
+namespace {
+
+class PlaneCollisionTest : public PlaneWeaponsTest {
+protected:
+    level_scene_c level;
+
+    void SetUp() override
+    {
+        PlaneWeaponsTest::SetUp();
+        auto placed = std::make_unique<placed_object_c>();
+        placed->ownedNode = std::make_unique<marker_object_c>("tower", 0.0f, &setting.renderer,
+                                                              vec3_c(-2.0f, 0.0f, -2.0f), vec3_c(2.0f, 300.0f, 2.0f));
+        placed->node = placed->ownedNode.get();
+        placed->node->position = vec3_c(0.0f, 0.0f, 0.0f);
+        placed->node->SetVisibility(true, true);
+        placed->node->UpdateTransform(nullptr);
+        level.placedObjects.push_back(std::move(placed));
+        auto surface = std::make_unique<water_record_c>();
+        surface->entity = std::make_unique<water_c>("lake", &setting.renderer);
+        surface->entity->SetExtent(200.0f);
+        surface->entity->position = vec3_c(1000.0f, 0.0f, 0.0f);
+        surface->entity->SetVisibility(true, true);
+        surface->entity->UpdateTransform(nullptr);
+        level.waters.push_back(std::move(surface));
+        setting.context.levelScenes = {&level};
+        setting.Restart();
+    }
+};
+
+TEST_F(PlaneCollisionTest, ObjectsAndWaterAreHitByTheWingsAndFuselage)
+{
+    bool water = true;
+    plane->SetPosition(vec3_c(0.0f, 100.0f, -1.5f)); // the tower between the wing tips
+    EXPECT_TRUE(plane->CheckObjectCollision(water));
+    EXPECT_FALSE(water);
+    EXPECT_EQ(setting.sound.Find("snd\\crash.wav")->plays, 1);
+
+    plane->SetPosition(vec3_c(1000.0f, 0.3f, 0.0f));
+    plane->SetRotation(vec3_c(0.0f, 0.3f, 0.0f)); // the nose dips into the lake
+    EXPECT_TRUE(plane->CheckObjectCollision(water));
+    EXPECT_TRUE(water);
+    EXPECT_EQ(setting.sound.Find("snd\\splash.wav")->plays, 1);
+
+    plane->SetPosition(vec3_c(500.0f, 100.0f, 0.0f));
+    EXPECT_FALSE(plane->CheckObjectCollision(water));
+}
+
+TEST_F(PlaneCollisionTest, SinkingPlaneGoesDownByNoiseToFiftyBelow)
+{
+    plane->SetPosition(vec3_c(1000.0f, -49.0f, 0.0f));
+    plane->sinking = 1;
+    for (int i = 0; i < 200; ++i) {
+        plane->UpdateAirscrew(static_cast<float>(i) * 0.37f);
+        plane->UpdateFlight(0.02f);
+    }
+    EXPECT_LE(plane->GetPosition().y, -49.0f);
+    EXPECT_GE(plane->GetPosition().y, -50.1f);
+    EXPECT_FLOAT_EQ(plane->GetPosition().x, 1000.0f);
 }
 
 } // namespace
