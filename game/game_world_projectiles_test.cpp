@@ -5,6 +5,7 @@
 #include "engine/testing/recording_renderer.h"
 #include "game/fx_manager.h"
 #include "game/game_world.h"
+#include "game/script_host.h"
 #include "game/testing/flat_ground.h"
 #include "game/testing/recording_sound.h"
 #include "level/level_scene.h"
@@ -16,6 +17,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -291,19 +293,54 @@ TEST_F(ProjectileTest, ShooterLeavingTheWorldLeavesItsProjectilesFlyingWithoutOn
     EXPECT_TRUE(world.GetProjectiles().empty());
 }
 
-TEST_F(ProjectileTest, HitPointObjectsLoseHitPointsDownToZero)
+void NoteCall(script_host_c* _host, int, void* _context)
 {
+    static_cast<std::vector<std::string>*>(_context)->push_back(_host->GetStringArg(1).GetData());
+}
+
+// Two shells of 10 each on a bridge of 15 hit points: "_on_hit" twice,
+// "_on_destroyed" once, and the bridge's template shows its burned model.
+TEST_F(ProjectileTest, HitPointObjectsLoseHitPointsAndBurnAtZero)
+{
+    std::vector<std::string> calls;
+    game_log_c log(false);
+    script_host_c script(&log);
+    script.Register("note", NoteCall, &calls);
+    script.RunBuffer("function bridge_on_hit() note(\"hit\") end\n"
+                     "function bridge_on_destroyed() note(\"destroyed\") end\n",
+                     false, "test.lua");
+    context.script = &script;
+    world.Init(context);
+    object_template_c tmpl;
+    for (const char* name : {"whole", "ruin"}) {
+        auto group = std::make_unique<template_group_c>();
+        group->name = name;
+        group->hasGameObject = 1;
+        group->ownedNode = std::make_unique<null_object_c>(name);
+        group->node = group->ownedNode.get();
+        auto model = std::make_unique<template_model_c>();
+        model->name = name == std::string("whole") ? "normal" : "burned";
+        model->groups.push_back(group.get());
+        tmpl.models.push_back(std::move(model));
+        tmpl.groups.push_back(std::move(group));
+    }
     marker_object_c bridge("bridge", 0.0f, &renderer, vec3_c(-5.0f, -5.0f, -5.0f), vec3_c(5.0f, 5.0f, 5.0f));
     bridge.position = vec3_c(0.0f, 500.0f, 0.0f);
     hit_point_object_c record;
     record.entity = &bridge;
     record.hitPoints = 15.0f;
+    record.normalModel = "normal";
+    record.burnedModel = "burned";
+    record.tmpl = &tmpl;
     world.hitPointObjects.push_back(record);
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         world.SpawnShell(shooter, vec3_c(0.0f, 510.0f, 0.0f), vec3_c(1.0f, 0.0f, 0.0f), 10.0f, 0.5f);
         Fly(0.25f);
     }
     EXPECT_FLOAT_EQ(world.hitPointObjects[0].hitPoints, 0.0f);
+    EXPECT_EQ(calls, (std::vector<std::string>{"hit", "hit", "destroyed"}));
+    EXPECT_TRUE(tmpl.FindGroup("ruin")->node->HasFlags(object_rendered));
+    EXPECT_FALSE(tmpl.FindGroup("whole")->node->HasFlags(object_rendered));
 }
 
 class PooledProjectileTest : public ProjectileTest {
