@@ -163,7 +163,10 @@ std::unique_ptr<renderer_c> screens_devices_c::CreateRenderer(HWND, const displa
     const i32 width = _mode ? static_cast<i32>(_mode->width) : kSide;
     const i32 height = _mode ? static_cast<i32>(_mode->height) : kSide;
     made.push_back(std::to_string(width) + "x" + std::to_string(height));
-    return std::make_unique<recording_renderer_c>(width, height);
+    auto renderer = std::make_unique<recording_renderer_c>(width, height);
+    // Narrow letters, so that the texts of the small grid cells do not wrap.
+    renderer->fontCharacterWidth = 1;
+    return renderer;
 }
 
 std::unique_ptr<sound_system_c> screens_devices_c::CreateSoundDevice(HWND)
@@ -411,6 +414,7 @@ void screens_world_c::Enter()
     if (auto* list = dynamic_cast<ListBoxControl*>(Control("Pilot", "Poziom"))) {
         list->AddItem("Normal");
         list->AddItem("Hard");
+        Menu("Pilot")->ControlSetState("Poziom", 0);
     }
     Settle();
 }
@@ -464,7 +468,7 @@ i32 screens_world_c::Click(const char* _menu, const char* _control)
     i32 result = Frame();
     Message(WM_LBUTTONDOWN);
     Message(WM_LBUTTONUP);
-    for (int frame = 0; frame < 2; ++frame) {
+    for (int frame = 0; frame < 3; ++frame) {
         const i32 r = Frame();
         if (result == 0)
             result = r;

@@ -5,7 +5,8 @@
 // script, list and scene the menu state loads, held in memory files; and a
 // menu state driven with window messages, one frame at a time.
 //
-// Menus are laid out on a grid: each control of a menu gets its own cell,
+// Letters are one pixel wide, so texts do not wrap in their cells. Menus are
+// laid out on a grid: each control of a menu gets its own cell,
 // so a click at a cell's centre reaches that control alone. Chained pages
 // ("C1", "C2") use the rows below their menu's.
 #include <map>
@@ -138,7 +139,8 @@ public:
     void Message(UINT _msg, WPARAM _wparam = 0, LPARAM _lparam = 0);
     void MoveTo(f32 _x, f32 _y);
     // Points at the control, clicks it and runs the frames until the screen
-    // has seen the click; the first non-zero result, else 0.
+    // has seen the click and the screen it leads to has run once; the first
+    // non-zero result, else 0.
     i32 Click(const char* _menu, const char* _control);
     void Key(WPARAM _key);
     void Type(const char* _text);
