@@ -18,6 +18,15 @@ bool IsEditing(any_menu_c* _menu, const char* _name)
     return control && control->GetControlState() == kEditing;
 }
 
+// The pilot a typed name stands for: names are kept to the profile's length,
+// so a longer text finds the pilot it would select.
+const pilot_profile_c* FindTyped(const pilot_list_c& _pilots, const string_c& _name)
+{
+    pilot_profile_c probe;
+    probe.SetName(_name.GetData());
+    return _pilots.Find(probe.GetName());
+}
+
 } // namespace
 
 void state_menu_c::UpdatePilots(f32)
@@ -38,7 +47,7 @@ void state_menu_c::UpdatePilots(f32)
     SetUsable(pilots, "remove", list.intValue != -1);
 
     const menu_ret_c input = ReadControl(pilots, "Input");
-    const pilot_profile_c* named = app.pilots.Find(input.stringValue);
+    const pilot_profile_c* named = FindTyped(app.pilots, input.stringValue);
     if (!named) {
         if (!pilots->ControlIsDisabled("Poziom")) {
             ResetControl(pilots, "Poziom");
@@ -89,12 +98,12 @@ void state_menu_c::UpdatePilots(f32)
     }
 
     if (input.stringValue != distinctions->GetPilotName()) {
-        const pilot_profile_c* shown = app.pilots.Find(input.stringValue);
+        const pilot_profile_c* shown = FindTyped(app.pilots, input.stringValue);
         pilot_profile_c blank;
         LayOutLegend(shown ? shown : &blank, false, input.stringValue);
     }
 
-    const pilot_profile_c* counted = app.pilots.Find(input.stringValue);
+    const pilot_profile_c* counted = FindTyped(app.pilots, input.stringValue);
     for (u32 i = 0; i < pilot_profile_c::kDistinctionCount; ++i) {
         string_c count("m");
         count += i + 1;

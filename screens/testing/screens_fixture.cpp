@@ -22,7 +22,6 @@ namespace {
 
 constexpr i32 kSide = 1000;
 constexpr i32 kColumns = 6;
-constexpr GUID kStickGuid = MakeGuid(0x5C3EE001, 1, 2, 1, 2, 3, 4, 5, 6, 7, 8);
 
 struct control_def_s {
     const char* keyword;

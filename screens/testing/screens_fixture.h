@@ -31,6 +31,12 @@ class any_menu_control_c;
 
 namespace screens_testing {
 
+// The input devices: the system keyboard with keys A (0x1E) and S (0x1F),
+// and a stick named "Flight Stick Pro" with its trigger at 48. The actions
+// "fire" (keyboard A) and "climb" (the trigger) are bound.
+inline constexpr GUID kStickGuid = MakeGuid(0x5C3EE001, 1, 2, 1, 2, 3, 4, 5, 6, 7, 8);
+inline constexpr DWORD kStickTrigger = 48;
+
 // A sound that plays nothing and remembers its volume and whether it plays.
 class silent_source_c : public virtual sound_source_c {
 public:
