@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "menu/any_menu.h"
+#include "engine/scene.h"
+#include "menu/any_menu_control.h"
 #include "menu/menu_manager.h"
+#include "menu/menu_rect.h"
 #include "screens/distinction_display.h"
 #include "screens/menu_music.h"
 #include "screens/testing/screens_fixture.h"
@@ -56,6 +59,113 @@ TEST_F(StateMenu, EscapeOnTheMainMenuAsksBeforeQuitting)
     world.Click("Main", "Exit");
     EXPECT_EQ(world.state->GetScreen(), state_menu_c::screen_exit);
     EXPECT_EQ(world.Click("Exit", "Yes"), state_leave);
+}
+
+TEST_F(StateMenu, EscapeOnTheCreatePilotMessageReturnsToThePilotsPage)
+{
+    world.Enter();
+    ASSERT_EQ(world.state->GetScreen(), state_menu_c::screen_pilot_message);
+    world.Key(VK_ESCAPE);
+    world.Settle();
+    EXPECT_EQ(world.state->GetScreen(), state_menu_c::screen_pilots);
+    EXPECT_FALSE(world.state->IsEscapePressed());
+    EXPECT_STREQ(world.Dialog(), "");
+}
+
+TEST_F(StateMenu, AReleaseFarFromThePressIsNoClick)
+{
+    world.AddPilot("Anna");
+    world.Enter();
+    const menu_rect_c rect = *world.Control("Main", "Exit")->GetRectangle();
+    const f32 x = rect.left + 0.01f;
+    const f32 y = (rect.top + rect.bottom) * 0.5f;
+    world.MoveTo(x, y);
+    world.Frame();
+    world.Message(WM_LBUTTONDOWN);
+    // Still on the button, but 0.05 away from the press.
+    world.MoveTo(x + 0.05f, y);
+    world.Message(WM_LBUTTONUP);
+    world.Settle();
+    EXPECT_EQ(world.state->GetScreen(), state_menu_c::screen_main);
+
+    world.Message(WM_LBUTTONDOWN);
+    world.MoveTo(x + 0.08f, y);
+    world.Message(WM_LBUTTONUP);
+    world.Settle();
+    EXPECT_EQ(world.state->GetScreen(), state_menu_c::screen_exit) << "0.03 from the press";
+}
+
+TEST_F(StateMenu, AWindowWithoutSizeKeepsThePointerScale)
+{
+    world.AddPilot("Anna");
+    world.Enter();
+    world.Message(WM_SIZE, 0, 0);
+    world.Message(WM_MOUSEMOVE, 0, (999 << 16) | 999);
+    EXPECT_FLOAT_EQ(world.state->GetMouseX(), 1.0f);
+    world.Message(WM_SIZE, 0, (101 << 16) | 201);
+    world.Message(WM_MOUSEMOVE, 0, (50 << 16) | 100);
+    EXPECT_FLOAT_EQ(world.state->GetMouseX(), 0.5f);
+    EXPECT_FLOAT_EQ(world.state->GetMouseY(), 0.5f);
+}
+
+TEST_F(StateMenu, LeavingRemembersWhereTheUserWas)
+{
+    world.AddPilot("Anna");
+    world.Enter();
+    world.Click("Main", "Options");
+    world.state->Leave();
+    EXPECT_STREQ(world.app.stored_menu_name, "Options");
+    EXPECT_EQ(world.app.stored_screen, state_menu_c::screen_options);
+    EXPECT_EQ(world.state->GetManager(), nullptr);
+    EXPECT_EQ(world.state->GetMusic(), nullptr);
+    EXPECT_EQ(world.state->GetPlaneScene(), nullptr);
+    // Back from anywhere but a mission list: the main menu.
+    world.app.BetweenStates();
+    world.Enter();
+    EXPECT_EQ(world.state->GetScreen(), state_menu_c::screen_main);
+    EXPECT_STREQ(world.CurrentMenu(), "Main");
+}
+
+TEST_F(StateMenu, MissingNameListsLeaveTheirListsEmptyAndLongLinesAreCut)
+{
+    world.files.files.erase("data\\common\\dif.txt");
+    world.files.Add("data\\common\\rank.txt", std::vector<u8>(300, 'r'));
+    world.AddPilot("Anna", true);
+    world.Enter();
+    EXPECT_TRUE(world.state->GetDifficultyNames().empty());
+    ASSERT_EQ(world.state->GetRankNames().size(), 1u);
+    EXPECT_EQ(world.state->GetRankNames()[0].GetLength(), state_menu_c::kNameLineLimit);
+    // The career page has no difficulty name to show: an empty label.
+    world.AddCareerMission(0, 1, -1, 0);
+    world.Click("Main", "Career");
+    EXPECT_EQ(world.state->GetScreen(), state_menu_c::screen_career);
+}
+
+TEST_F(StateMenu, TheGlowMarksTheSelectedTile)
+{
+    world.AddPilot("Anna");
+    world.AddTrainingMission();
+    world.AddTrainingMission();
+    world.AddTrainingMission();
+    world.AddTrainingMission();
+    world.app.pilots.GetCurrent()->unlock_level = 5;
+    world.Enter();
+    world.Click("Main", "Training");
+    world.Click("Training", "B6");
+    ASSERT_EQ(world.state->GetSelectedTraining(), 6);
+    const scene_c& glow = *world.state->GetGlowScene();
+    // Tile (1, 1), three units of margin around it.
+    EXPECT_FLOAT_EQ(glow.GetViewportX(), 0.12795937f + 0.0419921875f - 3.0f * 0.005859375f);
+    EXPECT_FLOAT_EQ(glow.GetViewportY(), 0.15661499f + 0.04296875f - 3.0f * 0.006875f);
+    EXPECT_FLOAT_EQ(glow.GetViewportWidth(), 6.0f * 0.005859375f + 0.1221f);
+    EXPECT_FLOAT_EQ(glow.GetAspectRatio(), (6.0f * 0.006875f + 0.14974f) / (6.0f * 0.005859375f + 0.1221f));
+}
+
+TEST_F(StateMenu, TheMultiplayerEntryIsNotBuiltYet)
+{
+    world.AddPilot("Anna");
+    world.Enter();
+    EXPECT_THROW(world.Click("Main", "Multiplayer"), std::runtime_error);
 }
 
 } // namespace
