@@ -2,7 +2,9 @@
 
 #include "menu/any_menu.h"
 #include "menu/any_menu_control.h"
+#include "menu/text_box.h"
 #include "menu/text_window.h"
+#include "platform/win32/window_types.h"
 
 menu_ret_c ReadControl(any_menu_c* _menu, const char* _name)
 {
@@ -67,6 +69,34 @@ void SetLabel(any_menu_c* _menu, const char* _name, const char* _text)
         window->SetText(_text, false);
     else
         control->SetCaption(_text);
+}
+
+void StartEditing(any_menu_c* _menu, const char* _name, const string_c& _text)
+{
+    auto* box = _menu ? dynamic_cast<TextBoxControl*>(_menu->FindControl(_name)) : nullptr;
+    if (!box)
+        return;
+    menu_ret_c text;
+    text.stringValue = _text;
+    box->Clear();
+    box->SetState(&text);
+    box->OnKeyDown(VK_END);
+}
+
+bool ReadSwitch(any_menu_c* _menu, const char* _name)
+{
+    const menu_ret_c ret = ReadControl(_menu, _name);
+    return ret.boolValue != 0 || ret.intValue != 0;
+}
+
+void SetSwitch(any_menu_c* _menu, const char* _name, bool _on)
+{
+    if (!_menu)
+        return;
+    menu_ret_c ret;
+    ret.boolValue = _on ? 1 : 0;
+    ret.intValue = _on ? 1 : 0;
+    _menu->ControlSetState(_name, &ret);
 }
 
 any_menu_c* FindChainMenu(any_menu_c* _menu, const char* _chain, const char* _child)

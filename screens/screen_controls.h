@@ -36,5 +36,10 @@ void LoadTextInto(any_menu_c* _menu, const char* _name, const char* _file_name);
 void ClearText(any_menu_c* _menu, const char* _name);
 // A label's text: a text window's lines, or another control's caption.
 void SetLabel(any_menu_c* _menu, const char* _name, const char* _text);
+// Puts a text box into editing with that text and the cursor at its end.
+void StartEditing(any_menu_c* _menu, const char* _name, const string_c& _text);
+// A two-state control (a check box's bool, or another control's integer).
+bool ReadSwitch(any_menu_c* _menu, const char* _name);
+void SetSwitch(any_menu_c* _menu, const char* _name, bool _on);
 // The menu _child of the dialog chain _chain of _menu, or null.
 any_menu_c* FindChainMenu(any_menu_c* _menu, const char* _chain, const char* _child);

@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/loading_screen.h"
+#include "app/message/net_message_type.h"
 #include "app/mission_info.h"
 #include "audio/sound_system.h"
 #include "engine/renderer.h"
@@ -373,7 +374,8 @@ void state_menu_c::RunScreen(f32 _time)
     case screen_training: UpdateTrainingList(_time); break;
     case screen_training_briefing: UpdateTrainingBriefing(_time); break;
     case screen_training_plane:
-    case screen_career_plane: UpdatePlaneSelection(_time); break;
+    case screen_career_plane:
+    case screen_multiplayer_plane: UpdatePlaneSelection(_time); break;
     case screen_credits: UpdateCredits(_time); break;
     case screen_options: UpdateOptions(_time); break;
     case screen_controls: UpdateControlsDialog(_time); break;
@@ -388,7 +390,6 @@ void state_menu_c::RunScreen(f32 _time)
     case screen_exit: UpdateExitQuestion(_time); break;
     case screen_servers:
     case screen_multiplayer_setup:
-    case screen_multiplayer_plane:
     case screen_leave_question:
     case screen_main_message:
     case screen_waiting:
@@ -458,7 +459,11 @@ void state_menu_c::UpdateMultiplayer(f32)
     throw std::runtime_error("multiplayer screens are not built yet");
 }
 
-void state_menu_c::OnNetMessage(u16, net_message_c&, net_player_c*) {}
+void state_menu_c::OnNetMessage(u16 _type_word, net_message_c&, net_player_c*)
+{
+    if (NetMessageType(_type_word) == net_game_state)
+        fly_allowed = 1;
+}
 
 void state_menu_c::ReturnFromMultiplayer()
 {

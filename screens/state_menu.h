@@ -14,7 +14,8 @@
 //    3 training plane "SelPlane"                    4 credits "Credits"
 //    5 options "Options"                            6 controls dialog "Dialog"
 //    7 pilots "Pilot"                               8 remove pilot "Dialog_Yes_No"
-//    9 message, back to pilots "Dialog_OK"         10-17 multiplayer
+//    9 message, back to pilots "Dialog_OK"         10-17 multiplayer, of which
+//   12 is the multiplayer plane "SelPlane"
 //   18 career list "Career"                        19 career briefing
 //   20 career plane "SelPlane"                     21-23 new plane / rank
 //   24 exit question "Exit"
@@ -113,6 +114,8 @@ public:
     LRESULT OnMessage(HWND _hwnd, UINT _msg, WPARAM _wparam, LPARAM _lparam) override;
     i32 Update(double _t) override;
     void Render(double _t) override;
+    // Game message 0x104 (a game runs) lets a joined player start flying;
+    // the session events belong to the multiplayer screens, not built yet.
     void OnNetMessage(u16 _type_word, net_message_c& _message, net_player_c* _sender) override;
 
     // Where the options screen lists display modes; by default the
@@ -134,8 +137,9 @@ public:
     void UpdatePlaneSelection(f32 _time);
     void UpdateCareerMessage(f32 _time);
     void UpdateExitQuestion(f32 _time);
-    // The multiplayer screens (codes 10 to 17) are not built yet: this
-    // throws std::runtime_error "multiplayer screens are not built yet".
+    // The multiplayer screens (codes 10, 11 and 13 to 17; 12 is the plane
+    // selection) are not built yet: this throws std::runtime_error
+    // "multiplayer screens are not built yet".
     void UpdateMultiplayer(f32 _time);
 
     // The main menu's ways out.
@@ -167,6 +171,7 @@ public:
     bool IsPromoted() const { return promoted != 0; }
     bool HasNewPlane() const { return new_plane != 0; }
     bool IsEscapePressed() const { return escape_pressed != 0; }
+    bool IsFlyAllowed() const { return fly_allowed != 0; }
     f32 GetMouseX() const { return mouse_x; }
     f32 GetMouseY() const { return mouse_y; }
     bool IsPlanePreviewShown() const { return plane_preview_shown != 0; }
@@ -202,6 +207,10 @@ private:
     void UpdatePilotLabels(any_menu_c* _menu);
     void UpdateScrollBar(any_menu_c* _menu, bool _reset);
     void FadeMusicUnderVoice(f32 _time);
+    // Tells the session the pilot's plane: game message 0x110, sub-type 3
+    // (update) first, then the local player's id, the pilot's name, the
+    // plane and the progress word.
+    void AnnouncePlane() const;
     // The selected career (1) or training (2) mission starts: no result yet,
     // the game type and mission set, and Update returns 2.
     void StartMission(i32 _game_type);

@@ -49,10 +49,7 @@ void state_menu_c::UpdateMainMenu(f32 _time)
     if (app.pilots.GetCurrentName().IsEmpty() || !pilot) {
         distinctions->ClearIcons();
         any_menu_c* pilots = Menu("Pilot");
-        if (pilots) {
-            menu_ret_c name = ReadControl(pilots, "pilotdefaultname");
-            pilots->ControlSetState("Input", &name);
-        }
+        StartEditing(pilots, "input", ReadControl(pilots, "pilotdefaultname").stringValue);
         BuildPilotLegend(true);
         LoadTextInto(Menu("Dialog_OK"), "Text", "DATA\\MENU\\DIALOG\\create_pilot_text.txt");
         manager->CrossSwitchMenu("Pilot", kMenuSwitchTime);

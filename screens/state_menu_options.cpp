@@ -120,7 +120,7 @@ void state_menu_c::OpenOptions()
         menu->ControlSetState("mouse_speed", options.mouse_speed);
         menu->ControlSetState("gamma", options.gamma);
         menu->ControlSetState("graphic_detaili", options.graphic_detail);
-        menu->ControlSetState("FFire", options.FFire);
+        SetSwitch(menu, "FFire", options.FFire != 0);
     }
 
     any_menu_control_c* resolutions = menu ? menu->FindControl("resolution") : nullptr;
@@ -158,7 +158,7 @@ void state_menu_c::UpdateOptions(f32)
             renderer->SetGamma(options.GetRendererGamma(), true);
     }
     options.graphic_detail = menu->ControlGetFloat("graphic_detaili");
-    options.FFire = menu->ControlGetInt("FFire");
+    options.FFire = ReadSwitch(menu, "FFire") ? 1 : 0;
 
     const i32 row = menu->ControlGetInt("controls");
     if (row != -1) {

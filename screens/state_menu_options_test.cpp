@@ -16,6 +16,8 @@ protected:
         world.adapter_modes = {{640, 480, 32, 60},  {800, 600, 16, 60},  {1280, 1024, 32, 60}, {1024, 768, 32, 60},
                                {1024, 768, 32, 75}, {1280, 720, 32, 60}, {1000, 1000, 32, 60}, {1600, 1200, 32, 60}};
         world.AddPilot("Anna");
+        world.app.options->FFire = 1;
+        world.app.options->Save();
         world.Enter();
     }
 
@@ -36,6 +38,7 @@ TEST_F(Options, OnlyFourByThreeModesOfThirtyTwoBitsAreOfferedOncePerSize)
     // The stored mode (1000 x 1000) is not among them: the first is shown,
     // and nothing changes.
     EXPECT_EQ(world.Menu("Options")->ControlGetInt("Resolution"), 0);
+    EXPECT_TRUE(world.Menu("Options")->ControlGetBool("FFire")) << "as stored";
     world.Settle();
     EXPECT_EQ(world.app.options->width, 1000);
     EXPECT_EQ(world.devices.made.size(), 1u);
@@ -49,6 +52,7 @@ TEST_F(Options, ChangedValuesAreSavedOnTheWayBack)
     options.ControlSetState("music_volume", 0.25f);
     options.ControlSetState("sound_volume", 0.5f);
     options.ControlSetState("gamma", 0.8f);
+    options.ControlSetState("FFire", false);
     world.Settle();
     EXPECT_FLOAT_EQ(world.app.options->music_volume, 0.25f);
     EXPECT_FLOAT_EQ(world.app.options->gamma, 0.8f);
@@ -64,6 +68,7 @@ TEST_F(Options, ChangedValuesAreSavedOnTheWayBack)
     EXPECT_FLOAT_EQ(stored.music_volume, 0.25f);
     EXPECT_FLOAT_EQ(stored.sound_volume, 0.5f);
     EXPECT_FLOAT_EQ(stored.gamma, 0.8f);
+    EXPECT_EQ(stored.FFire, 0);
 }
 
 TEST_F(Options, ANewDisplayModeRemakesTheRendererAndTheMenus)

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "app/application.h"
+#include "app/message/net_message.h"
+#include "app/message/net_message_type.h"
+#include "app/message/net_session.h"
 #include "engine/camera.h"
 #include "engine/scene.h"
 #include "engine/scene_loader.h"
@@ -134,7 +137,9 @@ void state_menu_c::SelectPrevPlane()
 
 void state_menu_c::UpdatePlaneSelection(f32 _time)
 {
+    application_c& app = *GetApplication();
     const bool career = screen == screen_career_plane;
+    const bool multiplayer = screen == screen_multiplayer_plane;
     any_menu_c* selection = Menu("SelPlane");
     pilot_profile_c* pilot = CurrentPilot();
     if (career)
@@ -153,26 +158,54 @@ void state_menu_c::UpdatePlaneSelection(f32 _time)
     }
     SetUsable(selection, "next", HasNextPlane());
     SetUsable(selection, "prev", HasPrevPlane());
+    // A joined player may start only once the host's game runs.
+    if (multiplayer && !app.is_server)
+        SetUsable(selection, "continue", fly_allowed != 0);
 
-    const char* missionMenu = career ? "Career" : "Training";
-    if (IsClicked(selection, "next")) {
+    const bool next = IsClicked(selection, "next");
+    const bool prev = IsClicked(selection, "prev");
+    if (next)
         SelectNextPlane();
-        if (pilot)
-            SetLabel(Menu(missionMenu), "pilot_plane", PlaneName(static_cast<i32>(pilot->selected_plane)));
-    }
-    if (IsClicked(selection, "prev")) {
+    if (prev)
         SelectPrevPlane();
-        if (pilot)
-            SetLabel(Menu(missionMenu), "pilot_plane", PlaneName(static_cast<i32>(pilot->selected_plane)));
+    for (int change = 0; change < int(next) + int(prev) && pilot; ++change) {
+        if (multiplayer)
+            AnnouncePlane();
+        else
+            SetLabel(Menu(career ? "Career" : "Training"), "pilot_plane",
+                     PlaneName(static_cast<i32>(pilot->selected_plane)));
     }
+
     if (IsClicked(selection, "back") || escape_pressed) {
         escape_pressed = 0;
         manager->ShowDialog(nullptr, kMenuSwitchTime);
-        screen = career ? screen_career_briefing : screen_training_briefing;
+        screen = career ? screen_career_briefing : multiplayer ? screen_multiplayer_setup : screen_training_briefing;
         return;
     }
-    if (IsClicked(selection, "continue"))
+    if (!IsClicked(selection, "continue"))
+        return;
+    if (multiplayer) {
+        app.game_type = app.is_server ? 3 : 4;
+        result = state_start_game;
+    } else {
         StartMission(career ? 1 : 2);
+    }
+}
+
+void state_menu_c::AnnouncePlane() const
+{
+    application_c& app = *GetApplication();
+    net_session_c* session = app.GetNetManager();
+    const pilot_profile_c* pilot = CurrentPilot();
+    if (!session || !pilot)
+        return;
+    net_message_c message;
+    message.WriteU16(net_player_update)
+        .WriteU16(session->GetLocalId())
+        .WriteString(app.pilots.GetCurrentName())
+        .WriteU32(pilot->selected_plane)
+        .WriteU32(pilot->progress);
+    session->Send(net_player_record, message, false, false, false);
 }
 
 void state_menu_c::UpdatePlanePreview(f32 _time)

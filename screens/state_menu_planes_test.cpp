@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "app/message/net_message.h"
+#include "app/message/net_message_type.h"
+#include "app/testing/app_doubles.h"
 #include "engine/null_object.h"
+#include "menu/menu_manager.h"
 #include "level/object_template.h"
 #include "menu/any_menu.h"
 #include "menu/any_menu_control.h"
@@ -120,6 +124,54 @@ TEST_F(Planes, TheStatisticsOfTheChosenPlaneAreShown)
     EXPECT_FLOAT_EQ(selection.ControlGetFloat("plane_max_speed"), 0.6f);
     EXPECT_FLOAT_EQ(selection.ControlGetFloat("plane_handling"), 0.7f);
     EXPECT_FLOAT_EQ(selection.ControlGetFloat("plane_durability"), 0.8f);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Planes, AMultiplayerChoiceIsAnnouncedToTheSession)
+{
+    app_testing::event_log_t log;
+    auto session = std::make_unique<app_testing::logged_session_c>(log);
+    app_testing::logged_session_c& sent = *session;
+    world.app.net_manager = std::move(session);
+    world.AddPilot("Anna", true).SetRank(2);
+    world.Enter();
+    world.state->BuildAvailablePlanes(true);
+    world.state->GetManager()->ShowDialog("SelPlane", 0.5f);
+    world.state->SetScreen(state_menu_c::screen_multiplayer_plane);
+    world.Settle();
+    EXPECT_FALSE(world.Control("SelPlane", "continue")->IsDisabled()) << "a joined player waits for the game";
+
+    world.Click("SelPlane", "next");
+    ASSERT_EQ(sent.sent.size(), 1u);
+    EXPECT_EQ(sent.sent[0].type_word, net_player_record);
+    net_message_c expected;
+    expected.WriteU16(net_player_update).WriteU16(sent.local_id).WriteCString("Anna").WriteU32(2).WriteU32(0x80000002u);
+    EXPECT_EQ(sent.sent[0].payload,
+              std::vector<u8>(expected.GetPayload(), expected.GetPayload() + expected.GetLength()));
+
+    net_message_c state;
+    world.state->OnNetMessage(net_game_state, state, nullptr);
+    world.Settle();
+    EXPECT_TRUE(world.Control("SelPlane", "continue")->IsDisabled());
+    // Back leads to the set-up screen, which is not built yet.
+    EXPECT_THROW(world.Click("SelPlane", "back"), std::runtime_error);
+    EXPECT_EQ(sent.sent.size(), 1u) << "back sends nothing";
+    EXPECT_EQ(world.state->GetScreen(), state_menu_c::screen_multiplayer_setup);
+}
+
+TEST_F(Planes, TheHostStartsAMultiplayerGameFromThePlaneSelection)
+{
+    world.AddPilot("Anna");
+    world.Enter();
+    world.app.is_server = 1;
+    world.state->GetManager()->ShowDialog("SelPlane", 0.5f);
+    world.state->SetScreen(state_menu_c::screen_multiplayer_plane);
+    world.Settle();
+    EXPECT_EQ(world.Click("SelPlane", "continue"), state_start_game);
+    EXPECT_EQ(world.app.game_type, 3);
 }
 
 } // namespace

@@ -41,6 +41,8 @@ TEST_F(StateMenu, WithoutAPilotTheMainMenuAsksForOne)
     EXPECT_EQ(world.state->GetScreen(), state_menu_c::screen_pilot_message);
     EXPECT_STREQ(CurrentMenu(), "Pilot");
     EXPECT_STREQ(Dialog(), "Dialog_OK");
+    // The name box waits for typing.
+    EXPECT_EQ(world.Control("Pilot", "Input")->GetControlState(), control_captured);
     world.Click("Dialog_OK", "OK");
     EXPECT_EQ(world.state->GetScreen(), state_menu_c::screen_pilots);
 }
