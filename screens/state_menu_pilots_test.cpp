@@ -74,6 +74,10 @@ TEST_F(Pilots, ThePageListsThePilotsAndShowsTheChosenOnesDifficultyLocked)
     EXPECT_EQ(icons[2]->dimmed, 0);
     EXPECT_EQ(icons[0]->dimmed, 1);
     EXPECT_FLOAT_EQ(icons[1]->x, 0.575f);
+    // The count labels stand beside their icons, alternating columns.
+    EXPECT_FLOAT_EQ(world.Control("Pilot", "m1")->GetRectangle()->left, 0.925f);
+    EXPECT_FLOAT_EQ(world.Control("Pilot", "m2")->GetRectangle()->top, 0.107f + 0.166f);
+    EXPECT_FLOAT_EQ(world.Control("Pilot", "dupa2")->GetRectangle()->top, 0.172f + 0.166f);
 }
 
 TEST_F(Pilots, ANewNameTakesTheChosenDifficultyAndLogsIn)
