@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "menu/any_menu.h"
 #include "engine/scene.h"
 #include "menu/any_menu_control.h"
@@ -33,6 +35,22 @@ TEST_F(StateMenu, FirstEntryShowsTheMainMenuWithItsMusic)
     EXPECT_EQ(world.state->GetRankNames().size(), 3u);
     EXPECT_EQ(world.state->GetPlaneObjects().size(), 4u);
     EXPECT_EQ(world.state->GetPreviewCount(2), 2u);
+}
+
+TEST_F(StateMenu, VolumesFollowTheOptionsEveryFrame)
+{
+    world.AddPilot("Anna");
+    world.Enter();
+    world.app.options->music_volume = 0.5f;
+    world.Frame();
+    const auto& sources = world.Sound().sources;
+    const auto main = std::find_if(sources.begin(), sources.end(), [](const silent_source_c* _source) {
+        return _source->name.find("mainmenu") != std::string::npos;
+    });
+    ASSERT_NE(main, sources.end());
+    EXPECT_NEAR((*main)->decibels, -6.0206f, 1e-3);
+    EXPECT_TRUE((*main)->playing);
+    EXPECT_GT(world.Sound().updates, 0) << "the sound device's 3D state is committed every frame";
 }
 
 TEST_F(StateMenu, WithoutAPilotTheMainMenuAsksForOne)
