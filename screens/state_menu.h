@@ -33,7 +33,7 @@
 // a new rank or new planes. Leave stores where the user was and frees
 // everything Enter made.
 //
-// Mended against the described program:
+// Bad data and awkward timing are kept harmless:
 //   - a distinction, rank, difficulty, plane or action number outside its
 //     list is never used as an index: counters outside 0..7 are not
 //     counted, a rank or difficulty without a name shows an empty label, a
