@@ -181,6 +181,33 @@ TEST_F(StateMenu, TheGlowMarksTheSelectedTile)
     EXPECT_FLOAT_EQ(glow.GetAspectRatio(), (6.0f * 0.006875f + 0.14974f) / (6.0f * 0.005859375f + 0.1221f));
 }
 
+TEST_F(StateMenu, EnterShowsItsProgressOnTheLoadingScreen)
+{
+    world.AddPilot("Anna");
+    world.state = std::make_unique<state_menu_c>(&world.app);
+    world.Renderer().ClearCalls();
+    world.state->Enter(&world.app);
+    size_t frames = 0;
+    for (const recorded_call_c& call : world.Renderer().calls)
+        frames += call.name == "Present";
+    // Progress 0, a frame per part of each of the 11 menu records read, 1.
+    EXPECT_GE(frames, 13u);
+}
+
+TEST_F(StateMenu, TrainingAndCareerStartFromTheFirstPlane)
+{
+    world.AddPilot("Anna").selected_plane = 2;
+    world.Enter();
+    world.Click("Main", "Training");
+    EXPECT_EQ(world.app.pilots.GetCurrent()->selected_plane, 1u);
+    world.Key(VK_ESCAPE);
+    world.Settle();
+    world.app.pilots.GetCurrent()->selected_plane = 2;
+    world.Click("Main", "Career");
+    EXPECT_EQ(world.app.pilots.GetCurrent()->selected_plane, 1u);
+    EXPECT_EQ(world.state->GetDistinctions()->GetIcons().size(), 8u) << "the pilot's row, no missions";
+}
+
 TEST_F(StateMenu, TheMultiplayerEntryIsNotBuiltYet)
 {
     world.AddPilot("Anna");
