@@ -41,6 +41,8 @@
 // Main thread only; deterministic: nothing depends on the wall clock.
 #include "game/objects/game_object.h"
 
+#include "level/parameter_list.h"
+
 #include <map>
 #include <memory>
 #include <vector>
@@ -48,6 +50,7 @@
 class control_point_object_c;
 class level_scene_c;
 class null_object_c;
+class object_template_c;
 class scene_c;
 class script_host_c;
 
@@ -79,6 +82,15 @@ struct destruction_counters_c {
     u32 flaksByPlayer = 0;
     u32 vehicles = 0;
     u32 vehiclesByPlayer = 0;
+};
+
+// A piece of destructible scenery: a placed object of a "LoadHP" scene.
+struct hit_point_object_c {
+    null_object_c* node = nullptr;
+    f32 hitPoints = 1.0f;
+    string_c normalModel;
+    string_c burnedModel;
+    object_template_c* tmpl = nullptr;
 };
 
 class game_world_c {
@@ -144,6 +156,18 @@ public:
 
     destruction_counters_c counters;
     u8 mapSwitch = 1;
+
+    // Filled while the level loads. A level scene kept after Init joins
+    // the list the control-point scene indexes.
+    void AddLevelScene(level_scene_c* _scene) { context.levelScenes.push_back(_scene); }
+    std::vector<hit_point_object_c> hitPointObjects;
+    // What projectiles hitting the terrain take their effects from.
+    parameter_list_c terrainParameters;
+    // The landing fields of the "airfields" sections: bit 1 the Allied
+    // field is set, bit 2 the German one.
+    u32 airfieldMask = 0;
+    vec3_c alliedTouchdown, alliedDirection;
+    vec3_c germanTouchdown, germanDirection;
 
 private:
     struct timer_c {
