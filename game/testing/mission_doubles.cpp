@@ -5,6 +5,7 @@
 #include "level/level_scene.h"
 
 #include <sstream>
+#include <stdexcept>
 
 namespace game_testing {
 
@@ -18,6 +19,13 @@ std::string Text(const vec3_c& _v)
 }
 
 } // namespace
+
+void test_object_c::Update(float)
+{
+    ++updates;
+    if (throwOnUpdate)
+        throw std::runtime_error(std::string(name.GetData()) + " broke");
+}
 
 void test_object_c::TakeDamage(const vec3_c&, const vec3_c&, float _amount, game_object_c*, int)
 {

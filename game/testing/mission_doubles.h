@@ -33,7 +33,8 @@ public:
     test_object_c(int _type, journal_t& _journal) : type(_type), journal(_journal) {}
 
     int GetType() const override { return type; }
-    void Update(float) override { ++updates; }
+    // Throws std::runtime_error("<name> broke") while throwOnUpdate is set.
+    void Update(float) override;
     void OnMissionStart(float) override { ++starts; }
     void TakeDamage(const vec3_c&, const vec3_c&, float _amount, game_object_c*, int) override;
 
@@ -53,6 +54,7 @@ public:
     float throttle = 0.0f;
     int view = 0;
     bool onGround = false;
+    bool throwOnUpdate = false;
     // An entity of its own when the object is not made from a placed one.
     std::unique_ptr<null_object_c> ownEntity;
 };
