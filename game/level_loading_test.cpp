@@ -128,13 +128,17 @@ TEST_F(LevelLoading, LeavingReleasesEverythingTheMissionMade)
 
 TEST_F(LevelLoading, ShadowIntensityIsNeverNegative)
 {
-    for (const char* value : {"-0.5", "0", "0.25"}) {
-        mission.builder.levelSections = {mission_builder_c::Environment(std::string("shadow_intensity=") + value)};
+    const struct {
+        const char* value;
+        f32 strength;
+    } cases[] = {{"-0.5", 0.0f}, {"0", 0.0f}, {"0.25", 0.25f}};
+    for (const auto& c : cases) {
+        mission.builder.levelSections = {mission_builder_c::Environment(std::string("shadow_intensity=") + c.value)};
         Load();
         ASSERT_EQ("", state.GetFailure());
         const light_c* sun = state.scene->GetLights().GetFirst();
         ASSERT_NE(nullptr, sun);
-        EXPECT_EQ(value[0] == '0' && value[2] == '2' ? 0.25f : 0.0f, sun->shadowStrength) << value;
+        EXPECT_EQ(c.strength, sun->shadowStrength) << c.value;
         state.Leave();
     }
 }
@@ -446,5 +450,192 @@ const failure_case_c failure_cases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Causes, LevelLoadingFailures, ::testing::ValuesIn(failure_cases),
                          [](const auto& _info) { return std::string(_info.param.name); });
+
+} // namespace
+
+namespace {
+
+TEST_F(LevelLoading, ZeppelinsFollowTheirWalkPath)
+{
+    level_scene_c level;
+    level.templates.push_back(std::make_unique<object_template_c>());
+    level.templates.back()->SetFileName(Folder("aagun.op").c_str());
+    auto placed = std::make_unique<placed_object_c>();
+    placed->name = "zep_1";
+    placed->templateIndex = 0;
+    string_c route = "ROUTE";
+    placed->parameters.GetSetString("move_path", &route, false);
+    i32 point = 3;
+    placed->parameters.GetSetInt("act_ctrl_point", &point, false, 0, 10);
+    level.placedObjects.push_back(std::move(placed));
+    level.levelObjects.push_back(MakeTestPath("route", {{0, 300, 0}, {500, 300, 0}}));
+    mission_builder_c::AddLevelScene(mission.files.files, Folder("zeps.sce"), level);
+    mission.builder.levelSections = {mission_builder_c::Environment(), "zeppelins file=\"" + Folder("zeps.sce") + "\""};
+    Load();
+    ASSERT_EQ("", state.GetFailure());
+    ASSERT_EQ(1u, mission.factory.zeppelinPaths.size());
+    ASSERT_NE(nullptr, mission.factory.zeppelinPaths[0]);
+    EXPECT_EQ("route", mission.factory.zeppelinPaths[0]->name);
+    const game_object_c* zeppelin = state.world->GetObject(0);
+    EXPECT_EQ("zep_1", zeppelin->name);
+    EXPECT_TRUE(zeppelin->CanActivate(3));
+    EXPECT_EQ("zeppelins", state.levelScenes[0]->name);
+}
+
+TEST_F(LevelLoading, BalloonsStandOnTheTerrainOrAtZero)
+{
+    level_scene_c level;
+    level.templates.push_back(std::make_unique<object_template_c>());
+    level.templates.back()->SetFileName(Folder("aagun.op").c_str());
+    for (const f32 x : {10.0f, 500.0f}) {
+        auto placed = std::make_unique<placed_object_c>();
+        placed->name = "balloon";
+        placed->templateIndex = 0;
+        placed->position = vec3_c(x, 300.0f, 0.0f);
+        level.placedObjects.push_back(std::move(placed));
+    }
+    mission_builder_c::AddLevelScene(mission.files.files, Folder("balloons.sce"), level);
+    mission.builder.levelSections = {mission_builder_c::Environment(),
+                                     "balloons file=\"" + Folder("balloons.sce") + "\""};
+    Load();
+    ASSERT_EQ("", state.GetFailure());
+    ASSERT_EQ(2u, mission.factory.balloonHeights.size());
+    EXPECT_NEAR(2.0f, mission.factory.balloonHeights[0], 1e-3);
+    EXPECT_EQ(0.0f, mission.factory.balloonHeights[1]) << "no terrain below";
+}
+
+TEST_F(LevelLoading, ControlPointScriptsRunWhileTheLevelLoads)
+{
+    level_scene_c points;
+    auto point = std::make_unique<control_point_object_c>();
+    point->name = "gate";
+    point->script = Folder("gate.lua").c_str();
+    points.levelObjects.push_back(std::move(point));
+    mission_builder_c::AddLevelScene(mission.files.files, Folder("gate.sce"), points);
+    mission_builder_c::AddText(mission.files.files, Folder("gate.lua"),
+                               "function gate_on_enter() store_mission_results(1, 1) end\n");
+    mission.builder.levelSections.push_back("control_points file=\"" + Folder("gate.sce") + "\"");
+    Load();
+    ASSERT_EQ("", state.GetFailure());
+    EXPECT_EQ(2, state.world->GetControlPointScene()) << "the later section's scene";
+    EXPECT_NE(nullptr, state.world->FindControlPoint("gate"));
+    EXPECT_EQ(nullptr, state.world->FindControlPoint("bridge"));
+    EXPECT_TRUE(mission.app.script_host->CallFunction("gate_on_enter"));
+    EXPECT_EQ(1, mission.app.secondary_reached);
+}
+
+TEST_F(LevelLoading, BirdsJoinTheFlockWithTheirKeys)
+{
+    AddPlacedScene(Folder("birds.sce"), "flock", [](parameter_list_c& _list) {
+        string_c type = "crow";
+        _list.GetSetString("type", &type, false);
+        i32 count = 6;
+        _list.GetSetInt("count", &count, false, 0, 10);
+        f32 spread = 30.0f;
+        _list.GetSetFloat("spread", &spread, false, 0.0f, 100.0f);
+        _list.GetSetFloat("fly_speed", &spread, false, 0.0f, 100.0f);
+    });
+    mission.builder.levelSections = {mission_builder_c::Environment(), "birds file=\"" + Folder("birds.sce") + "\""};
+    Load();
+    ASSERT_EQ("", state.GetFailure());
+    EXPECT_EQ(journal_t{"birds 0,0,0 crow 6 30 30"}, mission.journal);
+    EXPECT_TRUE(state.levelScenes.empty()) << "the birds' scene is not kept";
+}
+
+TEST_F(LevelLoading, StaticSceneryDropsItsForestsAtLowDetail)
+{
+    level_scene_c level;
+    auto forest = std::make_unique<forest_record_c>();
+    forest->name = "woods";
+    forest->treeDensity = 0.5f;
+    forest->extent = 20.0f;
+    level.forests.push_back(std::move(forest));
+    mission_builder_c::AddLevelScene(mission.files.files, Folder("scenery.sce"), level);
+    mission.builder.levelSections = {mission_builder_c::Environment(),
+                                     "LoadSCE file=\"" + Folder("scenery.sce") + "\""};
+    for (const f32 detail : {0.7f, 0.1f}) {
+        mission.app.options->graphic_detail = detail;
+        Load();
+        ASSERT_EQ("", state.GetFailure());
+        ASSERT_EQ(1u, state.levelScenes.size());
+        EXPECT_EQ("sce", state.levelScenes[0]->name);
+        EXPECT_EQ(detail > 0.1f ? 1u : 0u, state.levelScenes[0]->forests.size()) << detail;
+        state.Leave();
+    }
+}
+
+class MultiplayerLoading : public LevelLoading {
+protected:
+    void SetUp() override
+    {
+        LevelLoading::SetUp();
+        mission.app.net_manager = mission.devices.CreateNetManager(nullptr, nullptr);
+        mission.app.players.Add("Red Baron", mission.devices.session->local_id, 1, 0);
+        level_scene_c user;
+        for (const char* name : {"start", "allies_a", "Allies_b", "allies_c"}) {
+            auto point = std::make_unique<control_point_object_c>();
+            point->name = name;
+            point->position = vec3_c(static_cast<f32>(user.levelObjects.size()), 0.0f, 0.0f);
+            user.levelObjects.push_back(std::move(point));
+        }
+        mission_builder_c::AddLevelScene(mission.files.files, Folder("mp_user.sce"), user);
+        mission.builder.levelSections = {mission_builder_c::Environment(),
+                                         "user file=\"" + Folder("mp_user.sce") + "\""};
+    }
+
+    std::vector<u16> SentTypes() const
+    {
+        std::vector<u16> types;
+        for (const auto& sent : mission.devices.session->sent)
+            types.push_back(sent.type_word);
+        return types;
+    }
+};
+
+TEST_F(MultiplayerLoading, UserSectionSplitsTheSpawnPointsBySide)
+{
+    mission.app.game_type = 4;
+    Load();
+    ASSERT_EQ("", state.GetFailure());
+    EXPECT_EQ(1, mission.app.in_session);
+    EXPECT_EQ("Red Baron", mission.factory.userPlanes[0].displayName);
+    ASSERT_EQ(2u, state.alliedSpawns.size());
+    EXPECT_EQ(1.0f, state.alliedSpawns[0].x);
+    EXPECT_EQ(3.0f, state.alliedSpawns[1].x);
+    ASSERT_EQ(2u, state.germanSpawns.size());
+    EXPECT_EQ(2.0f, state.germanSpawns[1].x) << "a capital letter counts as German";
+    EXPECT_EQ(1, state.NextAlliedSpawnPoint());
+    EXPECT_EQ(0, state.NextAlliedSpawnPoint());
+    state.Leave();
+    EXPECT_EQ((std::vector<u16>{0x10A, 0x10E}), SentTypes());
+}
+
+TEST_F(MultiplayerLoading, HostAddsComputerPlanesOfBothSidesAndAnnouncesThem)
+{
+    mission.app.game_type = 3;
+    mission.app.mp_allied_planes = 2;
+    mission.app.mp_german_planes = 1;
+    mission.app.mp_game_mode = 1;
+    Load();
+    ASSERT_EQ("", state.GetFailure());
+    EXPECT_EQ(1, mission.app.mp_flag);
+    const auto& planes = mission.factory.computerPlanes;
+    ASSERT_EQ(3u, planes.size());
+    EXPECT_EQ("text 102_1", planes[0].displayName);
+    EXPECT_EQ("text 102_2", planes[1].displayName);
+    EXPECT_EQ("text 103_1", planes[2].displayName);
+    EXPECT_EQ(2, planes[2].networkId);
+    EXPECT_EQ(100, planes[2].bombs);
+    EXPECT_EQ(kTestPlaneFile, planes[0].planeFile);
+    // After the player's plane: the Allied planes at the second and first
+    // Allied points, the German one at the second German point.
+    ASSERT_EQ(4u, state.world->GetPlanes().size());
+    EXPECT_EQ(3.0f, state.world->GetPlanes()[1]->GetPosition().x);
+    EXPECT_EQ(1.0f, state.world->GetPlanes()[2]->GetPosition().x);
+    EXPECT_EQ(2.0f, state.world->GetPlanes()[3]->GetPosition().x);
+    EXPECT_EQ((std::vector<u16>{0x102, 0x102, 0x102}), SentTypes());
+    EXPECT_EQ(state_stay, state.Update(0.0));
+    EXPECT_EQ(0x1104, SentTypes().back()) << "the game state goes to the players at the first update";
+}
 
 } // namespace

@@ -153,9 +153,9 @@ void mission_builder_c::WriteScenes(mission_files_t& _files) const
         AddPicture(_files, Folder("sky_") + face + ".dds");
     AddPicture(_files, Folder("map.dds"));
 
-    // A flat square of 64 m around the origin.
+    // A flat square of 64 m around the origin, 2 m high.
     constexpr u32 side = 5;
-    const std::vector<f32> heights(side * side, 0.0f);
+    const std::vector<f32> heights(side * side, 2.0f);
     std::unique_ptr<terrain_c> terrain(BuildTerrain("terrain", renderer, heights.data(), side, 16.0f, 4));
     terrain->position = vec3_c(-32.0f, 0.0f, 32.0f);
     output_file_c out;
