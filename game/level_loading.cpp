@@ -309,13 +309,6 @@ void RunLevelScript(state_game_c& _state, const char* _file)
     }
 }
 
-void RunObjectScript(state_game_c& _state, const parameter_list_c& _parameters)
-{
-    string_c file;
-    if (const_cast<parameter_list_c&>(_parameters).GetSetString("script", &file, true) && !file.IsEmpty())
-        RunLevelScript(_state, file.GetData());
-}
-
 level_scene_c& KeepLevelScene(state_game_c& _state, const command_c& _command, bool _separate_templates,
                               const char* _name, bool _drop_forests)
 {

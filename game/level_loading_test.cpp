@@ -281,12 +281,15 @@ TEST_F(LevelLoading, VehiclesCopyOnlyTheFlagsPresentAndFindTheirPath)
 
 TEST_F(LevelLoading, DestructibleSceneryKeepsItsHitPointsAndModels)
 {
-    AddPlacedScene(Folder("hp.sce"), "hut", [](parameter_list_c& _list) {
+    AddPlacedScene(Folder("hp.sce"), "hut", [this](parameter_list_c& _list) {
         f32 hp = 40.0f;
         _list.GetSetFloat("HP", &hp, false, 0.0f, 100.0f);
         string_c burned = "destroyed";
         _list.GetSetString("burned_model", &burned, false);
+        string_c script = Folder("hut.lua").c_str();
+        _list.GetSetString("script", &script, false);
     });
+    mission_builder_c::AddText(mission.files.files, Folder("hut.lua"), "function hut_on_destroyed() end\n");
     mission.builder.levelSections = {mission_builder_c::Environment(), "LoadHP file=\"" + Folder("hp.sce") + "\""};
     Load();
     ASSERT_EQ("", state.GetFailure());
@@ -298,6 +301,7 @@ TEST_F(LevelLoading, DestructibleSceneryKeepsItsHitPointsAndModels)
     EXPECT_NE(nullptr, hut.node);
     EXPECT_NE(nullptr, hut.tmpl);
     EXPECT_EQ("HP", state.levelScenes[0]->name);
+    EXPECT_TRUE(mission.app.script_host->CallFunction("hut_on_destroyed")) << "the object's script ran";
 }
 
 TEST_F(LevelLoading, CrowdsTakeCompleteTriples)
@@ -636,6 +640,61 @@ TEST_F(MultiplayerLoading, HostAddsComputerPlanesOfBothSidesAndAnnouncesThem)
     EXPECT_EQ((std::vector<u16>{0x102, 0x102, 0x102}), SentTypes());
     EXPECT_EQ(state_stay, state.Update(0.0));
     EXPECT_EQ(0x1104, SentTypes().back()) << "the game state goes to the players at the first update";
+}
+
+} // namespace
+
+namespace {
+
+// A short silent mono WAVE file of 16-bit samples.
+std::vector<u8> SilentWave()
+{
+    std::vector<u8> bytes;
+    const auto text = [&](const char* _four) { bytes.insert(bytes.end(), _four, _four + 4); };
+    const auto word = [&](u32 _value, int _size) {
+        for (int i = 0; i < _size; ++i)
+            bytes.push_back(static_cast<u8>(_value >> (8 * i)));
+    };
+    const u32 samples = 64;
+    text("RIFF");
+    word(36 + samples * 2, 4);
+    text("WAVE");
+    text("fmt ");
+    word(16, 4);
+    word(1, 2);
+    word(1, 2);
+    word(22050, 4);
+    word(44100, 4);
+    word(2, 2);
+    word(16, 2);
+    text("data");
+    word(samples * 2, 4);
+    bytes.resize(bytes.size() + samples * 2, 0);
+    return bytes;
+}
+
+TEST_F(LevelLoading, AmbientSoundsStartWithTheMissionAndGoWithIt)
+{
+    mission.app.sound_device = std::make_unique<app_testing::logged_sound_c>(mission.events);
+    mission.files.files[Folder("wind.wav")] = SilentWave();
+    AddPlacedScene(Folder("sounds.sce"), "wind", [this](parameter_list_c& _list) {
+        string_c file = Folder("wind.wav").c_str();
+        _list.GetSetString("file", &file, false);
+        f32 distance = 50.0f;
+        _list.GetSetFloat("distance", &distance, false, 0.0f, 1000.0f);
+        bool looped = true;
+        _list.GetSetBool("looped", &looped, false);
+    });
+    mission.builder.levelSections = {mission_builder_c::Environment(), "sounds file=\"" + Folder("sounds.sce") + "\""};
+    Load();
+    ASSERT_EQ("", state.GetFailure());
+    EXPECT_EQ(1u, state.ambientSounds.size());
+    EXPECT_EQ(1u, mission.app.sound_device->GetSourceCount());
+    EXPECT_TRUE(state.levelScenes.empty()) << "the sounds' scene is not kept";
+    EXPECT_EQ(state_stay, state.Update(0.0));
+    state.Leave();
+    EXPECT_TRUE(state.ambientSounds.empty());
+    EXPECT_EQ(0u, mission.app.sound_device->GetSourceCount());
 }
 
 } // namespace

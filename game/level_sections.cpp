@@ -380,6 +380,13 @@ constexpr level_section_c sections[] = {
 
 } // namespace
 
+void RunObjectScript(state_game_c& _state, const parameter_list_c& _parameters)
+{
+    const string_c file = TextValue(_parameters.Find("script"));
+    if (!file.IsEmpty())
+        RunLevelScript(_state, file.GetData());
+}
+
 const level_section_c* FindLevelSection(const char* _name)
 {
     for (const level_section_c& section : sections)
