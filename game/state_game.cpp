@@ -130,6 +130,10 @@ void state_game_c::Release()
     scene.reset();
     fadeScene.reset();
     scriptEvents.clear();
+    alliedSpawns.clear();
+    alliedSpawnRotations.clear();
+    germanSpawns.clear();
+    germanSpawnRotations.clear();
     if (application_c* app = GetApplication())
         app->script_host.reset();
 }
@@ -457,10 +461,19 @@ void state_game_c::RenderFade(f32 _time)
     fadeScene->Render();
 }
 
-void state_game_c::Render(double)
+void state_game_c::Render(double _t)
 {
     if (!scene || !failure.empty())
         return;
+    try {
+        RenderFrame(_t);
+    } catch (const std::exception& error) {
+        Fail(error);
+    }
+}
+
+void state_game_c::RenderFrame(double)
+{
     // The full-screen map is not built yet: the scene is drawn instead.
     scene->Render();
     if (paused)

@@ -42,10 +42,11 @@
 // place itself, and the level's HUD and map keys are checked and kept in
 // `environment` for them.
 //
-// Failures: any exception while the level loads or a frame runs is caught
-// here, written to the game log and kept (GetFailure); what the mission made
-// is released and the next Update returns state_leave, so the shell goes
-// back to the menu (or, started with "nomenu", ends with the message).
+// Failures: any exception while the level loads or a frame runs or draws is
+// caught here, written to the game log and kept (GetFailure); what the
+// mission made is released and the next Update returns state_leave, so the
+// shell goes back to the menu (or, started with "nomenu", ends with the
+// message).
 #include "app/state.h"
 #include "foundation/text_string.h"
 #include "foundation/vector_math.h"
@@ -225,6 +226,7 @@ private:
     bool InSession() const;
     void Fail(const std::exception& _error);
     void Release();
+    void RenderFrame(double _t);
     void RenderFade(f32 _time);
     f32 ActionValue(int _action) const;
 
