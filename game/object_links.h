@@ -1,10 +1,12 @@
 #pragma once
 // What the in-game state and the mission script ask of game objects beyond
 // game_object_c: the player's plane's throttle, model view and ground state,
-// the computer planes' orders and the vehicles' stop flag. The object
+// the planes' scores, the computer planes' orders and the vehicles' stop
+// flag. The object
 // classes implement these next to game_object_c; the state and the bindings
 // find them with dynamic_cast, so an object without the link is simply not
 // commanded.
+#include "foundation/types.h"
 #include "foundation/vector_math.h"
 
 // Model variants of the player's plane (SetModelView).
@@ -23,6 +25,15 @@ public:
     virtual void SetModelView(int _view) = 0;
     // Either ground-state flag: crashed on the ground or landed.
     virtual bool IsOnGround() const = 0;
+};
+
+// Every plane of a multiplayer game: its score and, for a network copy of
+// a remote plane, the id of the player who owns it.
+class scored_plane_link_c {
+public:
+    virtual ~scored_plane_link_c() = default;
+    virtual i32 GetScore() const = 0;
+    virtual u16 GetOwnerId() const = 0;
 };
 
 class computer_plane_orders_c {

@@ -20,6 +20,8 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -60,6 +62,7 @@ void state_game_c::ResetMissionFields()
         pauseKeyLatch = paused = terminated = pausedByEscape = 0;
     firstUpdate = viewChanged = 1;
     leaveTime = frameTimeMin = FLT_MAX;
+    mpEndTime = mpLimit = INT_MAX;
     frameTime = 0.0f;
     frameTimeMax = mapAmount = -1.0f;
     viewKeyLatch = -1;
@@ -154,6 +157,8 @@ void state_game_c::Leave()
             app->net_manager->SendToGroup(0, 0x10E, message, nullptr, nullptr, false, false);
         }
     }
+    if (entered && world && app && (app->game_type == 3 || app->game_type == 4))
+        StoreMultiplayerResults();
     entered = false;
     Release();
     if (timer && timer->IsPaused())
@@ -229,6 +234,10 @@ void state_game_c::FirstUpdate(double _t)
     for (sound_source_c* source : ambientSounds)
         source->Play();
     firstUpdate = 0;
+    mpEndTime = static_cast<i32>(static_cast<f32>(app.mp_game_time) * 60.0f + static_cast<f32>(_t));
+    mpLimit = app.mp_game_time;
+    if (app.mp_limit_mode == 2)
+        mpEndTime = INT_MAX;
     startTime = gameTime;
 }
 
@@ -259,6 +268,8 @@ i32 state_game_c::Frame(double _t)
     }
     lastDt = dt;
     gameTime += dt;
+    if (GetApplication()->game_type == 3)
+        CheckMultiplayerEnd(_t);
 
     if (script_host_c* script = GetScript()) {
         script->SetGlobalNumber("game_time", gameTime - startTime);
@@ -277,6 +288,61 @@ i32 state_game_c::Frame(double _t)
     ChooseCameraTarget();
     scene->PrepareFrame();
     return state_stay;
+}
+
+void state_game_c::CheckMultiplayerEnd(double _t)
+{
+    application_c& app = *GetApplication();
+    u32 kind = 0;
+    i32 leading = INT_MIN;
+    string_c leader;
+    if (app.mp_game_mode == 2) {
+        kind = sideScoreB < sideScoreA ? 1 : 0;
+    } else if (app.mp_game_mode == 1) {
+        kind = 2;
+        const game_object_c* best = nullptr;
+        for (const game_object_c* plane : world->GetPlanes()) {
+            const auto* scored = dynamic_cast<const scored_plane_link_c*>(plane);
+            if (scored && (best == nullptr || scored->GetScore() > leading)) {
+                best = plane;
+                leading = scored->GetScore();
+            }
+        }
+        if (best) {
+            // The player who flies it; a computer plane goes by its own name.
+            leader = best->name;
+            const auto* scored = dynamic_cast<const scored_plane_link_c*>(best);
+            const bool owned = best->GetType() == object_plane_user || best->GetType() == object_plane_ghost;
+            const u16 owner = best->GetType() == object_plane_user && app.net_manager ? app.net_manager->GetLocalId()
+                                                                                      : scored->GetOwnerId();
+            if (const net_player_entry_s* player = owned ? app.players.Find(owner) : nullptr)
+                leader = player->name;
+        }
+    }
+    const bool ended =
+        app.mp_limit_mode == 2 ? leading >= mpLimit : static_cast<i64>(std::floor(_t)) > static_cast<i64>(mpEndTime);
+    if (!ended)
+        return;
+    mpEndTime = mpLimit = INT_MAX;
+    if (app.net_manager) {
+        net_message_c message;
+        message.WriteU32(kind).WriteString(leader);
+        app.net_manager->SendToGroup(0, 0x10F, message, nullptr, nullptr, false, false);
+    }
+    leaveTime = static_cast<f32>(_t) + 5.0f;
+}
+
+void state_game_c::StoreMultiplayerResults()
+{
+    std::vector<mp_result_s>& results = GetApplication()->mp_results;
+    results.clear();
+    for (const game_object_c* plane : world->GetPlanes()) {
+        const auto* scored = dynamic_cast<const scored_plane_link_c*>(plane);
+        const i32 score = scored ? scored->GetScore() : 0;
+        const auto lower = std::find_if(results.begin(), results.end(),
+                                        [&](const mp_result_s& _result) { return _result.score < score; });
+        results.insert(lower, {plane->name, score});
+    }
 }
 
 void state_game_c::RunScriptEvents()

@@ -17,6 +17,10 @@
 //      and only the pause can change; returns;
 //   4. game time: the step is t - game time, held inside [0, 0.1] s; a
 //      stall over 1.0 s is skipped (step 0, game time = t);
+//      a multiplayer game this program hosts ends when its time is up or,
+//      without a time limit, when the leading plane reaches the score
+//      limit: the result goes to the players and the state leaves 5 s
+//      later;
 //   5. the script globals "game_time" (since the first update) and
 //      "user_alive", then the due script events (below);
 //   6. the scene at the game time; the input with the step; the controls;
@@ -210,6 +214,11 @@ public:
     i32 germanSpawnIndex = 0;
     i32 sideScoreA = 0;
     i32 sideScoreB = 0;
+    // Whole seconds of the frame timer at which a timed multiplayer game
+    // ends (INT_MAX: never), and the application's game time (minutes, or
+    // the score to reach).
+    i32 mpEndTime;
+    i32 mpLimit;
 
 private:
     void ResetMissionFields();
@@ -219,6 +228,9 @@ private:
     i32 Frame(double _t);
     void FirstUpdate(double _t);
     void RunScriptEvents();
+    void CheckMultiplayerEnd(double _t);
+    // The players' results, highest score first, from the world's planes.
+    void StoreMultiplayerResults();
     void RunControls(f32 _dt);
     void TogglePause(bool _by_escape);
     void ChooseCameraTarget();

@@ -287,3 +287,99 @@ TEST_F(StateGame, RenderDrawsTheFlashAndThePauseOverTheScene)
 }
 
 } // namespace
+
+namespace {
+
+// A multiplayer game this program hosts, on the builder's mission.
+class HostedGame : public ::testing::Test {
+protected:
+    test_mission_c mission;
+    state_game_c state;
+    double t = 10.0;
+
+    void SetUp() override
+    {
+        mission.app.game_type = 3;
+        mission.app.mission_number = 1;
+        mission.app.mp_game_mode = 1;
+        mission.app.mp_game_time = 1;
+        mission.app.mp_limit_mode = 1;
+        mission.app.net_manager = mission.devices.CreateNetManager(nullptr, nullptr);
+        mission.app.players.Add("Red Baron", mission.devices.session->local_id, 1, 0);
+        mission.app.players.Add("Snoopy", 9, 1, 0);
+        state.SetObjectFactory(&mission.factory);
+        mission.Build();
+    }
+    ~HostedGame() override { state.Leave(); }
+
+    void Start()
+    {
+        state.Enter(&mission.app);
+        ASSERT_EQ("", state.GetFailure());
+        ASSERT_EQ(state_stay, state.Update(t));
+    }
+    test_object_c& AddPlane(int _type, const char* _name, i32 _score, u16 _owner)
+    {
+        auto plane = std::make_unique<test_object_c>(_type, mission.journal);
+        plane->name = _name;
+        plane->score = _score;
+        plane->ownerId = _owner;
+        return *static_cast<test_object_c*>(state.world->AddPlane(std::move(plane)));
+    }
+    const app_testing::sent_s* Sent(u16 _type) const
+    {
+        for (const auto& sent : mission.devices.session->sent)
+            if (sent.type_word == _type)
+                return &sent;
+        return nullptr;
+    }
+    // The text of the game's end message, after its kind.
+    std::string EndLeader() const
+    {
+        const app_testing::sent_s* end = Sent(0x10F);
+        return end ? std::string(end->payload.begin() + 4, end->payload.end() - 1) : "(none)";
+    }
+};
+
+TEST_F(HostedGame, TimedGameEndsAfterItsMinutesWithTheLeader)
+{
+    Start();
+    AddPlane(object_plane_ghost, "ghost", 3, 9);
+    state.Update(t + 60.0);
+    EXPECT_EQ(nullptr, Sent(0x10F)) << "60 whole seconds have not passed yet";
+    state.Update(t + 61.0);
+    ASSERT_NE(nullptr, Sent(0x10F));
+    EXPECT_EQ(2, Sent(0x10F)->payload[0]) << "every plane for itself";
+    EXPECT_EQ("Snoopy", EndLeader());
+    EXPECT_EQ(state_stay, state.Update(t + 65.0));
+    EXPECT_EQ(state_leave, state.Update(t + 66.5)) << "five seconds after the end";
+}
+
+TEST_F(HostedGame, ScoreLimitedGameNeverEndsByTime)
+{
+    mission.app.mp_limit_mode = 2;
+    mission.app.mp_game_time = 5;
+    Start();
+    test_object_c& player = dynamic_cast<test_object_c&>(*state.GetPlayerPlane());
+    state.Update(t + 3600.0);
+    EXPECT_EQ(nullptr, Sent(0x10F));
+    player.score = 5;
+    state.Update(t + 3600.05);
+    ASSERT_NE(nullptr, Sent(0x10F));
+    EXPECT_EQ("Red Baron", EndLeader()) << "the local player flies the leading plane";
+}
+
+TEST_F(HostedGame, LeavingStoresTheResultsHighestScoreFirst)
+{
+    Start();
+    AddPlane(object_plane_ghost, "a", 2, 9);
+    AddPlane(object_plane_ai, "b", 5, 0);
+    AddPlane(object_plane_ai, "c", 2, 0);
+    state.Leave();
+    std::vector<std::string> results;
+    for (const mp_result_s& result : mission.app.mp_results)
+        results.push_back(std::string(result.name.GetData()) + " " + std::to_string(result.score));
+    EXPECT_EQ((std::vector<std::string>{"b 5", "a 2", "c 2", "player 0"}), results);
+}
+
+} // namespace

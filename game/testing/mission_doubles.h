@@ -28,7 +28,8 @@ using journal_t = std::vector<std::string>;
 class test_object_c : public game_object_c,
                       public player_plane_link_c,
                       public computer_plane_orders_c,
-                      public vehicle_motion_c {
+                      public vehicle_motion_c,
+                      public scored_plane_link_c {
 public:
     test_object_c(int _type, journal_t& _journal) : type(_type), journal(_journal) {}
 
@@ -46,6 +47,8 @@ public:
     void OrderBomb(const vec3_c& _position, bool _start_now) override;
     void OrderPatrol(const vec3_c& _position, float _radius, bool _start_now) override;
     void SetStopped(bool _stopped) override;
+    i32 GetScore() const override { return score; }
+    u16 GetOwnerId() const override { return ownerId; }
 
     int type;
     journal_t& journal;
@@ -55,6 +58,8 @@ public:
     int view = 0;
     bool onGround = false;
     bool throwOnUpdate = false;
+    i32 score = 0;
+    u16 ownerId = 0;
     // An entity of its own when the object is not made from a placed one.
     std::unique_ptr<null_object_c> ownEntity;
 };
