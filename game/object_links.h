@@ -25,6 +25,12 @@ public:
     virtual void SetModelView(int _view) = 0;
     // Either ground-state flag: crashed on the ground or landed.
     virtual bool IsOnGround() const = 0;
+    // The debug keys: the speed the flight step adds (0 after a respawn),
+    // the plane's speed, and the engine factor (1 full power, 0 off).
+    virtual void SetExtraSpeed(float _speed) = 0;
+    virtual void SetSpeed(float _speed) = 0;
+    virtual float GetEngineFactor() const = 0;
+    virtual void SetEngineFactor(float _factor) = 0;
 };
 
 // Every plane of a multiplayer game: its score and, for a network copy of

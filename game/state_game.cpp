@@ -31,7 +31,7 @@ constexpr f32 stall = 1.0f;
 constexpr f32 fade_length = 1.5f;
 constexpr f32 pause_fade = 0.7f;
 constexpr f32 throttle_rate = 0.2f;
-constexpr WPARAM VK_F2 = VK_F1 + 1, VK_F5 = VK_F1 + 4, VK_F6 = VK_F1 + 5, VK_F7 = VK_F1 + 6;
+constexpr WPARAM VK_F2 = VK_F1 + 1, VK_F4 = VK_F1 + 3, VK_F5 = VK_F1 + 4, VK_F6 = VK_F1 + 5, VK_F7 = VK_F1 + 6;
 
 std::string DescribeFailure(const std::exception& _error)
 {
@@ -499,6 +499,20 @@ void state_game_c::OnDebugKey(WPARAM _key)
         // The object before the target; none before the first.
         if (game_object_c* object = debugTarget > 0 ? world->GetObject(static_cast<u32>(debugTarget - 1)) : nullptr)
             object->TakeDamage(object->GetPosition(), vec3_c(0.0f, -1.0f, 0.0f), 100.0f, playerPlane, 0);
+        break;
+    case VK_INSERT:
+        if (auto* link = dynamic_cast<player_plane_link_c*>(playerPlane))
+            link->SetExtraSpeed(300.0f);
+        break;
+    case VK_DELETE:
+        if (auto* link = dynamic_cast<player_plane_link_c*>(playerPlane)) {
+            link->SetExtraSpeed(0.0f);
+            link->SetSpeed(0.0f);
+        }
+        break;
+    case VK_F4:
+        if (auto* link = dynamic_cast<player_plane_link_c*>(playerPlane))
+            link->SetEngineFactor(link->GetEngineFactor() > 0.0f ? 0.0f : 1.0f);
         break;
     case VK_F2:
         frameStatsShown = frameStatsShown ? 0 : 1;

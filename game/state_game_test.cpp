@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 using namespace game_testing;
 
 namespace {
@@ -254,6 +256,30 @@ TEST_F(StateGame, CameraTargetStartsAtThePlayerAndWraps)
     Key(VK_HOME);
     Key(VK_END);
     EXPECT_EQ((journal_t{"flak_1 hit 100"}), mission.journal);
+}
+
+TEST_F(StateGame, DebugKeysActOnThePlayersPlaneOnlyInDebugMode)
+{
+    const struct {
+        WPARAM key;
+        const char* effect;
+    } keys[] = {
+        {VK_INSERT, "extra 300 speed 25 engine 1 damage 0"}, {VK_DELETE, "extra 0 speed 0 engine 1 damage 0"},
+        {VK_F1 + 3, "extra 0 speed 0 engine 0 damage 0"},    {VK_F1 + 3, "extra 0 speed 0 engine 1 damage 0"},
+        {VK_F1 + 5, "extra 0 speed 0 engine 1 damage 0.5"},  {VK_F1 + 6, "extra 0 speed 0 engine 1 damage 0.8"}};
+    const auto effect = [&] {
+        std::ostringstream out;
+        out << "extra " << Player().extraSpeed << " speed " << Player().speed << " engine " << Player().engineFactor
+            << " damage " << Player().damage;
+        return out.str();
+    };
+    Key(VK_INSERT);
+    EXPECT_EQ("extra 0 speed 25 engine 1 damage 0", effect()) << "not in debug mode";
+    state.SetDebug(true);
+    for (const auto& k : keys) {
+        Key(k.key);
+        EXPECT_EQ(k.effect, effect()) << k.key;
+    }
 }
 
 TEST_F(StateGame, FailureInAFrameIsReportedAndLeaves)

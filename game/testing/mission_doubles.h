@@ -42,6 +42,10 @@ public:
     void ChangeThrottle(float _delta) override { throttle += _delta; }
     void SetModelView(int _view) override;
     bool IsOnGround() const override { return onGround; }
+    void SetExtraSpeed(float _speed) override { extraSpeed = _speed; }
+    void SetSpeed(float _speed) override { speed = _speed; }
+    float GetEngineFactor() const override { return engineFactor; }
+    void SetEngineFactor(float _factor) override { engineFactor = _factor; }
     void OrderGoto(const vec3_c& _position, bool _start_now) override;
     void OrderLand(const vec3_c& _touchdown, const vec3_c& _direction) override;
     void OrderBomb(const vec3_c& _position, bool _start_now) override;
@@ -57,6 +61,9 @@ public:
     float throttle = 0.0f;
     int view = 0;
     bool onGround = false;
+    float extraSpeed = 0.0f;
+    float speed = 25.0f;
+    float engineFactor = 1.0f;
     bool throwOnUpdate = false;
     i32 score = 0;
     u16 ownerId = 0;
