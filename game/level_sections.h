@@ -24,6 +24,23 @@
 // Game objects (game/level_sections.cpp), each from the scene "file":
 //   aaguns, zeppelins, vehicles, cannons, yachts, control_points,
 //   airfields, balloons, birds, crowds, planes, user.
+// Choices and checks of the object sections:
+//   planes  the display name is "Axis_<n>" when the template's MainGroup
+//           "iff" is negative, else "Ally_<n>", n counting the section's
+//           planes from 0 whatever their side;
+//   user    without a current pilot the first plane of the list is flown;
+//           a selected plane outside the list throws "Plane <n> is not in
+//           the plane list (<m> planes)"; a scene whose first level object
+//           is not a control point, or that has none, throws "There should
+//           be ONE control point at user.sce!";
+//   crowds  the count of a "model run" triple must be a whole number, not
+//           negative: else "crowds: the count after "model run" in area
+//           "<name>" is not a count"; a triple cut short by the end of the
+//           area's list is skipped;
+//   birds   a missing key throws "birds::type", "birds::count",
+//           "birds::spread" or "birds::fly speed".
+// Multiplayer computer planes choose among the first ten planes of the
+// list (fewer when the list is shorter; none throws).
 // A required key that is absent throws command_error_c "Parameter not
 // found!". Objects come from the state's mission_object_factory_c.
 //

@@ -25,7 +25,8 @@
 //      "user_alive", then the due script events (below);
 //   6. the scene at the game time; the input with the step; the controls;
 //   7. the world step (objects, control points, timers, "mission_process");
-//   8. the camera target (below); the scenes prepared for drawing.
+//   8. the camera's mode from the player's plane's fate and the camera
+//      target (below); the scenes prepared for drawing.
 // Render draws the scene, the darkened pause picture, the closing fade and
 // the debug texts. Leave releases everything the mission made.
 //
@@ -41,16 +42,25 @@
 // every key shows the view it is named after and the plane's model variant
 // follows (SyncUserPlaneView: mode 2 shows the guns model).
 //
+// Camera mode and target: while the player's plane flies undamaged its
+// mode is remembered; a destroyed plane turns the camera to mode 3, a plane
+// on the ground to mode 5, and a plane that flies again brings back the
+// remembered mode from mode 5. The target is the world object at
+// `debugTarget`: first the player's plane, moved on by Home in debug mode,
+// wrapped to the number of objects (kept as it is while there are none).
+//
 // The game camera, the HUD, the in-game map and the effects manager are not
 // part of this state yet: the state keeps the camera mode and the cut-scene
 // place itself, and the level's HUD and map keys are checked and kept in
 // `environment` for them.
 //
 // Failures: any exception while the level loads or a frame runs or draws is
-// caught here, written to the game log and kept (GetFailure); what the
-// mission made is released and the next Update returns state_leave, so the
-// shell goes back to the menu (or, started with "nomenu", ends with the
-// message).
+// caught here, written to the game log and kept (GetFailure: a missing key
+// as "<file>: <section>::<key>: Parameter not found!", a missing file as
+// "Couldn't find or load specified file: "<name>": <message>", any other
+// error by its text); what the mission made is released and the next
+// Update returns state_leave, so the shell goes back to the menu (or,
+// started with "nomenu", ends with the message).
 #include "app/state.h"
 #include "foundation/text_string.h"
 #include "foundation/vector_math.h"
