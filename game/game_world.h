@@ -43,6 +43,8 @@
 #include "game/objects/game_object.h"
 #include "game/projectile.h"
 
+#include "level/parameter_list.h"
+
 #include <map>
 #include <memory>
 #include <string>
@@ -69,10 +71,9 @@ struct game_world_context_c {
     scene_c* scene = nullptr;
 
     // Projectiles, explosions and effects.
-    fx_manager_c* effects = nullptr;               // no effects without one
-    parameter_list_c* terrainParameters = nullptr; // the terrain's effects
-    bool friendlyFire = false;                     // network games: bullets hit their own side
-    bool smallExplosions = false;                  // the pilot's creation flag: radius 15
+    fx_manager_c* effects = nullptr; // no effects without one
+    bool friendlyFire = false;       // network games: bullets hit their own side
+    bool smallExplosions = false;    // the pilot's creation flag: radius 15
 };
 
 // A level object with hit points (the level's "LoadHP" list): explosions
@@ -80,8 +81,8 @@ struct game_world_context_c {
 struct hit_point_object_c {
     null_object_c* entity = nullptr;
     f32 hitPoints = 0.0f;
-    std::string normalModel;
-    std::string burnedModel;
+    string_c normalModel;
+    string_c burnedModel;
     object_template_c* tmpl = nullptr; // may be null
 };
 
@@ -229,6 +230,17 @@ public:
     // answers false when that side has none.
     void SetSpawnPoints(int _side, std::vector<vec3_c> _positions, std::vector<vec3_c> _rotations);
     bool NextSpawnPoint(int _side, vec3_c& _position, vec3_c& _rotation);
+
+    // Filled while the level loads. A level scene kept after Init joins
+    // the list the control-point scene indexes.
+    void AddLevelScene(level_scene_c* _scene) { context.levelScenes.push_back(_scene); }
+    // What projectiles hitting the terrain take their effects from.
+    parameter_list_c terrainParameters;
+    // The landing fields of the "airfields" sections: bit 1 the Allied
+    // field is set, bit 2 the German one.
+    u32 airfieldMask = 0;
+    vec3_c alliedTouchdown, alliedDirection;
+    vec3_c germanTouchdown, germanDirection;
 
 private:
     struct timer_c {

@@ -333,7 +333,7 @@ bool game_world_c::StepProjectile(projectile_c& _projectile, float _dt)
             return true;
         }
         if (context.effects)
-            context.effects->CreateEffects(context.terrain, start + unit * t, normal, false, context.terrainParameters,
+            context.effects->CreateEffects(context.terrain, start + unit * t, normal, false, &terrainParameters,
                                            "fx_onHT");
         EndProjectile(_projectile, nullptr, false);
         return true;
@@ -455,8 +455,8 @@ void game_world_c::DamageHitPointObjects(null_object_c* _hit_entity, const aabb_
         object_template_c* tmpl = hitPointObjects[i].tmpl;
         if (tmpl == nullptr)
             continue;
-        tmpl->ShowModel(hitPointObjects[i].normalModel.c_str(), false, false);
-        tmpl->ShowModel(hitPointObjects[i].burnedModel.c_str(), true, true);
+        tmpl->ShowModel(hitPointObjects[i].normalModel.GetData(), false, false);
+        tmpl->ShowModel(hitPointObjects[i].burnedModel.GetData(), true, true);
         if (context.effects && !tmpl->groups.empty())
             context.effects->CreateEffects(hitPointObjects[i].entity, hitPointObjects[i].entity->position, up, false,
                                            &tmpl->groups.front()->parameters, "fx_onEX");
