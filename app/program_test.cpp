@@ -2,15 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <SDL.h>
 
 #include "app/mission_info.h"
+#include "app/pilot_list.h"
 #include "app/state_factories.h"
 #include "foundation/archive_writer.h"
 #include "foundation/testing/scratch_folder.h"
@@ -29,6 +33,8 @@ namespace {
 constexpr i32 kClose = -100;
 // Update's answer that makes it throw.
 constexpr i32 kThrow = -101;
+// Update's answer that makes the program lose the focus.
+constexpr i32 kDeactivate = -102;
 
 struct run_log_s {
     std::vector<std::string> events;
@@ -36,9 +42,12 @@ struct run_log_s {
     // without a plan closes the window.
     std::map<std::string, std::deque<std::vector<i32>>> plans;
     std::map<std::string, int> made;
+    std::map<std::string, int> renders;
     int alive = 0;
     std::vector<timer_c*> game_timers;
     std::vector<std::string> boxes;
+    std::atomic<bool> deactivated{false};
+    std::atomic<u32> window_id{0};
 };
 
 void PushWindowEvent(HWND _window, SDL_WindowEventID _what)
@@ -70,12 +79,16 @@ public:
         }
         // The desktop gives the new window the focus.
         PushWindowEvent(_application->hwnd, SDL_WINDOWEVENT_FOCUS_GAINED);
+        log.window_id = SDL_GetWindowID(GetSdlWindow(_application->hwnd));
     }
     void Leave() override { Log("leave"); }
-    LRESULT OnMessage(HWND, UINT _msg, WPARAM, LPARAM) override
+    LRESULT OnMessage(HWND, UINT _msg, WPARAM _wparam, LPARAM) override
     {
-        if (_msg == WM_CLOSE)
-            Log("close");
+        if (_msg == WM_ACTIVATEAPP) {
+            Log("activate " + std::to_string(_wparam));
+            if (_wparam == 0)
+                log.deactivated = true;
+        }
         return 0;
     }
     i32 Update(double) override
@@ -85,6 +98,10 @@ public:
             plan.pop_front();
         if (answer == kThrow)
             throw std::runtime_error("The state failed!");
+        if (answer == kDeactivate) {
+            PushWindowEvent(GetApplication()->hwnd, SDL_WINDOWEVENT_FOCUS_LOST);
+            return state_stay;
+        }
         if (answer == kClose) {
             if (!closing)
                 PushWindowEvent(GetApplication()->hwnd, SDL_WINDOWEVENT_CLOSE);
@@ -94,9 +111,7 @@ public:
         Log("update " + std::to_string(answer));
         return answer;
     }
-    void Render(double) override { ++renders; }
-
-    int renders = 0;
+    void Render(double) override { ++log.renders[GetName().GetData()]; }
 
 private:
     void Log(const std::string& _what) { log.events.push_back(std::string(GetName().GetData()) + " " + _what); }
@@ -105,6 +120,23 @@ private:
     std::deque<i32> plan;
     bool closing = false;
 };
+
+// The events of those kinds ("update", "enter", ...), in order.
+std::vector<std::string> Only(const std::vector<std::string>& _events, std::initializer_list<const char*> _kinds)
+{
+    std::vector<std::string> out;
+    for (const std::string& event : _events)
+        for (const char* kind : _kinds)
+            if (event.find(std::string(" ") + kind) != std::string::npos)
+                out.push_back(event);
+    return out;
+}
+
+// The states' visits: what the shell did with them, without the messages.
+std::vector<std::string> Visits(const std::vector<std::string>& _events)
+{
+    return Only(_events, {"enter", "update", "leave"});
+}
 
 void AddText(archive_writer_c& _archive, const char* _name, const std::string& _text)
 {
@@ -156,7 +188,7 @@ protected:
         AddText(data, kMultiplayerMissionsFile, "");
         AddText(data, kTrainingMissionsFile, "add_mission path=t\\ script=s map=m objectives=o briefing=b\n");
         if (_with_planes)
-            AddText(data, kPlanesFile, "add_plane fname=a.txt\n");
+            AddText(data, kPlanesFile, "add_plane fname=a.txt\nadd_plane fname=b.txt\n");
         data.Write(folder.Path("data.qza").c_str());
         archive_writer_c patch;
         AddText(patch, kInGameTextsFile, "one\ntwo\n");
@@ -209,9 +241,13 @@ TEST_F(Program, StartsInTheMenuAndGoesToAGameAndBack)
         "game enter",    "game update 0", "game update 1", "game leave",    "menu enter",
         "menu update 0", "menu update 1", "menu leave",
     };
-    EXPECT_EQ(log.events, expected);
+    EXPECT_EQ(Visits(log.events), expected);
     EXPECT_EQ(log.made["menu"], 2) << "the menu is made anew after its visit";
     EXPECT_EQ(log.made["game"], 2) << "the game is made anew after its visit";
+    // A frame draws the state current at its end; the menu's last frame,
+    // which ends the program, draws nothing.
+    EXPECT_EQ(log.renders["menu"], 4);
+    EXPECT_EQ(log.renders["game"], 2);
     EXPECT_GT(direct3d.Count("Present"), 0u);
     ASSERT_GE(log.game_timers.size(), 2u);
     EXPECT_NE(log.game_timers.back(), nullptr) << "the game gets the frame timer before it is entered";
@@ -240,9 +276,10 @@ TEST_F(Program, CommandLineChoosesTheFirstState)
         g_application.game_type = 2;
         g_application.mission_number = 1;
         EXPECT_EQ(Run(c.line), 0);
-        ASSERT_FALSE(log.events.empty());
-        EXPECT_EQ(log.events.front(), c.first);
-        EXPECT_EQ(log.events.back(), std::string(c.first).substr(0, 4) + " leave") << "left at WM_CLOSE";
+        const std::vector<std::string> visits = Visits(log.events);
+        ASSERT_FALSE(visits.empty());
+        EXPECT_EQ(visits.front(), c.first);
+        EXPECT_EQ(visits.back(), std::string(c.first).substr(0, 4) + " leave") << "left at WM_CLOSE";
         EXPECT_EQ(g_application.game_type, c.game_type);
         EXPECT_EQ(g_application.mission_number, c.mission_number);
         ASSERT_FALSE(log.game_timers.empty());
@@ -250,6 +287,33 @@ TEST_F(Program, CommandLineChoosesTheFirstState)
         EXPECT_TRUE(log.boxes.empty());
         ExpectCleanEnd();
     }
+}
+
+TEST_F(Program, AnInactiveProgramWaitsForTheFocusWithoutFrames)
+{
+    WriteDataSet();
+    log.plans["menu"] = {{0, kDeactivate, 0, state_leave}};
+    // The desktop gives the focus back some time later.
+    std::thread desktop([this] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!log.deactivated && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+        event.window.windowID = log.window_id;
+        SDL_PushEvent(&event);
+    });
+    EXPECT_EQ(Run(""), 0);
+    desktop.join();
+    const auto lost = std::find(log.events.begin(), log.events.end(), "menu activate 0");
+    ASSERT_NE(lost, log.events.end());
+    const auto back = std::find(lost, log.events.end(), "menu activate 1");
+    ASSERT_NE(back, log.events.end());
+    EXPECT_TRUE(Only({lost, back}, {"update"}).empty()) << "no frame while inactive";
+    const std::vector<std::string> updates = {"menu update 0", "menu update 0", "menu update 1"};
+    EXPECT_EQ(Only(log.events, {"update"}), updates);
+    ExpectCleanEnd();
 }
 
 TEST_F(Program, AGameTypeOutsideOneToFourStaysInTheMenu)
@@ -264,8 +328,44 @@ TEST_F(Program, AGameTypeOutsideOneToFourStaysInTheMenu)
                              {}});
     EXPECT_EQ(Run(""), 0);
     const std::vector<std::string> expected = {"menu enter", "menu update 2", "menu update 1", "menu leave"};
-    EXPECT_EQ(log.events, expected);
+    EXPECT_EQ(Visits(log.events), expected);
+    EXPECT_EQ(log.renders["menu"], 1) << "the refused start still draws its frame";
     ExpectCleanEnd();
+}
+
+TEST_F(Program, ClosingPlaysAPendingOutroBeforeTheEnd)
+{
+    WriteDataSet();
+    SetStateFactory("menu", {[this] {
+                                 g_application.outro_pending = 1;
+                                 return std::make_unique<planned_state_c>("menu", log);
+                             },
+                             {}});
+    EXPECT_EQ(Run(""), 0);
+    EXPECT_EQ(g_application.outro_pending, 0);
+    EXPECT_EQ(direct3d.Count("CreateDevice"), 2u) << "the renderer came back after the outro";
+    EXPECT_TRUE(log.boxes.empty());
+    ExpectCleanEnd();
+}
+
+TEST_F(Program, APlaneFromTheCommandLineIsTakenOnlyFromThePlaneList)
+{
+    WriteDataSet();
+    {
+        pilot_list_c pilots;
+        pilots.Create("Ace", false);
+        ASSERT_TRUE(pilots.Save());
+    }
+    const struct {
+        const char* line;
+        u32 selected;
+    } cases[] = {{"plane=2", 2}, {"plane=1", 1}, {"plane=3", 1}, {"plane=0", 1}, {"plane=-5", 1}, {"", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(Run(c.line), 0);
+        ASSERT_NE(g_application.pilots.GetCurrent(), nullptr);
+        EXPECT_EQ(g_application.pilots.GetCurrent()->selected_plane, c.selected);
+    }
 }
 
 TEST_F(Program, MissingArchivesAreReported)
