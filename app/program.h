@@ -6,13 +6,14 @@
 //
 // WinMain, in this order: the current directory becomes the program's own
 // folder; the command line is read (command_line.h); OutOfMemoryHandler
-// becomes the new-handler; the file readers are installed; the file system
+// becomes the new-handler; the menu library's messages are shown in message
+// boxes without caption; the file readers are installed; the file system
 // of "data.qza" and "data1.qza" becomes current; COM is initialised (it has
 // nothing to prepare here, com_types.h); the intro clips play; the main
 // window is made, initialised (WM_USER), shown, started (WM_USER+1 with the
 // command line) and the loop runs until WM_QUIT. Then the window class is
-// unregistered, the new-handler restored, COM uninitialised and the
-// archives closed.
+// unregistered, the new-handler and the menu messages' handler restored,
+// COM uninitialised and the archives closed.
 //
 // Every error that ends the run, the missing archives included, ends it the
 // same way: the states are dropped without leaving, the main window is

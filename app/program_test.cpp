@@ -18,6 +18,7 @@
 #include "app/state_factories.h"
 #include "foundation/archive_writer.h"
 #include "foundation/testing/scratch_folder.h"
+#include "menu/menu_message.h"
 #include "platform/d3d9/record_config.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/performance_counter.h"
@@ -35,6 +36,8 @@ constexpr i32 kClose = -100;
 constexpr i32 kThrow = -101;
 // Update's answer that makes the program lose the focus.
 constexpr i32 kDeactivate = -102;
+// Update's answer that makes it report through the menu library.
+constexpr i32 kMenuMessage = -103;
 
 struct run_log_s {
     std::vector<std::string> events;
@@ -98,6 +101,10 @@ public:
             plan.pop_front();
         if (answer == kThrow)
             throw std::runtime_error("The state failed!");
+        if (answer == kMenuMessage) {
+            MenuMessage("Control not found!");
+            return state_stay;
+        }
         if (answer == kDeactivate) {
             PushWindowEvent(GetApplication()->hwnd, SDL_WINDOWEVENT_FOCUS_LOST);
             return state_stay;
@@ -366,6 +373,16 @@ TEST_F(Program, APlaneFromTheCommandLineIsTakenOnlyFromThePlaneList)
         ASSERT_NE(g_application.pilots.GetCurrent(), nullptr);
         EXPECT_EQ(g_application.pilots.GetCurrent()->selected_plane, c.selected);
     }
+}
+
+TEST_F(Program, MenuMessagesAreShownInBoxesWhileItRuns)
+{
+    WriteDataSet();
+    log.plans["menu"] = {{kMenuMessage, state_leave}};
+    EXPECT_EQ(Run(""), 0);
+    EXPECT_EQ(log.boxes, std::vector<std::string>{"Control not found!"});
+    MenuMessage("After the run");
+    EXPECT_EQ(log.boxes.size(), 1u) << "the default handler is back after the run";
 }
 
 TEST_F(Program, MissingArchivesAreReported)

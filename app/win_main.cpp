@@ -8,6 +8,7 @@
 #include "app/program.h"
 #include "foundation/archive_file_system.h"
 #include "foundation/file_error.h"
+#include "menu/menu_message.h"
 #include "platform/win32/com_types.h"
 #include "platform/win32/display.h"
 #include "platform/win32/message_box.h"
@@ -63,6 +64,11 @@ void Run(HINSTANCE _instance, const std::string& _command_line, int _show_comman
     }
 }
 
+void ShowMenuMessage(const char* _text)
+{
+    MessageBoxA(nullptr, _text, nullptr, MB_OK);
+}
+
 int Fail(const std::string& _text, UINT _style)
 {
     AbandonRun();
@@ -86,6 +92,7 @@ int WinMain(HINSTANCE _instance, HINSTANCE, const char* _command_line, int _show
     ResetCommandLine();
     ReadCommandLine(command_line.c_str());
     const std::new_handler previous_handler = std::set_new_handler(OutOfMemoryHandler);
+    const menu_message_handler_f previous_menu_handler = SetMenuMessageHandler(ShowMenuMessage);
     RegisterFileReaders();
 
     int status = 0;
@@ -101,6 +108,7 @@ int WinMain(HINSTANCE _instance, HINSTANCE, const char* _command_line, int _show
     }
 
     UnregisterClass(kMainWindowClass, _instance);
+    SetMenuMessageHandler(previous_menu_handler);
     std::set_new_handler(previous_handler);
     CoUninitialize();
     archives.reset();
