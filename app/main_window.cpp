@@ -32,11 +32,16 @@ std::unique_ptr<state_c>& OwnerOf(const char* _name)
     return string_c(_name) == kMenu ? g_menu_state : g_game_state;
 }
 
+state_c*& ApplicationSlotOf(const char* _name)
+{
+    return string_c(_name) == kMenu ? g_application.menu_state : g_application.game_state;
+}
+
 void AddNewState(const char* _name)
 {
     std::unique_ptr<state_c>& owner = OwnerOf(_name);
     owner = MakeState(_name);
-    (owner.get() == g_menu_state.get() ? g_application.menu_state : g_application.game_state) = owner.get();
+    ApplicationSlotOf(_name) = owner.get();
     g_state_manager.Add(owner.get());
 }
 
@@ -44,6 +49,7 @@ void AddNewState(const char* _name)
 void ReplaceState(const char* _name)
 {
     g_state_manager.Remove(_name);
+    ApplicationSlotOf(_name) = nullptr;
     OwnerOf(_name).reset();
     AddNewState(_name);
 }
@@ -98,9 +104,7 @@ void Start()
 
 LRESULT Frame(HWND _hwnd)
 {
-    if (!app_active)
-        return 1;
-    if (!frame_timer)
+    if (!app_active || !frame_timer)
         return 1;
     const double t = frame_timer->GetTime();
     const i32 result = g_state_manager.Update(t);
