@@ -23,6 +23,7 @@
 #include "platform/win32/message_box.h"
 #include "platform/win32/performance_counter.h"
 #include "platform/win32/process.h"
+#include "platform/win32/sdl_display.h"
 #include "platform/win32/testing/display_double.h"
 #include "platform/win32/testing/temporary_config_home.h"
 #include "platform/win32/windows.h"
@@ -38,6 +39,8 @@ constexpr i32 kThrow = -101;
 constexpr i32 kDeactivate = -102;
 // Update's answer that makes it report through the menu library.
 constexpr i32 kMenuMessage = -103;
+// Update's answer that makes it log whether the window is full screen.
+constexpr i32 kLogScreen = -104;
 
 struct run_log_s {
     std::vector<std::string> events;
@@ -101,6 +104,11 @@ public:
             plan.pop_front();
         if (answer == kThrow)
             throw std::runtime_error("The state failed!");
+        if (answer == kLogScreen) {
+            const bool full = (SDL_GetWindowFlags(GetSdlWindow(GetApplication()->hwnd)) & SDL_WINDOW_FULLSCREEN) != 0;
+            Log(full ? "full screen" : "windowed");
+            return state_stay;
+        }
         if (answer == kMenuMessage) {
             MenuMessage("Control not found!");
             return state_stay;
@@ -259,6 +267,18 @@ TEST_F(Program, StartsInTheMenuAndGoesToAGameAndBack)
     ASSERT_GE(log.game_timers.size(), 2u);
     EXPECT_NE(log.game_timers.back(), nullptr) << "the game gets the frame timer before it is entered";
     ExpectCleanEnd();
+}
+
+TEST_F(Program, RunsFullScreenOnTheDisplay)
+{
+    WriteDataSet();
+    SetDisplayBackend(MakeSdlDisplayBackend());
+    log.plans["menu"] = {{kLogScreen, state_leave}};
+    EXPECT_EQ(Run(""), 0);
+    EXPECT_EQ(Only(log.events, {"screen", "windowed"}), std::vector<std::string>{"menu full screen"});
+    EXPECT_TRUE(log.boxes.empty());
+    i32 width = 0, height = 0;
+    EXPECT_FALSE(GetDisplayBackend()->GetModeSize(width, height)) << "the desktop's mode is back";
 }
 
 TEST_F(Program, CommandLineChoosesTheFirstState)
