@@ -5,10 +5,13 @@
 // The shell takes its "menu" and "game" states from factories installed
 // here (app/state_factories.h), from the libraries that build them; a
 // state without one ends the start with a message naming it.
+#include <memory>
 #include <string>
 
 #include "app/program.h"
+#include "app/state_factories.h"
 #include "platform/win32/windows.h"
+#include "screens/state_menu.h"
 
 namespace {
 
@@ -19,6 +22,7 @@ int g_instance;
 
 int main(int _argc, char** _argv)
 {
+    SetStateFactory("menu", {[] { return std::make_unique<state_menu_c>(); }, {}});
     std::string command_line;
     for (int i = 1; i < _argc; ++i) {
         if (i > 1)
