@@ -1,0 +1,101 @@
+#include "render_d3d9/testing/draw_fixture.h"
+
+#include "render_d3d9/shader_programs.h"
+
+#include <cmath>
+
+namespace {
+
+template <class shader_t>
+bool Same(shader_t* _shader, const DWORD* _program)
+{
+    if (_shader == nullptr || _program == nullptr) {
+        return false;
+    }
+    UINT count = 0;
+    const DWORD* tokens = _shader->GetFunction(&count);
+    for (UINT i = 0; i < count; ++i) {
+        if (tokens[i] != _program[i]) {
+            return false;
+        }
+    }
+    return count > 0;
+}
+
+}
+
+bool RunsVertexRow(const d3d9_device_state_c& _state, u32 _row)
+{
+    return Same(_state.vertexShader, GetShaderPrograms().vertex[_row][d3d_shader_vs_1_1]);
+}
+
+bool RunsPixelEntry(const d3d9_device_state_c& _state, u32 _entry)
+{
+    return Same(_state.pixelShader, GetShaderPrograms().pixel[_entry]);
+}
+
+texture_c* test_map_c::GetTexture(f32 _time) const
+{
+    if (frames.empty()) {
+        return nullptr;
+    }
+    const f32 frame = std::trunc(_time);
+    if (!(frame > 0.0f)) {
+        return frames.front();
+    }
+    return frame >= static_cast<f32>(frames.size() - 1) ? frames.back() : frames[static_cast<size_t>(frame)];
+}
+
+void draw_fixture_c::SetUp()
+{
+    InstallRecordBackend(config);
+    SetDisplayBackend(display);
+    renderer = std::make_unique<d3d_renderer_c>(&flags);
+    ASSERT_TRUE(renderer->create_device(window.Get(), true));
+    renderer->SetViewport(0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+    scene = std::make_unique<scene_c>("scene", renderer.get());
+    scene->SetFlag(0x4, true);
+    camera.SetViewShape(*renderer);
+    camera.SetProjection(1.0f, 1000.0f);
+    camera.UpdateTransform(nullptr);
+}
+
+void draw_fixture_c::TearDown()
+{
+    scene.reset();
+    textures.clear();
+    renderer.reset();
+    SetDisplayBackend(nullptr);
+    RemoveRecordBackend();
+}
+
+void draw_fixture_c::OpenLists()
+{
+    renderer->BeginScene();
+    renderer->SetScene(scene.get(), &camera, {}, nullptr);
+    ASSERT_TRUE(renderer->IsSceneSet());
+}
+
+void draw_fixture_c::CloseLists()
+{
+    renderer->ResetRenderLists();
+}
+
+d3d_texture_c* draw_fixture_c::MakeTexture(format_e _format, bool _mipmaps)
+{
+    texture_def_c definition;
+    definition.image.Create(4, 4, _format, _mipmaps, false);
+    const D3DFORMAT format = _format == format_a8r8g8b8 ? D3DFMT_A8R8G8B8
+                             : _format == format_l8     ? D3DFMT_L8
+                                                        : D3DFMT_X8R8G8B8;
+    textures.push_back(std::make_unique<d3d_texture_c>(renderer->GetDevice(), "test", definition, false, format));
+    return textures.back().get();
+}
+
+std::vector<record_draw_s> draw_fixture_c::NewDraws()
+{
+    const std::vector<record_draw_s>& draws = Device()->Draws();
+    std::vector<record_draw_s> fresh(draws.begin() + static_cast<std::ptrdiff_t>(seenDraws), draws.end());
+    seenDraws = draws.size();
+    return fresh;
+}
