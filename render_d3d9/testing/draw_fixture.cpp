@@ -2,6 +2,7 @@
 
 #include "render_d3d9/shader_programs.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -48,6 +49,7 @@ texture_c* test_map_c::GetTexture(f32 _time) const
 
 void draw_fixture_c::SetUp()
 {
+    seenDraws = 0;
     InstallRecordBackend(config);
     SetDisplayBackend(display);
     renderer = std::make_unique<d3d_renderer_c>(&flags);
@@ -95,6 +97,7 @@ d3d_texture_c* draw_fixture_c::MakeTexture(format_e _format, bool _mipmaps)
 std::vector<record_draw_s> draw_fixture_c::NewDraws()
 {
     const std::vector<record_draw_s>& draws = Device()->Draws();
+    seenDraws = std::min(seenDraws, draws.size());
     std::vector<record_draw_s> fresh(draws.begin() + static_cast<std::ptrdiff_t>(seenDraws), draws.end());
     seenDraws = draws.size();
     return fresh;
