@@ -47,14 +47,6 @@ protected:
         NewDraws();
     }
 
-    template <class vertex_t>
-    static vertex_t Vertex(const record_draw_s& _draw, u32 _index)
-    {
-        vertex_t vertex;
-        std::memcpy(&vertex, _draw.vertices.data() + _index * sizeof(vertex), sizeof(vertex));
-        return vertex;
-    }
-
     // The states every overlay draw shares; the draw's state.
     const d3d9_device_state_c& ExpectOverlay(const record_draw_s& _draw, bool _textured, const char* _what)
     {
@@ -107,11 +99,7 @@ TEST_F(Overlay, MapsCoverTheViewportBlendedByOpacityAlphaAndFlags)
         ASSERT_EQ(draws.size(), 1u) << c.what;
         const d3d9_device_state_c& state = ExpectOverlay(draws[0], true, c.what);
         EXPECT_EQ(state.renderStates[D3DRS_ZENABLE], D3DZB_FALSE) << c.what;
-        EXPECT_EQ(state.renderStates[D3DRS_ALPHABLENDENABLE], c.blend ? 1u : 0u) << c.what;
-        if (c.blend) {
-            EXPECT_EQ(state.renderStates[D3DRS_SRCBLEND], c.source) << c.what;
-            EXPECT_EQ(state.renderStates[D3DRS_DESTBLEND], c.dest) << c.what;
-        }
+        ExpectBlend(state, c.blend, c.source, c.dest, c.what);
         EXPECT_EQ(state.renderStates[D3DRS_ALPHATESTENABLE], c.alphaTexture ? 1u : 0u) << c.what;
         if (c.alphaTexture) {
             EXPECT_EQ(state.renderStates[D3DRS_ALPHAREF], 2u);
@@ -122,8 +110,8 @@ TEST_F(Overlay, MapsCoverTheViewportBlendedByOpacityAlphaAndFlags)
         EXPECT_EQ(state.stageStates[0][D3DTSS_ALPHAOP], c.alphaTexture ? D3DTOP_MODULATE : D3DTOP_SELECTARG1) << c.what;
         EXPECT_EQ(state.stageStates[0][D3DTSS_ALPHAARG1], c.alphaTexture ? D3DTA_TEXTURE : D3DTA_DIFFUSE) << c.what;
         EXPECT_EQ(state.stageStates[1][D3DTSS_COLOROP], D3DTOP_DISABLE) << c.what;
-        const auto first = Vertex<d3d_screen_textured_vertex_s>(draws[0], 0);
-        const auto last = Vertex<d3d_screen_textured_vertex_s>(draws[0], 3);
+        const auto first = RecordedVertex<d3d_screen_textured_vertex_s>(draws[0], 0);
+        const auto last = RecordedVertex<d3d_screen_textured_vertex_s>(draws[0], 3);
         EXPECT_EQ(first.color, ColorAlphaToBgra(1.0f, 1.0f, 1.0f, 1.0f - c.transparency)) << c.what;
         EXPECT_EQ(first.x, -0.5f);
         EXPECT_EQ(first.u, 0.0f);
@@ -167,12 +155,8 @@ TEST_F(Overlay, ThresholdedMapsRevealMoreAlphaAsTheThresholdRises)
         EXPECT_EQ(state.stageStates[0][D3DTSS_COLORARG1], c.colorArgument) << c.what;
         EXPECT_EQ(state.stageStates[0][D3DTSS_ALPHAOP], D3DTOP_SELECTARG1) << c.what;
         EXPECT_EQ(state.stageStates[0][D3DTSS_ALPHAARG1], D3DTA_TEXTURE) << c.what;
-        EXPECT_EQ(state.renderStates[D3DRS_ALPHABLENDENABLE], c.blend ? 1u : 0u) << c.what;
-        if (c.blend) {
-            EXPECT_EQ(state.renderStates[D3DRS_SRCBLEND], c.source) << c.what;
-            EXPECT_EQ(state.renderStates[D3DRS_DESTBLEND], c.dest) << c.what;
-        }
-        EXPECT_EQ(Vertex<d3d_screen_textured_vertex_s>(draws[0], 2).color, 0xFFFFFFFFu) << c.what;
+        ExpectBlend(state, c.blend, c.source, c.dest, c.what);
+        EXPECT_EQ(RecordedVertex<d3d_screen_textured_vertex_s>(draws[0], 2).color, 0xFFFFFFFFu) << c.what;
     }
     test_map_c map({opaque});
     renderer->DrawMap31(map, 0.0f, 0.5f, 0.0f, 0.0f);
@@ -205,11 +189,7 @@ TEST_F(Overlay, FillsWriteTheColourDepthAndStencilAsked)
         ASSERT_EQ(draws.size(), 1u) << c.what;
         const d3d9_device_state_c& state = ExpectOverlay(draws[0], false, c.what);
         EXPECT_EQ(state.renderStates[D3DRS_COLORWRITEENABLE], c.channels) << c.what;
-        EXPECT_EQ(state.renderStates[D3DRS_ALPHABLENDENABLE], c.blend ? 1u : 0u) << c.what;
-        if (c.blend) {
-            EXPECT_EQ(state.renderStates[D3DRS_SRCBLEND], D3DBLEND_ZERO) << c.what;
-            EXPECT_EQ(state.renderStates[D3DRS_DESTBLEND], D3DBLEND_ONE) << c.what;
-        }
+        ExpectBlend(state, c.blend, D3DBLEND_ZERO, D3DBLEND_ONE, c.what);
         EXPECT_EQ(state.renderStates[D3DRS_ALPHATESTENABLE], 0u) << c.what;
         const bool depth = c.writeDepth != 0.0f;
         EXPECT_EQ(state.renderStates[D3DRS_ZENABLE], depth ? D3DZB_TRUE : D3DZB_FALSE) << c.what;
@@ -228,7 +208,7 @@ TEST_F(Overlay, FillsWriteTheColourDepthAndStencilAsked)
             EXPECT_EQ(state.renderStates[D3DRS_TWOSIDEDSTENCILMODE], 0u) << c.what;
         }
         EXPECT_EQ(state.stageStates[0][D3DTSS_COLOROP], D3DTOP_DISABLE) << c.what;
-        EXPECT_EQ(Vertex<d3d_screen_vertex_s>(draws[0], 1).color, ColorAlphaToBgra(0.5f, 0.5f, 0.5f, 1.0f));
+        EXPECT_EQ(RecordedVertex<d3d_screen_vertex_s>(draws[0], 1).color, ColorAlphaToBgra(0.5f, 0.5f, 0.5f, 1.0f));
         renderer->DrawDebug28(0.5f, 0.0f, 0.0f, 0.0f, 0.0f);
         EXPECT_TRUE(NewDraws().empty()) << "nothing to write";
     }
@@ -261,14 +241,10 @@ TEST_F(Overlay, ColourFillsBlendByOpacityAndFlags)
         const auto draws = NewDraws();
         ASSERT_EQ(draws.size(), 1u);
         const d3d9_device_state_c& state = ExpectOverlay(draws[0], false, "fill");
-        EXPECT_EQ(state.renderStates[D3DRS_ALPHABLENDENABLE], c.blend.enable ? 1u : 0u);
-        if (c.blend.enable) {
-            EXPECT_EQ(state.renderStates[D3DRS_SRCBLEND], c.blend.source);
-            EXPECT_EQ(state.renderStates[D3DRS_DESTBLEND], c.blend.dest);
-        }
+        ExpectBlend(state, c.blend.enable, c.blend.source, c.blend.dest, "");
         EXPECT_EQ(state.renderStates[D3DRS_ZENABLE], D3DZB_FALSE);
         EXPECT_EQ(state.renderStates[D3DRS_STENCILENABLE], 0u);
-        EXPECT_EQ(Vertex<d3d_screen_vertex_s>(draws[0], 0).color,
+        EXPECT_EQ(RecordedVertex<d3d_screen_vertex_s>(draws[0], 0).color,
                   ColorAlphaToBgra(0.25f, 0.25f, 0.25f, 1.0f - c.transparency));
     }
     renderer->DrawDebug30(0.25f, 1.0f, 0.0f, 0.0f);

@@ -86,11 +86,7 @@ TEST_F(SpriteDraw, OpacityFlagsAndTextureAlphaChooseQuadBlendingDepthAndAlphaTes
         EXPECT_EQ(draw.start, 6 * c.quad) << c.what;
         EXPECT_EQ(draw.count, 2u) << c.what;
         EXPECT_EQ(state.renderStates[D3DRS_COLORVERTEX], c.vertexColors ? 1u : 0u) << c.what;
-        EXPECT_EQ(state.renderStates[D3DRS_ALPHABLENDENABLE], c.blend ? 1u : 0u) << c.what;
-        if (c.blend) {
-            EXPECT_EQ(state.renderStates[D3DRS_SRCBLEND], c.source) << c.what;
-            EXPECT_EQ(state.renderStates[D3DRS_DESTBLEND], c.dest) << c.what;
-        }
+        ExpectBlend(state, c.blend, c.source, c.dest, c.what);
         EXPECT_EQ(state.renderStates[D3DRS_ZWRITEENABLE], c.depthWrite ? 1u : 0u) << c.what;
         EXPECT_EQ(state.renderStates[D3DRS_ALPHATESTENABLE], c.alphaTest ? 1u : 0u) << c.what;
         EXPECT_EQ(state.stageStates[0][D3DTSS_COLOROP], D3DTOP_SELECTARG1) << c.what;

@@ -58,13 +58,6 @@ protected:
             EXPECT_FLOAT_EQ(_state.pixelConstants[first + _index][i], _value[i]) << _name << "[" << _index << "]";
         }
     }
-
-    static d3d_screen_glow_vertex_s Vertex(const record_draw_s& _draw, u32 _index)
-    {
-        d3d_screen_glow_vertex_s vertex;
-        std::memcpy(&vertex, _draw.vertices.data() + _index * sizeof(vertex), sizeof(vertex));
-        return vertex;
-    }
 };
 
 TEST_F(Glow, BlursAcrossIntoTheEighthThenDownOntoTheImage)
@@ -104,8 +97,8 @@ TEST_F(Glow, BlursAcrossIntoTheEighthThenDownOntoTheImage)
             ExpectPixelConstant(state, "delta", k - 1,
                                 {pass == 0 ? k * du : 0.0f, pass == 0 ? 0.0f : k * dv, 0.0f, 1.0f});
         }
-        const d3d_screen_glow_vertex_s first = Vertex(draw, 0);
-        const d3d_screen_glow_vertex_s last = Vertex(draw, 3);
+        const d3d_screen_glow_vertex_s first = RecordedVertex<d3d_screen_glow_vertex_s>(draw, 0);
+        const d3d_screen_glow_vertex_s last = RecordedVertex<d3d_screen_glow_vertex_s>(draw, 3);
         EXPECT_EQ(first.x, -0.5f);
         EXPECT_EQ(first.y, -0.5f);
         EXPECT_EQ(first.z, 1.0f);

@@ -47,6 +47,16 @@ texture_c* test_map_c::GetTexture(f32 _time) const
     return frame >= static_cast<f32>(frames.size() - 1) ? frames.back() : frames[static_cast<size_t>(frame)];
 }
 
+void ExpectBlend(const d3d9_device_state_c& _state, bool _enable, D3DBLEND _source, D3DBLEND _dest,
+                 const std::string& _what)
+{
+    EXPECT_EQ(_state.renderStates[D3DRS_ALPHABLENDENABLE], _enable ? 1u : 0u) << _what;
+    if (_enable) {
+        EXPECT_EQ(_state.renderStates[D3DRS_SRCBLEND], static_cast<DWORD>(_source)) << _what;
+        EXPECT_EQ(_state.renderStates[D3DRS_DESTBLEND], static_cast<DWORD>(_dest)) << _what;
+    }
+}
+
 void draw_fixture_c::SetUp()
 {
     seenDraws = 0;

@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 class test_map_c : public map_c {
@@ -36,6 +38,21 @@ private:
 // (its vs_1_1 form) or pixel entry.
 bool RunsVertexRow(const d3d9_device_state_c& _state, u32 _row);
 bool RunsPixelEntry(const d3d9_device_state_c& _state, u32 _entry);
+
+// Blending off, or on with those factors.
+void ExpectBlend(const d3d9_device_state_c& _state, bool _enable, D3DBLEND _source, D3DBLEND _dest,
+                 const std::string& _what);
+
+// Vertex _index of a draw from memory.
+template <class vertex_t>
+vertex_t RecordedVertex(const record_draw_s& _draw, u32 _index)
+{
+    vertex_t vertex{};
+    if ((_index + 1) * sizeof(vertex) <= _draw.vertices.size()) {
+        std::memcpy(&vertex, _draw.vertices.data() + _index * sizeof(vertex), sizeof(vertex));
+    }
+    return vertex;
+}
 
 class draw_fixture_c : public ::testing::Test {
 protected:
