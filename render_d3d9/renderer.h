@@ -98,7 +98,8 @@ public:
     void DrawLightMarker(light_c* _light) override;
     // Screen overlays draw only inside a scene after its render lists, over
     // a viewport of some size; a flag argument is on when not 0. The
-    // interface hands the fill colour of slots 28 and 30 as one grey level.
+    // interface hands the fill colour of DrawDebug28 and DrawDebug30 as one
+    // grey level.
     //
     // Fills the viewport with the grey (alpha 1) into the colour, depth 1.0
     // (ZFUNC ALWAYS) and the stencil value (REPLACE), each only when asked;
