@@ -105,13 +105,13 @@ f32 d3d_renderer_c::EffectOpacity(const null_object_c& _entity) const
 void d3d_renderer_c::DrawEffect(const null_object_c& _entity, const map_c* _map, const d3d_geometry_c& _geometry,
                                 u32 _row, const d3d_effect_constants_s& _constants, f32 _time, bool _clip)
 {
-    const mat4_c clip = ClipTransform(camera->GetInverseMatrix(), camera->GetProjection());
+    const mat4_c clip = WidenToMat4(camera->GetInverseMatrix()) * camera->GetProjection();
     if (!AllFinite(&clip.m[0][0], 16)) {
         return;
     }
     const u32 entity_flags = _entity.GetFlags();
     const bool additive = (entity_flags & emitter_additive) != 0;
-    BackBufferOnly(cache);
+    UseBackBufferOnly(cache);
     SetPlainStates(cache, _clip, false);
     cache.SetGouraud(_row == trail_row);
     cache.SetDepth(sceneDepthTest && (entity_flags & object_depth_test) != 0, false, D3DCMP_LESS);
@@ -124,7 +124,7 @@ void d3d_renderer_c::DrawEffect(const null_object_c& _entity, const map_c* _map,
     u32 next_stage = 0;
     if (const d3d_texture_c* texture = MapTexture(_map, _time)) {
         const d3d_stage_op_s modulate = StageOp(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT);
-        SetMapStage(cache, 0, *_map, *texture, modulate, modulate);
+        SetEffectStage(cache, 0, modulate, modulate, *_map, *texture);
         next_stage = 1;
     }
     DisableStages(cache, next_stage);

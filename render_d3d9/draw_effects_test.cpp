@@ -2,7 +2,7 @@
 #include "engine/emitter.h"
 #include "engine/trail.h"
 #include "render_d3d9/draw_common.h"
-#include "render_d3d9/testing/draw_fixture.h"
+#include "render_d3d9/testing/effect_fixture.h"
 
 #include <cmath>
 #include <limits>
@@ -16,11 +16,11 @@ public:
     void TakeMap(map_c* _map) { map.reset(_map); }
 };
 
-class EffectDraw : public draw_fixture_c {
+class EffectDraw : public effect_fixture_c {
 protected:
     void SetUp() override
     {
-        draw_fixture_c::SetUp();
+        effect_fixture_c::SetUp();
         emitter = std::make_unique<test_emitter_c>("smoke", renderer.get());
         emitter->SetParticleCount(4);
         emitter->SetParticleSize(2.0f, 6.0f);
@@ -94,7 +94,7 @@ TEST_F(EffectDraw, BothDrawsShareTheirStatesAndDifferInShadingAndRow)
         EXPECT_EQ(state.renderTargets[1], nullptr);
         EXPECT_EQ(state.stageStates[0][D3DTSS_COLOROP], D3DTOP_DISABLE) << "no map, no stages";
         EXPECT_NE(state.declaration, nullptr);
-        const mat4_c clip = ClipTransform(camera.GetInverseMatrix(), camera.GetProjection());
+        const mat4_c clip = WidenToMat4(camera.GetInverseMatrix()) * camera.GetProjection();
         for (u32 row = 0; row < 4; ++row) {
             ExpectRegister(state, row, {clip.m[0][row], clip.m[1][row], clip.m[2][row], clip.m[3][row]});
         }

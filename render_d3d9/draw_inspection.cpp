@@ -27,7 +27,7 @@ bool d3d_renderer_c::SetupInspection(const mat4x3_c& _matrix, bool _depth_test)
     if (!sceneSet || inGeometry) {
         return false;
     }
-    BackBufferOnly(cache);
+    UseBackBufferOnly(cache);
     cache.SetWorldMatrix(0, _matrix);
     SetPlainStates(cache, true, true);
     cache.SetDepth(_depth_test, false, D3DCMP_LESS);

@@ -55,7 +55,7 @@ bool d3d_renderer_c::OverlayReady() const
 
 void d3d_renderer_c::SetupOverlay(bool _textured)
 {
-    BackBufferOnly(cache);
+    UseBackBufferOnly(cache);
     cache.SetViewport(viewportX, viewportY, viewportWidth, viewportHeight);
     SetPlainStates(cache, false, true);
     cache.SetFillMode(D3DFILL_SOLID);
@@ -94,8 +94,9 @@ void d3d_renderer_c::DrawMap(const map_c& _map, f32 _transparency, f32 _additive
     cache.SetDepth(false, false, D3DCMP_LESS);
     cache.SetAlphaTest(alpha_texture, 0.01f);
     SetOverlayBlend(OverlayBlend(On(_additive), On(_multiply), blend));
-    SetMapStage(cache, 0, _map, *texture, select_texture,
-                alpha_texture ? StageOp(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE) : select_diffuse);
+    SetEffectStage(cache, 0, select_texture,
+                   alpha_texture ? StageOp(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE) : select_diffuse, _map,
+                   *texture);
     DisableStages(cache, 1);
     DrawScreenQuad(device, TexturedScreenQuad(ViewportRect(), ColorAlphaToBgra(1.0f, 1.0f, 1.0f, opacity)));
 }
@@ -116,7 +117,7 @@ void d3d_renderer_c::DrawMap31(const map_c& _map, f32 _value, f32 _threshold, f3
     cache.SetAlphaTest(true, 1.0f - _threshold);
     SetOverlayBlend(OverlayBlend(On(_additive), On(_multiply), false));
     const bool colored = texture->GetChannelClass() == 3;
-    SetMapStage(cache, 0, _map, *texture, colored ? select_texture : select_diffuse, select_texture);
+    SetEffectStage(cache, 0, colored ? select_texture : select_diffuse, select_texture, _map, *texture);
     DisableStages(cache, 1);
     DrawScreenQuad(device, TexturedScreenQuad(ViewportRect(), ColorAlphaToBgra(1.0f, 1.0f, 1.0f, 1.0f)));
 }
@@ -183,7 +184,7 @@ void d3d_renderer_c::DrawText(font_handle_c* _font, i32 _x, i32 _y, i32 _width, 
     if (font == nullptr) {
         return;
     }
-    BackBufferOnly(cache);
+    UseBackBufferOnly(cache);
     cache.SetViewport(viewportX, viewportY, viewportWidth, viewportHeight);
     cache.SetClipping(true);
     cache.SetFillMode(D3DFILL_SOLID);

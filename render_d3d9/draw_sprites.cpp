@@ -37,7 +37,7 @@ d3d_sprite_quad_s d3d_renderer_c::SetupSprite(sprite_c* _sprite, bool _clip, con
     const bool blend = quad.opacity < 1.0f || blend_by_texture;
     const bool no_depth_write = additive || blend;
 
-    BackBufferOnly(cache);
+    UseBackBufferOnly(cache);
     cache.SetWorldMatrix(0, _sprite->GetWorldMatrix());
     SetPlainStates(cache, _clip, quad.vertexColors);
     cache.SetDepth(sceneDepthTest && (sprite_flags & object_depth_test) != 0, !no_depth_write, D3DCMP_LESS);
@@ -80,7 +80,7 @@ void d3d_renderer_c::DrawSingleFrame(sprite_c* _sprite, const map_c& _map, const
                                      const d3d_stage_op_s& _fading_alpha, bool _clip)
 {
     const d3d_sprite_quad_s quad = SetupSprite(_sprite, _clip, _texture);
-    SetMapStage(cache, 0, _map, _texture, select_texture, quad.opacity < 1.0f ? _fading_alpha : select_texture);
+    SetEffectStage(cache, 0, select_texture, quad.opacity < 1.0f ? _fading_alpha : select_texture, _map, _texture);
     DisableStages(cache, 1);
     DrawSpriteQuad(quad);
 }
@@ -115,14 +115,14 @@ void d3d_renderer_c::DrawAnimSprite(anim_sprite_c* _sprite, f32 _frame, bool _cl
     if (quad.opacity >= 1.0f) {
         cache.SetTextureFactor(ColorAlphaToBgra(f, f, f, f));
         const d3d_stage_op_s fade_out = StageOp(D3DTOP_MODULATE, D3DTA_TEXTURE, keep);
-        SetMapStage(cache, 0, *map, *first, fade_out, fade_out);
-        SetMapStage(cache, 1, *map, *second, fade_in, fade_in);
+        SetEffectStage(cache, 0, fade_out, fade_out, *map, *first);
+        SetEffectStage(cache, 1, fade_in, fade_in, *map, *second);
     } else {
         cache.SetTextureFactor(ColorAlphaToBgra(f, f, f, (1.0f - f) * quad.opacity));
-        SetMapStage(cache, 0, *map, *first, StageOp(D3DTOP_MODULATE, D3DTA_TEXTURE, keep),
-                    StageOp(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR));
-        SetMapStage(cache, 1, *map, *second, fade_in,
-                    StageOp(D3DTOP_MULTIPLYADD, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTA_CURRENT));
+        SetEffectStage(cache, 0, StageOp(D3DTOP_MODULATE, D3DTA_TEXTURE, keep),
+                       StageOp(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR), *map, *first);
+        SetEffectStage(cache, 1, fade_in, StageOp(D3DTOP_MULTIPLYADD, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTA_CURRENT),
+                       *map, *second);
     }
     DisableStages(cache, 2);
     DrawSpriteQuad(quad);

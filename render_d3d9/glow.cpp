@@ -73,7 +73,7 @@ void d3d_renderer_c::ApplyGlow(f32 _strength)
         d3d_texture_c* source;
         bool second;
     } passes[2] = {{small, target, buffer, false}, {nullptr, full, small, true}};
-    const d3d_stage_op_s off = StageOp(D3DTOP_DISABLE);
+    const d3d_stage_op_s off = d3d_stage_op_s{D3DTOP_DISABLE};
     for (const auto& pass : passes) {
         cache.Targets().Setup(0, true, true, true, true, pass.target != nullptr ? pass.target->GetSurface() : nullptr);
         cache.Targets().Reset(1);

@@ -1,5 +1,5 @@
 #include "render_d3d9/glow.h"
-#include "render_d3d9/testing/draw_fixture.h"
+#include "render_d3d9/testing/effect_fixture.h"
 
 #include <cmath>
 #include <cstring>
@@ -40,12 +40,12 @@ TEST(GlowWeights, TheSmallTargetIsAnEighthTruncated)
     }
 }
 
-class Glow : public draw_fixture_c {
+class Glow : public effect_fixture_c {
 protected:
     void SetUp() override
     {
         flags |= d3d_flag_glow;
-        draw_fixture_c::SetUp();
+        effect_fixture_c::SetUp();
         ASSERT_NE(renderer->GetGlowBuffer(1), nullptr);
     }
 
@@ -152,7 +152,7 @@ TEST_F(Glow, RenderersWithoutGlowTargetsDoNotBlur)
 {
     flags = d3d_flag_stencil;
     TearDown();
-    draw_fixture_c::SetUp();
+    effect_fixture_c::SetUp();
     OpenLists();
     CloseLists();
     renderer->ApplyGlow(1.0f);

@@ -1,9 +1,9 @@
 #pragma once
-// A renderer on the record backend for the draws' tests: a 640x480 window,
-// the whole output as viewport, a scene with depth test and a camera ready
-// for SetScene; and small builders: device textures from in-memory images
-// and a map that hands them out by time (frame trunc(time), held to the
-// last).
+// A renderer on the record backend for the effect, sprite, glow, overlay
+// and inspection draws' tests: a 640x480 window, the whole output as
+// viewport, a scene with depth test and a camera ready for SetScene; and
+// small builders: device textures from in-memory images and a map that
+// hands them out by time (frame trunc(time), held to the last).
 #include "engine/camera.h"
 #include "engine/map.h"
 #include "engine/scene.h"
@@ -54,7 +54,7 @@ vertex_t RecordedVertex(const record_draw_s& _draw, u32 _index)
     return vertex;
 }
 
-class draw_fixture_c : public ::testing::Test {
+class effect_fixture_c : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;

@@ -1,4 +1,4 @@
-#include "render_d3d9/testing/draw_fixture.h"
+#include "render_d3d9/testing/effect_fixture.h"
 
 #include "render_d3d9/shader_programs.h"
 
@@ -57,7 +57,7 @@ void ExpectBlend(const d3d9_device_state_c& _state, bool _enable, D3DBLEND _sour
     }
 }
 
-void draw_fixture_c::SetUp()
+void effect_fixture_c::SetUp()
 {
     seenDraws = 0;
     InstallRecordBackend(config);
@@ -72,7 +72,7 @@ void draw_fixture_c::SetUp()
     camera.UpdateTransform(nullptr);
 }
 
-void draw_fixture_c::TearDown()
+void effect_fixture_c::TearDown()
 {
     scene.reset();
     textures.clear();
@@ -81,19 +81,19 @@ void draw_fixture_c::TearDown()
     RemoveRecordBackend();
 }
 
-void draw_fixture_c::OpenLists()
+void effect_fixture_c::OpenLists()
 {
     renderer->BeginScene();
     renderer->SetScene(scene.get(), &camera, {}, nullptr);
     ASSERT_TRUE(renderer->IsSceneSet());
 }
 
-void draw_fixture_c::CloseLists()
+void effect_fixture_c::CloseLists()
 {
     renderer->ResetRenderLists();
 }
 
-d3d_texture_c* draw_fixture_c::MakeTexture(format_e _format, bool _mipmaps)
+d3d_texture_c* effect_fixture_c::MakeTexture(format_e _format, bool _mipmaps)
 {
     texture_def_c definition;
     definition.image.Create(4, 4, _format, _mipmaps, false);
@@ -104,7 +104,7 @@ d3d_texture_c* draw_fixture_c::MakeTexture(format_e _format, bool _mipmaps)
     return textures.back().get();
 }
 
-std::vector<record_draw_s> draw_fixture_c::NewDraws()
+std::vector<record_draw_s> effect_fixture_c::NewDraws()
 {
     const std::vector<record_draw_s>& draws = Device()->Draws();
     seenDraws = std::min(seenDraws, draws.size());
