@@ -8,8 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/program.h"
 #include "app/state_factories.h"
+#include "game/state_game.h"
 #include "platform/win32/windows.h"
 #include "screens/state_menu.h"
 
@@ -23,6 +25,13 @@ int g_instance;
 int main(int _argc, char** _argv)
 {
     SetStateFactory("menu", {[] { return std::make_unique<state_menu_c>(); }, {}});
+    SetStateFactory("game",
+                    {[] {
+                         auto game = std::make_unique<state_game_c>();
+                         game->SetDebug(debug_mode);
+                         return game;
+                     },
+                     [](state_c& _state, timer_c* _timer) { static_cast<state_game_c&>(_state).SetTimer(_timer); }});
     std::string command_line;
     for (int i = 1; i < _argc; ++i) {
         if (i > 1)
