@@ -10,6 +10,7 @@
 #include "foundation/types.h"
 #include "foundation/vector_math.h"
 
+#include <bit>
 #include <string_view>
 
 class lws_tokenizer_c {
@@ -20,7 +21,7 @@ public:
     // the end of the text.
     bool TryReadWord(string_c& _word);
     // As TryReadWord, but the word is a view into the text: no copy is made.
-    bool TryReadView(std::string_view& _word);
+    inline bool TryReadView(std::string_view& _word);
     // Skips blanks (line ends included, so a line is never empty), then reads
     // up to 1023 characters before the next line feed; the line feed stays
     // unread, and a carriage return before it is kept. The rest of a longer
@@ -37,14 +38,14 @@ public:
 
     string_c ReadWord();
     // Passes over the next word.
-    void SkipWord();
+    inline void SkipWord();
     string_c ReadLine();
     string_c ReadQuoted();
     // The leading decimal number of the next word, as atoi gives it (0 for a
     // word that is no number).
-    int ReadInt();
+    inline int ReadInt();
     // As atof gives it.
-    float ReadFloat();
+    inline float ReadFloat();
     // Three floats in degrees, stored in radians.
     void ReadAngles(vec3_c& _angles);
 
@@ -56,7 +57,20 @@ public:
     const string_c& GetFileName() const { return fileName; }
 
 private:
-    void SkipBlanks();
+    // Blanks are found through a mask of the 64 bytes from `window` on (bit
+    // i set when byte window + i is a blank or past the end), made when the
+    // position leaves it: most words and blank runs are then found with a
+    // shift and a bit count, and no byte is classified twice. The readers'
+    // inner loops read a word or a number per call, so these paths are
+    // inline below the class.
+    void LoadWindow(u32 _at);
+    // The first position from _at on whose byte is not a blank (_blank
+    // false) or is one (true), or size.
+    u32 Find(u32 _at, bool _blank);
+    void SkipBlanks() { position = Find(position, false); }
+    // Numbers that are not plain decimals, through the runtime.
+    int ReadIntSlow(std::string_view _word);
+    float ReadFloatSlow(std::string_view _word);
     // The bytes of _word with a closing zero, for the runtime's conversions.
     const char* Terminated(std::string_view _word);
     [[noreturn]] void ThrowEnd() const;
@@ -64,6 +78,94 @@ private:
     const char* text;
     u32 size;
     u32 position;
+    u32 window = 0;
+    u64 blanks = 0;
     string_c fileName;
     string_c number; // a word handed to the runtime's conversions, kept to spare allocations
 };
+
+inline u32 lws_tokenizer_c::Find(u32 _at, bool _blank)
+{
+    for (;;) {
+        // A position before the window wraps round and is far past it.
+        if (_at - window >= 64)
+            LoadWindow(_at);
+        const u64 found = (_blank ? blanks : ~blanks) >> (_at - window);
+        if (found != 0)
+            return _at + static_cast<u32>(std::countr_zero(found));
+        if (size - window <= 64)
+            return size;
+        _at = window + 64;
+    }
+}
+
+inline bool lws_tokenizer_c::TryReadView(std::string_view& _word)
+{
+    const u32 start = Find(position, false);
+    position = Find(start, true);
+    _word = std::string_view(text + start, position - start);
+    return position != start;
+}
+
+inline void lws_tokenizer_c::SkipWord()
+{
+    std::string_view word;
+    if (!TryReadView(word))
+        ThrowEnd();
+}
+
+inline int lws_tokenizer_c::ReadInt()
+{
+    std::string_view word;
+    if (!TryReadView(word))
+        ThrowEnd();
+    // Short decimal words are the common case, read where they stand.
+    const char* at = word.data();
+    const char* const end = at + word.size();
+    const bool negative = *at == '-';
+    if (negative || *at == '+')
+        ++at;
+    if (end - at > 9)
+        return ReadIntSlow(word);
+    int value = 0;
+    for (; at < end && static_cast<u8>(*at - '0') < 10; ++at)
+        value = value * 10 + (*at - '0');
+    return negative ? -value : value;
+}
+
+inline float lws_tokenizer_c::ReadFloat()
+{
+    std::string_view word;
+    if (!TryReadView(word))
+        ThrowEnd();
+    // Plain decimals of up to 15 digits are read where they stand: the
+    // mantissa and the power of ten are exact doubles, so one division
+    // rounds exactly as the runtime's conversion does.
+    const char* at = word.data();
+    const char* const end = at + word.size();
+    const bool negative = *at == '-';
+    if (negative || *at == '+')
+        ++at;
+    const long length = end - at;
+    if (length == 0 || length > 16)
+        return ReadFloatSlow(word);
+    u64 mantissa = 0;
+    const char* point = nullptr;
+    for (; at < end; ++at) {
+        const u32 digit = static_cast<u8>(*at - '0');
+        if (digit < 10)
+            mantissa = mantissa * 10 + digit;
+        else if (*at == '.' && point == nullptr)
+            point = at;
+        else
+            return ReadFloatSlow(word);
+    }
+    const long digits = point ? length - 1 : length;
+    if (digits == 0 || digits > 15)
+        return ReadFloatSlow(word);
+    const long decimals = point ? end - point - 1 : 0;
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double value = static_cast<double>(mantissa) / kPowers[decimals];
+    return static_cast<float>(negative ? -value : value);
+}
