@@ -51,20 +51,22 @@ lws_tokenizer_c::lws_tokenizer_c(const input_file_c& _file)
 
 void lws_tokenizer_c::LoadWindow(u32 _at)
 {
-    window = _at;
-    if (size - _at >= 64) {
+    // Windows start at multiples of 64, so that a word across the end of one
+    // does not have its bytes classified again.
+    window = _at & ~63u;
+    if (size - window >= 64) {
 #if defined(__SSE2__)
         blanks = 0;
         for (u32 i = 0; i < 64; i += 16)
-            blanks |= static_cast<u64>(BlankMask(text + _at + i)) << i;
+            blanks |= static_cast<u64>(BlankMask(text + window + i)) << i;
         return;
 #endif
     }
     // Bytes past the end count as blanks, so that a word stops there.
     blanks = ~u64(0);
-    const u32 n = size - _at < 64 ? size - _at : 64;
+    const u32 n = size - window < 64 ? size - window : 64;
     for (u32 i = 0; i < n; ++i)
-        if (!IsBlank(text[_at + i]))
+        if (!IsBlank(text[window + i]))
             blanks &= ~(u64(1) << i);
 }
 

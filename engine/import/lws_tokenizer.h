@@ -59,7 +59,7 @@ public:
 private:
     // Blanks are found through a mask of the 64 bytes from `window` on (bit
     // i set when byte window + i is a blank or past the end), made when the
-    // position leaves it: most words and blank runs are then found with a
+    // position enters another 64: most words and blank runs are then found with a
     // shift and a bit count, and no byte is classified twice. The readers'
     // inner loops read a word or a number per call, so these paths are
     // inline below the class.
@@ -68,6 +68,8 @@ private:
     // false) or is one (true), or size.
     u32 Find(u32 _at, bool _blank);
     void SkipBlanks() { position = Find(position, false); }
+    // Reads the next word of a number; the result points past its sign.
+    inline const char* ReadSigned(std::string_view& _word, bool& _negative);
     // Numbers that are not plain decimals, through the runtime.
     int ReadIntSlow(std::string_view _word);
     float ReadFloatSlow(std::string_view _word);
@@ -114,17 +116,22 @@ inline void lws_tokenizer_c::SkipWord()
         ThrowEnd();
 }
 
+inline const char* lws_tokenizer_c::ReadSigned(std::string_view& _word, bool& _negative)
+{
+    if (!TryReadView(_word))
+        ThrowEnd();
+    const char* at = _word.data();
+    _negative = *at == '-';
+    return _negative || *at == '+' ? at + 1 : at;
+}
+
 inline int lws_tokenizer_c::ReadInt()
 {
     std::string_view word;
-    if (!TryReadView(word))
-        ThrowEnd();
+    bool negative;
+    const char* at = ReadSigned(word, negative);
+    const char* const end = word.data() + word.size();
     // Short decimal words are the common case, read where they stand.
-    const char* at = word.data();
-    const char* const end = at + word.size();
-    const bool negative = *at == '-';
-    if (negative || *at == '+')
-        ++at;
     if (end - at > 9)
         return ReadIntSlow(word);
     int value = 0;
@@ -136,16 +143,12 @@ inline int lws_tokenizer_c::ReadInt()
 inline float lws_tokenizer_c::ReadFloat()
 {
     std::string_view word;
-    if (!TryReadView(word))
-        ThrowEnd();
+    bool negative;
+    const char* at = ReadSigned(word, negative);
+    const char* const end = word.data() + word.size();
     // Plain decimals of up to 15 digits are read where they stand: the
     // mantissa and the power of ten are exact doubles, so one division
     // rounds exactly as the runtime's conversion does.
-    const char* at = word.data();
-    const char* const end = at + word.size();
-    const bool negative = *at == '-';
-    if (negative || *at == '+')
-        ++at;
     const long length = end - at;
     if (length == 0 || length > 16)
         return ReadFloatSlow(word);
