@@ -272,3 +272,28 @@ TEST(LwsTokenizer, IntegerWordsReadAsAtoiReadsThem)
     for (const char* word : words)
         EXPECT_EQ(t.ReadInt(), TextToInt(word)) << word;
 }
+
+// Plain decimals of up to eight bytes are read eight bytes at a time when
+// the text goes on far enough, byte by byte near its end: both ways give the
+// runtime's numbers, and words that only look like decimals fall back.
+TEST(LwsTokenizer, ShortDecimalsReadAtOnceAsByteByByte)
+{
+    const char* const words[] = {"0",        "7",        "0.0998",   "-0.0540",   "12345678", "-1234567.",
+                                 ".1234567", "1.2.3",    "1..2",     ".",         "-.",       "12/4",
+                                 "9:",       "0.000001", "99999999", "+1.5",      "1e5",      "3\xb9",
+                                 "-",        "00000000", "7.654321", "87654.321", "1.5:",     "-99999999"};
+    for (const std::string& padding : {std::string(" ........................"), std::string()}) {
+        std::string text;
+        for (const char* word : words)
+            text += std::string(word) + " ";
+        for (const char* word : words)
+            text += std::string(word) + " ";
+        text += padding;
+        scene_text_c s(text);
+        lws_tokenizer_c t(s.file);
+        for (const char* word : words)
+            EXPECT_EQ(t.ReadFloat(), static_cast<float>(TextToDouble(word))) << word;
+        for (const char* word : words)
+            EXPECT_EQ(t.ReadInt(), TextToInt(word)) << word;
+    }
+}
