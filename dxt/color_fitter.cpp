@@ -143,6 +143,10 @@ struct exact_pair_c {
 // (E0+2E1+1)/3) and 8-bit target, the closest pair of levels that makes it.
 struct exact_tables_c {
     exact_pair_c table[2][3][256];
+    // The nearest target at or above (below) each value that has a pair, or
+    // -1: a block of one colour looks them up instead of searching.
+    i16 up[2][3][256];
+    i16 down[2][3][256];
     exact_tables_c()
     {
         for (i32 w = 0; w < 2; ++w) {
@@ -161,6 +165,14 @@ struct exact_tables_c {
                         }
                     }
                 }
+            for (i32 k = 0; k < 3; ++k) {
+                i16 next = -1;
+                for (i32 v = 255; v >= 0; --v)
+                    up[w][k][v] = next = table[w][k][v].present ? static_cast<i16>(v) : next;
+                next = -1;
+                for (i32 v = 0; v < 256; ++v)
+                    down[w][k][v] = next = table[w][k][v].present ? static_cast<i16>(v) : next;
+            }
         }
     }
 };
@@ -179,21 +191,12 @@ void FitSingleColor(dxt_color_block_c& b, const i32 bits[3], bool grey)
     exact_pair_c chosen[3][3];
     for (i32 k = 0; k < combos; ++k) {
         for (i32 c = 0; c < 3; ++c) {
-            const exact_pair_c* row = tables.table[bits[c] == 5 ? 0 : 1][k];
+            const i32 width = bits[c] == 5 ? 0 : 1;
+            const exact_pair_c* row = tables.table[width][k];
             const f64 w = b.channel_weight[c];
             const f64 colour = b.colors[0][c];
             const i32 t = UnitToByte(colour);
-            i32 up = -1, down = -1;
-            for (i32 v = t; v < 256; ++v)
-                if (row[v].present) {
-                    up = v;
-                    break;
-                }
-            for (i32 v = t; v >= 0; --v)
-                if (row[v].present) {
-                    down = v;
-                    break;
-                }
+            const i32 up = tables.up[width][k][t], down = tables.down[width][k][t];
             auto err = [&](i32 v) {
                 const f64 d = v * w - colour * w * 255.0;
                 return b.count * d * d;
@@ -371,10 +374,11 @@ void color_fit_c::Run()
 
     vec3 e0, e1;
     i32 fitted;
-    if (k_ == 1 || (k_ == 2 && !b_.force_four)) {
+    if (k_ <= 2) {
+        // Two colours need no search: they are the end points.
         e0 = uc_[0];
         e1 = uc_[k_ - 1];
-        fitted = 2;
+        fitted = b_.force_four ? 4 : 2;
     } else {
         ordering_c last_a, last_b;
         const cluster_fit_c a = RunPass(PrincipalAxis(), nullptr, false, 17, last_a);

@@ -97,13 +97,42 @@ void EncodeInterpolatedAlpha(const u32 texels[16], const bool present[16], bool 
         out[2 + i] = static_cast<u8>(bits >> (8 * i));
 }
 
+// The last whole block of one opaque colour a thread encoded: flat areas
+// (backgrounds, a sprite's fills) repeat one colour block after block, and
+// such a block's bytes depend on nothing but the colour and the settings.
+struct flat_block_c {
+    bool valid = false;
+    u32 rgb = 0;
+    i32 code = 0;
+    f32 weights[3] = {};
+    bool force_four = false;
+    bool quick = false;
+    u8 bytes[8] = {};
+
+    bool Matches(u32 _rgb, i32 _code, const f32 _weights[3], bool _force_four, bool _quick) const
+    {
+        return valid && rgb == _rgb && code == _code && std::equal(weights, weights + 3, _weights) &&
+               force_four == _force_four && quick == _quick;
+    }
+};
+
+thread_local flat_block_c last_flat;
+
 void EncodeColor(const u32 texels[16], const bool present[16], i32 code, const f32 weights[3], bool force_four,
                  bool quick, u8* out)
 {
+    const u32 threshold = (255u * 128u) / 255u;
+    const u32 rgb = texels[0] & 0xFFFFFFu;
+    bool flat = true;
+    for (i32 t = 0; t < 16; ++t)
+        flat &= present[t] && (texels[t] & 0xFFFFFFu) == rgb && ((code & 0xff) != 2 || (texels[t] >> 24) > threshold);
+    if (flat && last_flat.Matches(rgb, code, weights, force_four, quick)) {
+        std::copy(last_flat.bytes, last_flat.bytes + 8, out);
+        return;
+    }
     dxt_color_block_c block;
     i32 slot[16];
     i32 covered = 0;
-    const u32 threshold = (255u * 128u) / 255u;
     for (i32 t = 0; t < 16; ++t) {
         slot[t] = -1;
         if (!present[t])
@@ -172,6 +201,10 @@ void EncodeColor(const u32 texels[16], const bool present[16], i32 code, const f
     }
     for (i32 i = 0; i < 4; ++i)
         out[4 + i] = static_cast<u8>(word >> (8 * i));
+    if (flat) {
+        last_flat = {true, rgb, code, {weights[0], weights[1], weights[2]}, force_four, quick, {}};
+        std::copy(out, out + 8, last_flat.bytes);
+    }
 }
 
 } // namespace
