@@ -293,6 +293,7 @@ private:
     void Remember(const ordering_c& order);
     cluster_fit_c RunPass(vec3 axis, const ordering_c* start, bool clamped, i32 max_iterations, ordering_c& last);
     quantized_c Quantize(const vec3& e0, const vec3& e1, i32 palette) const;
+
     void Refine(const vec3& e0, const vec3& e1, i32 fitted);
     bool OutsideBox(const vec3& p) const;
 
@@ -764,32 +765,35 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
     }
     // Per channel, choice and entry: the weighted squared error of each unique colour.
     const i32 entries = palette == 4 ? 4 : 3;
-    f64 table[3][4][4][16];
+    // A three-entry palette's fourth entry is infinitely far: every colour
+    // then takes the least of four sums, which the processor forms side by
+    // side.
+    f64 table[3][4][16][4];
     for (i32 c = 0; c < 3; ++c)
         for (i32 choice = 0; choice < 4; ++choice) {
             const i32 a = cand[c][0][choice & 1], bb = cand[c][1][choice >> 1];
             const i32 values[4] = {a, bb, palette == 4 ? (2 * a + bb + 1) / 3 : (a + bb) / 2, (a + 2 * bb + 1) / 3};
-            for (i32 p = 0; p < entries; ++p) {
+            for (i32 p = 0; p < 4; ++p) {
                 const f64 entry = values[p] * w_[c] / 255.0;
                 for (i32 u = 0; u < k_; ++u) {
                     const f64 diff = uc_[u][c] - entry;
-                    table[c][choice][p][u] = diff * diff;
+                    table[c][choice][u][p] = p < entries ? diff * diff : HUGE_VAL;
                 }
             }
         }
     f64 best = 32.0 * Dot(w_, w_);
     i32 best_combo = 0;
     for (i32 combo = 0; combo < 64; ++combo) {
-        const f64(*tr)[16] = table[0][combo & 3];
-        const f64(*tg)[16] = table[1][(combo >> 2) & 3];
-        const f64(*tb)[16] = table[2][(combo >> 4) & 3];
+        const f64(*tr)[4] = table[0][combo & 3];
+        const f64(*tg)[4] = table[1][(combo >> 2) & 3];
+        const f64(*tb)[4] = table[2][(combo >> 4) & 3];
         // Scores only grow with each colour: a combination stops once it cannot win.
         f64 score = 0.0;
         for (i32 u = 0; u < k_ && score < best; ++u) {
-            f64 m = tr[0][u] + tg[0][u] + tb[0][u];
-            for (i32 p = 1; p < entries; ++p)
-                m = std::min(m, tr[p][u] + tg[p][u] + tb[p][u]);
-            score += omega_[u] * m;
+            const f64 *r = tr[u], *g = tg[u], *b = tb[u];
+            const f64 near01 = std::min(r[0] + g[0] + b[0], r[1] + g[1] + b[1]);
+            const f64 near23 = std::min(r[2] + g[2] + b[2], r[3] + g[3] + b[3]);
+            score += omega_[u] * std::min(near01, near23);
         }
         if (score < best) {
             best = score;
@@ -806,7 +810,7 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
     for (i32 u = 0; u < k_; ++u) {
         f64 m = 0.0;
         for (i32 p = 0; p < entries; ++p) {
-            const f64 e = table[0][choice[0]][p][u] + table[1][choice[1]][p][u] + table[2][choice[2]][p][u];
+            const f64 e = table[0][choice[0]][u][p] + table[1][choice[1]][u][p] + table[2][choice[2]][u][p];
             if (p == 0 || e < m) {
                 m = e;
                 q.indices[u] = p;

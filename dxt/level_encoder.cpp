@@ -42,8 +42,27 @@ void EncodeExplicitAlpha(const u32 texels[16], const bool present[16], u8* out)
     }
 }
 
+// The last whole block of one alpha value a thread encoded, as for colour
+// (flat_block_c below): clear surroundings and solid fills repeat it.
+struct flat_alpha_c {
+    bool valid = false;
+    u32 alpha = 0;
+    bool quick = false;
+    u8 bytes[8] = {};
+};
+
+thread_local flat_alpha_c last_flat_alpha;
+
 void EncodeInterpolatedAlpha(const u32 texels[16], const bool present[16], bool quick, u8* out)
 {
+    const u32 alpha = texels[0] >> 24;
+    bool flat = true;
+    for (i32 t = 0; t < 16; ++t)
+        flat &= present[t] && (texels[t] >> 24) == alpha;
+    if (flat && last_flat_alpha.valid && last_flat_alpha.alpha == alpha && last_flat_alpha.quick == quick) {
+        std::copy(last_flat_alpha.bytes, last_flat_alpha.bytes + 8, out);
+        return;
+    }
     dxt_alpha_block_c block;
     i32 slot[16];
     for (i32 t = 0; t < 16; ++t) {
@@ -95,6 +114,10 @@ void EncodeInterpolatedAlpha(const u32 texels[16], const bool present[16], bool 
     }
     for (i32 i = 0; i < 6; ++i)
         out[2 + i] = static_cast<u8>(bits >> (8 * i));
+    if (flat) {
+        last_flat_alpha = {true, alpha, quick, {}};
+        std::copy(out, out + 8, last_flat_alpha.bytes);
+    }
 }
 
 // The last whole block of one opaque colour a thread encoded: flat areas
