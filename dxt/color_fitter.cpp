@@ -136,7 +136,8 @@ void QuickColorBlock(dxt_color_block_c& b)
 
 struct exact_pair_c {
     bool present = false;
-    u8 e0 = 0, e1 = 0; // expanded levels
+    bool everywhere = false; // decoders that truncate the two-thirds entry make the same value
+    u8 e0 = 0, e1 = 0;       // expanded levels
 };
 
 // For each quantisation width (5, 6 bits), combination (E0; (E0+E1)/2;
@@ -157,9 +158,15 @@ struct exact_tables_c {
                     const i32 e0 = ExpandLevel(q0, bits), e1 = ExpandLevel(q1, bits);
                     const i32 values[3] = {e0, (e0 + e1) / 2, (e0 + 2 * e1 + 1) / 3};
                     for (i32 k = 0; k < 3; ++k) {
+                        // The two-thirds entry is (E0+2E1+1)/3 here, but some
+                        // decoders truncate (E0+2E1)/3: a pair both agree on
+                        // comes first, then the closer pair.
+                        const bool everywhere = k != 2 || (e0 + 2 * e1) % 3 == 0;
                         exact_pair_c& p = table[w][k][values[k]];
-                        if (!p.present || std::abs(e1 - e0) < std::abs(p.e1 - p.e0)) {
+                        if (!p.present || (everywhere && !p.everywhere) ||
+                            (everywhere == p.everywhere && std::abs(e1 - e0) < std::abs(p.e1 - p.e0))) {
                             p.present = true;
+                            p.everywhere = everywhere;
                             p.e0 = static_cast<u8>(e0);
                             p.e1 = static_cast<u8>(e1);
                         }
