@@ -256,13 +256,22 @@ void EncodeBlockRows(const dxt_level_c& level, i32 code, const f32 weights[3], b
         for (i32 x = 0; x < level.width; x += 4) {
             u32 texels[16] = {};
             bool present[16] = {};
-            for (i32 r = 0; r < 4; ++r)
-                for (i32 c = 0; c < 4; ++c) {
-                    if (x + c >= level.width || y + r >= level.height)
-                        continue;
-                    present[r * 4 + c] = true;
-                    texels[r * 4 + c] = level.pixels[static_cast<u64>(y + r) * static_cast<u64>(level.pitch) + x + c];
-                }
+            const u32* at = level.pixels + static_cast<u64>(y) * static_cast<u64>(level.pitch) + x;
+            if (x + 4 <= level.width && y + 4 <= level.height) {
+                // A whole block: four rows of four, no edge to test.
+                for (i32 r = 0; r < 4; ++r)
+                    std::copy(at + static_cast<u64>(r) * static_cast<u64>(level.pitch),
+                              at + static_cast<u64>(r) * static_cast<u64>(level.pitch) + 4, texels + r * 4);
+                std::fill(present, present + 16, true);
+            } else {
+                for (i32 r = 0; r < 4; ++r)
+                    for (i32 c = 0; c < 4; ++c) {
+                        if (x + c >= level.width || y + r >= level.height)
+                            continue;
+                        present[r * 4 + c] = true;
+                        texels[r * 4 + c] = at[static_cast<u64>(r) * static_cast<u64>(level.pitch) + c];
+                    }
+            }
             EncodeDxtBlock(texels, present, code, weights, force_four_colors, quick_fit, dst);
             dst += block_bytes;
         }
