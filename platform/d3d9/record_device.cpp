@@ -51,26 +51,9 @@ HRESULT record_device_c::GetDeviceCaps(D3DCAPS9* _caps)
     return D3D_OK;
 }
 
-HRESULT record_device_c::CreateVertexDeclaration(const D3DVERTEXELEMENT9* _elements,
-                                                 IDirect3DVertexDeclaration9** _declaration)
+HRESULT record_device_c::Refusal(const char* _call)
 {
-    config.Log("CreateVertexDeclaration");
-    const HRESULT injected = config.Check("CreateVertexDeclaration");
-    if (FAILED(injected)) {
-        return injected;
-    }
-    if (_elements == nullptr || _declaration == nullptr) {
-        return D3DERR_INVALIDCALL;
-    }
-    std::vector<D3DVERTEXELEMENT9> elements;
-    for (u32 i = 0; i < 64; ++i) {
-        elements.push_back(_elements[i]);
-        if (_elements[i] == D3DDECL_END) {
-            *_declaration = new record_declaration_c(std::move(elements));
-            return D3D_OK;
-        }
-    }
-    return D3DERR_INVALIDCALL;
+    return config.Check(_call);
 }
 
 namespace {
@@ -186,7 +169,7 @@ HRESULT record_device_c::Clear(DWORD _rect_count, const RECT* _rects, DWORD _fla
                                DWORD _stencil)
 {
     config.Log("Clear", _flags, _color);
-    if (_rect_count != 0 || _rects != nullptr || inScene) {
+    if (_rect_count != 0 || _rects != nullptr || InScene()) {
         return D3DERR_INVALIDCALL;
     }
     clears.push_back({_flags, _color, _z, _stencil, state.renderTargets[0], state.viewport});
@@ -198,26 +181,6 @@ HRESULT record_device_c::Clear(DWORD _rect_count, const RECT* _rects, DWORD _fla
             target->Fill(area, _color);
         }
     }
-    return D3D_OK;
-}
-
-HRESULT record_device_c::BeginScene()
-{
-    config.Log("BeginScene");
-    if (inScene) {
-        return D3DERR_INVALIDCALL;
-    }
-    inScene = true;
-    return D3D_OK;
-}
-
-HRESULT record_device_c::EndScene()
-{
-    config.Log("EndScene");
-    if (!inScene) {
-        return D3DERR_INVALIDCALL;
-    }
-    inScene = false;
     return D3D_OK;
 }
 
@@ -274,7 +237,7 @@ HRESULT record_device_c::GetFrontBufferData(UINT _swap_chain, IDirect3DSurface9*
 HRESULT record_device_c::Draw(record_draw_s _draw)
 {
     config.Log(_draw.call, _draw.type, _draw.count);
-    if (!inScene || _draw.count == 0) {
+    if (!InScene() || _draw.count == 0) {
         return D3DERR_INVALIDCALL;
     }
     _draw.state = std::make_shared<const d3d9_device_state_c>(state);
@@ -285,8 +248,7 @@ HRESULT record_device_c::Draw(record_draw_s _draw)
 HRESULT record_device_c::DrawPrimitive(D3DPRIMITIVETYPE _type, UINT _start_vertex, UINT _count)
 {
     const d3d9_stream_s& stream = state.streams[0];
-    if (stream.buffer == nullptr || stream.stride == 0 ||
-        (u64{_start_vertex} + D3DPrimitiveVertices(_type, _count)) * stream.stride > stream.buffer->GetLength()) {
+    if (!PrimitiveDrawFits(_type, _start_vertex, _count)) {
         config.Log("DrawPrimitive", _type, _count);
         return D3DERR_INVALIDCALL;
     }
@@ -303,10 +265,7 @@ HRESULT record_device_c::DrawIndexedPrimitive(D3DPRIMITIVETYPE _type, INT _base_
                                               UINT _vertex_count, UINT _start_index, UINT _count)
 {
     const d3d9_stream_s& stream = state.streams[0];
-    const u64 index_size = state.indices != nullptr && state.indices->GetFormat() == D3DFMT_INDEX32 ? 4 : 2;
-    if (stream.buffer == nullptr || state.indices == nullptr || _base_vertex < 0 ||
-        (u64{_start_index} + D3DPrimitiveVertices(_type, _count)) * index_size > state.indices->GetLength() ||
-        (u64{_min_index} + _vertex_count) * stream.stride > stream.buffer->GetLength()) {
+    if (!IndexedDrawFits(_type, _base_vertex, _min_index, _vertex_count, _start_index, _count)) {
         config.Log("DrawIndexedPrimitive", _type, _count);
         return D3DERR_INVALIDCALL;
     }

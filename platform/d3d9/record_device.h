@@ -47,8 +47,6 @@ public:
     ~record_device_c() override;
 
     HRESULT GetDeviceCaps(D3DCAPS9* _caps) override;
-    HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* _elements,
-                                    IDirect3DVertexDeclaration9** _declaration) override;
     HRESULT CreateVertexShader(const DWORD* _function, IDirect3DVertexShader9** _shader) override;
     HRESULT CreatePixelShader(const DWORD* _function, IDirect3DPixelShader9** _shader) override;
     HRESULT CreateVertexBuffer(UINT _length, DWORD _usage, DWORD _fvf, D3DPOOL _pool, IDirect3DVertexBuffer9** _buffer,
@@ -63,8 +61,6 @@ public:
                                         IDirect3DSurface9** _surface, HANDLE* _shared) override;
     HRESULT Clear(DWORD _rect_count, const RECT* _rects, DWORD _flags, D3DCOLOR _color, f32 _z,
                   DWORD _stencil) override;
-    HRESULT BeginScene() override;
-    HRESULT EndScene() override;
     HRESULT Present(const RECT* _source, const RECT* _dest, HWND _override, const void* _dirty) override;
     void SetGammaRamp(UINT _swap_chain, DWORD _flags, const D3DGAMMARAMP* _ramp) override;
     BOOL ShowCursor(BOOL _show) override;
@@ -85,12 +81,12 @@ public:
     record_surface_c* BackBuffer() { return backBuffer; }
     record_surface_c* FrontBuffer() { return frontBuffer; }
     const D3DPRESENT_PARAMETERS& Parameters() const { return parameters; }
-    bool InScene() const { return inScene; }
     u32 PresentCount() const { return presents; }
     u32 CursorShows() const { return cursorShows; }
 
 protected:
     void Note(const char* _call, u64 _a, u64 _b) override;
+    HRESULT Refusal(const char* _call) override;
 
 private:
     HRESULT Draw(record_draw_s _draw);
@@ -101,7 +97,6 @@ private:
     record_surface_c* frontBuffer = nullptr;
     D3DGAMMARAMP gammaRamp;
     bool gammaSet = false;
-    bool inScene = false;
     u32 presents = 0;
     u32 cursorShows = 0;
     std::vector<record_draw_s> draws;

@@ -1,4 +1,5 @@
 #include "platform/d3d9/state_device.h"
+#include "platform/d3d9/d3d9_objects.h"
 #include "platform/d3d9/shader_tokens.h"
 
 #include <cstring>
@@ -394,4 +395,68 @@ HRESULT d3d9_state_device_c::SetCurrentTexturePalette(UINT _palette)
     Note("SetCurrentTexturePalette", _palette);
     state.currentPalette = _palette;
     return D3D_OK;
+}
+
+HRESULT d3d9_state_device_c::CreateVertexDeclaration(const D3DVERTEXELEMENT9* _elements,
+                                                     IDirect3DVertexDeclaration9** _declaration)
+{
+    Note("CreateVertexDeclaration");
+    const HRESULT refused = Refusal("CreateVertexDeclaration");
+    if (FAILED(refused)) {
+        return refused;
+    }
+    if (_elements == nullptr || _declaration == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    std::vector<D3DVERTEXELEMENT9> elements;
+    for (u32 i = 0; i < 64; ++i) {
+        elements.push_back(_elements[i]);
+        if (_elements[i] == D3DDECL_END) {
+            *_declaration = new d3d9_declaration_c(std::move(elements));
+            return D3D_OK;
+        }
+    }
+    return D3DERR_INVALIDCALL;
+}
+
+HRESULT d3d9_state_device_c::BeginScene()
+{
+    Note("BeginScene");
+    if (inScene) {
+        return D3DERR_INVALIDCALL;
+    }
+    inScene = true;
+    return D3D_OK;
+}
+
+HRESULT d3d9_state_device_c::EndScene()
+{
+    Note("EndScene");
+    if (!inScene) {
+        return D3DERR_INVALIDCALL;
+    }
+    inScene = false;
+    return D3D_OK;
+}
+
+HRESULT d3d9_state_device_c::Refusal(const char*)
+{
+    return D3D_OK;
+}
+
+bool d3d9_state_device_c::PrimitiveDrawFits(D3DPRIMITIVETYPE _type, UINT _start_vertex, UINT _count) const
+{
+    const d3d9_stream_s& stream = state.streams[0];
+    return stream.buffer != nullptr && stream.stride != 0 &&
+           (u64{_start_vertex} + D3DPrimitiveVertices(_type, _count)) * stream.stride <= stream.buffer->GetLength();
+}
+
+bool d3d9_state_device_c::IndexedDrawFits(D3DPRIMITIVETYPE _type, INT _base_vertex, UINT _min_index, UINT _vertex_count,
+                                          UINT _start_index, UINT _count) const
+{
+    const d3d9_stream_s& stream = state.streams[0];
+    const u64 index_size = state.indices != nullptr && state.indices->GetFormat() == D3DFMT_INDEX32 ? 4 : 2;
+    return stream.buffer != nullptr && state.indices != nullptr && _base_vertex >= 0 &&
+           (u64{_start_index} + D3DPrimitiveVertices(_type, _count)) * index_size <= state.indices->GetLength() &&
+           (u64{_min_index} + _vertex_count) * stream.stride <= stream.buffer->GetLength();
 }

@@ -55,14 +55,23 @@ public:
     HRESULT SetSoftwareVertexProcessing(BOOL _software) override;
     HRESULT SetPaletteEntries(UINT _palette, const PALETTEENTRY* _entries) override;
     HRESULT SetCurrentTexturePalette(UINT _palette) override;
+    HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* _elements,
+                                    IDirect3DVertexDeclaration9** _declaration) override;
+    // BeginScene twice, or EndScene outside a scene, is refused.
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
 
     const d3d9_device_state_c& State() const { return state; }
     DWORD Behaviour() const { return behaviour; }
+    bool InScene() const { return inScene; }
 
 protected:
     // Hears of each call with its first two numeric arguments, before the
     // call is checked.
     virtual void Note(const char* _call, u64 _a = 0, u64 _b = 0);
+    // A failure to give instead of making an object (the record backend's
+    // injected failures); D3D_OK to go on.
+    virtual HRESULT Refusal(const char* _call);
 
     // Replaces a bound object, moving the device's reference.
     template <class T>
@@ -79,6 +88,12 @@ protected:
     // What Direct3D 9 does after a draw from user memory: stream 0 is
     // unbound, and the index buffer too for an indexed draw.
     void UnbindAfterUserDraw(bool _indexed);
+    // Whether a draw from the bound buffers stays within them: stream 0
+    // for DrawPrimitive, stream 0 and the index buffer for
+    // DrawIndexedPrimitive (a negative base vertex is refused).
+    bool PrimitiveDrawFits(D3DPRIMITIVETYPE _type, UINT _start_vertex, UINT _count) const;
+    bool IndexedDrawFits(D3DPRIMITIVETYPE _type, INT _base_vertex, UINT _min_index, UINT _vertex_count,
+                         UINT _start_index, UINT _count) const;
 
     d3d9_device_state_c state;
 
@@ -86,6 +101,7 @@ private:
     DWORD behaviour = 0;
     UINT renderTargetLimit = 0;
     UINT streamLimit = 0;
+    bool inScene = false;
 };
 
 // Vertices a primitive count of a type uses; 0 for an unknown type.
