@@ -1,5 +1,6 @@
 #include "platform/d3d9/gl_device.h"
 #include "platform/d3d9/format_layout.h"
+#include "platform/d3d9/gl_shader_translate.h"
 
 #include <SDL.h>
 
@@ -201,6 +202,20 @@ HRESULT gl_device_c::GetDeviceCaps(D3DCAPS9* _caps)
     return D3D_OK;
 }
 
+template <class Interface>
+gl_shader_c<Interface>::gl_shader_c(std::vector<DWORD> _tokens, std::string _glsl)
+    : d3d9_shader_c<Interface>(std::move(_tokens)), glsl(std::move(_glsl))
+{
+    static u64 made = 0;
+    serial = ++made;
+}
+
+std::size_t gl_program_key_hash_s::operator()(const gl_program_key_s& _key) const
+{
+    return gl_fixed_key_hash_s()(_key.fixed) ^ (_key.vertexShader * 0x9E3779B97F4A7C15ull) ^
+           (_key.pixelShader * 0xC2B2AE3D27D4EB4Full);
+}
+
 namespace {
 
 template <class Interface>
@@ -210,7 +225,9 @@ HRESULT MakeShader(const DWORD* _function, DWORD _kind, Interface** _shader)
     if (tokens.empty() || _shader == nullptr) {
         return D3DERR_INVALIDCALL;
     }
-    *_shader = new d3d9_shader_c<Interface>(std::move(tokens));
+    std::string glsl = _kind == 0xFFFE0000u ? GlTranslateVertexShader(tokens.data(), tokens.size())
+                                            : GlTranslatePixelShader(tokens.data(), tokens.size());
+    *_shader = new gl_shader_c<Interface>(std::move(tokens), std::move(glsl));
     return D3D_OK;
 }
 
@@ -526,26 +543,72 @@ void gl_device_c::BindTextures(gl_texture_kinds_t& _kinds)
     }
 }
 
-const gl_program_s& gl_device_c::FixedProgram(const gl_vertex_layout_s& _layout, const gl_texture_kinds_t& _kinds,
-                                              bool _points)
+const gl_program_s& gl_device_c::Program(const gl_vertex_layout_s& _layout, const gl_texture_kinds_t& _kinds,
+                                         bool _points)
 {
-    const gl_fixed_key_s key = GlFixedFunctionKey(state, _layout, _kinds, _points);
-    auto found = fixedPrograms.find(key);
-    if (found == fixedPrograms.end()) {
-        found =
-            fixedPrograms.emplace(key, GlLinkProgram(context, GlFixedVertexSource(key), GlFixedPixelSource(key))).first;
-        ++fixedProgramsMade;
+    const auto* vertex = dynamic_cast<const gl_vertex_shader_c*>(state.vertexShader);
+    const auto* pixel = dynamic_cast<const gl_pixel_shader_c*>(state.pixelShader);
+    gl_program_key_s key;
+    key.fixed = GlFixedFunctionKey(state, _layout, _kinds, _points);
+    if (vertex != nullptr) {
+        key.vertexShader = vertex->Serial();
+        // A vertex program's oFog is the fog factor itself.
+        if (key.fixed.vertexFog != D3DFOG_NONE) {
+            key.fixed.vertexFog = 4;
+        }
+    }
+    if (pixel != nullptr) {
+        key.pixelShader = pixel->Serial();
+    }
+    auto found = programs.find(key);
+    if (found == programs.end()) {
+        const std::string vertex_source = vertex != nullptr ? vertex->Glsl() : GlFixedVertexSource(key.fixed);
+        const std::string pixel_source =
+            pixel != nullptr ? pixel->Glsl() + GlShaderPixelTail(key.fixed) : GlFixedPixelSource(key.fixed);
+        gl_program_s program = GlLinkProgram(context, vertex_source, pixel_source);
+        program.vertexShader = vertex != nullptr;
+        program.pixelShader = pixel != nullptr;
+        found = programs.emplace(key, std::move(program)).first;
+        ++programsMade;
     }
     return found->second;
+}
+
+void gl_device_c::SetConstants(const gl_program_s& _program)
+{
+    const gl_api_s& gl = context->gl;
+    if (_program.vc >= 0) {
+        if (_program.vertexShader) {
+            gl.Uniform4fv(_program.vc, d3d_vertex_constant_count, state.vertexConstants[0].data());
+        } else {
+            GlFixedVertexConstants(state, vertexConstants);
+            gl.Uniform4fv(_program.vc, gl_vertex_constant_count, vertexConstants[0].data());
+        }
+    }
+    if (_program.pc >= 0) {
+        if (_program.pixelShader) {
+            gl.Uniform4fv(_program.pc, d3d_pixel_constant_count, state.pixelConstants[0].data());
+        } else {
+            GlFixedPixelConstants(state, pixelConstants);
+            gl.Uniform4fv(_program.pc, gl_pixel_constant_count, pixelConstants[0].data());
+        }
+    }
+    if (_program.pf >= 0) {
+        GlFixedPixelConstants(state, pixelConstants);
+        const std::array<std::array<f32, 4>, 3> fixed = {pixelConstants[3], pixelConstants[1], pixelConstants[2]};
+        gl.Uniform4fv(_program.pf, 3, fixed[0].data());
+    }
+    const D3DVIEWPORT9& v = state.viewport;
+    const f32 fixup[4] = {v.Width != 0 ? 1.0f / v.Width : 0.0f, v.Height != 0 ? 1.0f / v.Height : 0.0f, 0, 0};
+    if (_program.fixup >= 0) {
+        gl.Uniform4fv(_program.fixup, 1, fixup);
+    }
 }
 
 HRESULT gl_device_c::Draw(const draw_s& _draw)
 {
     if (!InScene() || _draw.count == 0) {
         return D3DERR_INVALIDCALL;
-    }
-    if (state.vertexShader != nullptr || state.pixelShader != nullptr) {
-        throw std::runtime_error("OpenGL backend: drawing with vertex or pixel shaders is not implemented");
     }
     context->Use();
     const gl_api_s& gl = context->gl;
@@ -556,21 +619,9 @@ HRESULT gl_device_c::Draw(const draw_s& _draw)
     gl.BindVertexArray(vertexArray.Name());
     const gl_vertex_layout_s layout =
         GlBindVertexInput(gl, GlDrawElements(state), _draw.streams.data(), static_cast<u32>(_draw.streams.size()));
-    const gl_program_s& program = FixedProgram(layout, kinds, _draw.type == D3DPT_POINTLIST);
+    const gl_program_s& program = Program(layout, kinds, _draw.type == D3DPT_POINTLIST);
     gl.UseProgram(program.program->Name());
-    GlFixedVertexConstants(state, vertexConstants);
-    GlFixedPixelConstants(state, pixelConstants);
-    if (program.vc >= 0) {
-        gl.Uniform4fv(program.vc, gl_vertex_constant_count, vertexConstants[0].data());
-    }
-    if (program.pc >= 0) {
-        gl.Uniform4fv(program.pc, gl_pixel_constant_count, pixelConstants[0].data());
-    }
-    const D3DVIEWPORT9& v = state.viewport;
-    const f32 fixup[4] = {v.Width != 0 ? 1.0f / v.Width : 0.0f, v.Height != 0 ? 1.0f / v.Height : 0.0f, 0, 0};
-    if (program.fixup >= 0) {
-        gl.Uniform4fv(program.fixup, 1, fixup);
-    }
+    SetConstants(program);
     const auto vertices = static_cast<GLsizei>(D3DPrimitiveVertices(_draw.type, _draw.count));
     if (_draw.indexed) {
         gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, _draw.indexBuffer);

@@ -14,11 +14,10 @@
 // swaps; GetFrontBufferData reads the front buffer (without the ramp, as
 // the ramp lives in the display, not in the image).
 //
-// Programs: without shaders bound, the fixed-function stages are generated
-// per state key (gl_fixed_function.h) and kept for the device's lifetime;
-// FixedProgramsMade counts how many were made. Draws with vertex or pixel
-// shaders bound throw std::runtime_error: translating shaders is not
-// implemented yet.
+// Programs: shaders are translated to GLSL when they are made
+// (gl_shader_translate.h); what a draw leaves to the fixed-function stages
+// is generated per state key (gl_fixed_function.h). Each pair is linked
+// once and kept for the device's lifetime; ProgramsMade counts them.
 #include "platform/d3d9/gl_context.h"
 #include "platform/d3d9/gl_fixed_function.h"
 #include "platform/d3d9/gl_program.h"
@@ -28,6 +27,33 @@
 
 #include <memory>
 #include <unordered_map>
+
+// A shader with its translation, and a number no other shader of the run
+// has, by which linked programs are found.
+template <class Interface>
+class gl_shader_c : public d3d9_shader_c<Interface> {
+public:
+    gl_shader_c(std::vector<DWORD> _tokens, std::string _glsl);
+    const std::string& Glsl() const { return glsl; }
+    u64 Serial() const { return serial; }
+
+private:
+    std::string glsl;
+    u64 serial = 0;
+};
+using gl_vertex_shader_c = gl_shader_c<IDirect3DVertexShader9>;
+using gl_pixel_shader_c = gl_shader_c<IDirect3DPixelShader9>;
+
+struct gl_program_key_s {
+    u64 vertexShader = 0;
+    u64 pixelShader = 0;
+    gl_fixed_key_s fixed;
+    bool operator==(const gl_program_key_s&) const = default;
+};
+
+struct gl_program_key_hash_s {
+    std::size_t operator()(const gl_program_key_s& _key) const;
+};
 
 class gl_device_c : public d3d9_state_device_c {
 public:
@@ -63,7 +89,7 @@ public:
                                    UINT _stride) override;
 
     const D3DPRESENT_PARAMETERS& Parameters() const { return parameters; }
-    u32 FixedProgramsMade() const { return fixedProgramsMade; }
+    u32 ProgramsMade() const { return programsMade; }
 
 private:
     struct draw_s;
@@ -71,7 +97,8 @@ private:
     void BindTargets();
     void ApplyRenderStates();
     void BindTextures(gl_texture_kinds_t& _kinds);
-    const gl_program_s& FixedProgram(const gl_vertex_layout_s& _layout, const gl_texture_kinds_t& _kinds, bool _points);
+    const gl_program_s& Program(const gl_vertex_layout_s& _layout, const gl_texture_kinds_t& _kinds, bool _points);
+    void SetConstants(const gl_program_s& _program);
     HRESULT Draw(const draw_s& _draw);
     void ShowFront();
 
@@ -93,8 +120,8 @@ private:
     bool hasDepth = false;
     bool cursorShown = true;
     gl_program_s presentProgram;
-    std::unordered_map<gl_fixed_key_s, gl_program_s, gl_fixed_key_hash_s> fixedPrograms;
-    u32 fixedProgramsMade = 0;
+    std::unordered_map<gl_program_key_s, gl_program_s, gl_program_key_hash_s> programs;
+    u32 programsMade = 0;
     gl_vertex_constants_t vertexConstants{};
     gl_pixel_constants_t pixelConstants{};
 };

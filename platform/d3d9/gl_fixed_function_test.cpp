@@ -244,7 +244,7 @@ TEST_F(GlFixedFunction, ProgramsAreMadeOncePerStateCombination)
     Quad(-0.5f, -0.5f, 63.5f, 63.5f, 0xFFFFFFFFu);
     device->EndScene();
     IDirect3DDevice9* same = device;
-    EXPECT_EQ(static_cast<gl_device_c*>(same)->FixedProgramsMade(), 2u);
+    EXPECT_EQ(static_cast<gl_device_c*>(same)->ProgramsMade(), 2u);
 }
 
 }

@@ -55,6 +55,7 @@ gl_program_s GlLinkProgram(const std::shared_ptr<gl_context_c>& _context, const 
     out.vc = gl.GetUniformLocation(name, "vc");
     out.pc = gl.GetUniformLocation(name, "pc");
     out.fixup = gl.GetUniformLocation(name, "fixup");
+    out.pf = gl.GetUniformLocation(name, "pf");
     gl.UseProgram(name);
     for (u32 unit = 0; unit < d3d_sampler_count; ++unit) {
         const std::string sampler = "s" + std::to_string(unit);
