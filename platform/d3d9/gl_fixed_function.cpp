@@ -330,6 +330,10 @@ std::string GlFixedVertexSource(const gl_fixed_key_s& _key)
     s += "vec3 normalize_n(vec3 n) { return " + std::string(_key.normalize ? "normalize(n)" : "n") + "; }\n";
     s += "void main()\n{\n";
     const bool has_normal = Has(_key, gl_attr_normal);
+    if (!Has(_key, gl_attr_position)) {
+        // Direct3D reads a missing element as (0, 0, 0, 1).
+        s += "    const vec4 a_position = vec4(0.0, 0.0, 0.0, 1.0);\n";
+    }
     if (_key.pretransformed) {
         s += "    float w = a_position.w != 0.0 ? 1.0 / a_position.w : 1.0;\n";
         s += "    vec4 vp = vc[" + Str(vc_viewport) + "];\n";

@@ -1,4 +1,5 @@
 #include "platform/d3d9/gl_device.h"
+#include "platform/win32/windows.h"
 #include "platform/d3d9/testing/gl_scene.h"
 
 #include <algorithm>
@@ -245,6 +246,88 @@ TEST_F(GlFixedFunction, ProgramsAreMadeOncePerStateCombination)
     device->EndScene();
     IDirect3DDevice9* same = device;
     EXPECT_EQ(static_cast<gl_device_c*>(same)->ProgramsMade(), 2u);
+}
+
+}
+
+namespace {
+
+struct key_case_s {
+    const char* name;
+    void (*change)(gl_fixed_key_s& _key);
+};
+
+// Every feature the generator writes code for compiles and links, alone
+// and together with the others.
+TEST_F(GlFixedFunction, GeneratedProgramsLinkForEveryFeature)
+{
+    std::string failure;
+    const std::shared_ptr<gl_context_c> context = gl_context_c::Make(GetSdlWindow(window), failure);
+    ASSERT_NE(context, nullptr) << failure;
+    const key_case_s cases[] = {
+        {"pre-transformed", [](gl_fixed_key_s& _k) { _k.pretransformed = 1; }},
+        {"four lights of each kind",
+         [](gl_fixed_key_s& _k) {
+             _k.lighting = 1;
+             _k.lightKinds = 1 | 2 << 2 | 3 << 4 | 1 << 6;
+             _k.specular = 1;
+             _k.localViewer = 1;
+             _k.normalize = 1;
+         }},
+        {"material from both vertex colours",
+         [](gl_fixed_key_s& _k) {
+             _k.lighting = 1;
+             _k.lightKinds = 3;
+             _k.materialSources = 1 | 2 << 2 | 2 << 4 | 1 << 6;
+         }},
+        {"three weights", [](gl_fixed_key_s& _k) { _k.blend = 3; }},
+        {"indexed blending", [](gl_fixed_key_s& _k) { _k.blend = 2 | 4; }},
+        {"tweening", [](gl_fixed_key_s& _k) { _k.blend = 255; }},
+        {"exponential vertex fog over range",
+         [](gl_fixed_key_s& _k) {
+             _k.vertexFog = D3DFOG_EXP;
+             _k.rangeFog = 1;
+         }},
+        {"squared table fog", [](gl_fixed_key_s& _k) { _k.tableFog = D3DFOG_EXP2; }},
+        {"scaled point sprites", [](gl_fixed_key_s& _k) { _k.points = 1 | 2 | 4; }},
+        {"generated and transformed coordinates",
+         [](gl_fixed_key_s& _k) {
+             _k.coords[0] = 1 | 3 << 3 | 3 << 5 | 1 << 8 | 2 << 9;
+             _k.coords[1] = 2 << 3 | 2 << 5 | 1 << 9 | 1 << 11;
+             _k.colorOps[1] = D3DTOP_ADD | D3DTA_TEXTURE << 8 | 5 << 16;
+             _k.alphaOps[1] = D3DTOP_DISABLE;
+         }},
+        {"bump mapping with luminance",
+         [](gl_fixed_key_s& _k) {
+             _k.colorOps[0] = D3DTOP_BUMPENVMAPLUMINANCE | D3DTA_TEXTURE << 8;
+             _k.coords[0] = 1 << 9;
+             _k.colorOps[1] = D3DTOP_MODULATE | D3DTA_TEXTURE << 8 | D3DTA_CURRENT << 16;
+             _k.alphaOps[1] = D3DTOP_SELECTARG1 | D3DTA_TEXTURE << 8;
+             _k.coords[1] = 1 << 9;
+         }},
+        {"alpha test", [](gl_fixed_key_s& _k) { _k.alphaFunc = D3DCMP_GREATER; }},
+    };
+    gl_fixed_key_s all;
+    const auto base = [] {
+        gl_fixed_key_s key;
+        key.present = 0xFFFF;
+        key.texcoordComponents = 0x22222222u;
+        key.colorOps[0] = D3DTOP_MODULATE | D3DTA_TEXTURE << 8 | D3DTA_DIFFUSE << 16;
+        key.alphaOps[0] = D3DTOP_SELECTARG1 | D3DTA_TEXTURE << 8;
+        key.coords[0] = 1 << 9;
+        return key;
+    };
+    all = base();
+    for (const key_case_s& c : cases) {
+        SCOPED_TRACE(c.name);
+        gl_fixed_key_s key = base();
+        c.change(key);
+        EXPECT_NO_THROW(GlLinkProgram(context, GlFixedVertexSource(key), GlFixedPixelSource(key)));
+        if (std::string(c.name) != "pre-transformed") {
+            c.change(all);
+        }
+    }
+    EXPECT_NO_THROW(GlLinkProgram(context, GlFixedVertexSource(all), GlFixedPixelSource(all)));
 }
 
 }
