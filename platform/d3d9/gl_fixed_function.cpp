@@ -160,6 +160,26 @@ std::size_t gl_fixed_key_hash_s::operator()(const gl_fixed_key_s& _key) const
     return hash;
 }
 
+namespace {
+
+// A stage operation packed for the key. A stage that reads a texture it
+// does not have passes the current colour on, as Direct3D's drivers do,
+// so that untextured draws keep their vertex colours.
+u32 StageOperation(DWORD _op, DWORD _arg1, DWORD _arg2, DWORD _arg0, bool _textured)
+{
+    const auto reads_texture = [](DWORD _arg) { return (_arg & d3dta_selectmask) == D3DTA_TEXTURE; };
+    const bool three = _op == D3DTOP_MULTIPLYADD || _op == D3DTOP_LERP;
+    const bool blends_texture = _op == D3DTOP_BLENDTEXTUREALPHA;
+    if (!_textured && _op != D3DTOP_DISABLE &&
+        (reads_texture(_arg1) || (_op != D3DTOP_SELECTARG1 && reads_texture(_arg2)) ||
+         (three && reads_texture(_arg0)) || blends_texture)) {
+        return D3DTOP_SELECTARG1 | D3DTA_CURRENT << 8;
+    }
+    return _op | _arg1 << 8 | _arg2 << 16 | _arg0 << 24;
+}
+
+}
+
 gl_fixed_key_s GlFixedFunctionKey(const d3d9_device_state_c& _state, const gl_vertex_layout_s& _layout,
                                   const gl_texture_kinds_t& _textures, bool _points)
 {
@@ -204,10 +224,10 @@ gl_fixed_key_s GlFixedFunctionKey(const d3d9_device_state_c& _state, const gl_ve
         if (ts[D3DTSS_COLOROP] == D3DTOP_DISABLE) {
             break;
         }
-        key.colorOps[stage] =
-            ts[D3DTSS_COLOROP] | ts[D3DTSS_COLORARG1] << 8 | ts[D3DTSS_COLORARG2] << 16 | ts[D3DTSS_COLORARG0] << 24;
-        key.alphaOps[stage] =
-            ts[D3DTSS_ALPHAOP] | ts[D3DTSS_ALPHAARG1] << 8 | ts[D3DTSS_ALPHAARG2] << 16 | ts[D3DTSS_ALPHAARG0] << 24;
+        key.colorOps[stage] = StageOperation(ts[D3DTSS_COLOROP], ts[D3DTSS_COLORARG1], ts[D3DTSS_COLORARG2],
+                                             ts[D3DTSS_COLORARG0], _textures[stage] != 0);
+        key.alphaOps[stage] = StageOperation(ts[D3DTSS_ALPHAOP], ts[D3DTSS_ALPHAARG1], ts[D3DTSS_ALPHAARG2],
+                                             ts[D3DTSS_ALPHAARG0], _textures[stage] != 0);
         const DWORD index = ts[D3DTSS_TEXCOORDINDEX];
         const DWORD flags = ts[D3DTSS_TEXTURETRANSFORMFLAGS];
         key.coords[stage] = (index & 7) | ((index >> 16) & 3) << 3 | (flags & 7) << 5 |

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -234,6 +235,8 @@ TEST_F(GlFixedFunction, AlphaTestDropsPixelsBelowTheReference)
 TEST_F(GlFixedFunction, ProgramsAreMadeOncePerStateCombination)
 {
     device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
     for (u32 frame = 0; frame < 3; ++frame) {
         for (DWORD op : {D3DTOP_SELECTARG1, D3DTOP_MODULATE}) {
             device->SetTextureStageState(0, D3DTSS_COLOROP, op);
@@ -328,6 +331,123 @@ TEST_F(GlFixedFunction, GeneratedProgramsLinkForEveryFeature)
         }
     }
     EXPECT_NO_THROW(GlLinkProgram(context, GlFixedVertexSource(all), GlFixedPixelSource(all)));
+}
+
+}
+
+namespace {
+
+struct point_vertex_s {
+    f32 x, y, z, rhw;
+};
+
+// Point sprites: each point a square of the point size, its texture from
+// the top left corner.
+TEST_F(GlFixedFunction, PointSpritesSpanTheirTextureFromTheTopLeft)
+{
+    IDirect3DTexture9* texture =
+        Texture(2, 2, D3DFMT_A8R8G8B8,
+                {0x00, 0x00, 0xFF, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->SetRenderState(D3DRS_POINTSPRITEENABLE, 1);
+    device->SetRenderState(D3DRS_POINTSIZE, FloatToDword(16.0f));
+    device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    const point_vertex_s points[2] = {{16, 16, 0.5f, 1}, {48, 40, 0.5f, 1}};
+    device->SetFVF(D3DFVF_XYZRHW);
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_POINTLIST, 2, points, sizeof(point_vertex_s)), D3D_OK);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+    const std::vector<u8> shot = Finish();
+    EXPECT_EQ(Pixel(shot, 12, 12) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(Pixel(shot, 20, 12) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(Pixel(shot, 12, 20) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(Pixel(shot, 52, 44) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(Pixel(shot, 30, 30) & 0xFFFFFF, 0u);
+    ExpectImage(shot, "point_sprites", tolerance);
+}
+
+struct tween_vertex_s {
+    f32 x, y, z;
+};
+
+// Tweening halfway between a quad on the left and one on the right draws
+// it in the middle.
+TEST_F(GlFixedFunction, TweeningBlendsTheTwoPositions)
+{
+    const tween_vertex_s left[4] = {{-1, 1, 0.5f}, {0, 1, 0.5f}, {-1, -1, 0.5f}, {0, -1, 0.5f}};
+    const tween_vertex_s right[4] = {{0, 1, 0.5f}, {1, 1, 0.5f}, {0, -1, 0.5f}, {1, -1, 0.5f}};
+    IDirect3DVertexBuffer9* buffers[2] = {};
+    for (u32 i = 0; i < 2; ++i) {
+        ASSERT_EQ(device->CreateVertexBuffer(sizeof(left), 0, 0, D3DPOOL_MANAGED, &buffers[i], nullptr), D3D_OK);
+        void* data = nullptr;
+        buffers[i]->Lock(0, 0, &data, 0);
+        std::memcpy(data, i == 0 ? left : right, sizeof(left));
+        buffers[i]->Unlock();
+        device->SetStreamSource(i, buffers[i], 0, sizeof(tween_vertex_s));
+    }
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+                                          {1, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 1},
+                                          D3DDECL_END};
+    IDirect3DVertexDeclaration9* declaration = nullptr;
+    device->CreateVertexDeclaration(elements, &declaration);
+    device->SetVertexDeclaration(declaration);
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->SetRenderState(D3DRS_VERTEXBLEND, D3DVBF_TWEENING);
+    device->SetRenderState(D3DRS_TWEENFACTOR, FloatToDword(0.5f));
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+    for (u32 i = 0; i < 2; ++i) {
+        device->SetStreamSource(i, nullptr, 0, 0);
+        buffers[i]->Release();
+    }
+    device->SetVertexDeclaration(nullptr);
+    declaration->Release();
+    const std::vector<u8> shot = Finish();
+    EXPECT_EQ(Pixel(shot, 8, 32) & 0xFFFFFF, 0u);
+    EXPECT_EQ(Pixel(shot, 20, 32) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(Pixel(shot, 44, 32) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(Pixel(shot, 56, 32) & 0xFFFFFF, 0u);
+}
+
+struct blend_vertex_s {
+    f32 x, y, z;
+    f32 weight;
+    u8 indices[4];
+};
+
+// Indexed blending: the first vertices follow matrix 5 alone, moved right;
+// the others are split evenly between matrices 5 and 0.
+TEST_F(GlFixedFunction, IndexedBlendingFollowsTheNamedMatrices)
+{
+    D3DMATRIX shift = d3d_identity_matrix;
+    shift.m[3][0] = 1.0f;
+    device->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_WORLD + 5), &shift);
+    const blend_vertex_s quad[4] = {{-1, 1, 0.5f, 1, {5, 0, 0, 0}},
+                                    {0, 1, 0.5f, 1, {5, 0, 0, 0}},
+                                    {-1, -1, 0.5f, 0.5f, {5, 0, 0, 0}},
+                                    {0, -1, 0.5f, 0.5f, {5, 0, 0, 0}}};
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+                                          {0, 12, D3DDECLTYPE_FLOAT1, 0, D3DDECLUSAGE_BLENDWEIGHT, 0},
+                                          {0, 16, D3DDECLTYPE_UBYTE4, 0, D3DDECLUSAGE_BLENDINDICES, 0},
+                                          D3DDECL_END};
+    IDirect3DVertexDeclaration9* declaration = nullptr;
+    device->CreateVertexDeclaration(elements, &declaration);
+    device->SetVertexDeclaration(declaration);
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->SetRenderState(D3DRS_VERTEXBLEND, D3DVBF_1WEIGHTS);
+    device->SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, 1);
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(blend_vertex_s)), D3D_OK);
+    device->SetVertexDeclaration(nullptr);
+    declaration->Release();
+    const std::vector<u8> shot = Finish();
+    // Top row: from x 0 to 1 (pixels 32 to 63); bottom row: from -0.5 to
+    // 0.5 (pixels 16 to 47).
+    EXPECT_EQ(Pixel(shot, 40, 1) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(Pixel(shot, 24, 1) & 0xFFFFFF, 0u);
+    EXPECT_EQ(Pixel(shot, 20, 62) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(Pixel(shot, 52, 62) & 0xFFFFFF, 0u);
+    ExpectImage(shot, "indexed_blending", tolerance);
 }
 
 }
