@@ -254,6 +254,42 @@ TEST_F(GlDraws, RenderTargetTexturesAreSampledTheRightWayUp)
     ExpectImage(shot, "render_target_texture", tolerance);
 }
 
+// Without shaders, every bound target receives the same colour.
+TEST_F(GlDraws, FixedFunctionWritesEveryBoundTarget)
+{
+    IDirect3DTexture9* targets[2] = {};
+    IDirect3DSurface9* surfaces[2] = {};
+    for (u32 i = 0; i < 2; ++i) {
+        ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &targets[i],
+                                        nullptr),
+                  D3D_OK);
+        targets[i]->GetSurfaceLevel(0, &surfaces[i]);
+    }
+    IDirect3DSurface9* back = nullptr;
+    device->GetRenderTarget(0, &back);
+    device->EndScene();
+    device->SetRenderTarget(0, surfaces[0]);
+    device->SetRenderTarget(1, surfaces[1]);
+    device->BeginScene();
+    device->SetRenderState(D3DRS_ZENABLE, 0);
+    Quad(-0.5f, -0.5f, 15.5f, 15.5f, green);
+    device->EndScene();
+    device->SetRenderTarget(1, nullptr);
+    device->SetRenderTarget(0, back);
+    device->BeginScene();
+    Stage(D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_TEXTURE);
+    device->SetTexture(0, targets[1]);
+    Quad(-0.5f, -0.5f, 63.5f, 63.5f, 0xFFFFFFFFu);
+    device->SetTexture(0, nullptr);
+    for (u32 i = 0; i < 2; ++i) {
+        surfaces[i]->Release();
+        targets[i]->Release();
+    }
+    back->Release();
+    const std::vector<u8> shot = Finish();
+    EXPECT_EQ(Pixel(shot, 32, 32), green);
+}
+
 // Indexed draws from buffers, with a base vertex, and an index buffer
 // filled through a partial lock.
 TEST_F(GlDraws, IndexedDrawsReadLockedBuffers)

@@ -182,6 +182,9 @@ gl_device_c::gl_device_c(std::shared_ptr<gl_context_c> _context, const D3DCAPS9&
         samplers[unit] = std::make_unique<gl_name_c>(context, gl_name_c::sampler);
     }
     presentProgram = GlLinkProgram(context, present_vertex, present_pixel);
+    // Without a swap interval to set (as offscreen) presentation just
+    // does not wait.
+    SDL_GL_SetSwapInterval(parameters.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
     gl.Enable(GL_PROGRAM_POINT_SIZE);
     gl.PointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
     gl.FrontFace(GL_CCW);

@@ -537,7 +537,10 @@ std::string GlFixedPixelSource(const gl_fixed_key_s& _key)
         }
     }
     s += "in vec4 v_diffuse;\nin vec4 v_specular;\nin vec4 v_tex[8];\nin float v_fog;\nin float v_distance;\n";
-    s += "layout(location = 0) out vec4 o_color;\n";
+    // Every bound target gets the one colour.
+    for (u32 target = 0; target < d3d_render_target_count; ++target) {
+        s += "layout(location = " + Str(target) + ") out vec4 o_color" + Str(target) + ";\n";
+    }
     s += "void main()\n{\n";
     s += "    vec4 diffuse = clamp(v_diffuse, 0.0, 1.0);\n    vec4 specular = clamp(v_specular, 0.0, 1.0);\n";
     s += "    vec4 current = diffuse;\n    vec4 temp = vec4(0.0);\n";
@@ -600,7 +603,7 @@ std::string GlFixedPixelSource(const gl_fixed_key_s& _key)
         }
         s += "    color.rgb = mix(pc[" + Str(pc_fog_color) + "].rgb, color.rgb, f);\n";
     }
-    s += "    o_color = color;\n}\n";
+    s += "    o_color0 = color;\n    o_color1 = color;\n    o_color2 = color;\n    o_color3 = color;\n}\n";
     return s;
 }
 
