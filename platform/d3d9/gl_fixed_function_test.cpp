@@ -231,6 +231,41 @@ TEST_F(GlFixedFunction, AlphaTestDropsPixelsBelowTheReference)
     EXPECT_EQ(Pixel(shot, 56, 8) & 0xFFFFFF, 0x00FF00u);
 }
 
+// A DXT5 texture's interpolated alpha through the alpha test: of the four
+// columns (alpha 0, 36, 146, 255) the last two stay, over blue.
+TEST_F(GlFixedFunction, CompressedAlphaMeetsTheAlphaTest)
+{
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FFu, 1.0f, 0);
+    // Three-bit alpha codes per texel, rows of 1, 7, 4, 0.
+    u64 codes = 0;
+    for (u32 texel = 0; texel < 16; ++texel) {
+        const u64 column_codes[4] = {1, 7, 4, 0};
+        codes |= column_codes[texel % 4] << (texel * 3);
+    }
+    std::vector<u8> block = {0xFF, 0x00};
+    for (u32 i = 0; i < 6; ++i) {
+        block.push_back(static_cast<u8>(codes >> (i * 8)));
+    }
+    block.insert(block.end(), {0xFF, 0xFF, 0x00, 0xF8, 0, 0, 0, 0});
+    IDirect3DTexture9* texture = Texture(4, 4, D3DFMT_DXT5, block);
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    device->SetRenderState(D3DRS_ALPHAREF, 0x80);
+    Quad(-0.5f, -0.5f, 63.5f, 63.5f, 0xFFFFFFFFu);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+    const std::vector<u8> shot = Finish();
+    EXPECT_EQ(Pixel(shot, 8, 30) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(Pixel(shot, 24, 30) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(Pixel(shot, 40, 30) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(Pixel(shot, 56, 30) & 0xFFFFFF, 0xFFFFFFu);
+    ExpectImage(shot, "dxt_alpha_test", tolerance);
+}
+
 // A program is made once per combination of states, not once per draw.
 TEST_F(GlFixedFunction, ProgramsAreMadeOncePerStateCombination)
 {
