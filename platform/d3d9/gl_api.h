@@ -51,6 +51,7 @@
     X(PFNGLBINDSAMPLERPROC, BindSampler)                                                                               \
     X(PFNGLSAMPLERPARAMETERIPROC, SamplerParameteri)                                                                   \
     X(PFNGLSAMPLERPARAMETERFPROC, SamplerParameterf)                                                                   \
+    X(PFNGLSAMPLERPARAMETERFVPROC, SamplerParameterfv)                                                                 \
     X(PFNGLGENBUFFERSPROC, GenBuffers)                                                                                 \
     X(PFNGLDELETEBUFFERSPROC, DeleteBuffers)                                                                           \
     X(PFNGLBINDBUFFERPROC, BindBuffer)                                                                                 \

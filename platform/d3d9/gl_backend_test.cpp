@@ -1,6 +1,8 @@
 #include "platform/d3d9/gl_backend.h"
 #include "platform/d3d9/testing/gl_scene.h"
 
+#include <cstring>
+
 namespace {
 
 // Mesa's software rasterizer gives the same bytes run after run; hardware
@@ -288,6 +290,44 @@ TEST_F(GlDraws, FixedFunctionWritesEveryBoundTarget)
     back->Release();
     const std::vector<u8> shot = Finish();
     EXPECT_EQ(Pixel(shot, 32, 32), green);
+}
+
+// Sampler states: coordinates past the edge read the border colour, and a
+// largest level of 1 draws from the second mipmap level.
+TEST_F(GlDraws, SamplersKeepBorderColourAndLargestLevel)
+{
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(2, 2, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    ASSERT_EQ(texture->GetLevelCount(), 2u);
+    for (UINT level = 0; level < 2; ++level) {
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(texture->LockRect(level, &locked, nullptr, 0), D3D_OK);
+        const D3DCOLOR color = level == 0 ? red : green;
+        for (u32 y = 0; y < 2u - level; ++y) {
+            for (u32 x = 0; x < 2u - level; ++x) {
+                std::memcpy(static_cast<u8*>(locked.pBits) + y * u64(locked.Pitch) + x * 4, &color, 4);
+            }
+        }
+        texture->UnlockRect(level);
+    }
+    Stage(D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_TEXTURE);
+    device->SetTexture(0, texture);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, 4);
+    device->SetSamplerState(0, D3DSAMP_BORDERCOLOR, blue);
+    device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 1);
+    // u from 0 to 2 across: the right half is past the edge.
+    const gl_test_vertex_s quad[4] = {{-0.5f, -0.5f, 0.5f, 1, 0, 0, 0},
+                                      {63.5f, -0.5f, 0.5f, 1, 0, 2, 0},
+                                      {-0.5f, 63.5f, 0.5f, 1, 0, 0, 1},
+                                      {63.5f, 63.5f, 0.5f, 1, 0, 2, 1}};
+    device->SetFVF(gl_test_fvf);
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(gl_test_vertex_s));
+    device->SetTexture(0, nullptr);
+    texture->Release();
+    const std::vector<u8> shot = Finish();
+    EXPECT_EQ(Pixel(shot, 16, 32), green);
+    EXPECT_EQ(Pixel(shot, 48, 32), blue);
 }
 
 // Indexed draws from buffers, with a base vertex, and an index buffer

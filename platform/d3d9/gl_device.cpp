@@ -543,6 +543,13 @@ void gl_device_c::BindTextures(gl_texture_kinds_t& _kinds)
                              ss[D3DSAMP_MAGFILTER] == D3DTEXF_POINT ? GL_NEAREST : GL_LINEAR);
         gl.SamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER,
                              MinFilter(ss[D3DSAMP_MINFILTER], texture->Levels() > 1 ? ss[D3DSAMP_MIPFILTER] : 0));
+        // MAXMIPLEVEL names the largest level drawn from.
+        gl.SamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<f32>(ss[D3DSAMP_MAXMIPLEVEL]));
+        gl.SamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, DwordToFloat(ss[D3DSAMP_MIPMAPLODBIAS]));
+        const D3DCOLOR border = ss[D3DSAMP_BORDERCOLOR];
+        const f32 rgba[4] = {((border >> 16) & 0xFF) / 255.0f, ((border >> 8) & 0xFF) / 255.0f,
+                             (border & 0xFF) / 255.0f, ((border >> 24) & 0xFF) / 255.0f};
+        gl.SamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, rgba);
     }
 }
 
