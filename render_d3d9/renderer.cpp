@@ -399,26 +399,6 @@ void d3d_renderer_c::DrawSkyBox(sky_box_c*, bool)
     NotBuilt("DrawSkyBox");
 }
 
-void d3d_renderer_c::DrawTrail(trail_c*, f32, bool)
-{
-    NotBuilt("DrawTrail");
-}
-
-void d3d_renderer_c::DrawParticles(emitter_c*, f32, bool)
-{
-    NotBuilt("DrawParticles");
-}
-
-void d3d_renderer_c::DrawAnimSprite(anim_sprite_c*, f32, bool)
-{
-    NotBuilt("DrawAnimSprite");
-}
-
-void d3d_renderer_c::DrawSprite(sprite_c*, bool)
-{
-    NotBuilt("DrawSprite");
-}
-
 void d3d_renderer_c::DrawGeometry(u32, material_c*, f32)
 {
     NotBuilt("DrawGeometry");
@@ -429,64 +409,9 @@ void d3d_renderer_c::DrawShadow(geom_object_c*, const vec3_c&, f32)
     NotBuilt("DrawShadow");
 }
 
-void d3d_renderer_c::DrawDebug24(bone_c*, const vec3_c&, f32)
-{
-    NotBuilt("DrawDebug24");
-}
-
-void d3d_renderer_c::DrawBox(const bounding_box_c&, const vec3_c&, f32, const mat4x3_c&)
-{
-    NotBuilt("DrawBox");
-}
-
-void d3d_renderer_c::DrawQuadVolume(const quad_volume_c&, const vec3_c&, f32, const mat4x3_c&)
-{
-    NotBuilt("DrawQuadVolume");
-}
-
-void d3d_renderer_c::DrawLightMarker(light_c*)
-{
-    NotBuilt("DrawLightMarker");
-}
-
-void d3d_renderer_c::DrawDebug28(f32, f32, f32, f32, f32)
-{
-    NotBuilt("DrawDebug28");
-}
-
-void d3d_renderer_c::DrawMap(const map_c&, f32, f32, f32)
-{
-    NotBuilt("DrawMap");
-}
-
-void d3d_renderer_c::DrawDebug30(f32, f32, f32, f32)
-{
-    NotBuilt("DrawDebug30");
-}
-
-void d3d_renderer_c::DrawMap31(const map_c&, f32, f32, f32, f32)
-{
-    NotBuilt("DrawMap31");
-}
-
 void d3d_renderer_c::DrawShadowShade(const f32*, f32)
 {
     NotBuilt("DrawShadowShade");
-}
-
-void d3d_renderer_c::ApplyGlow(f32)
-{
-    NotBuilt("ApplyGlow");
-}
-
-void d3d_renderer_c::DrawTextB(font_handle_c*, i32, i32, i32, i32, const char*, const vec3_c&, f32)
-{
-    NotBuilt("DrawTextB");
-}
-
-void d3d_renderer_c::DrawText(font_handle_c*, i32, i32, i32, i32, const char*, const vec3_c&, f32)
-{
-    NotBuilt("DrawText");
 }
 
 void d3d_renderer_c::PrintStatistics(std::ostream& _out)

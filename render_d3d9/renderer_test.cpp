@@ -298,10 +298,10 @@ TEST_F(Renderer, DrawsNotYetBuiltSaySo)
     d3d_renderer_c renderer(&flags);
     ASSERT_TRUE(renderer.create_device(TestWindow(), true));
     try {
-        renderer.ApplyGlow(1.0f);
+        renderer.DrawShadowShade(nullptr, 1.0f);
         ADD_FAILURE();
     } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "d3d_renderer_c::ApplyGlow is not implemented yet");
+        EXPECT_STREQ(error.what(), "d3d_renderer_c::DrawShadowShade is not implemented yet");
     }
     EXPECT_NO_THROW(renderer.EndGeometry());
 }
