@@ -369,16 +369,6 @@ void d3d_renderer_c::ResetRenderLists()
     ClearSceneState();
 }
 
-void d3d_renderer_c::BeginGeometry(geom_object_c*, const std::vector<bone_c*>&, bool)
-{
-    NotBuilt("BeginGeometry");
-}
-
-void d3d_renderer_c::EndGeometry()
-{
-    inGeometry = false;
-}
-
 void d3d_renderer_c::DrawForest(forest_c*, bool)
 {
     NotBuilt("DrawForest");
@@ -417,11 +407,6 @@ void d3d_renderer_c::DrawAnimSprite(anim_sprite_c*, f32, bool)
 void d3d_renderer_c::DrawSprite(sprite_c*, bool)
 {
     NotBuilt("DrawSprite");
-}
-
-void d3d_renderer_c::DrawGeometry(u32, material_c*, f32)
-{
-    NotBuilt("DrawGeometry");
 }
 
 void d3d_renderer_c::DrawShadow(geom_object_c*, const vec3_c&, f32)

@@ -23,6 +23,7 @@
 #include "platform/d3d9/d3d9.h"
 #include "platform/win32/display.h"
 #include "render_d3d9/device_setup.h"
+#include "render_d3d9/draw_geometry.h"
 #include "render_d3d9/frame.h"
 #include "render_d3d9/geometry.h"
 #include "render_d3d9/state_cache.h"
@@ -32,6 +33,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+class null_object_c;
 
 class d3d_renderer_c : public renderer_c {
 public:
@@ -134,6 +137,18 @@ protected:
 private:
     [[noreturn]] void NotBuilt(const char* _operation) const;
     void ClearSceneState();
+
+    // Meshes, landscape, water and shadow volumes (draw_geometry.cpp,
+    // draw_landscape.cpp, draw_water.cpp, draw_shadow.cpp).
+    void SetupMaterial(const material_c& _material, f32 _time);
+    void SetupIlluminatedMaterial(const material_c& _material, f32 _time);
+    void SetupTextureStages(const d3d_surface_stages_s& _surface);
+    void SetupIlluminatedStages(const d3d_surface_stages_s& _surface, const vec3_c& _diffuse, f32 _opacity,
+                                const vec3_c& _specular);
+    // The fixed-function state terrain, forest and sky box share.
+    void SetupLandscape(const null_object_c& _entity, bool _clip, D3DCULL _cull, bool _depth_write);
+    geom_object_c* geometryObject = nullptr;
+    d3d_geometry_c* geometryMesh = nullptr;
 
     d3d_state_cache_c cache;
     d3d_frame_c frame;
