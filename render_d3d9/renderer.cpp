@@ -369,24 +369,9 @@ void d3d_renderer_c::ResetRenderLists()
     ClearSceneState();
 }
 
-void d3d_renderer_c::DrawForest(forest_c*, bool)
-{
-    NotBuilt("DrawForest");
-}
-
 void d3d_renderer_c::DrawWater(water_c*, f32, bool)
 {
     NotBuilt("DrawWater");
-}
-
-void d3d_renderer_c::DrawTerrain(terrain_c*, bool)
-{
-    NotBuilt("DrawTerrain");
-}
-
-void d3d_renderer_c::DrawSkyBox(sky_box_c*, bool)
-{
-    NotBuilt("DrawSkyBox");
 }
 
 void d3d_renderer_c::DrawTrail(trail_c*, f32, bool)
