@@ -5,7 +5,6 @@
 #include "engine/sky_box.h"
 #include "engine/terrain.h"
 #include "engine/testing/landscape_fixtures.h"
-#include "engine/testing/memory_file_system.h"
 #include "image/image.h"
 #include "render_d3d9/testing/draw_fixture.h"
 
@@ -56,8 +55,6 @@ protected:
         forest->BuildMeshes();
         return forest;
     }
-
-    memory_file_system_c files;
 };
 
 TEST_F(DrawLandscape, TerrainDrawsItsColourMapAndADetailMapByBlendMode)

@@ -369,11 +369,6 @@ void d3d_renderer_c::ResetRenderLists()
     ClearSceneState();
 }
 
-void d3d_renderer_c::DrawWater(water_c*, f32, bool)
-{
-    NotBuilt("DrawWater");
-}
-
 void d3d_renderer_c::DrawTrail(trail_c*, f32, bool)
 {
     NotBuilt("DrawTrail");

@@ -3,13 +3,15 @@
 // a 640x480 windowed device with a stencil buffer, the whole output as the
 // viewport, BeginScene, and SetScene with a camera, the fixture's lights and
 // shadow light. Change `config`, `flags` or the scene before Start().
-// Textures are 4x4 images uploaded straight to the device; fixed_map_c shows
+// Pictures are loaded by name from `files`, the current file system while
+// the test runs. Textures made here are 4x4 images uploaded straight to the device; fixed_map_c shows
 // one of them at every time.
 #include "engine/camera.h"
 #include "engine/light.h"
 #include "engine/map.h"
 #include "engine/null_object.h"
 #include "engine/scene.h"
+#include "engine/testing/memory_file_system.h"
 #include "image/format.h"
 #include "platform/d3d9/record_config.h"
 #include "platform/d3d9/record_device.h"
@@ -71,6 +73,7 @@ protected:
     // 128 shadows), kept by the fixture.
     light_c* AddLight(u32 _flags);
 
+    memory_file_system_c files;
     record_config_c config;
     std::shared_ptr<display_double_c> display = std::make_shared<display_double_c>();
     test_window_c window{640, 480};
