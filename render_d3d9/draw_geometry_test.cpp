@@ -2,33 +2,11 @@
 #include "engine/bone.h"
 #include "engine/geom_object.h"
 #include "engine/material.h"
-#include "engine/primitive_set.h"
 #include "render_d3d9/testing/draw_fixture.h"
 
 #include <cmath>
 
 namespace {
-
-// _sets triangle lists of one triangle each, with normals and one
-// coordinate set (and blend weights when asked).
-geometry_def_c MeshDefinition(const char* _name, u32 _sets = 1, u32 _weights = 0)
-{
-    geometry_def_c definition(_name);
-    definition.format.hasPosition = 1;
-    definition.format.hasNormal = 1;
-    definition.format.texCoordSetCount = 1;
-    definition.format.blendWeightCount = _weights;
-    definition.format.matrixIndexCount = _weights > 0 ? _weights + 1 : 0;
-    for (u32 s = 0; s < _sets; ++s) {
-        auto* set = new triangle_set_c;
-        set->vertices.resize(3);
-        set->vertices[1].position = {1.0f, 0.0f, 0.0f};
-        set->vertices[2].position = {0.0f, 1.0f, 0.0f};
-        set->indices = {0, 1, 2};
-        definition.AddPrimitiveSet(set);
-    }
-    return definition;
-}
 
 class DrawGeometry : public draw_fixture_c {
 protected:
@@ -36,7 +14,7 @@ protected:
     void MakeObject(u32 _sets = 1)
     {
         object = Own(new geom_object_c("object", renderer.get()));
-        object->CreateMesh("mesh", MeshDefinition("mesh", _sets));
+        object->CreateMesh("mesh", SquaresDefinition("mesh", _sets, true, 1));
         material = object->AddMaterial(new material_c("material", renderer.get()));
     }
     // One bracket drawing surface 0 with the material.
@@ -65,7 +43,7 @@ TEST_F(DrawGeometry, ABracketBindsThePrimaryMeshAndDrawsEachSurfaceAsked)
     renderer->EndGeometry();
     ASSERT_EQ(Draws().size(), 2u);
     EXPECT_EQ(Draws()[0].call, "DrawIndexedPrimitive");
-    EXPECT_EQ(Draws()[0].start, 3u) << "the second surface's indices";
+    EXPECT_EQ(Draws()[0].start, 6u) << "the second surface's indices";
     EXPECT_EQ(Draws()[1].start, 0u);
     const d3d9_device_state_c& state = LastState();
     EXPECT_EQ(state.worldMatrices[0].m[3][3], 1.0f);
@@ -97,7 +75,7 @@ TEST_F(DrawGeometry, NothingIsDrawnForMissingPiecesOrAtTheWrongMoment)
     SetScene();
     renderer->BeginGeometry(object, {}, true);
     geom_object_c* other = Own(new geom_object_c("other", renderer.get()));
-    other->CreateMesh("other", MeshDefinition("other"));
+    other->CreateMesh("other", SquaresDefinition("other", 1, true, 1));
     renderer->BeginGeometry(other, {}, true);
     renderer->DrawGeometry(0, material, 0.0f);
     renderer->EndGeometry();
@@ -231,7 +209,7 @@ TEST_F(DrawGeometry, EightBonesDrawWithoutSkinningAndTwoBlend)
 {
     Start();
     object = Own(new geom_object_c("object", renderer.get()));
-    object->CreateMesh("skinned", MeshDefinition("skinned", 1, 2));
+    object->CreateMesh("skinned", SquaresDefinition("skinned", 1, true, 1, 2));
     material = object->AddMaterial(new material_c("material", renderer.get()));
     bone_c bone("bone");
     DrawOnce(std::vector<bone_c*>(8, &bone));
@@ -248,8 +226,8 @@ TEST_F(DrawGeometry, TheHeaviestOtherMeshIsTheTweenTarget)
 {
     Start();
     MakeObject();
-    mesh_c* light = object->CreateMesh("light", MeshDefinition("light"));
-    mesh_c* heavy = object->CreateMesh("heavy", MeshDefinition("heavy"));
+    mesh_c* light = object->CreateMesh("light", SquaresDefinition("light", 1, true, 1));
+    mesh_c* heavy = object->CreateMesh("heavy", SquaresDefinition("heavy", 1, true, 1));
     light->firstValue = 0.25f;
     heavy->firstValue = 0.75f;
     DrawOnce();

@@ -42,11 +42,7 @@ void d3d_renderer_c::SetupLandscape(const null_object_c& _entity, bool _clip, D3
     cache.SetDepth(sceneDepthTest && (entity_flags & object_depth_test) != 0, _depth_write, D3DCMP_LESS);
     cache.SetStencil(d3d_stencil_s{});
     cache.SetAlphaBlend(false, D3DBLEND_ONE, D3DBLEND_ZERO);
-    cache.SetGouraud(false);
-    cache.SetSpecular(false);
-    cache.Lights().SetLighting(false);
-    cache.SetColorVertex(false);
-    cache.SetFog((entity_flags & object_fog) != 0 ? GetFog() : nullptr, false);
+    SetUnlitShading(cache, false, (entity_flags & object_fog) != 0 ? GetFog() : nullptr, false);
     cache.SetPixelShader(0);
 }
 

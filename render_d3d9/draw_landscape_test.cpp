@@ -1,7 +1,6 @@
 #include "render_d3d9/draw_landscape.h"
 #include "engine/forest.h"
 #include "engine/mesh.h"
-#include "engine/primitive_set.h"
 #include "engine/sky_box.h"
 #include "engine/terrain.h"
 #include "engine/testing/landscape_fixtures.h"
@@ -20,19 +19,12 @@ protected:
         files.Add("wood\\trees.bmp", PictureBytes(16, 8, format_a8r8g8b8, 0x8040a040));
     }
 
-    // A terrain patch of one triangle with a colour map and, when given, a
+    // A terrain patch of one square with a colour map and, when given, a
     // detail map of that blend mode.
     terrain_c* MakeTerrain(u32 _detail_mode)
     {
         auto* terrain = Own(new terrain_c("land", renderer.get()));
-        geometry_def_c definition("patch");
-        definition.format.hasPosition = 1;
-        definition.format.texCoordSetCount = 1;
-        auto* set = new triangle_set_c;
-        set->vertices.resize(3);
-        set->indices = {0, 1, 2};
-        definition.AddPrimitiveSet(set);
-        terrain->SetMesh(new mesh_c("patch", definition, renderer.get()));
+        terrain->SetMesh(new mesh_c("patch", SquaresDefinition("patch", 1, false, 1), renderer.get()));
         terrain->SetColorMap(0, MakeMap(format_x8r8g8b8).release());
         if (_detail_mode != 0) {
             terrain->SetColorMap(1, MakeMap(format_x8r8g8b8, _detail_mode).release());

@@ -63,11 +63,7 @@ void d3d_renderer_c::DrawWater(water_c* _water, f32 _local_time, bool _clip)
     cache.SetStencil(d3d_stencil_s{});
     cache.SetAlphaTest(false, 0.0f);
     cache.SetAlphaBlend(true, D3DBLEND_ONE, D3DBLEND_INVSRCALPHA);
-    cache.SetGouraud(true);
-    cache.SetSpecular(false);
-    cache.SetFog((water_flags & object_fog) != 0 ? GetFog() : nullptr, false);
-    cache.Lights().SetLighting(false);
-    cache.SetColorVertex(false);
+    SetUnlitShading(cache, true, (water_flags & object_fog) != 0 ? GetFog() : nullptr, false);
 
     const map_c& reflection_map = *_water->GetReflectionMap();
     SetTextureStage(cache, 0, StageOp(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE),

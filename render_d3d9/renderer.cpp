@@ -389,11 +389,6 @@ void d3d_renderer_c::DrawSprite(sprite_c*, bool)
     NotBuilt("DrawSprite");
 }
 
-void d3d_renderer_c::DrawShadow(geom_object_c*, const vec3_c&, f32)
-{
-    NotBuilt("DrawShadow");
-}
-
 void d3d_renderer_c::DrawDebug24(bone_c*, const vec3_c&, f32)
 {
     NotBuilt("DrawDebug24");
@@ -432,11 +427,6 @@ void d3d_renderer_c::DrawDebug30(f32, f32, f32, f32)
 void d3d_renderer_c::DrawMap31(const map_c&, f32, f32, f32, f32)
 {
     NotBuilt("DrawMap31");
-}
-
-void d3d_renderer_c::DrawShadowShade(const f32*, f32)
-{
-    NotBuilt("DrawShadowShade");
 }
 
 void d3d_renderer_c::ApplyGlow(f32)

@@ -1,6 +1,28 @@
 #include "render_d3d9/testing/draw_fixture.h"
 
+#include "engine/primitive_set.h"
+
 #include <stdexcept>
+
+geometry_def_c SquaresDefinition(const char* _name, u32 _sets, bool _normals, u32 _coord_sets, u32 _weights)
+{
+    geometry_def_c definition(_name);
+    definition.format.hasPosition = 1;
+    definition.format.hasNormal = _normals ? 1 : 0;
+    definition.format.texCoordSetCount = _coord_sets;
+    definition.format.blendWeightCount = _weights;
+    definition.format.matrixIndexCount = _weights > 0 ? _weights + 1 : 0;
+    for (u32 s = 0; s < _sets; ++s) {
+        auto* set = new triangle_set_c;
+        set->vertices.resize(4);
+        set->vertices[1].position = {1.0f, 0.0f, 0.0f};
+        set->vertices[2].position = {0.0f, 1.0f, 0.0f};
+        set->vertices[3].position = {1.0f, 1.0f, 0.0f};
+        set->indices = {0, 1, 2, 2, 1, 3};
+        definition.AddPrimitiveSet(set);
+    }
+    return definition;
+}
 
 fixed_map_c::fixed_map_c(texture_c* _texture, u32 _blend_mode) : texture(_texture)
 {

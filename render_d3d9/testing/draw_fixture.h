@@ -7,6 +7,7 @@
 // the test runs. Textures made here are 4x4 images uploaded straight to the device; fixed_map_c shows
 // one of them at every time.
 #include "engine/camera.h"
+#include "engine/geometry_def.h"
 #include "engine/light.h"
 #include "engine/map.h"
 #include "engine/null_object.h"
@@ -38,6 +39,11 @@ public:
 private:
     texture_c* texture;
 };
+
+// _sets primitive sets, each a unit square of two triangles sharing an
+// edge, with positions, normals when asked, _coord_sets coordinate sets and
+// _weights blend weights (with matrix indices).
+geometry_def_c SquaresDefinition(const char* _name, u32 _sets, bool _normals, u32 _coord_sets, u32 _weights = 0);
 
 class draw_fixture_c : public ::testing::Test {
 protected:
