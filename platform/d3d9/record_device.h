@@ -116,6 +116,12 @@ public:
     const d3d9_device_state_c& State() const { return state; }
     const std::vector<record_draw_s>& Draws() const { return draws; }
     const std::vector<record_clear_s>& Clears() const { return clears; }
+    // Forgets the draws and clears recorded so far (long runs).
+    void ClearRecords()
+    {
+        draws.clear();
+        clears.clear();
+    }
     const D3DGAMMARAMP& GammaRamp() const { return gammaRamp; }
     bool GammaRampSet() const { return gammaSet; }
     record_surface_c* BackBuffer() { return backBuffer; }
