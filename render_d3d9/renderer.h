@@ -12,10 +12,11 @@
 // preference, 0x300000 multisample preference (d3d_renderer_flag_e).
 //
 // The frame slots, the per-scene state, the geometry, texture and font
-// factories and the statistics are built here; the draw slots (geometry,
-// terrain, forest, sky box, water, particles, trails, sprites, shadows,
-// glow, inspection shapes, maps and texts) are not yet: each throws
-// std::runtime_error naming itself. Outputs narrower or lower
+// factories and the statistics are built here; the mesh, landscape, water
+// and shadow draws in draw_geometry.cpp, draw_landscape.cpp, draw_water.cpp
+// and draw_shadow.cpp (their headers say what each sets). The draw slots of
+// particles, trails, sprites, glow, inspection shapes, maps and texts are
+// not yet: each throws std::runtime_error naming itself. Outputs narrower or lower
 // than 8 pixels get no glow targets (the one-eighth target would be
 // empty); a lost device is reported by Present with d3d_error_c "Direct3D
 // device lost!".
