@@ -10,6 +10,15 @@ i32 cmd_mission_number = 1;
 i32 cmd_plane = -1;
 bool debug_mode = false;
 
+void ResetCommandLine()
+{
+    cmd_nomenu = false;
+    cmd_game_type = 1;
+    cmd_mission_number = 1;
+    cmd_plane = -1;
+    debug_mode = false;
+}
+
 namespace {
 
 i32 NumberAfter(const std::string& _token, size_t _offset)

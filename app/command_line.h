@@ -18,3 +18,5 @@ extern bool debug_mode;        // false
 
 // Sets the values above from the line; values no token names keep theirs.
 void ReadCommandLine(const char* _line);
+// Back to the values before any line was read.
+void ResetCommandLine();

@@ -16,11 +16,9 @@ struct values_s {
 
 values_s Read(const char* _line)
 {
-    cmd_nomenu = false;
-    cmd_game_type = 1;
-    cmd_mission_number = 1;
-    cmd_plane = -1;
-    debug_mode = false;
+    // Values left by the previous line must not show through.
+    ReadCommandLine("nomenu type=7 no=9 plane=5 debug");
+    ResetCommandLine();
     ReadCommandLine(_line);
     return {cmd_nomenu, cmd_game_type, cmd_mission_number, cmd_plane, debug_mode};
 }

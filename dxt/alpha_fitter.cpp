@@ -212,6 +212,9 @@ void FullAlphaBlock(dxt_alpha_block_c& b)
     bool have = false;
     f64 best_error = 0.0;
     for (const candidate_c& c : candidates) {
+        // Only a smaller error replaces a fit: none is smaller than none.
+        if (have && best_error == 0.0)
+            break;
         if (!c.tried)
             continue;
         f32 subset[16];

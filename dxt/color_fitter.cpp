@@ -136,13 +136,18 @@ void QuickColorBlock(dxt_color_block_c& b)
 
 struct exact_pair_c {
     bool present = false;
-    u8 e0 = 0, e1 = 0; // expanded levels
+    bool everywhere = false; // decoders that truncate the two-thirds entry make the same value
+    u8 e0 = 0, e1 = 0;       // expanded levels
 };
 
 // For each quantisation width (5, 6 bits), combination (E0; (E0+E1)/2;
 // (E0+2E1+1)/3) and 8-bit target, the closest pair of levels that makes it.
 struct exact_tables_c {
     exact_pair_c table[2][3][256];
+    // The nearest target at or above (below) each value that has a pair, or
+    // -1: a block of one colour looks them up instead of searching.
+    i16 up[2][3][256];
+    i16 down[2][3][256];
     exact_tables_c()
     {
         for (i32 w = 0; w < 2; ++w) {
@@ -153,14 +158,28 @@ struct exact_tables_c {
                     const i32 e0 = ExpandLevel(q0, bits), e1 = ExpandLevel(q1, bits);
                     const i32 values[3] = {e0, (e0 + e1) / 2, (e0 + 2 * e1 + 1) / 3};
                     for (i32 k = 0; k < 3; ++k) {
+                        // The two-thirds entry is (E0+2E1+1)/3 here, but some
+                        // decoders truncate (E0+2E1)/3: a pair both agree on
+                        // comes first, then the closer pair.
+                        const bool everywhere = k != 2 || (e0 + 2 * e1) % 3 == 0;
                         exact_pair_c& p = table[w][k][values[k]];
-                        if (!p.present || std::abs(e1 - e0) < std::abs(p.e1 - p.e0)) {
+                        if (!p.present || (everywhere && !p.everywhere) ||
+                            (everywhere == p.everywhere && std::abs(e1 - e0) < std::abs(p.e1 - p.e0))) {
                             p.present = true;
+                            p.everywhere = everywhere;
                             p.e0 = static_cast<u8>(e0);
                             p.e1 = static_cast<u8>(e1);
                         }
                     }
                 }
+            for (i32 k = 0; k < 3; ++k) {
+                i16 next = -1;
+                for (i32 v = 255; v >= 0; --v)
+                    up[w][k][v] = next = table[w][k][v].present ? static_cast<i16>(v) : next;
+                next = -1;
+                for (i32 v = 0; v < 256; ++v)
+                    down[w][k][v] = next = table[w][k][v].present ? static_cast<i16>(v) : next;
+            }
         }
     }
 };
@@ -179,21 +198,12 @@ void FitSingleColor(dxt_color_block_c& b, const i32 bits[3], bool grey)
     exact_pair_c chosen[3][3];
     for (i32 k = 0; k < combos; ++k) {
         for (i32 c = 0; c < 3; ++c) {
-            const exact_pair_c* row = tables.table[bits[c] == 5 ? 0 : 1][k];
+            const i32 width = bits[c] == 5 ? 0 : 1;
+            const exact_pair_c* row = tables.table[width][k];
             const f64 w = b.channel_weight[c];
             const f64 colour = b.colors[0][c];
             const i32 t = UnitToByte(colour);
-            i32 up = -1, down = -1;
-            for (i32 v = t; v < 256; ++v)
-                if (row[v].present) {
-                    up = v;
-                    break;
-                }
-            for (i32 v = t; v >= 0; --v)
-                if (row[v].present) {
-                    down = v;
-                    break;
-                }
+            const i32 up = tables.up[width][k][t], down = tables.down[width][k][t];
             auto err = [&](i32 v) {
                 const f64 d = v * w - colour * w * 255.0;
                 return b.count * d * d;
@@ -290,6 +300,7 @@ private:
     void Remember(const ordering_c& order);
     cluster_fit_c RunPass(vec3 axis, const ordering_c* start, bool clamped, i32 max_iterations, ordering_c& last);
     quantized_c Quantize(const vec3& e0, const vec3& e1, i32 palette) const;
+
     void Refine(const vec3& e0, const vec3& e1, i32 fitted);
     bool OutsideBox(const vec3& p) const;
 
@@ -371,10 +382,11 @@ void color_fit_c::Run()
 
     vec3 e0, e1;
     i32 fitted;
-    if (k_ == 1 || (k_ == 2 && !b_.force_four)) {
+    if (k_ <= 2) {
+        // Two colours need no search: they are the end points.
         e0 = uc_[0];
         e1 = uc_[k_ - 1];
-        fitted = 2;
+        fitted = b_.force_four ? 4 : 2;
     } else {
         ordering_c last_a, last_b;
         const cluster_fit_c a = RunPass(PrincipalAxis(), nullptr, false, 17, last_a);
@@ -760,32 +772,35 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
     }
     // Per channel, choice and entry: the weighted squared error of each unique colour.
     const i32 entries = palette == 4 ? 4 : 3;
-    f64 table[3][4][4][16];
+    // A three-entry palette's fourth entry is infinitely far: every colour
+    // then takes the least of four sums, which the processor forms side by
+    // side.
+    f64 table[3][4][16][4];
     for (i32 c = 0; c < 3; ++c)
         for (i32 choice = 0; choice < 4; ++choice) {
             const i32 a = cand[c][0][choice & 1], bb = cand[c][1][choice >> 1];
             const i32 values[4] = {a, bb, palette == 4 ? (2 * a + bb + 1) / 3 : (a + bb) / 2, (a + 2 * bb + 1) / 3};
-            for (i32 p = 0; p < entries; ++p) {
+            for (i32 p = 0; p < 4; ++p) {
                 const f64 entry = values[p] * w_[c] / 255.0;
                 for (i32 u = 0; u < k_; ++u) {
                     const f64 diff = uc_[u][c] - entry;
-                    table[c][choice][p][u] = diff * diff;
+                    table[c][choice][u][p] = p < entries ? diff * diff : HUGE_VAL;
                 }
             }
         }
     f64 best = 32.0 * Dot(w_, w_);
     i32 best_combo = 0;
     for (i32 combo = 0; combo < 64; ++combo) {
-        const f64(*tr)[16] = table[0][combo & 3];
-        const f64(*tg)[16] = table[1][(combo >> 2) & 3];
-        const f64(*tb)[16] = table[2][(combo >> 4) & 3];
+        const f64(*tr)[4] = table[0][combo & 3];
+        const f64(*tg)[4] = table[1][(combo >> 2) & 3];
+        const f64(*tb)[4] = table[2][(combo >> 4) & 3];
         // Scores only grow with each colour: a combination stops once it cannot win.
         f64 score = 0.0;
         for (i32 u = 0; u < k_ && score < best; ++u) {
-            f64 m = tr[0][u] + tg[0][u] + tb[0][u];
-            for (i32 p = 1; p < entries; ++p)
-                m = std::min(m, tr[p][u] + tg[p][u] + tb[p][u]);
-            score += omega_[u] * m;
+            const f64 *r = tr[u], *g = tg[u], *b = tb[u];
+            const f64 near01 = std::min(r[0] + g[0] + b[0], r[1] + g[1] + b[1]);
+            const f64 near23 = std::min(r[2] + g[2] + b[2], r[3] + g[3] + b[3]);
+            score += omega_[u] * std::min(near01, near23);
         }
         if (score < best) {
             best = score;
@@ -802,7 +817,7 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
     for (i32 u = 0; u < k_; ++u) {
         f64 m = 0.0;
         for (i32 p = 0; p < entries; ++p) {
-            const f64 e = table[0][choice[0]][p][u] + table[1][choice[1]][p][u] + table[2][choice[2]][p][u];
+            const f64 e = table[0][choice[0]][u][p] + table[1][choice[1]][u][p] + table[2][choice[2]][u][p];
             if (p == 0 || e < m) {
                 m = e;
                 q.indices[u] = p;

@@ -42,8 +42,27 @@ void EncodeExplicitAlpha(const u32 texels[16], const bool present[16], u8* out)
     }
 }
 
+// The last whole block of one alpha value a thread encoded, as for colour
+// (flat_block_c below): clear surroundings and solid fills repeat it.
+struct flat_alpha_c {
+    bool valid = false;
+    u32 alpha = 0;
+    bool quick = false;
+    u8 bytes[8] = {};
+};
+
+thread_local flat_alpha_c last_flat_alpha;
+
 void EncodeInterpolatedAlpha(const u32 texels[16], const bool present[16], bool quick, u8* out)
 {
+    const u32 alpha = texels[0] >> 24;
+    bool flat = true;
+    for (i32 t = 0; t < 16; ++t)
+        flat &= present[t] && (texels[t] >> 24) == alpha;
+    if (flat && last_flat_alpha.valid && last_flat_alpha.alpha == alpha && last_flat_alpha.quick == quick) {
+        std::copy(last_flat_alpha.bytes, last_flat_alpha.bytes + 8, out);
+        return;
+    }
     dxt_alpha_block_c block;
     i32 slot[16];
     for (i32 t = 0; t < 16; ++t) {
@@ -95,15 +114,48 @@ void EncodeInterpolatedAlpha(const u32 texels[16], const bool present[16], bool 
     }
     for (i32 i = 0; i < 6; ++i)
         out[2 + i] = static_cast<u8>(bits >> (8 * i));
+    if (flat) {
+        last_flat_alpha = {true, alpha, quick, {}};
+        std::copy(out, out + 8, last_flat_alpha.bytes);
+    }
 }
+
+// The last whole block of one opaque colour a thread encoded: flat areas
+// (backgrounds, a sprite's fills) repeat one colour block after block, and
+// such a block's bytes depend on nothing but the colour and the settings.
+struct flat_block_c {
+    bool valid = false;
+    u32 rgb = 0;
+    i32 code = 0;
+    f32 weights[3] = {};
+    bool force_four = false;
+    bool quick = false;
+    u8 bytes[8] = {};
+
+    bool Matches(u32 _rgb, i32 _code, const f32 _weights[3], bool _force_four, bool _quick) const
+    {
+        return valid && rgb == _rgb && code == _code && std::equal(weights, weights + 3, _weights) &&
+               force_four == _force_four && quick == _quick;
+    }
+};
+
+thread_local flat_block_c last_flat;
 
 void EncodeColor(const u32 texels[16], const bool present[16], i32 code, const f32 weights[3], bool force_four,
                  bool quick, u8* out)
 {
+    const u32 threshold = (255u * 128u) / 255u;
+    const u32 rgb = texels[0] & 0xFFFFFFu;
+    bool flat = true;
+    for (i32 t = 0; t < 16; ++t)
+        flat &= present[t] && (texels[t] & 0xFFFFFFu) == rgb && ((code & 0xff) != 2 || (texels[t] >> 24) > threshold);
+    if (flat && last_flat.Matches(rgb, code, weights, force_four, quick)) {
+        std::copy(last_flat.bytes, last_flat.bytes + 8, out);
+        return;
+    }
     dxt_color_block_c block;
     i32 slot[16];
     i32 covered = 0;
-    const u32 threshold = (255u * 128u) / 255u;
     for (i32 t = 0; t < 16; ++t) {
         slot[t] = -1;
         if (!present[t])
@@ -172,6 +224,10 @@ void EncodeColor(const u32 texels[16], const bool present[16], i32 code, const f
     }
     for (i32 i = 0; i < 4; ++i)
         out[4 + i] = static_cast<u8>(word >> (8 * i));
+    if (flat) {
+        last_flat = {true, rgb, code, {weights[0], weights[1], weights[2]}, force_four, quick, {}};
+        std::copy(out, out + 8, last_flat.bytes);
+    }
 }
 
 } // namespace
@@ -200,13 +256,22 @@ void EncodeBlockRows(const dxt_level_c& level, i32 code, const f32 weights[3], b
         for (i32 x = 0; x < level.width; x += 4) {
             u32 texels[16] = {};
             bool present[16] = {};
-            for (i32 r = 0; r < 4; ++r)
-                for (i32 c = 0; c < 4; ++c) {
-                    if (x + c >= level.width || y + r >= level.height)
-                        continue;
-                    present[r * 4 + c] = true;
-                    texels[r * 4 + c] = level.pixels[static_cast<u64>(y + r) * static_cast<u64>(level.pitch) + x + c];
-                }
+            const u32* at = level.pixels + static_cast<u64>(y) * static_cast<u64>(level.pitch) + x;
+            if (x + 4 <= level.width && y + 4 <= level.height) {
+                // A whole block: four rows of four, no edge to test.
+                for (i32 r = 0; r < 4; ++r)
+                    std::copy(at + static_cast<u64>(r) * static_cast<u64>(level.pitch),
+                              at + static_cast<u64>(r) * static_cast<u64>(level.pitch) + 4, texels + r * 4);
+                std::fill(present, present + 16, true);
+            } else {
+                for (i32 r = 0; r < 4; ++r)
+                    for (i32 c = 0; c < 4; ++c) {
+                        if (x + c >= level.width || y + r >= level.height)
+                            continue;
+                        present[r * 4 + c] = true;
+                        texels[r * 4 + c] = at[static_cast<u64>(r) * static_cast<u64>(level.pitch) + c];
+                    }
+            }
             EncodeDxtBlock(texels, present, code, weights, force_four_colors, quick_fit, dst);
             dst += block_bytes;
         }

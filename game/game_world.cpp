@@ -1,5 +1,7 @@
 #include "game/game_world.h"
 
+#include "game/game_world_walk.h"
+
 #include "engine/null_object.h"
 #include "game/script_host.h"
 #include "level/control_point_object.h"
@@ -30,41 +32,6 @@ control_point_object_c* AsControlPoint(parameter_object_c* _object)
 }
 
 } // namespace
-
-// Walks a list by index; RemoveObject moves it back over what it removes.
-class game_world_c::walk_c {
-public:
-    walk_c(game_world_c& _world, const void* _list) : world(_world), cursor{_list, 0}
-    {
-        world.cursors.push_back(&cursor);
-    }
-    ~walk_c() { world.cursors.erase(std::find(world.cursors.begin(), world.cursors.end(), &cursor)); }
-    walk_c(const walk_c&) = delete;
-    walk_c& operator=(const walk_c&) = delete;
-
-    i64& Index() { return cursor.index; }
-
-private:
-    game_world_c& world;
-    cursor_c cursor;
-};
-
-// While the world calls out into objects, removed objects wait to be
-// deleted until the outermost call returns.
-class game_world_c::busy_c {
-public:
-    explicit busy_c(game_world_c& _world) : world(_world) { ++world.busy; }
-    ~busy_c()
-    {
-        if (--world.busy == 0)
-            world.removed.clear();
-    }
-    busy_c(const busy_c&) = delete;
-    busy_c& operator=(const busy_c&) = delete;
-
-private:
-    game_world_c& world;
-};
 
 game_world_c::game_world_c() = default;
 
@@ -122,6 +89,12 @@ void game_world_c::Forget(game_object_c* _object)
         for (timer_c& timer : *due)
             if (timer.object == _object)
                 timer.object = nullptr;
+    for (projectile_c& projectile : projectiles)
+        if (projectile.shooter == _object)
+            projectile.shooter = nullptr;
+    for (reach_c& reach : reaches)
+        if (reach.object == _object)
+            reach.object = nullptr;
 }
 
 void game_world_c::RemoveObject(game_object_c* _object)
@@ -267,7 +240,10 @@ void game_world_c::Call(const string_c& _prefix, const char* _suffix) const
 void game_world_c::StartMission(float _time)
 {
     busy_c guard(*this);
+    const float dt = _time - worldTime;
     worldTime = _time;
+    UpdateProjectiles(dt);
+    UpdateSmokes();
     for (walk_c walk(*this, &objects); walk.Index() < static_cast<i64>(objects.size()); ++walk.Index())
         objects[static_cast<size_t>(walk.Index())]->OnMissionStart(_time);
     Call("mission_init");
@@ -278,7 +254,10 @@ void game_world_c::Process(float _time)
     if (_time == worldTime)
         return;
     busy_c guard(*this);
+    const float dt = _time - worldTime;
     worldTime = _time;
+    UpdateProjectiles(dt);
+    UpdateSmokes();
     for (walk_c walk(*this, &objects); walk.Index() < static_cast<i64>(objects.size()); ++walk.Index())
         objects[static_cast<size_t>(walk.Index())]->Update(_time);
     ProcessControlPoints();

@@ -15,14 +15,15 @@
 // objects after it.
 //
 // A step (Process) at world time t, when t differs from the last:
+//   0. the projectiles, then the smoke attachments (see below);
 //   1. every object's Update(t), in list order;
 //   2. the control points of the current control-point scene (below);
 //   3. timers due strictly before t, in the order they were set, each sent
 //      once to its object as the event {4, argument, the object}; a timer
 //      set during the step with delay 0 fires in the next step;
 //   4. the script function "mission_process".
-// Projectiles, their models and the smoke attachments are not held by this
-// world yet.
+// The projectiles are moved first in a step, then the smoke attachments,
+// before the objects' updates (see "Projectiles" below).
 //
 // Control points: for every control point (class 7) of the current scene
 // with a counter other than 0, the objects in list order that are not
@@ -40,14 +41,21 @@
 //
 // Main thread only; deterministic: nothing depends on the wall clock.
 #include "game/objects/game_object.h"
+#include "game/projectile.h"
+
+#include "level/parameter_list.h"
 
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 class control_point_object_c;
+class fx_manager_c;
 class level_scene_c;
 class null_object_c;
+class object_template_c;
+class renderer_c;
 class scene_c;
 class script_host_c;
 
@@ -61,6 +69,21 @@ struct game_world_context_c {
     bool networkGame = false;
     null_object_c* terrain = nullptr;
     scene_c* scene = nullptr;
+
+    // Projectiles, explosions and effects.
+    fx_manager_c* effects = nullptr; // no effects without one
+    bool friendlyFire = false;       // network games: bullets hit their own side
+    bool smallExplosions = false;    // the pilot's creation flag: radius 15
+};
+
+// A level object with hit points (the level's "LoadHP" list): explosions
+// wear them down, and at 0 its normal model gives way to its burned one.
+struct hit_point_object_c {
+    null_object_c* entity = nullptr;
+    f32 hitPoints = 0.0f;
+    string_c normalModel;
+    string_c burnedModel;
+    object_template_c* tmpl = nullptr; // may be null
 };
 
 // Destroyed targets, overall and by the player's plane.
@@ -145,6 +168,80 @@ public:
     destruction_counters_c counters;
     u8 mapSwitch = 1;
 
+    // Projectiles, explosions and spawn points.
+    //
+    // A step moves every projectile, in launch order: the new position is
+    // the old one plus direction x speed x dt, then gravity (9.81 down)
+    // bends the direction and changes the speed. A projectile past its
+    // expiry ends without tests. Otherwise the step's segment is tested:
+    // bullets against every object not destroyed (and not of the shooter's
+    // side unless friendly fire is on) with HitObject, the first that takes
+    // it ending it; then, in every level scene, its placed objects (not the
+    // shooter's own entity) and waters; then the terrain. A bullet stopped
+    // by an object ends there, before the level scenes. Bullets fire
+    // "fx_onHT" where they stop (a placed object's own parameters, else its
+    // template's "fx" group; the water's; the terrain's); exploding kinds
+    // fire a water's "fx_onBE" and explode at the step's end position with
+    // damage 10 (Explode).
+    //
+    // Launch speeds and lives: bullets 1.0 s, shells their fuse time, bombs
+    // 100.0 s, rockets 60.0 s. Rockets fly straight: no target is chosen.
+    // Models come from three pools of hidden clones of the projectile
+    // templates; rockets drag a smoke model that lingers 2.0 s after them.
+    // In network games hits are decided by the owner of the shooter only;
+    // no hit or explosion message is sent from here.
+    void SpawnBullet(game_object_c* _shooter, const vec3_c& _position, const vec3_c& _direction, float _speed);
+    void SpawnShell(game_object_c* _shooter, const vec3_c& _position, const vec3_c& _direction, float _speed,
+                    float _fuse);
+    void SpawnBomb(game_object_c* _shooter, const vec3_c& _position, const vec3_c& _direction, float _speed);
+    void SpawnRocket(game_object_c* _shooter, const vec3_c& _position, const vec3_c& _direction, float _speed);
+    // Loads the bullet, bomb and rocket templates and the rocket smoke from
+    // their fixed files; file_error_c from the file layer. Without them
+    // projectiles fly without models.
+    void LoadProjectileTemplates(renderer_c* _renderer);
+    void UpdateProjectiles(float _dt);
+    // One bullet segment against one object; true when the bullet is used
+    // up (a bullet stopped by the collision shape but missing the visible
+    // model does no damage). A precise miss inside the coarse shape calls
+    // the object's OnNearMiss. Damage 1.0, 0.001 for balloons and
+    // zeppelins, kind 0.
+    bool HitObject(game_object_c* _object, game_object_c* _shooter, const vec3_c& _start, const vec3_c& _end,
+                   bool _authoritative);
+    // Area damage around _point (box of half side 30, or 15 for German
+    // shooters and with small explosions): every object whose box overlaps
+    // or whose entity was hit takes _damage (kind 6) when not destroyed;
+    // hit-point objects lose hit points and fire their "_on_hit" and
+    // "_on_destroyed" callbacks; out of water the shooter's
+    // OnProjectileImpact shows the explosion. Only the player's shots deal
+    // damage in network games.
+    void Explode(null_object_c* _hit_entity, game_object_c* _shooter, const vec3_c& _point, float _damage,
+                 bool _in_water, const projectile_c& _projectile);
+    const std::vector<projectile_c>& GetProjectiles() const { return projectiles; }
+    // Hidden models waiting in a pool.
+    u32 GetPooledCount(int _pool) const;
+    // Smoke attachment records, active or waiting to be reused.
+    u32 GetSmokeCount() const { return static_cast<u32>(smokes.size()); }
+    null_object_c* GetSmokeEntity(u32 _index) const;
+    bool IsSmokeActive(u32 _index) const;
+    std::vector<hit_point_object_c> hitPointObjects;
+
+    // Spawn points of each side, given by the level; NextSpawnPoint hands
+    // them out in turn (German ones for side -1, Allied ones otherwise) and
+    // answers false when that side has none.
+    void SetSpawnPoints(int _side, std::vector<vec3_c> _positions, std::vector<vec3_c> _rotations);
+    bool NextSpawnPoint(int _side, vec3_c& _position, vec3_c& _rotation);
+
+    // Filled while the level loads. A level scene kept after Init joins
+    // the list the control-point scene indexes.
+    void AddLevelScene(level_scene_c* _scene) { context.levelScenes.push_back(_scene); }
+    // What projectiles hitting the terrain take their effects from.
+    parameter_list_c terrainParameters;
+    // The landing fields of the "airfields" sections: bit 1 the Allied
+    // field is set, bit 2 the German one.
+    u32 airfieldMask = 0;
+    vec3_c alliedTouchdown, alliedDirection;
+    vec3_c germanTouchdown, germanDirection;
+
 private:
     struct timer_c {
         game_object_c* object;
@@ -166,6 +263,51 @@ private:
     void Call(const char* _name) const;
     void Call(const string_c& _prefix, const char* _suffix) const;
     void Forget(game_object_c* _object);
+
+    // Projectiles.
+    struct smoke_c {
+        u8 active = 0;
+        f32 end = 0.0f;
+        null_object_c* entity = nullptr;
+        null_object_c* source = nullptr;
+    };
+    // Where an object can be reached at all: a sphere around its position
+    // holding its box in any rotation, widened by the point-blank distance.
+    struct reach_c {
+        game_object_c* object = nullptr;
+        vec3_c centre;
+        float squaredRadius = 0.0f;
+    };
+    struct spawn_list_c {
+        std::vector<vec3_c> positions;
+        std::vector<vec3_c> rotations;
+        size_t next = 0;
+    };
+    projectile_c& Launch(game_object_c* _shooter, const vec3_c& _position, const vec3_c& _direction, float _speed,
+                         u32 _kind, float _life);
+    null_object_c* TakePooledModel(int _pool);
+    void ReleaseProjectileModel(null_object_c* _model, int _pool);
+    null_object_c* AttachSmokeTrail(null_object_c* _model);
+    void UpdateSmokes();
+    bool IsAuthoritative(const game_object_c* _shooter) const;
+    // Steps one projectile; true when it ended.
+    bool StepProjectile(projectile_c& _projectile, float _dt);
+    // Whether a segment passes within reach of the object at list index
+    // _index (true when the step's reaches do not describe it).
+    bool WithinReach(size_t _index, const game_object_c* _object, const vec3_c& _start, const vec3_c& _unit,
+                     float _length) const;
+    void EndProjectile(projectile_c& _projectile, null_object_c* _hit_entity, bool _in_water);
+    void DamageHitPointObjects(null_object_c* _hit_entity, const aabb_c& _box, float _damage);
+
+    std::vector<projectile_c> projectiles;
+    std::vector<reach_c> reaches;
+    float terrainTop = 0.0f;
+    std::vector<null_object_c*> pools[pool_count];
+    std::unique_ptr<object_template_c> projectileTemplates[pool_count];
+    std::unique_ptr<null_object_c> smokeTemplate;
+    std::vector<smoke_c> smokes;
+    spawn_list_c germanSpawns;
+    spawn_list_c alliedSpawns;
 
     std::map<u32, game_object_c*> ids;
     std::vector<std::unique_ptr<game_object_c>> objects;

@@ -3,7 +3,7 @@
 #include "engine/color.h"
 #include "engine/geom_object.h"
 #include "engine/light.h"
-#include "render_d3d9/draw_stage.h"
+#include "render_d3d9/draw_common.h"
 #include "render_d3d9/renderer.h"
 #include "render_d3d9/screen_quad.h"
 
@@ -120,9 +120,8 @@ void d3d_renderer_c::DrawShadowShade(const f32* _shadow_color, f32 _darkness)
     }
     UseBackBufferOnly(cache);
     cache.SetViewport(viewportX, viewportY, viewportWidth, viewportHeight);
-    cache.SetNormalizeNormals(false);
-    cache.SetCullMode(D3DCULL_NONE);
-    cache.SetClipping(false);
+    SetPlainStates(cache, false, true);
+    cache.SetFog(nullptr, false);
     cache.SetFillMode(D3DFILL_SOLID);
     cache.SetDepth(false, false, D3DCMP_LESS);
     d3d_stencil_s stencil;
@@ -131,14 +130,10 @@ void d3d_renderer_c::DrawShadowShade(const f32* _shadow_color, f32 _darkness)
     cache.SetStencil(stencil);
     cache.SetAlphaTest(false, 0.0f);
     cache.SetAlphaBlend(true, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
-    SetUnlitShading(cache, false, nullptr, true);
     DisableStages(cache, 0);
-    cache.SetStreams(nullptr, 0, nullptr, 0, nullptr);
-    cache.SetPixelShader(0);
     vertex_format_c screen;
     screen.hasDiffuse = 1;
-    cache.SetupPass(0, screen, d3d_second_stream_s{}, false, 0);
+    SetupMemoryPass(cache, screen);
     const D3DCOLOR color = ColorAlphaToBgra(_shadow_color[0], _shadow_color[1], _shadow_color[2], _darkness);
-    DrawScreenQuad(device, static_cast<f32>(viewportX), static_cast<f32>(viewportY),
-                   static_cast<f32>(viewportX + viewportWidth), static_cast<f32>(viewportY + viewportHeight), color);
+    DrawScreenQuad(device, ScreenQuad({viewportX, viewportY, viewportWidth, viewportHeight}, color));
 }

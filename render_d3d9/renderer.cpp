@@ -262,11 +262,6 @@ texture_c* d3d_renderer_c::CreateTexture(const char* _key, const texture_def_c& 
     return CreateD3DTexture(cache, formats, _key, loaded);
 }
 
-void d3d_renderer_c::NotBuilt(const char* _operation) const
-{
-    throw std::runtime_error(std::string("d3d_renderer_c::") + _operation + " is not implemented yet");
-}
-
 font_c* d3d_renderer_c::CreateFont(const char* _key, const font_def_c& _definition)
 {
     if (!cache.IsReady()) {
@@ -367,81 +362,6 @@ void d3d_renderer_c::SetScene(scene_c* _scene, camera_c* _camera, const std::vec
 void d3d_renderer_c::ResetRenderLists()
 {
     ClearSceneState();
-}
-
-void d3d_renderer_c::DrawTrail(trail_c*, f32, bool)
-{
-    NotBuilt("DrawTrail");
-}
-
-void d3d_renderer_c::DrawParticles(emitter_c*, f32, bool)
-{
-    NotBuilt("DrawParticles");
-}
-
-void d3d_renderer_c::DrawAnimSprite(anim_sprite_c*, f32, bool)
-{
-    NotBuilt("DrawAnimSprite");
-}
-
-void d3d_renderer_c::DrawSprite(sprite_c*, bool)
-{
-    NotBuilt("DrawSprite");
-}
-
-void d3d_renderer_c::DrawDebug24(bone_c*, const vec3_c&, f32)
-{
-    NotBuilt("DrawDebug24");
-}
-
-void d3d_renderer_c::DrawBox(const bounding_box_c&, const vec3_c&, f32, const mat4x3_c&)
-{
-    NotBuilt("DrawBox");
-}
-
-void d3d_renderer_c::DrawQuadVolume(const quad_volume_c&, const vec3_c&, f32, const mat4x3_c&)
-{
-    NotBuilt("DrawQuadVolume");
-}
-
-void d3d_renderer_c::DrawLightMarker(light_c*)
-{
-    NotBuilt("DrawLightMarker");
-}
-
-void d3d_renderer_c::DrawDebug28(f32, f32, f32, f32, f32)
-{
-    NotBuilt("DrawDebug28");
-}
-
-void d3d_renderer_c::DrawMap(const map_c&, f32, f32, f32)
-{
-    NotBuilt("DrawMap");
-}
-
-void d3d_renderer_c::DrawDebug30(f32, f32, f32, f32)
-{
-    NotBuilt("DrawDebug30");
-}
-
-void d3d_renderer_c::DrawMap31(const map_c&, f32, f32, f32, f32)
-{
-    NotBuilt("DrawMap31");
-}
-
-void d3d_renderer_c::ApplyGlow(f32)
-{
-    NotBuilt("ApplyGlow");
-}
-
-void d3d_renderer_c::DrawTextB(font_handle_c*, i32, i32, i32, i32, const char*, const vec3_c&, f32)
-{
-    NotBuilt("DrawTextB");
-}
-
-void d3d_renderer_c::DrawText(font_handle_c*, i32, i32, i32, i32, const char*, const vec3_c&, f32)
-{
-    NotBuilt("DrawText");
 }
 
 void d3d_renderer_c::PrintStatistics(std::ostream& _out)

@@ -12,21 +12,27 @@
 // preference, 0x300000 multisample preference (d3d_renderer_flag_e).
 //
 // The frame slots, the per-scene state, the geometry, texture and font
-// factories and the statistics are built here; the mesh, landscape, water
-// and shadow draws in draw_geometry.cpp, draw_landscape.cpp, draw_water.cpp
-// and draw_shadow.cpp (their headers say what each sets). The draw slots of
-// particles, trails, sprites, glow, inspection shapes, maps and texts are
-// not yet: each throws std::runtime_error naming itself. Outputs narrower or lower
-// than 8 pixels get no glow targets (the one-eighth target would be
-// empty); a lost device is reported by Present with d3d_error_c "Direct3D
-// device lost!".
+// factories and the statistics are built here; the draws in the draw files
+// beside it: meshes (draw_geometry.h), terrain, forest and sky box
+// (draw_landscape.h), water (draw_water.h), shadow volumes and the shadow
+// shade (draw_shadow.h), particles, trails, sprites and flares, the glow
+// blur, inspection shapes, screen overlays and texts (draw_effects.h,
+// draw_sprites.h, draw_overlay.h); draw_stage.h says the matrix spaces.
+// Outputs narrower or lower than 8 pixels get no glow targets (the
+// one-eighth target would be empty); a lost device is reported by Present
+// with d3d_error_c "Direct3D device lost!".
 #include "engine/renderer.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/win32/display.h"
 #include "render_d3d9/device_setup.h"
+#include "render_d3d9/draw_effects.h"
 #include "render_d3d9/draw_geometry.h"
+#include "render_d3d9/draw_overlay.h"
+#include "render_d3d9/draw_sprites.h"
 #include "render_d3d9/frame.h"
 #include "render_d3d9/geometry.h"
+#include "render_d3d9/inspection_shapes.h"
+#include "render_d3d9/screen_quad.h"
 #include "render_d3d9/state_cache.h"
 #include "render_d3d9/texture.h"
 
@@ -92,10 +98,21 @@ public:
     void DrawQuadVolume(const quad_volume_c& _quad, const vec3_c& _color, f32 _alpha,
                         const mat4x3_c& _transform) override;
     void DrawLightMarker(light_c* _light) override;
-    void DrawDebug28(f32 _a, f32 _b, f32 _c, f32 _d, f32 _e) override;
-    void DrawMap(const map_c& _map, f32 _a, f32 _b, f32 _c) override;
-    void DrawDebug30(f32 _a, f32 _b, f32 _c, f32 _d) override;
-    void DrawMap31(const map_c& _map, f32 _a, f32 _b, f32 _c, f32 _d) override;
+    // Screen overlays draw only inside a scene after its render lists, over
+    // a viewport of some size; a flag argument is on when not 0. The
+    // interface hands the fill colour of DrawDebug28 and DrawDebug30 as one
+    // grey level.
+    //
+    // Fills the viewport with the grey (alpha 1) into the colour, depth 1.0
+    // (ZFUNC ALWAYS) and the stencil value (REPLACE), each only when asked;
+    // the stencil only on renderers whose flags ask for one.
+    void DrawDebug28(f32 _grey, f32 _stencil_value, f32 _write_color, f32 _write_depth, f32 _write_stencil) override;
+    // The map's texture over the viewport, only below transparency 1.
+    void DrawMap(const map_c& _map, f32 _transparency, f32 _additive, f32 _multiply) override;
+    // The grey over the viewport, only below transparency 1.
+    void DrawDebug30(f32 _grey, f32 _transparency, f32 _additive, f32 _multiply) override;
+    // The map's alpha tested against 1 - threshold; only for a value above 0.
+    void DrawMap31(const map_c& _map, f32 _value, f32 _threshold, f32 _additive, f32 _multiply) override;
     void DrawShadowShade(const f32* _shadow_color, f32 _darkness) override;
     void ApplyGlow(f32 _strength) override;
     void DrawTextB(font_handle_c* _font, i32 _x, i32 _y, i32 _width, i32 _height, const char* _text,
@@ -136,7 +153,28 @@ protected:
     bool Fail();
 
 private:
-    [[noreturn]] void NotBuilt(const char* _operation) const;
+    // Effects, sprites, glow, overlays, texts and inspection shapes
+    // (draw_effects.cpp, draw_sprites.cpp, glow.cpp, draw_overlay.cpp,
+    // draw_inspection.cpp).
+    f32 EffectOpacity(const null_object_c& _entity) const;
+    void DrawEffect(const null_object_c& _entity, const map_c* _map, const d3d_geometry_c& _geometry, u32 _row,
+                    const d3d_effect_constants_s& _constants, f32 _time, bool _clip);
+    bool SpriteDrawable(const sprite_c* _sprite) const;
+    // The state common to sprites; the quad the sprite's opacity picks.
+    d3d_sprite_quad_s SetupSprite(sprite_c* _sprite, bool _clip, const d3d_texture_c& _texture);
+    void DrawSingleFrame(sprite_c* _sprite, const map_c& _map, const d3d_texture_c& _texture,
+                         const d3d_stage_op_s& _fading_alpha, bool _clip);
+    void DrawSpriteQuad(const d3d_sprite_quad_s& _quad);
+    // Inside a scene, after the render lists, with a viewport to cover.
+    bool OverlayReady() const;
+    void SetupOverlay(bool _textured);
+    void SetOverlayBlend(const d3d_overlay_blend_s& _blend);
+    d3d_screen_rect_s ViewportRect() const;
+    // False (nothing set) outside a scene's lists or inside a geometry.
+    bool SetupInspection(const mat4x3_c& _matrix, bool _depth_test);
+    void DrawInspectionShape(const d3d_inspection_shape_s& _shape);
+
+private:
     void ClearSceneState();
 
     // Meshes, landscape, water and shadow volumes (draw_geometry.cpp,

@@ -8,6 +8,7 @@
 
 #include "engine/camera.h"
 #include "engine/color.h"
+#include "engine/import/ase_keyword.h"
 #include "engine/import/map_transform.h"
 #include "engine/import/point_faces.h"
 #include "engine/light.h"
@@ -138,7 +139,7 @@ void ase_reader_c::Block(Keyword _keyword)
             return;
         } else if (depth == 1 && word[0] == '*') {
             // Every keyword starts with '*'; other words are values nobody asked for.
-            _keyword(word);
+            _keyword(AseKeyword(word));
         }
     }
 }
@@ -167,26 +168,26 @@ vec3_c ase_reader_c::ReadVec3Swapped()
 void ase_reader_c::ReadMap(map_c& _map)
 {
     _map.present = true;
-    Block([&](std::string_view _word) {
-        if (_word == "*MAP_CLASS")
+    Block([&](ase_keyword_e _word) {
+        if (_word == ase_map_class)
             _map.mapClass = ReadQuoted();
-        else if (_word == "*MAP_AMOUNT")
+        else if (_word == ase_map_amount)
             _map.amount = tokens.ReadFloat();
-        else if (_word == "*BITMAP")
+        else if (_word == ase_bitmap)
             _map.bitmap = BareName(ReadQuoted());
-        else if (_word == "*UVW_U_OFFSET")
+        else if (_word == ase_uvw_u_offset)
             _map.uOffset = tokens.ReadFloat();
-        else if (_word == "*UVW_V_OFFSET")
+        else if (_word == ase_uvw_v_offset)
             _map.vOffset = tokens.ReadFloat();
-        else if (_word == "*UVW_U_TILING")
+        else if (_word == ase_uvw_u_tiling)
             _map.uTiling = tokens.ReadFloat();
-        else if (_word == "*UVW_V_TILING")
+        else if (_word == ase_uvw_v_tiling)
             _map.vTiling = tokens.ReadFloat();
-        else if (_word == "*UVW_ANGLE")
+        else if (_word == ase_uvw_angle)
             _map.angle = tokens.ReadFloat();
-        else if (_word == "*BITMAP_FILTER")
+        else if (_word == ase_bitmap_filter)
             _map.filter = tokens.ReadWord() == "None" ? 0 : 1;
-        else if (_word == "*MAP_GENERIC" && nesting < kNestingLimit) {
+        else if (_word == ase_map_generic && nesting < kNestingLimit) {
             _map.subMaps.emplace_back();
             ++nesting;
             ReadMap(_map.subMaps.back());
@@ -212,39 +213,39 @@ void ase_reader_c::ReadMaterial(ase_material_c& _material)
     bumpMap.amount = 0.3f;
     map_c reflectMap;
     u32 subCount = 0;
-    Block([&](std::string_view _word) {
-        if (_word == "*MATERIAL_NAME")
+    Block([&](ase_keyword_e _word) {
+        if (_word == ase_material_name)
             _material.name = ReadQuoted();
-        else if (_word == "*MATERIAL_DIFFUSE")
+        else if (_word == ase_material_diffuse)
             diffuse = ReadVec3();
-        else if (_word == "*MATERIAL_SPECULAR")
+        else if (_word == ase_material_specular)
             specular = ReadVec3();
-        else if (_word == "*MATERIAL_SHINE")
+        else if (_word == ase_material_shine)
             shine = tokens.ReadFloat() * 100.0f;
-        else if (_word == "*MATERIAL_SHINESTRENGTH")
+        else if (_word == ase_material_shinestrength)
             shineStrength = tokens.ReadFloat();
-        else if (_word == "*MATERIAL_TRANSPARENCY")
+        else if (_word == ase_material_transparency)
             transparency = tokens.ReadFloat();
-        else if (_word == "*MATERIAL_SHADING")
+        else if (_word == ase_material_shading)
             smooth = tokens.ReadWord() != "Constant";
-        else if (_word == "*MATERIAL_SELFILLUM")
+        else if (_word == ase_material_selfillum)
             selfIllumination = tokens.ReadFloat();
-        else if (_word == "*MATERIAL_TWOSIDED")
+        else if (_word == ase_material_twosided)
             twoSided = true;
-        else if (_word == "*MATERIAL_XP_TYPE") {
+        else if (_word == ase_material_xp_type) {
             const string_c type = tokens.ReadWord();
             filterTransparency = type == "Filter";
             additive = type == "Additive";
-        } else if (_word == "*MAP_DIFFUSE")
+        } else if (_word == ase_map_diffuse)
             ReadMap(diffuseMap);
-        else if (_word == "*MAP_BUMP")
+        else if (_word == ase_map_bump)
             ReadMap(bumpMap);
-        else if (_word == "*MAP_REFLECT")
+        else if (_word == ase_map_reflect)
             ReadMap(reflectMap);
-        else if (_word == "*NUMSUBMTLS") {
+        else if (_word == ase_numsubmtls) {
             const int n = tokens.ReadInt();
             subCount = n > 0 ? static_cast<u32>(n) : 0;
-        } else if (_word == "*SUBMATERIAL") {
+        } else if (_word == ase_submaterial) {
             const int i = tokens.ReadInt();
             if (i >= 0 && static_cast<u32>(i) == _material.subMaterials.size() && static_cast<u32>(i) < subCount &&
                 nesting < kNestingLimit) {
@@ -321,22 +322,22 @@ void ase_reader_c::ReadMaterial(ase_material_c& _material)
 
 void ase_reader_c::ReadNode(node_tm_c& _node)
 {
-    Block([&](std::string_view _word) {
-        if (_word == "*NODE_NAME")
+    Block([&](ase_keyword_e _word) {
+        if (_word == ase_node_name)
             _node.name = ReadQuoted();
-        else if (_word == "*TM_ROW0")
+        else if (_word == ase_tm_row0)
             _node.row[0] = ReadVec3Swapped();
-        else if (_word == "*TM_ROW1")
+        else if (_word == ase_tm_row1)
             _node.row[2] = ReadVec3Swapped();
-        else if (_word == "*TM_ROW2")
+        else if (_word == ase_tm_row2)
             _node.row[1] = ReadVec3Swapped();
-        else if (_word == "*TM_ROW3")
+        else if (_word == ase_tm_row3)
             _node.row[3] = ReadVec3Swapped();
-        else if (_word == "*TM_POS")
+        else if (_word == ase_tm_pos)
             _node.position = ReadVec3Swapped();
-        else if (_word == "*TM_ROTAXIS" || _word == "*TM_SCALE" || _word == "*TM_SCALEAXIS")
+        else if (_word == ase_tm_rotaxis || _word == ase_tm_scale || _word == ase_tm_scaleaxis)
             ReadVec3Swapped();
-        else if (_word == "*TM_ROTANGLE" || _word == "*TM_SCALEAXISANG")
+        else if (_word == ase_tm_rotangle || _word == ase_tm_scaleaxisang)
             tokens.ReadFloat();
     });
 }
@@ -354,9 +355,9 @@ void ase_reader_c::ReadGeomObject()
 
     // A list block of numbered vectors; an entry counts only when its number
     // is the list's length.
-    auto readVectors = [&](std::string_view _entryName, std::vector<vec3_c>& _list, bool _swapped) {
+    auto readVectors = [&](ase_keyword_e _entryName, std::vector<vec3_c>& _list, bool _swapped) {
         _list.clear();
-        Block([&](std::string_view _entry) {
+        Block([&](ase_keyword_e _entry) {
             if (_entry != _entryName)
                 return;
             const int i = tokens.ReadInt();
@@ -366,21 +367,21 @@ void ase_reader_c::ReadGeomObject()
         });
     };
     auto readMesh = [&]() {
-        Block([&](std::string_view _word) {
-            if (_word == "*MESH_NUMVERTEX") {
+        Block([&](ase_keyword_e _word) {
+            if (_word == ase_mesh_numvertex) {
                 vertices.reserve(Reservable(tokens.ReadInt(), kShortestVertex));
-            } else if (_word == "*MESH_NUMFACES") {
+            } else if (_word == ase_mesh_numfaces) {
                 faces.reserve(Reservable(tokens.ReadInt(), kShortestFace));
-            } else if (_word == "*MESH_NUMTVERTEX") {
+            } else if (_word == ase_mesh_numtvertex) {
                 uvs.reserve(2 * Reservable(tokens.ReadInt(), kShortestTextureVertex));
-            } else if (_word == "*MESH_NUMCVERTEX" || _word == "*MESH_NUMTVFACES" || _word == "*MESH_NUMCVFACES") {
+            } else if (_word == ase_mesh_numcvertex || _word == ase_mesh_numtvfaces || _word == ase_mesh_numcvfaces) {
                 tokens.ReadInt();
-            } else if (_word == "*MESH_VERTEX_LIST") {
-                readVectors("*MESH_VERTEX", vertices, true);
-            } else if (_word == "*MESH_FACE_LIST") {
+            } else if (_word == ase_mesh_vertex_list) {
+                readVectors(ase_mesh_vertex, vertices, true);
+            } else if (_word == ase_mesh_face_list) {
                 face_c* current = nullptr;
-                Block([&](std::string_view _entry) {
-                    if (_entry == "*MESH_FACE") {
+                Block([&](ase_keyword_e _entry) {
+                    if (_entry == ase_mesh_face) {
                         tokens.SkipWord();
                         tokens.SkipWord();
                         const int a = tokens.ReadInt();
@@ -397,20 +398,20 @@ void ase_reader_c::ReadGeomObject()
                             current->vertex[1] = static_cast<u32>(b);
                             current->vertex[2] = static_cast<u32>(a);
                         }
-                    } else if (_entry == "*MESH_SMOOTHING") {
+                    } else if (_entry == ase_mesh_smoothing) {
                         const int group = tokens.ReadInt();
                         if (current)
                             current->smoothingGroup = static_cast<u32>(group);
-                    } else if (_entry == "*MESH_MTLID") {
+                    } else if (_entry == ase_mesh_mtlid) {
                         const int id = tokens.ReadInt();
                         if (current)
                             current->materialId = static_cast<u32>(id);
                     }
                 });
-            } else if (_word == "*MESH_TVERTLIST") {
+            } else if (_word == ase_mesh_tvertlist) {
                 uvs.clear();
-                Block([&](std::string_view _entry) {
-                    if (_entry != "*MESH_TVERT")
+                Block([&](ase_keyword_e _entry) {
+                    if (_entry != ase_mesh_tvert)
                         return;
                     const int i = tokens.ReadInt();
                     const f32 u = tokens.ReadFloat();
@@ -421,13 +422,13 @@ void ase_reader_c::ReadGeomObject()
                         uvs.push_back(1.0f - v);
                     }
                 });
-            } else if (_word == "*MESH_CVERTLIST") {
-                readVectors("*MESH_VERTCOL", colors, false);
-            } else if (_word == "*MESH_TFACELIST" || _word == "*MESH_CFACELIST") {
-                const bool texture = _word == "*MESH_TFACELIST";
-                const std::string_view entryName = texture ? "*MESH_TFACE" : "*MESH_CFACE";
+            } else if (_word == ase_mesh_cvertlist) {
+                readVectors(ase_mesh_vertcol, colors, false);
+            } else if (_word == ase_mesh_tfacelist || _word == ase_mesh_cfacelist) {
+                const bool texture = _word == ase_mesh_tfacelist;
+                const ase_keyword_e entryName = texture ? ase_mesh_tface : ase_mesh_cface;
                 size_t count = 0;
-                Block([&](std::string_view _entry) {
+                Block([&](ase_keyword_e _entry) {
                     if (_entry != entryName)
                         return;
                     const int i = tokens.ReadInt();
@@ -444,12 +445,12 @@ void ase_reader_c::ReadGeomObject()
                     }
                     ++count;
                 });
-            } else if (_word == "*MESH_NORMALS") {
+            } else if (_word == ase_mesh_normals) {
                 size_t count = 0;
                 face_c* current = nullptr;
                 int corner = 0;
-                Block([&](std::string_view _entry) {
-                    if (_entry == "*MESH_FACENORMAL") {
+                Block([&](ase_keyword_e _entry) {
+                    if (_entry == ase_mesh_facenormal) {
                         const int i = tokens.ReadInt();
                         const vec3_c n = ReadVec3Swapped();
                         current = nullptr;
@@ -459,7 +460,7 @@ void ase_reader_c::ReadGeomObject()
                             corner = 2;
                         }
                         ++count;
-                    } else if (_entry == "*MESH_VERTEXNORMAL") {
+                    } else if (_entry == ase_mesh_vertexnormal) {
                         const int j = tokens.ReadInt();
                         const vec3_c n = ReadVec3Swapped();
                         if (current && corner >= 0 && j >= 0 && static_cast<u32>(j) == current->vertex[corner])
@@ -472,18 +473,18 @@ void ase_reader_c::ReadGeomObject()
         });
     };
 
-    Block([&](std::string_view _word) {
-        if (_word == "*NODE_NAME")
+    Block([&](ase_keyword_e _word) {
+        if (_word == ase_node_name)
             name = ReadQuoted();
-        else if (_word == "*NODE_TM")
+        else if (_word == ase_node_tm)
             ReadNode(node);
-        else if (_word == "*MESH")
+        else if (_word == ase_mesh)
             readMesh();
-        else if (_word == "*PROP_CASTSHADOW" || _word == "*PROP_RECVSHADOW")
+        else if (_word == ase_prop_castshadow || _word == ase_prop_recvshadow)
             tokens.ReadInt();
-        else if (_word == "*WIREFRAME_COLOR")
+        else if (_word == ase_wireframe_color)
             wire = ReadVec3();
-        else if (_word == "*MATERIAL_REF")
+        else if (_word == ase_material_ref)
             materialRef = tokens.ReadInt();
     });
     if (vertices.empty() || faces.empty())
@@ -610,21 +611,21 @@ void ase_reader_c::ReadCamera()
     node_tm_c node;
     bool placed = false;
     f32 fov = 0.7854f;
-    Block([&](std::string_view _word) {
-        if (_word == "*NODE_NAME") {
+    Block([&](ase_keyword_e _word) {
+        if (_word == ase_node_name) {
             name = ReadQuoted();
-        } else if (_word == "*CAMERA_TYPE") {
+        } else if (_word == ase_camera_type) {
             tokens.SkipWord();
-        } else if (_word == "*NODE_TM") {
+        } else if (_word == ase_node_tm) {
             node_tm_c read;
             ReadNode(read);
             if (!placed && std::strstr(read.name, ".Target") == nullptr) {
                 node = read;
                 placed = true;
             }
-        } else if (_word == "*CAMERA_SETTINGS") {
-            Block([&](std::string_view _setting) {
-                if (_setting == "*CAMERA_FOV")
+        } else if (_word == ase_camera_settings) {
+            Block([&](ase_keyword_e _setting) {
+                if (_setting == ase_camera_fov)
                     fov = tokens.ReadFloat();
             });
         }
@@ -647,31 +648,31 @@ void ase_reader_c::ReadLight()
     f32 intensity = 1.0f;
     f32 hotspot = 0.7504916f;
     f32 falloff = 0.7853982f;
-    Block([&](std::string_view _word) {
-        if (_word == "*NODE_NAME") {
+    Block([&](ase_keyword_e _word) {
+        if (_word == ase_node_name) {
             name = ReadQuoted();
-        } else if (_word == "*LIGHT_TYPE") {
+        } else if (_word == ase_light_type) {
             type = tokens.ReadWord();
-        } else if (_word == "*NODE_TM") {
+        } else if (_word == ase_node_tm) {
             node_tm_c read;
             ReadNode(read);
             if (!placed && std::strstr(read.name, ".Target") == nullptr) {
                 node = read;
                 placed = true;
             }
-        } else if (_word == "*LIGHT_SHADOWS") {
+        } else if (_word == ase_light_shadows) {
             shadows = tokens.ReadWord() != "Off";
-        } else if (_word == "*LIGHT_USELIGHT") {
+        } else if (_word == ase_light_uselight) {
             used = tokens.ReadInt() != 0;
-        } else if (_word == "*LIGHT_SETTINGS") {
-            Block([&](std::string_view _setting) {
-                if (_setting == "*LIGHT_COLOR")
+        } else if (_word == ase_light_settings) {
+            Block([&](ase_keyword_e _setting) {
+                if (_setting == ase_light_color)
                     color = ReadVec3();
-                else if (_setting == "*LIGHT_INTENS")
+                else if (_setting == ase_light_intens)
                     intensity = tokens.ReadFloat();
-                else if (_setting == "*LIGHT_HOTSPOT")
+                else if (_setting == ase_light_hotspot)
                     hotspot = tokens.ReadFloat() * kRadiansPerDegree;
-                else if (_setting == "*LIGHT_FALLOFF")
+                else if (_setting == ase_light_falloff)
                     falloff = tokens.ReadFloat() * kRadiansPerDegree;
             });
         }
@@ -701,31 +702,32 @@ void ase_reader_c::Read(scene_c* _scene, renderer_c* _renderer, std::vector<ase_
     int depth = 0;
     std::string_view word;
     while (tokens.TryReadView(word)) {
-        if (word == "{") {
-            ++depth;
-        } else if (word == "}") {
-            --depth;
-        } else if (depth > 0) {
+        if (word == "{" || word == "}") {
+            depth += word[0] == '{' ? 1 : -1;
             continue;
-        } else if (word == "*SCENE") {
+        }
+        if (depth > 0 || word[0] != '*')
+            continue;
+        const ase_keyword_e keyword = AseKeyword(word);
+        if (keyword == ase_scene) {
             map_c environment;
-            Block([&](std::string_view _word) {
-                if (_word == "*SCENE_BACKGROUND_STATIC")
+            Block([&](ase_keyword_e _word) {
+                if (_word == ase_scene_background_static)
                     scene->backdropColor = ReadVec3();
-                else if (_word == "*SCENE_AMBIENT_STATIC")
+                else if (_word == ase_scene_ambient_static)
                     scene->ambientColor = ReadVec3();
-                else if (_word == "*SCENE_ENVMAP")
+                else if (_word == ase_scene_envmap)
                     ReadMap(environment);
             });
             if (environment.Classify() == class_bitmap && !environment.bitmap.IsEmpty() && renderer)
                 scene->SetReflectionMap(environment.bitmap);
-        } else if (word == "*MATERIAL_LIST") {
+        } else if (keyword == ase_material_list) {
             u32 count = 0;
-            Block([&](std::string_view _word) {
-                if (_word == "*MATERIAL_COUNT") {
+            Block([&](ase_keyword_e _word) {
+                if (_word == ase_material_count) {
                     const int n = tokens.ReadInt();
                     count = n > 0 ? static_cast<u32>(n) : 0;
-                } else if (_word == "*MATERIAL") {
+                } else if (_word == ase_material) {
                     const int i = tokens.ReadInt();
                     if (i >= 0 && static_cast<u32>(i) == materials.size() && static_cast<u32>(i) < count) {
                         materials.emplace_back();
@@ -733,11 +735,11 @@ void ase_reader_c::Read(scene_c* _scene, renderer_c* _renderer, std::vector<ase_
                     }
                 }
             });
-        } else if (word == "*GEOMOBJECT") {
+        } else if (keyword == ase_geomobject) {
             ReadGeomObject();
-        } else if (word == "*CAMERAOBJECT") {
+        } else if (keyword == ase_cameraobject) {
             ReadCamera();
-        } else if (word == "*LIGHTOBJECT") {
+        } else if (keyword == ase_lightobject) {
             ReadLight();
         }
     }

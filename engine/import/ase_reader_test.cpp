@@ -386,14 +386,17 @@ std::string ManyObjects()
     return t;
 }
 
+void Fnv1a(u64& _h, const void* _bytes, size_t _size)
+{
+    for (size_t i = 0; i < _size; ++i)
+        _h = (_h ^ static_cast<const u8*>(_bytes)[i]) * 1099511628211ull;
+}
+
 // FNV-1a over everything the reader built.
 u64 Fingerprint(const std::vector<ase_mesh_c>& _meshes)
 {
     u64 h = 14695981039346656037ull;
-    auto add = [&](const void* _bytes, size_t _size) {
-        for (size_t i = 0; i < _size; ++i)
-            h = (h ^ static_cast<const u8*>(_bytes)[i]) * 1099511628211ull;
-    };
+    auto add = [&](const void* _bytes, size_t _size) { Fnv1a(h, _bytes, _size); };
     for (const ase_mesh_c& mesh : _meshes) {
         add(mesh.name.GetData(), mesh.name.GetLength());
         for (const auto& set : mesh.geometry->primitiveSets) {
@@ -428,4 +431,70 @@ TEST(AseReader, ManyObjectExportBuildsTheSameGeometryAsAlways)
             faces += set->indices.size() / 3;
     EXPECT_EQ(faces, 2u * (9 + 16 + 25 + 36));
     EXPECT_EQ(Fingerprint(ase.meshes), 8012160648085892719ull);
+}
+
+namespace {
+
+void AddMaterial(u64& _h, const ase_material_c& _material)
+{
+    auto add = [&](const void* _bytes, size_t _size) { Fnv1a(_h, _bytes, _size); };
+    auto text = [&](const string_c& _text) { add(_text.GetData(), _text.GetLength() + 1); };
+    const lwo2_surface_values_c& v = _material.values;
+    text(_material.name);
+    for (const f32 f : {v.color.x, v.color.y, v.color.z, v.luminosity, v.diffuse, v.specularColor.x, v.specularColor.y,
+                        v.specularColor.z, v.glossiness, v.specular, v.transparency, v.reflectivity, v.bump})
+        add(&f, sizeof f);
+    add(&v.flags, sizeof v.flags);
+    text(v.colorMap[0].still);
+    text(v.colorMap[1].still);
+    text(v.reflectionMap);
+    text(v.bumpMap);
+    add(_material.hasTransform, sizeof _material.hasTransform);
+    add(_material.transform, sizeof _material.transform);
+    add(_material.filter, sizeof _material.filter);
+    const size_t subs = _material.subMaterials.size();
+    add(&subs, sizeof subs);
+    for (const ase_material_c& sub : _material.subMaterials)
+        AddMaterial(_h, sub);
+}
+
+// FNV-1a over the meshes, every material in full, the scene's colours and
+// its first camera and light.
+u64 SceneFingerprint(const loaded_ase_c& _ase)
+{
+    u64 h = Fingerprint(_ase.meshes);
+    auto add = [&](const void* _bytes, size_t _size) { Fnv1a(h, _bytes, _size); };
+    for (const ase_mesh_c& mesh : _ase.meshes)
+        for (const ase_material_c& material : mesh.materials)
+            AddMaterial(h, material);
+    for (const ase_material_c& material : _ase.reader.GetMaterials())
+        AddMaterial(h, material);
+    add(&_ase.scene.backdropColor, sizeof(vec3_c));
+    add(&_ase.scene.ambientColor, sizeof(vec3_c));
+    if (camera_c* camera = _ase.scene.GetCameras().GetFirst()) {
+        add(&camera->position, sizeof camera->position);
+        add(&camera->zoom, sizeof camera->zoom);
+    }
+    if (light_c* light = _ase.scene.GetLights().GetFirst()) {
+        add(&light->position, sizeof light->position);
+        add(&light->color, sizeof light->color);
+        for (const f32 f : {light->intensity, light->coneAngle, light->edgeAngle})
+            add(&f, sizeof f);
+        const u32 flags = light->GetFlags();
+        add(&flags, sizeof flags);
+    }
+    return h;
+}
+
+} // namespace
+
+// Every value read from both exports, bit for bit: materials with their maps,
+// transforms and sub-materials, the scene's colours, camera and light.
+TEST(AseReader, ExportsBuildTheSameScenesAsAlways)
+{
+    for (const auto& [text, expected] : std::vector<std::pair<std::string, u64>>{
+             {kBox, 2879396385992875678ull}, {ManyObjects(), 6910605739848212442ull}}) {
+        const loaded_ase_c ase(text);
+        EXPECT_EQ(SceneFingerprint(ase), expected) << text.substr(0, 120);
+    }
 }

@@ -38,24 +38,6 @@ u32 BlankMask(const char* _at)
 }
 #endif
 
-// First position from _at on whose byte is (_blank true) or is not (false) a
-// blank; _size when there is none. Sixteen bytes at a time where the
-// processor allows.
-u32 Scan(const char* _text, u32 _at, u32 _size, bool _blank)
-{
-#if defined(__SSE2__)
-    while (_size - _at >= 16) {
-        const u32 mask = _blank ? BlankMask(_text + _at) : ~BlankMask(_text + _at) & 0xFFFFu;
-        if (mask != 0)
-            return _at + static_cast<u32>(std::countr_zero(mask));
-        _at += 16;
-    }
-#endif
-    while (_at < _size && IsBlank(_text[_at]) != _blank)
-        ++_at;
-    return _at;
-}
-
 constexpr u32 kLineLimit = 1023;
 
 } // namespace
@@ -63,27 +45,34 @@ constexpr u32 kLineLimit = 1023;
 lws_tokenizer_c::lws_tokenizer_c(const input_file_c& _file)
     : text(reinterpret_cast<const char*>(_file.GetData())), size(_file.GetData() ? _file.GetSize() : 0), position(0),
       fileName(_file.GetName())
-{}
-
-void lws_tokenizer_c::SkipBlanks()
 {
-    position = Scan(text, position, size, false);
+    LoadWindow(0);
+}
+
+void lws_tokenizer_c::LoadWindow(u32 _at)
+{
+    // Windows start at multiples of 64, so that a word across the end of one
+    // does not have its bytes classified again.
+    window = _at & ~63u;
+    if (size - window >= 64) {
+#if defined(__SSE2__)
+        blanks = 0;
+        for (u32 i = 0; i < 64; i += 16)
+            blanks |= static_cast<u64>(BlankMask(text + window + i)) << i;
+        return;
+#endif
+    }
+    // Bytes past the end count as blanks, so that a word stops there.
+    blanks = ~u64(0);
+    const u32 n = size - window < 64 ? size - window : 64;
+    for (u32 i = 0; i < n; ++i)
+        if (!IsBlank(text[window + i]))
+            blanks &= ~(u64(1) << i);
 }
 
 void lws_tokenizer_c::ThrowEnd() const
 {
     throw file_error_c(fileName, "Unexpected end of file!");
-}
-
-bool lws_tokenizer_c::TryReadView(std::string_view& _word)
-{
-    SkipBlanks();
-    const u32 start = position;
-    position = Scan(text, start, size, true);
-    if (position == start)
-        return false;
-    _word = std::string_view(text + start, position - start);
-    return true;
 }
 
 bool lws_tokenizer_c::TryReadWord(string_c& _word)
@@ -161,76 +150,14 @@ string_c lws_tokenizer_c::ReadQuoted()
     return quoted;
 }
 
-void lws_tokenizer_c::SkipWord()
+int lws_tokenizer_c::ReadIntSlow(std::string_view _word)
 {
-    SkipBlanks();
-    const u32 start = position;
-    position = Scan(text, start, size, true);
-    if (position == start)
-        ThrowEnd();
+    return TextToInt(Terminated(_word));
 }
 
-int lws_tokenizer_c::ReadInt()
+float lws_tokenizer_c::ReadFloatSlow(std::string_view _word)
 {
-    std::string_view word;
-    if (!TryReadView(word))
-        ThrowEnd();
-    // Short decimal words are the common case, read where they stand;
-    // anything else goes through the runtime's conversion.
-    const char* at = word.data();
-    const char* const end = at + word.size();
-    const bool negative = *at == '-';
-    if (negative || *at == '+')
-        ++at;
-    int value = 0;
-    int digits = 0;
-    for (; at < end && *at >= '0' && *at <= '9' && digits < 9; ++at, ++digits)
-        value = value * 10 + (*at - '0');
-    if (digits == 9 && at < end && *at >= '0' && *at <= '9')
-        return TextToInt(Terminated(word));
-    return negative ? -value : value;
-}
-
-float lws_tokenizer_c::ReadFloat()
-{
-    SkipBlanks();
-    if (position >= size)
-        ThrowEnd();
-    // Plain decimals of up to 15 digits are read where they stand, in the
-    // same pass that finds the word's end: the mantissa and the power of ten
-    // are exact doubles, so one division rounds exactly as the runtime's
-    // conversion does. Any other word goes through the runtime.
-    const char* const start = text + position;
-    const char* const end = text + size;
-    const char* at = start;
-    const bool negative = *at == '-';
-    if (negative || *at == '+')
-        ++at;
-    static const double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    u64 mantissa = 0;
-    int digits = 0;
-    int decimals = 0;
-    bool point = false;
-    for (; at < end; ++at) {
-        if (*at >= '0' && *at <= '9') {
-            mantissa = mantissa * 10 + static_cast<u64>(*at - '0');
-            ++digits;
-            decimals += point ? 1 : 0;
-        } else if (*at == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if ((at < end && !IsBlank(*at)) || digits == 0 || digits > 15) {
-        std::string_view word;
-        TryReadView(word);
-        return static_cast<float>(TextToDouble(Terminated(word)));
-    }
-    position = static_cast<u32>(at - text);
-    const double value = static_cast<double>(mantissa) / kPowers[decimals];
-    return static_cast<float>(negative ? -value : value);
+    return static_cast<float>(TextToDouble(Terminated(_word)));
 }
 
 void lws_tokenizer_c::ReadAngles(vec3_c& _angles)

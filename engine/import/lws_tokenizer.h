@@ -10,6 +10,8 @@
 #include "foundation/types.h"
 #include "foundation/vector_math.h"
 
+#include <bit>
+#include <cstring>
 #include <string_view>
 
 class lws_tokenizer_c {
@@ -20,7 +22,7 @@ public:
     // the end of the text.
     bool TryReadWord(string_c& _word);
     // As TryReadWord, but the word is a view into the text: no copy is made.
-    bool TryReadView(std::string_view& _word);
+    inline bool TryReadView(std::string_view& _word);
     // Skips blanks (line ends included, so a line is never empty), then reads
     // up to 1023 characters before the next line feed; the line feed stays
     // unread, and a carriage return before it is kept. The rest of a longer
@@ -37,14 +39,14 @@ public:
 
     string_c ReadWord();
     // Passes over the next word.
-    void SkipWord();
+    inline void SkipWord();
     string_c ReadLine();
     string_c ReadQuoted();
     // The leading decimal number of the next word, as atoi gives it (0 for a
     // word that is no number).
-    int ReadInt();
+    inline int ReadInt();
     // As atof gives it.
-    float ReadFloat();
+    inline float ReadFloat();
     // Three floats in degrees, stored in radians.
     void ReadAngles(vec3_c& _angles);
 
@@ -56,7 +58,27 @@ public:
     const string_c& GetFileName() const { return fileName; }
 
 private:
-    void SkipBlanks();
+    // Blanks are found through a mask of the 64 bytes from `window` on (bit
+    // i set when byte window + i is a blank or past the end), made when the
+    // position enters another 64: most words and blank runs are then found with a
+    // shift and a bit count, and no byte is classified twice. The readers'
+    // inner loops read a word or a number per call, so these paths are
+    // inline below the class.
+    void LoadWindow(u32 _at);
+    // The first position from _at on whose byte is not a blank (_blank
+    // false) or is one (true), or size.
+    u32 Find(u32 _at, bool _blank);
+    void SkipBlanks() { position = Find(position, false); }
+    // The value of a plain decimal of at most eight bytes (digits and at
+    // most one point) as its digits without the point and the number of
+    // digits after it, read eight bytes at once; false for any other word,
+    // or when fewer than eight bytes of text are left from _at.
+    inline bool ReadDecimal(const char* _at, u32 _length, u64& _mantissa, u32& _decimals) const;
+    // Reads the next word of a number; the result points past its sign.
+    inline const char* ReadSigned(std::string_view& _word, bool& _negative);
+    // Numbers that are not plain decimals, through the runtime.
+    int ReadIntSlow(std::string_view _word);
+    float ReadFloatSlow(std::string_view _word);
     // The bytes of _word with a closing zero, for the runtime's conversions.
     const char* Terminated(std::string_view _word);
     [[noreturn]] void ThrowEnd() const;
@@ -64,6 +86,157 @@ private:
     const char* text;
     u32 size;
     u32 position;
+    u32 window = 0;
+    u64 blanks = 0;
     string_c fileName;
     string_c number; // a word handed to the runtime's conversions, kept to spare allocations
 };
+
+inline u32 lws_tokenizer_c::Find(u32 _at, bool _blank)
+{
+    for (;;) {
+        // A position before the window wraps round and is far past it.
+        if (_at - window >= 64)
+            LoadWindow(_at);
+        const u64 found = (_blank ? blanks : ~blanks) >> (_at - window);
+        if (found != 0)
+            return _at + static_cast<u32>(std::countr_zero(found));
+        if (size - window <= 64)
+            return size;
+        _at = window + 64;
+    }
+}
+
+inline bool lws_tokenizer_c::TryReadView(std::string_view& _word)
+{
+    // Most words start and end within the current window: one test of the
+    // position, two shifts and two bit counts.
+    const u32 offset = position - window;
+    if (offset < 64) {
+        if (const u64 words = ~blanks >> offset; words != 0) {
+            const u32 first = offset + static_cast<u32>(std::countr_zero(words));
+            if (const u64 ends = blanks >> first; ends != 0) {
+                position = window + first + static_cast<u32>(std::countr_zero(ends));
+                _word = std::string_view(text + window + first, position - window - first);
+                return true;
+            }
+        }
+    }
+    const u32 start = Find(position, false);
+    position = Find(start, true);
+    _word = std::string_view(text + start, position - start);
+    return position != start;
+}
+
+inline bool lws_tokenizer_c::ReadDecimal(const char* _at, u32 _length, u64& _mantissa, u32& _decimals) const
+{
+    constexpr u64 kLow7 = 0x7F7F7F7F7F7F7F7Full, kZeros = 0x3030303030303030ull, kHigh = 0xF0F0F0F0F0F0F0F0ull;
+    if (_length == 0 || _length > 8 || static_cast<u32>(_at - text) + 8 > size)
+        return false;
+    u64 w;
+    std::memcpy(&w, _at, 8);
+    if constexpr (std::endian::native == std::endian::big)
+        w = __builtin_bswap64(w);
+    // The point, if any, is taken out and the digits after it moved down.
+    const u64 keep = _length == 8 ? ~u64(0) : (u64(1) << (8 * _length)) - 1;
+    const u64 x = w ^ 0x2E2E2E2E2E2E2E2Eull;
+    const u64 points = ~(((x & kLow7) + kLow7) | x | kLow7) & keep;
+    u32 digits = _length;
+    _decimals = 0;
+    if (points != 0) {
+        if ((points & (points - 1)) != 0 || digits == 1)
+            return false;
+        const u32 point = static_cast<u32>(std::countr_zero(points)) / 8;
+        const u64 before = (u64(1) << (8 * point)) - 1;
+        w = (w & before) | ((w >> 8) & ~before);
+        _decimals = --digits - point;
+    }
+    // Every byte kept is '0' to '9'; then the digits, first byte highest,
+    // are combined in pairs, fours and eights.
+    const u64 mask = digits == 8 ? ~u64(0) : (u64(1) << (8 * digits)) - 1;
+    const u64 d = w & mask;
+    if ((d & kHigh) != (kZeros & mask) || ((d + 0x0606060606060606ull) & kHigh) != (kZeros & mask))
+        return false;
+    u64 v = (d - (kZeros & mask)) << (8 * (8 - digits));
+    v = (v * 2561) >> 8 & 0x00FF00FF00FF00FFull;
+    v = (v * 6553601) >> 16 & 0x0000FFFF0000FFFFull;
+    _mantissa = (v * 42949672960001ull) >> 32;
+    return true;
+}
+
+inline void lws_tokenizer_c::SkipWord()
+{
+    std::string_view word;
+    if (!TryReadView(word))
+        ThrowEnd();
+}
+
+inline const char* lws_tokenizer_c::ReadSigned(std::string_view& _word, bool& _negative)
+{
+    if (!TryReadView(_word))
+        ThrowEnd();
+    const char* at = _word.data();
+    _negative = *at == '-';
+    return _negative || *at == '+' ? at + 1 : at;
+}
+
+inline int lws_tokenizer_c::ReadInt()
+{
+    std::string_view word;
+    bool negative;
+    const char* at = ReadSigned(word, negative);
+    const char* const end = word.data() + word.size();
+    // Short decimal words are the common case, read where they stand.
+    static constexpr u32 kTens[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+    u64 digits;
+    u32 places;
+    if (ReadDecimal(at, static_cast<u32>(end - at), digits, places)) {
+        const int value = static_cast<int>(places == 0 ? digits : digits / kTens[places]);
+        return negative ? -value : value;
+    }
+    if (end - at > 9)
+        return ReadIntSlow(word);
+    int value = 0;
+    for (; at < end && static_cast<u8>(*at - '0') < 10; ++at)
+        value = value * 10 + (*at - '0');
+    return negative ? -value : value;
+}
+
+inline float lws_tokenizer_c::ReadFloat()
+{
+    std::string_view word;
+    bool negative;
+    const char* at = ReadSigned(word, negative);
+    const char* const end = word.data() + word.size();
+    // Plain decimals of up to 15 digits are read where they stand: the
+    // mantissa and the power of ten are exact doubles, so one division
+    // rounds exactly as the runtime's conversion does.
+    const long length = end - at;
+    if (length == 0 || length > 16)
+        return ReadFloatSlow(word);
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    u64 eight;
+    u32 places;
+    if (ReadDecimal(at, static_cast<u32>(length), eight, places)) {
+        const double value = static_cast<double>(eight) / kPowers[places];
+        return static_cast<float>(negative ? -value : value);
+    }
+    u64 mantissa = 0;
+    const char* point = nullptr;
+    for (; at < end; ++at) {
+        const u32 digit = static_cast<u8>(*at - '0');
+        if (digit < 10)
+            mantissa = mantissa * 10 + digit;
+        else if (*at == '.' && point == nullptr)
+            point = at;
+        else
+            return ReadFloatSlow(word);
+    }
+    const long digits = point ? length - 1 : length;
+    if (digits == 0 || digits > 15)
+        return ReadFloatSlow(word);
+    const long decimals = point ? end - point - 1 : 0;
+    const double value = static_cast<double>(mantissa) / kPowers[decimals];
+    return static_cast<float>(negative ? -value : value);
+}

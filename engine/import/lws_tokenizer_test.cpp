@@ -219,3 +219,81 @@ TEST(LwsTokenizer, ErrorsNameTheSceneFile)
     vec3_c a;
     ExpectEnd([&] { t.ReadAngles(a); });
 }
+
+// Words and blank runs longer than the 64 bytes classified at a time, read
+// in order and then again from their positions in a scrambled order, as a
+// reader that steps back does.
+TEST(LwsTokenizer, PositionsSetByHandRereadTheSameWords)
+{
+    std::string text;
+    std::vector<std::pair<u32, std::string>> words;
+    u32 seed = 3;
+    auto next = [&](u32 _n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 16) % _n;
+    };
+    for (u32 i = 0; i < 60; ++i) {
+        text += std::string(1 + next(150), next(2) ? ' ' : '\n');
+        const u32 at = static_cast<u32>(text.size());
+        std::string word;
+        for (u32 k = 1 + next(200); k > 0; --k)
+            word += static_cast<char>('a' + next(26));
+        words.emplace_back(at, word);
+        text += word;
+    }
+    scene_text_c s(text);
+    lws_tokenizer_c t(s.file);
+    std::string_view word;
+    for (const auto& [at, expected] : words) {
+        ASSERT_TRUE(t.TryReadView(word));
+        EXPECT_EQ(word, expected);
+    }
+    EXPECT_FALSE(t.TryReadView(word));
+    for (u32 i = 0; i < words.size(); ++i) {
+        const auto& [at, expected] = words[(i * 37) % words.size()];
+        // From the word's first byte, and from the blank before it.
+        t.SetPosition(at);
+        ASSERT_TRUE(t.TryReadView(word));
+        EXPECT_EQ(word, expected);
+        t.SetPosition(at - 1);
+        ASSERT_TRUE(t.TryReadView(word));
+        EXPECT_EQ(word, expected);
+    }
+}
+
+TEST(LwsTokenizer, IntegerWordsReadAsAtoiReadsThem)
+{
+    const char* const words[] = {"+-5", "-", "+", "123,456,789", "00000000012", "-2147483648", "4294967297", "7:"};
+    std::string text;
+    for (const char* word : words)
+        text += std::string(word) + "\t";
+    scene_text_c s(text);
+    lws_tokenizer_c t(s.file);
+    for (const char* word : words)
+        EXPECT_EQ(t.ReadInt(), TextToInt(word)) << word;
+}
+
+// Plain decimals of up to eight bytes are read eight bytes at a time when
+// the text goes on far enough, byte by byte near its end: both ways give the
+// runtime's numbers, and words that only look like decimals fall back.
+TEST(LwsTokenizer, ShortDecimalsReadAtOnceAsByteByByte)
+{
+    const char* const words[] = {"0",        "7",        "0.0998",   "-0.0540",   "12345678", "-1234567.",
+                                 ".1234567", "1.2.3",    "1..2",     ".",         "-.",       "12/4",
+                                 "9:",       "0.000001", "99999999", "+1.5",      "1e5",      "3\xb9",
+                                 "-",        "00000000", "7.654321", "87654.321", "1.5:",     "-99999999"};
+    for (const std::string& padding : {std::string(" ........................"), std::string()}) {
+        std::string text;
+        for (const char* word : words)
+            text += std::string(word) + " ";
+        for (const char* word : words)
+            text += std::string(word) + " ";
+        text += padding;
+        scene_text_c s(text);
+        lws_tokenizer_c t(s.file);
+        for (const char* word : words)
+            EXPECT_EQ(t.ReadFloat(), static_cast<float>(TextToDouble(word))) << word;
+        for (const char* word : words)
+            EXPECT_EQ(t.ReadInt(), TextToInt(word)) << word;
+    }
+}

@@ -6,9 +6,10 @@
 // object add a reference to it.
 //
 // A backend implements these classes. Direct3DCreate9 asks the backend
-// installed with SetDirect3DBackend; with none installed it gives null, as
-// a machine without Direct3D would. The record backend (record_backend.h)
-// keeps state and logs calls for the tests; the OpenGL backend draws.
+// installed with SetDirect3DBackend, the OpenGL backend (gl_backend.h)
+// until another is installed; after SetDirect3DBackend with an empty
+// function it gives null, as a machine without Direct3D would. The record
+// backend (record_config.h) keeps state and logs calls for the tests.
 #include "platform/d3d9/d3d9_caps.h"
 #include "platform/d3d9/d3d9_types.h"
 

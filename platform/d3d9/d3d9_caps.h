@@ -126,3 +126,8 @@ constexpr DWORD D3DVTXPCAPS_POSITIONALLIGHTS = 0x10;
 constexpr DWORD D3DVTXPCAPS_TWEENING = 0x40;
 
 constexpr DWORD D3DDTCAPS_UBYTE4 = 0x1;
+
+// A capable hardware device of the time: every cap the renderer asks
+// about, shader models 2.0, eight lights and stages, 2048-texel textures,
+// indexed blending over 256 matrices, four render targets.
+D3DCAPS9 D3DHardwareCaps();

@@ -1,4 +1,5 @@
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/gl_backend.h"
 
 #include <utility>
 
@@ -6,7 +7,8 @@ namespace {
 
 direct3d_backend_t& Backend()
 {
-    static direct3d_backend_t backend;
+    // The program draws with OpenGL unless told otherwise.
+    static direct3d_backend_t backend = GlDirect3DCreate9;
     return backend;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/d3d9/format_layout.h"
 
+#include <algorithm>
+
 bool D3DFormatIsBlock(D3DFORMAT _format)
 {
     switch (_format) {
@@ -81,4 +83,35 @@ u64 D3DFormatRowBytes(D3DFORMAT _format, u32 _width)
 u32 D3DFormatRowCount(D3DFORMAT _format, u32 _height)
 {
     return D3DFormatIsBlock(_format) ? static_cast<u32>((u64{_height} + 3) / 4) : _height;
+}
+
+bool D3DLockOffset(D3DFORMAT _format, u32 _width, u32 _height, u64 _pitch, const RECT* _rect, u64* _offset)
+{
+    *_offset = 0;
+    if (_rect == nullptr) {
+        return true;
+    }
+    const bool block = D3DFormatIsBlock(_format);
+    if (_rect->left < 0 || _rect->top < 0 || _rect->right > static_cast<i32>(_width) ||
+        _rect->bottom > static_cast<i32>(_height) || _rect->left >= _rect->right || _rect->top >= _rect->bottom ||
+        (block && ((_rect->left | _rect->top) & 3) != 0)) {
+        return false;
+    }
+    *_offset = _pitch * D3DFormatRowCount(_format, static_cast<u32>(_rect->top)) +
+               D3DFormatRowBytes(_format, static_cast<u32>(_rect->left));
+    return true;
+}
+
+u32 D3DChainLength(u32 _width, u32 _height, u32 _levels)
+{
+    u32 full = 1;
+    for (u32 size = std::max(_width, _height); size > 1; size /= 2) {
+        ++full;
+    }
+    return _levels == 0 ? full : std::min(_levels, full);
+}
+
+u32 D3DLevelSize(u32 _size, u32 _level)
+{
+    return std::max<u32>(1, _size >> _level);
 }

@@ -33,15 +33,8 @@ HRESULT record_surface_c::LockRect(D3DLOCKED_RECT* _locked, const RECT* _rect, D
         return D3DERR_INVALIDCALL;
     }
     u64 offset = 0;
-    if (_rect != nullptr) {
-        const bool block = D3DFormatIsBlock(desc.Format);
-        if (_rect->left < 0 || _rect->top < 0 || _rect->right > static_cast<i32>(desc.Width) ||
-            _rect->bottom > static_cast<i32>(desc.Height) || _rect->left >= _rect->right ||
-            _rect->top >= _rect->bottom || (block && ((_rect->left | _rect->top) & 3) != 0)) {
-            return D3DERR_INVALIDCALL;
-        }
-        offset = u64{pitch} * D3DFormatRowCount(desc.Format, static_cast<u32>(_rect->top)) +
-                 D3DFormatRowBytes(desc.Format, static_cast<u32>(_rect->left));
+    if (!D3DLockOffset(desc.Format, desc.Width, desc.Height, pitch, _rect, &offset)) {
+        return D3DERR_INVALIDCALL;
     }
     locked = true;
     _locked->Pitch = static_cast<i32>(pitch);
@@ -74,32 +67,13 @@ void record_surface_c::Fill(const RECT& _rect, DWORD _value)
     }
 }
 
-namespace {
-
-// Levels of a full chain down to 1x1 when _levels is 0.
-UINT ChainLength(UINT _width, UINT _height, UINT _levels)
-{
-    UINT full = 1;
-    for (UINT size = std::max(_width, _height); size > 1; size /= 2) {
-        ++full;
-    }
-    return _levels == 0 ? full : std::min(_levels, full);
-}
-
-UINT LevelSize(UINT _size, UINT _level)
-{
-    return std::max<UINT>(1, _size >> _level);
-}
-
-}
-
 record_texture_c::record_texture_c(record_config_c& _config, UINT _width, UINT _height, UINT _levels, DWORD _usage,
                                    D3DFORMAT _format, D3DPOOL _pool)
 {
-    const UINT count = ChainLength(_width, _height, _levels);
+    const UINT count = D3DChainLength(_width, _height, _levels);
     for (UINT level = 0; level < count; ++level) {
-        levels.push_back(
-            new record_surface_c(_config, LevelSize(_width, level), LevelSize(_height, level), _format, _usage, _pool));
+        levels.push_back(new record_surface_c(_config, D3DLevelSize(_width, level), D3DLevelSize(_height, level),
+                                              _format, _usage, _pool));
     }
 }
 
@@ -138,10 +112,10 @@ HRESULT record_texture_c::UnlockRect(UINT _level)
 record_cube_texture_c::record_cube_texture_c(record_config_c& _config, UINT _edge, UINT _levels, DWORD _usage,
                                              D3DFORMAT _format, D3DPOOL _pool)
 {
-    levelCount = ChainLength(_edge, _edge, _levels);
+    levelCount = D3DChainLength(_edge, _edge, _levels);
     for (auto& face : faces) {
         for (UINT level = 0; level < levelCount; ++level) {
-            const UINT edge = LevelSize(_edge, level);
+            const UINT edge = D3DLevelSize(_edge, level);
             face.push_back(new record_surface_c(_config, edge, edge, _format, _usage, _pool));
         }
     }

@@ -2,7 +2,7 @@
 // The record backend's resources: CPU memory with real locks, pitches and
 // reference counts. A surface's rows are its format's row bytes plus the
 // configured padding apart; a second lock before the unlock is refused.
-#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/d3d9_objects.h"
 #include "platform/d3d9/record_config.h"
 #include "platform/d3d9/ref_counted.h"
 
@@ -73,12 +73,13 @@ private:
     std::array<std::vector<record_surface_c*>, 6> faces;
 };
 
-// Vertex and index buffers share their storage and locking.
+// Vertex and index buffers share their storage and locking, and log
+// locks and take injected failures.
 template <class Interface>
-class record_buffer_c : public ref_counted_c<Interface> {
+class record_buffer_c : public d3d9_buffer_c<Interface> {
 public:
     record_buffer_c(record_config_c& _config, UINT _length, DWORD _usage, D3DPOOL _pool)
-        : config(_config), usage(_usage), pool(_pool), bytes(_length)
+        : d3d9_buffer_c<Interface>(_length), config(_config), usage(_usage), pool(_pool)
     {}
 
     HRESULT Lock(UINT _offset, UINT _size, void** _data, DWORD _flags) override
@@ -88,26 +89,13 @@ public:
         if (FAILED(injected)) {
             return injected;
         }
-        const u64 end = _size == 0 ? bytes.size() : u64{_offset} + _size;
-        if (locked || _data == nullptr || end > bytes.size() || _offset > bytes.size()) {
-            return D3DERR_INVALIDCALL;
+        const HRESULT result = d3d9_buffer_c<Interface>::Lock(_offset, _size, _data, _flags);
+        if (SUCCEEDED(result)) {
+            lastLockFlags = _flags;
         }
-        locked = true;
-        lastLockFlags = _flags;
-        *_data = bytes.data() + _offset;
-        return D3D_OK;
+        return result;
     }
-    HRESULT Unlock() override
-    {
-        if (!locked) {
-            return D3DERR_INVALIDCALL;
-        }
-        locked = false;
-        return D3D_OK;
-    }
-    UINT GetLength() override { return static_cast<UINT>(bytes.size()); }
 
-    const std::vector<u8>& GetBytes() const { return bytes; }
     DWORD GetUsage() const { return usage; }
     D3DPOOL GetPool() const { return pool; }
     DWORD GetLastLockFlags() const { return lastLockFlags; }
@@ -116,9 +104,7 @@ protected:
     record_config_c& config;
     DWORD usage = 0;
     D3DPOOL pool = D3DPOOL_DEFAULT;
-    bool locked = false;
     DWORD lastLockFlags = 0;
-    std::vector<u8> bytes;
 };
 
 class record_vertex_buffer_c : public record_buffer_c<IDirect3DVertexBuffer9> {
@@ -139,30 +125,8 @@ private:
     D3DFORMAT format;
 };
 
-class record_declaration_c : public ref_counted_c<IDirect3DVertexDeclaration9> {
-public:
-    explicit record_declaration_c(std::vector<D3DVERTEXELEMENT9> _elements) : elements(std::move(_elements)) {}
-    const D3DVERTEXELEMENT9* GetElements() override { return elements.data(); }
-
-private:
-    std::vector<D3DVERTEXELEMENT9> elements;
-};
-
-// A shader keeps its tokens up to and including the end token.
+using record_declaration_c = d3d9_declaration_c;
 template <class Interface>
-class record_shader_c : public ref_counted_c<Interface> {
-public:
-    explicit record_shader_c(std::vector<DWORD> _tokens) : tokens(std::move(_tokens)) {}
-    const DWORD* GetFunction(UINT* _token_count) override
-    {
-        if (_token_count != nullptr) {
-            *_token_count = static_cast<UINT>(tokens.size());
-        }
-        return tokens.data();
-    }
-
-private:
-    std::vector<DWORD> tokens;
-};
-using record_vertex_shader_c = record_shader_c<IDirect3DVertexShader9>;
-using record_pixel_shader_c = record_shader_c<IDirect3DPixelShader9>;
+using record_shader_c = d3d9_shader_c<Interface>;
+using record_vertex_shader_c = d3d9_shader_c<IDirect3DVertexShader9>;
+using record_pixel_shader_c = d3d9_shader_c<IDirect3DPixelShader9>;

@@ -24,6 +24,11 @@ void SetDisplayBackend(std::shared_ptr<display_backend_c> _backend)
     Backend() = std::move(_backend);
 }
 
+std::shared_ptr<display_backend_c> GetDisplayBackend()
+{
+    return Backend();
+}
+
 i32 ChangeDisplaySettingsA(const DEVMODEA* _mode, DWORD)
 {
     if (_mode == nullptr) {

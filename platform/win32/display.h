@@ -2,11 +2,13 @@
 // The display calls of the Windows API the renderer makes beside the window
 // layer's screen metrics (windows.h): full-screen display mode changes and
 // the vertical resolution of a window's device context. Mode changes are
-// answered by the display backend installed with SetDisplayBackend (tests
-// install a double); with none installed only the desktop's own size is
-// accepted (nothing to switch) and every other mode is refused, as on a
+// answered by the display backend installed with SetDisplayBackend: the
+// window layer installs SDL's (sdl_display.h) when it starts, tests may
+// install a double first; with none installed only the desktop's own size
+// is accepted (nothing to switch) and every other mode is refused, as on a
 // desktop that cannot switch modes. VERTRES is the backend's, else the
-// desktop height.
+// desktop height; the screen metrics give the size of a mode the backend
+// switched to.
 #include "platform/win32/window_types.h"
 #include "platform/win32/windows.h"
 
@@ -46,10 +48,14 @@ public:
     virtual void RestoreMode() = 0;
     // Vertical resolution in pixels of what the window is shown on.
     virtual i32 VerticalResolution(HWND _window) = 0;
+    // The size of the mode switched to; false while the desktop's is shown.
+    virtual bool GetModeSize(i32&, i32&) { return false; }
 };
 
 // Installs the backend later calls use; null removes it.
 void SetDisplayBackend(std::shared_ptr<display_backend_c> _backend);
+// The installed backend, or null.
+std::shared_ptr<display_backend_c> GetDisplayBackend();
 
 // DISP_CHANGE_SUCCESSFUL or a failure; null restores the desktop mode. A
 // record without DM_PELSWIDTH, DM_PELSHEIGHT and DM_BITSPERPEL is refused

@@ -13,6 +13,9 @@ HWND SomeWindow()
 
 TEST(Display, WithoutABackendOnlyTheDesktopSizeIsAccepted)
 {
+    // The window layer installs SDL's backend as it starts; started first,
+    // it leaves none once this one is removed.
+    GetSystemMetrics(SM_CXSCREEN);
     SetDisplayBackend(nullptr);
     DEVMODEA mode;
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;

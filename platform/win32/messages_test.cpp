@@ -366,4 +366,21 @@ TEST_F(Messages, WindowLifecycle)
     EXPECT_FALSE(PostMessage(top, WM_TEST, 0, 0));
 }
 
+TEST_F(Messages, AQuitRequestClosesEveryTopLevelWindow)
+{
+    HWND first = Make();
+    HWND second = Make();
+    HWND child = Make(WS_CHILD, first, {0, 0, 10, 10});
+    ASSERT_TRUE(first && second && child);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&quit), 1) << SDL_GetError();
+    const std::vector<MSG> closes = Drain({WM_CLOSE});
+    ASSERT_EQ(closes.size(), 2u);
+    EXPECT_EQ(closes[0].hwnd, first);
+    EXPECT_EQ(closes[1].hwnd, second);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_FALSE(IsWindow(second));
+}
+
 } // namespace

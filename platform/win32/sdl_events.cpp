@@ -283,6 +283,16 @@ std::vector<MSG> MessagesOfSdlEvent(const SDL_Event& event)
         }
         break;
     }
+    case SDL_QUIT: {
+        // The desktop's end of session, or SIGINT or SIGTERM: every top-level
+        // window is asked to close, so the program ends as through its own
+        // close.
+        std::lock_guard lock(Windows().mutex);
+        for (window_s* window : Windows().windows)
+            if (window->sdl && !window->parent)
+                out.push_back({window, WM_CLOSE, 0, 0, now, {}});
+        break;
+    }
     default: break;
     }
     return out;

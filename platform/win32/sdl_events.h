@@ -14,7 +14,9 @@
 // pointer (a child over its rectangle, else the top-level window) with
 // client coordinates and MK_ flags; WM_SETCURSOR is sent before each
 // motion. Focus gained and lost become WM_ACTIVATEAPP 1 and 0, a new size
-// WM_SIZE, the window's close button WM_CLOSE.
+// WM_SIZE, the window's close button WM_CLOSE. A request to quit (the end of
+// the desktop session, SIGINT, SIGTERM) becomes WM_CLOSE to every top-level
+// window.
 #include <functional>
 #include <vector>
 

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/win32/display.h"
 #include "platform/win32/messages.h"
+#include "platform/win32/sdl_display.h"
 #include "platform/win32/window_object.h"
 
 namespace {
@@ -99,6 +101,8 @@ bool StartSdlVideo()
     if (!SDL_WasInit(SDL_INIT_VIDEO)) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return false;
+        if (!GetDisplayBackend())
+            SetDisplayBackend(MakeSdlDisplayBackend());
         // Loaded once for the whole run: SDL would unload OpenGL with the
         // last window, and the movie player's window comes and goes before
         // the main one.
@@ -317,8 +321,14 @@ HWND GetParent(HWND window)
 
 i32 GetSystemMetrics(i32 index)
 {
+    if ((index != SM_CXSCREEN && index != SM_CYSCREEN) || !StartSdlVideo())
+        return 0;
+    i32 width = 0, height = 0;
+    const std::shared_ptr<display_backend_c> display = GetDisplayBackend();
+    if (display && display->GetModeSize(width, height))
+        return index == SM_CXSCREEN ? width : height;
     SDL_DisplayMode mode;
-    if ((index != SM_CXSCREEN && index != SM_CYSCREEN) || !StartSdlVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0)
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
         return 0;
     return index == SM_CXSCREEN ? mode.w : mode.h;
 }

@@ -103,7 +103,8 @@ BOOL MoveWindow(HWND window, i32 x, i32 y, i32 width, i32 height, BOOL repaint);
 BOOL GetClientRect(HWND window, RECT* rect);
 HWND GetParent(HWND window);
 
-// The desktop's size; 0 without a display.
+// The size of the display mode shown: the desktop's, or the one the
+// display backend switched to (display.h); 0 without a display.
 i32 GetSystemMetrics(i32 index);
 
 // Stock cursors only; null for another name.

@@ -24,16 +24,6 @@ geometry_def_c SquaresDefinition(const char* _name, u32 _sets, bool _normals, u3
     return definition;
 }
 
-fixed_map_c::fixed_map_c(texture_c* _texture, u32 _blend_mode) : texture(_texture)
-{
-    SetBlendMode(_blend_mode);
-}
-
-void fixed_map_c::Write(output_file_c&) const
-{
-    throw std::logic_error("void fixed_map_c::Write(output_file_c& _file) const");
-}
-
 void draw_fixture_c::SetUp()
 {
     InstallRecordBackend(config);
@@ -87,7 +77,9 @@ d3d_texture_c* draw_fixture_c::MakeTexture(format_e _format, bool _mipmaps, bool
 
 std::unique_ptr<map_c> draw_fixture_c::MakeMap(format_e _format, u32 _blend_mode, bool _cubic)
 {
-    return std::make_unique<fixed_map_c>(MakeTexture(_format, false, _cubic), _blend_mode);
+    auto map = std::make_unique<test_map_c>(std::vector<texture_c*>{MakeTexture(_format, false, _cubic)});
+    map->SetBlendMode(_blend_mode);
+    return map;
 }
 
 light_c* draw_fixture_c::AddLight(u32 _flags)

@@ -4,8 +4,9 @@
 // viewport, BeginScene, and SetScene with a camera, the fixture's lights and
 // shadow light. Change `config`, `flags` or the scene before Start().
 // Pictures are loaded by name from `files`, the current file system while
-// the test runs. Textures made here are 4x4 images uploaded straight to the device; fixed_map_c shows
-// one of them at every time.
+// the test runs. Textures made here are 4x4 images uploaded straight to
+// the device; the maps are one-frame test_map_c
+// (render_d3d9/testing/effect_fixture.h).
 #include "engine/camera.h"
 #include "engine/geometry_def.h"
 #include "engine/light.h"
@@ -18,27 +19,13 @@
 #include "platform/d3d9/record_device.h"
 #include "platform/win32/testing/display_double.h"
 #include "render_d3d9/renderer.h"
+#include "render_d3d9/testing/effect_fixture.h"
 #include "render_d3d9/testing/test_window.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
-
-class fixed_map_c : public map_c {
-public:
-    explicit fixed_map_c(texture_c* _texture, u32 _blend_mode = 0);
-
-    map_c* Clone() const override { return new fixed_map_c(*this); }
-    // Test maps are never stored; throws std::logic_error.
-    void Write(output_file_c& _file) const override;
-    void Preload() override {}
-    texture_c* GetTexture(f32) const override { return texture; }
-    u32 GetFrameCount() const override { return texture != nullptr ? 1 : 0; }
-
-private:
-    texture_c* texture;
-};
 
 // _sets primitive sets, each a unit square of two triangles sharing an
 // edge, with positions, normals when asked, _coord_sets coordinate sets and

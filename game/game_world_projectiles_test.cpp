@@ -1,0 +1,502 @@
+#include "engine/scene.h"
+#include "engine/testing/landscape_fixtures.h"
+#include "engine/testing/marker_object.h"
+#include "engine/water.h"
+#include "engine/testing/recording_renderer.h"
+#include "game/fx_manager.h"
+#include "game/game_world.h"
+#include "game/script_host.h"
+#include "game/testing/flat_ground.h"
+#include "game/testing/recording_sound.h"
+#include "level/level_scene.h"
+#include "level/object_template.h"
+#include "level/testing/level_fixtures.h"
+#include "level/testing/memory_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A target with a box of half side 1 around its position; it records what
+// reaches it. Its shapes can be told to miss: the precise one (a near miss)
+// or the visible model (a bullet stopped by the collision shape).
+class target_c : public game_object_c {
+public:
+    struct hit_c {
+        vec3_c point;
+        float amount;
+        game_object_c* attacker;
+        int kind;
+    };
+
+    target_c(renderer_c* _renderer, const vec3_c& _position, int _type = object_car, int _side = 1)
+        : marker("target", 0.0f, _renderer, vec3_c(-1.0f, -1.0f, -1.0f), vec3_c(1.0f, 1.0f, 1.0f)), type(_type)
+    {
+        side = _side;
+        entity = &marker;
+        marker.position = _position;
+        marker.SetVisibility(true, true);
+        marker.UpdateTransform(nullptr);
+    }
+
+    int GetType() const override { return type; }
+    void Update(float) override {}
+    void OnMissionStart(float) override {}
+    bool IntersectRay(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque, bool _precise,
+                      float _maximum) override
+    {
+        if (_precise && preciseMiss)
+            return false;
+        return game_object_c::IntersectRay(_distance, _normal, _ray, _include_non_opaque, _precise, _maximum);
+    }
+    bool IntersectRayExact(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque,
+                           bool _precise, float _maximum) override
+    {
+        return !visibleMiss &&
+               game_object_c::IntersectRay(_distance, _normal, _ray, _include_non_opaque, _precise, _maximum);
+    }
+    void TakeDamage(const vec3_c& _point, const vec3_c&, float _amount, game_object_c* _attacker, int _kind) override
+    {
+        hits.push_back(hit_c{_point, _amount, _attacker, _kind});
+        damage += _amount;
+    }
+    void OnNearMiss(const vec3_c&, game_object_c* _shooter) override { nearMisses.push_back(_shooter); }
+    void OnProjectileImpact(const vec3_c& _point, const vec3_c&, const projectile_c* _projectile) override
+    {
+        impacts.push_back(_point);
+        impactKinds.push_back(_projectile->kind);
+    }
+
+    marker_object_c marker;
+    int type;
+    bool preciseMiss = false;
+    bool visibleMiss = false;
+    std::vector<hit_c> hits;
+    std::vector<game_object_c*> nearMisses;
+    std::vector<vec3_c> impacts;
+    std::vector<u32> impactKinds;
+};
+
+class ProjectileTest : public ::testing::Test {
+protected:
+    recording_renderer_c renderer;
+    scene_c scene{"scene", &renderer};
+    game_world_c world;
+    game_world_context_c context;
+    target_c* shooter = nullptr;
+
+    void SetUp() override
+    {
+        context.scene = &scene;
+        world.Init(context);
+        shooter = Add(vec3_c(0.0f, 100.0f, -50.0f), object_plane_user, -1);
+    }
+
+    target_c* Add(const vec3_c& _position, int _type = object_car, int _side = 1)
+    {
+        auto target = std::make_unique<target_c>(&renderer, _position, _type, _side);
+        return static_cast<target_c*>(world.AddObject(std::move(target)));
+    }
+
+    // Steps the world by _dt until it holds no projectile, at most _steps.
+    void Fly(float _dt = 0.02f, int _steps = 10000)
+    {
+        float time = world.GetWorldTime();
+        for (int i = 0; i < _steps && !world.GetProjectiles().empty(); ++i) {
+            time += _dt;
+            world.Process(time);
+        }
+    }
+};
+
+TEST_F(ProjectileTest, BulletHitsTheTargetInItsWayWithOneUnitOfDamage)
+{
+    target_c* target = Add(vec3_c(0.0f, 100.0f, 100.0f));
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+
+    Fly();
+
+    ASSERT_EQ(target->hits.size(), 1u);
+    EXPECT_FLOAT_EQ(target->hits[0].amount, 1.0f);
+    EXPECT_EQ(target->hits[0].attacker, shooter);
+    EXPECT_EQ(target->hits[0].kind, 0);
+    EXPECT_NEAR(target->hits[0].point.z, 99.0f, 0.05f);
+    EXPECT_TRUE(shooter->hits.empty());
+}
+
+TEST_F(ProjectileTest, BalloonsAndZeppelinsTakeAThousandthOfABullet)
+{
+    for (int type : {object_balloon, object_zeppelin}) {
+        target_c* target = Add(vec3_c(0.0f, 100.0f, 100.0f), type);
+        world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+        Fly();
+        ASSERT_EQ(target->hits.size(), 1u);
+        EXPECT_FLOAT_EQ(target->hits[0].amount, 0.001f);
+        target->destroyed = 1;
+    }
+}
+
+TEST_F(ProjectileTest, BulletStoppedByTheCollisionShapeButMissingTheModelDoesNoDamage)
+{
+    target_c* target = Add(vec3_c(0.0f, 100.0f, 100.0f));
+    target_c* behind = Add(vec3_c(0.0f, 100.0f, 200.0f));
+    target->visibleMiss = true;
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+
+    Fly();
+
+    EXPECT_TRUE(target->hits.empty());
+    EXPECT_TRUE(behind->hits.empty());
+}
+
+TEST_F(ProjectileTest, PreciseMissInsideTheCoarseShapeIsANearMissAndTheBulletFliesOn)
+{
+    target_c* target = Add(vec3_c(0.0f, 100.0f, 100.0f));
+    target_c* behind = Add(vec3_c(0.0f, 100.0f, 200.0f));
+    target->preciseMiss = true;
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+
+    Fly();
+
+    ASSERT_EQ(target->nearMisses.size(), 1u);
+    EXPECT_EQ(target->nearMisses[0], shooter);
+    EXPECT_TRUE(target->hits.empty());
+    EXPECT_EQ(behind->hits.size(), 1u);
+}
+
+TEST_F(ProjectileTest, BulletsPassTheirOwnSideUnlessFriendlyFireIsOn)
+{
+    target_c* friendly = Add(vec3_c(0.0f, 100.0f, 100.0f), object_car, -1);
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+    Fly();
+    EXPECT_TRUE(friendly->hits.empty());
+
+    context.friendlyFire = true;
+    world.Init(context);
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+    Fly();
+    EXPECT_EQ(friendly->hits.size(), 1u);
+}
+
+TEST_F(ProjectileTest, OnANetworkClientComputerPlaneBulletsPassThroughEverything)
+{
+    context.gameType = 4;
+    context.networkGame = true;
+    world.Init(context);
+    target_c* computer = Add(vec3_c(0.0f, 500.0f, -50.0f), object_plane_ai, -1);
+    target_c* target = Add(vec3_c(0.0f, 100.0f, 100.0f));
+    world.SpawnBullet(computer, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+    Fly();
+    EXPECT_TRUE(target->hits.empty());
+
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+    Fly();
+    EXPECT_EQ(target->hits.size(), 1u);
+}
+
+TEST_F(ProjectileTest, ProjectilesFallUnderGravityAndEndAtTheirExpiry)
+{
+    world.SpawnBullet(shooter, vec3_c(0.0f, 1000.0f, 0.0f), vec3_c(1.0f, 0.0f, 0.0f), 700.0f);
+    world.Process(0.5f);
+    ASSERT_EQ(world.GetProjectiles().size(), 1u);
+    const projectile_c& bullet = world.GetProjectiles()[0];
+    EXPECT_FLOAT_EQ(bullet.position.x, 350.0f);
+    EXPECT_FLOAT_EQ(bullet.position.y, 1000.0f); // the old direction moves it
+    EXPECT_LT(bullet.direction.y, 0.0f);
+    EXPECT_GT(bullet.speed, 700.0f);
+    world.Process(1.0f);
+    ASSERT_EQ(world.GetProjectiles().size(), 1u); // expiry 1.0 is not earlier than 1.0
+    world.Process(1.25f);
+    EXPECT_TRUE(world.GetProjectiles().empty());
+}
+
+TEST_F(ProjectileTest, BombWithoutGroundExplodesInMidAirAtItsExpiry)
+{
+    target_c* near = Add(vec3_c(0.0f, -48000.0f, 0.0f));
+    world.SpawnBomb(shooter, vec3_c(0.0f, 1000.0f, 0.0f), vec3_c(0.0f, -1.0f, 0.0f), 0.0f);
+    for (float time = 1.0f; time <= 100.0f; time += 1.0f)
+        world.Process(time);
+    ASSERT_EQ(world.GetProjectiles().size(), 1u);
+    world.Process(101.0f);
+
+    EXPECT_TRUE(world.GetProjectiles().empty());
+    ASSERT_EQ(shooter->impacts.size(), 1u);
+    EXPECT_EQ(shooter->impactKinds[0], projectile_bomb);
+    EXPECT_LT(shooter->impacts[0].y, -40000.0f);
+    (void)near;
+}
+
+// The blast reaches every object whose box overlaps the box of half side r
+// around the explosion, r = 30 for an Allied shooter and 15 for a German one;
+// farther objects are untouched.
+TEST_F(ProjectileTest, BombDamageReachesOnlyObjectsWithinTheBlastBox)
+{
+    std::unique_ptr<terrain_c> ground = MakeFlatGround(&renderer);
+    context.terrain = ground.get();
+    world.Init(context);
+    shooter->side = 1;
+    struct case_c {
+        float distance;
+        bool allied_hit;
+        bool german_hit;
+    };
+    const case_c cases[] = {{0.0f, true, true}, {15.0f, true, true}, {25.0f, true, false}, {40.0f, false, false}};
+    for (int german = 0; german < 2; ++german) {
+        shooter->side = german ? -1 : 1;
+        std::vector<target_c*> targets;
+        for (const case_c& c : cases)
+            targets.push_back(Add(vec3_c(1000.0f + c.distance, 1.0f, 500.0f * static_cast<float>(german))));
+        world.SpawnBomb(shooter, vec3_c(1000.0f, 60.0f, 500.0f * static_cast<float>(german)), vec3_c(0.0f, -1.0f, 0.0f),
+                        3.0f);
+        Fly();
+        for (size_t i = 0; i < targets.size(); ++i) {
+            const bool expected = german ? cases[i].german_hit : cases[i].allied_hit;
+            ASSERT_EQ(targets[i]->hits.size(), expected ? 1u : 0u)
+                << "distance " << cases[i].distance << " german " << german;
+            if (expected) {
+                EXPECT_FLOAT_EQ(targets[i]->hits[0].amount, 10.0f);
+                EXPECT_EQ(targets[i]->hits[0].kind, 6);
+            }
+            targets[i]->destroyed = 1;
+        }
+    }
+    ASSERT_EQ(shooter->impacts.size(), 2u);
+    // The explosion point is where the bomb stood at the end of its last step,
+    // just below the ground.
+    EXPECT_LE(shooter->impacts[0].y, 0.0f);
+    EXPECT_GT(shooter->impacts[0].y, -5.0f);
+}
+
+TEST_F(ProjectileTest, BulletIntoTheGroundEndsWithoutExploding)
+{
+    std::unique_ptr<terrain_c> ground = MakeFlatGround(&renderer);
+    context.terrain = ground.get();
+    world.Init(context);
+    world.SpawnBullet(shooter, vec3_c(0.0f, 10.0f, 0.0f), vec3_c(0.0f, -1.0f, 0.0f), 700.0f);
+    world.Process(0.1f);
+    EXPECT_TRUE(world.GetProjectiles().empty());
+    EXPECT_TRUE(shooter->impacts.empty());
+}
+
+TEST_F(ProjectileTest, ShooterLeavingTheWorldLeavesItsProjectilesFlyingWithoutOne)
+{
+    world.SpawnBomb(shooter, vec3_c(0.0f, 1000.0f, 0.0f), vec3_c(0.0f, -1.0f, 0.0f), 0.0f);
+    world.RemoveObject(shooter);
+    ASSERT_EQ(world.GetProjectiles().size(), 1u);
+    EXPECT_EQ(world.GetProjectiles()[0].shooter, nullptr);
+    Fly(1.0f);
+    EXPECT_TRUE(world.GetProjectiles().empty());
+}
+
+void NoteCall(script_host_c* _host, int, void* _context)
+{
+    static_cast<std::vector<std::string>*>(_context)->push_back(_host->GetStringArg(1).GetData());
+}
+
+// Two shells of 10 each on a bridge of 15 hit points: "_on_hit" twice,
+// "_on_destroyed" once, and the bridge's template shows its burned model.
+TEST_F(ProjectileTest, HitPointObjectsLoseHitPointsAndBurnAtZero)
+{
+    std::vector<std::string> calls;
+    game_log_c log(false);
+    script_host_c script(&log);
+    script.Register("note", NoteCall, &calls);
+    script.RunBuffer("function bridge_on_hit() note(\"hit\") end\n"
+                     "function bridge_on_destroyed() note(\"destroyed\") end\n",
+                     false, "test.lua");
+    context.script = &script;
+    world.Init(context);
+    object_template_c tmpl;
+    for (const char* name : {"whole", "ruin"}) {
+        auto group = std::make_unique<template_group_c>();
+        group->name = name;
+        group->hasGameObject = 1;
+        group->ownedNode = std::make_unique<null_object_c>(name);
+        group->node = group->ownedNode.get();
+        auto model = std::make_unique<template_model_c>();
+        model->name = name == std::string("whole") ? "normal" : "burned";
+        model->groups.push_back(group.get());
+        tmpl.models.push_back(std::move(model));
+        tmpl.groups.push_back(std::move(group));
+    }
+    marker_object_c bridge("bridge", 0.0f, &renderer, vec3_c(-5.0f, -5.0f, -5.0f), vec3_c(5.0f, 5.0f, 5.0f));
+    bridge.position = vec3_c(0.0f, 500.0f, 0.0f);
+    hit_point_object_c record;
+    record.entity = &bridge;
+    record.hitPoints = 15.0f;
+    record.normalModel = "normal";
+    record.burnedModel = "burned";
+    record.tmpl = &tmpl;
+    world.hitPointObjects.push_back(record);
+    for (int i = 0; i < 3; ++i) {
+        world.SpawnShell(shooter, vec3_c(0.0f, 510.0f, 0.0f), vec3_c(1.0f, 0.0f, 0.0f), 10.0f, 0.5f);
+        Fly(0.25f);
+    }
+    EXPECT_FLOAT_EQ(world.hitPointObjects[0].hitPoints, 0.0f);
+    EXPECT_EQ(calls, (std::vector<std::string>{"hit", "hit", "destroyed"}));
+    EXPECT_TRUE(tmpl.FindGroup("ruin")->node->HasFlags(object_rendered));
+    EXPECT_FALSE(tmpl.FindGroup("whole")->node->HasFlags(object_rendered));
+}
+
+class PooledProjectileTest : public ProjectileTest {
+protected:
+    memory_file_system_c files;
+
+    void SetUp() override
+    {
+        ProjectileTest::SetUp();
+        const char* templates[] = {"data\\game\\common_objects\\pocisk\\pocisk.op",
+                                   "data\\game\\common_objects\\bomba\\bomba.op",
+                                   "data\\game\\common_objects\\raca\\raca.op"};
+        for (const char* file : templates)
+            AddTestTemplate(files.files, file, {test_group_c{"model", true, {}}}, {{"normal", {0}}}, &renderer);
+        files.files["data\\game\\common_objects\\fx\\dym_raca.vob"] = Written(null_object_c("smoke"));
+        world.LoadProjectileTemplates(&renderer);
+    }
+};
+
+TEST_F(PooledProjectileTest, ModelsReturnToTheirPoolAndAreReused)
+{
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 600.0f);
+    ASSERT_NE(world.GetProjectiles()[0].model, nullptr);
+    null_object_c* model = world.GetProjectiles()[0].model;
+    EXPECT_FLOAT_EQ(model->scale.z, 2.0f);
+    EXPECT_TRUE(model->HasFlags(object_rendered));
+    Fly(0.5f);
+    EXPECT_EQ(world.GetPooledCount(pool_bullets), 1u);
+    EXPECT_FALSE(model->HasFlags(object_rendered));
+
+    world.SpawnShell(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 300.0f, 0.2f);
+    EXPECT_EQ(world.GetProjectiles()[0].model, model);
+    EXPECT_EQ(world.GetPooledCount(pool_bullets), 0u);
+}
+
+TEST_F(PooledProjectileTest, RocketSmokeFollowsItAndLingersTwoSeconds)
+{
+    world.SpawnRocket(shooter, vec3_c(0.0f, 1000.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 100.0f);
+    ASSERT_EQ(world.GetSmokeCount(), 1u);
+    world.Process(1.0f);
+    const null_object_c* rocket = world.GetProjectiles()[0].model;
+    EXPECT_FLOAT_EQ(world.GetSmokeEntity(0)->position.z, rocket->position.z);
+
+    for (float time = 2.0f; time <= 61.0f; time += 1.0f)
+        world.Process(time);
+    ASSERT_TRUE(world.GetProjectiles().empty());
+    EXPECT_TRUE(world.IsSmokeActive(0));
+    world.Process(62.5f);
+    EXPECT_TRUE(world.IsSmokeActive(0));
+    world.Process(63.0f);
+    EXPECT_FALSE(world.IsSmokeActive(0));
+    EXPECT_FALSE(world.GetSmokeEntity(0)->HasFlags(object_rendered));
+
+    world.SpawnRocket(shooter, vec3_c(0.0f, 1000.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 100.0f);
+    EXPECT_EQ(world.GetSmokeCount(), 1u);
+    EXPECT_TRUE(world.IsSmokeActive(0));
+}
+
+} // namespace
+
+namespace {
+
+void AddSoundEffect(parameter_list_c& _list, const char* _event, const char* _file)
+{
+    auto kind = std::make_unique<parameter_string_c>();
+    kind->name = _event;
+    kind->value = "sound";
+    _list.Add(std::move(kind));
+    auto file = std::make_unique<parameter_file_c>();
+    file->name = std::string(_event) + "_file";
+    file->value = _file;
+    _list.Add(std::move(file));
+}
+
+// A level with one placed wall (a box 10 wide at z = 100) and one water
+// (extent 200 at y = 0, around x = 1000), with effects heard through a
+// recording sound system.
+class LevelProjectileTest : public ProjectileTest {
+protected:
+    recording_sound_system_c sound;
+    fx_manager_c effects;
+    level_scene_c level;
+    placed_object_c* wall = nullptr;
+    water_record_c* water = nullptr;
+
+    void SetUp() override
+    {
+        ProjectileTest::SetUp();
+        sound.files = {"hit.wav", "fallback.wav", "splash.wav", "plop.wav"};
+        effects.Init(&scene, &renderer, &sound);
+        auto placed = std::make_unique<placed_object_c>();
+        placed->ownedNode = std::make_unique<marker_object_c>("wall", 0.0f, &renderer, vec3_c(-5.0f, 0.0f, -1.0f),
+                                                              vec3_c(5.0f, 200.0f, 1.0f));
+        placed->node = placed->ownedNode.get();
+        placed->node->position = vec3_c(0.0f, 0.0f, 100.0f);
+        placed->node->SetVisibility(true, true);
+        placed->node->UpdateTransform(nullptr);
+        wall = placed.get();
+        level.placedObjects.push_back(std::move(placed));
+        auto surface = std::make_unique<water_record_c>();
+        surface->entity = std::make_unique<water_c>("lake", &renderer);
+        surface->entity->SetExtent(200.0f);
+        surface->entity->position = vec3_c(1000.0f, 0.0f, 0.0f);
+        surface->entity->SetVisibility(true, true);
+        surface->entity->UpdateTransform(nullptr);
+        AddSoundEffect(surface->parameters, "fx_onBE", "splash.wav");
+        AddSoundEffect(surface->parameters, "fx_onHT", "plop.wav");
+        water = surface.get();
+        level.waters.push_back(std::move(surface));
+        context.levelScenes = {&level};
+        context.effects = &effects;
+        world.Init(context);
+    }
+    void TearDown() override { effects.Clear(); }
+};
+
+TEST_F(LevelProjectileTest, BulletOnAPlacedObjectShowsItsHitEffectOrItsTemplatesFxGroup)
+{
+    AddSoundEffect(wall->parameters, "fx_onHT", "hit.wav");
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+    Fly();
+    ASSERT_NE(sound.Find("hit.wav"), nullptr);
+    EXPECT_NEAR(sound.Find("hit.wav")->position.z, 99.0f, 0.1f);
+
+    object_template_c tmpl;
+    auto group = std::make_unique<template_group_c>();
+    group->name = "FX";
+    AddSoundEffect(group->parameters, "fx_onHT", "fallback.wav");
+    tmpl.groups.push_back(std::move(group));
+    wall->parameters.Clear();
+    wall->tmpl = &tmpl;
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+    Fly();
+    EXPECT_NE(sound.Find("fallback.wav"), nullptr);
+    wall->tmpl = nullptr;
+}
+
+TEST_F(LevelProjectileTest, BombIntoAPlacedObjectExplodesThere)
+{
+    target_c* near = Add(vec3_c(0.0f, 100.0f, 110.0f));
+    world.SpawnBomb(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 200.0f);
+    Fly();
+    ASSERT_EQ(shooter->impacts.size(), 1u);
+    EXPECT_EQ(near->hits.size(), 1u);
+}
+
+TEST_F(LevelProjectileTest, BombIntoWaterSplashesAndShowsNoImpact)
+{
+    world.SpawnBomb(shooter, vec3_c(1000.0f, 50.0f, 0.0f), vec3_c(0.0f, -1.0f, 0.0f), 10.0f);
+    Fly();
+    EXPECT_NE(sound.Find("splash.wav"), nullptr);
+    EXPECT_TRUE(shooter->impacts.empty());
+
+    world.SpawnBullet(shooter, vec3_c(1000.0f, 50.0f, 0.0f), vec3_c(0.0f, -1.0f, 0.0f), 700.0f);
+    Fly();
+    EXPECT_NE(sound.Find("plop.wav"), nullptr);
+}
+
+} // namespace
