@@ -1,12 +1,12 @@
 // One frame of a scene through the renderer into the record backend: 2,000
 // mesh objects with mixed materials (lit, smooth with specular maps,
 // additive, transparent, double-sided, vertex-coloured, textured, with a
-// second layer) and a terrain patch of 32 x 32 squares, in µs per frame,
+// second layer), 20 particle emitters of 256 particles and a terrain patch
+// of 32 x 32 squares, in µs per frame,
 // with the render states the state cache kept from the device per frame
 // (the time column is µs per frame).
-// The scene's 20 particle emitters join at the place marked "Emitters" in
-// Frame() once the particle draw is built.
 #include "engine/camera.h"
+#include "engine/emitter.h"
 #include "engine/geom_object.h"
 #include "engine/light.h"
 #include "engine/material.h"
@@ -32,6 +32,7 @@ namespace {
 constexpr u32 object_count = 2000;
 constexpr u32 mesh_kinds = 16;
 constexpr u32 material_kinds = 8;
+constexpr u32 emitter_count = 20;
 
 // A mesh of _squares unit squares in one triangle list and one surface.
 geometry_def_c Squares(const char* _name, u32 _squares)
@@ -80,10 +81,17 @@ public:
         std::vector<f32> heights(33 * 33, 0.0f);
         terrain.reset(BuildTerrain("land", renderer.get(), heights.data(), 33, 4.0f, 32));
         terrain->SetColorMap(0, new still_map_c(texture_def_c("bench\\ground.bmp", true, true), renderer.get()));
+        object_list_t pass0, pass1;
+        for (u32 i = 0; i < emitter_count; ++i) {
+            emitters.push_back(std::make_unique<emitter_c>("emitter", renderer.get()));
+            emitters.back()->SetParticleCount(256);
+            emitters.back()->Cull(pass0, pass1, scene.get(), &camera, 0, 0);
+        }
     }
     ~frame_scene_c()
     {
         objects.clear();
+        emitters.clear();
         terrain.reset();
         scene.reset();
         renderer.reset();
@@ -98,12 +106,13 @@ public:
         renderer->BeginScene();
         renderer->SetScene(scene.get(), &camera, lights, nullptr);
         renderer->DrawTerrain(terrain.get(), true);
-        // Emitters: the frame's 20 particle emitters are drawn here, after the
-        // landscape, once the renderer's particle draw is built.
         for (const auto& object : objects) {
             renderer->BeginGeometry(object.get(), {}, true);
             renderer->DrawGeometry(0, object->GetMaterials().GetFirst(), 0.0f);
             renderer->EndGeometry();
+        }
+        for (const auto& emitter : emitters) {
+            renderer->DrawParticles(emitter.get(), 1.0f, true);
         }
         renderer->ResetRenderLists();
         renderer->EndScene();
@@ -168,6 +177,7 @@ private:
     camera_c camera{"camera"};
     std::vector<light_c*> lights;
     std::vector<std::unique_ptr<geom_object_c>> objects;
+    std::vector<std::unique_ptr<emitter_c>> emitters;
     std::unique_ptr<terrain_c> terrain;
     bool ready = false;
 };
