@@ -32,11 +32,6 @@ std::unique_ptr<game_object_c> mission_object_factory_c::CreateVehicle(placed_ob
     NotBuilt("vehicles");
 }
 
-std::unique_ptr<game_object_c> mission_object_factory_c::CreateFlak(placed_object_c&, const mission_devices_c&)
-{
-    NotBuilt("cannons");
-}
-
 std::unique_ptr<game_object_c> mission_object_factory_c::CreateYachts(level_scene_c&, const mission_devices_c&)
 {
     NotBuilt("yachts");

@@ -1,0 +1,11 @@
+#include "game/mission_object_factory.h"
+
+#include "game/objects/flak.h"
+#include "level/level_scene.h"
+
+std::unique_ptr<game_object_c> mission_object_factory_c::CreateFlak(placed_object_c& _placed, const mission_devices_c&)
+{
+    auto flak = std::make_unique<game_object_flak_c>();
+    flak->Init(_placed.tmpl, _placed.node);
+    return flak;
+}
