@@ -63,8 +63,10 @@ void application_c::HandleNetMessage(u16 _type_word, net_message_c& _message, ne
     }
     case net_event_player_left: {
         const u16 id = _message.ReadU16();
-        if (!_message.IsOverflowed())
+        if (!_message.IsOverflowed()) {
             players.Remove(id);
+            players_changed = 1;
+        }
         break;
     }
     case net_game_state: {

@@ -122,10 +122,13 @@ TEST_F(ApplicationNet, PlayerLeftIsRemoved)
     m.WriteU16(1);
     Receive(net_event_player_left, m);
     EXPECT_EQ(PlayerIds(), (std::vector<u16>{2}));
+    EXPECT_EQ(application.players_changed, 1) << "the set-up screen lists the players again";
+    application.players_changed = 0;
     net_message_c shortRecord;
     shortRecord.WriteBit(true);
     Receive(net_event_player_left, shortRecord);
     EXPECT_EQ(PlayerIds(), (std::vector<u16>{2}));
+    EXPECT_EQ(application.players_changed, 0);
 }
 
 TEST_F(ApplicationNet, GameStateSetsFriendlyFireFromByteEight)

@@ -122,6 +122,8 @@ LRESULT Frame(HWND _hwnd)
             ReplaceState(kMenu);
         }
     } else if (current == kGame && result == state_leave) {
+        if (cmd_nomenu && !g_state_manager.GetCurrent()->GetFailure().empty())
+            throw std::runtime_error(g_state_manager.GetCurrent()->GetFailure());
         frame_timer->Reset();
         g_state_manager.Switch(kMenu, &g_application);
         ReplaceState(kGame);

@@ -41,6 +41,9 @@ constexpr i32 kDeactivate = -102;
 constexpr i32 kMenuMessage = -103;
 // Update's answer that makes it log whether the window is full screen.
 constexpr i32 kLogScreen = -104;
+// Update's answer that ends the visit with a failure, as a mission that
+// cannot load does.
+constexpr i32 kFail = -105;
 
 struct run_log_s {
     std::vector<std::string> events;
@@ -104,6 +107,10 @@ public:
             plan.pop_front();
         if (answer == kThrow)
             throw std::runtime_error("The state failed!");
+        if (answer == kFail) {
+            failure = "The mission failed!";
+            return state_leave;
+        }
         if (answer == kLogScreen) {
             const bool full = (SDL_GetWindowFlags(GetSdlWindow(GetApplication()->hwnd)) & SDL_WINDOW_FULLSCREEN) != 0;
             Log(full ? "full screen" : "windowed");
@@ -127,6 +134,7 @@ public:
         return answer;
     }
     void Render(double) override { ++log.renders[GetName().GetData()]; }
+    const std::string& GetFailure() const override { return failure; }
 
 private:
     void Log(const std::string& _what) { log.events.push_back(std::string(GetName().GetData()) + " " + _what); }
@@ -134,6 +142,7 @@ private:
     run_log_s& log;
     std::deque<i32> plan;
     bool closing = false;
+    std::string failure;
 };
 
 // The events of those kinds ("update", "enter", ...), in order.
@@ -314,6 +323,28 @@ TEST_F(Program, CommandLineChoosesTheFirstState)
         EXPECT_TRUE(log.boxes.empty());
         ExpectCleanEnd();
     }
+}
+
+TEST_F(Program, AFailedGameEndsTheProgramOnlyWhenThereIsNoMenuToReturnTo)
+{
+    WriteDataSet();
+    log.plans["game"] = {{kFail}};
+    EXPECT_NE(Run("nomenu type=2 no=1"), 0);
+    ASSERT_EQ(log.boxes.size(), 1u);
+    EXPECT_EQ(log.boxes[0], "The mission failed!");
+    ExpectCleanEnd();
+
+    log.events.clear();
+    log.boxes.clear();
+    log.plans["menu"] = {{state_start_game}, {state_leave}};
+    log.plans["game"] = {{kFail}};
+    g_application.game_type = 2;
+    EXPECT_EQ(Run(""), 0);
+    EXPECT_TRUE(log.boxes.empty());
+    const std::vector<std::string> visits = Only(log.events, {"enter", "leave"});
+    EXPECT_EQ(visits, (std::vector<std::string>{"menu enter", "menu leave", "game enter", "game leave", "menu enter",
+                                                "menu leave"}));
+    ExpectCleanEnd();
 }
 
 TEST_F(Program, AnInactiveProgramWaitsForTheFocusWithoutFrames)

@@ -9,6 +9,8 @@
 #include "foundation/types.h"
 #include "platform/win32/window_types.h"
 
+#include <string>
+
 class application_c;
 class net_message_c;
 class net_player_c;
@@ -43,6 +45,10 @@ public:
     // A received network record or session event, while the state is
     // current; before the application's own handling. Nothing by default.
     virtual void OnNetMessage(u16 _type_word, net_message_c& _message, net_player_c* _sender);
+    // Why the last visit ended early (a mission that could not load or
+    // run); empty when it did not. A game started from the command line
+    // has no menu to fall back to, so the shell ends the program with it.
+    virtual const std::string& GetFailure() const;
 
     const string_c& GetName() const { return name; }
     application_c* GetApplication() const { return application; }

@@ -76,7 +76,7 @@ geom_object_c::geom_object_c(const char* _name, renderer_c* _renderer) : null_ob
 }
 
 geom_object_c::geom_object_c(const geom_object_c& _other)
-    : null_object_c(_other), storedValue(_other.storedValue), boundingVolume(_other.boundingVolume),
+    : null_object_c(_other), shadowDepth(_other.shadowDepth), boundingVolume(_other.boundingVolume),
       objectMatrix(_other.objectMatrix), animationTime(_other.animationTime), renderer(_other.renderer)
 {
     for (const material_c* material = _other.materials.GetFirst(); material; material = material->GetNext())
@@ -583,7 +583,7 @@ void geom_object_c::Write(output_file_c& _file) const
     output_file_c body;
     WriteNullBody(body);
     WriteBoundingBox(body, boundingVolume);
-    body.WriteF32(storedValue);
+    body.WriteF32(shadowDepth);
     for (const material_c* material = materials.GetFirst(); material; material = material->GetNext())
         material->Write(body);
     for (const mesh_c* mesh = meshes.GetFirst(); mesh; mesh = mesh->GetNext())
@@ -633,7 +633,7 @@ void geom_object_c::ReadBody(input_file_c& _body)
 {
     ReadNullBody(_body);
     ReadBoundingBox(_body, boundingVolume);
-    _body.ReadF32(storedValue); // a body that ends early keeps the default
+    _body.ReadF32(shadowDepth); // a body that ends early keeps the default
     while (_body.GetAlignedPointer32()) {
         const u32 start = _body.GetPosition();
         if (material_c* material = material_c::Read(_body, renderer)) {

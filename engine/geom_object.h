@@ -33,7 +33,9 @@ class geom_object_c : public null_object_c {
 public:
     static constexpr u32 version = 5;
 
-    f32 storedValue = 3.4028235e38f; // kept with the object; the engine does not read it
+    // How far the renderer extrudes the shadow volume; FLT_MAX (the default)
+    // extrudes it to infinity. Stored with the object.
+    f32 shadowDepth = 3.4028235e38f;
 
     // Flags 23: rendered, ray-testable, depth test, fog.
     geom_object_c(const char* _name, renderer_c* _renderer);
@@ -80,7 +82,10 @@ public:
 
     // The shadow volume of the primary mesh: every triangle with its own
     // three corners and face normal, and a zero-area quad along every edge
-    // two triangles share (opposite directions, equal end positions).
+    // two triangles share (opposite directions, equal end positions). Its
+    // vertices carry a position and the face normal and nothing else: the
+    // renderer's shadow programs read that layout and push away from the
+    // light the corners whose face turns from it.
     void BuildShadowVolume();
 
     const node_list_c<mesh_c>& GetMeshes() const { return meshes; }

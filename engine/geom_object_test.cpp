@@ -414,7 +414,7 @@ TEST(GeomObjectTest, WriteThenReadGivesTheSameObject)
     wing->restPosition = vec3_c(1, 0, 0);
     object.SetBoneParent(wing, root);
     object.SetBoneParent(tail, root);
-    object.storedValue = 12.5f;
+    object.shadowDepth = 12.5f;
     object.position = vec3_c(5, 6, 7);
 
     const std::vector<u8> bytes = Written(object);
@@ -423,7 +423,7 @@ TEST(GeomObjectTest, WriteThenReadGivesTheSameObject)
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(Written(*read), bytes);
     EXPECT_EQ(read->GetName(), "biplane");
-    EXPECT_FLOAT_EQ(read->storedValue, 12.5f);
+    EXPECT_FLOAT_EQ(read->shadowDepth, 12.5f);
     ASSERT_EQ(read->GetMeshes().GetCount(), 2u);
     const mesh_c* read_body = read->GetMeshes().GetFirst();
     EXPECT_EQ(read_body->GetMaterials()[0], read->GetMaterials().GetFirst());

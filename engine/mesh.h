@@ -23,7 +23,7 @@ public:
     static constexpr u32 max_weight_maps = 256;
 
     string_c name;
-    f32 firstValue = 0.0f;  // kept with the mesh; the engine does not read it
+    f32 firstValue = 0.0f;  // tween weight: the renderer tweens towards the heaviest mesh
     f32 lodDistance = 0.0f; // 0: not a level of detail
 
     // A definition with its private-geometry byte set gets a geometry of its

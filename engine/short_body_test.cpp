@@ -102,13 +102,13 @@ TEST(ShortBodyTest, GeomObjectKeepsTheDefaultsOfTheValuesItLacks)
 {
     recording_renderer_c renderer;
     geom_object_c object("ship", &renderer);
-    object.storedValue = 9.0f;
+    object.shadowDepth = 9.0f;
     const std::vector<u8> bytes = Shortened(object, 4);
     input_file_c in(bytes.data(), u32(bytes.size()));
     std::unique_ptr<geom_object_c> read(geom_object_c::Read(in, &renderer, 0));
     ASSERT_NE(read, nullptr);
     EXPECT_STREQ(read->GetName(), "ship");
-    EXPECT_EQ(read->storedValue, geom_object_c("fresh", &renderer).storedValue);
+    EXPECT_EQ(read->shadowDepth, geom_object_c("fresh", &renderer).shadowDepth);
 }
 
 TEST(ShortBodyTest, TerrainKeepsTheDefaultsOfTheValuesItLacks)

@@ -5,6 +5,11 @@
 // and lit by a reflection map and an animated caustic map. "WATR" chunk,
 // version 8. Drawn in the scene's second pass.
 //
+// The surface's vertices carry a position and a diffuse colour (grey shade,
+// edge fade in alpha) and nothing else: the renderer's water program reads
+// exactly that layout and makes the normal, reflection and caustic
+// coordinates itself.
+//
 // Flags: 0x2000 bounds out of date, 0x4000 surface out of date.
 #include "engine/bounding_box.h"
 #include "engine/null_object.h"

@@ -152,7 +152,7 @@ public:
     // The "debug" command-line token: the debug keys and texts.
     void SetDebug(bool _debug) { debug = _debug; }
     // The message of the failure that ended the mission; empty when none.
-    const std::string& GetFailure() const { return failure; }
+    const std::string& GetFailure() const override { return failure; }
     game_log_c& GetLog() { return log; }
 
     mission_object_factory_c& GetFactory() { return factory ? *factory : ownFactory; }

@@ -95,6 +95,8 @@ public:
     any_menu_c* GetDialogMenu() const { return dialogMenu; }
     i32 GetTransitionState() const { return transitionState; }
     i32 GetDialogState() const { return dialogState; }
+    // The time of the last Update.
+    f32 GetCurrentTime() const { return currentTime; }
     f32 GetTransitionDuration() const { return transitionDuration; }
     scene_c* GetBackgroundScene() const { return backgroundScene.get(); }
     const std::vector<std::unique_ptr<any_menu_c>>& GetMenus() const { return menus; }

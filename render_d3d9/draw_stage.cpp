@@ -53,6 +53,15 @@ void UseBackBufferOnly(d3d_state_cache_c& _cache)
     _cache.Targets().Reset(1);
 }
 
+void SetUnlitShading(d3d_state_cache_c& _cache, bool _gouraud, const d3d_fog_s* _fog, bool _color_vertex)
+{
+    _cache.SetGouraud(_gouraud);
+    _cache.SetSpecular(false);
+    _cache.SetFog(_fog, false);
+    _cache.Lights().SetLighting(false);
+    _cache.SetColorVertex(_color_vertex);
+}
+
 mat4_c WidenToMat4(const mat4x3_c& _matrix)
 {
     const D3DMATRIX wide = WidenMatrix(_matrix);

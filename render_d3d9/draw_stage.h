@@ -40,5 +40,11 @@ void DisableStages(d3d_state_cache_c& _cache, u32 _first);
 // Target 0 the back buffer with all channels; the other targets off.
 void UseBackBufferOnly(d3d_state_cache_c& _cache);
 
+// The shading of the draws that use no device lights: Gouraud or flat, no
+// specular, fog from the record (null: none; never black), lighting off,
+// vertex colours as asked.
+struct d3d_fog_s;
+void SetUnlitShading(d3d_state_cache_c& _cache, bool _gouraud, const d3d_fog_s* _fog, bool _color_vertex);
+
 // A 4x3 matrix with the column (0, 0, 0, 1).
 mat4_c WidenToMat4(const mat4x3_c& _matrix);

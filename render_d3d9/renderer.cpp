@@ -262,11 +262,6 @@ texture_c* d3d_renderer_c::CreateTexture(const char* _key, const texture_def_c& 
     return CreateD3DTexture(cache, formats, _key, loaded);
 }
 
-void d3d_renderer_c::NotBuilt(const char* _operation) const
-{
-    throw std::runtime_error(std::string("d3d_renderer_c::") + _operation + " is not implemented yet");
-}
-
 font_c* d3d_renderer_c::CreateFont(const char* _key, const font_def_c& _definition)
 {
     if (!cache.IsReady()) {
@@ -367,51 +362,6 @@ void d3d_renderer_c::SetScene(scene_c* _scene, camera_c* _camera, const std::vec
 void d3d_renderer_c::ResetRenderLists()
 {
     ClearSceneState();
-}
-
-void d3d_renderer_c::BeginGeometry(geom_object_c*, const std::vector<bone_c*>&, bool)
-{
-    NotBuilt("BeginGeometry");
-}
-
-void d3d_renderer_c::EndGeometry()
-{
-    inGeometry = false;
-}
-
-void d3d_renderer_c::DrawForest(forest_c*, bool)
-{
-    NotBuilt("DrawForest");
-}
-
-void d3d_renderer_c::DrawWater(water_c*, f32, bool)
-{
-    NotBuilt("DrawWater");
-}
-
-void d3d_renderer_c::DrawTerrain(terrain_c*, bool)
-{
-    NotBuilt("DrawTerrain");
-}
-
-void d3d_renderer_c::DrawSkyBox(sky_box_c*, bool)
-{
-    NotBuilt("DrawSkyBox");
-}
-
-void d3d_renderer_c::DrawGeometry(u32, material_c*, f32)
-{
-    NotBuilt("DrawGeometry");
-}
-
-void d3d_renderer_c::DrawShadow(geom_object_c*, const vec3_c&, f32)
-{
-    NotBuilt("DrawShadow");
-}
-
-void d3d_renderer_c::DrawShadowShade(const f32*, f32)
-{
-    NotBuilt("DrawShadowShade");
 }
 
 void d3d_renderer_c::PrintStatistics(std::ostream& _out)

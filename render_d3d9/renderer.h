@@ -12,19 +12,21 @@
 // preference, 0x300000 multisample preference (d3d_renderer_flag_e).
 //
 // The frame slots, the per-scene state, the geometry, texture and font
-// factories and the statistics are built here; particles, trails, sprites
-// and flares, the glow blur, inspection shapes, screen overlays and texts
-// in the draw files beside it (draw_common.h says the matrix spaces). The
-// geometry, terrain, forest, sky box, water and shadow slots are not yet:
-// each throws std::runtime_error naming itself. Outputs narrower or lower
-// than 8 pixels get no glow targets (the one-eighth target would be
-// empty); a lost device is reported by Present with d3d_error_c "Direct3D
-// device lost!".
+// factories and the statistics are built here; the draws in the draw files
+// beside it: meshes (draw_geometry.h), terrain, forest and sky box
+// (draw_landscape.h), water (draw_water.h), shadow volumes and the shadow
+// shade (draw_shadow.h), particles, trails, sprites and flares, the glow
+// blur, inspection shapes, screen overlays and texts (draw_effects.h,
+// draw_sprites.h, draw_overlay.h); draw_stage.h says the matrix spaces.
+// Outputs narrower or lower than 8 pixels get no glow targets (the
+// one-eighth target would be empty); a lost device is reported by Present
+// with d3d_error_c "Direct3D device lost!".
 #include "engine/renderer.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/win32/display.h"
 #include "render_d3d9/device_setup.h"
 #include "render_d3d9/draw_effects.h"
+#include "render_d3d9/draw_geometry.h"
 #include "render_d3d9/draw_overlay.h"
 #include "render_d3d9/draw_sprites.h"
 #include "render_d3d9/frame.h"
@@ -173,8 +175,19 @@ private:
     void DrawInspectionShape(const d3d_inspection_shape_s& _shape);
 
 private:
-    [[noreturn]] void NotBuilt(const char* _operation) const;
     void ClearSceneState();
+
+    // Meshes, landscape, water and shadow volumes (draw_geometry.cpp,
+    // draw_landscape.cpp, draw_water.cpp, draw_shadow.cpp).
+    void SetupMaterial(const material_c& _material, f32 _time);
+    void SetupIlluminatedMaterial(const material_c& _material, f32 _time);
+    void SetupTextureStages(const d3d_surface_stages_s& _surface);
+    void SetupIlluminatedStages(const d3d_surface_stages_s& _surface, const vec3_c& _diffuse, f32 _opacity,
+                                const vec3_c& _specular);
+    // The fixed-function state terrain, forest and sky box share.
+    void SetupLandscape(const null_object_c& _entity, bool _clip, D3DCULL _cull, bool _depth_write);
+    geom_object_c* geometryObject = nullptr;
+    d3d_geometry_c* geometryMesh = nullptr;
 
     d3d_state_cache_c cache;
     d3d_frame_c frame;

@@ -293,17 +293,4 @@ TEST_F(Renderer, FramesRunThroughTheRendererAndLostDevicesAreReported)
     EXPECT_THROW(renderer.Present(), d3d_error_c);
 }
 
-TEST_F(Renderer, DrawsNotYetBuiltSaySo)
-{
-    d3d_renderer_c renderer(&flags);
-    ASSERT_TRUE(renderer.create_device(TestWindow(), true));
-    try {
-        renderer.DrawShadowShade(nullptr, 1.0f);
-        ADD_FAILURE();
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "d3d_renderer_c::DrawShadowShade is not implemented yet");
-    }
-    EXPECT_NO_THROW(renderer.EndGeometry());
-}
-
 }

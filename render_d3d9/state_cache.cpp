@@ -236,6 +236,8 @@ void d3d_state_cache_c::SendState(D3DRENDERSTATETYPE _state, DWORD _value)
     if (renderStates[_state] != _value) {
         device->SetRenderState(_state, _value);
         renderStates[_state] = _value;
+    } else {
+        ++filteredStates;
     }
 }
 

@@ -196,6 +196,8 @@ public:
     bool NeedsSoftware(bool _tweening, bool _blending, u32 _blend_count, bool _shader) const;
     // Signed, so that a device without indexed blending has none.
     i64 BlendIndexCapacity() const;
+    // Render states asked for that the device already had, so not sent.
+    u64 GetFilteredStateCount() const { return filteredStates; }
     // "Maximum Point Size: ..." through the processing mode line.
     void PrintCapabilities(std::ostream& _out) const;
 
@@ -248,4 +250,5 @@ private:
     bool indexedBlend = false;
     u32 blendWeights = 0;
     bool blending = false;
+    u64 filteredStates = 0;
 };

@@ -68,6 +68,7 @@ TEST_F(StateCache, InitialisationLeavesDeviceAndCacheAgreeing)
 TEST_F(StateCache, SendsAStateOnlyWhenItChanges)
 {
     ASSERT_TRUE(Start());
+    const u64 filtered = cache.GetFilteredStateCount();
     cache.SetCullMode(D3DCULL_CCW);
     cache.SetCullMode(D3DCULL_CCW);
     cache.SetGouraud(true);
@@ -81,6 +82,7 @@ TEST_F(StateCache, SendsAStateOnlyWhenItChanges)
     EXPECT_EQ(config.Count("SetRenderState", D3DRS_TWEENFACTOR), 1u);
     EXPECT_EQ(config.Count("SetRenderState", D3DRS_TEXTUREFACTOR), 1u);
     EXPECT_EQ(RenderState(D3DRS_CULLMODE), D3DCULL_CCW);
+    EXPECT_EQ(cache.GetFilteredStateCount() - filtered, 3u) << "cull, shade and texture factor kept back";
 }
 
 TEST_F(StateCache, DepthFunctionWaitsForDepthAndWBufferIsUsed)

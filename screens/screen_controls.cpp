@@ -1,5 +1,7 @@
 #include "screens/screen_controls.h"
 
+#include <algorithm>
+
 #include "menu/any_menu.h"
 #include "menu/any_menu_control.h"
 #include "menu/text_box.h"
@@ -17,6 +19,28 @@ menu_ret_c ReadControl(any_menu_c* _menu, const char* _name)
 bool IsClicked(any_menu_c* _menu, const char* _name)
 {
     return ReadControl(_menu, _name).intValue == kButtonClicked;
+}
+
+string_c UpdateNumberBox(any_menu_c* _menu, const char* _box, const char* _up, const char* _down, i32 _min, i32 _max)
+{
+    const menu_ret_c box = ReadControl(_menu, _box);
+    i32 step = 0;
+    if (IsClicked(_menu, _up))
+        ++step;
+    if (IsClicked(_menu, _down))
+        --step;
+    if (box.intValue != kKeyEnter && step == 0)
+        return box.stringValue;
+    string_c text;
+    text += std::clamp(box.stringValue.ToInt() + step, _min, _max);
+    _menu->ControlSetState(_box, text.GetData());
+    return text;
+}
+
+bool IsEditing(any_menu_c* _menu, const char* _name)
+{
+    any_menu_control_c* control = _menu ? _menu->FindControl(_name) : nullptr;
+    return control && control->GetControlState() == control_captured;
 }
 
 void SetUsable(any_menu_c* _menu, const char* _name, bool _usable)

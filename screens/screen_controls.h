@@ -24,6 +24,13 @@ inline constexpr i32 kKeyEnter = 13;
 
 menu_ret_c ReadControl(any_menu_c* _menu, const char* _name);
 bool IsClicked(any_menu_c* _menu, const char* _name);
+// A number box with its two arrows: Enter keeps the number within _min.._max
+// and an arrow click steps it, both written back. Controls report what they
+// held at the last menu update, so the box's text after this frame is
+// returned rather than read back.
+string_c UpdateNumberBox(any_menu_c* _menu, const char* _box, const char* _up, const char* _down, i32 _min, i32 _max);
+// A text box the user is typing into (its control state is 3).
+bool IsEditing(any_menu_c* _menu, const char* _name);
 void SetUsable(any_menu_c* _menu, const char* _name, bool _usable);
 void Deselect(any_menu_c* _menu, const char* _name);
 // A cleared record: false, 0, 0 and the empty string.

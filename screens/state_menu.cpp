@@ -7,7 +7,6 @@
 
 #include "app/application.h"
 #include "app/loading_screen.h"
-#include "app/message/net_message_type.h"
 #include "app/mission_info.h"
 #include "audio/sound_system.h"
 #include "engine/renderer.h"
@@ -388,13 +387,13 @@ void state_menu_c::RunScreen(f32 _time)
     case screen_new_plane_and_rank:
     case screen_new_rank: UpdateCareerMessage(_time); break;
     case screen_exit: UpdateExitQuestion(_time); break;
-    case screen_servers:
-    case screen_multiplayer_setup:
-    case screen_leave_question:
+    case screen_servers: UpdateServerList(_time); break;
+    case screen_multiplayer_setup: UpdateMultiplayerSetup(_time); break;
+    case screen_leave_question: UpdateLeaveQuestion(_time); break;
+    case screen_waiting: UpdateHosting(_time); break;
+    case screen_result_list: UpdateResultList(_time); break;
     case screen_main_message:
-    case screen_waiting:
-    case screen_result_list:
-    case screen_refused_message: UpdateMultiplayer(_time); break;
+    case screen_refused_message: UpdateSessionEnd(_time); break;
     default: break;
     }
 }
@@ -452,20 +451,4 @@ void state_menu_c::Render(double _t)
     manager->RenderDialog();
     if (plane_preview_shown && plane_scene)
         plane_scene->Render();
-}
-
-void state_menu_c::UpdateMultiplayer(f32)
-{
-    throw std::runtime_error("multiplayer screens are not built yet");
-}
-
-void state_menu_c::OnNetMessage(u16 _type_word, net_message_c&, net_player_c*)
-{
-    if (NetMessageType(_type_word) == net_game_state)
-        fly_allowed = 1;
-}
-
-void state_menu_c::ReturnFromMultiplayer()
-{
-    throw std::runtime_error("multiplayer screens are not built yet");
 }

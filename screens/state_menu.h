@@ -44,7 +44,13 @@
 //   - a new display mode is applied after the frame's handler has returned,
 //     not from inside it, as leaving frees the menus the handler works on;
 //   - the career messages clear Escape when they act on it, so one press
-//     does not also leave the career list.
+//     does not also leave the career list;
+//   - "Refresh" forgets the sessions of the earlier search with its list
+//     items, so "Join" always takes the session shown at the selected item;
+//   - a player whose plane or rank is unknown is listed with an empty
+//     column, and a chat line from an unknown player with an empty name;
+//   - a session that cannot be hosted ends in the connection-lost message
+//     instead of an empty set-up screen.
 #include <functional>
 #include <memory>
 #include <vector>
@@ -58,12 +64,21 @@ class any_menu_c;
 class briefing_voice_c;
 class career_order_c;
 class distinction_display_c;
+class GameNetManager;
 class loading_screen_c;
 class menu_manager_c;
 class menu_music_c;
 class object_template_c;
 class pilot_profile_c;
 class scene_c;
+
+// A session the search found: the text the server list shows, the address
+// "Join" connects to, and the bit that came with it (a password is asked).
+struct found_session_s {
+    string_c display;
+    string_c address;
+    u8 flag = 0;
+};
 
 class state_menu_c : public state_c {
 public:
@@ -114,8 +129,10 @@ public:
     LRESULT OnMessage(HWND _hwnd, UINT _msg, WPARAM _wparam, LPARAM _lparam) override;
     i32 Update(double _t) override;
     void Render(double _t) override;
-    // Game message 0x104 (a game runs) lets a joined player start flying;
-    // the session events belong to the multiplayer screens, not built yet.
+    // The session's events while the menus run: the session ended (6), the
+    // connection made (7) or refused (8), a session found (9), the search
+    // finished (10), a chat line (12), and game message 0x104 (a game runs,
+    // so a joined player may start flying).
     void OnNetMessage(u16 _type_word, net_message_c& _message, net_player_c* _sender) override;
 
     // Where the options screen lists display modes; by default the
@@ -137,14 +154,19 @@ public:
     void UpdatePlaneSelection(f32 _time);
     void UpdateCareerMessage(f32 _time);
     void UpdateExitQuestion(f32 _time);
-    // The multiplayer screens (codes 10, 11 and 13 to 17; 12 is the plane
-    // selection) are not built yet: this throws std::runtime_error
-    // "multiplayer screens are not built yet".
-    void UpdateMultiplayer(f32 _time);
+    // The multiplayer screens: the server list (10), the set-up (11), the
+    // leave question (13), the waiting dialog while hosting (15), the result
+    // list (16), and the messages that end the session (14, 17).
+    void UpdateServerList(f32 _time);
+    void UpdateMultiplayerSetup(f32 _time);
+    void UpdateLeaveQuestion(f32 _time);
+    void UpdateHosting(f32 _time);
+    void UpdateResultList(f32 _time);
+    void UpdateSessionEnd(f32 _time);
 
     // The main menu's ways out.
     void OpenOptions();
-    void OpenMultiplayer();
+    void OpenMultiplayer(f32 _time);
     // The pilots page legend: eight icons in two columns with their "m" and
     // "dupa" labels; every icon dimmed with _dim_all, else where the current
     // pilot's counter is 0.
@@ -154,6 +176,16 @@ public:
     void ShowNewRankMessage();
     void ShowNewPlaneAndRankMessage();
     void ShowServerRefused();
+    // The connection-lost message (code 14); closes an open question or
+    // result list first.
+    void ShowServerClosed();
+
+    // The server list's sessions and the set-up screen's chat and players.
+    void AddServer(const string_c& _display, const string_c& _address, u8 _flag);
+    void ClearServers();
+    void AddChatLine(const string_c& _name, const string_c& _text);
+    void ClearChat();
+    void RefreshPlayerList();
 
     // The planes the current pilot may fly (plane numbers from 1): 1 and 2,
     // in multiplayer 11 and 12 too, then for each career mission done that
@@ -175,6 +207,12 @@ public:
     f32 GetMouseX() const { return mouse_x; }
     f32 GetMouseY() const { return mouse_y; }
     bool IsPlanePreviewShown() const { return plane_preview_shown != 0; }
+    bool IsSearchIdle() const { return search_requested != 0; }
+    i32 GetMultiplayerTerrain() const { return multiplayer_terrain; }
+    // What "Host" read for the session it makes.
+    i32 GetHostMaxPlayers() const { return host_max_players; }
+    i32 GetHostPort() const { return host_port; }
+    const std::vector<found_session_s>& GetServers() const { return servers; }
     const std::vector<i32>& GetAvailablePlanes() const { return available_planes; }
     const std::vector<string_c>& GetRankNames() const { return rank_names; }
     const std::vector<string_c>& GetDifficultyNames() const { return difficulty_names; }
@@ -197,6 +235,8 @@ private:
     void ReturnFromTraining();
     void ReturnFromCareer();
     void ReturnFromMultiplayer();
+    // Leaving a session any way: closed, no players, back to "Main".
+    void EndSession(f32 _time);
     // Leave's parts.
     void FreePlanePreview();
 
@@ -228,6 +268,8 @@ private:
     void ApplyDisplayMode();
 
     any_menu_c* Menu(const char* _name) const;
+    // The application's network manager, or null.
+    GameNetManager* Net() const;
     pilot_profile_c* CurrentPilot() const;
     // The name of plane _plane (from 1), or "" without its template.
     string_c PlaneName(i32 _plane) const;
@@ -255,6 +297,12 @@ private:
     std::vector<string_c> rank_names;
     std::vector<string_c> difficulty_names;
     std::vector<string_c> action_names;
+    std::vector<found_session_s> servers;
+    // What "Host" read, kept for the next frame, which hosts.
+    string_c host_name;
+    string_c host_password;
+    i32 host_max_players = 0;
+    i32 host_port = 0;
     std::vector<std::unique_ptr<object_template_c>> plane_objects;
     std::vector<i32> available_planes;
     std::unique_ptr<scene_c> plane_scene;

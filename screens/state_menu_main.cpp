@@ -87,7 +87,7 @@ void state_menu_c::UpdateMainMenu(f32 _time)
         screen = screen_career;
     }
     if (IsClicked(main, "Multiplayer"))
-        OpenMultiplayer();
+        OpenMultiplayer(_time);
     if (IsClicked(main, "Pilot")) {
         BuildPilotLegend(false);
         any_menu_c* pilots = Menu("Pilot");
@@ -108,11 +108,6 @@ void state_menu_c::UpdateMainMenu(f32 _time)
         manager->CrossSwitchMenu("Exit", kMenuSwitchTime);
         screen = screen_exit;
     }
-}
-
-void state_menu_c::OpenMultiplayer()
-{
-    throw std::runtime_error("multiplayer screens are not built yet");
 }
 
 void state_menu_c::BuildPilotLegend(bool _dim_all)

@@ -10,14 +10,6 @@
 
 namespace {
 
-constexpr i32 kEditing = 3;
-
-bool IsEditing(any_menu_c* _menu, const char* _name)
-{
-    any_menu_control_c* control = _menu ? _menu->FindControl(_name) : nullptr;
-    return control && control->GetControlState() == kEditing;
-}
-
 // The pilot a typed name stands for: names are kept to the profile's length,
 // so a longer text finds the pilot it would select.
 const pilot_profile_c* FindTyped(const pilot_list_c& _pilots, const string_c& _name)

@@ -208,11 +208,4 @@ TEST_F(StateMenu, TrainingAndCareerStartFromTheFirstPlane)
     EXPECT_EQ(world.state->GetDistinctions()->GetIcons().size(), 8u) << "the pilot's row, no missions";
 }
 
-TEST_F(StateMenu, TheMultiplayerEntryIsNotBuiltYet)
-{
-    world.AddPilot("Anna");
-    world.Enter();
-    EXPECT_THROW(world.Click("Main", "Multiplayer"), std::runtime_error);
-}
-
 } // namespace

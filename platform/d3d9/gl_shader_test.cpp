@@ -87,13 +87,7 @@ protected:
     void SetUp() override
     {
         gl_scene_c::SetUp();
-        if (device == nullptr) {
-            return;
-        }
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
-        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-        device->SetRenderState(D3DRS_LIGHTING, 0);
-        device->BeginScene();
+        BeginUnlitScene();
     }
 };
 

@@ -76,6 +76,12 @@ public:
     // What tests read back.
     const std::vector<record_draw_s>& Draws() const { return draws; }
     const std::vector<record_clear_s>& Clears() const { return clears; }
+    // Forgets the draws and clears recorded so far (long runs).
+    void ClearRecords()
+    {
+        draws.clear();
+        clears.clear();
+    }
     const D3DGAMMARAMP& GammaRamp() const { return gammaRamp; }
     bool GammaRampSet() const { return gammaSet; }
     record_surface_c* BackBuffer() { return backBuffer; }

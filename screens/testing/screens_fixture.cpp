@@ -1,6 +1,8 @@
 #include "screens/testing/screens_fixture.h"
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "engine/geom_object.h"
 #include "engine/scene.h"
@@ -14,6 +16,7 @@
 #include "menu/any_menu_control.h"
 #include "menu/list_box.h"
 #include "menu/menu_manager.h"
+#include "net/game_net_manager.h"
 #include "platform/win32/window_types.h"
 
 namespace screens_testing {
@@ -214,6 +217,10 @@ screens_world_c::screens_world_c()
     files.Add("data\\common\\actions.txt", Bytes("Fire\nClimb\n"));
     files.Add("DATA\\MENU\\DIALOG\\create_pilot_text.txt", Bytes("Create a pilot first.\n"));
     files.Add("DATA\\MENU\\CAREER\\select_mission_text.txt", Bytes("Select a mission.\n"));
+    files.Add("DATA\\MENU\\DIALOG\\server_rejected_text.txt", Bytes("The server refused the connection.\n"));
+    files.Add("DATA\\MENU\\DIALOG\\Server_closed_connection_text.txt", Bytes("The server closed the connection.\n"));
+    files.Add("DATA\\MENU\\DIALOG\\Exit_multi_text.txt", Bytes("Leave the game?\n"));
+    files.Add("data\\menu\\dialog\\create_host_text.txt", Bytes("Creating the game...\n"));
 
     // Two actions, on the keyboard's A key and the stick's trigger.
     Bind(Controllers(), {{"fire", GUID_SysKeyboard, 0x1E}, {"climb", kStickGuid, 48}});
@@ -291,6 +298,44 @@ void screens_world_c::WriteMenus()
     options.push_back({"ListBoxControl", "Controls"});
     Append(options, Buttons({"credits", "back"}));
     menus["Options"] = MenuScript(options, 0);
+
+    std::vector<control_def_s> multi = {{"ListBoxControl", "ServersList"}, {"TextBoxControl", "Input"},
+                                        {"ButtonControl", "No_servers"},   {"TextBoxControl", "HostName"},
+                                        {"TextBoxControl", "HostPass"},    {"TextBoxControl", "MaxPlayers"},
+                                        {"TextBoxControl", "Port"}};
+    Append(multi, Buttons({"Refresh", "MP_up", "MP_down", "Host", "Join", "Back"}));
+    menus["Multi"] = MenuScript(multi, 0);
+
+    std::vector<control_def_s> setup = {{"TextBoxControl", "BA"},
+                                        {"TextBoxControl", "BN"},
+                                        {"ListBoxControl", "GameMode"},
+                                        {"ListBoxControl", "Terrain"},
+                                        {"ListBoxControl", "GameTime"},
+                                        {"TextWindowControl", "ChatList"},
+                                        {"SliderHorizontalControl", "ChatList_scroll"},
+                                        {"TextBoxControl", "chat"},
+                                        {"ListBoxControl", "PlayerList"}};
+    Append(setup, Buttons({"BA_up", "BA_down", "BN_up", "BN_down", "Back", "Plane", "fly"}));
+    // The item lists get their items from the menu's string table.
+    std::string strings;
+    std::string items;
+    int index = 0;
+    const auto addItem = [&](const char* _list, const std::string& _text) {
+        strings += _text + "\n";
+        items += std::string("AddItem ") + _list + " " + std::to_string(index++) + "\n";
+    };
+    for (const char* mode : {"Free for all", "Sides"})
+        addItem("GameMode", mode);
+    for (const char* terrain : {"Channel", "Verdun", "Alps"})
+        addItem("Terrain", terrain);
+    for (int half = 1; half <= 2; ++half)
+        for (const i32 minutes : kGameTimeMinutes)
+            addItem("GameTime", std::to_string(minutes) + (half == 1 ? " min" : " min, no limit"));
+    files.Add("menu\\multi2_strings.txt", Bytes(strings));
+    menus["Multi2"] = "StringTableFile menu\\multi2_strings.txt\n" + MenuScript(setup, 0) + items;
+    std::vector<control_def_s> results = {{"ListBoxControl", "list"}};
+    Append(results, Buttons({"OK"}));
+    menus["Dialog_OK_list"] = MenuScript(results, 0);
 
     menus["Credits"] = MenuScript(Buttons({"back"}), 0);
     menus["Dialog"] = MenuScript({{"TextWindowControl", "Text"}}, 0);
@@ -409,6 +454,8 @@ void screens_world_c::Enter()
         _modes = adapter_modes;
         return true;
     });
+    app.menu_state = state.get();
+    state->SetActive(true);
     state->Enter(&app);
     if (auto* list = dynamic_cast<ListBoxControl*>(Control("Pilot", "Poziom"))) {
         list->AddItem("Normal");
@@ -416,6 +463,33 @@ void screens_world_c::Enter()
         Menu("Pilot")->ControlSetState("Poziom", 0);
     }
     Settle();
+}
+
+void screens_world_c::UseNetwork()
+{
+    auto manager = std::make_unique<GameNetManager>();
+    manager->Init(1);
+    manager->SetMessageCallback(&application_c::OnNetMessage, &app);
+    app.net_manager = std::move(manager);
+}
+
+GameNetManager& screens_world_c::Net() const
+{
+    return static_cast<GameNetManager&>(*app.net_manager);
+}
+
+bool FramesUntil(const std::vector<screens_world_c*>& _worlds, const std::function<bool()>& _condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!_condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        for (screens_world_c* world : _worlds)
+            if (world->state && world->state->GetManager())
+                world->Frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
 
 void screens_world_c::ReturnFromGame()

@@ -5,10 +5,14 @@
 // script, list and scene the menu state loads, held in memory files; and a
 // menu state driven with window messages, one frame at a time.
 //
+// The set-up's item lists ("GameMode", "Terrain", "GameTime") get their
+// items from the menu script, none selected.
+//
 // Letters are one pixel wide, so texts do not wrap in their cells. Menus are
 // laid out on a grid: each control of a menu gets its own cell,
 // so a click at a cell's centre reaches that control alone. Chained pages
 // ("C1", "C2") use the rows below their menu's.
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -17,7 +21,6 @@
 
 #include "app/application.h"
 #include "app/message/net_session.h"
-#include "audio/sound_system.h"
 #include "audio/sound_system.h"
 #include "engine/testing/memory_file_system.h"
 #include "engine/testing/recording_renderer.h"
@@ -28,6 +31,7 @@
 
 class any_menu_c;
 class any_menu_control_c;
+class GameNetManager;
 
 namespace screens_testing {
 
@@ -132,6 +136,11 @@ public:
     // A pilot made and made current (saved).
     pilot_profile_c& AddPilot(const char* _name, bool _hard = false);
 
+    // A real network manager with the application's callback, in place of
+    // none; sessions then run over loopback.
+    void UseNetwork();
+    GameNetManager& Net() const;
+
     // Enter, then the frames until the first screen is up.
     void Enter();
     // The state left and a new one entered, as the shell does around a game.
@@ -178,5 +187,9 @@ private:
     void WritePlanes();
     std::vector<plane_stats_s> planes;
 };
+
+// Runs frames on every world that shows its menus until the condition
+// holds; false after a generous deadline of real time.
+bool FramesUntil(const std::vector<screens_world_c*>& _worlds, const std::function<bool()>& _condition);
 
 } // namespace screens_testing

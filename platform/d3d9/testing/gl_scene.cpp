@@ -57,6 +57,17 @@ void gl_scene_c::TearDown()
     UnregisterClass("gl scene", nullptr);
 }
 
+void gl_scene_c::BeginUnlitScene()
+{
+    if (device == nullptr) {
+        return;
+    }
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000u, 1.0f, 0);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->BeginScene();
+}
+
 void gl_scene_c::Quad(f32 _x0, f32 _y0, f32 _x1, f32 _y1, D3DCOLOR _color, f32 _z)
 {
     const gl_test_vertex_s quad[4] = {{_x0, _y0, _z, 1.0f, _color, 0.0f, 0.0f},

@@ -33,6 +33,9 @@ protected:
     // A texture of one level filled row by row from _bytes (rows of the
     // format's own size).
     IDirect3DTexture9* Texture(UINT _width, UINT _height, D3DFORMAT _format, const std::vector<u8>& _bytes);
+    // Clears to black (depth 1, stencil 0), turns culling and lighting off
+    // and begins the scene; nothing without a device.
+    void BeginUnlitScene();
     // Presents and reads the front buffer: B, G, R, A bytes, rows top first.
     std::vector<u8> Capture();
     // The B, G, R, A of one captured pixel, as a D3DCOLOR.
