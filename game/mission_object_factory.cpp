@@ -37,11 +37,6 @@ std::unique_ptr<game_object_c> mission_object_factory_c::CreateYachts(level_scen
     NotBuilt("yachts");
 }
 
-std::unique_ptr<game_object_c> mission_object_factory_c::CreateBalloon(placed_object_c&, f32, const mission_devices_c&)
-{
-    NotBuilt("balloons");
-}
-
 std::unique_ptr<game_object_c>
 mission_object_factory_c::CreateComputerPlane(placed_object_c*, const computer_plane_setup_c&, const mission_devices_c&)
 {

@@ -1,5 +1,6 @@
 #include "game/mission_object_factory.h"
 
+#include "game/objects/balloon.h"
 #include "game/objects/flak.h"
 #include "level/level_scene.h"
 
@@ -8,4 +9,12 @@ std::unique_ptr<game_object_c> mission_object_factory_c::CreateFlak(placed_objec
     auto flak = std::make_unique<game_object_flak_c>();
     flak->Init(_placed.tmpl, _placed.node);
     return flak;
+}
+
+std::unique_ptr<game_object_c> mission_object_factory_c::CreateBalloon(placed_object_c& _placed, f32 _ground_height,
+                                                                       const mission_devices_c&)
+{
+    auto balloon = std::make_unique<game_object_balloon_c>();
+    balloon->Init(_ground_height, _placed.tmpl, _placed.node);
+    return balloon;
 }

@@ -1,9 +1,8 @@
 #include "game/objects/flak.h"
 
 #include "engine/null_object.h"
-#include "game/fx_manager.h"
 #include "game/game_world.h"
-#include "game/script_host.h"
+#include "game/objects/target_events.h"
 #include "level/object_template.h"
 
 namespace {
@@ -57,7 +56,7 @@ void game_object_flak_c::TakeDamage(const vec3_c& _point, const vec3_c& _directi
         return;
     damage = 1.0f;
     destroyed = 1;
-    Effect("fx_onEX", _point, _direction);
+    SpawnTargetEffect(*this, tmpl, "fx_onEX", _point, _direction);
     if (tmpl) {
         tmpl->ShowModel("destroyed", true, true);
         tmpl->ShowModel("normal", false, false);
@@ -67,10 +66,7 @@ void game_object_flak_c::TakeDamage(const vec3_c& _point, const vec3_c& _directi
         if (_attacker && _attacker->GetType() == object_plane_user)
             ++world->counters.flaksByPlayer;
     }
-    CallScript("flaks_on_destroyed");
-    if (tmpl)
-        CallScript(std::string(tmpl->GetBaseName().GetData()) + "_on_destroyed");
-    CallScript(std::string(name.GetData()) + "_on_destroyed");
+    CallDestroyedScripts(*this, tmpl, "flaks_on_destroyed");
 }
 
 void game_object_flak_c::HandleEvent(const game_event_c* _event)
@@ -93,25 +89,11 @@ void game_object_flak_c::OnMissionStart(float _time)
 
 void game_object_flak_c::OnProjectileImpact(const vec3_c& _point, const vec3_c& _normal, const projectile_c*)
 {
-    Effect("fx_onBE", _point, _normal);
+    SpawnTargetEffect(*this, tmpl, "fx_onBE", _point, _normal);
 }
 
 void game_object_flak_c::OnShot(int _gun)
 {
     const vec3_c position = entity ? entity->GetMatrix().GetPosition() : GetPosition();
-    Effect("fx_onAT", position, guns[static_cast<size_t>(_gun)].aimDirection);
-}
-
-void game_object_flak_c::Effect(const char* _event, const vec3_c& _position, const vec3_c& _direction) const
-{
-    fx_manager_c* effects = world ? world->GetContext().effects : nullptr;
-    template_group_c* group = tmpl ? tmpl->FindGroup(kMainGroup) : nullptr;
-    if (effects && group)
-        effects->CreateEffects(nullptr, _position, _direction, false, &group->parameters, _event);
-}
-
-void game_object_flak_c::CallScript(const std::string& _function) const
-{
-    if (script_host_c* script = world ? world->GetScript() : nullptr)
-        script->CallFunction(_function.c_str());
+    SpawnTargetEffect(*this, tmpl, "fx_onAT", position, guns[static_cast<size_t>(_gun)].aimDirection);
 }

@@ -32,8 +32,4 @@ public:
     object_template_c* tmpl = nullptr;
     vec3_c turretAngles;
     f32 lastUpdateTime = 0.0f;
-
-private:
-    void Effect(const char* _event, const vec3_c& _position, const vec3_c& _direction) const;
-    void CallScript(const std::string& _function) const;
 };
