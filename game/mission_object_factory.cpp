@@ -14,12 +14,6 @@ namespace {
 
 } // namespace
 
-std::unique_ptr<game_object_c> mission_object_factory_c::CreateAagun(placed_object_c&, const aagun_setup_c&,
-                                                                     const mission_devices_c&)
-{
-    NotBuilt("aaguns");
-}
-
 std::unique_ptr<game_object_c> mission_object_factory_c::CreateZeppelin(placed_object_c&, walk_path_c*,
                                                                         const mission_devices_c&)
 {

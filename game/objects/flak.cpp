@@ -37,12 +37,7 @@ void game_object_flak_c::Init(object_template_c* _template, null_object_c* _node
 
 void game_object_flak_c::Update(float _time)
 {
-    const float dt = _time - lastUpdateTime;
-    lastUpdateTime = _time;
-    if (destroyed)
-        return;
-    AimAtTarget(_time, dt);
-    UpdateGuns(_time);
+    StepGuns(_time);
 }
 
 void game_object_flak_c::TakeDamage(const vec3_c& _point, const vec3_c& _direction, float _amount,
@@ -71,20 +66,12 @@ void game_object_flak_c::TakeDamage(const vec3_c& _point, const vec3_c& _directi
 
 void game_object_flak_c::HandleEvent(const game_event_c* _event)
 {
-    if (!_event || _event->kind != event_timer)
-        return;
-    ChooseTarget();
-    if (!destroyed && world)
-        world->AddTimer(this, static_cast<float>(random.Next()) + 1.0f, 0);
+    ChooseOnTimer(_event, 1.0f, 1.0f);
 }
 
 void game_object_flak_c::OnMissionStart(float _time)
 {
-    if (world)
-        world->AddTimer(this, 2.0f * static_cast<float>(random.Next()), 0);
-    lastUpdateTime = _time;
-    if (tmpl && tmpl->GetNode())
-        tmpl->GetNode()->UpdateTransform(nullptr);
+    StartGuns(_time, 0.0f, 2.0f);
 }
 
 void game_object_flak_c::OnProjectileImpact(const vec3_c& _point, const vec3_c& _normal, const projectile_c*)

@@ -29,7 +29,5 @@ public:
     void OnProjectileImpact(const vec3_c& _point, const vec3_c& _normal, const projectile_c* _projectile) override;
     void OnShot(int _gun) override;
 
-    object_template_c* tmpl = nullptr;
     vec3_c turretAngles;
-    f32 lastUpdateTime = 0.0f;
 };

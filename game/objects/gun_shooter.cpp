@@ -6,6 +6,7 @@
 #include "foundation/matrix.h"
 #include "game/game_world.h"
 #include "game/objects/noise.h"
+#include "level/object_template.h"
 
 #include <cmath>
 
@@ -153,9 +154,43 @@ void gun_shooter_c::AimAtTarget(float _time, float _dt)
 
 void gun_shooter_c::OnShot(int) {}
 
+void gun_shooter_c::ArmTargetTimer(float _base, float _scale)
+{
+    if (world)
+        world->AddTimer(this, (static_cast<float>(random.Next()) + _base) * _scale, 0);
+}
+
+void gun_shooter_c::ChooseOnTimer(const game_event_c* _event, float _base, float _scale)
+{
+    if (!_event || _event->kind != event_timer)
+        return;
+    ChooseTarget();
+    if (!destroyed)
+        ArmTargetTimer(_base, _scale);
+}
+
 void gun_shooter_c::OnObjectRemoved(game_object_c* _removed)
 {
     for (gun_c& gun : guns)
         if (gun.target == _removed)
             gun.target = nullptr;
+}
+
+bool gun_shooter_c::StepGuns(float _time)
+{
+    const float dt = _time - lastUpdateTime;
+    lastUpdateTime = _time;
+    if (destroyed)
+        return false;
+    AimAtTarget(_time, dt);
+    UpdateGuns(_time);
+    return true;
+}
+
+void gun_shooter_c::StartGuns(float _time, float _base, float _scale)
+{
+    ArmTargetTimer(_base, _scale);
+    lastUpdateTime = _time;
+    if (tmpl && tmpl->GetNode())
+        tmpl->GetNode()->UpdateTransform(nullptr);
 }

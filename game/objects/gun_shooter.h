@@ -20,6 +20,7 @@
 
 #include <vector>
 
+class object_template_c;
 class sound_source_c;
 
 inline constexpr float gun_range_squared = 360000.0f;
@@ -60,11 +61,26 @@ public:
     // The gun's forward axis in the world (zero for a zero rest direction).
     vec3_c GetGunAxis(const gun_c& _gun) const;
 
+    object_template_c* tmpl = nullptr; // the model; null without one
     std::vector<gun_c> guns;
     u32 nextGun = 0;
     // Set from the pilot's profile: aim wobble 1.0 instead of 5.0.
     bool steadyAim = false;
     random_c random;
+    f32 lastUpdateTime = 0.0f;
+
+protected:
+    // The frame of an owner: aims and fires unless destroyed; false when
+    // destroyed.
+    bool StepGuns(float _time);
+    // At mission start: the first target timer, the update clock and the
+    // model's transform.
+    void StartGuns(float _time, float _base, float _scale);
+    // A timer for the next ChooseTarget after (random in [0, 1) + _base) x
+    // _scale seconds.
+    void ArmTargetTimer(float _base, float _scale);
+    // A timer event chooses a target and, unless destroyed, arms the next.
+    void ChooseOnTimer(const game_event_c* _event, float _base, float _scale);
 
 private:
     bool CanSee(const vec3_c& _origin, game_object_c* _plane) const;
