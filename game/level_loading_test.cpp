@@ -2,6 +2,7 @@
 #include "engine/scene.h"
 #include "engine/sky_box.h"
 #include "engine/terrain.h"
+#include "game/objects/aagun.h"
 #include "game/game_world.h"
 #include "game/script_host.h"
 #include "game/state_game.h"
@@ -141,6 +142,29 @@ TEST_F(LevelLoading, ShadowIntensityIsNeverNegative)
         EXPECT_EQ(c.strength, sun->shadowStrength) << c.value;
         state.Leave();
     }
+}
+
+TEST_F(LevelLoading, AagunsSectionMakesArmedGunsThroughTheGamesFactory)
+{
+    std::string aaguns;
+    for (const std::string& section : mission.builder.levelSections)
+        if (section.rfind("aaguns", 0) == 0)
+            aaguns = section;
+    ASSERT_FALSE(aaguns.empty());
+    mission.builder.levelSections = {mission_builder_c::Environment(), aaguns};
+    state.SetObjectFactory(nullptr);
+    Load();
+    ASSERT_EQ("", state.GetFailure());
+    ASSERT_EQ(1u, state.world->GetObjectCount());
+    const auto* gun = dynamic_cast<const game_object_aagun_c*>(state.world->GetObject(0));
+    ASSERT_NE(nullptr, gun);
+    EXPECT_EQ(-1, gun->side);
+    ASSERT_EQ(1u, gun->guns.size());
+    // The placed gun's "burst_length" and the section's defaults replace the
+    // random timing.
+    EXPECT_FLOAT_EQ(1.0f, gun->guns[0].shootingDelay);
+    EXPECT_EQ(5, gun->guns[0].burstLength);
+    EXPECT_FLOAT_EQ(-1.0f, gun->guns[0].maxYawDot);
 }
 
 TEST_F(LevelLoading, EnvironmentOnlyLevelHasNoObjects)
@@ -389,7 +413,7 @@ const failure_case_c failure_cases[] = {
     {"MissionScriptError", [](LevelLoading&, test_mission_c& _m) { _m.builder.missionScript = "function ("; },
      "Script \"data\\missions\\test\\mission.lua\" failed"},
     {"ObjectsNotBuiltYet", [](LevelLoading& _t, test_mission_c&) { _t.state.SetObjectFactory(nullptr); },
-     "aaguns objects are not built yet"},
+     "user objects are not built yet"},
     {"UserSceneWithoutLevelObjects",
      [](LevelLoading& _t, test_mission_c& _m) {
          _t.AddPlacedScene(_t.Folder("empty.sce"), "thing", [](parameter_list_c&) {});

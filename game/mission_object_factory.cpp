@@ -14,12 +14,6 @@ namespace {
 
 } // namespace
 
-std::unique_ptr<game_object_c> mission_object_factory_c::CreateAagun(placed_object_c&, const aagun_setup_c&,
-                                                                     const mission_devices_c&)
-{
-    NotBuilt("aaguns");
-}
-
 std::unique_ptr<game_object_c> mission_object_factory_c::CreateZeppelin(placed_object_c&, walk_path_c*,
                                                                         const mission_devices_c&)
 {
@@ -32,19 +26,9 @@ std::unique_ptr<game_object_c> mission_object_factory_c::CreateVehicle(placed_ob
     NotBuilt("vehicles");
 }
 
-std::unique_ptr<game_object_c> mission_object_factory_c::CreateFlak(placed_object_c&, const mission_devices_c&)
-{
-    NotBuilt("cannons");
-}
-
 std::unique_ptr<game_object_c> mission_object_factory_c::CreateYachts(level_scene_c&, const mission_devices_c&)
 {
     NotBuilt("yachts");
-}
-
-std::unique_ptr<game_object_c> mission_object_factory_c::CreateBalloon(placed_object_c&, f32, const mission_devices_c&)
-{
-    NotBuilt("balloons");
 }
 
 std::unique_ptr<game_object_c>
