@@ -1,7 +1,7 @@
 // The cost of drawing text with the D3DX font on the recording device, in
 // ns per glyph: a 40-character line drawn again and again (glyphs already
 // in the texture), and the same line only measured.
-#include "platform/d3d9/record_config.h"
+#include "bench/record_bench_device.h"
 #include "platform/d3d9/record_device.h"
 #include "platform/d3dx9/d3dx9_font.h"
 
@@ -13,31 +13,17 @@ namespace {
 
 constexpr const char* line = "Squadron 3 returns: 12 kills, 2 losses!!";
 
-struct font_bench_s {
-    record_config_c config;
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
+struct font_bench_s : record_bench_device_s {
     ID3DXFont* font = nullptr;
 
     font_bench_s()
     {
-        InstallRecordBackend(config);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS parameters;
-        parameters.Windowed = 1;
-        d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device);
         D3DXFONT_DESCA desc;
         desc.Height = -16;
         std::strcpy(desc.FaceName, "DejaVu Sans");
         D3DXCreateFontIndirect(device, &desc, &font);
     }
-    ~font_bench_s()
-    {
-        font->Release();
-        device->Release();
-        d3d->Release();
-        RemoveRecordBackend();
-    }
+    ~font_bench_s() { font->Release(); }
 };
 
 void Run(benchmark::State& _state, DWORD _format)

@@ -2,7 +2,7 @@
 // through the cache onto the recording device, in ns per state call. One
 // benchmark repeats the same pass (every call filtered out), one alternates
 // two passes (every state sent), one mixes them as a scene does.
-#include "platform/d3d9/record_config.h"
+#include "bench/record_bench_device.h"
 #include "render_d3d9/state_cache.h"
 
 #include <benchmark/benchmark.h>
@@ -36,28 +36,11 @@ void Pass(d3d_state_cache_c& _cache, bool _second)
     _cache.SetSampler(0, true, true, _second);
 }
 
-struct bench_device_s {
-    record_config_c config;
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
+struct bench_device_s : record_bench_device_s {
     d3d_state_cache_c cache;
 
-    bench_device_s()
-    {
-        InstallRecordBackend(config);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS parameters;
-        parameters.Windowed = 1;
-        d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device);
-        cache.Init(device, d3d_vp_hardware, 4, false, true, d3d_shader_set_s{}, 1);
-    }
-    ~bench_device_s()
-    {
-        cache.Reset();
-        device->Release();
-        d3d->Release();
-        RemoveRecordBackend();
-    }
+    bench_device_s() { cache.Init(device, d3d_vp_hardware, 4, false, true, d3d_shader_set_s{}, 1); }
+    ~bench_device_s() { cache.Reset(); }
 };
 
 void RunPasses(benchmark::State& _state, int _changing_every)
