@@ -14,23 +14,6 @@ namespace {
 
 } // namespace
 
-std::unique_ptr<game_object_c> mission_object_factory_c::CreateZeppelin(placed_object_c&, walk_path_c*,
-                                                                        const mission_devices_c&)
-{
-    NotBuilt("zeppelins");
-}
-
-std::unique_ptr<game_object_c> mission_object_factory_c::CreateVehicle(placed_object_c&, const vehicle_setup_c&,
-                                                                       const mission_devices_c&)
-{
-    NotBuilt("vehicles");
-}
-
-std::unique_ptr<game_object_c> mission_object_factory_c::CreateYachts(level_scene_c&, const mission_devices_c&)
-{
-    NotBuilt("yachts");
-}
-
 std::unique_ptr<game_object_c>
 mission_object_factory_c::CreateComputerPlane(placed_object_c*, const computer_plane_setup_c&, const mission_devices_c&)
 {
