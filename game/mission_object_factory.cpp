@@ -25,18 +25,3 @@ std::unique_ptr<game_object_c> mission_object_factory_c::CreateUserPlane(const u
 {
     NotBuilt("user");
 }
-
-void mission_object_factory_c::AddBirds(const vec3_c&, const string_c&, i32, f32, f32, const mission_devices_c&)
-{
-    NotBuilt("birds");
-}
-
-void mission_object_factory_c::AddCrowd(area_record_c&, const string_c&, const string_c&, i32, const mission_devices_c&)
-{
-    NotBuilt("crowds");
-}
-
-void mission_object_factory_c::CreateClouds(const clouds_setup_c&, const mission_devices_c&)
-{
-    NotBuilt("clouds");
-}

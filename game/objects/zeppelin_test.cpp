@@ -3,6 +3,7 @@
 #include "engine/null_object.h"
 #include "game/game_world.h"
 #include "game/projectile.h"
+#include "game/testing/bit_identical.h"
 #include "level/object_template.h"
 #include "level/testing/level_fixtures.h"
 #include "level/walk_path.h"
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -243,11 +243,7 @@ TEST_F(ZeppelinTest, SameStepsGiveBitIdenticalBombs)
             state.insert(state.end(), {bomb.position.x, bomb.position.y, bomb.position.z, bomb.speed});
         return state;
     };
-    const std::vector<float> first = run();
-    const std::vector<float> second = run();
-    ASSERT_FALSE(first.empty());
-    ASSERT_EQ(first.size(), second.size());
-    EXPECT_EQ(0, std::memcmp(first.data(), second.data(), first.size() * sizeof(float)));
+    ExpectBitIdenticalRuns(run);
 }
 
 } // namespace
