@@ -4,6 +4,8 @@
 #include "engine/object_format.h"
 #include "game/objects/noise.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr u32 kSteerEvery = 6;
@@ -59,7 +61,7 @@ const null_object_c* bird_flock_c::ModelOf(const string_c& _type, renderer_c* _r
 void bird_flock_c::Create(const vec3_c& _centre, const string_c& _type, aggregate_c* _scene, renderer_c* _renderer,
                           i32 _count, f32 _spread, f32 _fly_speed)
 {
-    for (i32 i = 0; i < _count; ++i) {
+    for (i32 i = 0; i < std::min(_count, bird_max_count); ++i) {
         const vec3_c offset(random.Float(-1.0f, 1.0f) * _spread, random.Float(-0.1f, 0.1f) * _spread,
                             random.Float(-1.0f, 1.0f) * _spread);
         AddBird(_centre + offset, _type, _fly_speed, _scene, _renderer);

@@ -25,6 +25,9 @@ class aggregate_c;
 class null_object_c;
 class renderer_c;
 
+// The most birds one placed flock makes.
+inline constexpr i32 bird_max_count = 1000;
+
 // The steering field at (x, z) at _time for bird _index.
 vec3_c BirdFlow(f32 _x, f32 _z, f32 _time, u32 _index);
 
@@ -44,7 +47,8 @@ public:
     bird_flock_c& operator=(const bird_flock_c&) = delete;
 
     // _count birds around _centre: x and z within +-_spread, y within
-    // +-0.1 x _spread. file_error_c when the model cannot be read.
+    // +-0.1 x _spread; a count from the level above bird_max_count makes
+    // that many. file_error_c when the model cannot be read.
     void Create(const vec3_c& _centre, const string_c& _type, aggregate_c* _scene, renderer_c* _renderer, i32 _count,
                 f32 _spread, f32 _fly_speed);
     void AddBird(const vec3_c& _position, const string_c& _type, f32 _speed, aggregate_c* _scene,

@@ -56,6 +56,13 @@ TEST_F(BirdFlockTest, AnEmptyFlockDoesNothing)
     EXPECT_EQ(0u, scene.GetObjects().GetCount());
 }
 
+TEST_F(BirdFlockTest, ACountFromTheLevelIsBounded)
+{
+    bird_flock_c flock;
+    flock.Create(vec3_c(), "crow.vob", &scene, &renderer, 1 << 30, 10.0f, 5.0f);
+    EXPECT_EQ(static_cast<size_t>(bird_max_count), flock.GetBirds().size());
+}
+
 TEST_F(BirdFlockTest, SameStepsGiveBitIdenticalFlights)
 {
     auto run = [this] {

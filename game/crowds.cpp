@@ -4,7 +4,7 @@
 #include "engine/object_format.h"
 #include "level/scene_records.h"
 
-#include <cfloat>
+#include <algorithm>
 
 namespace {
 
@@ -142,7 +142,7 @@ void crowd_c::Create(i32 _area, const string_c& _fleeing, const string_c& _walki
     crowd_area_c& area = *areas[static_cast<size_t>(_area)];
     figure_group_c& group = FindGroup(_fleeing, _walking);
     const size_t first = group.models.size();
-    for (i32 i = 0; i < _count; ++i) {
+    for (i32 i = 0; i < std::min(_count, crowd_max_figures); ++i) {
         auto pair = std::make_unique<crowd_model_c>();
         pair->fleeingName = _fleeing;
         pair->walkingName = _walking;

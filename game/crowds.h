@@ -47,6 +47,9 @@ struct crowd_model_c {
     f32 walkingSpeed = 0.0f;
 };
 
+// The most figures one "model run" triple makes.
+inline constexpr i32 crowd_max_figures = 1000;
+
 enum crowd_state_e : u32 {
     crowd_walking = 0,
     crowd_fleeing = 1,
@@ -92,7 +95,8 @@ public:
     i32 AddPath(const area_record_c& _area, null_object_c* _terrain);
     // _count figures in area _area (an index AddPath gave; others are
     // ignored) over models of that pair of names, loaded with _renderer and
-    // added to _scene. file_error_c when a model file cannot be read.
+    // added to _scene; a count from the level above crowd_max_figures
+    // makes that many. file_error_c when a model file cannot be read.
     void Create(i32 _area, const string_c& _fleeing, const string_c& _walking, i32 _count, renderer_c* _renderer,
                 aggregate_c* _scene);
     void Update(f32 _dt, const vec3_c& _player);

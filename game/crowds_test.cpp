@@ -76,6 +76,15 @@ TEST_F(CrowdTest, FiguresGetPairsOfTheirOwnWithTheirSpeeds)
     }
 }
 
+TEST_F(CrowdTest, ACountFromTheLevelIsBoundedAndANegativeOneMakesNone)
+{
+    const i32 area = AddArea(vec3_c());
+    crowd.Create(area, "run.vob", "walk.vob", -3, &renderer, &scene);
+    EXPECT_TRUE(crowd.GetArea(0).members.empty());
+    crowd.Create(area, "run.vob", "walk.vob", 1 << 30, &renderer, &scene);
+    EXPECT_EQ(static_cast<size_t>(crowd_max_figures), crowd.GetArea(0).members.size());
+}
+
 TEST_F(CrowdTest, FleesBelowOneHundredAndWalksAgainFromOneHundredAndFive)
 {
     crowd.Create(AddArea(vec3_c(0.0f, 0.0f, 0.0f)), "run.vob", "walk.vob", 1, &renderer, &scene);

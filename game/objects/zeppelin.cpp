@@ -223,6 +223,12 @@ void game_object_zeppelin_c::Update(float _time)
             SetPathPosition(movePath, fraction);
             if (destroyKind == zeppelin_drop && fraction >= kBombingFraction)
                 StartBombing();
+            // The shots are heard where the guns are now.
+            for (const gun_c& gun : guns)
+                if (gun.shotSound) {
+                    const vec3_c at = GetMuzzleOrigin(gun);
+                    gun.shotSound->SetPosition(&at);
+                }
         }
         if (bombing && nextBombTime <= _time) {
             while (nextBombTime <= _time)
