@@ -16,6 +16,7 @@ namespace {
 
 constexpr float kKmhToMetres = 0.2777778f;
 constexpr float kGravity = 9.81f;
+constexpr float kGroundProbeHeight = 10000.0f;
 constexpr float kBombingFraction = 0.9f;
 constexpr float kBombInterval = 2.0f;
 constexpr float kBombSpeed = 2.0f;
@@ -38,6 +39,18 @@ null_object_c* FindDescendant(null_object_c* _node, const char* _name)
             if (null_object_c* found = FindDescendant(child, _name))
                 return found;
     return nullptr;
+}
+
+// World matrices for _node's items and theirs, _node's own being set:
+// aggregates do not pass a transform update on to what they hold.
+void PlaceItems(null_object_c* _node)
+{
+    auto* group = dynamic_cast<aggregate_c*>(_node);
+    if (!group)
+        return;
+    group->UpdateTransforms(nullptr);
+    for (null_object_c* child = group->GetObjects().GetFirst(); child; child = child->GetNext())
+        PlaceItems(child);
 }
 
 float FloatKey(parameter_list_c& _list, const char* _name, float _default)
@@ -96,8 +109,16 @@ void game_object_zeppelin_c::ReadGuns(sound_system_c* _sound)
     gunSounds.clear();
     if (!tmpl)
         return;
-    if (null_object_c* root = tmpl->GetNode())
+    if (null_object_c* root = tmpl->GetNode()) {
         root->UpdateTransform(nullptr);
+        PlaceItems(root);
+    } else {
+        for (const auto& group : tmpl->groups)
+            if (group->node) {
+                group->node->UpdateTransform(nullptr);
+                PlaceItems(group->node);
+            }
+    }
     mat4x3_c toLocal;
     toLocal.SetIdentity();
     if (entity)
@@ -241,25 +262,23 @@ void game_object_zeppelin_c::Update(float _time)
         Fall(dt);
 }
 
-bool game_object_zeppelin_c::FindGroundHeight(const vec3_c& _point, float& _height) const
+float game_object_zeppelin_c::GroundHeight(const vec3_c& _point) const
 {
+    // From high above, so a point already below the surface still finds it.
+    const vec3_c from(_point.x, std::max(_point.y, kGroundProbeHeight), _point.z);
     float distance = ray_miss;
     vec3_c normal;
-    if (terrain && terrain->RayTest(distance, normal, ray_c(_point, vec3_c(0.0f, -1.0f, 0.0f)), true, true, ray_miss)) {
-        _height = _point.y - distance;
-        return true;
-    }
+    if (terrain && terrain->RayTest(distance, normal, ray_c(from, vec3_c(0.0f, -1.0f, 0.0f)), true, true, ray_miss))
+        return from.y - distance;
     // The plane at height 0 stands in for a missing terrain.
-    _height = 0.0f;
-    return _point.y > 0.0f;
+    return 0.0f;
 }
 
 void game_object_zeppelin_c::Fall(float _dt)
 {
     const vec3_c position = GetPosition();
     const vec3_c candidate = position + fallVelocity * _dt;
-    float ground = 0.0f;
-    if (FindGroundHeight(candidate, ground)) {
+    if (candidate.y > GroundHeight(candidate)) {
         SetPosition(candidate);
         TurnToward(extraRotation.x, rotationRate.x, rotationEnd.x, _dt);
         TurnToward(extraRotation.y, rotationRate.y, rotationEnd.y, _dt);
@@ -268,9 +287,7 @@ void game_object_zeppelin_c::Fall(float _dt)
         fallVelocity += vec3_c(0.0f, -kGravity * fallSpeedFactor * _dt, 0.0f);
         return;
     }
-    vec3_c rest = position;
-    if (FindGroundHeight(position, ground))
-        rest.y = ground;
+    const vec3_c rest(position.x, GroundHeight(position), position.z);
     SetPosition(rest);
     crashed = 1;
     if (world)

@@ -33,8 +33,9 @@
 // its end, until the ground is below its next position: there it rests on
 // the ground, crashed, with its "crashed" model and "fx_onCR".
 //
-// Ground: the terrain below; without a terrain, or off its edge, the plane
-// at height 0 stands in, so a fall always ends. A path of length 0 holds the
+// Ground: the terrain at the object's x and z (probed from 10000 down);
+// without a terrain, or off its edge, the plane at height 0 stands in, so a
+// fall always ends. A path of length 0 holds the
 // object at its point and a speed of 0 or less at its start: no NaN.
 #include "game/objects/gun_shooter.h"
 
@@ -71,9 +72,8 @@ public:
 
     // The fraction of the path reached after _travel_time seconds.
     float PathFraction(float _travel_time) const;
-    // The height of the ground straight below _point; false when there is
-    // none (below the ground plane and off the terrain).
-    bool FindGroundHeight(const vec3_c& _point, float& _height) const;
+    // The height of the ground at _point's x and z: the terrain's, else 0.
+    float GroundHeight(const vec3_c& _point) const;
 
     f32 travelTime = 0.0f;
     u8 bombing = 0;

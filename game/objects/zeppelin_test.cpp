@@ -1,9 +1,12 @@
 #include "game/objects/zeppelin.h"
 
+#include "engine/aggregate.h"
 #include "engine/null_object.h"
+#include "engine/testing/recording_renderer.h"
 #include "game/game_world.h"
 #include "game/projectile.h"
 #include "game/testing/bit_identical.h"
+#include "game/testing/flat_ground.h"
 #include "level/object_template.h"
 #include "level/testing/level_fixtures.h"
 #include "level/walk_path.h"
@@ -204,6 +207,44 @@ TEST_F(ZeppelinTest, GunsComeFromTheGunGroupsWithTheirDefaults)
     EXPECT_EQ(vec3_c(0.0f, -4.0f, 20.0f), gun.muzzleOffset);
     EXPECT_EQ(vec3_c(0.0f, 0.0f, 1.0f), gun.restDirection);
     EXPECT_EQ(1u, world.GetTimerCount()) << "one target timer, 3.0 / guns apart";
+}
+
+TEST_F(ZeppelinTest, AGunPartGivesTheMuzzleAndTheRestDirection)
+{
+    template_group_c& gun = AddGroup(tmpl, "gun_top");
+    auto turret = std::make_unique<aggregate_c>("gun_top", nullptr);
+    turret->position = vec3_c(0.0f, 0.0f, 10.0f);
+    null_object_c* part = turret->AddObject(new null_object_c("dzialko"));
+    part->position = vec3_c(1.0f, 2.0f, 3.0f);
+    part->rotation = vec3_c(1.5707964f, 0.0f, 0.0f);
+    gun.node = turret.get();
+    gun.ownedNode = std::move(turret);
+    node.UpdateTransform(nullptr);
+    Make("drop");
+
+    ASSERT_EQ(1u, zeppelin->guns.size());
+    const gun_c& made = zeppelin->guns[0];
+    EXPECT_NEAR(1.0f, made.muzzleOffset.x, 1e-4f);
+    EXPECT_NEAR(2.0f, made.muzzleOffset.y, 1e-4f);
+    EXPECT_NEAR(13.0f, made.muzzleOffset.z, 1e-4f);
+    const vec3_c forward(euler_c(1.5707964f, 0.0f, 0.0f));
+    EXPECT_NEAR(forward.x, made.restDirection.x, 1e-4f);
+    EXPECT_NEAR(forward.y, made.restDirection.y, 1e-4f);
+    EXPECT_NEAR(forward.z, made.restDirection.z, 1e-4f);
+    EXPECT_NEAR(1.0f, made.restDirection.Length(), 1e-4f);
+}
+
+TEST_F(ZeppelinTest, FallsOntoTheTerrainBelow)
+{
+    recording_renderer_c renderer;
+    std::unique_ptr<terrain_c> ground = MakeFlatGround(&renderer, 40.0f);
+    Make("drop");
+    zeppelin->terrain = ground.get();
+    Run(0.25f, 5.0f);
+    zeppelin->TakeDamage(vec3_c(), vec3_c(), 30.0f, nullptr, 6);
+    Run(5.25f, 30.0f);
+    ASSERT_TRUE(zeppelin->crashed);
+    EXPECT_NEAR(40.0f, node.position.y, 1e-3f);
 }
 
 TEST_F(ZeppelinTest, TimersServeTheGunsInTurnAndARemovedTargetIsDropped)
