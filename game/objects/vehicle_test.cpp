@@ -4,6 +4,7 @@
 #include "engine/testing/recording_renderer.h"
 #include "game/game_world.h"
 #include "game/testing/flat_ground.h"
+#include "level/level_scene.h"
 #include "level/parameter_list.h"
 #include "level/testing/level_fixtures.h"
 #include "level/walk_path.h"
@@ -162,6 +163,31 @@ TEST_F(ConvoyTest, FollowsTheGroundAndKeepsThePathHeightWhereThereIsNone)
     onRoad->groundMode = vehicle_ground_none;
     Run(2.5f, 3.0f);
     EXPECT_FLOAT_EQ(10.0f, onRoad->GetPosition().y);
+}
+
+TEST_F(ConvoyTest, InObjectModeTheHighestPlacedObjectBelowCarriesIt)
+{
+    recording_renderer_c renderer;
+    std::unique_ptr<terrain_c> ground = MakeFlatGround(&renderer, 2.0f);
+    level_scene_c level;
+    auto bridge = std::make_unique<placed_object_c>();
+    bridge->ownedNode = MakeFlatGround(&renderer, 6.0f);
+    bridge->node = bridge->ownedNode.get();
+    level.placedObjects.push_back(std::move(bridge));
+    game_world_context_c context;
+    context.levelScenes.push_back(&level);
+    world.Init(context);
+
+    game_object_car_c* car = AddVehicle(0, road.get());
+    car->ground = ground.get();
+    car->groundMode = vehicle_ground_objects;
+    world.StartMission(0.0f);
+    Run(0.5f, 1.0f);
+    EXPECT_NEAR(6.0f, car->GetPosition().y, 1e-3f);
+
+    car->groundMode = vehicle_ground_terrain;
+    Run(1.5f, 2.0f);
+    EXPECT_NEAR(2.0f, car->GetPosition().y, 1e-3f) << "the terrain alone";
 }
 
 } // namespace
