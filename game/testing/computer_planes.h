@@ -14,5 +14,8 @@ struct computer_plane_options_c {
     bool sounds = false;
 };
 
+// The fixed files of a plane's effect objects (smoke, cases, muzzle flash).
+void AddPlaneEffectFiles(file_set_t& _files);
+
 // Loads the plane with its pilot into the world, at 30 units a second.
 game_object_plane_ai_c* MakeComputerPlane(plane_world_c& _setting, const computer_plane_options_c& _options);
