@@ -26,32 +26,25 @@ TEST(ComputerPlaneFactory, PlanesSectionMakesFlyingComputerPlanes)
     state.SetObjectFactory(&factory);
 
     AddPlaneEffectFiles(mission.files.files);
-    test_plane_file_c german;
-    german.iff = -1;
-    AddTestPlane(mission.files.files, Folder("german.op"), german, mission.renderer);
-    AddTestPlane(mission.files.files, Folder("allied.op"), test_plane_file_c(), mission.renderer);
+    // A German plane and an Allied ace, each with its own plane file.
     level_scene_c level;
-    for (const char* file : {"german.op", "allied.op"}) {
+    const vec3_c redStart(0.0f, 300.0f, 0.0f);
+    auto place = [&](const char* _name, int _iff, const vec3_c& _position) {
+        test_plane_file_c file;
+        file.iff = _iff;
+        const std::string name = Folder(_name) + ".op";
+        AddTestPlane(mission.files.files, name, file, mission.renderer);
         level.templates.push_back(std::make_unique<object_template_c>());
-        level.templates.back()->SetFileName(Folder(file).c_str());
-    }
-    const struct {
-        const char* name;
-        u32 tmpl;
-        bool korvane;
-        vec3_c position;
-    } placed[] = {{"red_1", 0, false, vec3_c(0.0f, 300.0f, 0.0f)}, {"blue_1", 1, true, vec3_c(200.0f, 400.0f, 0.0f)}};
-    for (const auto& p : placed) {
-        auto object = std::make_unique<placed_object_c>();
-        object->name = p.name;
-        object->templateIndex = p.tmpl;
-        object->position = p.position;
-        if (p.korvane) {
-            i32 yes = 1;
-            object->parameters.GetSetInt("korvane", &yes, false, 0, 1);
-        }
-        level.placedObjects.push_back(std::move(object));
-    }
+        level.templates.back()->SetFileName(name.c_str());
+        auto& object = level.placedObjects.emplace_back(std::make_unique<placed_object_c>());
+        object->name = _name;
+        object->templateIndex = static_cast<u32>(level.templates.size() - 1);
+        object->position = _position;
+        return object.get();
+    };
+    place("red_1", -1, redStart);
+    i32 yes = 1;
+    place("blue_1", 1, vec3_c(200.0f, 400.0f, 0.0f))->parameters.GetSetInt("korvane", &yes, false, 0, 1);
     mission_builder_c::AddLevelScene(mission.files.files, Folder("planes.sce"), level);
     mission.builder.levelSections = {mission_builder_c::Environment(), "planes file=\"" + Folder("planes.sce") + "\""};
     mission.Build();
@@ -75,14 +68,14 @@ TEST(ComputerPlaneFactory, PlanesSectionMakesFlyingComputerPlanes)
     EXPECT_EQ(1.0f, blue->GetSkill());
     EXPECT_EQ(1.0f, blue->GetPilot()->GetControlGain());
     EXPECT_EQ(-1.0f, blue->GetPilot()->GetReaction());
-    EXPECT_EQ(0.0f, (red->GetPosition() - placed[0].position).Length());
+    EXPECT_EQ(0.0f, (red->GetPosition() - redStart).Length());
 
     // The world steps them: both take to their patrols.
     float time = 0.0f;
     state.world->StartMission(time);
     for (int i = 0; i < 250; ++i)
         state.world->Process(time += 0.02f);
-    EXPECT_GT((red->GetPosition() - placed[0].position).Length(), 50.0f);
+    EXPECT_GT((red->GetPosition() - redStart).Length(), 50.0f);
     EXPECT_EQ(order_patrol, red->GetOrders().back().kind);
     state.Leave();
 }
