@@ -107,8 +107,12 @@ public:
                     int _kind) override;
     void OnNearMiss(const vec3_c& _point, game_object_c* _shooter) override;
     void HandleEvent(const game_event_c* _event) override;
-    // Arms the check timer (1 to 2 s) and the patrol timer (10 to 20 s).
+    // Arms the check timer (1 to 2 s) and the patrol timer (10 to 20 s) and
+    // starts the model's animation.
     void OnMissionStart(float _time) override;
+    // Back at a spawn point without orders, attackers or seen objects; the
+    // check timer runs again after 1 s.
+    void Respawn() override;
     // The forward axis times the speed.
     vec3_c GetVelocity() const override;
     // The attitude follows the rotation.

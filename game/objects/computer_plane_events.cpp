@@ -1,3 +1,4 @@
+#include "engine/aggregate.h"
 #include "game/fx_manager.h"
 #include "game/game_world.h"
 #include "game/objects/computer_plane.h"
@@ -61,7 +62,21 @@ void game_object_plane_ai_c::OnMissionStart(float _time)
     lastUpdateTime = _time;
     StartTimer(1.0f + random.Float(0.0f, 1.0f), check_timer);
     StartTimer(patrol_interval + random.Float(0.0f, 10.0f), patrol_timer);
+    if (auto* group = dynamic_cast<aggregate_c*>(entity))
+        group->ResetAnimation();
     planeClock = 0.0f;
+}
+
+void game_object_plane_ai_c::Respawn()
+{
+    game_object_plane_c::Respawn();
+    ClearOrders();
+    attackers.clear();
+    firing = 0;
+    firingSent = 0;
+    if (pilot)
+        pilot->ClearTargets();
+    StartTimer(1.0f, check_timer);
 }
 
 void game_object_plane_ai_c::HandleEvent(const game_event_c* _event)

@@ -301,6 +301,26 @@ TEST_F(ComputerPlane, ChaseIsLeftOnLostSightByLowSkillOnly)
     }
 }
 
+TEST_F(ComputerPlane, RespawnForgetsOrdersAttackersAndSightings)
+{
+    game_object_plane_ai_c* plane = Make();
+    computer_plane_options_c enemy;
+    enemy.file.iff = -1;
+    enemy.seed = 11;
+    enemy.position = vec3_c(0.0f, 300.0f, 200.0f);
+    game_object_plane_ai_c* other = Make(enemy);
+    setting.world.SetSpawnPoints(1, {vec3_c(100.0f, 50.0f, 100.0f)}, {vec3_c()});
+    plane->OrderAttack(other, true);
+    plane->TakeDamage(plane->GetPosition(), vec3_c(0.0f, 0.0f, 1.0f), 0.5f, other, 0);
+    plane->GetPilot()->ScanPlanes();
+    plane->Respawn();
+    EXPECT_TRUE(plane->GetOrders().empty());
+    EXPECT_TRUE(plane->GetAttackers().empty());
+    EXPECT_TRUE(plane->GetPilot()->GetManoeuvres().empty());
+    EXPECT_EQ(0, plane->GetPilot()->GetSightState(other));
+    EXPECT_EQ(0.0f, (plane->GetPosition() - vec3_c(100.0f, 50.0f, 100.0f)).Length());
+}
+
 TEST_F(ComputerPlane, DebugTextListsOrdersAndManoeuvres)
 {
     game_object_plane_ai_c* plane = Make();
