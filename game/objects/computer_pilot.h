@@ -29,7 +29,9 @@
 // Turning: the roll rate banks the plane about its forward axis, the pitch
 // and yaw outputs turn it about its right and up axes; the axes are
 // re-orthogonalised each step and the rotation is derived from them, so a
-// zero or opposite aim vector gives a held course, never a NaN.
+// zero or opposite aim vector gives a held course, never a NaN. A banked
+// plane sinks by its bank; no upward push offsets it: the pitch demand
+// holds the height.
 //
 // Random values (personal values at construction, startles, dodge points)
 // come from the pilot's own generator, seeded at construction: the same

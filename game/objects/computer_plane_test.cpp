@@ -321,6 +321,41 @@ TEST_F(ComputerPlane, RespawnForgetsOrdersAttackersAndSightings)
     EXPECT_EQ(0.0f, (plane->GetPosition() - vec3_c(100.0f, 50.0f, 100.0f)).Length());
 }
 
+TEST_F(ComputerPlane, FireRequestsShootBurstsOfSixToTwentyOneWithPauses)
+{
+    game_object_plane_ai_c* plane = Make();
+    Start();
+    const game_event_c fire{ai_event_fire, 0, nullptr};
+    std::vector<float> shots;
+    float lastShot = plane->GetLastGunShot();
+    RunUntil(10.0f, [&] {
+        plane->HandleEvent(&fire);
+        EXPECT_LE(plane->GetBurst(), 21);
+        if (plane->GetLastGunShot() != lastShot) {
+            lastShot = plane->GetLastGunShot();
+            shots.push_back(lastShot);
+        }
+        return false;
+    });
+    ASSERT_FALSE(shots.empty());
+    // Shots come in runs 0.1 s apart; a new run waits more than 1 s.
+    std::vector<int> runs(1, 1);
+    for (size_t i = 1; i < shots.size(); ++i) {
+        const float gap = shots[i] - shots[i - 1];
+        if (gap > 1.0f) {
+            runs.push_back(1);
+        } else {
+            EXPECT_LT(gap, 0.2f);
+            ++runs.back();
+        }
+    }
+    ASSERT_GE(runs.size(), 3u);
+    for (size_t i = 0; i + 1 < runs.size(); ++i) {
+        EXPECT_GE(runs[i], 6);
+        EXPECT_LE(runs[i], 21);
+    }
+}
+
 TEST_F(ComputerPlane, DebugTextListsOrdersAndManoeuvres)
 {
     game_object_plane_ai_c* plane = Make();
