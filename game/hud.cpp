@@ -212,8 +212,16 @@ void hud_c::Render()
 {
     if (!scene)
         return;
+    // The HUD stands over the game whatever the game's depths are.
+    ClearDepth();
     scene->PrepareFrame();
     scene->Render();
+}
+
+void hud_c::ClearDepth()
+{
+    scene->GetRenderer()->SetViewport(0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+    scene->GetRenderer()->Clear(vec3_c(0.0f, 0.0f, 0.0f), 0, false, true, false, false);
 }
 
 void hud_c::RenderText(bool _clear_first, const std::vector<game_object_c*>& _planes, bool _paused, bool _by_escape)
@@ -221,7 +229,7 @@ void hud_c::RenderText(bool _clear_first, const std::vector<game_object_c*>& _pl
     if (!scene || !font)
         return;
     if (_clear_first)
-        scene->GetRenderer()->Clear(vec3_c(0.0f, 0.0f, 0.0f), 0, false, true, false, false);
+        ClearDepth();
     infoLines.Render(*font, currentTime, textColor, shadowOffset);
     if (IsNetworkGame()) {
         const u16 local = application->net_manager ? application->net_manager->GetLocalId() : 0;

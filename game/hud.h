@@ -134,7 +134,8 @@ public:
     void Play2dSound(const char* _file_name);
 
     void Update(const hud_frame_c& _frame);
-    // Draws the HUD scene.
+    // Clears the depth of the whole output, then draws the HUD scene, so the
+    // HUD is never hidden behind the game.
     void Render();
     // The text layer; with _clear_first the depth is cleared first. The
     // score table needs the world's planes (a network game only); _paused
@@ -160,6 +161,7 @@ public:
     enum icon_e : int { icon_german, icon_aliant, icon_rocket, icon_bomb, icon_count };
 
 private:
+    void ClearDepth();
     void PlaceSight(const hud_frame_c& _frame);
     void ShowCounters(const hud_frame_c& _frame);
     void PointArrow(const char* _group, bool _shown, const hud_frame_c& _frame, const vec3_c& _target);

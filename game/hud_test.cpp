@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace game_testing;
@@ -488,6 +489,12 @@ TEST_F(Hud, SceneIsDrawnThroughItsOwnCamera)
     hud->Render();
     ASSERT_NE(nullptr, mission.renderer->FindCall("DrawDebug30"));
     EXPECT_EQ(5.0, mission.renderer->FindCall("DrawDebug30")->numbers[0]);
+    const std::vector<std::string> names = mission.renderer->CallNames();
+    const auto clear = std::find(names.begin(), names.end(), "Clear");
+    ASSERT_NE(names.end(), clear);
+    EXPECT_LT(clear - names.begin(), std::find(names.begin(), names.end(), "SetScene") - names.begin())
+        << "the depth is cleared before the HUD is drawn";
+    EXPECT_EQ((std::vector<double>{0, 0, 0, 0, 0, 1, 0, 0}), mission.renderer->FindCall("Clear")->numbers);
     const recorded_call_c* set = mission.renderer->FindCall("SetScene");
     ASSERT_NE(nullptr, set);
     EXPECT_EQ(hud->GetScene(), set->objects[0]);
