@@ -5,6 +5,7 @@
 #include "engine/testing/recording_renderer.h"
 #include "game/game_world.h"
 #include "game/map_position.h"
+#include "game/testing/hud_files.h"
 #include "game/testing/mission_doubles.h"
 #include "level/testing/memory_files.h"
 
@@ -26,9 +27,7 @@ protected:
 
     void SetUp() override
     {
-        files.files[map_user_marker_file] = Written(null_object_c("user"));
-        files.files[map_allied_marker_file] = Written(null_object_c("allied"));
-        files.files[map_german_marker_file] = Written(null_object_c("german"));
+        AddHudFiles(files.files, &renderer);
         world.Init(game_world_context_c());
     }
     test_object_c* AddPlane(int _type, int _side, const vec3_c& _position, f32 _heading)

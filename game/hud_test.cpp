@@ -7,6 +7,7 @@
 #include "game/game_world.h"
 #include "game/score_table.h"
 #include "game/script_host.h"
+#include "game/testing/hud_files.h"
 #include "game/testing/mission_doubles.h"
 #include "game/testing/recording_sound.h"
 #include "level/object_template.h"
@@ -21,7 +22,7 @@ using namespace game_testing;
 
 namespace {
 
-constexpr char hud_path[] = "data\\game\\hud\\";
+constexpr const char* hud_path = hud_test_path;
 constexpr f32 pi = 3.14159265f;
 
 // Which digit a counter shows: -1 none, -2 more than one.
@@ -41,19 +42,6 @@ int ShownDigit(const digit_counter_c& _counter)
 bool Drawn(const null_object_c* _node)
 {
     return _node && _node->HasFlags(object_rendered);
-}
-
-// A template whose models show one group each, named like the models.
-void AddModelSet(file_set_t& _files, const std::string& _file, const std::vector<std::string>& _models,
-                 renderer_c* _renderer)
-{
-    std::vector<test_group_c> groups;
-    std::vector<std::pair<std::string, std::vector<u32>>> models;
-    for (u32 i = 0; i < _models.size(); ++i) {
-        groups.push_back({"g" + _models[i], true, {}});
-        models.push_back({_models[i], {i}});
-    }
-    AddTestTemplate(_files, _file, groups, models, _renderer);
 }
 
 class Hud : public ::testing::Test {
@@ -78,20 +66,7 @@ protected:
     }
     void TearDown() override { hud.reset(); }
 
-    void AddFiles()
-    {
-        file_set_t& files = mission.files.files;
-        renderer_c* renderer = mission.renderer;
-        AddModelSet(files, hud_digits_file, {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, renderer);
-        AddModelSet(files, std::string(hud_path) + hud_items_file, {"german", "aliant", "rocket", "bomb"}, renderer);
-        AddModelSet(files, std::string(hud_path) + hud_sight_file, {"sight"}, renderer);
-        AddTestTemplate(
-            files, std::string(hud_path) + "compass.op",
-            {{"compass", true, {}}, {"map", true, {}}, {"target_green", true, {}}, {"target_red", true, {}}},
-            {{"simple", {0, 1, 2, 3}}}, renderer);
-        scene_c gun("gun", renderer);
-        files[hud_gun_scene_file] = Written(gun);
-    }
+    void AddFiles() { AddHudFiles(mission.files.files, mission.renderer); }
     void Init(f32 _shadow_offset = 0.0f)
     {
         hud->Init(mission.app, hud_path, "compass.op", vec3_c(1.0f, 1.0f, 0.0f), _shadow_offset);
