@@ -140,10 +140,11 @@ void hud_c::Play2dSound(const char* _file_name)
 
 void hud_c::Update(const hud_frame_c& _frame)
 {
+    // A clip's line counts its life from the previous update's time.
     const i32 started = voices.Update();
-    currentTime = _frame.time;
     if (started != voice_queue_c::no_text)
         AddTextLine(started);
+    currentTime = _frame.time;
     if (gunScene)
         gunScene->timeOffset = _frame.time - _frame.gunHeat * gun_heat_lag;
 

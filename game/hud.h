@@ -27,17 +27,14 @@
 //   -2.805) and ones (-3.2832, -2.805); sight moving, scale (5, 5, 0.5);
 //   gun scene (3.20544, -2.835, 0).
 //
-// Update, in order: the voice queue (a clip starting now shows its text);
-// the current time; the gun scene shown 1.6 x gun heat seconds back; the
-// compass needle turned by the player's heading; the moving map's texture
-// transform (MovingMapTransform); the green arrow toward the nearest
-// friendly plane while more than one Allied plane flies, the red one toward
-// the nearest enemy while any German plane flies; the sight where the
-// point 100.0 ahead of the guns projects through the camera, (x x 4.0,
-// y x 3.0), shown while the player's plane is not destroyed, the camera
-// exists and the point is in front of it; the counters (the rocket and bomb
-// digits and icons hidden in a network game); the scene animated; expired
-// info lines dropped.
+// Update, in order: the voice queue (a clip starting now shows its text,
+// its life counted from the previous update's time); the current time; the gun scene shown 1.6 x gun heat seconds back;
+// the compass needle turned by the player's heading; the moving map's texture transform (MovingMapTransform); the green
+// arrow toward the nearest friendly plane while more than one Allied plane flies, the red one toward the nearest enemy
+// while any German plane flies; the sight where the point 100.0 ahead of the guns projects through the camera, (x
+// x 4.0, y x 3.0), shown while the player's plane is not destroyed, the camera exists and the point is in front of it;
+// the counters (the rocket and bomb digits and icons hidden in a network game); the scene animated; expired info lines
+// dropped.
 //
 // Script functions, registered by Init (each takes exactly one argument and
 // ignores other calls):
@@ -155,7 +152,11 @@ public:
     const digit_counter_c& GetBombTens() const { return bombTens; }
     null_object_c* GetSight() const { return sight.GetNode(); }
     null_object_c* GetCompassGroup(const char* _group) const { return compass.FindGroupNode(_group); }
-    null_object_c* GetIcon(int _index) const { return icons[_index].GetNode(); }
+    // Null outside icon_e or without the items file.
+    null_object_c* GetIcon(int _index) const
+    {
+        return _index >= 0 && _index < icon_count ? icons[_index].GetNode() : nullptr;
+    }
     scene_c* GetGunScene() const { return gunScene; }
 
     enum icon_e : int { icon_german, icon_aliant, icon_rocket, icon_bomb, icon_count };

@@ -174,7 +174,7 @@ TEST_F(Hud, VoiceClipsPlayOneAfterAnotherEachShowingItsLineWhenItStarts)
     Update(4.0f);
     EXPECT_TRUE(Voice("data\\game\\voice\\042.wav").playing);
     EXPECT_EQ((std::vector<std::string>{"text 7", "text 42"}), Lines());
-    EXPECT_FLOAT_EQ(14.0f, hud->GetInfoLines().GetLines().back().expiry);
+    EXPECT_FLOAT_EQ(13.0f, hud->GetInfoLines().GetLines().back().expiry) << "ten seconds from the last update";
 
     Voice("data\\game\\voice\\042.wav").playing = false;
     Update(5.0f);
