@@ -4,6 +4,7 @@
 #include "app/message/net_message.h"
 #include "app/message/net_session.h"
 #include "audio/sound_system.h"
+#include "engine/camera.h"
 #include "engine/font_handle.h"
 #include "engine/null_object.h"
 #include "engine/renderer.h"
@@ -15,6 +16,7 @@
 #include "game/game_world.h"
 #include "game/hud.h"
 #include "game/hud_frame.h"
+#include "game/mission_scenery.h"
 #include "game/object_links.h"
 #include "game/objects/game_object.h"
 #include "game/script_host.h"
@@ -83,6 +85,7 @@ mission_devices_c state_game_c::GetDevices() const
     }
     devices.scene = scene.get();
     devices.terrain = terrain;
+    devices.scenery = scenery.get();
     return devices;
 }
 
@@ -129,6 +132,7 @@ void state_game_c::Release()
     playerPlane = nullptr;
     gameMap.reset();
     world.reset();
+    scenery.reset();
     levelScenes.clear();
     otherLevelScenes.clear();
     font.reset();
@@ -291,6 +295,7 @@ i32 state_game_c::Frame(double _t)
     RunControls(dt);
 
     world->Process(gameTime);
+    StepScenery(dt);
     ChooseCameraTarget();
     scene->PrepareFrame();
     UpdateOverlays();
@@ -316,6 +321,15 @@ void state_game_c::RenderHud()
         return;
     hud->Render();
     hud->RenderText(false, world ? world->GetPlanes() : std::vector<game_object_c*>(), paused, pausedByEscape);
+}
+
+void state_game_c::StepScenery(f32 _dt)
+{
+    if (!scenery)
+        return;
+    const vec3_c player = playerPlane ? playerPlane->GetPosition() : vec3_c();
+    const camera_c* camera = scene->GetActiveCamera();
+    scenery->Update(gameTime, _dt, player, camera ? camera->rotation.z : 0.0f);
 }
 
 void state_game_c::CheckMultiplayerEnd(double _t)
