@@ -13,7 +13,9 @@
 #include "foundation/file_error.h"
 #include "foundation/random_numbers.h"
 #include "foundation/script_loader.h"
+#include "game/game_map.h"
 #include "game/game_world.h"
+#include "game/hud.h"
 #include "game/level_sections.h"
 #include "game/mission_bindings.h"
 #include "game/mission_scenery.h"
@@ -208,6 +210,9 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
         environment.infoLinesColor = _command.GetColor("hud_info_lines_color");
     environment.hudCompass = _command.GetParameter("hud_compass");
     environment.hudPath = _command.GetParameter("hud_path");
+    _state.hud = std::make_unique<hud_c>();
+    _state.hud->Init(app, environment.hudPath, environment.hudCompass, environment.infoLinesColor,
+                     environment.infoLinesShadowOffset);
 
     _state.world = std::make_unique<game_world_c>();
     game_world_context_c context;
@@ -219,6 +224,8 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
     _state.world->Init(context);
 
     environment.map = _command.GetParameter("map");
+    _state.gameMap = std::make_unique<game_map_c>();
+    _state.gameMap->Init(app, _state.world.get(), environment.map);
 }
 
 void ReadCloudsSection(state_game_c& _state, const command_c& _command)

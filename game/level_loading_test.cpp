@@ -3,9 +3,11 @@
 #include "engine/sky_box.h"
 #include "engine/terrain.h"
 #include "engine/testing/landscape_fixtures.h"
-#include "game/objects/aagun.h"
+#include "game/game_map.h"
 #include "game/game_world.h"
+#include "game/hud.h"
 #include "game/mission_scenery.h"
+#include "game/objects/aagun.h"
 #include "game/objects/vehicle.h"
 #include "game/objects/yacht.h"
 #include "game/objects/zeppelin.h"
@@ -115,7 +117,11 @@ TEST_F(LevelLoading, MinimalMissionLoadsEveryPart)
         EXPECT_EQ(action, state.actions[action]) << game_action_names[action];
     EXPECT_EQ(mission.app.options->GetMouseSensitivity(), mission.input->sensitivity);
     ASSERT_NE(nullptr, mission.app.script_host);
-    EXPECT_EQ(11u, mission.app.script_host->GetFunctions().size());
+    // The eleven mission bindings and the HUD's three.
+    EXPECT_EQ(14u, mission.app.script_host->GetFunctions().size());
+    ASSERT_NE(nullptr, state.hud);
+    ASSERT_NE(nullptr, state.gameMap);
+    EXPECT_NE(nullptr, state.gameMap->GetScene()->GetBackgroundMap());
 }
 
 TEST_F(LevelLoading, LeavingReleasesEverythingTheMissionMade)

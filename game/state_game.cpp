@@ -12,7 +12,10 @@
 #include "foundation/command.h"
 #include "foundation/file_error.h"
 #include "foundation/frame_timer.h"
+#include "game/game_map.h"
 #include "game/game_world.h"
+#include "game/hud.h"
+#include "game/hud_frame.h"
 #include "game/mission_scenery.h"
 #include "game/object_links.h"
 #include "game/objects/game_object.h"
@@ -127,6 +130,7 @@ void state_game_c::Release()
     // The objects first (their entities belong to the level scenes), then
     // the level scenes (which take their nodes out of the scene).
     playerPlane = nullptr;
+    gameMap.reset();
     world.reset();
     scenery.reset();
     levelScenes.clear();
@@ -143,6 +147,8 @@ void state_game_c::Release()
     germanSpawnRotations.clear();
     if (application_c* app = GetApplication())
         app->script_host.reset();
+    // After the script host, whose functions it answers.
+    hud.reset();
 }
 
 void state_game_c::Leave()
@@ -292,7 +298,29 @@ i32 state_game_c::Frame(double _t)
     StepScenery(dt);
     ChooseCameraTarget();
     scene->PrepareFrame();
+    UpdateOverlays();
     return state_stay;
+}
+
+bool state_game_c::MapShown() const
+{
+    return gameMap && world && mapAmount == 1.0f && world->mapSwitch;
+}
+
+void state_game_c::UpdateOverlays()
+{
+    if (MapShown())
+        gameMap->Update(gameTime, world->GetPlanes());
+    if (hud)
+        hud->Update(GatherHudFrame(gameTime, playerPlane, *world, scene->GetActiveCamera()));
+}
+
+void state_game_c::RenderHud()
+{
+    if (!hud || hudHidden)
+        return;
+    hud->Render();
+    hud->RenderText(false, world ? world->GetPlanes() : std::vector<game_object_c*>(), paused, pausedByEscape);
 }
 
 void state_game_c::StepScenery(f32 _dt)
@@ -568,10 +596,14 @@ void state_game_c::Render(double _t)
 
 void state_game_c::RenderFrame(double)
 {
-    // The full-screen map is not built yet: the scene is drawn instead.
-    scene->Render();
-    if (paused)
-        RenderFade(pause_fade);
+    if (MapShown()) {
+        gameMap->Render();
+    } else {
+        scene->Render();
+        if (paused)
+            RenderFade(pause_fade);
+        RenderHud();
+    }
     if (flashFrames != 0) {
         --flashFrames;
         RenderFade(fade_length);
