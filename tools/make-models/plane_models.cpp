@@ -1,0 +1,398 @@
+// Two biplanes of one layout, told apart by their colours, markings and
+// handling. Plane space: x to the right wing, y up, z to the nose; the
+// wheels touch the ground at y = -1.4, where the flight model's contact
+// segments lie.
+#include "game/objects/plane_file.h"
+#include "level/template_builder.h"
+#include "tools/make-models/make_models.h"
+#include "tools/make-models/pictures.h"
+#include "tools/make-models/shape_builder.h"
+
+#include <cmath>
+
+const char* const plane_files[2] = {"data\\planes\\hawk\\hawk.op", "data\\planes\\falcon\\falcon.op"};
+
+namespace {
+
+struct plane_style_c {
+    const char* name;
+    const char* folder;
+    int iff;
+    float speed;
+    float handling;
+    float durability;
+    float minVelocity;
+    float maxVelocity;
+    vec3_c fabric; // wings and tail
+    vec3_c hull;   // fuselage
+    vec3_c marking;
+};
+
+const plane_style_c styles[2] = {
+    {"Hawk", "data\\planes\\hawk\\", 1, 0.65f, 0.8f, 1.0f, 20.0f, 60.0f, vec3_c(0.55f, 0.52f, 0.36f),
+     vec3_c(0.42f, 0.40f, 0.30f), vec3_c(0.75f, 0.12f, 0.12f)},
+    {"Falcon", "data\\planes\\falcon\\", -1, 0.6f, 0.85f, 0.9f, 19.0f, 58.0f, vec3_c(0.35f, 0.45f, 0.55f),
+     vec3_c(0.30f, 0.34f, 0.28f), vec3_c(0.1f, 0.1f, 0.1f)},
+};
+
+constexpr float ground_y = -1.4f;
+constexpr float upper_wing_y = 1.3f;
+constexpr float lower_wing_y = -0.45f;
+constexpr float half_span = 4.6f;
+constexpr float wing_chord = 1.5f;
+constexpr float wing_z = 0.4f;
+constexpr float tail_z = -4.6f;
+constexpr float nose_z = 2.1f;
+constexpr float aileron_chord = 0.4f;
+
+struct plane_looks_c {
+    surface_look_c fabric, hull, marking, wood, metal, dark, glass, tyre;
+};
+
+plane_looks_c Looks(const plane_style_c& _style)
+{
+    const std::string folder = _style.folder;
+    plane_looks_c looks;
+    looks.fabric.color = _style.fabric;
+    looks.fabric.texture = folder + "fabric.png";
+    looks.fabric.tile = 0.5f;
+    looks.hull.color = _style.hull;
+    looks.hull.texture = folder + "fabric.png";
+    looks.hull.tile = 0.5f;
+    looks.marking.color = _style.marking;
+    looks.wood.color = vec3_c(0.55f, 0.36f, 0.2f);
+    looks.wood.texture = "data\\common\\planes\\wood.png";
+    looks.wood.tile = 0.6f;
+    looks.metal.color = vec3_c(0.6f, 0.6f, 0.62f);
+    looks.metal.texture = "data\\common\\planes\\metal.png";
+    looks.metal.specular = 0.5f;
+    looks.dark.color = vec3_c(0.12f, 0.12f, 0.12f);
+    looks.glass.color = vec3_c(0.8f, 0.85f, 0.8f);
+    looks.glass.texture = "data\\common\\planes\\dial.png";
+    looks.glass.luminosity = 0.3f;
+    looks.tyre.color = vec3_c(0.08f, 0.08f, 0.08f);
+    return looks;
+}
+
+// The wings and tail surfaces that do not move: the moving ones are parts.
+void AddAirframe(shape_builder_c& _shape, const plane_looks_c& _looks, float _scale_detail)
+{
+    const u32 sides = _scale_detail > 0.5f ? 10 : 6;
+    _shape.Surface("hull", _looks.hull);
+    _shape.Box(vec3_c(0.0f, 0.2f, 0.0f), vec3_c(1.0f, 1.1f, 3.2f));
+    _shape.Cylinder(vec3_c(0.0f, 0.25f, -1.6f), vec3_c(0.0f, 0.45f, tail_z), 0.55f, 0.12f, sides);
+    _shape.Surface("metal", _looks.metal);
+    _shape.Cylinder(vec3_c(0.0f, 0.2f, 1.6f), vec3_c(0.0f, 0.2f, nose_z - 0.1f), 0.58f, 0.62f, sides, false);
+    _shape.Surface("fabric", _looks.fabric);
+    // Upper wing without the aileron bays; lower wing whole.
+    _shape.Box(vec3_c(0.0f, upper_wing_y, wing_z + aileron_chord * 0.5f),
+               vec3_c(half_span * 2.0f, 0.1f, wing_chord - aileron_chord));
+    _shape.Box(vec3_c(0.0f, upper_wing_y, wing_z - wing_chord * 0.5f + aileron_chord * 0.5f),
+               vec3_c(half_span, 0.1f, aileron_chord));
+    _shape.Box(vec3_c(0.0f, lower_wing_y, wing_z - 0.1f), vec3_c(half_span * 1.8f, 0.1f, wing_chord * 0.9f));
+    // Fixed tailplane and fin.
+    _shape.Box(vec3_c(0.0f, 0.45f, tail_z + 0.35f), vec3_c(3.0f, 0.06f, 0.7f));
+    _shape.Box(vec3_c(0.0f, 0.95f, tail_z + 0.3f), vec3_c(0.06f, 0.9f, 0.6f));
+    _shape.Surface("marking", _looks.marking);
+    for (float side : {-1.0f, 1.0f})
+        _shape.Disc(vec3_c(side * (half_span - 0.9f), upper_wing_y + 0.051f, wing_z), vec3_c(0.0f, 1.0f, 0.0f), 0.5f,
+                    sides);
+    for (float side : {-1.0f, 1.0f})
+        _shape.Disc(vec3_c(side * 0.56f, 0.3f, -2.4f), vec3_c(side, 0.0f, 0.0f), 0.32f, sides);
+    _shape.Surface("wood", _looks.wood);
+    for (float side : {-1.0f, 1.0f}) {
+        for (float z : {wing_z + 0.5f, wing_z - 0.5f}) {
+            _shape.Box(vec3_c(side * (half_span - 0.6f), (upper_wing_y + lower_wing_y) * 0.5f, z),
+                       vec3_c(0.06f, upper_wing_y - lower_wing_y, 0.08f));
+            _shape.Box(vec3_c(side * 0.55f, (upper_wing_y + 0.7f) * 0.5f, z),
+                       vec3_c(0.05f, upper_wing_y - 0.7f, 0.06f));
+        }
+        // Undercarriage legs down to the axle.
+        _shape.Cylinder(vec3_c(side * 0.4f, -0.3f, 1.0f), vec3_c(side * 0.7f, ground_y + 0.45f, 0.8f), 0.04f, 0.04f, 4,
+                        false);
+        _shape.Cylinder(vec3_c(side * 0.4f, -0.3f, 0.2f), vec3_c(side * 0.7f, ground_y + 0.45f, 0.8f), 0.04f, 0.04f, 4,
+                        false);
+    }
+    _shape.Surface("metal", _looks.metal);
+    _shape.Cylinder(vec3_c(-0.75f, ground_y + 0.45f, 0.8f), vec3_c(0.75f, ground_y + 0.45f, 0.8f), 0.03f, 0.03f, 4);
+    _shape.Box(vec3_c(0.0f, 0.0f, tail_z + 0.1f), vec3_c(0.05f, 0.5f, 0.1f)); // tail skid
+}
+
+void WriteSkin(const plane_style_c& _style)
+{
+    // Doped canvas: ribs across, stitching along, a little grain.
+    WritePicture((std::string(_style.folder) + "fabric.png").c_str(), 64, 64, false, [](int _x, int _y) {
+        float shade = 0.9f + 0.1f * Hash01(static_cast<u32>(_x), static_cast<u32>(_y), 7);
+        if (_y % 16 == 0)
+            shade *= 0.8f;
+        if (_x % 32 == 0 && _y % 4 < 2)
+            shade *= 0.85f;
+        return Colour(1.0f, 1.0f, 1.0f, shade);
+    });
+}
+
+void WriteCommonPictures()
+{
+    WritePicture("data\\common\\planes\\wood.png", 64, 64, false, [](int _x, int _y) {
+        const float grain = 0.5f + 0.5f * std::sin(static_cast<float>(_x) * 0.6f + 3.0f * std::sin(_y * 0.15f));
+        return Colour(1.0f, 1.0f, 1.0f, 0.75f + 0.2f * grain + 0.05f * Hash01(_x, _y, 3));
+    });
+    WritePicture("data\\common\\planes\\metal.png", 32, 32, false, [](int _x, int _y) {
+        const bool rivet = _x % 16 == 8 && _y % 16 == 8;
+        return Colour(1.0f, 1.0f, 1.0f, rivet ? 0.6f : 0.85f + 0.15f * Hash01(_x / 2, _y, 5));
+    });
+    // An instrument face: white ring and ticks on black.
+    WritePicture("data\\common\\planes\\dial.png", 64, 64, false, [](int _x, int _y) {
+        const float dx = static_cast<float>(_x) - 31.5f, dy = static_cast<float>(_y) - 31.5f;
+        const float r = std::sqrt(dx * dx + dy * dy);
+        const float angle = std::atan2(dy, dx);
+        const bool ring = r > 28.0f && r < 30.5f;
+        const bool tick = r > 22.0f && r < 28.0f && std::fmod(angle + 6.2831853f, 0.5235988f) < 0.06f;
+        return ring || tick ? Colour(0.95f, 0.95f, 0.9f) : Colour(0.05f, 0.05f, 0.05f);
+    });
+}
+
+void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _renderer)
+{
+    WriteSkin(_style);
+    const plane_looks_c looks = Looks(_style);
+    object_template_c tmpl;
+    TemplateLayer(tmpl, (std::string(_style.name) + ".lwo").c_str());
+    AddTemplateGroup(tmpl, "MainGroup", nullptr);
+
+    // The collision shape: ray tests only.
+    auto mask = BuildPart("mask", _renderer, [&](shape_builder_c& _s) {
+        _s.Box(vec3_c(0.0f, 0.2f, -1.0f), vec3_c(1.1f, 1.2f, 6.4f));
+        _s.Box(vec3_c(0.0f, upper_wing_y, wing_z), vec3_c(half_span * 2.0f, 0.2f, wing_chord));
+        _s.Box(vec3_c(0.0f, lower_wing_y, wing_z), vec3_c(half_span * 1.8f, 0.2f, wing_chord));
+    });
+    mask->SetVisibility(false, true);
+    AddTemplateGroup(tmpl, "mask", std::move(mask));
+    auto shadow = BuildPart("shadow", _renderer, [&](shape_builder_c& _s) {
+        _s.Box(vec3_c(0.0f, 0.2f, -1.0f), vec3_c(0.9f, 0.9f, 6.0f));
+        _s.Box(vec3_c(0.0f, upper_wing_y, wing_z), vec3_c(half_span * 2.0f, 0.1f, wing_chord));
+        _s.Box(vec3_c(0.0f, lower_wing_y, wing_z), vec3_c(half_span * 1.8f, 0.1f, wing_chord));
+        _s.Box(vec3_c(0.0f, 0.45f, tail_z + 0.35f), vec3_c(3.0f, 0.06f, 0.7f));
+    });
+    AddTemplateGroup(tmpl, "shadow", std::move(shadow));
+
+    // Inside: the cockpit rim, the dashboard and what the pilot sees of the
+    // wings; the instruments are parts of their own.
+    AddTemplateGroup(tmpl, "cockpit", BuildPart("cockpit", _renderer, [&](shape_builder_c& _s) {
+                         _s.Surface("wood", looks.wood);
+                         _s.Box(vec3_c(0.0f, 0.55f, 0.95f), vec3_c(0.9f, 0.5f, 0.05f));
+                         _s.Surface("hull", looks.hull);
+                         for (float side : {-1.0f, 1.0f})
+                             _s.Box(vec3_c(side * 0.5f, 0.7f, 0.0f), vec3_c(0.08f, 0.12f, 2.0f));
+                         _s.Box(vec3_c(0.0f, 0.7f, 1.1f), vec3_c(1.0f, 0.12f, 0.2f));
+                         _s.Surface("fabric", looks.fabric);
+                         _s.Box(vec3_c(0.0f, upper_wing_y, wing_z), vec3_c(half_span * 2.0f, 0.1f, wing_chord));
+                         _s.Surface("wood", looks.wood);
+                         for (float side : {-1.0f, 1.0f})
+                             _s.Box(vec3_c(side * 0.55f, (upper_wing_y + 0.7f) * 0.5f, wing_z + 0.5f),
+                                    vec3_c(0.05f, upper_wing_y - 0.7f, 0.06f));
+                     }));
+    const vec3_c compass_at(-0.2f, 0.6f, 0.92f);
+    const vec3_c w1_at(0.15f, 0.65f, 0.92f);
+    const vec3_c w2_at(0.32f, 0.5f, 0.92f);
+    AddTemplateGroup(tmpl, "compass",
+                     BuildPart(
+                         "compass", _renderer,
+                         [&](shape_builder_c& _s) {
+                             _s.Surface("dial", looks.glass);
+                             _s.Disc(vec3_c(), vec3_c(0.0f, 0.0f, -1.0f), 0.09f, 12);
+                         },
+                         compass_at));
+    for (const auto& [name, at] : {std::pair{"arrow1", w1_at}, std::pair{"arrow2", w2_at}})
+        AddTemplateGroup(tmpl, name,
+                         BuildPart(
+                             name, _renderer,
+                             [&](shape_builder_c& _s) {
+                                 _s.Surface("needle", looks.marking);
+                                 _s.Box(vec3_c(0.0f, 0.03f, -0.01f), vec3_c(0.008f, 0.06f, 0.004f));
+                             },
+                             at));
+
+    // The guns over the cowling, as the gunner's view shows them.
+    AddTemplateGroup(tmpl, "guns_view", BuildPart("guns_view", _renderer, [&](shape_builder_c& _s) {
+                         _s.Surface("dark", looks.dark);
+                         for (float side : {-1.0f, 1.0f}) {
+                             _s.Box(vec3_c(side * 0.2f, 0.82f, 1.0f), vec3_c(0.1f, 0.12f, 0.7f));
+                             _s.Cylinder(vec3_c(side * 0.2f, 0.84f, 1.35f), vec3_c(side * 0.2f, 0.84f, 1.9f), 0.03f,
+                                         0.03f, 6);
+                         }
+                         _s.Surface("hull", looks.hull);
+                         _s.Box(vec3_c(0.0f, 0.7f, 1.2f), vec3_c(1.0f, 0.1f, 1.2f));
+                     }));
+
+    // Outside: the airframe, the turning rotary engine, the control surfaces
+    // and the wheels.
+    AddTemplateGroup(tmpl, "body", BuildPart("body", _renderer, [&](shape_builder_c& _s) {
+                         AddAirframe(_s, looks, 1.0f);
+                         _s.Surface("dark", looks.dark);
+                         for (float side : {-1.0f, 1.0f})
+                             _s.Box(vec3_c(side * 0.2f, 0.82f, 1.0f), vec3_c(0.1f, 0.12f, 0.7f));
+                     }));
+    AddTemplateGroup(tmpl, "out_engine",
+                     BuildPart(
+                         "out_engine", _renderer,
+                         [&](shape_builder_c& _s) {
+                             _s.Surface("metal", looks.metal);
+                             for (int c = 0; c < 7; ++c) {
+                                 const float a = 6.2831853f * static_cast<float>(c) / 7.0f;
+                                 _s.Cylinder(vec3_c(), vec3_c(std::cos(a) * 0.5f, std::sin(a) * 0.5f, 0.0f), 0.09f,
+                                             0.08f, 6);
+                             }
+                         },
+                         vec3_c(0.0f, 0.2f, nose_z - 0.05f)));
+    // Ailerons hinge at their leading edge, on the outer half of the upper
+    // wing.
+    for (float side : {1.0f, -1.0f}) {
+        const char* name = side > 0.0f ? "wing_br" : "wing_bl";
+        AddTemplateGroup(
+            tmpl, name,
+            BuildPart(
+                name, _renderer,
+                [&](shape_builder_c& _s) {
+                    _s.Surface("fabric", looks.fabric);
+                    _s.Box(vec3_c(side * half_span * 0.25f, 0.0f, -aileron_chord * 0.5f),
+                           vec3_c(half_span * 0.5f, 0.08f, aileron_chord));
+                },
+                vec3_c(side * half_span * 0.75f, upper_wing_y, wing_z - wing_chord * 0.5f + aileron_chord)));
+    }
+    AddTemplateGroup(tmpl, "tail__p",
+                     BuildPart(
+                         "tail__p", _renderer,
+                         [&](shape_builder_c& _s) {
+                             _s.Surface("fabric", looks.fabric);
+                             _s.Box(vec3_c(0.0f, 0.0f, -0.25f), vec3_c(3.0f, 0.05f, 0.5f));
+                         },
+                         vec3_c(0.0f, 0.45f, tail_z)));
+    AddTemplateGroup(tmpl, "fin__h",
+                     BuildPart(
+                         "fin__h", _renderer,
+                         [&](shape_builder_c& _s) {
+                             _s.Surface("fabric", looks.fabric);
+                             _s.Box(vec3_c(0.0f, 0.45f, -0.25f), vec3_c(0.05f, 0.9f, 0.5f));
+                             _s.Surface("marking", looks.marking);
+                             for (float side : {-1.0f, 1.0f})
+                                 _s.Panel(vec3_c(side * 0.03f, 0.2f, -0.45f * side - 0.25f + 0.2f * side),
+                                          vec3_c(side * 0.03f, 0.2f, 0.45f * side - 0.25f - 0.2f * side),
+                                          vec3_c(side * 0.03f, 0.7f, 0.45f * side - 0.25f - 0.2f * side),
+                                          vec3_c(side * 0.03f, 0.7f, -0.45f * side - 0.25f + 0.2f * side));
+                         },
+                         vec3_c(0.0f, 0.45f, tail_z)));
+    for (float side : {-1.0f, 1.0f})
+        AddTemplateGroup(tmpl, side < 0.0f ? "out_wl" : "out_wr",
+                         BuildPart(
+                             side < 0.0f ? "out_wl" : "out_wr", _renderer,
+                             [&](shape_builder_c& _s) {
+                                 _s.Surface("tyre", looks.tyre);
+                                 _s.Cylinder(vec3_c(-0.07f, 0.0f, 0.0f), vec3_c(0.07f, 0.0f, 0.0f), 0.45f, 0.45f, 12);
+                                 _s.Surface("metal", looks.metal);
+                                 for (float face : {-1.0f, 1.0f})
+                                     _s.Disc(vec3_c(face * 0.075f, 0.0f, 0.0f), vec3_c(face, 0.0f, 0.0f), 0.3f, 12);
+                             },
+                             vec3_c(side * 0.85f, ground_y + 0.45f, 0.8f)));
+
+    // The airscrew: two wooden blades while slow, a pale disc while fast.
+    const vec3_c hub(0.0f, 0.2f, nose_z + 0.15f);
+    AddTemplateGroup(tmpl, "airscrew_slow",
+                     BuildPart(
+                         "airscrew_slow", _renderer,
+                         [&](shape_builder_c& _s) {
+                             _s.Surface("wood", looks.wood);
+                             for (float side : {-1.0f, 1.0f})
+                                 _s.TurnedBox(vec3_c(0.0f, side * 0.65f, 0.0f), vec3_c(0.16f, 1.2f, 0.05f),
+                                              vec3_c(0.0f, 0.0f, 0.0f));
+                             _s.Surface("metal", looks.metal);
+                             _s.Cylinder(vec3_c(0.0f, 0.0f, -0.05f), vec3_c(0.0f, 0.0f, 0.2f), 0.12f, 0.02f, 8);
+                         },
+                         hub));
+    surface_look_c blur = looks.wood;
+    blur.texture.clear();
+    blur.transparency = 0.75f;
+    blur.doubleSided = true;
+    blur.flags |= material_alpha_blending;
+    AddTemplateGroup(tmpl, "airscrew_fast",
+                     BuildPart(
+                         "airscrew_fast", _renderer,
+                         [&](shape_builder_c& _s) {
+                             _s.Surface("blur", blur);
+                             _s.Disc(vec3_c(), vec3_c(0.0f, 0.0f, 1.0f), 1.25f, 16);
+                             _s.Disc(vec3_c(), vec3_c(0.0f, 0.0f, -1.0f), 1.25f, 16);
+                         },
+                         hub));
+
+    // Far away: a few boxes.
+    AddTemplateGroup(tmpl, "far_body", BuildPart("far_body", _renderer, [&](shape_builder_c& _s) {
+                         _s.Surface("hull", looks.hull);
+                         _s.Box(vec3_c(0.0f, 0.25f, -1.0f), vec3_c(0.9f, 0.9f, 6.2f));
+                         _s.Surface("fabric", looks.fabric);
+                         _s.Box(vec3_c(0.0f, upper_wing_y, wing_z), vec3_c(half_span * 2.0f, 0.1f, wing_chord));
+                         _s.Box(vec3_c(0.0f, lower_wing_y, wing_z), vec3_c(half_span * 1.8f, 0.1f, wing_chord));
+                         _s.Box(vec3_c(0.0f, 0.45f, tail_z + 0.3f), vec3_c(3.0f, 0.06f, 0.8f));
+                     }));
+    // Burning: the airframe charred.
+    plane_looks_c charred = looks;
+    for (surface_look_c* look : {&charred.fabric, &charred.hull, &charred.marking, &charred.wood, &charred.metal})
+        look->color = look->color * 0.25f;
+    AddTemplateGroup(tmpl, "burned_body",
+                     BuildPart("burned_body", _renderer, [&](shape_builder_c& _s) { AddAirframe(_s, charred, 0.0f); }));
+    // Crashed: the fuselage nose down and the wings broken off beside it.
+    AddTemplateGroup(tmpl, "crashed_body", BuildPart("crashed_body", _renderer, [&](shape_builder_c& _s) {
+                         _s.Surface("hull", charred.hull);
+                         _s.TurnedBox(vec3_c(0.0f, -0.6f, -1.0f), vec3_c(1.0f, 1.0f, 6.0f), vec3_c(0.2f, 0.25f, 0.3f));
+                         _s.Surface("fabric", charred.fabric);
+                         _s.TurnedBox(vec3_c(-2.5f, -1.2f, 0.5f), vec3_c(4.0f, 0.1f, 1.4f), vec3_c(0.5f, 0.1f, 0.2f));
+                         _s.TurnedBox(vec3_c(2.8f, -1.1f, -0.5f), vec3_c(3.6f, 0.1f, 1.4f),
+                                      vec3_c(-0.3f, -0.1f, -0.4f));
+                         _s.Surface("wood", charred.wood);
+                         _s.TurnedBox(vec3_c(0.5f, -1.2f, 2.5f), vec3_c(0.16f, 2.0f, 0.05f), vec3_c(0.0f, 1.2f, 0.3f));
+                     }));
+
+    AddTemplateModel(tmpl, "mask", {"mask"});
+    AddTemplateModel(tmpl, "shadow", {"shadow"});
+    AddTemplateModel(tmpl, "inside", {"cockpit", "compass", "arrow1", "arrow2"});
+    AddTemplateModel(tmpl, "guns", {"guns_view"});
+    AddTemplateModel(tmpl, "outside",
+                     {"body", "out_engine", "wing_br", "wing_bl", "tail__p", "fin__h", "out_wl", "out_wr"});
+    AddTemplateModel(tmpl, "distant", {"far_body"});
+    AddTemplateModel(tmpl, "burned", {"burned_body"});
+    AddTemplateModel(tmpl, "crashed", {"crashed_body"});
+
+    plane_file_c plane;
+    plane.name = _style.name;
+    plane.iff = _style.iff;
+    plane.speed = _style.speed;
+    plane.handling = _style.handling;
+    plane.durability = _style.durability;
+    plane.minVelocity = _style.minVelocity;
+    plane.maxVelocity = _style.maxVelocity;
+    plane.minThrust = 0.1f;
+    plane.maxThrust = 1.0f;
+    plane.gunLeft = vec3_c(-0.2f, 0.84f, 1.9f);
+    plane.gunRight = vec3_c(0.2f, 0.84f, 1.9f);
+    plane.insideGunLeft = vec3_c(-0.2f, 0.84f, 1.4f);
+    plane.insideGunRight = vec3_c(0.2f, 0.84f, 1.4f);
+    plane.rocketLeft = vec3_c(-2.0f, lower_wing_y - 0.15f, wing_z);
+    plane.rocketRight = vec3_c(2.0f, lower_wing_y - 0.15f, wing_z);
+    plane.compassPivot = vec3_c();
+    plane.w1Pivot = vec3_c();
+    plane.w2Pivot = vec3_c();
+    plane.insideCameraShift = vec3_c(0.0f, 0.95f, 0.3f);
+    plane.outsideCameraShift = vec3_c(0.0f, 3.0f, -14.0f);
+    plane.overgunsCameraShift = vec3_c(0.0f, 1.1f, 0.2f);
+    plane.sounds = std::string(_style.folder) + (_style.iff > 0 ? "hawk_sounds.txt" : "falcon_sounds.txt");
+    AddPlaneParameters(tmpl.FindGroup("MainGroup")->parameters, plane);
+    WriteTemplate(tmpl, _file, _renderer);
+}
+
+} // namespace
+
+void MakePlanes(renderer_c* _renderer)
+{
+    WriteCommonPictures();
+    for (int i = 0; i < 2; ++i)
+        MakePlane(styles[i], plane_files[i], _renderer);
+}
