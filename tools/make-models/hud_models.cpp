@@ -1,6 +1,8 @@
 // The HUD's models, seen face on by the HUD camera (looking along +z; x to
-// the right, y up) at a scale of 5: one unit of model space is a fifth of
-// the HUD's height over 2.
+// the right, y up). The HUD spans x -4..4 and y -3..3 and shows its models
+// at a scale of 5, so a model 0.1 across covers a twelfth of the screen's
+// height. The compass sits 0.75 from two screen edges; the digits of the
+// bomb counter stand 0.09 apart.
 #include "engine/aggregate.h"
 #include "level/template_builder.h"
 #include "tools/make-models/make_models.h"
@@ -18,7 +20,7 @@ namespace {
 
 constexpr float two_pi = 6.2831853f;
 
-// Lit by nothing but itself, both faces.
+// Bright whatever the HUD light, both faces.
 surface_look_c Glow(const vec3_c& _color, const char* _texture = "")
 {
     surface_look_c look;
@@ -26,7 +28,6 @@ surface_look_c Glow(const vec3_c& _color, const char* _texture = "")
     look.luminosity = 1.0f;
     look.texture = _texture;
     look.doubleSided = true;
-    look.flags = material_smooth;
     return look;
 }
 
@@ -54,7 +55,7 @@ void Ring(shape_builder_c& _s, float _radius, float _width, u32 _sides)
 // An arrow from the compass centre toward +y, out at the rim.
 void RimArrow(shape_builder_c& _s)
 {
-    _s.Flat(vec3_c(-0.04f, 0.36f, 0.0f), vec3_c(0.04f, 0.36f, 0.0f), vec3_c(0.0f, 0.46f, 0.0f));
+    _s.Flat(vec3_c(-0.015f, 0.12f, 0.0f), vec3_c(0.015f, 0.12f, 0.0f), vec3_c(0.0f, 0.155f, 0.0f));
 }
 
 void MakeCompass(renderer_c* _renderer)
@@ -70,19 +71,19 @@ void MakeCompass(renderer_c* _renderer)
     object_template_c tmpl;
     AddTemplateGroup(tmpl, "frame", BuildPart("frame", _renderer, [](shape_builder_c& _s) {
                          _s.Surface("rim", Glow(vec3_c(0.2f, 0.18f, 0.15f)));
-                         Ring(_s, 0.42f, 0.06f, 32);
+                         Ring(_s, 0.14f, 0.02f, 32);
                      }));
     AddTemplateGroup(tmpl, "map", BuildPart("map", _renderer, [](shape_builder_c& _s) {
                          surface_look_c map = Glow(vec3_c(1.0f, 1.0f, 1.0f), "data\\game\\hud\\compass_map.png");
                          map.tile = 0.8f;
                          _s.Surface("map", map);
-                         _s.Disc(vec3_c(0.0f, 0.0f, 0.01f), facing, 0.4f, 32);
+                         _s.Disc(vec3_c(0.0f, 0.0f, 0.003f), facing, 0.133f, 32);
                      }));
     AddTemplateGroup(tmpl, "compass", BuildPart("compass", _renderer, [](shape_builder_c& _s) {
                          _s.Surface("north", Glow(vec3_c(0.8f, 0.1f, 0.1f)));
-                         Bar(_s, 0.0f, 0.0f, 0.0f, 0.3f, 0.03f);
+                         Bar(_s, 0.0f, 0.0f, 0.0f, 0.1f, 0.01f);
                          _s.Surface("south", Glow(vec3_c(0.9f, 0.9f, 0.85f)));
-                         Bar(_s, 0.0f, 0.0f, 0.0f, -0.3f, 0.03f);
+                         Bar(_s, 0.0f, 0.0f, 0.0f, -0.1f, 0.01f);
                      }));
     AddTemplateGroup(tmpl, "target_green", BuildPart("target_green", _renderer, [](shape_builder_c& _s) {
                          _s.Surface("green", Glow(vec3_c(0.1f, 0.8f, 0.2f)));
@@ -101,11 +102,11 @@ void MakeSight(renderer_c* _renderer)
     object_template_c tmpl;
     AddTemplateGroup(tmpl, "sight", BuildPart("sight", _renderer, [](shape_builder_c& _s) {
                          _s.Surface("sight", Glow(vec3_c(0.95f, 0.9f, 0.6f)));
-                         Ring(_s, 0.08f, 0.008f, 24);
-                         Bar(_s, -0.14f, 0.0f, -0.04f, 0.0f, 0.006f);
-                         Bar(_s, 0.04f, 0.0f, 0.14f, 0.0f, 0.006f);
-                         Bar(_s, 0.0f, -0.14f, 0.0f, -0.04f, 0.006f);
-                         Bar(_s, 0.0f, 0.04f, 0.0f, 0.14f, 0.006f);
+                         Ring(_s, 0.04f, 0.004f, 24);
+                         Bar(_s, -0.07f, 0.0f, -0.02f, 0.0f, 0.003f);
+                         Bar(_s, 0.02f, 0.0f, 0.07f, 0.0f, 0.003f);
+                         Bar(_s, 0.0f, -0.07f, 0.0f, -0.02f, 0.003f);
+                         Bar(_s, 0.0f, 0.02f, 0.0f, 0.07f, 0.003f);
                      }));
     AddTemplateModel(tmpl, "sight", {"sight"});
     WriteTemplate(tmpl, hud_sight_file, _renderer);
@@ -117,39 +118,39 @@ void MakeItems(renderer_c* _renderer)
     // Side markings: a roundel for the Allies, a cross for the other side.
     AddTemplateGroup(tmpl, "aliant", BuildPart("aliant", _renderer, [](shape_builder_c& _s) {
                          _s.Surface("outer", Glow(vec3_c(0.15f, 0.25f, 0.7f)));
-                         _s.Disc(vec3_c(0.0f, 0.0f, 0.002f), facing, 0.05f, 20);
+                         _s.Disc(vec3_c(0.0f, 0.0f, 0.001f), facing, 0.025f, 20);
                          _s.Surface("middle", Glow(vec3_c(0.95f, 0.95f, 0.95f)));
-                         _s.Disc(vec3_c(0.0f, 0.0f, 0.001f), facing, 0.034f, 20);
+                         _s.Disc(vec3_c(0.0f, 0.0f, 0.0005f), facing, 0.017f, 20);
                          _s.Surface("inner", Glow(vec3_c(0.8f, 0.1f, 0.1f)));
-                         _s.Disc(vec3_c(), facing, 0.018f, 20);
+                         _s.Disc(vec3_c(), facing, 0.009f, 20);
                      }));
     AddTemplateGroup(tmpl, "german", BuildPart("german", _renderer, [](shape_builder_c& _s) {
                          _s.Surface("cross", Glow(vec3_c(0.08f, 0.08f, 0.08f)));
-                         Bar(_s, -0.05f, 0.0f, 0.05f, 0.0f, 0.03f);
-                         Bar(_s, 0.0f, -0.05f, 0.0f, 0.05f, 0.03f);
+                         Bar(_s, -0.025f, 0.0f, 0.025f, 0.0f, 0.015f);
+                         Bar(_s, 0.0f, -0.025f, 0.0f, 0.025f, 0.015f);
                      }));
     AddTemplateGroup(tmpl, "rocket", BuildPart("rocket", _renderer, [](shape_builder_c& _s) {
                          _s.Surface("rocket", Glow(vec3_c(0.9f, 0.6f, 0.2f)));
-                         Bar(_s, -0.05f, -0.05f, 0.03f, 0.03f, 0.02f);
-                         _s.Flat(vec3_c(0.02f, 0.045f, 0.0f), vec3_c(0.045f, 0.02f, 0.0f),
-                                 vec3_c(0.055f, 0.055f, 0.0f));
+                         Bar(_s, -0.025f, -0.025f, 0.015f, 0.015f, 0.01f);
+                         _s.Flat(vec3_c(0.01f, 0.0225f, 0.0f), vec3_c(0.0225f, 0.01f, 0.0f),
+                                 vec3_c(0.0275f, 0.0275f, 0.0f));
                      }));
     AddTemplateGroup(tmpl, "bomb", BuildPart("bomb", _renderer, [](shape_builder_c& _s) {
                          _s.Surface("bomb", Glow(vec3_c(0.6f, 0.65f, 0.55f)));
-                         Bar(_s, 0.0f, -0.04f, 0.0f, 0.04f, 0.035f);
-                         Bar(_s, -0.025f, 0.05f, 0.025f, 0.05f, 0.015f);
+                         Bar(_s, 0.0f, -0.02f, 0.0f, 0.02f, 0.0175f);
+                         Bar(_s, -0.0125f, 0.025f, 0.0125f, 0.025f, 0.0075f);
                      }));
     for (const char* name : {"german", "aliant", "rocket", "bomb"})
         AddTemplateModel(tmpl, name, {name});
     WriteTemplate(tmpl, hud_items_file, _renderer);
 }
 
-// Seven-segment digits, 0.05 wide and 0.09 high.
+// Seven-segment digits, 0.016 wide and 0.03 high.
 void MakeDigits(renderer_c* _renderer)
 {
     // Segments a..g: top, upper right, lower right, bottom, lower left,
     // upper left, middle.
-    const float w = 0.025f, h = 0.045f, t = 0.01f;
+    const float w = 0.008f, h = 0.015f, t = 0.003f;
     const float segments[7][4] = {{-w, h, w, h},      {w, h, w, 0.0f},   {w, 0.0f, w, -h},   {w, -h, -w, -h},
                                   {-w, -h, -w, 0.0f}, {-w, 0.0f, -w, h}, {-w, 0.0f, w, 0.0f}};
     const char* lit[10] = {"abcdef", "bc", "abged", "abgcd", "fgbc", "afgcd", "afgedc", "abc", "abcdefg", "abcdfg"};
@@ -169,18 +170,21 @@ void MakeDigits(renderer_c* _renderer)
     WriteTemplate(tmpl, hud_digits_file, _renderer);
 }
 
-// The gun over the HUD: a barrel that recoils twice a second; the HUD runs
-// its clock behind by the guns' heat.
+// The gun in the HUD's lower right corner (its scene is placed without a
+// scale, in HUD units), lying across the screen: a barrel that recoils twice
+// a second; the HUD runs its clock behind by the guns' heat.
 void MakeGunScene(renderer_c* _renderer)
 {
     aggregate_c scene("karabinek", _renderer);
     auto gun = BuildPart("karabinek_gun", _renderer, [](shape_builder_c& _s) {
         _s.Surface("steel", Glow(vec3_c(0.25f, 0.25f, 0.27f)));
-        _s.Box(vec3_c(0.0f, 0.0f, 0.0f), vec3_c(0.05f, 0.05f, 0.3f));
-        _s.Cylinder(vec3_c(0.0f, 0.01f, 0.15f), vec3_c(0.0f, 0.01f, 0.4f), 0.012f, 0.012f, 6);
+        _s.Box(vec3_c(0.15f, 0.0f, 0.0f), vec3_c(0.5f, 0.14f, 0.12f));
+        _s.Box(vec3_c(0.3f, -0.12f, 0.0f), vec3_c(0.08f, 0.16f, 0.08f));
+        _s.Surface("barrel", Glow(vec3_c(0.15f, 0.15f, 0.16f)));
+        _s.Cylinder(vec3_c(-0.1f, 0.02f, 0.0f), vec3_c(-0.55f, 0.02f, 0.0f), 0.035f, 0.035f, 8);
     });
     envelope_c recoil;
-    const float keys[][2] = {{0.0f, 0.0f}, {0.05f, -0.03f}, {0.25f, 0.0f}, {0.5f, 0.0f}};
+    const float keys[][2] = {{0.0f, 0.0f}, {0.05f, 0.06f}, {0.25f, 0.0f}, {0.5f, 0.0f}};
     for (const auto& [time, value] : keys) {
         envelope_key_c key;
         key.time = time;
@@ -190,7 +194,7 @@ void MakeGunScene(renderer_c* _renderer)
     }
     recoil.pre = behaviour_repeat;
     recoil.post = behaviour_repeat;
-    gun->AddEnvelope(recoil, &gun->position.z);
+    gun->AddEnvelope(recoil, &gun->position.x);
     scene.AddObject(gun.release());
     scene.Save("data\\game\\hud\\karabinek.lws");
 }

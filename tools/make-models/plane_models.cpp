@@ -35,15 +35,30 @@ const plane_style_c styles[2] = {
      vec3_c(0.30f, 0.34f, 0.28f), vec3_c(0.1f, 0.1f, 0.1f)},
 };
 
+// Heights and stations chosen around the flight model's fixed points: the
+// wheels' contact line at y = -1.4 through z = 0.5, the belly line rising to
+// the tail skid, wing collision lines at y = 1.0 and -0.5, and the pilot's
+// eye at the default inside camera point (0, 0.75..0.85, -0.9).
 constexpr float ground_y = -1.4f;
-constexpr float upper_wing_y = 1.3f;
+constexpr float wheel_radius = 0.45f;
+constexpr float wheel_z = 0.5f;
+constexpr float axle_y = ground_y + wheel_radius;
+constexpr float hull_y = 0.1f; // fuselage centre line
+constexpr float hull_top = 0.55f;
+constexpr float hull_bottom = -0.35f;
+constexpr float upper_wing_y = 1.0f;
 constexpr float lower_wing_y = -0.45f;
-constexpr float half_span = 4.6f;
+constexpr float half_span = 4.5f;
 constexpr float wing_chord = 1.5f;
-constexpr float wing_z = 0.4f;
-constexpr float tail_z = -4.6f;
-constexpr float nose_z = 2.1f;
+constexpr float wing_z = 0.3f;
+constexpr float tail_z = -5.6f; // hinge line of elevator and rudder
+constexpr float tail_y = 0.35f;
+constexpr float cowl_z = 1.2f;
+constexpr float nose_z = 1.95f;
 constexpr float aileron_chord = 0.4f;
+constexpr float dashboard_z = -0.35f;
+constexpr float gun_y = 0.64f;
+constexpr float gun_x = 0.18f;
 
 struct plane_looks_c {
     surface_look_c fabric, hull, marking, wood, metal, dark, glass, tyre;
@@ -74,15 +89,26 @@ plane_looks_c Looks(const plane_style_c& _style)
     return looks;
 }
 
-// The wings and tail surfaces that do not move: the moving ones are parts.
-void AddAirframe(shape_builder_c& _shape, const plane_looks_c& _looks, float _scale_detail)
+// The guns on the fuselage top ahead of the pilot.
+void AddGuns(shape_builder_c& _shape, const plane_looks_c& _looks)
 {
-    const u32 sides = _scale_detail > 0.5f ? 10 : 6;
+    _shape.Surface("dark", _looks.dark);
+    for (float side : {-1.0f, 1.0f}) {
+        _shape.Box(vec3_c(side * gun_x, gun_y, 0.2f), vec3_c(0.1f, 0.14f, 0.8f));
+        _shape.Cylinder(vec3_c(side * gun_x, gun_y + 0.02f, 0.6f), vec3_c(side * gun_x, gun_y + 0.02f, 1.3f), 0.035f,
+                        0.035f, 6);
+    }
+}
+
+// The wings and tail surfaces that do not move: the moving ones are parts.
+void AddAirframe(shape_builder_c& _shape, const plane_looks_c& _looks, u32 _sides)
+{
+    const float hull_length = cowl_z + 1.8f;
     _shape.Surface("hull", _looks.hull);
-    _shape.Box(vec3_c(0.0f, 0.2f, 0.0f), vec3_c(1.0f, 1.1f, 3.2f));
-    _shape.Cylinder(vec3_c(0.0f, 0.25f, -1.6f), vec3_c(0.0f, 0.45f, tail_z), 0.55f, 0.12f, sides);
+    _shape.Box(vec3_c(0.0f, hull_y, cowl_z - hull_length * 0.5f), vec3_c(1.0f, hull_top - hull_bottom, hull_length));
+    _shape.Cylinder(vec3_c(0.0f, hull_y, -1.8f), vec3_c(0.0f, tail_y, tail_z - 0.4f), 0.5f, 0.1f, _sides);
     _shape.Surface("metal", _looks.metal);
-    _shape.Cylinder(vec3_c(0.0f, 0.2f, 1.6f), vec3_c(0.0f, 0.2f, nose_z - 0.1f), 0.58f, 0.62f, sides, false);
+    _shape.Cylinder(vec3_c(0.0f, hull_y, cowl_z), vec3_c(0.0f, hull_y, nose_z - 0.1f), 0.56f, 0.6f, _sides, false);
     _shape.Surface("fabric", _looks.fabric);
     // Upper wing without the aileron bays; lower wing whole.
     _shape.Box(vec3_c(0.0f, upper_wing_y, wing_z + aileron_chord * 0.5f),
@@ -90,32 +116,34 @@ void AddAirframe(shape_builder_c& _shape, const plane_looks_c& _looks, float _sc
     _shape.Box(vec3_c(0.0f, upper_wing_y, wing_z - wing_chord * 0.5f + aileron_chord * 0.5f),
                vec3_c(half_span, 0.1f, aileron_chord));
     _shape.Box(vec3_c(0.0f, lower_wing_y, wing_z - 0.1f), vec3_c(half_span * 1.8f, 0.1f, wing_chord * 0.9f));
-    // Fixed tailplane and fin.
-    _shape.Box(vec3_c(0.0f, 0.45f, tail_z + 0.35f), vec3_c(3.0f, 0.06f, 0.7f));
-    _shape.Box(vec3_c(0.0f, 0.95f, tail_z + 0.3f), vec3_c(0.06f, 0.9f, 0.6f));
+    // Fixed tailplane and fin ahead of the hinge line.
+    _shape.Box(vec3_c(0.0f, tail_y, tail_z + 0.35f), vec3_c(3.0f, 0.06f, 0.7f));
+    _shape.Box(vec3_c(0.0f, tail_y + 0.45f, tail_z + 0.3f), vec3_c(0.06f, 0.9f, 0.6f));
     _shape.Surface("marking", _looks.marking);
     for (float side : {-1.0f, 1.0f})
         _shape.Disc(vec3_c(side * (half_span - 0.9f), upper_wing_y + 0.051f, wing_z), vec3_c(0.0f, 1.0f, 0.0f), 0.5f,
-                    sides);
+                    _sides);
     for (float side : {-1.0f, 1.0f})
-        _shape.Disc(vec3_c(side * 0.56f, 0.3f, -2.4f), vec3_c(side, 0.0f, 0.0f), 0.32f, sides);
+        _shape.Disc(vec3_c(side * 0.38f, 0.2f, -3.0f), vec3_c(side, 0.0f, 0.0f), 0.25f, _sides);
     _shape.Surface("wood", _looks.wood);
     for (float side : {-1.0f, 1.0f}) {
         for (float z : {wing_z + 0.5f, wing_z - 0.5f}) {
-            _shape.Box(vec3_c(side * (half_span - 0.6f), (upper_wing_y + lower_wing_y) * 0.5f, z),
+            _shape.Box(vec3_c(side * (half_span - 0.7f), (upper_wing_y + lower_wing_y) * 0.5f, z),
                        vec3_c(0.06f, upper_wing_y - lower_wing_y, 0.08f));
-            _shape.Box(vec3_c(side * 0.55f, (upper_wing_y + 0.7f) * 0.5f, z),
-                       vec3_c(0.05f, upper_wing_y - 0.7f, 0.06f));
+            _shape.Box(vec3_c(side * 0.5f, (upper_wing_y + hull_top) * 0.5f, z),
+                       vec3_c(0.05f, upper_wing_y - hull_top, 0.06f));
         }
         // Undercarriage legs down to the axle.
-        _shape.Cylinder(vec3_c(side * 0.4f, -0.3f, 1.0f), vec3_c(side * 0.7f, ground_y + 0.45f, 0.8f), 0.04f, 0.04f, 4,
-                        false);
-        _shape.Cylinder(vec3_c(side * 0.4f, -0.3f, 0.2f), vec3_c(side * 0.7f, ground_y + 0.45f, 0.8f), 0.04f, 0.04f, 4,
-                        false);
+        for (float z : {0.9f, 0.1f})
+            _shape.Cylinder(vec3_c(side * 0.35f, hull_bottom, z), vec3_c(side * 0.7f, axle_y, wheel_z), 0.04f, 0.04f, 4,
+                            false);
     }
     _shape.Surface("metal", _looks.metal);
-    _shape.Cylinder(vec3_c(-0.75f, ground_y + 0.45f, 0.8f), vec3_c(0.75f, ground_y + 0.45f, 0.8f), 0.03f, 0.03f, 4);
-    _shape.Box(vec3_c(0.0f, 0.0f, tail_z + 0.1f), vec3_c(0.05f, 0.5f, 0.1f)); // tail skid
+    _shape.Cylinder(vec3_c(-0.8f, axle_y, wheel_z), vec3_c(0.8f, axle_y, wheel_z), 0.03f, 0.03f, 4);
+    _shape.Box(vec3_c(0.0f, tail_y - 0.35f, tail_z - 0.2f), vec3_c(0.05f, 0.5f, 0.1f)); // tail skid
+    // The cockpit opening.
+    _shape.Surface("dark", _looks.dark);
+    _shape.Box(vec3_c(0.0f, hull_top + 0.005f, -0.9f), vec3_c(0.6f, 0.01f, 0.9f));
 }
 
 void WriteSkin(const plane_style_c& _style)
@@ -162,76 +190,79 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
 
     // The collision shape: ray tests only.
     auto mask = BuildPart("mask", _renderer, [&](shape_builder_c& _s) {
-        _s.Box(vec3_c(0.0f, 0.2f, -1.0f), vec3_c(1.1f, 1.2f, 6.4f));
+        _s.Box(vec3_c(0.0f, hull_y + 0.1f, -2.0f), vec3_c(1.1f, 1.2f, 8.0f));
         _s.Box(vec3_c(0.0f, upper_wing_y, wing_z), vec3_c(half_span * 2.0f, 0.2f, wing_chord));
         _s.Box(vec3_c(0.0f, lower_wing_y, wing_z), vec3_c(half_span * 1.8f, 0.2f, wing_chord));
     });
     mask->SetVisibility(false, true);
     AddTemplateGroup(tmpl, "mask", std::move(mask));
-    auto shadow = BuildPart("shadow", _renderer, [&](shape_builder_c& _s) {
-        _s.Box(vec3_c(0.0f, 0.2f, -1.0f), vec3_c(0.9f, 0.9f, 6.0f));
-        _s.Box(vec3_c(0.0f, upper_wing_y, wing_z), vec3_c(half_span * 2.0f, 0.1f, wing_chord));
-        _s.Box(vec3_c(0.0f, lower_wing_y, wing_z), vec3_c(half_span * 1.8f, 0.1f, wing_chord));
-        _s.Box(vec3_c(0.0f, 0.45f, tail_z + 0.35f), vec3_c(3.0f, 0.06f, 0.7f));
-    });
-    AddTemplateGroup(tmpl, "shadow", std::move(shadow));
-
-    // Inside: the cockpit rim, the dashboard and what the pilot sees of the
-    // wings; the instruments are parts of their own.
-    AddTemplateGroup(tmpl, "cockpit", BuildPart("cockpit", _renderer, [&](shape_builder_c& _s) {
-                         _s.Surface("wood", looks.wood);
-                         _s.Box(vec3_c(0.0f, 0.55f, 0.95f), vec3_c(0.9f, 0.5f, 0.05f));
-                         _s.Surface("hull", looks.hull);
-                         for (float side : {-1.0f, 1.0f})
-                             _s.Box(vec3_c(side * 0.5f, 0.7f, 0.0f), vec3_c(0.08f, 0.12f, 2.0f));
-                         _s.Box(vec3_c(0.0f, 0.7f, 1.1f), vec3_c(1.0f, 0.12f, 0.2f));
-                         _s.Surface("fabric", looks.fabric);
+    AddTemplateGroup(tmpl, "shadow", BuildPart("shadow", _renderer, [&](shape_builder_c& _s) {
+                         _s.Box(vec3_c(0.0f, hull_y, -1.9f), vec3_c(0.9f, 0.9f, 7.6f));
                          _s.Box(vec3_c(0.0f, upper_wing_y, wing_z), vec3_c(half_span * 2.0f, 0.1f, wing_chord));
-                         _s.Surface("wood", looks.wood);
-                         for (float side : {-1.0f, 1.0f})
-                             _s.Box(vec3_c(side * 0.55f, (upper_wing_y + 0.7f) * 0.5f, wing_z + 0.5f),
-                                    vec3_c(0.05f, upper_wing_y - 0.7f, 0.06f));
+                         _s.Box(vec3_c(0.0f, lower_wing_y, wing_z), vec3_c(half_span * 1.8f, 0.1f, wing_chord));
+                         _s.Box(vec3_c(0.0f, tail_y, tail_z), vec3_c(3.0f, 0.06f, 1.2f));
                      }));
-    const vec3_c compass_at(-0.2f, 0.6f, 0.92f);
-    const vec3_c w1_at(0.15f, 0.65f, 0.92f);
-    const vec3_c w2_at(0.32f, 0.5f, 0.92f);
+
+    // Inside: the dashboard, the coaming, the fuselage top and guns ahead
+    // and the wings over the pilot; the instruments are parts of their own.
+    AddTemplateGroup(
+        tmpl, "cockpit", BuildPart("cockpit", _renderer, [&](shape_builder_c& _s) {
+            _s.Surface("wood", looks.wood);
+            _s.Box(vec3_c(0.0f, 0.42f, dashboard_z), vec3_c(0.9f, 0.3f, 0.04f));
+            _s.Surface("hull", looks.hull);
+            for (float side : {-1.0f, 1.0f})
+                _s.Box(vec3_c(side * 0.42f, hull_top + 0.04f, -0.9f), vec3_c(0.16f, 0.08f, 1.1f));
+            _s.Box(vec3_c(0.0f, hull_top, 0.45f), vec3_c(1.0f, 0.04f, 1.5f));
+            _s.Surface("metal", looks.metal);
+            _s.Cylinder(vec3_c(0.0f, hull_y, cowl_z), vec3_c(0.0f, hull_y, nose_z - 0.1f), 0.56f, 0.6f, 10, false);
+            AddGuns(_s, looks);
+            _s.Surface("fabric", looks.fabric);
+            _s.Box(vec3_c(0.0f, upper_wing_y, wing_z), vec3_c(half_span * 2.0f, 0.1f, wing_chord));
+            _s.Box(vec3_c(0.0f, lower_wing_y, wing_z - 0.1f), vec3_c(half_span * 1.8f, 0.1f, wing_chord * 0.9f));
+            _s.Surface("wood", looks.wood);
+            for (float side : {-1.0f, 1.0f})
+                for (float z : {wing_z + 0.5f, wing_z - 0.5f}) {
+                    _s.Box(vec3_c(side * 0.5f, (upper_wing_y + hull_top) * 0.5f, z),
+                           vec3_c(0.05f, upper_wing_y - hull_top, 0.06f));
+                    _s.Box(vec3_c(side * (half_span - 0.7f), (upper_wing_y + lower_wing_y) * 0.5f, z),
+                           vec3_c(0.06f, upper_wing_y - lower_wing_y, 0.08f));
+                }
+        }));
+    const float dial_z = dashboard_z - 0.025f;
     AddTemplateGroup(tmpl, "compass",
                      BuildPart(
                          "compass", _renderer,
                          [&](shape_builder_c& _s) {
                              _s.Surface("dial", looks.glass);
-                             _s.Disc(vec3_c(), vec3_c(0.0f, 0.0f, -1.0f), 0.09f, 12);
+                             _s.Disc(vec3_c(), vec3_c(0.0f, 0.0f, -1.0f), 0.08f, 12);
                          },
-                         compass_at));
-    for (const auto& [name, at] : {std::pair{"arrow1", w1_at}, std::pair{"arrow2", w2_at}})
+                         vec3_c(-0.22f, 0.42f, dial_z)));
+    for (const auto& [name, x] : {std::pair{"arrow1", 0.08f}, std::pair{"arrow2", 0.28f}}) {
+        // The needle over its own dial, turning about the view axis.
         AddTemplateGroup(tmpl, name,
                          BuildPart(
                              name, _renderer,
                              [&](shape_builder_c& _s) {
+                                 _s.Surface("dial", looks.glass);
+                                 _s.Disc(vec3_c(0.0f, 0.0f, 0.005f), vec3_c(0.0f, 0.0f, -1.0f), 0.07f, 12);
                                  _s.Surface("needle", looks.marking);
-                                 _s.Box(vec3_c(0.0f, 0.03f, -0.01f), vec3_c(0.008f, 0.06f, 0.004f));
+                                 _s.Box(vec3_c(0.0f, 0.03f, -0.005f), vec3_c(0.008f, 0.06f, 0.004f));
                              },
-                             at));
+                             vec3_c(x, 0.44f, dial_z)));
+    }
 
-    // The guns over the cowling, as the gunner's view shows them.
+    // The gunner's view: the guns and the fuselage top.
     AddTemplateGroup(tmpl, "guns_view", BuildPart("guns_view", _renderer, [&](shape_builder_c& _s) {
-                         _s.Surface("dark", looks.dark);
-                         for (float side : {-1.0f, 1.0f}) {
-                             _s.Box(vec3_c(side * 0.2f, 0.82f, 1.0f), vec3_c(0.1f, 0.12f, 0.7f));
-                             _s.Cylinder(vec3_c(side * 0.2f, 0.84f, 1.35f), vec3_c(side * 0.2f, 0.84f, 1.9f), 0.03f,
-                                         0.03f, 6);
-                         }
+                         AddGuns(_s, looks);
                          _s.Surface("hull", looks.hull);
-                         _s.Box(vec3_c(0.0f, 0.7f, 1.2f), vec3_c(1.0f, 0.1f, 1.2f));
+                         _s.Box(vec3_c(0.0f, hull_top, 0.45f), vec3_c(1.0f, 0.04f, 1.5f));
                      }));
 
     // Outside: the airframe, the turning rotary engine, the control surfaces
     // and the wheels.
     AddTemplateGroup(tmpl, "body", BuildPart("body", _renderer, [&](shape_builder_c& _s) {
-                         AddAirframe(_s, looks, 1.0f);
-                         _s.Surface("dark", looks.dark);
-                         for (float side : {-1.0f, 1.0f})
-                             _s.Box(vec3_c(side * 0.2f, 0.82f, 1.0f), vec3_c(0.1f, 0.12f, 0.7f));
+                         AddAirframe(_s, looks, 10);
+                         AddGuns(_s, looks);
                      }));
     AddTemplateGroup(tmpl, "out_engine",
                      BuildPart(
@@ -244,7 +275,7 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
                                              0.08f, 6);
                              }
                          },
-                         vec3_c(0.0f, 0.2f, nose_z - 0.05f)));
+                         vec3_c(0.0f, hull_y, nose_z)));
     // Ailerons hinge at their leading edge, on the outer half of the upper
     // wing.
     for (float side : {1.0f, -1.0f}) {
@@ -267,7 +298,7 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
                              _s.Surface("fabric", looks.fabric);
                              _s.Box(vec3_c(0.0f, 0.0f, -0.25f), vec3_c(3.0f, 0.05f, 0.5f));
                          },
-                         vec3_c(0.0f, 0.45f, tail_z)));
+                         vec3_c(0.0f, tail_y, tail_z)));
     AddTemplateGroup(tmpl, "fin__h",
                      BuildPart(
                          "fin__h", _renderer,
@@ -276,27 +307,28 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
                              _s.Box(vec3_c(0.0f, 0.45f, -0.25f), vec3_c(0.05f, 0.9f, 0.5f));
                              _s.Surface("marking", looks.marking);
                              for (float side : {-1.0f, 1.0f})
-                                 _s.Panel(vec3_c(side * 0.03f, 0.2f, -0.45f * side - 0.25f + 0.2f * side),
-                                          vec3_c(side * 0.03f, 0.2f, 0.45f * side - 0.25f - 0.2f * side),
-                                          vec3_c(side * 0.03f, 0.7f, 0.45f * side - 0.25f - 0.2f * side),
-                                          vec3_c(side * 0.03f, 0.7f, -0.45f * side - 0.25f + 0.2f * side));
+                                 _s.Disc(vec3_c(side * 0.03f, 0.5f, -0.25f), vec3_c(side, 0.0f, 0.0f), 0.2f, 10);
                          },
-                         vec3_c(0.0f, 0.45f, tail_z)));
-    for (float side : {-1.0f, 1.0f})
-        AddTemplateGroup(tmpl, side < 0.0f ? "out_wl" : "out_wr",
+                         vec3_c(0.0f, tail_y, tail_z)));
+    for (float side : {-1.0f, 1.0f}) {
+        const char* name = side < 0.0f ? "out_wl" : "out_wr";
+        AddTemplateGroup(tmpl, name,
                          BuildPart(
-                             side < 0.0f ? "out_wl" : "out_wr", _renderer,
+                             name, _renderer,
                              [&](shape_builder_c& _s) {
                                  _s.Surface("tyre", looks.tyre);
-                                 _s.Cylinder(vec3_c(-0.07f, 0.0f, 0.0f), vec3_c(0.07f, 0.0f, 0.0f), 0.45f, 0.45f, 12);
+                                 _s.Cylinder(vec3_c(-0.07f, 0.0f, 0.0f), vec3_c(0.07f, 0.0f, 0.0f), wheel_radius,
+                                             wheel_radius, 12);
                                  _s.Surface("metal", looks.metal);
                                  for (float face : {-1.0f, 1.0f})
                                      _s.Disc(vec3_c(face * 0.075f, 0.0f, 0.0f), vec3_c(face, 0.0f, 0.0f), 0.3f, 12);
                              },
-                             vec3_c(side * 0.85f, ground_y + 0.45f, 0.8f)));
+                             vec3_c(side * 0.85f, axle_y, wheel_z)));
+    }
 
-    // The airscrew: two wooden blades while slow, a pale disc while fast.
-    const vec3_c hub(0.0f, 0.2f, nose_z + 0.15f);
+    // The airscrew: two wooden blades while slow, a pale disc while fast;
+    // both turn about the nose axis.
+    const vec3_c hub(0.0f, hull_y, nose_z + 0.2f);
     AddTemplateGroup(tmpl, "airscrew_slow",
                      BuildPart(
                          "airscrew_slow", _renderer,
@@ -320,35 +352,35 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
                          [&](shape_builder_c& _s) {
                              _s.Surface("blur", blur);
                              _s.Disc(vec3_c(), vec3_c(0.0f, 0.0f, 1.0f), 1.25f, 16);
-                             _s.Disc(vec3_c(), vec3_c(0.0f, 0.0f, -1.0f), 1.25f, 16);
                          },
                          hub));
 
     // Far away: a few boxes.
     AddTemplateGroup(tmpl, "far_body", BuildPart("far_body", _renderer, [&](shape_builder_c& _s) {
                          _s.Surface("hull", looks.hull);
-                         _s.Box(vec3_c(0.0f, 0.25f, -1.0f), vec3_c(0.9f, 0.9f, 6.2f));
+                         _s.Box(vec3_c(0.0f, hull_y, -1.9f), vec3_c(0.9f, 0.9f, 7.6f));
                          _s.Surface("fabric", looks.fabric);
                          _s.Box(vec3_c(0.0f, upper_wing_y, wing_z), vec3_c(half_span * 2.0f, 0.1f, wing_chord));
                          _s.Box(vec3_c(0.0f, lower_wing_y, wing_z), vec3_c(half_span * 1.8f, 0.1f, wing_chord));
-                         _s.Box(vec3_c(0.0f, 0.45f, tail_z + 0.3f), vec3_c(3.0f, 0.06f, 0.8f));
+                         _s.Box(vec3_c(0.0f, tail_y, tail_z), vec3_c(3.0f, 0.06f, 1.2f));
+                         _s.Box(vec3_c(0.0f, tail_y + 0.45f, tail_z), vec3_c(0.06f, 0.9f, 1.1f));
                      }));
     // Burning: the airframe charred.
     plane_looks_c charred = looks;
     for (surface_look_c* look : {&charred.fabric, &charred.hull, &charred.marking, &charred.wood, &charred.metal})
         look->color = look->color * 0.25f;
     AddTemplateGroup(tmpl, "burned_body",
-                     BuildPart("burned_body", _renderer, [&](shape_builder_c& _s) { AddAirframe(_s, charred, 0.0f); }));
+                     BuildPart("burned_body", _renderer, [&](shape_builder_c& _s) { AddAirframe(_s, charred, 6); }));
     // Crashed: the fuselage nose down and the wings broken off beside it.
     AddTemplateGroup(tmpl, "crashed_body", BuildPart("crashed_body", _renderer, [&](shape_builder_c& _s) {
                          _s.Surface("hull", charred.hull);
-                         _s.TurnedBox(vec3_c(0.0f, -0.6f, -1.0f), vec3_c(1.0f, 1.0f, 6.0f), vec3_c(0.2f, 0.25f, 0.3f));
+                         _s.TurnedBox(vec3_c(0.0f, -0.8f, -1.5f), vec3_c(1.0f, 0.9f, 7.0f), vec3_c(0.2f, 0.2f, 0.3f));
                          _s.Surface("fabric", charred.fabric);
-                         _s.TurnedBox(vec3_c(-2.5f, -1.2f, 0.5f), vec3_c(4.0f, 0.1f, 1.4f), vec3_c(0.5f, 0.1f, 0.2f));
-                         _s.TurnedBox(vec3_c(2.8f, -1.1f, -0.5f), vec3_c(3.6f, 0.1f, 1.4f),
+                         _s.TurnedBox(vec3_c(-2.5f, -1.25f, 0.5f), vec3_c(4.0f, 0.1f, 1.4f), vec3_c(0.5f, 0.1f, 0.2f));
+                         _s.TurnedBox(vec3_c(2.8f, -1.2f, -0.5f), vec3_c(3.6f, 0.1f, 1.4f),
                                       vec3_c(-0.3f, -0.1f, -0.4f));
                          _s.Surface("wood", charred.wood);
-                         _s.TurnedBox(vec3_c(0.5f, -1.2f, 2.5f), vec3_c(0.16f, 2.0f, 0.05f), vec3_c(0.0f, 1.2f, 0.3f));
+                         _s.TurnedBox(vec3_c(0.5f, -1.3f, 2.5f), vec3_c(0.16f, 2.0f, 0.05f), vec3_c(0.0f, 1.2f, 0.3f));
                      }));
 
     AddTemplateModel(tmpl, "mask", {"mask"});
@@ -371,18 +403,20 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
     plane.maxVelocity = _style.maxVelocity;
     plane.minThrust = 0.1f;
     plane.maxThrust = 1.0f;
-    plane.gunLeft = vec3_c(-0.2f, 0.84f, 1.9f);
-    plane.gunRight = vec3_c(0.2f, 0.84f, 1.9f);
-    plane.insideGunLeft = vec3_c(-0.2f, 0.84f, 1.4f);
-    plane.insideGunRight = vec3_c(0.2f, 0.84f, 1.4f);
+    // Bullets leave the muzzles; seen from inside they start a little
+    // lower, where the pilot's line of sight over the guns meets them.
+    plane.gunLeft = vec3_c(-gun_x, gun_y + 0.02f, 1.3f);
+    plane.gunRight = vec3_c(gun_x, gun_y + 0.02f, 1.3f);
+    plane.insideGunLeft = vec3_c(-gun_x, gun_y, 1.3f);
+    plane.insideGunRight = vec3_c(gun_x, gun_y, 1.3f);
     plane.rocketLeft = vec3_c(-2.0f, lower_wing_y - 0.15f, wing_z);
     plane.rocketRight = vec3_c(2.0f, lower_wing_y - 0.15f, wing_z);
     plane.compassPivot = vec3_c();
     plane.w1Pivot = vec3_c();
     plane.w2Pivot = vec3_c();
-    plane.insideCameraShift = vec3_c(0.0f, 0.95f, 0.3f);
-    plane.outsideCameraShift = vec3_c(0.0f, 3.0f, -14.0f);
-    plane.overgunsCameraShift = vec3_c(0.0f, 1.1f, 0.2f);
+    plane.insideCameraShift = vec3_c(0.0f, 0.82f, -0.9f);
+    plane.outsideCameraShift = vec3_c(0.0f, 3.5f, -14.0f);
+    plane.overgunsCameraShift = vec3_c(0.0f, 0.82f, -0.6f);
     plane.sounds = std::string(_style.folder) + (_style.iff > 0 ? "hawk_sounds.txt" : "falcon_sounds.txt");
     AddPlaneParameters(tmpl.FindGroup("MainGroup")->parameters, plane);
     WriteTemplate(tmpl, _file, _renderer);
