@@ -208,8 +208,9 @@ void MakeMapMarkers(renderer_c* _renderer)
         {"data\\game\\hud\\map_german.lwo", vec3_c(0.9f, 0.15f, 0.1f)},
     };
     for (const auto& [file, color] : markers) {
-        auto marker = BuildPart("marker", _renderer, [&](shape_builder_c& _s) {
-            _s.Surface("marker", Glow(color));
+        const surface_look_c look = Glow(color);
+        auto marker = BuildPart("marker", _renderer, [&look](shape_builder_c& _s) {
+            _s.Surface("marker", look);
             _s.Flat(vec3_c(-0.03f, -0.03f, 0.0f), vec3_c(0.03f, -0.03f, 0.0f), vec3_c(0.0f, 0.05f, 0.0f));
             Bar(_s, -0.04f, 0.0f, 0.04f, 0.0f, 0.012f);
         });

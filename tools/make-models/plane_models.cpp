@@ -60,6 +60,9 @@ constexpr float dashboard_z = -0.35f;
 constexpr float gun_y = 0.64f;
 constexpr float gun_x = 0.18f;
 
+const vec3_c wood_colour(0.55f, 0.36f, 0.2f);
+const vec3_c metal_colour(0.6f, 0.6f, 0.62f);
+
 struct plane_looks_c {
     surface_look_c fabric, hull, marking, wood, metal, dark, glass, tyre;
 };
@@ -72,18 +75,19 @@ plane_looks_c Looks(const plane_style_c& _style)
     looks.fabric.texture = folder + "fabric.png";
     looks.fabric.tile = 0.5f;
     looks.hull.color = _style.hull;
-    looks.hull.texture = folder + "fabric.png";
+    looks.hull.texture = folder + "hull.png";
     looks.hull.tile = 0.5f;
     looks.marking.color = _style.marking;
-    looks.wood.color = vec3_c(0.55f, 0.36f, 0.2f);
+    looks.wood.color = wood_colour;
     looks.wood.texture = "data\\common\\planes\\wood.png";
     looks.wood.tile = 0.6f;
-    looks.metal.color = vec3_c(0.6f, 0.6f, 0.62f);
+    looks.metal.color = metal_colour;
     looks.metal.texture = "data\\common\\planes\\metal.png";
     looks.metal.specular = 0.5f;
     looks.dark.color = vec3_c(0.12f, 0.12f, 0.12f);
     looks.glass.color = vec3_c(0.8f, 0.85f, 0.8f);
     looks.glass.texture = "data\\common\\planes\\dial.png";
+    looks.glass.tile = 0.16f; // one dial face across a dial
     looks.glass.luminosity = 0.3f;
     looks.tyre.color = vec3_c(0.08f, 0.08f, 0.08f);
     return looks;
@@ -148,27 +152,14 @@ void AddAirframe(shape_builder_c& _shape, const plane_looks_c& _looks, u32 _side
 
 void WriteSkin(const plane_style_c& _style)
 {
-    // Doped canvas: ribs across, stitching along, a little grain.
-    WritePicture((std::string(_style.folder) + "fabric.png").c_str(), 64, 64, false, [](int _x, int _y) {
-        float shade = 0.9f + 0.1f * Hash01(static_cast<u32>(_x), static_cast<u32>(_y), 7);
-        if (_y % 16 == 0)
-            shade *= 0.8f;
-        if (_x % 32 == 0 && _y % 4 < 2)
-            shade *= 0.85f;
-        return Colour(1.0f, 1.0f, 1.0f, shade);
-    });
+    WritePattern((std::string(_style.folder) + "fabric.png").c_str(), pattern_canvas, _style.fabric);
+    WritePattern((std::string(_style.folder) + "hull.png").c_str(), pattern_canvas, _style.hull);
 }
 
 void WriteCommonPictures()
 {
-    WritePicture("data\\common\\planes\\wood.png", 64, 64, false, [](int _x, int _y) {
-        const float grain = 0.5f + 0.5f * std::sin(static_cast<float>(_x) * 0.6f + 3.0f * std::sin(_y * 0.15f));
-        return Colour(1.0f, 1.0f, 1.0f, 0.75f + 0.2f * grain + 0.05f * Hash01(_x, _y, 3));
-    });
-    WritePicture("data\\common\\planes\\metal.png", 32, 32, false, [](int _x, int _y) {
-        const bool rivet = _x % 16 == 8 && _y % 16 == 8;
-        return Colour(1.0f, 1.0f, 1.0f, rivet ? 0.6f : 0.85f + 0.15f * Hash01(_x / 2, _y, 5));
-    });
+    WritePattern("data\\common\\planes\\wood.png", pattern_wood, wood_colour);
+    WritePattern("data\\common\\planes\\metal.png", pattern_metal, metal_colour);
     // An instrument face: white ring and ticks on black.
     WritePicture("data\\common\\planes\\dial.png", 64, 64, false, [](int _x, int _y) {
         const float dx = static_cast<float>(_x) - 31.5f, dy = static_cast<float>(_y) - 31.5f;
@@ -208,7 +199,7 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
     AddTemplateGroup(
         tmpl, "cockpit", BuildPart("cockpit", _renderer, [&](shape_builder_c& _s) {
             _s.Surface("wood", looks.wood);
-            _s.Box(vec3_c(0.0f, 0.42f, dashboard_z), vec3_c(0.9f, 0.3f, 0.04f));
+            _s.Box(vec3_c(0.0f, 0.56f, dashboard_z), vec3_c(0.9f, 0.32f, 0.04f));
             _s.Surface("hull", looks.hull);
             for (float side : {-1.0f, 1.0f})
                 _s.Box(vec3_c(side * 0.42f, hull_top + 0.04f, -0.9f), vec3_c(0.16f, 0.08f, 1.1f));
@@ -236,7 +227,7 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
                              _s.Surface("dial", looks.glass);
                              _s.Disc(vec3_c(), vec3_c(0.0f, 0.0f, -1.0f), 0.08f, 12);
                          },
-                         vec3_c(-0.22f, 0.42f, dial_z)));
+                         vec3_c(-0.22f, 0.54f, dial_z)));
     for (const auto& [name, x] : {std::pair{"arrow1", 0.08f}, std::pair{"arrow2", 0.28f}}) {
         // The needle over its own dial, turning about the view axis.
         AddTemplateGroup(tmpl, name,
@@ -248,7 +239,7 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
                                  _s.Surface("needle", looks.marking);
                                  _s.Box(vec3_c(0.0f, 0.03f, -0.005f), vec3_c(0.008f, 0.06f, 0.004f));
                              },
-                             vec3_c(x, 0.44f, dial_z)));
+                             vec3_c(x, 0.6f, dial_z)));
     }
 
     // The gunner's view: the guns and the fuselage top.
@@ -365,10 +356,12 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
                          _s.Box(vec3_c(0.0f, tail_y, tail_z), vec3_c(3.0f, 0.06f, 1.2f));
                          _s.Box(vec3_c(0.0f, tail_y + 0.45f, tail_z), vec3_c(0.06f, 0.9f, 1.1f));
                      }));
-    // Burning: the airframe charred.
+    // Burning: the airframe charred, its paint and grain gone.
     plane_looks_c charred = looks;
-    for (surface_look_c* look : {&charred.fabric, &charred.hull, &charred.marking, &charred.wood, &charred.metal})
+    for (surface_look_c* look : {&charred.fabric, &charred.hull, &charred.marking, &charred.wood, &charred.metal}) {
         look->color = look->color * 0.25f;
+        look->texture.clear();
+    }
     AddTemplateGroup(tmpl, "burned_body",
                      BuildPart("burned_body", _renderer, [&](shape_builder_c& _s) { AddAirframe(_s, charred, 6); }));
     // Crashed: the fuselage nose down and the wings broken off beside it.

@@ -239,9 +239,9 @@ void MakeSounds()
     Crack(Game("hit3"), 0.2, 300.0, 20.0, 0.7, 23);
     // A bullet passing: a short rising-then-falling whistle.
     for (const auto& [name, pitch] : {std::pair{"nearmiss1", 1800.0}, std::pair{"nearmiss2", 1400.0}})
-        Wave(Game(name), 0.3, [pitch](u32 _n, double _t) {
+        Wave(Game(name), 0.3, [whistle = pitch](u32 _n, double _t) {
             const double shape = std::sin(pi * _t / 0.3);
-            return shape * shape * (0.4 * std::sin(2.0 * pi * pitch * (1.0 - _t) * _t) + 0.2 * Noise(_n, 24));
+            return shape * shape * (0.4 * std::sin(2.0 * pi * whistle * (1.0 - _t) * _t) + 0.2 * Noise(_n, 24));
         });
     Crack(Game("aagun_shot"), 0.15, 150.0, 30.0, 0.75, 25);
     Blast(Game("flak_shot"), 0.8, 55.0, 5.0, 26);

@@ -23,9 +23,13 @@ surface_look_c Look(const vec3_c& _color, const char* _texture = "", float _tile
     return look;
 }
 
-const surface_look_c olive = Look(vec3_c(0.35f, 0.38f, 0.22f), "data\\common\\planes\\metal.png");
-const surface_look_c steel = Look(vec3_c(0.25f, 0.25f, 0.27f), "data\\common\\planes\\metal.png");
-const surface_look_c sandbag = Look(vec3_c(0.62f, 0.55f, 0.4f), "data\\game\\objects\\sandbag.png", 0.5f);
+const vec3_c olive_colour(0.35f, 0.38f, 0.22f);
+const vec3_c steel_colour(0.25f, 0.25f, 0.27f);
+const vec3_c sandbag_colour(0.62f, 0.55f, 0.4f);
+const vec3_c envelope_colour(0.75f, 0.72f, 0.6f);
+const surface_look_c olive = Look(olive_colour, "data\\game\\objects\\olive.png");
+const surface_look_c steel = Look(steel_colour, "data\\game\\objects\\steel.png");
+const surface_look_c sandbag = Look(sandbag_colour, "data\\game\\objects\\sandbag.png", 0.5f);
 const surface_look_c uniform = Look(vec3_c(0.4f, 0.36f, 0.25f));
 const surface_look_c skin = Look(vec3_c(0.8f, 0.62f, 0.5f));
 const surface_look_c soot = Look(vec3_c(0.08f, 0.07f, 0.06f));
@@ -152,7 +156,7 @@ void MakeBalloon(renderer_c* _renderer)
     template_group_c& main = MainGroup(tmpl, -1);
     AddSoundEffect(main, "fx_onEX", "data\\game\\sounds\\explosion_big.wav", 500.0f);
     AddSoundEffect(main, "fx_onCR", "data\\game\\sounds\\crash.wav", 300.0f);
-    const surface_look_c envelope = Look(vec3_c(0.75f, 0.72f, 0.6f), "data\\game\\objects\\sandbag.png", 2.0f);
+    const surface_look_c envelope = Look(envelope_colour, "data\\game\\objects\\balloon.png", 2.0f);
     const surface_look_c burnt = Look(vec3_c(0.15f, 0.1f, 0.08f));
     // An elongated gas bag with fins, a basket below on its ropes.
     auto bag = [&](shape_builder_c& _s, const surface_look_c& _look) {
@@ -200,10 +204,10 @@ void MakeBalloon(renderer_c* _renderer)
 
 void MakeGroundTargets(renderer_c* _renderer)
 {
-    WritePicture("data\\game\\objects\\sandbag.png", 32, 32, false, [](int _x, int _y) {
-        const bool seam = _y % 16 == 0 || (_x + (_y / 16) * 8) % 16 == 0;
-        return Colour(1.0f, 1.0f, 1.0f, seam ? 0.7f : 0.85f + 0.15f * Hash01(_x, _y, 11));
-    });
+    WritePattern("data\\game\\objects\\olive.png", pattern_metal, olive_colour);
+    WritePattern("data\\game\\objects\\steel.png", pattern_metal, steel_colour);
+    WritePattern("data\\game\\objects\\sandbag.png", pattern_sandbag, sandbag_colour);
+    WritePattern("data\\game\\objects\\balloon.png", pattern_canvas, envelope_colour);
     MakeAagun(_renderer);
     MakeFlak(_renderer);
     MakeBalloon(_renderer);
