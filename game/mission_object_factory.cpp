@@ -31,12 +31,6 @@ std::unique_ptr<game_object_c> mission_object_factory_c::CreateYachts(level_scen
     NotBuilt("yachts");
 }
 
-std::unique_ptr<game_object_c>
-mission_object_factory_c::CreateComputerPlane(placed_object_c*, const computer_plane_setup_c&, const mission_devices_c&)
-{
-    NotBuilt("planes");
-}
-
 std::unique_ptr<game_object_c> mission_object_factory_c::CreateUserPlane(const user_plane_setup_c&,
                                                                          const mission_devices_c&)
 {
