@@ -10,6 +10,7 @@
 #include "level/control_point_object.h"
 #include "level/level_scene.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
@@ -64,6 +65,27 @@ std::unique_ptr<control_point_object_c> MakeControlPoint(const char* _name, cons
     point->size = _size;
     point->id = _id;
     return point;
+}
+
+std::vector<std::string> ReadSceneTemplateNames(const std::string& _scene)
+{
+    std::vector<std::string> names;
+    CChunkSaver saver;
+    if (!saver.Open(CChunkSaver::mode_read, _scene.c_str()))
+        return names;
+    if (saver.Begin("scne") && saver.Begin("tpls")) {
+        u32 count = 0;
+        saver.LeafU32("nOft", count);
+        // The stored count is checked against what is there.
+        count = std::min(count, saver.CountItems("fnam"));
+        for (u32 i = 0; i < count; ++i) {
+            std::string name;
+            saver.LeafStdString("fnam", name);
+            names.push_back(name);
+        }
+    }
+    saver.Close();
+    return names;
 }
 
 std::string StagePath(const std::string& _root, const std::string& _name)

@@ -40,6 +40,10 @@ void AddDataTexture(data_files_t& _files, const std::string& _name, const textur
 std::unique_ptr<control_point_object_c> MakeControlPoint(const char* _name, const vec3_c& _position, f32 _size,
                                                          i32 _id);
 
+// The template files a scene file names, in its order, read without
+// loading them; none when the file cannot be read or has no templates.
+std::vector<std::string> ReadSceneTemplateNames(const std::string& _scene);
+
 // The folder path of an entry below _root: backslashes become '/'. Names
 // that are empty, absolute, or step out of the root with ".." throw
 // std::invalid_argument, so a bad name never writes outside the stage.

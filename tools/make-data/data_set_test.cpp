@@ -10,9 +10,9 @@
 #include "foundation/script_loader.h"
 #include "game/script_host.h"
 #include "level/parameter_object.h"
-#include "level/chunk_saver.h"
 #include "level/level_scene.h"
 #include "level/object_template.h"
+#include "tools/data-kit/data_files.h"
 #include "tools/make-data/mission_layout.h"
 #include "tools/make-data/scenery.h"
 
@@ -62,26 +62,6 @@ bool IsFileKey(const std::string& _key)
     static const std::set<std::string> keys = {"lights", "terrain",    "scripts",   "map",
                                                "file",   "color_map1", "color_map2"};
     return keys.count(Lower(_key)) != 0;
-}
-
-// The template files a scene file names, read without loading them.
-std::vector<std::string> TemplatesOf(const std::string& _scene)
-{
-    std::vector<std::string> names;
-    CChunkSaver saver;
-    if (!saver.Open(CChunkSaver::mode_read, _scene.c_str()))
-        return names;
-    if (saver.Begin("scne") && saver.Begin("tpls")) {
-        u32 count = 0;
-        saver.LeafU32("nOft", count);
-        for (u32 i = 0; i < count && i < saver.CountItems("fnam"); ++i) {
-            std::string name;
-            saver.LeafStdString("fnam", name);
-            names.push_back(name);
-        }
-    }
-    saver.Close();
-    return names;
 }
 
 class DataSet : public ::testing::Test {
@@ -178,7 +158,8 @@ TEST_F(DataSet, FilesTheGameLooksUpByFixedNamesArePresent)
 
 TEST_F(DataSet, EveryFileALevelScriptNamesIsPresent)
 {
-    EXPECT_EQ(TemplatesOf(std::string(kFirstTraining) + "aaguns.sce"), std::vector<std::string>{kAagunTemplate});
+    EXPECT_EQ(ReadSceneTemplateNames(std::string(kFirstTraining) + "aaguns.sce"),
+              std::vector<std::string>{kAagunTemplate});
     null_renderer_c renderer;
     const auto scripts = LevelScripts();
     ASSERT_FALSE(scripts.empty());
@@ -205,7 +186,7 @@ TEST_F(DataSet, EveryFileALevelScriptNamesIsPresent)
                 ExpectFile(file, script);
                 if (Lower(file).ends_with(".sce") && Exists(file)) {
                     bool loadable = true;
-                    for (const std::string& tmpl : TemplatesOf(file)) {
+                    for (const std::string& tmpl : ReadSceneTemplateNames(file)) {
                         ExpectFile(tmpl, file);
                         loadable = loadable && Exists(tmpl);
                     }

@@ -120,6 +120,12 @@ void AddLevelLights(data_files_t& _files, renderer_c* _renderer)
         Light("fill", vec3_c(-2.3f, 0.4f, 0.0f), vec3_c(0.55f, 0.62f, 0.75f), 0.35f, light_diffuse).release());
     scene.ambientColor = vec3_c(0.55f, 0.6f, 0.68f);
     scene.ambientIntensity = 0.45f;
+    // The view from the field's tower over the meadow, for a level shown
+    // without a plane to follow.
+    camera_c* tower = scene.AddCamera(new camera_c("tower"));
+    tower->position = vec3_c(-60.0f, 45.0f, -700.0f);
+    tower->rotation = vec3_c(0.15f, 0.06f, 0.0f);
+    scene.SetActiveCamera(tower);
     AddDataScene(_files, kLevelLights, scene);
 }
 

@@ -21,7 +21,8 @@ inline constexpr char kGlowScene[] = "data\\menu\\common\\glow2.lws";
 inline constexpr char kPlanePreviewLights[] = "data\\game\\terrains\\lights.lws";
 
 void AddSkyBox(data_files_t& _files);
-// The sun with shadows and a soft fill light from the other side.
+// The sun with shadows and a soft fill light from the other side, and a
+// camera on the field's tower looking north over the meadow.
 void AddLevelLights(data_files_t& _files, renderer_c* _renderer);
 // Black over the whole screen, its strength rising from nothing at 0 s to
 // full at 1.5 s (the pause shows it at 0.7 s).
