@@ -9,10 +9,14 @@
 #include "foundation/file_error.h"
 #include "foundation/script_loader.h"
 #include "game/script_host.h"
+#include "game/state_game.h"
+#include "input/controllers.h"
+#include "input/testing/script_devices.h"
 #include "level/parameter_object.h"
 #include "level/level_scene.h"
 #include "level/object_template.h"
 #include "tools/data-kit/data_files.h"
+#include "tools/make-data/bindings.h"
 #include "tools/make-data/mission_layout.h"
 #include "tools/make-data/scenery.h"
 
@@ -201,6 +205,30 @@ TEST_F(DataSet, EveryFileALevelScriptNamesIsPresent)
             }
         }
     }
+}
+
+TEST_F(DataSet, DefaultBindingsLoadIntoTheInputLayerOneNamePerAction)
+{
+    script_input_c input;
+    script_input_scope_c scope{input};
+    AddKeyboard(input);
+    controllers_c controllers(nullptr);
+    controllers.LoadFromFile(kDefaultBindingsFile);
+    const auto names = ReadTextLines("data\\common\\actions.txt");
+    ASSERT_EQ(controllers.GetActionCount(), DefaultBindings().size());
+    EXPECT_EQ(names.size(), controllers.GetActionCount()) << "actions.txt names the actions in their order";
+    std::set<std::string> bound;
+    for (u32 i = 0; i < controllers.GetActionCount(); ++i) {
+        const action_c& action = controllers.GetAction(i);
+        EXPECT_EQ(action.device, controllers.GetDevices().FindDevice(GUID_SysKeyboard)) << action.name.GetData();
+        EXPECT_TRUE(bound.insert(Lower(action.name.GetData())).second) << "twice: " << action.name.GetData();
+    }
+    // What the game state and the player's plane look up by name.
+    for (const char* name : game_action_names)
+        EXPECT_TRUE(bound.count(Lower(name))) << name;
+    for (const char* name :
+         {"fire", "bomb", "rocket", "tail-left", "follow_me", "attack", "patrol", "help", "auto-level"})
+        EXPECT_TRUE(bound.count(name)) << name;
 }
 
 // A mission script run with the game's bindings recorded instead of done:

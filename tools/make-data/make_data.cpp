@@ -1,6 +1,7 @@
 #include "tools/make-data/make_data.h"
 
 #include "engine/null_renderer.h"
+#include "tools/make-data/bindings.h"
 #include "tools/make-data/landscape.h"
 #include "tools/make-data/mission_layout.h"
 #include "tools/make-data/scenery.h"
@@ -17,4 +18,5 @@ void MakeDataSet(data_files_t& _files)
     AddGlowScene(_files, &renderer);
     AddPlanePreviewLights(_files, &renderer);
     AddFirstTraining(_files, landscape, &renderer);
+    AddDefaultBindings(_files);
 }

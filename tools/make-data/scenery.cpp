@@ -21,6 +21,8 @@
 namespace {
 
 constexpr f32 kPi = 3.14159265f;
+constexpr u32 kZenith = 0xFF3F6FB8;
+constexpr u32 kHorizon = 0xFFB9CCE0;
 
 u32 Blend(u32 _a, u32 _b, f32 _t)
 {
@@ -86,13 +88,12 @@ std::unique_ptr<light_c> Light(const char* _name, const vec3_c& _rotation, const
 void AddSkyBox(data_files_t& _files)
 {
     constexpr int side = 256;
-    const u32 zenith = 0xFF3F6FB8, horizon = 0xFFB9CCE0;
     const char* sides[] = {"front", "back", "left", "right"};
     for (int face = 0; face < 4; ++face) {
         AddDataTexture(_files, std::string(kSkyPrefix) + sides[face] + ".dds",
-                       Texture(side, side, format_dxt1, [face, zenith, horizon](int _x, int _y) {
+                       Texture(side, side, format_dxt1, [face](int _x, int _y) {
                            const f32 up = 1.0f - static_cast<f32>(_y) / (side - 1);
-                           u32 sky = Blend(horizon, zenith, std::pow(up, 0.6f));
+                           u32 sky = Blend(kHorizon, kZenith, std::pow(up, 0.6f));
                            // A band of fair-weather clouds above the horizon; the
                            // faces' noise continues round the box.
                            const f32 u = static_cast<f32>(face * side + _x) / 64.0f;
@@ -101,10 +102,9 @@ void AddSkyBox(data_files_t& _files)
                            return Blend(sky, 0xFFF4F6F8, std::clamp((cloud + 0.05f) * 4.0f, 0.0f, 0.8f) * band);
                        }));
     }
-    AddDataTexture(_files, std::string(kSkyPrefix) + "up.dds",
-                   Texture(side, side, format_dxt1, [zenith](int _x, int _y) {
+    AddDataTexture(_files, std::string(kSkyPrefix) + "up.dds", Texture(side, side, format_dxt1, [](int _x, int _y) {
                        const f32 cloud = Clouds(static_cast<f32>(_x) / 48.0f + 9.0f, static_cast<f32>(_y) / 48.0f);
-                       return Blend(zenith, 0xFFE8EEF4, std::clamp(cloud * 3.0f, 0.0f, 0.6f));
+                       return Blend(kZenith, 0xFFE8EEF4, std::clamp(cloud * 3.0f, 0.0f, 0.6f));
                    }));
     AddDataTexture(_files, std::string(kSkyPrefix) + "down.dds",
                    Texture(side, side, format_dxt1, [](int, int) { return 0xFF5A6A4A; }));
