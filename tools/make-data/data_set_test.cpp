@@ -36,6 +36,7 @@ const std::vector<std::string> kModelFiles = {
     "data\\planes\\hawk\\hawk.op",
     "data\\planes\\falcon\\falcon.op",
     kAagunTemplate,
+    kBalloonTemplate,
     "data\\game\\hud\\compass.op",
     "data\\game\\hud\\sight.op",
     "data\\game\\hud\\items.op",
@@ -252,28 +253,39 @@ public:
 
     void SetUserAlive(bool _alive) { host.SetGlobalNumber("user_alive", _alive ? 1.0 : 0.0); }
 
-    // Calls the function, then every event it and the events after it
-    // asked for, as the game would once their time has come.
-    bool Call(const std::string& _function)
+    // Calls the function, then every event that is due.
+    bool Call(const std::string& _function) { return host.CallFunction(_function.c_str()) && RunDueEvents(); }
+    // Game time goes on by _seconds; the events due by then run.
+    bool Advance(f32 _seconds)
     {
-        if (!host.CallFunction(_function.c_str()))
-            return false;
-        while (!events.empty()) {
-            const std::string event = events.front();
-            events.erase(events.begin());
-            if (!host.CallFunction(event.c_str()))
-                return false;
-        }
-        return true;
+        now += _seconds;
+        host.SetGlobalNumber("game_time", now);
+        return RunDueEvents();
     }
     bool Called(const std::string& _call) const { return std::find(calls.begin(), calls.end(), _call) != calls.end(); }
 
     script_host_c host;
     std::vector<std::string> calls;
-    std::vector<std::string> events;
     std::vector<int> infoLines;
 
 private:
+    // As the game walks its event list: in order, events added on the way
+    // included.
+    bool RunDueEvents()
+    {
+        for (size_t i = 0; i < events.size();) {
+            if (events[i].first > now) {
+                ++i;
+                continue;
+            }
+            const std::string name = events[i].second;
+            events.erase(events.begin() + static_cast<std::ptrdiff_t>(i));
+            if (!host.CallFunction(name.c_str()))
+                return false;
+        }
+        return true;
+    }
+
     struct binding_s {
         const char* name;
         recorded_mission_c* mission;
@@ -289,12 +301,15 @@ private:
                                                  : std::to_string(static_cast<int>(_host->GetNumberArg(i))));
         mission.calls.push_back(call);
         if (call.starts_with("add_event "))
-            mission.events.push_back(_host->GetStringArg(1).GetData());
+            mission.events.push_back(
+                {mission.now + static_cast<f32>(_host->GetNumberArg(2)), _host->GetStringArg(1).GetData()});
         if (std::string(binding.name) == "add_mission_info_line" && !_host->IsStringArg(1))
             mission.infoLines.push_back(static_cast<int>(_host->GetNumberArg(1)));
     }
 
     std::vector<binding_s> bindings;
+    std::vector<std::pair<f32, std::string>> events;
+    f32 now = 0.0f;
 };
 
 // The mission script of a level script, or "" without one.
@@ -321,9 +336,11 @@ TEST_F(DataSet, MissionScriptsEndTheirMissionsWhenThePlayerIsLost)
         ASSERT_TRUE(mission.Call("mission_init"));
         ASSERT_TRUE(mission.Call("mission_process"));
         EXPECT_FALSE(mission.Called("terminate_mission"));
+        ASSERT_TRUE(mission.Advance(1.0f));
         mission.SetUserAlive(false);
         ASSERT_TRUE(mission.Call("mission_process"));
         EXPECT_TRUE(mission.Called("store_mission_results 0 0"));
+        ASSERT_TRUE(mission.Advance(10.0f));
         EXPECT_TRUE(mission.Called("terminate_mission"));
         for (int line : mission.infoLines)
             EXPECT_TRUE(line >= 0 && static_cast<size_t>(line) < texts) << "in-game text " << line;
@@ -338,11 +355,54 @@ TEST_F(DataSet, FirstTrainingIsWonByDestroyingTheGun)
     EXPECT_FALSE(mission.Called("terminate_mission"));
     ASSERT_TRUE(mission.Call("flak_1_on_destroyed"));
     EXPECT_TRUE(mission.Called("store_mission_results 1 0"));
+    ASSERT_TRUE(mission.Advance(10.0f));
     EXPECT_TRUE(mission.Called("terminate_mission"));
     // Lost afterwards, the mission stays won.
     mission.SetUserAlive(false);
     ASSERT_TRUE(mission.Call("mission_process"));
     EXPECT_FALSE(mission.Called("store_mission_results 0 0"));
+}
+
+TEST_F(DataSet, SecondTrainingIsWonByTheBalloonsAndTheBatteryCounts)
+{
+    const std::string script = MissionScriptOf(std::string(kSecondTraining) + "level.txt");
+    struct case_s {
+        const char* what;
+        std::vector<const char*> destroyed;
+        f32 wait;
+        const char* results;
+    } cases[] = {
+        {"balloons only, after the grace time",
+         {"balloon_1", "balloon_2", "balloon_3"},
+         40.0f,
+         "store_mission_results 1 0"},
+        {"battery after the balloons",
+         {"balloon_3", "balloon_1", "balloon_2", "battery_1", "battery_2"},
+         5.0f,
+         "store_mission_results 1 1"},
+        {"battery first",
+         {"battery_2", "battery_1", "balloon_1", "balloon_2", "balloon_3"},
+         40.0f,
+         "store_mission_results 1 1"},
+        {"two balloons, then the time runs out", {"balloon_1", "balloon_2"}, 700.0f, "store_mission_results 0 0"},
+    };
+    for (const case_s& c : cases) {
+        SCOPED_TRACE(c.what);
+        recorded_mission_c mission(script);
+        ASSERT_TRUE(mission.Call("mission_init"));
+        for (const char* name : c.destroyed) {
+            ASSERT_TRUE(mission.Advance(1.0f));
+            ASSERT_TRUE(mission.Call(std::string(name) + "_on_destroyed"));
+        }
+        EXPECT_FALSE(mission.Called("terminate_mission")) << "the mission waits for the battery";
+        ASSERT_TRUE(mission.Advance(c.wait));
+        ASSERT_TRUE(mission.Advance(5.0f));
+        EXPECT_TRUE(mission.Called(c.results));
+        EXPECT_EQ(std::count_if(mission.calls.begin(), mission.calls.end(),
+                                [](const std::string& _call) { return _call.starts_with("store_mission_results"); }),
+                  1);
+        EXPECT_TRUE(mission.Called("terminate_mission"));
+    }
 }
 
 } // namespace

@@ -18,5 +18,6 @@ void MakeDataSet(data_files_t& _files)
     AddGlowScene(_files, &renderer);
     AddPlanePreviewLights(_files, &renderer);
     AddFirstTraining(_files, landscape, &renderer);
+    AddSecondTraining(_files, landscape, &renderer);
     AddDefaultBindings(_files);
 }
