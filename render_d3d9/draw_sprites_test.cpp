@@ -1,7 +1,7 @@
 #include "render_d3d9/draw_sprites.h"
 #include "engine/anim_sprite.h"
 #include "engine/flare.h"
-#include "render_d3d9/testing/effect_fixture.h"
+#include "render_d3d9/testing/draw_fixture.h"
 
 #include <memory>
 
@@ -19,11 +19,12 @@ public:
     std::unique_ptr<test_map_c> testMap;
 };
 
-class SpriteDraw : public effect_fixture_c {
+class SpriteDraw : public draw_fixture_c {
 protected:
     void SetUp() override
     {
-        effect_fixture_c::SetUp();
+        draw_fixture_c::SetUp();
+        MakeRenderer();
         opaque = MakeTexture(format_x8r8g8b8);
         alpha = MakeTexture(format_a8r8g8b8, true);
         next = MakeTexture(format_x8r8g8b8);

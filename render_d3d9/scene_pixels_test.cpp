@@ -1,0 +1,107 @@
+// Small scenes drawn by the renderer through the OpenGL backend and read
+// back by screen capture, compared with the pictures in
+// render_d3d9/testing/expected.
+#include "engine/geom_object.h"
+#include "engine/material.h"
+#include "engine/mesh.h"
+#include "engine/primitive_set.h"
+#include "platform/d3d9/testing/expected_image.h"
+#include "render_d3d9/testing/draw_fixture.h"
+
+#include <cmath>
+
+namespace {
+
+// Mesa's rasterizer is exact, but filtering and fog are computed in
+// floating point on both sides of a comparison; three steps per channel
+// absorb rounding without hiding a wrong stage or colour.
+constexpr u32 tolerance = 3;
+
+// A square of side 2 centred on the origin in the x, y plane, facing -z,
+// with texture coordinates 0..1 in every set asked.
+geometry_def_c FacingSquare(const char* _name, u32 _coord_sets)
+{
+    geometry_def_c definition(_name);
+    definition.format.hasPosition = 1;
+    definition.format.hasNormal = 1;
+    definition.format.texCoordSetCount = _coord_sets;
+    auto* set = new triangle_set_c;
+    set->vertices.resize(4);
+    const f32 corners[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {-1.0f, 1.0f}, {1.0f, 1.0f}};
+    for (u32 i = 0; i < 4; ++i) {
+        vertex_c& vertex = set->vertices[i];
+        vertex.position = {corners[i][0], corners[i][1], 0.0f};
+        vertex.normal = {0.0f, 0.0f, -1.0f};
+        for (u32 s = 0; s < _coord_sets; ++s) {
+            vertex.texCoords[s][0] = (corners[i][0] + 1.0f) * 0.5f;
+            vertex.texCoords[s][1] = (1.0f - corners[i][1]) * 0.5f;
+        }
+    }
+    set->indices = {0, 2, 1, 1, 2, 3};
+    definition.AddPrimitiveSet(set);
+    return definition;
+}
+
+class SceneOnGl : public draw_fixture_c {
+protected:
+    SceneOnGl() : draw_fixture_c(draw_backend_e::opengl, 128, 128) {}
+
+    // A facing square at _position turned by _heading, its surface showing
+    // the object's one material.
+    geom_object_c* Square(const vec3_c& _position, f32 _heading, u32 _coord_sets = 1)
+    {
+        auto* object = Own(new geom_object_c("square", renderer.get()));
+        object->position = _position;
+        object->rotation = {_heading, 0.0f, 0.0f};
+        object->UpdateTransform(nullptr);
+        mesh_c* mesh = object->CreateMesh("square", FacingSquare("square", _coord_sets));
+        mesh->SetMaterial(0, object->AddMaterial(new material_c("material", renderer.get())));
+        return object;
+    }
+    // As the scene draws an object: culled against the camera (which
+    // places it in camera space), then both passes.
+    void Draw(geom_object_c* _object)
+    {
+        object_list_t opaque, blended;
+        ASSERT_TRUE(_object->Cull(opaque, blended, scene.get(), &camera, 0, 0));
+        _object->Render(0);
+        _object->Render(1);
+    }
+    // A white directional light along _direction's heading and pitch.
+    light_c* Sun(u32 _flags, f32 _heading, f32 _pitch)
+    {
+        light_c* light = AddLight(_flags);
+        light->color = {1.0f, 1.0f, 1.0f};
+        light->rotation = {_heading, _pitch, 0.0f};
+        light->UpdateTransform(nullptr);
+        light->UpdateForCamera(camera);
+        return light;
+    }
+};
+
+TEST_F(SceneOnGl, LitSquaresFadeIntoLinearFog)
+{
+    MakeRenderer();
+    scene->SetFlag(scene_fog_on, true);
+    scene->fogColor = {0.4f, 0.5f, 0.8f};
+    scene->fogStart = 4.0f;
+    scene->fogEnd = 16.0f;
+    scene->ambientColor = {0.2f, 0.2f, 0.2f};
+    Sun(light_diffuse, 0.5f, 0.3f);
+    renderer->Clear({0.4f, 0.5f, 0.8f}, 0, true, true, true, false);
+    Start();
+    const f32 depths[3] = {3.0f, 8.0f, 14.0f};
+    for (u32 i = 0; i < 3; ++i) {
+        const f32 d = depths[i];
+        geom_object_c* object =
+            Square({(static_cast<f32>(i) - 1.0f) * 0.25f * d, 0.0f, d}, 0.4f * static_cast<f32>(i) - 0.4f);
+        material_c* material = object->GetMaterials().GetFirst();
+        material->flags = material_lighting;
+        material->color = {1.0f, 0.6f, 0.2f};
+        material->diffuse = 1.0f;
+        Draw(object);
+    }
+    ExpectImage(Capture(), "lit_fogged_squares", tolerance);
+}
+
+}
