@@ -50,11 +50,15 @@ protected:
     // the object's one material.
     geom_object_c* Square(const vec3_c& _position, f32 _heading, u32 _coord_sets = 1)
     {
-        auto* object = Own(new geom_object_c("square", renderer.get()));
+        return Place(FacingSquare("square", _coord_sets), _position, _heading);
+    }
+    geom_object_c* Place(const geometry_def_c& _definition, const vec3_c& _position, f32 _heading)
+    {
+        auto* object = Own(new geom_object_c(_definition.name.GetData(), renderer.get()));
         object->position = _position;
         object->rotation = {_heading, 0.0f, 0.0f};
         object->UpdateTransform(nullptr);
-        mesh_c* mesh = object->CreateMesh("square", FacingSquare("square", _coord_sets));
+        mesh_c* mesh = object->CreateMesh(_definition.name.GetData(), _definition);
         mesh->SetMaterial(0, object->AddMaterial(new material_c("material", renderer.get())));
         return object;
     }
@@ -102,6 +106,56 @@ TEST_F(SceneOnGl, LitSquaresFadeIntoLinearFog)
         Draw(object);
     }
     ExpectImage(Capture(), "lit_fogged_squares", tolerance);
+}
+
+// A texel pattern: a ring, opaque and coloured by quadrant, on a fully
+// transparent ground.
+u32 RingTexel(u32 _x, u32 _y)
+{
+    const f32 dx = static_cast<f32>(_x) - 7.5f;
+    const f32 dy = static_cast<f32>(_y) - 7.5f;
+    const f32 r = std::sqrt(dx * dx + dy * dy);
+    if (r < 3.0f || r > 7.0f) {
+        return 0x00FFFFFFu;
+    }
+    return dx < 0.0f ? (dy < 0.0f ? 0xFFFF4020u : 0xFF20C040u) : (dy < 0.0f ? 0xFF2060FFu : 0xFFFFE040u);
+}
+
+TEST_F(SceneOnGl, ACompressedTextureIsCutOutByItsAlpha)
+{
+    MakeRenderer();
+    renderer->Clear({0.1f, 0.1f, 0.3f}, 0, true, true, true, false);
+    Start();
+    geom_object_c* object = Square({0.0f, 0.0f, 3.5f}, 0.3f);
+    material_c* material = object->GetMaterials().GetFirst();
+    material->flags = material_double_sided;
+    material->color = {1.0f, 1.0f, 1.0f};
+    material->luminosity = 1.0f;
+    material->SetColorMap(
+        0, std::make_unique<test_map_c>(std::vector<texture_c*>{MakePatternTexture(16, format_dxt5, RingTexel)}));
+    Draw(object);
+    ExpectImage(Capture(), "dxt_ring_alpha_test", tolerance);
+}
+
+TEST_F(SceneOnGl, ABumpMapBendsTheLightOfTheSecondStage)
+{
+    MakeRenderer();
+    scene->ambientColor = {0.1f, 0.1f, 0.1f};
+    Sun(light_diffuse, 0.0f, 0.2f);
+    renderer->Clear({0.0f, 0.0f, 0.0f}, 0, true, true, true, false);
+    Start();
+    geom_object_c* object = Square({0.0f, 0.0f, 3.0f}, 0.0f);
+    material_c* material = object->GetMaterials().GetFirst();
+    material->flags = material_lighting | material_smooth;
+    material->color = {0.9f, 0.8f, 0.6f};
+    material->diffuse = 1.0f;
+    material->bumpAmplitude = 0.8f;
+    // Ridges across x: the slope turns the lookup into the falloff map
+    // back and forth.
+    material->SetBumpMap(std::make_unique<test_map_c>(std::vector<texture_c*>{MakePatternTexture(
+        16, format_x8r8g8b8, [](u32 _x, u32) { return (_x % 4) < 2 ? 0xFF000000u : 0xFFFFFFFFu; })}));
+    Draw(object);
+    ExpectImage(Capture(), "bump_ridges", tolerance);
 }
 
 }

@@ -194,14 +194,47 @@ void draw_fixture_c::ExpectImage(const std::vector<u8>& _capture, const std::str
                     _name, _tolerance);
 }
 
+namespace {
+
+D3DFORMAT DeviceFormat(format_e _format)
+{
+    switch (_format) {
+    case format_a8r8g8b8: return D3DFMT_A8R8G8B8;
+    case format_l8: return D3DFMT_L8;
+    case format_dxt1: return D3DFMT_DXT1;
+    case format_dxt3: return D3DFMT_DXT3;
+    case format_dxt5: return D3DFMT_DXT5;
+    default: return D3DFMT_X8R8G8B8;
+    }
+}
+
+}
+
 d3d_texture_c* draw_fixture_c::MakeTexture(format_e _format, bool _mipmaps, bool _cubic)
 {
     texture_def_c definition;
     definition.image.Create(4, 4, _format, _mipmaps, _cubic);
-    const D3DFORMAT format = _format == format_a8r8g8b8 ? D3DFMT_A8R8G8B8
-                             : _format == format_l8     ? D3DFMT_L8
-                                                        : D3DFMT_X8R8G8B8;
-    textures.push_back(std::make_unique<d3d_texture_c>(renderer->GetDevice(), "test", definition, false, format));
+    textures.push_back(
+        std::make_unique<d3d_texture_c>(renderer->GetDevice(), "test", definition, false, DeviceFormat(_format)));
+    return textures.back().get();
+}
+
+d3d_texture_c* draw_fixture_c::MakePatternTexture(u32 _side, format_e _format,
+                                                  const std::function<u32(u32, u32)>& _texel)
+{
+    texture_def_c definition;
+    const i32 side = static_cast<i32>(_side);
+    definition.image.Create(side, side, format_a8r8g8b8, false, false);
+    image_c& level = definition.image.GetLevel(0);
+    for (u32 y = 0; y < _side; ++y) {
+        for (u32 x = 0; x < _side; ++x) {
+            const u32 texel = _texel(x, y);
+            std::memcpy(level.GetData() + y * static_cast<u64>(level.GetPitch()) + x * 4, &texel, 4);
+        }
+    }
+    definition.image.ChangeFormat(_format);
+    textures.push_back(
+        std::make_unique<d3d_texture_c>(renderer->GetDevice(), "pattern", definition, false, DeviceFormat(_format)));
     return textures.back().get();
 }
 

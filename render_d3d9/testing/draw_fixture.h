@@ -31,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -117,6 +118,10 @@ protected:
     // A 4x4 texture of the format (a8r8g8b8 carries alpha, x8r8g8b8 and l8
     // do not), with its mip levels when asked; owned by the fixture.
     d3d_texture_c* MakeTexture(format_e _format, bool _mipmaps = false, bool _cubic = false);
+    // A _side x _side texture whose texel (x, y) is _texel(x, y)
+    // (0xAARRGGBB), stored in the format (compressed ones are encoded);
+    // owned by the fixture.
+    d3d_texture_c* MakePatternTexture(u32 _side, format_e _format, const std::function<u32(u32, u32)>& _texel);
     std::unique_ptr<map_c> MakeMap(format_e _format, u32 _blend_mode = 0, bool _cubic = false);
     // Keeps a scene object until the end of the test (before the renderer
     // its meshes and maps belong to goes).
