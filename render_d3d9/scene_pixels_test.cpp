@@ -42,6 +42,35 @@ geometry_def_c FacingSquare(const char* _name, u32 _coord_sets)
     return definition;
 }
 
+// A closed cube of side 2 centred on the origin, each face with its own
+// corners and normal, wound clockwise seen from outside.
+geometry_def_c Cube(const char* _name)
+{
+    geometry_def_c definition(_name);
+    definition.format.hasPosition = 1;
+    definition.format.hasNormal = 1;
+    auto* set = new triangle_set_c;
+    for (u32 axis = 0; axis < 3; ++axis) {
+        for (const f32 side : {-1.0f, 1.0f}) {
+            // u, v span the face so that u x v points along the normal.
+            vec3_c n(0.0f, 0.0f, 0.0f), u(0.0f, 0.0f, 0.0f), v(0.0f, 0.0f, 0.0f);
+            (&n.x)[axis] = side;
+            (&u.x)[(axis + 1) % 3] = side;
+            (&v.x)[(axis + 2) % 3] = 1.0f;
+            const u32 first = static_cast<u32>(set->vertices.size());
+            for (const auto& [a, b] : {std::pair{-1.0f, -1.0f}, {1.0f, -1.0f}, {-1.0f, 1.0f}, {1.0f, 1.0f}}) {
+                vertex_c vertex;
+                vertex.position = n + u * a + v * b;
+                vertex.normal = n;
+                set->vertices.push_back(vertex);
+            }
+            set->indices.insert(set->indices.end(), {first, first + 2, first + 1, first + 1, first + 2, first + 3});
+        }
+    }
+    definition.AddPrimitiveSet(set);
+    return definition;
+}
+
 class SceneOnGl : public draw_fixture_c {
 protected:
     SceneOnGl() : draw_fixture_c(draw_backend_e::opengl, 128, 128) {}
@@ -156,6 +185,40 @@ TEST_F(SceneOnGl, ABumpMapBendsTheLightOfTheSecondStage)
         16, format_x8r8g8b8, [](u32 _x, u32) { return (_x % 4) < 2 ? 0xFF000000u : 0xFFFFFFFFu; })}));
     Draw(object);
     ExpectImage(Capture(), "bump_ridges", tolerance);
+}
+
+TEST_F(SceneOnGl, AShadowVolumeDarkensTheGroundBehindItsCaster)
+{
+    MakeRenderer();
+    scene->ambientColor = {0.3f, 0.3f, 0.3f};
+    shadowLight = Sun(light_diffuse | light_shadows, -0.35f, -0.3f);
+    renderer->Clear({0.2f, 0.2f, 0.2f}, 0, true, true, true, false);
+    Start();
+    geom_object_c* ground = Square({0.0f, 0.0f, 8.0f}, 0.0f);
+    ground->scale = {3.0f, 3.0f, 1.0f};
+    ground->UpdateTransform(nullptr);
+    material_c* ground_material = ground->GetMaterials().GetFirst();
+    ground_material->flags = material_lighting;
+    ground_material->color = {0.3f, 0.8f, 0.3f};
+    ground_material->diffuse = 1.0f;
+    geom_object_c* caster = Place(Cube("cube"), {-0.3f, 0.2f, 5.0f}, 0.6f);
+    caster->scale = {0.5f, 0.5f, 0.5f};
+    caster->SetFlags(object_shadow_casting);
+    // In the caster's own units: far enough to pass through the ground.
+    caster->shadowDepth = 20.0f;
+    caster->BuildShadowVolume();
+    caster->UpdateTransform(nullptr);
+    material_c* caster_material = caster->GetMaterials().GetFirst();
+    caster_material->flags = material_lighting;
+    caster_material->color = {0.9f, 0.3f, 0.2f};
+    caster_material->diffuse = 1.0f;
+    Draw(ground);
+    Draw(caster);
+    renderer->DrawShadow(caster, {0.0f, 0.0f, 0.0f}, 1.0f);
+    renderer->ResetRenderLists();
+    const f32 shade[4] = {0.0f, 0.0f, 0.2f, 1.0f};
+    renderer->DrawShadowShade(shade, 0.6f);
+    ExpectImage(Capture(), "shadow_volume", tolerance);
 }
 
 }
