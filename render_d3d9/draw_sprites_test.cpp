@@ -7,18 +7,6 @@
 
 namespace {
 
-// The engine's sprites take their maps from image files; tests hand them one.
-template <class base_t>
-class mapped_c : public base_t {
-public:
-    mapped_c(renderer_c* _renderer, std::vector<texture_c*> _frames)
-        : base_t("sprite", _renderer), testMap(std::make_unique<test_map_c>(std::move(_frames)))
-    {}
-    map_c* GetMap() const override { return testMap.get(); }
-
-    std::unique_ptr<test_map_c> testMap;
-};
-
 class SpriteDraw : public draw_fixture_c {
 protected:
     void SetUp() override

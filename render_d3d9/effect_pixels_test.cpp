@@ -2,7 +2,10 @@
 // by screen capture, compared with the pictures in
 // render_d3d9/testing/expected: particles and a trail, sprites, text and
 // the glow blur.
+#include "engine/anim_sprite.h"
 #include "engine/emitter.h"
+#include "engine/font_def.h"
+#include "engine/font_handle.h"
 #include "engine/trail.h"
 #include "foundation/random_numbers.h"
 #include "render_d3d9/testing/draw_fixture.h"
@@ -73,6 +76,42 @@ TEST_F(EffectOnGl, ParticlesRiseAndATrailFollowsItsPath)
         object->Render(1);
     }
     ExpectImage(Capture(), "particles_and_trail", tolerance);
+}
+
+// Two frames of a sprite: red with a white bar across, blue with a white
+// bar down; filtered animated sprites show the frame at the time blended
+// with the next by the fraction.
+TEST_F(EffectOnGl, AnimatedSpritesBlendTheirFramesByTheFraction)
+{
+    Begin({0.0f, 0.0f, 0.0f});
+    texture_c* red = MakePatternTexture(8, format_x8r8g8b8,
+                                        [](u32, u32 _y) { return _y == 3 || _y == 4 ? 0xFFFFFFFFu : 0xFFE02020u; });
+    texture_c* blue = MakePatternTexture(8, format_x8r8g8b8,
+                                         [](u32 _x, u32) { return _x == 3 || _x == 4 ? 0xFFFFFFFFu : 0xFF2020E0u; });
+    const f32 frames[4] = {0.0f, 0.25f, 0.5f, 1.0f};
+    std::vector<std::unique_ptr<mapped_c<anim_sprite_c>>> sprites;
+    for (u32 i = 0; i < 4; ++i) {
+        sprites.push_back(
+            std::make_unique<mapped_c<anim_sprite_c>>(renderer.get(), std::vector<texture_c*>{red, blue}));
+        mapped_c<anim_sprite_c>& sprite = *sprites.back();
+        sprite.position = {i % 2 == 0 ? -0.6f : 0.6f, i < 2 ? 0.6f : -0.6f, 5.0f};
+        sprite.scale = {0.5f, 0.5f, 0.5f};
+        sprite.UpdateTransform(nullptr);
+        sprite.UpdateBillboard(&camera);
+        renderer->DrawAnimSprite(&sprite, frames[i], false);
+    }
+    ExpectImage(Capture(), "sprite_frame_blending", tolerance);
+}
+
+TEST_F(EffectOnGl, TextsDrawInTheirColourAndTransparencyOverTheScene)
+{
+    Begin({0.2f, 0.3f, 0.2f});
+    font_handle_c font(font_def_c("DejaVu Sans", 12.0f), renderer.get());
+    CloseLists();
+    renderer->DrawText(&font, 4, 4, 120, 30, "Skyvarn", vec3_c(1.0f, 1.0f, 1.0f), 0.0f);
+    renderer->DrawText(&font, 4, 40, 120, 30, "Red 42", vec3_c(1.0f, 0.2f, 0.1f), 0.0f);
+    renderer->DrawText(&font, 4, 76, 120, 30, "half", vec3_c(0.3f, 0.5f, 1.0f), 0.5f);
+    ExpectImage(Capture(), "texts", tolerance);
 }
 
 }

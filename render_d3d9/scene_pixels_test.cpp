@@ -221,4 +221,34 @@ TEST_F(SceneOnGl, AShadowVolumeDarkensTheGroundBehindItsCaster)
     ExpectImage(Capture(), "shadow_volume", tolerance);
 }
 
+// A glowing square beside a plain one: both write the back buffer, only
+// the glowing one the glow target, whose blur is added around it alone.
+TEST_F(SceneOnGl, GlowSpreadsAroundGlowingSurfacesOnly)
+{
+    flags |= d3d_flag_glow;
+    MakeRenderer();
+    ASSERT_NE(renderer->GetGlowBuffer(0), nullptr);
+    renderer->Clear({0.0f, 0.0f, 0.1f}, 0, true, true, true, false);
+    Start();
+    const struct {
+        f32 x;
+        u32 flags;
+        vec3_c color;
+    } squares[] = {{-0.8f, material_lighting | material_glow, {1.0f, 0.7f, 0.2f}},
+                   {0.8f, material_lighting, {0.2f, 0.7f, 1.0f}}};
+    for (const auto& square : squares) {
+        geom_object_c* object = Square({square.x, 0.0f, 6.0f}, 0.0f);
+        object->scale = {0.35f, 0.35f, 1.0f};
+        object->UpdateTransform(nullptr);
+        material_c* material = object->GetMaterials().GetFirst();
+        material->flags = square.flags;
+        material->color = square.color;
+        material->luminosity = 1.0f;
+        Draw(object);
+    }
+    renderer->ResetRenderLists();
+    renderer->ApplyGlow(1.0f);
+    ExpectImage(Capture(), "glow", tolerance);
+}
+
 }

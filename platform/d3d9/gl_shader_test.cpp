@@ -150,6 +150,34 @@ TEST_F(GlShaders, PixelProgramsSampleAndWriteTheirColour)
     EXPECT_LE(ColorDistance(Pixel(shot, 32, 32) & 0xFFFFFF, 0xFF4040u), 1u) << std::hex << Pixel(shot, 32, 32);
 }
 
+// A pixel program reads the coordinates the vertex stage hands it whatever
+// the texture stages say: they are ignored while a pixel program runs, so
+// a first stage turned off must not leave the coordinates at zero.
+TEST_F(GlShaders, PixelProgramsGetTheirCoordinatesWithTheStagesTurnedOff)
+{
+    IDirect3DPixelShader9* shader = nullptr;
+    ASSERT_EQ(device->CreatePixelShader(pixel_program.data(), &shader), D3D_OK);
+    // Black on the left, white on the right.
+    IDirect3DTexture9* image = Texture(2, 1, D3DFMT_X8R8G8B8, {0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    const f32 scale[4] = {1, 1, 1, 1};
+    device->SetPixelShaderConstantF(0, scale, 1);
+    device->SetPixelShader(shader);
+    device->SetTexture(0, image);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    Quad(-0.5f, -0.5f, 63.5f, 63.5f, 0xFFFFFFFFu);
+    device->SetPixelShader(nullptr);
+    device->SetTexture(0, nullptr);
+    shader->Release();
+    image->Release();
+    device->EndScene();
+    const std::vector<u8> shot = Capture();
+    EXPECT_EQ(Pixel(shot, 16, 32) & 0xFFFFFF, 0u) << std::hex << Pixel(shot, 16, 32);
+    EXPECT_EQ(Pixel(shot, 48, 32) & 0xFFFFFF, 0xFFFFFFu) << std::hex << Pixel(shot, 48, 32);
+}
+
 TEST(GlShaderTranslation, NamesWhatItCannotTranslate)
 {
     const std::vector<DWORD> unknown = {0xFFFE0101u, Op(D3DSIO_DST + 40, 0, false), d3d_shader_end_token};

@@ -52,6 +52,19 @@ private:
     std::vector<texture_c*> frames;
 };
 
+// A sprite of the engine's kind (base_t) holding a test_map_c of the
+// frames: the engine's sprites take their maps from image files.
+template <class base_t>
+class mapped_c : public base_t {
+public:
+    mapped_c(renderer_c* _renderer, std::vector<texture_c*> _frames)
+        : base_t("sprite", _renderer), testMap(std::make_unique<test_map_c>(std::move(_frames)))
+    {}
+    map_c* GetMap() const override { return testMap.get(); }
+
+    std::unique_ptr<test_map_c> testMap;
+};
+
 // Whether the state binds the renderer's own program of that vertex row
 // (its vs_1_1 form) or pixel entry.
 bool RunsVertexRow(const d3d9_device_state_c& _state, u32 _row);
