@@ -5,6 +5,11 @@
 #include "engine/material.h"
 #include "engine/mesh.h"
 #include "engine/primitive_set.h"
+#include "engine/testing/landscape_fixtures.h"
+#include "engine/water.h"
+#include "foundation/memory_file.h"
+#include "image/image.h"
+#include "image/texture_image.h"
 #include "platform/d3d9/testing/expected_image.h"
 #include "render_d3d9/testing/draw_fixture.h"
 
@@ -93,7 +98,7 @@ protected:
     }
     // As the scene draws an object: culled against the camera (which
     // places it in camera space), then both passes.
-    void Draw(geom_object_c* _object)
+    void Draw(null_object_c* _object)
     {
         object_list_t opaque, blended;
         ASSERT_TRUE(_object->Cull(opaque, blended, scene.get(), &camera, 0, 0));
@@ -249,6 +254,50 @@ TEST_F(SceneOnGl, GlowSpreadsAroundGlowingSurfacesOnly)
     renderer->ResetRenderLists();
     renderer->ApplyGlow(1.0f);
     ExpectImage(Capture(), "glow", tolerance);
+}
+
+// Water seen from above: its waves take their colour from a sky cube of
+// six coloured faces, and a grid of caustic light is added on top.
+TEST_F(SceneOnGl, WaterReflectsTheSkyAndCarriesCaustics)
+{
+    texture_image_c sky;
+    sky.Create(4, 4, format_x8r8g8b8, false, true);
+    const u32 faces[6] = {0xFF804040u, 0xFF408040u, 0xFF8080C0u, 0xFF204020u, 0xFF4060A0u, 0xFF606060u};
+    for (u32 face = 0; face < 6; ++face) {
+        sky.GetLevel(0, static_cast<int>(face)).Fill(faces[face]);
+    }
+    output_file_c sky_file;
+    sky.SaveDds(sky_file);
+    files.Add("sea\\sky.dds", Bytes(sky_file));
+    std::vector<u8> grid(8 * 8);
+    for (u32 i = 0; i < grid.size(); ++i) {
+        grid[i] = (i % 8) == 0 || (i / 8) == 0 ? 255 : 0;
+    }
+    files.Add("sea\\caustic.bmp", GreyPictureBytes(8, grid));
+    MakeRenderer();
+    camera.position = {0.0f, 3.0f, -4.0f};
+    camera.rotation = {0.0f, 0.6f, 0.0f};
+    camera.UpdateTransform(nullptr);
+    renderer->Clear({0.0f, 0.0f, 0.0f}, 0, true, true, true, false);
+    Start();
+    auto* water = Own(new water_c("sea", renderer.get()));
+    water->SetExtent(8.0f);
+    image_c geography;
+    geography.Create(8, 8, format_l8);
+    geography.Fill(0xFFFFFFFF);
+    water->SetGeographyMap(geography);
+    water->SetWaveAmplitude(0, 0.2f);
+    water->SetWaveLength(0, 2.0f);
+    water->SetWaveVelocity(0, {1.0f, 0.0f, 0.5f});
+    water->SetReflectionMap("sea\\sky.dds");
+    water->SetCausticMapSequence({string_c("sea\\caustic.bmp")}, 10.0f, false);
+    water->SetCausticIntensity(0.6f);
+    water->SetCausticScale(2.0f);
+    water->BuildSurface();
+    water->UpdateTransform(nullptr);
+    water->Animate(0.5f);
+    Draw(water);
+    ExpectImage(Capture(), "water_caustics", tolerance);
 }
 
 }
