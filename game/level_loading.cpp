@@ -16,6 +16,7 @@
 #include "game/game_world.h"
 #include "game/level_sections.h"
 #include "game/mission_bindings.h"
+#include "game/mission_scenery.h"
 #include "game/script_host.h"
 #include "game/state_game.h"
 #include "input/controllers.h"
@@ -79,6 +80,7 @@ void state_game_c::Enter(application_c* _application)
         app.script_host = std::make_shared<script_host_c>(&log);
         app.mp_results.clear();
         ResetMissionFields();
+        scenery = std::make_unique<mission_scenery_c>();
         loading_screen_c loading;
         loading.Open(app.GetRenderer(), "data\\common\\loading\\loading_", 5, "data\\common\\loading\\loading.lws");
         loading.Draw(0.0f);
@@ -230,6 +232,7 @@ void ReadCloudsSection(state_game_c& _state, const command_c& _command)
     clouds.spread = _command.GetFloat("spread");
     clouds.size = _command.GetFloat("size");
     clouds.density = _command.GetFloat("dencity");
+    clouds.graphicDetail = GraphicDetail(_state);
     _state.GetFactory().CreateClouds(clouds, _state.GetDevices());
 }
 

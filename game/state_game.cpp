@@ -4,6 +4,7 @@
 #include "app/message/net_message.h"
 #include "app/message/net_session.h"
 #include "audio/sound_system.h"
+#include "engine/camera.h"
 #include "engine/font_handle.h"
 #include "engine/null_object.h"
 #include "engine/renderer.h"
@@ -12,6 +13,7 @@
 #include "foundation/file_error.h"
 #include "foundation/frame_timer.h"
 #include "game/game_world.h"
+#include "game/mission_scenery.h"
 #include "game/object_links.h"
 #include "game/objects/game_object.h"
 #include "game/script_host.h"
@@ -80,6 +82,7 @@ mission_devices_c state_game_c::GetDevices() const
     }
     devices.scene = scene.get();
     devices.terrain = terrain;
+    devices.scenery = scenery.get();
     return devices;
 }
 
@@ -125,6 +128,7 @@ void state_game_c::Release()
     // the level scenes (which take their nodes out of the scene).
     playerPlane = nullptr;
     world.reset();
+    scenery.reset();
     levelScenes.clear();
     otherLevelScenes.clear();
     font.reset();
@@ -285,9 +289,19 @@ i32 state_game_c::Frame(double _t)
     RunControls(dt);
 
     world->Process(gameTime);
+    StepScenery(dt);
     ChooseCameraTarget();
     scene->PrepareFrame();
     return state_stay;
+}
+
+void state_game_c::StepScenery(f32 _dt)
+{
+    if (!scenery)
+        return;
+    const vec3_c player = playerPlane ? playerPlane->GetPosition() : vec3_c();
+    const camera_c* camera = scene->GetActiveCamera();
+    scenery->Update(gameTime, _dt, player, camera ? camera->rotation.z : 0.0f);
 }
 
 void state_game_c::CheckMultiplayerEnd(double _t)

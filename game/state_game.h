@@ -24,7 +24,9 @@
 //   5. the script globals "game_time" (since the first update) and
 //      "user_alive", then the due script events (below);
 //   6. the scene at the game time; the input with the step; the controls;
-//   7. the world step (objects, control points, timers, "mission_process");
+//   7. the world step (objects, control points, timers, "mission_process"),
+//      then the birds, the crowd (running from the player's plane) and the
+//      clouds (turning with the scene camera's bank);
 //   8. the camera's mode from the player's plane's fate and the camera
 //      target (below); the scenes prepared for drawing.
 // Render draws the scene, the darkened pause picture, the closing fade and
@@ -77,6 +79,7 @@ class game_world_c;
 class level_scene_c;
 class loading_screen_c;
 class font_handle_c;
+class mission_scenery_c;
 class scene_c;
 class script_host_c;
 class sky_box_c;
@@ -215,6 +218,8 @@ public:
     // sees ("planes", "crowds").
     std::vector<std::unique_ptr<level_scene_c>> otherLevelScenes;
     std::unique_ptr<game_world_c> world;
+    // The clouds, birds and crowd, stepped after the world every frame.
+    std::unique_ptr<mission_scenery_c> scenery;
     std::vector<sound_source_c*> ambientSounds;
     std::unique_ptr<font_handle_c> font;
     environment_settings_c environment;
@@ -239,6 +244,7 @@ private:
     void FirstUpdate(double _t);
     void RunScriptEvents();
     void CheckMultiplayerEnd(double _t);
+    void StepScenery(f32 _dt);
     // The players' results, highest score first, from the world's planes.
     void StoreMultiplayerResults();
     void RunControls(f32 _dt);
