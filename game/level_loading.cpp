@@ -117,6 +117,7 @@ void state_game_c::LoadLevel(loading_screen_c& _loading)
         AddMultiplayerComputerPlanes(*this);
     font = std::make_unique<font_handle_c>(font_def_c("Arial", 10.0f), app.GetRenderer());
     PrepareForests();
+    camera.Snap();
 }
 
 void state_game_c::BindControlActions()
@@ -132,11 +133,9 @@ void state_game_c::BindControlActions()
 
 void state_game_c::PrepareForests()
 {
-    // The game camera is not built yet; the scene's own camera, when it has
-    // one, visits the forests so the first frames find their geometry made.
-    camera_c* camera = scene->GetActiveCamera();
-    if (camera)
-        camera->rotation = vec3_c(0.0f, static_cast<f32>(M_PI) / 2.0f, 0.0f);
+    // The game camera visits the forests so the first frames find their
+    // geometry made.
+    camera.SetRotation(vec3_c(0.0f, static_cast<f32>(M_PI) / 2.0f, 0.0f));
     const f32 scale = GraphicDetail(*this) * 0.95f + 0.05f;
     for (const auto& level : levelScenes) {
         for (const auto& record : level->forests) {
@@ -146,16 +145,13 @@ void state_game_c::PrepareForests()
             forest->SetTreeDensity(record->treeDensity * scale);
             forest->UpdateTransform(nullptr);
             forest->Generate(terrain);
-            if (camera == nullptr)
-                continue;
             for (int i = 0; i < 50; ++i) {
-                camera->position = vec3_c(forest->position.x, RandomFloat(100.0f, 1500.0f), forest->position.z);
+                camera.SetPosition(vec3_c(forest->position.x, RandomFloat(100.0f, 1500.0f), forest->position.z));
                 scene->PrepareFrame();
             }
         }
     }
-    if (camera)
-        camera->rotation = vec3_c(0.0f, 0.0f, 0.0f);
+    camera.SetRotation(vec3_c(0.0f, 0.0f, 0.0f));
 }
 
 void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
@@ -206,6 +202,9 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
         environment.infoLinesColor = _command.GetColor("hud_info_lines_color");
     environment.hudCompass = _command.GetParameter("hud_compass");
     environment.hudPath = _command.GetParameter("hud_path");
+
+    _state.camera.Init(&scene);
+    _state.camera.SetMode(camera_cockpit);
 
     _state.world = std::make_unique<game_world_c>();
     game_world_context_c context;

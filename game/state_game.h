@@ -42,16 +42,20 @@
 // every key shows the view it is named after and the plane's model variant
 // follows (SyncUserPlaneView: mode 2 shows the guns model).
 //
-// Camera mode and target: while the player's plane flies undamaged its
-// mode is remembered; a destroyed plane turns the camera to mode 3, a plane
-// on the ground to mode 5, and a plane that flies again brings back the
-// remembered mode from mode 5. The target is the world object at
-// `debugTarget`: first the player's plane, moved on by Home in debug mode,
-// wrapped to the number of objects (kept as it is while there are none).
+// Camera (game/game_camera.h): the level's environment makes it on the
+// game scene in the cockpit view; while "look" is held it looks by "left"
+// (x) and "up" (y). While the player's plane flies undamaged its mode is
+// remembered; a destroyed plane turns the camera to mode 3, a plane on the
+// ground to mode 5, and a plane that flies again brings back the remembered
+// mode from mode 5; a mode is set only when it changes. The target is the
+// world object at `debugTarget`: first the player's plane, moved on by Home
+// in debug mode, wrapped to the number of objects (the last target record
+// stays while there are none); the speed, camera shifts and vibration come
+// from the player's plane. After the camera the sound listener takes its
+// place, movement and view.
 //
-// The game camera, the HUD, the in-game map and the effects manager are not
-// part of this state yet: the state keeps the camera mode and the cut-scene
-// place itself, and the level's HUD and map keys are checked and kept in
+// The HUD, the in-game map and the effects manager are not part of this
+// state yet: the level's HUD and map keys are checked and kept in
 // `environment` for them.
 //
 // Failures: any exception while the level loads or a frame runs or draws is
@@ -64,6 +68,7 @@
 #include "app/state.h"
 #include "foundation/text_string.h"
 #include "foundation/vector_math.h"
+#include "game/game_camera.h"
 #include "game/game_log.h"
 #include "game/mission_object_factory.h"
 
@@ -191,15 +196,14 @@ public:
     // The moment the closing fade began (the fade scene's start time).
     f32 fadeStart = 0.0f;
 
-    // The camera's mode (see the view keys above), the mode remembered while
-    // the player's plane flies, the mode before a cut scene, and the place
-    // of the cut-scene camera.
-    i32 cameraMode = 0;
+    // The camera, the mode remembered while the player's plane flies, the
+    // mode before a cut scene, the last target record, and the bomb view
+    // the player's plane opens.
+    game_camera_c camera;
     i32 savedViewMode = 0;
     i32 savedCameraMode = 0;
-    vec3_c cutScenePosition;
-    vec3_c cutSceneRotation;
-    u8 lookActive = 0;
+    camera_target_c cameraTarget;
+    u8 bombView = 0;
 
     i32 actions[game_action_count];
     std::vector<script_event_c> scriptEvents;
@@ -244,6 +248,7 @@ private:
     void RunControls(f32 _dt);
     void TogglePause(bool _by_escape);
     void ChooseCameraTarget();
+    void UpdateCamera();
     void OnDebugKey(WPARAM _key);
     bool InSession() const;
     void Fail(const std::exception& _error);

@@ -160,7 +160,7 @@ TEST_F(StateGame, ViewKeysSelectTheViewsTheyAreNamedAfter)
         Step();
         mission.input->Set(c.action, 0.0f);
         Step();
-        EXPECT_EQ(c.mode, state.cameraMode) << c.action;
+        EXPECT_EQ(c.mode, state.camera.GetMode()) << c.action;
         EXPECT_EQ(c.view, Player().view) << c.action;
     }
 }
@@ -174,7 +174,7 @@ TEST_F(StateGame, CameraKeyCyclesOncePerPress)
         Step();
         mission.input->Set("camera", 0.0f);
         Step();
-        modes.push_back(state.cameraMode);
+        modes.push_back(state.camera.GetMode());
     }
     EXPECT_EQ((std::vector<i32>{1, 2, 3, 0, 1}), modes);
 }
@@ -234,13 +234,37 @@ TEST_F(StateGame, CameraFollowsThePlayersFate)
     mission.input->Set("guns view", 0.0f);
     Player().onGround = true;
     Step();
-    EXPECT_EQ(5, state.cameraMode);
+    EXPECT_EQ(5, state.camera.GetMode());
     Player().onGround = false;
     Step();
-    EXPECT_EQ(2, state.cameraMode) << "back to the remembered view";
+    EXPECT_EQ(2, state.camera.GetMode()) << "back to the remembered view";
     Player().damage = 1.0f;
     Step();
-    EXPECT_EQ(3, state.cameraMode);
+    EXPECT_EQ(3, state.camera.GetMode());
+}
+
+TEST_F(StateGame, CameraSitsInTheCockpitOfThePlayersPlane)
+{
+    EXPECT_EQ(state.scene->GetActiveCamera(), state.camera.GetCamera());
+    Player().SetPosition(vec3_c(10.0f, 200.0f, 30.0f));
+    Player().SetRotation(vec3_c());
+    Step();
+    // The default inside shift: 0.75 up, 0.9 back.
+    const vec3_c seat = state.camera.GetPosition();
+    EXPECT_NEAR(10.0f, seat.x, 1e-4f);
+    EXPECT_NEAR(200.75f, seat.y, 1e-4f);
+    EXPECT_NEAR(29.1f, seat.z, 1e-4f);
+
+    // Looking freezes nothing here but turns the head by "left" and "up".
+    mission.input->Set("look", 1.0f);
+    mission.input->Set("left", 0.5f);
+    Step();
+    EXPECT_TRUE(state.camera.IsLookActive());
+    EXPECT_NEAR(1.1f, state.camera.GetRotation().x, 1e-5f);
+    mission.input->Set("look", 0.0f);
+    Step();
+    EXPECT_FALSE(state.camera.IsLookActive());
+    EXPECT_NEAR(0.0f, state.camera.GetRotation().x, 1e-5f);
 }
 
 TEST_F(StateGame, CameraTargetStartsAtThePlayerAndWraps)
