@@ -1,8 +1,10 @@
 #include "engine/light.h"
+#include "engine/null_object.h"
 #include "engine/scene.h"
 #include "engine/sky_box.h"
 #include "engine/terrain.h"
 #include "game/objects/aagun.h"
+#include "game/objects/player_plane.h"
 #include "game/game_world.h"
 #include "game/script_host.h"
 #include "game/state_game.h"
@@ -165,6 +167,46 @@ TEST_F(LevelLoading, AagunsSectionMakesArmedGunsThroughTheGamesFactory)
     EXPECT_FLOAT_EQ(1.0f, gun->guns[0].shootingDelay);
     EXPECT_EQ(5, gun->guns[0].burstLength);
     EXPECT_FLOAT_EQ(-1.0f, gun->guns[0].maxYawDot);
+}
+
+TEST_F(LevelLoading, UserSectionMakesThePlayersPlaneFromThePlaneList)
+{
+    state.SetObjectFactory(nullptr);
+    Load();
+    ASSERT_EQ("", state.GetFailure());
+    auto* plane = dynamic_cast<game_object_plane_user_c*>(state.GetPlayerPlane());
+    ASSERT_NE(nullptr, plane);
+    EXPECT_EQ(object_plane_user, plane->GetType());
+    ASSERT_EQ(1u, state.world->GetPlanes().size());
+    EXPECT_EQ(plane, state.world->GetPlanes()[0]);
+    EXPECT_EQ("Testbird", plane->planeName);
+    ASSERT_NE(nullptr, plane->entity);
+    EXPECT_EQ(plane->entity->GetName(), plane->name);
+    // At the start point with its rockets and the default bombs, seen from
+    // inside, the camera turned as the plane.
+    EXPECT_EQ(-50.0f, plane->GetPosition().z);
+    EXPECT_EQ(0.5f, plane->GetRotation().x);
+    EXPECT_EQ(4, plane->GetRocketCount());
+    EXPECT_EQ(10, plane->GetBombCount());
+    EXPECT_EQ(plane_view_inside, plane->GetModelView());
+    EXPECT_EQ(camera_cockpit, state.camera.GetMode());
+    // The test input has "up", "left", "look" and "fire" of the plane's
+    // twelve actions.
+    controllers_c* controllers = state.GetControllers();
+    for (int action : {game_object_plane_user_c::action_up, game_object_plane_user_c::action_left,
+                       game_object_plane_user_c::action_look, game_object_plane_user_c::action_fire}) {
+        const i32 index = plane->GetActionIndex(action);
+        ASSERT_GE(index, 0);
+        EXPECT_EQ(controllers->GetAction(static_cast<u32>(index)).name, game_object_plane_user_c::action_names[action]);
+    }
+    EXPECT_EQ(-1, plane->GetActionIndex(game_object_plane_user_c::action_bomb));
+
+    // It flies in the mission's frames.
+    const vec3_c start = plane->GetPosition();
+    EXPECT_EQ(state_stay, state.Update(0.0));
+    for (int i = 1; i <= 10; ++i)
+        EXPECT_EQ(state_stay, state.Update(0.02 * i));
+    EXPECT_NE(start.z, plane->GetPosition().z);
 }
 
 TEST_F(LevelLoading, EnvironmentOnlyLevelHasNoObjects)
@@ -412,8 +454,12 @@ const failure_case_c failure_cases[] = {
      "Couldn't find or load specified file: \"data\\missions\\test\\none.sce\""},
     {"MissionScriptError", [](LevelLoading&, test_mission_c& _m) { _m.builder.missionScript = "function ("; },
      "Script \"data\\missions\\test\\mission.lua\" failed"},
-    {"ObjectsNotBuiltYet", [](LevelLoading& _t, test_mission_c&) { _t.state.SetObjectFactory(nullptr); },
-     "user objects are not built yet"},
+    {"UserPlaneFileMissing",
+     [](LevelLoading& _t, test_mission_c& _m) {
+         _t.state.SetObjectFactory(nullptr);
+         _m.builder.planes = {"data\\planes\\none.op"};
+     },
+     "data\\planes\\none.op"},
     {"UserSceneWithoutLevelObjects",
      [](LevelLoading& _t, test_mission_c& _m) {
          _t.AddPlacedScene(_t.Folder("empty.sce"), "thing", [](parameter_list_c&) {});

@@ -13,6 +13,7 @@
 #include "foundation/file_error.h"
 #include "foundation/frame_timer.h"
 #include "game/game_world.h"
+#include "game/info_line_sink.h"
 #include "game/object_links.h"
 #include "game/objects/game_object.h"
 #include "game/objects/plane.h"
@@ -93,6 +94,24 @@ controllers_c* state_game_c::GetControllers() const
 script_host_c* state_game_c::GetScript() const
 {
     return GetApplication() ? GetApplication()->script_host.get() : nullptr;
+}
+
+net_session_c* state_game_c::GetSession() const
+{
+    return InSession() ? GetApplication()->GetNetManager() : nullptr;
+}
+
+void state_game_c::ShowInGameText(i32 _index)
+{
+    const application_c* app = GetApplication();
+    if (app && _index >= 0 && static_cast<size_t>(_index) < app->in_game_texts.size())
+        AddInfoLine(app->in_game_texts[static_cast<size_t>(_index)]);
+}
+
+void state_game_c::AddInfoLine(const string_c& _text)
+{
+    if (infoLineSink)
+        infoLineSink->AddInfoLine(_text);
 }
 
 bool state_game_c::InSession() const

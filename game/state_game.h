@@ -71,12 +71,14 @@
 #include "game/game_camera.h"
 #include "game/game_log.h"
 #include "game/mission_object_factory.h"
+#include "game/objects/player_plane_host.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
 class controllers_c;
+class info_line_sink_c;
 class game_object_c;
 class game_world_c;
 class level_scene_c;
@@ -127,7 +129,7 @@ inline constexpr const char* game_action_names[game_action_count] = {
     "camera", "look",        "map",       "thrust up",    "thrust down", "up",
     "left",   "cokpit view", "guns view", "outside view", "chase view",  "pause"};
 
-class state_game_c : public state_c {
+class state_game_c : public state_c, public player_plane_host_c {
 public:
     explicit state_game_c(const string_c& _name = "game");
     ~state_game_c() override;
@@ -143,7 +145,17 @@ public:
     void AddScriptEvent(const string_c& _name, f32 _delay);
     // The player's plane's model variant for the camera mode: 0 inside,
     // 2 guns, 1, 3 and 6 outside; other modes change nothing.
-    void SyncUserPlaneView();
+    void SyncUserPlaneView() override;
+    // What the player's plane asks of the state.
+    game_camera_c& GetCamera() override { return camera; }
+    void SetBombView(bool _open) override { bombView = _open ? 1 : 0; }
+    // In-game text _index (from 0) as an info line; nothing outside the
+    // loaded texts.
+    void ShowInGameText(i32 _index) override;
+    net_session_c* GetSession() const override;
+    // Where info lines go (the HUD); null drops them.
+    void SetInfoLineSink(info_line_sink_c* _sink) { infoLineSink = _sink; }
+    void AddInfoLine(const string_c& _text);
     // The side's next spawn point index, cycling; -1 when the side has none.
     i32 NextAlliedSpawnPoint();
     i32 NextGermanSpawnPoint();
@@ -261,6 +273,7 @@ private:
     mission_object_factory_c* factory = nullptr;
     mission_object_factory_c ownFactory;
     game_object_c* playerPlane = nullptr;
+    info_line_sink_c* infoLineSink = nullptr;
     bool debug = false;
     bool entered = false;
     std::string failure;
