@@ -2,6 +2,7 @@
 
 #include "engine/scene.h"
 #include "game/game_world.h"
+#include "game/info_line_sink.h"
 #include "game/script_host.h"
 #include "game/testing/mission_doubles.h"
 
@@ -265,6 +266,21 @@ TEST_F(StateGame, CameraSitsInTheCockpitOfThePlayersPlane)
     Step();
     EXPECT_FALSE(state.camera.IsLookActive());
     EXPECT_NEAR(0.0f, state.camera.GetRotation().x, 1e-5f);
+}
+
+TEST_F(StateGame, InGameTextsOutsideTheListShowNothing)
+{
+    struct sink_c : info_line_sink_c {
+        void AddInfoLine(const string_c& _text) override { lines.push_back(_text.GetData()); }
+        std::vector<std::string> lines;
+    } sink;
+    state.ShowInGameText(106);
+    state.SetInfoLineSink(&sink);
+    const i32 count = static_cast<i32>(mission.app.in_game_texts.size());
+    for (i32 index : {-1, 106, count - 1, count, 100000})
+        state.ShowInGameText(index);
+    EXPECT_EQ((std::vector<std::string>{"text 106", "text " + std::to_string(count - 1)}), sink.lines);
+    state.SetInfoLineSink(nullptr);
 }
 
 TEST_F(StateGame, CameraTargetStartsAtThePlayerAndWraps)
