@@ -213,6 +213,10 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
     context.networkGame = app.game_type == 3 || app.game_type == 4;
     context.terrain = _state.terrain;
     context.scene = &scene;
+    // The pilot's creation flag: smaller explosions, full damage to the
+    // player's plane.
+    const pilot_profile_c* pilot = app.pilots.GetCurrent();
+    context.smallExplosions = pilot && (pilot->progress & pilot_profile_c::kCreationFlag) != 0;
     _state.world->Init(context);
 
     environment.map = _command.GetParameter("map");

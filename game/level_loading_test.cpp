@@ -209,6 +209,19 @@ TEST_F(LevelLoading, UserSectionMakesThePlayersPlaneFromThePlaneList)
     EXPECT_NE(start.z, plane->GetPosition().z);
 }
 
+TEST_F(LevelLoading, ThePilotsCreationFlagMakesExplosionsSmall)
+{
+    for (const bool flag : {false, true}) {
+        const char* name = flag ? "flagged" : "plain";
+        mission.app.pilots.Create(name, flag);
+        mission.app.pilots.GetCurrent()->selected_plane = 1;
+        Load();
+        ASSERT_EQ("", state.GetFailure()) << name;
+        EXPECT_EQ(flag, state.world->GetContext().smallExplosions) << name;
+        state.Leave();
+    }
+}
+
 TEST_F(LevelLoading, EnvironmentOnlyLevelHasNoObjects)
 {
     mission.builder.levelSections = {"ENVIRONMENT" + mission_builder_c::Environment().substr(11)};

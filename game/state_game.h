@@ -54,6 +54,11 @@
 // from the player's plane. After the camera the sound listener takes its
 // place, movement and view.
 //
+// The player's plane reaches the state as its player_plane_host_c: the
+// camera, the bomb view (`bombView`), in-game texts (an index outside the
+// loaded texts shows nothing) and the session. Info lines go to the sink
+// the HUD sets with SetInfoLineSink.
+//
 // The HUD, the in-game map and the effects manager are not part of this
 // state yet: the level's HUD and map keys are checked and kept in
 // `environment` for them.
