@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 using namespace game_testing;
@@ -230,6 +231,15 @@ TEST_F(LevelLoading, EnvironmentOnlyLevelHasNoObjects)
     EXPECT_EQ(0u, state.world->GetObjectCount());
     EXPECT_EQ(nullptr, state.GetPlayerPlane());
     EXPECT_EQ(-1, state.world->GetControlPointScene());
+
+    // With nothing to follow the camera stays finite in every view.
+    EXPECT_EQ(state_stay, state.Update(0.0));
+    for (i32 mode = 0; mode <= 6; ++mode) {
+        state.camera.SetMode(mode);
+        EXPECT_EQ(state_stay, state.Update(0.1 * (mode + 1)));
+        const vec3_c p = state.camera.GetPosition();
+        EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) << mode;
+    }
 }
 
 TEST_F(LevelLoading, GraphicDetailAtThresholdDropsShadowsCloudsAndCrowds)
