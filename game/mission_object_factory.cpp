@@ -31,12 +31,6 @@ std::unique_ptr<game_object_c> mission_object_factory_c::CreateYachts(level_scen
     NotBuilt("yachts");
 }
 
-std::unique_ptr<game_object_c>
-mission_object_factory_c::CreateComputerPlane(placed_object_c*, const computer_plane_setup_c&, const mission_devices_c&)
-{
-    NotBuilt("planes");
-}
-
 void mission_object_factory_c::AddBirds(const vec3_c&, const string_c&, i32, f32, f32, const mission_devices_c&)
 {
     NotBuilt("birds");

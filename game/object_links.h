@@ -6,6 +6,7 @@
 // classes implement these next to game_object_c; the state and the bindings
 // find them with dynamic_cast, so an object without the link is simply not
 // commanded.
+// The model views (plane_view_e) are the plane's own.
 #include "foundation/types.h"
 #include "foundation/vector_math.h"
 #include "game/objects/plane_view.h"
