@@ -6,11 +6,8 @@
 // factory returns is then named, given its script and activation points and
 // added to the world by the section, in the order of the section's steps.
 //
-// Each operation of this base throws std::runtime_error naming the section,
-// such as "aaguns objects are not built yet": a level that needs a kind of
-// object the game cannot make yet fails to load with that message instead
-// of losing the objects silently. The object classes override what they
-// build.
+// The base makes the game's own objects, one file per kind of section
+// (mission_object_factory_*.cpp); tests override it with doubles.
 #include "foundation/text_string.h"
 #include "foundation/vector_math.h"
 
@@ -19,6 +16,7 @@
 class area_record_c;
 class game_object_c;
 class level_scene_c;
+class mission_scenery_c;
 class placed_object_c;
 class renderer_c;
 class scene_c;
@@ -32,6 +30,9 @@ struct mission_devices_c {
     sound_system_c* sound = nullptr;
     scene_c* scene = nullptr;
     terrain_c* terrain = nullptr; // null when the level has none
+    // Where the birds, the crowd and the clouds are kept; the scenery
+    // operations throw std::logic_error without it.
+    mission_scenery_c* scenery = nullptr;
 };
 
 // "agility", "burst_delay", "burst_length", "shooting_delay", "max_yaw_dot".
@@ -93,6 +94,7 @@ struct clouds_setup_c {
     f32 spread = 0.0f;
     f32 size = 0.0f;
     f32 density = 0.0f;
+    f32 graphicDetail = 1.0f; // the options' value, 0..1
 };
 
 class mission_object_factory_c {

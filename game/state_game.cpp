@@ -4,6 +4,7 @@
 #include "app/message/net_message.h"
 #include "app/message/net_session.h"
 #include "audio/sound_system.h"
+#include "engine/camera.h"
 #include "engine/font_handle.h"
 #include "engine/null_object.h"
 #include "engine/renderer.h"
@@ -12,8 +13,11 @@
 #include "foundation/command.h"
 #include "foundation/file_error.h"
 #include "foundation/frame_timer.h"
+#include "game/game_map.h"
 #include "game/game_world.h"
-#include "game/info_line_sink.h"
+#include "game/hud.h"
+#include "game/hud_frame.h"
+#include "game/mission_scenery.h"
 #include "game/object_links.h"
 #include "game/objects/game_object.h"
 #include "game/objects/plane.h"
@@ -83,6 +87,7 @@ mission_devices_c state_game_c::GetDevices() const
     }
     devices.scene = scene.get();
     devices.terrain = terrain;
+    devices.scenery = scenery.get();
     return devices;
 }
 
@@ -103,15 +108,14 @@ net_session_c* state_game_c::GetSession() const
 
 void state_game_c::ShowInGameText(i32 _index)
 {
-    const application_c* app = GetApplication();
-    if (app && _index >= 0 && static_cast<size_t>(_index) < app->in_game_texts.size())
-        AddInfoLine(app->in_game_texts[static_cast<size_t>(_index)]);
+    if (hud)
+        hud->AddTextLine(_index);
 }
 
 void state_game_c::AddInfoLine(const string_c& _text)
 {
-    if (infoLineSink)
-        infoLineSink->AddInfoLine(_text);
+    if (hud)
+        hud->AddInfoLine(_text);
 }
 
 bool state_game_c::InSession() const
@@ -145,7 +149,9 @@ void state_game_c::Release()
     // The objects first (their entities belong to the level scenes), then
     // the level scenes (which take their nodes out of the scene).
     playerPlane = nullptr;
+    gameMap.reset();
     world.reset();
+    scenery.reset();
     // The scene's camera goes with the scene.
     camera.Init(nullptr);
     levelScenes.clear();
@@ -162,6 +168,8 @@ void state_game_c::Release()
     germanSpawnRotations.clear();
     if (application_c* app = GetApplication())
         app->script_host.reset();
+    // After the script host, whose functions it answers.
+    hud.reset();
 }
 
 void state_game_c::Leave()
@@ -308,10 +316,42 @@ i32 state_game_c::Frame(double _t)
     RunControls(dt);
 
     world->Process(gameTime);
+    StepScenery(dt);
     ChooseCameraTarget();
     UpdateCamera();
     scene->PrepareFrame();
+    UpdateOverlays();
     return state_stay;
+}
+
+bool state_game_c::MapShown() const
+{
+    return gameMap && world && mapAmount == 1.0f && world->mapSwitch;
+}
+
+void state_game_c::UpdateOverlays()
+{
+    if (MapShown())
+        gameMap->Update(gameTime, world->GetPlanes());
+    if (hud)
+        hud->Update(GatherHudFrame(gameTime, playerPlane, *world, camera.GetCamera()));
+}
+
+void state_game_c::RenderHud()
+{
+    if (!hud || hudHidden)
+        return;
+    hud->Render();
+    hud->RenderText(false, world ? world->GetPlanes() : std::vector<game_object_c*>(), paused, pausedByEscape);
+}
+
+void state_game_c::StepScenery(f32 _dt)
+{
+    if (!scenery)
+        return;
+    const vec3_c player = playerPlane ? playerPlane->GetPosition() : vec3_c();
+    const camera_c* camera = scene->GetActiveCamera();
+    scenery->Update(gameTime, _dt, player, camera ? camera->rotation.z : 0.0f);
 }
 
 void state_game_c::CheckMultiplayerEnd(double _t)
@@ -608,10 +648,14 @@ void state_game_c::Render(double _t)
 
 void state_game_c::RenderFrame(double)
 {
-    // The full-screen map is not built yet: the scene is drawn instead.
-    scene->Render();
-    if (paused)
-        RenderFade(pause_fade);
+    if (MapShown()) {
+        gameMap->Render();
+    } else {
+        scene->Render();
+        if (paused)
+            RenderFade(pause_fade);
+        RenderHud();
+    }
     if (flashFrames != 0) {
         --flashFrames;
         RenderFade(fade_length);

@@ -24,11 +24,21 @@
 //   5. the script globals "game_time" (since the first update) and
 //      "user_alive", then the due script events (below);
 //   6. the scene at the game time; the input with the step; the controls;
-//   7. the world step (objects, control points, timers, "mission_process");
+//   7. the world step (objects, control points, timers, "mission_process"),
+//      then the birds, the crowd (running from the player's plane) and the
+//      clouds (turning with the scene camera's bank);
 //   8. the camera's mode from the player's plane's fate and the camera
-//      target (below); the scenes prepared for drawing.
-// Render draws the scene, the darkened pause picture, the closing fade and
-// the debug texts. Leave releases everything the mission made.
+//      target (below); the scenes prepared for drawing;
+//   9. the in-game map while it is shown (below), then the HUD.
+// Render draws, while the map is shown, the map instead of the scene;
+// otherwise the scene, the darkened pause picture and, unless the HUD is
+// hidden (Tab), the HUD with its text layer; then the closing fade and the
+// debug texts. Leave releases everything the mission made.
+//
+// HUD and map: the level's environment section makes both (game/hud.h,
+// game/game_map.h); the map is shown while the "map" action is exactly 1.0
+// and the world's map switch is on. The HUD's pause text is the Escape one
+// while the game was paused with Escape (Enter then ends the mission).
 //
 // Script events run in the order they were added, each in the first frame
 // whose game time is not before its due time; an event added while the
@@ -55,13 +65,11 @@
 // place, movement and view.
 //
 // The player's plane reaches the state as its player_plane_host_c: the
-// camera, the bomb view (`bombView`), in-game texts (an index outside the
-// loaded texts shows nothing) and the session. Info lines go to the sink
-// the HUD sets with SetInfoLineSink.
+// camera, the bomb view (`bombView`), in-game texts shown as HUD info lines
+// (an index outside the loaded texts shows nothing) and the session. The
+// HUD aims its sight through the game camera.
 //
-// The HUD, the in-game map and the effects manager are not part of this
-// state yet: the level's HUD and map keys are checked and kept in
-// `environment` for them.
+// The effects manager is not part of this state yet.
 //
 // Failures: any exception while the level loads or a frame runs or draws is
 // caught here, written to the game log and kept (GetFailure: a missing key
@@ -83,12 +91,14 @@
 #include <vector>
 
 class controllers_c;
-class info_line_sink_c;
 class game_object_c;
 class game_world_c;
 class level_scene_c;
 class loading_screen_c;
 class font_handle_c;
+class game_map_c;
+class hud_c;
+class mission_scenery_c;
 class scene_c;
 class script_host_c;
 class sky_box_c;
@@ -158,8 +168,8 @@ public:
     // loaded texts.
     void ShowInGameText(i32 _index) override;
     net_session_c* GetSession() const override;
-    // Where info lines go (the HUD); null drops them.
-    void SetInfoLineSink(info_line_sink_c* _sink) { infoLineSink = _sink; }
+    // A line of text over the game (the HUD's info lines); dropped without
+    // a HUD.
     void AddInfoLine(const string_c& _text);
     // The side's next spawn point index, cycling; -1 when the side has none.
     i32 NextAlliedSpawnPoint();
@@ -236,8 +246,12 @@ public:
     // sees ("planes", "crowds").
     std::vector<std::unique_ptr<level_scene_c>> otherLevelScenes;
     std::unique_ptr<game_world_c> world;
+    // The clouds, birds and crowd, stepped after the world every frame.
+    std::unique_ptr<mission_scenery_c> scenery;
     std::vector<sound_source_c*> ambientSounds;
     std::unique_ptr<font_handle_c> font;
+    std::unique_ptr<hud_c> hud;
+    std::unique_ptr<game_map_c> gameMap;
     environment_settings_c environment;
     std::vector<vec3_c> alliedSpawns, alliedSpawnRotations;
     std::vector<vec3_c> germanSpawns, germanSpawnRotations;
@@ -260,6 +274,7 @@ private:
     void FirstUpdate(double _t);
     void RunScriptEvents();
     void CheckMultiplayerEnd(double _t);
+    void StepScenery(f32 _dt);
     // The players' results, highest score first, from the world's planes.
     void StoreMultiplayerResults();
     void RunControls(f32 _dt);
@@ -271,6 +286,9 @@ private:
     void Fail(const std::exception& _error);
     void Release();
     void RenderFrame(double _t);
+    bool MapShown() const;
+    void UpdateOverlays();
+    void RenderHud();
     void RenderFade(f32 _time);
     f32 ActionValue(int _action) const;
 
@@ -278,7 +296,6 @@ private:
     mission_object_factory_c* factory = nullptr;
     mission_object_factory_c ownFactory;
     game_object_c* playerPlane = nullptr;
-    info_line_sink_c* infoLineSink = nullptr;
     bool debug = false;
     bool entered = false;
     std::string failure;

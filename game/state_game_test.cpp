@@ -1,8 +1,9 @@
 #include "game/state_game.h"
 
 #include "engine/scene.h"
+#include "game/game_map.h"
 #include "game/game_world.h"
-#include "game/info_line_sink.h"
+#include "game/hud.h"
 #include "game/script_host.h"
 #include "game/testing/mission_doubles.h"
 
@@ -270,17 +271,14 @@ TEST_F(StateGame, CameraSitsInTheCockpitOfThePlayersPlane)
 
 TEST_F(StateGame, InGameTextsOutsideTheListShowNothing)
 {
-    struct sink_c : info_line_sink_c {
-        void AddInfoLine(const string_c& _text) override { lines.push_back(_text.GetData()); }
-        std::vector<std::string> lines;
-    } sink;
-    state.ShowInGameText(106);
-    state.SetInfoLineSink(&sink);
+    ASSERT_NE(nullptr, state.hud);
     const i32 count = static_cast<i32>(mission.app.in_game_texts.size());
     for (i32 index : {-1, 106, count - 1, count, 100000})
         state.ShowInGameText(index);
-    EXPECT_EQ((std::vector<std::string>{"text 106", "text " + std::to_string(count - 1)}), sink.lines);
-    state.SetInfoLineSink(nullptr);
+    std::vector<std::string> lines;
+    for (const info_line_c& line : state.hud->GetInfoLines().GetLines())
+        lines.push_back(line.text.GetData());
+    EXPECT_EQ((std::vector<std::string>{"text 106", "text " + std::to_string(count - 1)}), lines);
 }
 
 TEST_F(StateGame, CameraTargetStartsAtThePlayerAndWraps)
@@ -336,7 +334,8 @@ TEST_F(StateGame, FailureInAFrameIsReportedAndLeaves)
 TEST_F(StateGame, RenderDrawsTheFlashAndThePauseOverTheScene)
 {
     // The main scene sets its viewport once as it draws; the fade scene,
-    // prepared and drawn over it, twice.
+    // prepared and drawn over it, twice. The HUD is hidden here.
+    Key(VK_TAB);
     const auto scenes_drawn = [&] {
         t += frame;
         state.Update(t);
@@ -350,6 +349,43 @@ TEST_F(StateGame, RenderDrawsTheFlashAndThePauseOverTheScene)
     Key(VK_ESCAPE);
     scenes.push_back(scenes_drawn());
     EXPECT_EQ((std::vector<u32>{3, 3, 3, 1, 3}), scenes);
+}
+
+TEST_F(StateGame, HudIsDrawnOverTheSceneUntilTabHidesIt)
+{
+    Script("add_mission_info_line('over the lines')");
+    const auto texts_drawn = [&] {
+        Step();
+        mission.renderer->ClearCalls();
+        state.Render(t);
+        u32 count = 0;
+        for (const recorded_call_c& call : mission.renderer->calls)
+            count += call.name == "DrawText" && call.text == "over the lines" ? 1 : 0;
+        return count;
+    };
+    EXPECT_EQ(1u, texts_drawn());
+    Key(VK_TAB);
+    EXPECT_EQ(0u, texts_drawn());
+    Key(VK_TAB);
+    EXPECT_EQ(1u, texts_drawn());
+}
+
+TEST_F(StateGame, MapReplacesTheSceneWhileItsActionIsFullyPressed)
+{
+    const auto backgrounds_drawn = [&] {
+        Step();
+        mission.renderer->ClearCalls();
+        state.Render(t);
+        return mission.renderer->CountCalls("DrawMap");
+    };
+    EXPECT_EQ(0u, backgrounds_drawn());
+    mission.input->Set("map", 0.5f);
+    EXPECT_EQ(0u, backgrounds_drawn()) << "half pressed";
+    mission.input->Set("map", 1.0f);
+    EXPECT_EQ(1u, backgrounds_drawn());
+    EXPECT_EQ(state.world->GetPlanes().size(), state.gameMap->GetMarkerCount());
+    state.world->mapSwitch = 0;
+    EXPECT_EQ(0u, backgrounds_drawn()) << "a cut scene turns the map off";
 }
 
 } // namespace

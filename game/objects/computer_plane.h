@@ -66,8 +66,8 @@ enum ai_order_kind_e : i32 {
 
 struct ai_order_c {
     i32 kind = order_nop;
-    vec3_c point;
-    vec3_c secondPoint;   // LAND: the direction point
+    vec3_c point{};
+    vec3_c secondPoint{}; // LAND: the direction point
     f32 parameter = 0.0f; // PATROL: radius; BOMB: bombs dropped so far
     game_object_c* object = nullptr;
 };

@@ -120,7 +120,7 @@ public:
     u16 GetOwnerId() const override;
 
     // The plane's state, for the HUD and tests.
-    float GetGunHeat() const { return gunHeat; }
+    float GetGunHeat() const override { return gunHeat; }
     bool IsJammed() const { return jammed != 0; }
     bool IsFiring() const { return firing != 0; }
     float GetPlaneClock() const { return planeClock; }
