@@ -129,7 +129,7 @@ void mission_builder_c::WriteScenes(mission_files_t& _files) const
     AddPicture(_files, "data\\common\\planes\\fx\\smoke.png");
     AddPicture(_files, "data\\common\\planes\\fx\\case1.png");
     scene_c flash("flash", renderer);
-    AddScene(_files, "data\\common\\planes\\fx\\shoot\\ogien.lws", flash);
+    AddDataScene(_files, "data\\common\\planes\\fx\\shoot\\ogien.lws", flash);
     AddTemplate(_files, "data\\game\\common_objects\\raca\\raca.op", 0);
 
     scene_c lights("lights", renderer);
