@@ -7,6 +7,7 @@
 #include "engine/mesh.h"
 #include "engine/object_format.h"
 #include "engine/primitive_set.h"
+#include "game/vector_helpers.h"
 
 #include <cmath>
 #include <exception>
@@ -18,13 +19,6 @@ namespace {
 constexpr float decal_axis_limit = 0.9999999f;
 // Decals float this far above the surface they mark.
 constexpr float decal_lift = 0.01f;
-
-vec3_c Cross(const vec3_c& _a, const vec3_c& _b)
-{
-    vec3_c result;
-    result.Cross(_a, _b);
-    return result;
-}
 
 } // namespace
 

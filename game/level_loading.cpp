@@ -121,6 +121,7 @@ void state_game_c::LoadLevel(loading_screen_c& _loading)
         AddMultiplayerComputerPlanes(*this);
     font = std::make_unique<font_handle_c>(font_def_c("Arial", 10.0f), app.GetRenderer());
     PrepareForests();
+    camera.Snap();
 }
 
 void state_game_c::BindControlActions()
@@ -136,11 +137,9 @@ void state_game_c::BindControlActions()
 
 void state_game_c::PrepareForests()
 {
-    // The game camera is not built yet; the scene's own camera, when it has
-    // one, visits the forests so the first frames find their geometry made.
-    camera_c* camera = scene->GetActiveCamera();
-    if (camera)
-        camera->rotation = vec3_c(0.0f, static_cast<f32>(M_PI) / 2.0f, 0.0f);
+    // The game camera visits the forests so the first frames find their
+    // geometry made.
+    camera.SetRotation(vec3_c(0.0f, static_cast<f32>(M_PI) / 2.0f, 0.0f));
     const f32 scale = GraphicDetail(*this) * 0.95f + 0.05f;
     for (const auto& level : levelScenes) {
         for (const auto& record : level->forests) {
@@ -150,16 +149,13 @@ void state_game_c::PrepareForests()
             forest->SetTreeDensity(record->treeDensity * scale);
             forest->UpdateTransform(nullptr);
             forest->Generate(terrain);
-            if (camera == nullptr)
-                continue;
             for (int i = 0; i < 50; ++i) {
-                camera->position = vec3_c(forest->position.x, RandomFloat(100.0f, 1500.0f), forest->position.z);
+                camera.SetPosition(vec3_c(forest->position.x, RandomFloat(100.0f, 1500.0f), forest->position.z));
                 scene->PrepareFrame();
             }
         }
     }
-    if (camera)
-        camera->rotation = vec3_c(0.0f, 0.0f, 0.0f);
+    camera.SetRotation(vec3_c(0.0f, 0.0f, 0.0f));
 }
 
 void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
@@ -214,6 +210,9 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
     _state.hud->Init(app, environment.hudPath, environment.hudCompass, environment.infoLinesColor,
                      environment.infoLinesShadowOffset);
 
+    _state.camera.Init(&scene);
+    _state.camera.SetMode(camera_cockpit);
+
     _state.world = std::make_unique<game_world_c>();
     game_world_context_c context;
     context.script = _state.GetScript();
@@ -221,6 +220,10 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
     context.networkGame = app.game_type == 3 || app.game_type == 4;
     context.terrain = _state.terrain;
     context.scene = &scene;
+    // The pilot's creation flag: smaller explosions, full damage to the
+    // player's plane.
+    const pilot_profile_c* pilot = app.pilots.GetCurrent();
+    context.smallExplosions = pilot && (pilot->progress & pilot_profile_c::kCreationFlag) != 0;
     _state.world->Init(context);
 
     environment.map = _command.GetParameter("map");

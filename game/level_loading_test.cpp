@@ -1,9 +1,11 @@
 #include "engine/light.h"
+#include "engine/null_object.h"
 #include "engine/scene.h"
 #include "engine/sky_box.h"
 #include "engine/terrain.h"
 #include "engine/testing/landscape_fixtures.h"
 #include "game/game_map.h"
+#include "game/objects/player_plane.h"
 #include "game/game_world.h"
 #include "game/hud.h"
 #include "game/mission_scenery.h"
@@ -20,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 using namespace game_testing;
@@ -178,6 +181,59 @@ TEST_F(LevelLoading, AagunsSectionMakesArmedGunsThroughTheGamesFactory)
     EXPECT_FLOAT_EQ(-1.0f, gun->guns[0].maxYawDot);
 }
 
+TEST_F(LevelLoading, UserSectionMakesThePlayersPlaneFromThePlaneList)
+{
+    state.SetObjectFactory(nullptr);
+    Load();
+    ASSERT_EQ("", state.GetFailure());
+    auto* plane = dynamic_cast<game_object_plane_user_c*>(state.GetPlayerPlane());
+    ASSERT_NE(nullptr, plane);
+    EXPECT_EQ(object_plane_user, plane->GetType());
+    ASSERT_EQ(1u, state.world->GetPlanes().size());
+    EXPECT_EQ(plane, state.world->GetPlanes()[0]);
+    EXPECT_EQ("Testbird", plane->planeName);
+    ASSERT_NE(nullptr, plane->entity);
+    EXPECT_EQ(plane->entity->GetName(), plane->name);
+    // At the start point with its rockets and the default bombs, seen from
+    // inside, the camera turned as the plane.
+    EXPECT_EQ(-50.0f, plane->GetPosition().z);
+    EXPECT_EQ(0.5f, plane->GetRotation().x);
+    EXPECT_EQ(4, plane->GetRocketCount());
+    EXPECT_EQ(10, plane->GetBombCount());
+    EXPECT_EQ(plane_view_inside, plane->GetModelView());
+    EXPECT_EQ(camera_cockpit, state.camera.GetMode());
+    // The test input has "up", "left", "look" and "fire" of the plane's
+    // twelve actions.
+    controllers_c* controllers = state.GetControllers();
+    for (int action : {game_object_plane_user_c::action_up, game_object_plane_user_c::action_left,
+                       game_object_plane_user_c::action_look, game_object_plane_user_c::action_fire}) {
+        const i32 index = plane->GetActionIndex(action);
+        ASSERT_GE(index, 0);
+        EXPECT_EQ(controllers->GetAction(static_cast<u32>(index)).name, game_object_plane_user_c::action_names[action]);
+    }
+    EXPECT_EQ(-1, plane->GetActionIndex(game_object_plane_user_c::action_bomb));
+
+    // It flies in the mission's frames.
+    const vec3_c start = plane->GetPosition();
+    EXPECT_EQ(state_stay, state.Update(0.0));
+    for (int i = 1; i <= 10; ++i)
+        EXPECT_EQ(state_stay, state.Update(0.02 * i));
+    EXPECT_NE(start.z, plane->GetPosition().z);
+}
+
+TEST_F(LevelLoading, ThePilotsCreationFlagMakesExplosionsSmall)
+{
+    for (const bool flag : {false, true}) {
+        const char* name = flag ? "flagged" : "plain";
+        mission.app.pilots.Create(name, flag);
+        mission.app.pilots.GetCurrent()->selected_plane = 1;
+        Load();
+        ASSERT_EQ("", state.GetFailure()) << name;
+        EXPECT_EQ(flag, state.world->GetContext().smallExplosions) << name;
+        state.Leave();
+    }
+}
+
 TEST_F(LevelLoading, EnvironmentOnlyLevelHasNoObjects)
 {
     mission.builder.levelSections = {"ENVIRONMENT" + mission_builder_c::Environment().substr(11)};
@@ -186,6 +242,15 @@ TEST_F(LevelLoading, EnvironmentOnlyLevelHasNoObjects)
     EXPECT_EQ(0u, state.world->GetObjectCount());
     EXPECT_EQ(nullptr, state.GetPlayerPlane());
     EXPECT_EQ(-1, state.world->GetControlPointScene());
+
+    // With nothing to follow the camera stays finite in every view.
+    EXPECT_EQ(state_stay, state.Update(0.0));
+    for (i32 mode = 0; mode <= 6; ++mode) {
+        state.camera.SetMode(mode);
+        EXPECT_EQ(state_stay, state.Update(0.1 * (mode + 1)));
+        const vec3_c p = state.camera.GetPosition();
+        EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) << mode;
+    }
 }
 
 TEST_F(LevelLoading, GraphicDetailAtThresholdDropsShadowsCloudsAndCrowds)
@@ -426,8 +491,12 @@ const failure_case_c failure_cases[] = {
      "Couldn't find or load specified file: \"data\\missions\\test\\none.sce\""},
     {"MissionScriptError", [](LevelLoading&, test_mission_c& _m) { _m.builder.missionScript = "function ("; },
      "Script \"data\\missions\\test\\mission.lua\" failed"},
-    {"ObjectsNotBuiltYet", [](LevelLoading& _t, test_mission_c&) { _t.state.SetObjectFactory(nullptr); },
-     "user objects are not built yet"},
+    {"UserPlaneFileMissing",
+     [](LevelLoading& _t, test_mission_c& _m) {
+         _t.state.SetObjectFactory(nullptr);
+         _m.builder.planes = {"data\\planes\\none.op"};
+     },
+     "data\\planes\\none.op"},
     {"UserSceneWithoutLevelObjects",
      [](LevelLoading& _t, test_mission_c& _m) {
          _t.AddPlacedScene(_t.Folder("empty.sce"), "thing", [](parameter_list_c&) {});

@@ -10,6 +10,7 @@
 #include "foundation/random_numbers.h"
 #include "game/game_world.h"
 #include "game/objects/game_object.h"
+#include "game/objects/player_plane.h"
 #include "game/state_game.h"
 #include "level/control_point_object.h"
 #include "level/level_scene.h"
@@ -353,6 +354,11 @@ void ReadUserSection(state_game_c& _state, const command_c& _command)
     game_object_c* added = _state.world->AddPlane(std::move(plane));
     added->SetPosition(start.position);
     added->SetRotation(start.rotation);
+    if (auto* user = dynamic_cast<game_object_plane_user_c*>(added)) {
+        user->SetHost(&_state);
+        user->BindControls(_state.GetControllers());
+    }
+    _state.camera.SetRotation(start.rotation);
     added->ReadActivationPoints(start.parameters);
     _state.SetPlayerPlane(added);
 }

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr i32 cut_scene_mode = 4;
-
 state_game_c& State(void* _context)
 {
     return *static_cast<state_game_c*>(_context);
@@ -38,18 +36,18 @@ void CutSceneCamera(script_host_c* _script, int, void* _context)
     if (point == nullptr)
         throw std::runtime_error("cut_scene_camera: no control point \"" +
                                  std::string(_script->GetStringArg(1).GetData()) + "\"");
-    state.savedCameraMode = state.cameraMode;
+    state.savedCameraMode = state.camera.GetMode();
     state.world->mapSwitch = 0;
-    state.cameraMode = cut_scene_mode;
-    state.cutScenePosition = point->position;
-    state.cutSceneRotation = point->rotation;
+    state.camera.SetMode(camera_cut_scene);
+    state.camera.SetPosition(point->position);
+    state.camera.SetRotation(point->rotation);
     state.viewChanged = 0;
 }
 
 void RestoreCameraFromCutScene(script_host_c*, int, void* _context)
 {
     state_game_c& state = State(_context);
-    state.cameraMode = state.savedCameraMode;
+    state.camera.SetMode(state.savedCameraMode);
     if (state.world)
         state.world->mapSwitch = 1;
     state.viewChanged = 1;

@@ -46,7 +46,7 @@ protected:
         Add(object_plane_ai, "lorry", true);
         Add(object_car, "truck", false);
         state.gameTime = 5.0f;
-        state.cameraMode = 2;
+        state.camera.SetMode(2);
         state.scriptEvents.clear();
     }
     ~MissionBindings() override { state.Leave(); }
@@ -118,23 +118,23 @@ const binding_case_c binding_cases[] = {
     {"cut_scene_camera('bridge')",
      {},
      [](const state_game_c& _state, const application_c&) {
-         EXPECT_EQ(4, _state.cameraMode);
+         EXPECT_EQ(4, _state.camera.GetMode());
          EXPECT_EQ(2, _state.savedCameraMode);
          EXPECT_EQ(0, _state.world->mapSwitch);
          EXPECT_EQ(0, _state.viewChanged);
-         EXPECT_EQ(100.0f, _state.cutScenePosition.x);
+         EXPECT_EQ(100.0f, _state.camera.GetPosition().x);
      }},
     {"cut_scene_camera('bridge') restore_camera_from_cut_scene()",
      {},
      [](const state_game_c& _state, const application_c&) {
-         EXPECT_EQ(2, _state.cameraMode);
+         EXPECT_EQ(2, _state.camera.GetMode());
          EXPECT_EQ(1, _state.world->mapSwitch);
          EXPECT_EQ(1, _state.viewChanged);
      }},
     {"cut_scene_camera('nowhere')",
      {},
      [](const state_game_c& _state, const application_c&) {
-         EXPECT_EQ(2, _state.cameraMode);
+         EXPECT_EQ(2, _state.camera.GetMode());
          EXPECT_EQ(1, _state.world->mapSwitch);
      },
      true},

@@ -6,11 +6,8 @@
 // factory returns is then named, given its script and activation points and
 // added to the world by the section, in the order of the section's steps.
 //
-// Each operation of this base throws std::runtime_error naming the section,
-// such as "aaguns objects are not built yet": a level that needs a kind of
-// object the game cannot make yet fails to load with that message instead
-// of losing the objects silently. The object classes override what they
-// build.
+// The base makes the game's own objects, one file per kind of section
+// (mission_object_factory_*.cpp); tests override it with doubles.
 #include "foundation/text_string.h"
 #include "foundation/vector_math.h"
 

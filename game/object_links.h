@@ -9,7 +9,7 @@
 // The model views (plane_view_e) are the plane's own.
 #include "foundation/types.h"
 #include "foundation/vector_math.h"
-#include "game/objects/plane.h"
+#include "game/objects/plane_view.h"
 
 class player_plane_link_c {
 public:

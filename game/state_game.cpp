@@ -9,6 +9,7 @@
 #include "engine/null_object.h"
 #include "engine/renderer.h"
 #include "engine/scene.h"
+#include "engine/terrain.h"
 #include "foundation/command.h"
 #include "foundation/file_error.h"
 #include "foundation/frame_timer.h"
@@ -19,6 +20,7 @@
 #include "game/mission_scenery.h"
 #include "game/object_links.h"
 #include "game/objects/game_object.h"
+#include "game/objects/plane.h"
 #include "game/script_host.h"
 #include "input/controllers.h"
 #include "level/level_scene.h"
@@ -99,6 +101,23 @@ script_host_c* state_game_c::GetScript() const
     return GetApplication() ? GetApplication()->script_host.get() : nullptr;
 }
 
+net_session_c* state_game_c::GetSession() const
+{
+    return InSession() ? GetApplication()->GetNetManager() : nullptr;
+}
+
+void state_game_c::ShowInGameText(i32 _index)
+{
+    if (hud)
+        hud->AddTextLine(_index);
+}
+
+void state_game_c::AddInfoLine(const string_c& _text)
+{
+    if (hud)
+        hud->AddInfoLine(_text);
+}
+
 bool state_game_c::InSession() const
 {
     return GetApplication() && GetApplication()->in_session;
@@ -133,6 +152,8 @@ void state_game_c::Release()
     gameMap.reset();
     world.reset();
     scenery.reset();
+    // The scene's camera goes with the scene.
+    camera.Init(nullptr);
     levelScenes.clear();
     otherLevelScenes.clear();
     font.reset();
@@ -184,7 +205,7 @@ void state_game_c::SyncUserPlaneView()
 {
     auto* link = dynamic_cast<player_plane_link_c*>(playerPlane);
     int view = 0;
-    switch (cameraMode) {
+    switch (camera.GetMode()) {
     case 0: view = plane_view_inside; break;
     case 2: view = plane_view_guns; break;
     case 1:
@@ -297,6 +318,7 @@ i32 state_game_c::Frame(double _t)
     world->Process(gameTime);
     StepScenery(dt);
     ChooseCameraTarget();
+    UpdateCamera();
     scene->PrepareFrame();
     UpdateOverlays();
     return state_stay;
@@ -312,7 +334,7 @@ void state_game_c::UpdateOverlays()
     if (MapShown())
         gameMap->Update(gameTime, world->GetPlanes());
     if (hud)
-        hud->Update(GatherHudFrame(gameTime, playerPlane, *world, scene->GetActiveCamera()));
+        hud->Update(GatherHudFrame(gameTime, playerPlane, *world, camera.GetCamera()));
 }
 
 void state_game_c::RenderHud()
@@ -413,7 +435,9 @@ void state_game_c::RunScriptEvents()
 void state_game_c::RunControls(f32 _dt)
 {
     if (!paused) {
-        lookActive = ActionValue(action_look) == 1.0f ? 1 : 0;
+        camera.SetLookActive(ActionValue(action_look) == 1.0f);
+        if (camera.IsLookActive())
+            camera.SetLook(ActionValue(action_left), ActionValue(action_up));
         // Later keys of this list win when several are held.
         constexpr struct {
             game_action_e action;
@@ -428,7 +452,8 @@ void state_game_c::RunControls(f32 _dt)
         if (cycle || chosen >= 0) {
             if (!viewKeysLocked && viewKeyLatch == -1) {
                 viewKeyLatch = 0;
-                cameraMode = cycle ? (cameraMode >= 0 && cameraMode < 3 ? cameraMode + 1 : 0) : chosen;
+                const i32 mode = camera.GetMode();
+                camera.SetMode(cycle ? (mode >= 0 && mode < 3 ? mode + 1 : 0) : chosen);
                 SyncUserPlaneView();
             }
         } else {
@@ -476,13 +501,13 @@ void state_game_c::ChooseCameraTarget()
             return link && link->IsOnGround();
         }();
         if (playerPlane->damage < 1.0f && !on_ground) {
-            if (cameraMode == 5) {
-                cameraMode = savedViewMode;
+            if (camera.GetMode() == camera_orbit) {
+                camera.SetMode(savedViewMode);
                 SyncUserPlaneView();
             }
-            savedViewMode = cameraMode;
-        } else {
-            cameraMode = on_ground ? 5 : 3;
+            savedViewMode = camera.GetMode();
+        } else if (const i32 fate = on_ground ? camera_orbit : camera_fly_by; camera.GetMode() != fate) {
+            camera.SetMode(fate);
         }
     }
     const u32 count = world->GetObjectCount();
@@ -500,6 +525,33 @@ void state_game_c::ChooseCameraTarget()
         debugTargetChosen = 1;
     }
     debugTarget = ((debugTarget % static_cast<i32>(count)) + static_cast<i32>(count)) % static_cast<i32>(count);
+    if (const game_object_c* target = world->GetObject(static_cast<u32>(debugTarget))) {
+        cameraTarget.position = target->GetPosition();
+        cameraTarget.rotation = target->GetRotation();
+    }
+    if (const auto* plane = dynamic_cast<const game_object_plane_c*>(playerPlane)) {
+        cameraTarget.speed = plane->GetSpeed();
+        cameraTarget.insideShift = plane->insideCameraShift;
+        cameraTarget.outsideShift = plane->outsideCameraShift;
+        cameraTarget.overgunsShift = plane->overgunsCameraShift;
+        cameraTarget.vibration = plane->turbulence;
+    }
+    if (debugFlagA)
+        cameraTarget.position = vec3_c(-660.56f, 564.15f, 1130.57f);
+}
+
+void state_game_c::UpdateCamera()
+{
+    const vec3_c before = camera.GetPosition();
+    camera.Update(gameTime, cameraTarget, terrain);
+    if (sound_system_c* sound = GetApplication()->GetSoundDevice()) {
+        const vec3_c position = camera.GetPosition();
+        const vec3_c movement = position - before;
+        sound->SetListenerPosition(&position);
+        sound->SetListenerVelocity(&movement);
+        sound->SetListenerOrientation(&camera.GetViewMatrix());
+        sound->Update();
+    }
 }
 
 LRESULT state_game_c::OnMessage(HWND, UINT _msg, WPARAM _wparam, LPARAM)

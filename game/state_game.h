@@ -52,16 +52,24 @@
 // every key shows the view it is named after and the plane's model variant
 // follows (SyncUserPlaneView: mode 2 shows the guns model).
 //
-// Camera mode and target: while the player's plane flies undamaged its
-// mode is remembered; a destroyed plane turns the camera to mode 3, a plane
-// on the ground to mode 5, and a plane that flies again brings back the
-// remembered mode from mode 5. The target is the world object at
-// `debugTarget`: first the player's plane, moved on by Home in debug mode,
-// wrapped to the number of objects (kept as it is while there are none).
+// Camera (game/game_camera.h): the level's environment makes it on the
+// game scene in the cockpit view; while "look" is held it looks by "left"
+// (x) and "up" (y). While the player's plane flies undamaged its mode is
+// remembered; a destroyed plane turns the camera to mode 3, a plane on the
+// ground to mode 5, and a plane that flies again brings back the remembered
+// mode from mode 5; a mode is set only when it changes. The target is the
+// world object at `debugTarget`: first the player's plane, moved on by Home
+// in debug mode, wrapped to the number of objects (the last target record
+// stays while there are none); the speed, camera shifts and vibration come
+// from the player's plane. After the camera the sound listener takes its
+// place, movement and view.
 //
-// The game camera and the effects manager are not part of this state yet:
-// the state keeps the camera mode and the cut-scene place itself, and the
-// HUD aims its sight through the scene's active camera.
+// The player's plane reaches the state as its player_plane_host_c: the
+// camera, the bomb view (`bombView`), in-game texts shown as HUD info lines
+// (an index outside the loaded texts shows nothing) and the session. The
+// HUD aims its sight through the game camera.
+//
+// The effects manager is not part of this state yet.
 //
 // Failures: any exception while the level loads or a frame runs or draws is
 // caught here, written to the game log and kept (GetFailure: a missing key
@@ -73,8 +81,10 @@
 #include "app/state.h"
 #include "foundation/text_string.h"
 #include "foundation/vector_math.h"
+#include "game/game_camera.h"
 #include "game/game_log.h"
 #include "game/mission_object_factory.h"
+#include "game/objects/player_plane_host.h"
 
 #include <memory>
 #include <string>
@@ -134,7 +144,7 @@ inline constexpr const char* game_action_names[game_action_count] = {
     "camera", "look",        "map",       "thrust up",    "thrust down", "up",
     "left",   "cokpit view", "guns view", "outside view", "chase view",  "pause"};
 
-class state_game_c : public state_c {
+class state_game_c : public state_c, public player_plane_host_c {
 public:
     explicit state_game_c(const string_c& _name = "game");
     ~state_game_c() override;
@@ -150,7 +160,17 @@ public:
     void AddScriptEvent(const string_c& _name, f32 _delay);
     // The player's plane's model variant for the camera mode: 0 inside,
     // 2 guns, 1, 3 and 6 outside; other modes change nothing.
-    void SyncUserPlaneView();
+    void SyncUserPlaneView() override;
+    // What the player's plane asks of the state.
+    game_camera_c& GetCamera() override { return camera; }
+    void SetBombView(bool _open) override { bombView = _open ? 1 : 0; }
+    // In-game text _index (from 0) as an info line; nothing outside the
+    // loaded texts.
+    void ShowInGameText(i32 _index) override;
+    net_session_c* GetSession() const override;
+    // A line of text over the game (the HUD's info lines); dropped without
+    // a HUD.
+    void AddInfoLine(const string_c& _text);
     // The side's next spawn point index, cycling; -1 when the side has none.
     i32 NextAlliedSpawnPoint();
     i32 NextGermanSpawnPoint();
@@ -203,15 +223,14 @@ public:
     // The moment the closing fade began (the fade scene's start time).
     f32 fadeStart = 0.0f;
 
-    // The camera's mode (see the view keys above), the mode remembered while
-    // the player's plane flies, the mode before a cut scene, and the place
-    // of the cut-scene camera.
-    i32 cameraMode = 0;
+    // The camera, the mode remembered while the player's plane flies, the
+    // mode before a cut scene, the last target record, and the bomb view
+    // the player's plane opens.
+    game_camera_c camera;
     i32 savedViewMode = 0;
     i32 savedCameraMode = 0;
-    vec3_c cutScenePosition;
-    vec3_c cutSceneRotation;
-    u8 lookActive = 0;
+    camera_target_c cameraTarget;
+    u8 bombView = 0;
 
     i32 actions[game_action_count];
     std::vector<script_event_c> scriptEvents;
@@ -261,6 +280,7 @@ private:
     void RunControls(f32 _dt);
     void TogglePause(bool _by_escape);
     void ChooseCameraTarget();
+    void UpdateCamera();
     void OnDebugKey(WPARAM _key);
     bool InSession() const;
     void Fail(const std::exception& _error);

@@ -3,6 +3,7 @@
 #include "engine/scene.h"
 #include "game/game_map.h"
 #include "game/game_world.h"
+#include "game/hud.h"
 #include "game/script_host.h"
 #include "game/testing/mission_doubles.h"
 
@@ -161,7 +162,7 @@ TEST_F(StateGame, ViewKeysSelectTheViewsTheyAreNamedAfter)
         Step();
         mission.input->Set(c.action, 0.0f);
         Step();
-        EXPECT_EQ(c.mode, state.cameraMode) << c.action;
+        EXPECT_EQ(c.mode, state.camera.GetMode()) << c.action;
         EXPECT_EQ(c.view, Player().view) << c.action;
     }
 }
@@ -175,7 +176,7 @@ TEST_F(StateGame, CameraKeyCyclesOncePerPress)
         Step();
         mission.input->Set("camera", 0.0f);
         Step();
-        modes.push_back(state.cameraMode);
+        modes.push_back(state.camera.GetMode());
     }
     EXPECT_EQ((std::vector<i32>{1, 2, 3, 0, 1}), modes);
 }
@@ -235,13 +236,49 @@ TEST_F(StateGame, CameraFollowsThePlayersFate)
     mission.input->Set("guns view", 0.0f);
     Player().onGround = true;
     Step();
-    EXPECT_EQ(5, state.cameraMode);
+    EXPECT_EQ(5, state.camera.GetMode());
     Player().onGround = false;
     Step();
-    EXPECT_EQ(2, state.cameraMode) << "back to the remembered view";
+    EXPECT_EQ(2, state.camera.GetMode()) << "back to the remembered view";
     Player().damage = 1.0f;
     Step();
-    EXPECT_EQ(3, state.cameraMode);
+    EXPECT_EQ(3, state.camera.GetMode());
+}
+
+TEST_F(StateGame, CameraSitsInTheCockpitOfThePlayersPlane)
+{
+    EXPECT_EQ(state.scene->GetActiveCamera(), state.camera.GetCamera());
+    Player().SetPosition(vec3_c(10.0f, 200.0f, 30.0f));
+    Player().SetRotation(vec3_c());
+    Step();
+    // The default inside shift: 0.75 up, 0.9 back.
+    const vec3_c seat = state.camera.GetPosition();
+    EXPECT_NEAR(10.0f, seat.x, 1e-4f);
+    EXPECT_NEAR(200.75f, seat.y, 1e-4f);
+    EXPECT_NEAR(29.1f, seat.z, 1e-4f);
+
+    // Looking freezes nothing here but turns the head by "left" and "up".
+    mission.input->Set("look", 1.0f);
+    mission.input->Set("left", 0.5f);
+    Step();
+    EXPECT_TRUE(state.camera.IsLookActive());
+    EXPECT_NEAR(1.1f, state.camera.GetRotation().x, 1e-5f);
+    mission.input->Set("look", 0.0f);
+    Step();
+    EXPECT_FALSE(state.camera.IsLookActive());
+    EXPECT_NEAR(0.0f, state.camera.GetRotation().x, 1e-5f);
+}
+
+TEST_F(StateGame, InGameTextsOutsideTheListShowNothing)
+{
+    ASSERT_NE(nullptr, state.hud);
+    const i32 count = static_cast<i32>(mission.app.in_game_texts.size());
+    for (i32 index : {-1, 106, count - 1, count, 100000})
+        state.ShowInGameText(index);
+    std::vector<std::string> lines;
+    for (const info_line_c& line : state.hud->GetInfoLines().GetLines())
+        lines.push_back(line.text.GetData());
+    EXPECT_EQ((std::vector<std::string>{"text 106", "text " + std::to_string(count - 1)}), lines);
 }
 
 TEST_F(StateGame, CameraTargetStartsAtThePlayerAndWraps)

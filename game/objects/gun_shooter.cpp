@@ -6,6 +6,7 @@
 #include "foundation/matrix.h"
 #include "game/game_world.h"
 #include "game/objects/noise.h"
+#include "game/vector_helpers.h"
 #include "level/object_template.h"
 
 #include <cmath>
@@ -15,20 +16,6 @@ namespace {
 constexpr float kLeadBaseSpeed = 300.0f;
 constexpr float kLeadSpeedStep = 40.0f;
 constexpr float kFuseScale = 0.001667f;
-
-vec3_c Unit(const vec3_c& _v)
-{
-    vec3_c unit;
-    unit.Normalize(_v);
-    return unit;
-}
-
-vec3_c Turned(const vec3_c& _v, const vec3_c& _rotation)
-{
-    vec3_c turned = _v;
-    turned.RotateByEuler(euler_c(_rotation.x, _rotation.y, _rotation.z));
-    return turned;
-}
 
 } // namespace
 

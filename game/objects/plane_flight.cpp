@@ -2,6 +2,7 @@
 #include "game/game_world.h"
 #include "game/objects/noise.h"
 #include "game/objects/plane.h"
+#include "game/vector_helpers.h"
 #include "level/level_scene.h"
 
 #include <cfloat>
@@ -16,20 +17,6 @@ constexpr float wheel_height = 1.4f;
 vec3_c Row(const mat3_c& _m, int _row)
 {
     return vec3_c(_m.m[_row][0], _m.m[_row][1], _m.m[_row][2]);
-}
-
-vec3_c Turn(const vec3_c& _v, const vec3_c& _rotation)
-{
-    vec3_c turned = _v;
-    turned.RotateByEuler(euler_c(_rotation.x, _rotation.y, _rotation.z));
-    return turned;
-}
-
-vec3_c Cross(const vec3_c& _a, const vec3_c& _b)
-{
-    vec3_c result;
-    result.Cross(_a, _b);
-    return result;
 }
 
 // Multiplies _m by the rotation about _axis by _angle.
@@ -92,17 +79,17 @@ void game_object_plane_c::UpdateFlight(float _dt)
         const float half = 0.5f * range;
         if (p.y > 600.0f)
             cruise -= (p.y - 600.0f) * half * 0.001f;
-        const vec3_c f0 = Turn(vec3_c(0.0f, 0.0f, 1.0f), e);
+        const vec3_c f0 = ::Turned(vec3_c(0.0f, 0.0f, 1.0f), e);
         const float target = cruise * Ratio(thrust, maxThrust) - f0.y * half;
         speed += (target - speed) * (1.0f - std::exp2(-0.24f * _dt));
         p += f0 * ((speed + extraSpeed) * _dt);
 
-        const vec3_c right = Turn(vec3_c(1.0f, 0.0f, 0.0f), e);
+        const vec3_c right = ::Turned(vec3_c(1.0f, 0.0f, 0.0f), e);
         const float s = -right.y;
         const float speedShare = 0.9f * Ratio(speed, maxVelocity);
         p.y -= std::fabs(s) * (1.0f - speedShare) * _dt * 15.0f;
         float yaw = s * _dt * 0.2f;
-        const vec3_c level = Turn(vec3_c(1.0f, 0.0f, 0.0f), vec3_c(e.x, e.y, 0.0f));
+        const vec3_c level = ::Turned(vec3_c(1.0f, 0.0f, 0.0f), vec3_c(e.x, e.y, 0.0f));
         p += level * (s * 10.0f * speedShare * _dt);
 
         float control = 1.0f;

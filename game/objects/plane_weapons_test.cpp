@@ -241,21 +241,7 @@ protected:
     void SetUp() override
     {
         PlaneWeaponsTest::SetUp();
-        auto placed = std::make_unique<placed_object_c>();
-        placed->ownedNode = std::make_unique<marker_object_c>("tower", 0.0f, &setting.renderer,
-                                                              vec3_c(-2.0f, 0.0f, -2.0f), vec3_c(2.0f, 300.0f, 2.0f));
-        placed->node = placed->ownedNode.get();
-        placed->node->position = vec3_c(0.0f, 0.0f, 0.0f);
-        placed->node->SetVisibility(true, true);
-        placed->node->UpdateTransform(nullptr);
-        level.placedObjects.push_back(std::move(placed));
-        auto surface = std::make_unique<water_record_c>();
-        surface->entity = std::make_unique<water_c>("lake", &setting.renderer);
-        surface->entity->SetExtent(200.0f);
-        surface->entity->position = vec3_c(1000.0f, 0.0f, 0.0f);
-        surface->entity->SetVisibility(true, true);
-        surface->entity->UpdateTransform(nullptr);
-        level.waters.push_back(std::move(surface));
+        AddTowerAndLake(level, &setting.renderer);
         setting.context.levelScenes = {&level};
         setting.Restart();
     }

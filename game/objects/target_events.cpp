@@ -23,7 +23,8 @@ void CallDestroyedScripts(const game_object_c& _object, const object_template_c*
     script_host_c* script = _object.world ? _object.world->GetScript() : nullptr;
     if (!script)
         return;
-    script->CallFunction(_section_function);
+    if (_section_function)
+        script->CallFunction(_section_function);
     if (_template)
         script->CallFunction((std::string(_template->GetBaseName().GetData()) + "_on_destroyed").c_str());
     script->CallFunction((std::string(_object.name.GetData()) + "_on_destroyed").c_str());

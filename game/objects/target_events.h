@@ -10,7 +10,7 @@ class object_template_c;
 
 void SpawnTargetEffect(const game_object_c& _object, const object_template_c* _template, const char* _event,
                        const vec3_c& _position, const vec3_c& _direction);
-// _section_function, then "<template base name>_on_destroyed", then
-// "<object name>_on_destroyed".
+// _section_function (when not null), then "<template base name>_on_destroyed",
+// then "<object name>_on_destroyed".
 void CallDestroyedScripts(const game_object_c& _object, const object_template_c* _template,
                           const char* _section_function);

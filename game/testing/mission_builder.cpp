@@ -5,6 +5,7 @@
 #include "engine/terrain.h"
 #include "engine/terrain_builder.h"
 #include "foundation/memory_file.h"
+#include "game/testing/plane_fixtures.h"
 #include "image/image.h"
 #include "level/control_point_object.h"
 #include "level/level_scene.h"
@@ -123,6 +124,14 @@ void mission_builder_c::WriteScenes(mission_files_t& _files) const
     fade.Play(0.0f, 0.0f, 2.0f, false);
     AddDataScene(_files, "data\\common\\others\\fade.lws", fade);
 
+    // What every plane shows: smoke, shell cases, the muzzle flash and the
+    // rockets under its wings.
+    AddPicture(_files, "data\\common\\planes\\fx\\smoke.png");
+    AddPicture(_files, "data\\common\\planes\\fx\\case1.png");
+    scene_c flash("flash", renderer);
+    AddDataScene(_files, "data\\common\\planes\\fx\\shoot\\ogien.lws", flash);
+    AddTemplate(_files, "data\\game\\common_objects\\raca\\raca.op", 0);
+
     scene_c lights("lights", renderer);
     lights.AddLight(new light_c("sun"));
     AddDataScene(_files, Folder("lights.lws"), lights);
@@ -149,6 +158,7 @@ void mission_builder_c::WriteLevelScenes(mission_files_t& _files) const
     AddLevelScene(_files, Folder("points.sce"), points);
 
     AddTemplate(_files, Folder("aagun.op"), -1);
+    AddTestPlane(_files, kTestPlaneFile, test_plane_file_c(), renderer);
     level_scene_c aaguns;
     aaguns.name = "aaguns";
     aaguns.templates.push_back(std::make_unique<object_template_c>());

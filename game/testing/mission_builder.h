@@ -5,9 +5,9 @@
 // fade scene, and one career mission of a level script with an "environment"
 // (a "lights" scene with one light, a sky box, a flat terrain 2 m high from
 // -32 to 32 on x and z, the mission script), a "control_points" scene
-// ("bridge", "field"), an "aaguns" scene with one gun ("flak_1") and a
+// ("bridge", "field"), an "aaguns" scene with one gun ("flak_1"), a
 // "user" scene whose first level object is the player's start ("start",
-// 4 rockets). Tests change the texts or add files
+// 4 rockets), and the plane of the plane list (the plane fixture's). Tests change the texts or add files
 // before calling Write; tools that need the same fixed-name files use it
 // the same way.
 #include "foundation/types.h"

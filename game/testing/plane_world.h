@@ -14,6 +14,12 @@
 
 #include <memory>
 
+class level_scene_c;
+
+// Scenery to crash into: a tower 300 high on the origin, 4 wide, and a lake
+// of extent 200 around (1000, 0, 0).
+void AddTowerAndLake(level_scene_c& _level, renderer_c* _renderer);
+
 class plane_world_c {
 public:
     plane_world_c();
