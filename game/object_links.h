@@ -8,14 +8,7 @@
 // commanded.
 #include "foundation/types.h"
 #include "foundation/vector_math.h"
-
-// Model variants of the player's plane (SetModelView).
-enum plane_view_e : int {
-    plane_view_inside = 1,
-    plane_view_guns = 2,
-    plane_view_outside = 3,
-    plane_view_distant = 4,
-};
+#include "game/objects/plane_view.h"
 
 class player_plane_link_c {
 public:

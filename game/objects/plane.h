@@ -60,6 +60,7 @@
 // Lifetime: the scene, the sound system and the world's effects manager
 // must outlive the plane.
 #include "game/objects/game_object.h"
+#include "game/objects/plane_view.h"
 
 #include "foundation/matrix.h"
 #include "foundation/random_numbers.h"
@@ -77,16 +78,6 @@ class parameter_list_c;
 class renderer_c;
 class sound_source_c;
 class sound_system_c;
-
-enum plane_view_e : int {
-    plane_view_none = 0,
-    plane_view_inside = 1,
-    plane_view_guns = 2,
-    plane_view_outside = 3,
-    plane_view_distant = 4,
-    plane_view_burned = 5,
-    plane_view_crashed = 6,
-};
 
 // A segment in the plane's model space.
 struct plane_segment_c {
