@@ -79,6 +79,7 @@ void state_game_c::Enter(application_c* _application)
         app.script_host = std::make_shared<script_host_c>(&log);
         app.mp_results.clear();
         ResetMissionFields();
+        messages = std::make_unique<game_messages_c>(app, *this, app.GetNetManager());
         loading_screen_c loading;
         loading.Open(app.GetRenderer(), "data\\common\\loading\\loading_", 5, "data\\common\\loading\\loading.lws");
         loading.Draw(0.0f);
@@ -214,6 +215,7 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
     context.networkGame = app.game_type == 3 || app.game_type == 4;
     context.terrain = _state.terrain;
     context.scene = &scene;
+    context.messages = context.networkGame ? _state.GetMessages() : nullptr;
     _state.world->Init(context);
 
     environment.map = _command.GetParameter("map");
