@@ -117,10 +117,8 @@ game_object_plane_ghost_c* game_messages_c::FindNetworkPlane(u16 _owner, u32 _in
     if (world == nullptr || _owner == LocalId())
         return nullptr;
     for (game_object_c* plane : world->GetPlanes()) {
-        if (plane->GetType() != object_plane_ghost)
-            continue;
-        auto* ghost = static_cast<game_object_plane_ghost_c*>(plane);
-        if (ghost->ownerId == _owner && static_cast<u32>(ghost->remoteId) == _index)
+        auto* ghost = dynamic_cast<game_object_plane_ghost_c*>(plane);
+        if (ghost && ghost->ownerId == _owner && static_cast<u32>(ghost->remoteId) == _index)
             return ghost;
     }
     return nullptr;
@@ -145,13 +143,12 @@ bool game_messages_c::Identify(const game_object_c* _object, u16& _owner, u32& _
 {
     if (_object == nullptr)
         return false;
-    switch (_object->GetType()) {
-    case object_plane_ghost: {
-        const auto* ghost = static_cast<const game_object_plane_ghost_c*>(_object);
+    if (const auto* ghost = dynamic_cast<const game_object_plane_ghost_c*>(_object)) {
         _owner = ghost->ownerId;
         _index = static_cast<u32>(ghost->remoteId);
         return true;
     }
+    switch (_object->GetType()) {
     case object_plane_user:
         _owner = LocalId();
         _index = own_plane;
@@ -320,8 +317,8 @@ bool game_messages_c::Describe(const game_object_c* _plane, net_message_c& _body
     if (plane == nullptr || !Identify(_plane, owner, index))
         return false;
     float clock = 0.0f;
-    if (_plane->GetType() == object_plane_ghost)
-        clock = static_cast<const game_object_plane_ghost_c*>(_plane)->GetSampleClock();
+    if (const auto* ghost = dynamic_cast<const game_object_plane_ghost_c*>(_plane))
+        clock = ghost->GetSampleClock();
     else if (const auto* flown = dynamic_cast<const flown_plane_link_c*>(_plane))
         clock = flown->GetPlaneClock();
     _body.WriteU16(owner)
@@ -359,10 +356,10 @@ void game_messages_c::OnPlaneEnters(net_message_c& _message, const net_player_c*
             if (!Describe(plane, body))
                 continue;
             SendTo(_sender, net_plane_announced, body);
-            if (plane->GetType() != object_plane_ghost)
+            const auto* ghost = dynamic_cast<const game_object_plane_ghost_c*>(plane);
+            if (ghost == nullptr)
                 continue;
-            const u16 other = static_cast<const game_object_plane_ghost_c*>(plane)->ownerId;
-            const net_player_c* owner_player = session ? session->FindPlayer(other) : nullptr;
+            const net_player_c* owner_player = session ? session->FindPlayer(ghost->ownerId) : nullptr;
             if (owner_player && owner_player != _sender)
                 SendTo(owner_player, net_plane_announced, entered);
         }

@@ -142,7 +142,8 @@ public:
     void SendHit(game_object_c* _shooter, game_object_c* _victim, const vec3_c& _point, const vec3_c& _normal);
     // 0x10D: explosion damage to a network copy, from this player.
     void SendAreaDamage(const game_object_plane_ghost_c& _victim, float _damage, const vec3_c& _point);
-    // 0x110A, and in a multiplayer game 0x110E to every player.
+    // 0x110A, and in a multiplayer game 0x110E to every player (from a
+    // joined program through the host, which passes both on).
     void SendDeparture(bool _multiplayer);
     // 0x10F to every player.
     void SendGameEnd(u32 _kind, const string_c& _leader);

@@ -1,3 +1,4 @@
+#include "app/application.h"
 #include "app/message/net_message.h"
 #include "app/message/net_message_type.h"
 #include "app/message/net_session.h"
@@ -162,8 +163,13 @@ void game_messages_c::SendDeparture(bool _multiplayer)
     body.WriteU16(LocalId());
     // Relayed, so every other program drops the plane, not the host alone.
     session->Send(kNetNoTimeStamp | net_player_left_mission, body, true, false, false);
-    if (_multiplayer)
+    if (!_multiplayer)
+        return;
+    // A joined program reaches the others only through the host.
+    if (application.game_type == 3)
         session->SendToGroup(0, kNetNoTimeStamp | net_player_left_game, body, nullptr, nullptr, false, false);
+    else
+        session->Send(kNetNoTimeStamp | net_player_left_game, body, true, false, false);
 }
 
 void game_messages_c::SendGameEnd(u32 _kind, const string_c& _leader)

@@ -375,6 +375,25 @@ TEST_F(GameMessagesTest, AreaDamageFromARemotePlayersExplosion)
     EXPECT_EQ(client.user->hits[0].direction, vec3_c(0.0f, 1.0f, 0.0f));
 }
 
+TEST_F(GameMessagesTest, ExplosionNearACopySendsItsDamageToItsOwner)
+{
+    host.AddUserPlane(vec3_c(0.0f, 300.0f, 0.0f));
+    game_object_plane_ghost_c* copy = ClientPlaneOnHost();
+    copy->SetPosition(vec3_c(5.0f, 300.0f, 0.0f));
+    // A bomb that hit the copy itself.
+    host.setting.world.Explode(copy->entity, host.user, vec3_c(0.0f, 300.0f, 0.0f), 10.0f, false, projectile_c());
+    const auto sent = host.recording.Sent(net_area_damage);
+    ASSERT_EQ(sent.size(), 1u);
+    net_message_c body = sent[0]->body;
+    body.Rewind();
+    EXPECT_EQ(body.ReadU16(), client_id);
+    EXPECT_EQ(body.ReadU16(), host_id);
+    EXPECT_FLOAT_EQ(body.ReadF32(), 10.0f);
+    // Shown here as a tenth of it; only the owner can destroy the plane.
+    EXPECT_NEAR(copy->damage, 1.0f, 1e-6f);
+    EXPECT_EQ(copy->destroyed, 0);
+}
+
 // A departed player's plane leaves the world and every reference to it.
 TEST_F(GameMessagesTest, DepartureRemovesThePlaneEverywhere)
 {

@@ -432,8 +432,9 @@ void game_world_c::Explode(null_object_c* _hit_entity, game_object_c* _shooter, 
                 continue;
             if (!Overlap(PlacedBox(*object->entity), blast) && object->entity != _hit_entity)
                 continue;
-            if (network && context.messages && object != _shooter && object->GetType() == object_plane_ghost)
-                context.messages->SendAreaDamage(*static_cast<game_object_plane_ghost_c*>(object), _damage, _point);
+            if (network && context.messages && object != _shooter)
+                if (const auto* copy = dynamic_cast<const game_object_plane_ghost_c*>(object))
+                    context.messages->SendAreaDamage(*copy, _damage, _point);
             if (!object->destroyed)
                 object->TakeDamage(_point, up, _damage, _shooter, 6);
         }
