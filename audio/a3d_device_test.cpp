@@ -22,7 +22,7 @@ protected:
 
     std::string Wave(const char* name, u32 channels, u32 frames, const std::function<double(u32, u32)>& sample)
     {
-        _files.Add(name, audio_testing::MakeWave(rate, channels, frames, sample));
+        _files.Add(name, MakeWave(rate, channels, frames, sample));
         return name;
     }
     std::string TestWave(u32 channels = 2, u32 frames = 4410)

@@ -29,7 +29,8 @@ protected:
         const double seconds = 1.5;
         std::vector<u8> bytes;
         if (GetParam() == kind_e::ogg)
-            bytes = audio_testing::MakeOggVorbis(rate, 2, static_cast<u32>(seconds * rate), audio_testing::TestSignal);
+            bytes = MakeOggVorbis(rate, 2, static_cast<u32>(seconds * rate),
+                                  [](u32 f, u32 c) { return audio_testing::TestSignal(f, c, rate); });
         else
             bytes = audio_testing::EncodeLame(rate, 2, seconds, "-b 128");
         ASSERT_FALSE(bytes.empty());
@@ -253,7 +254,8 @@ TEST(A3dStreamRing, SegmentsFollowTheRingLength)
     a3d_c::UseLoopback(rate);
     audio_testing::memory_file_system_c files;
     const char* path = "tone.ogg";
-    files.Add(path, audio_testing::MakeOggVorbis(rate, 2, rate / 2, audio_testing::TestSignal));
+    files.Add(path,
+              MakeOggVorbis(rate, 2, rate / 2, [](u32 f, u32 c) { return audio_testing::TestSignal(f, c, rate); }));
     {
         a3d_device_c device(nullptr, -1, -1, 8);
         const ring_case_c cases[] = {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "audio/sound_writers.h"
 #include "audio/testing/memory_file_system.h"
 #include "foundation/file_error.h"
 
@@ -33,7 +34,7 @@ std::vector<u8> DecodeWhole(sound_source_c& source)
 TEST(ogg_source, reports_format_and_the_full_length)
 {
     memory_file_system_c files;
-    files.Add("music.ogg", MakeOggVorbis(44100, 2, 441000, Tone));
+    files.Add("music.ogg", MakeOggVorbis(44100, 2, 441000, [](u32 f, u32 c) { return Tone(f, c, 44100); }));
     sound_system_c system(0);
     ogg_source_c source(&system, "music.ogg", 0);
     EXPECT_EQ(source.GetChannels(), 2u);
@@ -47,7 +48,7 @@ TEST(ogg_source, reports_format_and_the_full_length)
 TEST(ogg_source, loops_from_the_loop_start)
 {
     memory_file_system_c files;
-    files.Add("loop.ogg", MakeOggVorbis(22050, 1, 22050 * 3, Tone));
+    files.Add("loop.ogg", MakeOggVorbis(22050, 1, 22050 * 3, [](u32 f, u32 c) { return Tone(f, c, 22050); }));
     sound_system_c system(0);
     ogg_source_c source(&system, "loop.ogg", 0);
     const std::vector<u8> whole = DecodeWhole(source);
@@ -74,7 +75,7 @@ TEST(ogg_source, loops_from_the_loop_start)
 TEST(ogg_source, clone_and_refusal)
 {
     memory_file_system_c files;
-    files.Add("a.ogg", MakeOggVorbis(8000, 1, 8000, Tone));
+    files.Add("a.ogg", MakeOggVorbis(8000, 1, 8000, [](u32 f, u32 c) { return Tone(f, c, 8000); }));
     files.Add("bad.ogg", std::vector<u8>(3000, 0x4F));
     sound_system_c system(0);
     ogg_source_c source(&system, "a.ogg", 0);

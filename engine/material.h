@@ -87,6 +87,8 @@ public:
     bool SetParameter(const command_c& _command);
 
     const map_c* GetColorMap(u32 _layer) const { return _layer < 2 ? colorMaps[_layer].get() : nullptr; }
+    // For animating a map's texture transform (the HUD's moving map).
+    map_c* GetColorMap(u32 _layer) { return _layer < 2 ? colorMaps[_layer].get() : nullptr; }
     const map_c* GetReflectionMap() const { return reflectionMap.get(); }
     const map_c* GetBumpMap() const { return bumpMap.get(); }
     renderer_c* GetRenderer() const { return renderer; }

@@ -13,9 +13,12 @@
 #include "foundation/file_error.h"
 #include "foundation/random_numbers.h"
 #include "foundation/script_loader.h"
+#include "game/game_map.h"
 #include "game/game_world.h"
+#include "game/hud.h"
 #include "game/level_sections.h"
 #include "game/mission_bindings.h"
+#include "game/mission_scenery.h"
 #include "game/script_host.h"
 #include "game/state_game.h"
 #include "input/controllers.h"
@@ -80,6 +83,7 @@ void state_game_c::Enter(application_c* _application)
         app.mp_results.clear();
         ResetMissionFields();
         messages = std::make_unique<game_messages_c>(app, *this, app.GetNetManager());
+        scenery = std::make_unique<mission_scenery_c>();
         loading_screen_c loading;
         loading.Open(app.GetRenderer(), "data\\common\\loading\\loading_", 5, "data\\common\\loading\\loading.lws");
         loading.Draw(0.0f);
@@ -207,6 +211,9 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
         environment.infoLinesColor = _command.GetColor("hud_info_lines_color");
     environment.hudCompass = _command.GetParameter("hud_compass");
     environment.hudPath = _command.GetParameter("hud_path");
+    _state.hud = std::make_unique<hud_c>();
+    _state.hud->Init(app, environment.hudPath, environment.hudCompass, environment.infoLinesColor,
+                     environment.infoLinesShadowOffset);
 
     _state.world = std::make_unique<game_world_c>();
     game_world_context_c context;
@@ -219,6 +226,8 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
     _state.world->Init(context);
 
     environment.map = _command.GetParameter("map");
+    _state.gameMap = std::make_unique<game_map_c>();
+    _state.gameMap->Init(app, _state.world.get(), environment.map);
 }
 
 void ReadCloudsSection(state_game_c& _state, const command_c& _command)
@@ -232,6 +241,7 @@ void ReadCloudsSection(state_game_c& _state, const command_c& _command)
     clouds.spread = _command.GetFloat("spread");
     clouds.size = _command.GetFloat("size");
     clouds.density = _command.GetFloat("dencity");
+    clouds.graphicDetail = GraphicDetail(_state);
     _state.GetFactory().CreateClouds(clouds, _state.GetDevices());
 }
 

@@ -2,8 +2,15 @@
 #include "engine/scene.h"
 #include "engine/sky_box.h"
 #include "engine/terrain.h"
-#include "game/objects/aagun.h"
+#include "engine/testing/landscape_fixtures.h"
+#include "game/game_map.h"
 #include "game/game_world.h"
+#include "game/hud.h"
+#include "game/mission_scenery.h"
+#include "game/objects/aagun.h"
+#include "game/objects/vehicle.h"
+#include "game/objects/yacht.h"
+#include "game/objects/zeppelin.h"
 #include "game/script_host.h"
 #include "game/state_game.h"
 #include "game/testing/mission_doubles.h"
@@ -110,7 +117,11 @@ TEST_F(LevelLoading, MinimalMissionLoadsEveryPart)
         EXPECT_EQ(action, state.actions[action]) << game_action_names[action];
     EXPECT_EQ(mission.app.options->GetMouseSensitivity(), mission.input->sensitivity);
     ASSERT_NE(nullptr, mission.app.script_host);
-    EXPECT_EQ(11u, mission.app.script_host->GetFunctions().size());
+    // The eleven mission bindings and the HUD's three.
+    EXPECT_EQ(14u, mission.app.script_host->GetFunctions().size());
+    ASSERT_NE(nullptr, state.hud);
+    ASSERT_NE(nullptr, state.gameMap);
+    EXPECT_NE(nullptr, state.gameMap->GetScene()->GetBackgroundMap());
 }
 
 TEST_F(LevelLoading, LeavingReleasesEverythingTheMissionMade)
@@ -188,9 +199,12 @@ TEST_F(LevelLoading, GraphicDetailAtThresholdDropsShadowsCloudsAndCrowds)
     EXPECT_FALSE(state.scene->GetFlags() & object_shadow_casting);
     state.Leave();
 
+    // Above the threshold the clouds are made and the crowds' scene is read.
+    mission_builder_c::AddPicture(mission.files.files, "a.dds");
+    mission_builder_c::AddPicture(mission.files.files, "b.dds");
     mission.app.options->graphic_detail = 0.7f;
     Load();
-    EXPECT_EQ("clouds objects are not built yet", state.GetFailure());
+    EXPECT_NE(std::string::npos, state.GetFailure().find("\"nowhere.sce\"")) << state.GetFailure();
 }
 
 TEST_F(LevelLoading, PlanesAreNamedBySideWithOneCounter)
@@ -720,6 +734,173 @@ TEST_F(LevelLoading, AmbientSoundsStartWithTheMissionAndGoWithIt)
     state.Leave();
     EXPECT_TRUE(state.ambientSounds.empty());
     EXPECT_EQ(0u, mission.app.sound_device->GetSourceCount());
+}
+
+} // namespace
+
+namespace {
+
+std::string SceneFolder(const char* _file)
+{
+    return std::string(kTestMissionFolder) + _file;
+}
+
+void AddText(parameter_list_c& _list, const char* _name, const char* _value)
+{
+    auto text = std::make_unique<parameter_string_c>();
+    text->name = _name;
+    text->value = _value;
+    _list.Add(std::move(text));
+}
+
+// A level scene of placed objects of one template, each with its name and
+// parameters, and the walk paths given.
+void AddTemplatedScene(test_mission_c& _mission, const char* _file, const char* _template,
+                       const std::vector<std::pair<const char*, std::function<void(parameter_list_c&)>>>& _objects,
+                       std::vector<std::unique_ptr<parameter_object_c>> _paths = {})
+{
+    _mission.builder.AddTemplate(_mission.files.files, SceneFolder(_template), -1);
+    level_scene_c level;
+    level.templates.push_back(std::make_unique<object_template_c>());
+    level.templates.back()->SetFileName(SceneFolder(_template).c_str());
+    for (const auto& [name, parameters] : _objects) {
+        auto placed = std::make_unique<placed_object_c>();
+        placed->name = name;
+        placed->templateIndex = 0;
+        parameters(placed->parameters);
+        level.placedObjects.push_back(std::move(placed));
+    }
+    for (auto& path : _paths)
+        level.levelObjects.push_back(std::move(path));
+    mission_builder_c::AddLevelScene(_mission.files.files, SceneFolder(_file), level);
+}
+
+std::vector<std::unique_ptr<parameter_object_c>> OnePath(const char* _name, const vec3_c& _from, const vec3_c& _to)
+{
+    std::vector<std::unique_ptr<parameter_object_c>> paths;
+    paths.push_back(MakeTestPath(_name, {_from, _to}));
+    return paths;
+}
+
+// Every scenery section of a level, loaded through the game's own factory.
+class SceneryLoading : public LevelLoading {
+public:
+    void SetUp() override
+    {
+        LevelLoading::SetUp();
+        mission.builder.missionScript = "function mission_init() end\n";
+        state.SetObjectFactory(nullptr);
+
+        AddTemplatedScene(mission, "zeps.sce", "zep.op",
+                          {{"zep_1",
+                            [](parameter_list_c& _list) {
+                                string_c route = "route";
+                                _list.GetSetString("move_path", &route, false);
+                            }}},
+                          OnePath("route", vec3_c(0.0f, 100.0f, -20.0f), vec3_c(0.0f, 100.0f, 20.0f)));
+        AddTemplatedScene(mission, "cars.sce", "truck.op",
+                          {{"truck_1",
+                            [](parameter_list_c& _list) {
+                                string_c road = "road";
+                                _list.GetSetString("move_path", &road, false);
+                                bool always = true;
+                                _list.GetSetBool("always_active", &always, false);
+                            }}},
+                          OnePath("road", vec3_c(0.0f, 5.0f, -20.0f), vec3_c(0.0f, 5.0f, 20.0f)));
+        AddTemplatedScene(mission, "yachts.sce", "boat.op",
+                          {{"boat_1", [](parameter_list_c&) {}}, {"boat_2", [](parameter_list_c&) {}}});
+        AddTemplatedScene(mission, "birds.sce", "nest.op",
+                          {{"flock", [](parameter_list_c& _list) {
+                                string_c type = "crow.vob";
+                                _list.GetSetString("type", &type, false);
+                                i32 count = 3;
+                                _list.GetSetInt("count", &count, false, 0, 10);
+                                f32 spread = 10.0f;
+                                _list.GetSetFloat("spread", &spread, false, 0.0f, 99.0f);
+                                f32 speed = 5.0f;
+                                _list.GetSetFloat("fly_speed", &speed, false, 0.0f, 99.0f);
+                            }}});
+        level_scene_c crowds;
+        auto area = std::make_unique<area_record_c>();
+        area->name = "square";
+        area->position = vec3_c(0.0f, 2.0f, 0.0f);
+        area->scale = vec3_c(20.0f, 1.0f, 20.0f);
+        AddText(area->parameters, "model run", "run.vob");
+        AddText(area->parameters, "model idle", "walk.vob");
+        i32 count = 4;
+        area->parameters.GetSetInt("count", &count, false, 0, 100);
+        crowds.areas.push_back(std::move(area));
+        mission_builder_c::AddLevelScene(mission.files.files, SceneFolder("crowds.sce"), crowds);
+
+        for (const char* model : {"crow.vob", "run.vob", "walk.vob"})
+            mission.files.files[model] = Written(null_object_c(model));
+        mission_builder_c::AddPicture(mission.files.files, SceneFolder("cloud1.dds"));
+        mission_builder_c::AddPicture(mission.files.files, SceneFolder("cloud2.dds"));
+
+        mission.builder.levelSections = {
+            mission_builder_c::Environment(),
+            "clouds color_map1=\"" + SceneFolder("cloud1.dds") + "\" color_map2=\"" + SceneFolder("cloud2.dds") +
+                "\" height=300 spread=2000 size=80 dencity=1",
+            Section("zeppelins", "zeps.sce"),
+            Section("vehicles", "cars.sce"),
+            Section("yachts", "yachts.sce"),
+            Section("birds", "birds.sce"),
+            Section("crowds", "crowds.sce"),
+        };
+    }
+};
+
+TEST_F(SceneryLoading, EverySectionLoadsAndLives)
+{
+    mission.Build();
+    state.Enter(&mission.app);
+    ASSERT_EQ("", state.GetFailure());
+
+    ASSERT_EQ(3u, state.world->GetObjectCount());
+    auto* zeppelin = dynamic_cast<game_object_zeppelin_c*>(state.world->GetObject(0));
+    auto* truck = dynamic_cast<game_object_car_c*>(state.world->GetObject(1));
+    auto* yachts = dynamic_cast<game_object_yachts_c*>(state.world->GetObject(2));
+    ASSERT_NE(nullptr, zeppelin);
+    ASSERT_NE(nullptr, truck);
+    ASSERT_NE(nullptr, yachts);
+    EXPECT_EQ("zep_1", zeppelin->name);
+    EXPECT_NE(nullptr, zeppelin->movePath);
+    EXPECT_EQ("truck_1", truck->name);
+    EXPECT_NE(nullptr, truck->movePath);
+    EXPECT_TRUE(truck->alwaysActive);
+    EXPECT_EQ(2u, yachts->boats.size());
+
+    ASSERT_NE(nullptr, state.scenery);
+    ASSERT_NE(nullptr, state.scenery->clouds);
+    EXPECT_EQ(cloud_layer_c::CloudCount(mission.app.options->graphic_detail, 1.0f, 2000.0f),
+              state.scenery->clouds->GetClouds().size());
+    ASSERT_NE(nullptr, state.scenery->birds);
+    EXPECT_EQ(3u, state.scenery->birds->GetBirds().size());
+    ASSERT_NE(nullptr, state.scenery->crowd);
+    ASSERT_EQ(1u, state.scenery->crowd->GetAreaCount());
+    EXPECT_EQ(4u, state.scenery->crowd->GetArea(0).members.size());
+
+    const vec3_c truckStart = truck->GetPosition();
+    for (int frame = 0; frame <= 40; ++frame)
+        ASSERT_EQ(state_stay, state.Update(frame * 0.05)) << state.GetFailure();
+    EXPECT_GT(truck->GetPosition().z, truckStart.z) << "the truck drives";
+    EXPECT_NEAR(2.0f, truck->GetPosition().y, 1e-3f) << "on the terrain";
+    EXPECT_GT(zeppelin->GetPosition().z, -20.0f);
+    EXPECT_NE(0.0f, yachts->boats[1]->rotation.z) << "the boats rock";
+    EXPECT_EQ(0, state.scenery->crowd->GetCurrentArea());
+    for (const crowd_member_c& member : state.scenery->crowd->GetArea(0).members)
+        EXPECT_EQ(crowd_fleeing, member.state) << "the player's place is close by";
+}
+
+TEST_F(SceneryLoading, LowDetailLeavesOutCloudsAndCrowds)
+{
+    mission.app.options->graphic_detail = 0.1f;
+    mission.Build();
+    state.Enter(&mission.app);
+    ASSERT_EQ("", state.GetFailure());
+    EXPECT_EQ(nullptr, state.scenery->clouds);
+    EXPECT_EQ(nullptr, state.scenery->crowd);
+    EXPECT_NE(nullptr, state.scenery->birds);
 }
 
 } // namespace

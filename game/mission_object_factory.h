@@ -19,6 +19,7 @@
 class area_record_c;
 class game_object_c;
 class level_scene_c;
+class mission_scenery_c;
 class placed_object_c;
 class renderer_c;
 class scene_c;
@@ -32,6 +33,9 @@ struct mission_devices_c {
     sound_system_c* sound = nullptr;
     scene_c* scene = nullptr;
     terrain_c* terrain = nullptr; // null when the level has none
+    // Where the birds, the crowd and the clouds are kept; the scenery
+    // operations throw std::logic_error without it.
+    mission_scenery_c* scenery = nullptr;
 };
 
 // "agility", "burst_delay", "burst_length", "shooting_delay", "max_yaw_dot".
@@ -93,6 +97,7 @@ struct clouds_setup_c {
     f32 spread = 0.0f;
     f32 size = 0.0f;
     f32 density = 0.0f;
+    f32 graphicDetail = 1.0f; // the options' value, 0..1
 };
 
 class mission_object_factory_c {

@@ -6,9 +6,10 @@
 // classes implement these next to game_object_c; the state and the bindings
 // find them with dynamic_cast, so an object without the link is simply not
 // commanded.
+// The model views (plane_view_e) are the plane's own.
 #include "foundation/types.h"
 #include "foundation/vector_math.h"
-#include "game/objects/plane_view.h"
+#include "game/objects/plane.h"
 
 class player_plane_link_c {
 public:

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/message/net_session.h"
 #include "audio/sound_system.h"
+#include "engine/camera.h"
 #include "engine/font_handle.h"
 #include "engine/null_object.h"
 #include "engine/renderer.h"
@@ -10,7 +11,11 @@
 #include "foundation/command.h"
 #include "foundation/file_error.h"
 #include "foundation/frame_timer.h"
+#include "game/game_map.h"
 #include "game/game_world.h"
+#include "game/hud.h"
+#include "game/hud_frame.h"
+#include "game/mission_scenery.h"
 #include "game/object_links.h"
 #include "game/objects/network_plane.h"
 #include "game/objects/game_object.h"
@@ -81,6 +86,7 @@ mission_devices_c state_game_c::GetDevices() const
     }
     devices.scene = scene.get();
     devices.terrain = terrain;
+    devices.scenery = scenery.get();
     return devices;
 }
 
@@ -125,7 +131,9 @@ void state_game_c::Release()
     // The objects first (their entities belong to the level scenes), then
     // the level scenes (which take their nodes out of the scene).
     playerPlane = nullptr;
+    gameMap.reset();
     world.reset();
+    scenery.reset();
     levelScenes.clear();
     otherLevelScenes.clear();
     font.reset();
@@ -140,6 +148,8 @@ void state_game_c::Release()
     germanSpawnRotations.clear();
     if (application_c* app = GetApplication())
         app->script_host.reset();
+    // After the script host, whose functions it answers.
+    hud.reset();
 }
 
 void state_game_c::Leave()
@@ -275,9 +285,41 @@ i32 state_game_c::Frame(double _t)
     RunControls(dt);
 
     world->Process(gameTime);
+    StepScenery(dt);
     ChooseCameraTarget();
     scene->PrepareFrame();
+    UpdateOverlays();
     return state_stay;
+}
+
+bool state_game_c::MapShown() const
+{
+    return gameMap && world && mapAmount == 1.0f && world->mapSwitch;
+}
+
+void state_game_c::UpdateOverlays()
+{
+    if (MapShown())
+        gameMap->Update(gameTime, world->GetPlanes());
+    if (hud)
+        hud->Update(GatherHudFrame(gameTime, playerPlane, *world, scene->GetActiveCamera()));
+}
+
+void state_game_c::RenderHud()
+{
+    if (!hud || hudHidden)
+        return;
+    hud->Render();
+    hud->RenderText(false, world ? world->GetPlanes() : std::vector<game_object_c*>(), paused, pausedByEscape);
+}
+
+void state_game_c::StepScenery(f32 _dt)
+{
+    if (!scenery)
+        return;
+    const vec3_c player = playerPlane ? playerPlane->GetPosition() : vec3_c();
+    const camera_c* camera = scene->GetActiveCamera();
+    scenery->Update(gameTime, _dt, player, camera ? camera->rotation.z : 0.0f);
 }
 
 void state_game_c::CheckMultiplayerEnd(double _t)
@@ -332,7 +374,8 @@ game_object_plane_c* state_game_c::GetUserPlane()
 
 void state_game_c::AddInfoLine(const string_c& _line)
 {
-    log.Write(_line.GetData());
+    if (hud)
+        hud->AddInfoLine(_line);
 }
 
 std::unique_ptr<game_object_plane_ghost_c> state_game_c::LoadNetworkPlane(const string_c& _file)
@@ -571,10 +614,14 @@ void state_game_c::Render(double _t)
 
 void state_game_c::RenderFrame(double)
 {
-    // The full-screen map is not built yet: the scene is drawn instead.
-    scene->Render();
-    if (paused)
-        RenderFade(pause_fade);
+    if (MapShown()) {
+        gameMap->Render();
+    } else {
+        scene->Render();
+        if (paused)
+            RenderFade(pause_fade);
+        RenderHud();
+    }
     if (flashFrames != 0) {
         --flashFrames;
         RenderFade(fade_length);

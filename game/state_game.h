@@ -24,11 +24,21 @@
 //   5. the script globals "game_time" (since the first update) and
 //      "user_alive", then the due script events (below);
 //   6. the scene at the game time; the input with the step; the controls;
-//   7. the world step (objects, control points, timers, "mission_process");
+//   7. the world step (objects, control points, timers, "mission_process"),
+//      then the birds, the crowd (running from the player's plane) and the
+//      clouds (turning with the scene camera's bank);
 //   8. the camera's mode from the player's plane's fate and the camera
-//      target (below); the scenes prepared for drawing.
-// Render draws the scene, the darkened pause picture, the closing fade and
-// the debug texts. Leave releases everything the mission made.
+//      target (below); the scenes prepared for drawing;
+//   9. the in-game map while it is shown (below), then the HUD.
+// Render draws, while the map is shown, the map instead of the scene;
+// otherwise the scene, the darkened pause picture and, unless the HUD is
+// hidden (Tab), the HUD with its text layer; then the closing fade and the
+// debug texts. Leave releases everything the mission made.
+//
+// HUD and map: the level's environment section makes both (game/hud.h,
+// game/game_map.h); the map is shown while the "map" action is exactly 1.0
+// and the world's map switch is on. The HUD's pause text is the Escape one
+// while the game was paused with Escape (Enter then ends the mission).
 //
 // Script events run in the order they were added, each in the first frame
 // whose game time is not before its due time; an event added while the
@@ -49,10 +59,9 @@
 // `debugTarget`: first the player's plane, moved on by Home in debug mode,
 // wrapped to the number of objects (kept as it is while there are none).
 //
-// The game camera, the HUD, the in-game map and the effects manager are not
-// part of this state yet: the state keeps the camera mode and the cut-scene
-// place itself, and the level's HUD and map keys are checked and kept in
-// `environment` for them.
+// The game camera and the effects manager are not part of this state yet:
+// the state keeps the camera mode and the cut-scene place itself, and the
+// HUD aims its sight through the scene's active camera.
 //
 // Network games (types 3 and 4): the session's per-frame update runs after
 // the game time step, and its records reach game_messages_c; the first
@@ -83,6 +92,9 @@ class game_world_c;
 class level_scene_c;
 class loading_screen_c;
 class font_handle_c;
+class game_map_c;
+class hud_c;
+class mission_scenery_c;
 class scene_c;
 class script_host_c;
 class sky_box_c;
@@ -144,8 +156,7 @@ public:
     // Made by Enter; null before.
     game_messages_c* GetMessages() const { return messages.get(); }
 
-    // game_messages_host_c. Info lines go to the game log until the HUD
-    // shows them.
+    // game_messages_host_c; info lines go to the HUD (none without one).
     game_world_c* GetWorld() override { return world.get(); }
     game_object_plane_c* GetUserPlane() override;
     float GetGameTime() const override { return gameTime; }
@@ -235,8 +246,12 @@ public:
     // sees ("planes", "crowds").
     std::vector<std::unique_ptr<level_scene_c>> otherLevelScenes;
     std::unique_ptr<game_world_c> world;
+    // The clouds, birds and crowd, stepped after the world every frame.
+    std::unique_ptr<mission_scenery_c> scenery;
     std::vector<sound_source_c*> ambientSounds;
     std::unique_ptr<font_handle_c> font;
+    std::unique_ptr<hud_c> hud;
+    std::unique_ptr<game_map_c> gameMap;
     environment_settings_c environment;
     std::vector<vec3_c> alliedSpawns, alliedSpawnRotations;
     std::vector<vec3_c> germanSpawns, germanSpawnRotations;
@@ -259,6 +274,7 @@ private:
     void FirstUpdate(double _t);
     void RunScriptEvents();
     void CheckMultiplayerEnd(double _t);
+    void StepScenery(f32 _dt);
     // The players' results, highest score first, from the world's planes.
     void StoreMultiplayerResults();
     void RunControls(f32 _dt);
@@ -269,6 +285,9 @@ private:
     void Fail(const std::exception& _error);
     void Release();
     void RenderFrame(double _t);
+    bool MapShown() const;
+    void UpdateOverlays();
+    void RenderHud();
     void RenderFade(f32 _time);
     f32 ActionValue(int _action) const;
 

@@ -1,6 +1,7 @@
 #include "game/state_game.h"
 
 #include "engine/scene.h"
+#include "game/game_map.h"
 #include "game/game_world.h"
 #include "game/script_host.h"
 #include "game/testing/mission_doubles.h"
@@ -296,7 +297,8 @@ TEST_F(StateGame, FailureInAFrameIsReportedAndLeaves)
 TEST_F(StateGame, RenderDrawsTheFlashAndThePauseOverTheScene)
 {
     // The main scene sets its viewport once as it draws; the fade scene,
-    // prepared and drawn over it, twice.
+    // prepared and drawn over it, twice. The HUD is hidden here.
+    Key(VK_TAB);
     const auto scenes_drawn = [&] {
         t += frame;
         state.Update(t);
@@ -310,6 +312,43 @@ TEST_F(StateGame, RenderDrawsTheFlashAndThePauseOverTheScene)
     Key(VK_ESCAPE);
     scenes.push_back(scenes_drawn());
     EXPECT_EQ((std::vector<u32>{3, 3, 3, 1, 3}), scenes);
+}
+
+TEST_F(StateGame, HudIsDrawnOverTheSceneUntilTabHidesIt)
+{
+    Script("add_mission_info_line('over the lines')");
+    const auto texts_drawn = [&] {
+        Step();
+        mission.renderer->ClearCalls();
+        state.Render(t);
+        u32 count = 0;
+        for (const recorded_call_c& call : mission.renderer->calls)
+            count += call.name == "DrawText" && call.text == "over the lines" ? 1 : 0;
+        return count;
+    };
+    EXPECT_EQ(1u, texts_drawn());
+    Key(VK_TAB);
+    EXPECT_EQ(0u, texts_drawn());
+    Key(VK_TAB);
+    EXPECT_EQ(1u, texts_drawn());
+}
+
+TEST_F(StateGame, MapReplacesTheSceneWhileItsActionIsFullyPressed)
+{
+    const auto backgrounds_drawn = [&] {
+        Step();
+        mission.renderer->ClearCalls();
+        state.Render(t);
+        return mission.renderer->CountCalls("DrawMap");
+    };
+    EXPECT_EQ(0u, backgrounds_drawn());
+    mission.input->Set("map", 0.5f);
+    EXPECT_EQ(0u, backgrounds_drawn()) << "half pressed";
+    mission.input->Set("map", 1.0f);
+    EXPECT_EQ(1u, backgrounds_drawn());
+    EXPECT_EQ(state.world->GetPlanes().size(), state.gameMap->GetMarkerCount());
+    state.world->mapSwitch = 0;
+    EXPECT_EQ(0u, backgrounds_drawn()) << "a cut scene turns the map off";
 }
 
 } // namespace

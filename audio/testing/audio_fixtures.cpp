@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "audio/mpeg_decoder.h"
+#include "audio/sound_writers.h"
 #include "audio/mpeg_layer3.h"
 #include "audio/mpeg_tables.h"
 
@@ -49,41 +50,6 @@ void WriteWholeFile(const std::string& path, const std::vector<u8>& bytes)
 {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-static void PutU32(std::vector<u8>& out, u32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(u8(v >> (8 * i)));
-}
-static void PutU16(std::vector<u8>& out, u32 v)
-{
-    out.push_back(u8(v));
-    out.push_back(u8(v >> 8));
-}
-
-std::vector<u8> MakeWave(u32 rate, u32 channels, u32 frames, const std::function<double(u32, u32)>& sample)
-{
-    std::vector<u8> out;
-    const u32 data = frames * channels * 2;
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
-    PutU32(out, 36 + data);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    PutU32(out, 16);
-    PutU16(out, 1);
-    PutU16(out, channels);
-    PutU32(out, rate);
-    PutU32(out, rate * channels * 2);
-    PutU16(out, channels * 2);
-    PutU16(out, 16);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    PutU32(out, data);
-    for (u32 f = 0; f < frames; ++f)
-        for (u32 c = 0; c < channels; ++c) {
-            const double v = std::clamp(sample(f, c), -1.0, 1.0);
-            PutU16(out, u32(i32(std::lround(v * 32767.0))) & 0xFFFF);
-        }
-    return out;
 }
 
 double TestSignal(u32 frame, u32 channel, u32 rate)

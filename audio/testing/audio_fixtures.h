@@ -1,10 +1,11 @@
 #pragma once
-// Fixtures for the audio tests: WAVE files, encoder runs, a reference
+// Fixtures for the audio tests: test signals, encoder runs, a reference
 // decoder and a writer of layer I frames.
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "audio/sound_writers.h"
 #include "foundation/types.h"
 
 namespace audio_testing {
@@ -15,9 +16,6 @@ bool HaveProgram(const char* name);
 std::vector<u8> ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::vector<u8>& bytes);
 
-// A 16-bit PCM RIFF/WAVE image of `frames` sample frames; `sample`(frame,
-// channel) gives values in [-1, 1].
-std::vector<u8> MakeWave(u32 rate, u32 channels, u32 frames, const std::function<double(u32, u32)>& sample);
 // A test signal: a tone, a rising chirp, noise and clicks (which make
 // encoders switch to short blocks), different in each channel.
 double TestSignal(u32 frame, u32 channel, u32 rate);

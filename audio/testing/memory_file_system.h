@@ -21,9 +21,6 @@ private:
     std::map<std::string, std::vector<u8>> _files;
 };
 
-// An Ogg Vorbis stream of `frames` sample frames; `sample`(frame, channel) in [-1, 1].
-std::vector<u8> MakeOggVorbis(u32 rate, u32 channels, u32 frames, double (*sample)(u32, u32, u32));
-
 // Constructs a source of type source_t on the named bytes and returns
 // "<file name>|<message>" of the file_error_c it throws, or "no error".
 template <typename source_t>

@@ -7,6 +7,7 @@
 #include "foundation/file_error.h"
 #include "game/fx_manager.h"
 #include "game/game_world.h"
+#include "game/objects/plane_file.h"
 #include "level/object_template.h"
 
 #include <cmath>
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr const char* view_names[] = {"inside", "guns", "outside", "distant", "burned", "crashed"};
 constexpr const char* main_group = "MainGroup";
 // "handling" h gives (1 - (h - 0.6) x this) x 0.6 + 1: the float just above 5.
 constexpr float handling_scale = 5.0000005f;
@@ -351,9 +351,9 @@ void game_object_plane_c::SetModelView(int _view)
     if (model) {
         for (int view = plane_view_inside; view <= plane_view_crashed; ++view)
             if (view != _view)
-                model->ShowModel(view_names[view - 1], false, false);
+                model->ShowModel(plane_view_models[view - 1], false, false);
         if (_view >= plane_view_inside && _view <= plane_view_crashed)
-            model->ShowModel(view_names[_view - 1], true, false);
+            model->ShowModel(plane_view_models[_view - 1], true, false);
     }
     modelView = _view;
 }

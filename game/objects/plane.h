@@ -225,6 +225,11 @@ public:
     bool HasWheelContact() const { return wheelContact != 0; }
     int GetRocketCount() const { return rocketCount; }
     int GetBombCount() const { return bombCount; }
+    // Where the HUD's sight aims from: half the sum of the two gun heights.
+    float GetGunHeight() const { return (gunLeft.y + gunRight.y) * 0.5f; }
+    // How hot the guns are, 0 to 1; the player's plane keeps it, others
+    // stay cold.
+    virtual float GetGunHeat() const { return 0.0f; }
     bool HasSounds() const { return hasSounds != 0; }
     const plane_sound_c& GetSound(const char* _name) const;
 

@@ -52,8 +52,8 @@ TEST_F(PlaneLoadTest, ComputerPlanesFlyAtMostThirty)
 
 TEST_F(PlaneLoadTest, OptionalPointsAndTheInsideGuns)
 {
-    file.insideGunRight = false;
-    file.outsideCameraShift = true;
+    file.insideGunRight.reset();
+    file.outsideCameraShift = vec3_c(0.0f, 6.0f, -20.0f);
     test_plane_c* plane = setting.MakePlane(file);
     EXPECT_EQ(plane->outsideCameraShift, vec3_c(0.0f, 6.0f, -20.0f));
     // Without "inside gun right" the cockpit view shoots from the outer guns.
@@ -202,10 +202,10 @@ TEST_F(PlaneLoadTest, SoundScriptGivesEachSoundItsOwnRange)
 
 TEST_F(PlaneLoadTest, SoundScriptWithoutARequiredKeyFails)
 {
-    file.soundScript = "data\\planes\\broken.txt";
+    file.sounds = "data\\planes\\broken.txt";
     AddTestPlane(setting.files.files, "planes\\testbird.op", file, &setting.renderer);
     const std::string broken = "gun_shot dist=80\n";
-    setting.files.files[file.soundScript] = std::vector<u8>(broken.begin(), broken.end());
+    setting.files.files[file.sounds] = std::vector<u8>(broken.begin(), broken.end());
     test_plane_c plane;
     EXPECT_THROW(plane.Load("planes\\testbird.op", &setting.renderer, &setting.scene, &setting.sound, false),
                  command_error_c);

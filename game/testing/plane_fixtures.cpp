@@ -1,8 +1,9 @@
 #include "game/testing/plane_fixtures.h"
 
 #include "engine/geom_object.h"
-#include "level/chunk_saver.h"
+#include "game/objects/plane_file.h"
 #include "level/object_template.h"
+#include "level/template_builder.h"
 #include "level/testing/memory_files.h"
 
 #include <algorithm>
@@ -21,6 +22,21 @@ const std::pair<const char*, const char*> views[] = {
 };
 
 } // namespace
+
+test_plane_file_c::test_plane_file_c()
+{
+    name = "Testbird";
+    gunLeft = vec3_c(-0.5f, 0.5f, 2.0f);
+    gunRight = vec3_c(0.5f, 0.5f, 2.0f);
+    rocketLeft = vec3_c(-2.0f, -0.5f, 0.0f);
+    rocketRight = vec3_c(2.0f, -0.5f, 0.0f);
+    compassPivot = vec3_c(0.0f, 0.1f, 0.0f);
+    w1Pivot = vec3_c(0.0f, 0.2f, 0.0f);
+    w2Pivot = vec3_c(0.0f, 0.3f, 0.0f);
+    insideGunLeft = vec3_c(-0.2f, 0.8f, 1.0f);
+    insideGunRight = vec3_c(0.2f, 0.8f, 1.0f);
+    sounds = "data\\planes\\testbird.txt";
+}
 
 std::vector<std::string> TestPlaneSoundFiles()
 {
@@ -60,62 +76,20 @@ std::string TestPlaneSoundScript()
 void AddTestPlane(file_set_t& _files, const std::string& _file, const test_plane_file_c& _plane, renderer_c* _renderer)
 {
     object_template_c tmpl;
-    auto layer = std::make_unique<template_layer_c>();
-    layer->name = "Layer 1";
-    layer->fileName = "plane.lwo";
-    tmpl.layers.push_back(std::move(layer));
+    TemplateLayer(tmpl, "plane.lwo");
     for (const char* name : part_names) {
         if (std::find(_plane.without.begin(), _plane.without.end(), name) != _plane.without.end())
             continue;
-        auto group = std::make_unique<template_group_c>();
-        group->name = name;
-        group->hasGameObject = 1;
-        group->layers.push_back(tmpl.layers[0].get());
-        group->ownedNode = std::make_unique<geom_object_c>(name, _renderer);
-        group->node = group->ownedNode.get();
-        tmpl.groups.push_back(std::move(group));
+        AddTemplateGroup(tmpl, name, std::make_unique<geom_object_c>(name, _renderer));
     }
     for (const auto& [model_name, group_name] : views) {
-        auto model = std::make_unique<template_model_c>();
-        model->name = model_name;
-        for (const auto& group : tmpl.groups)
-            if (group->name == group_name)
-                model->groups.push_back(group.get());
-        tmpl.models.push_back(std::move(model));
+        std::vector<std::string> shown;
+        if (tmpl.FindGroup(group_name))
+            shown.push_back(group_name);
+        AddTemplateModel(tmpl, model_name, shown);
     }
     parameter_list_c& main = tmpl.FindGroup("MainGroup")->parameters;
-    string_c text = _plane.name.c_str();
-    main.GetSetString("name", &text, false);
-    i32 iff = _plane.iff;
-    main.GetSetInt("iff", &iff, false, -1, 1);
-    const std::pair<const char*, float> floats[] = {
-        {"altitude", 0.7f},
-        {"speed", _plane.speed},
-        {"handling", _plane.handling},
-        {"durability", _plane.durability},
-        {"min velocity", _plane.minVelocity},
-        {"max velocity", _plane.maxVelocity},
-        {"min thrust", _plane.minThrust},
-        {"max thrust", _plane.maxThrust},
-    };
-    for (auto [key, value] : floats)
-        main.GetSetFloat(key, &value, false, -1.0e6f, 1.0e6f);
-    std::vector<std::pair<const char*, vec3_c>> vectors = {
-        {"gun left", vec3_c(-0.5f, 0.5f, 2.0f)},     {"gun right", vec3_c(0.5f, 0.5f, 2.0f)},
-        {"rocket left", vec3_c(-2.0f, -0.5f, 0.0f)}, {"rocket right", vec3_c(2.0f, -0.5f, 0.0f)},
-        {"compas pivot", vec3_c(0.0f, 0.1f, 0.0f)},  {"w1 pivot", vec3_c(0.0f, 0.2f, 0.0f)},
-        {"w2 pivot", vec3_c(0.0f, 0.3f, 0.0f)},
-    };
-    if (_plane.insideGunLeft)
-        vectors.emplace_back("inside gun left", vec3_c(-0.2f, 0.8f, 1.0f));
-    if (_plane.insideGunRight)
-        vectors.emplace_back("inside gun right", vec3_c(0.2f, 0.8f, 1.0f));
-    if (_plane.outsideCameraShift)
-        vectors.emplace_back("outside camera shift", vec3_c(0.0f, 6.0f, -20.0f));
-    for (auto [key, value] : vectors)
-        main.GetSetVector(key, &value, false);
-    string_c sounds = _plane.soundScript.c_str();
-    main.GetSetString("sounds", &sounds, false);
+    AddPlaneParameters(main, _plane);
     if (_plane.impactEffects) {
         const std::pair<const char*, const char*> effects[] = {
             {"fx_onBE", "snd\\bomb_fx.wav"}, {"fx_onRE", "snd\\rocket_fx.wav"}, {"fx_onCR", "snd\\crash_fx.wav"}};
@@ -132,11 +106,8 @@ void AddTestPlane(file_set_t& _files, const std::string& _file, const test_plane
     }
 
     memory_file_writer_c writer;
-    CChunkSaver saver;
-    saver.Open(CChunkSaver::mode_write, _file.c_str());
-    tmpl.Serialize(saver, _renderer);
-    saver.Close();
+    WriteTemplate(tmpl, _file.c_str(), _renderer);
     _files[_file] = writer.files.at(_file);
     const std::string script = TestPlaneSoundScript();
-    _files[_plane.soundScript] = std::vector<u8>(script.begin(), script.end());
+    _files[_plane.sounds] = std::vector<u8>(script.begin(), script.end());
 }

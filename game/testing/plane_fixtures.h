@@ -2,6 +2,7 @@
 // Plane files for tests: a plane template with every part, view group and
 // "MainGroup" key a plane reads, and its sound script, written by the
 // template's own writer into an in-memory file set.
+#include "game/objects/plane_file.h"
 #include "level/testing/level_fixtures.h"
 
 #include <string>
@@ -9,22 +10,13 @@
 
 class renderer_c;
 
-struct test_plane_file_c {
-    std::string name = "Testbird";
-    int iff = 1;
-    float speed = 0.6f;
-    float handling = 0.8f;
-    float durability = 1.0f;
-    float minVelocity = 20.0f;
-    float maxVelocity = 60.0f;
-    float minThrust = 0.1f;
-    float maxThrust = 1.0f;
-    bool insideGunLeft = true;
-    bool insideGunRight = true;
-    bool outsideCameraShift = false;
+// The plane file's keys with the test plane's values (both inside guns
+// set, no camera shifts, sounds "data\\planes\\testbird.txt").
+struct test_plane_file_c : plane_file_c {
+    test_plane_file_c();
+
     // Groups left out of the model (parts, view groups).
     std::vector<std::string> without;
-    std::string soundScript = "data\\planes\\testbird.txt";
     // "fx_onBE" and "fx_onRE" sound effects ("snd\\bomb_fx.wav",
     // "snd\\rocket_fx.wav") and "fx_onCR" ("snd\\crash_fx.wav").
     bool impactEffects = false;

@@ -2,30 +2,22 @@
 
 #include "engine/geom_object.h"
 #include "level/chunk_saver.h"
+#include "level/template_builder.h"
 #include "level/testing/memory_files.h"
 
 void AddTestTemplate(file_set_t& _files, const std::string& _file, const std::vector<test_group_c>& _groups,
                      const std::vector<std::pair<std::string, std::vector<u32>>>& _models, renderer_c* _renderer)
 {
     object_template_c tmpl;
-    auto layer = std::make_unique<template_layer_c>();
-    layer->name = "Layer 1";
-    layer->fileName = "model.lwo";
-    tmpl.layers.push_back(std::move(layer));
     for (const test_group_c& spec : _groups) {
-        auto group = std::make_unique<template_group_c>();
-        group->name = spec.name;
-        group->hasGameObject = spec.hasGameObject ? 1 : 0;
-        group->layers.push_back(tmpl.layers[0].get());
-        if (spec.hasGameObject) {
-            group->ownedNode = std::make_unique<geom_object_c>(spec.name.c_str(), _renderer);
-            group->node = group->ownedNode.get();
-        }
+        std::unique_ptr<null_object_c> node;
+        if (spec.hasGameObject)
+            node = std::make_unique<geom_object_c>(spec.name.c_str(), _renderer);
+        template_group_c* group = AddTemplateGroup(tmpl, spec.name, std::move(node));
         for (const auto& [name, value] : spec.intParameters) {
             i32 v = value;
             group->parameters.GetSetInt(name.c_str(), &v, false, INT32_MIN, INT32_MAX);
         }
-        tmpl.groups.push_back(std::move(group));
     }
     for (const auto& [name, indices] : _models) {
         auto model = std::make_unique<template_model_c>();
@@ -35,10 +27,7 @@ void AddTestTemplate(file_set_t& _files, const std::string& _file, const std::ve
         tmpl.models.push_back(std::move(model));
     }
     memory_file_writer_c writer;
-    CChunkSaver saver;
-    saver.Open(CChunkSaver::mode_write, _file.c_str());
-    tmpl.Serialize(saver, _renderer);
-    saver.Close();
+    WriteTemplate(tmpl, _file.c_str(), _renderer);
     _files[_file] = writer.files.at(_file);
 }
 

@@ -1,0 +1,40 @@
+#pragma once
+// The generator of the data set's models, pictures and sounds. Each Make*
+// writes its files through the current file writer under their archive
+// names ("data\\planes\\hawk\\hawk.op"); the program installs a writer that
+// lays them out in a staging folder, tests one that keeps them in memory.
+// Geometry is built with the given renderer (a null renderer is enough).
+// The output depends on nothing but this code: two runs give the same bytes.
+#include <string>
+#include <vector>
+
+class renderer_c;
+
+// The two planes: "data\\planes\\hawk\\hawk.op" (side +1) and
+// "data\\planes\\falcon\\falcon.op" (side -1) with their skins. Their sound
+// scripts are hand-written text in the repository's data folder.
+void MakePlanes(renderer_c* _renderer);
+// The anti-aircraft gun, the balloon and the flak cannon.
+void MakeGroundTargets(renderer_c* _renderer);
+// Bullet, bomb and rocket, the rocket's smoke, the plane effects' pictures
+// and the muzzle flash.
+void MakeProjectilesAndEffects(renderer_c* _renderer);
+// Compass with map and target arrows, sight, item icons, digits, the gun
+// scene and the map markers.
+void MakeHud(renderer_c* _renderer);
+// Every WAVE sound and the menu music.
+void MakeSounds();
+// All of the above.
+void MakeModels(renderer_c* _renderer);
+
+// Archive names of the models the game loads, for tests.
+extern const char* const plane_files[2];
+extern const char* const aagun_file;
+extern const char* const balloon_file;
+extern const char* const flak_file;
+extern const char* const hud_compass_file;
+extern const char* const hud_sight_file;
+extern const char* const hud_items_file;
+extern const char* const hud_digits_file;
+// Archive names of every sound file written.
+std::vector<std::string> SoundFiles();
