@@ -2,7 +2,7 @@
 #include "engine/emitter.h"
 #include "engine/trail.h"
 #include "render_d3d9/draw_common.h"
-#include "render_d3d9/testing/effect_fixture.h"
+#include "render_d3d9/testing/draw_fixture.h"
 
 #include <cmath>
 #include <limits>
@@ -16,11 +16,12 @@ public:
     void TakeMap(map_c* _map) { map.reset(_map); }
 };
 
-class EffectDraw : public effect_fixture_c {
+class EffectDraw : public draw_fixture_c {
 protected:
     void SetUp() override
     {
-        effect_fixture_c::SetUp();
+        draw_fixture_c::SetUp();
+        MakeRenderer();
         emitter = std::make_unique<test_emitter_c>("smoke", renderer.get());
         emitter->SetParticleCount(4);
         emitter->SetParticleSize(2.0f, 6.0f);

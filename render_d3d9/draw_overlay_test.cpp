@@ -2,7 +2,7 @@
 #include "engine/color.h"
 #include "engine/font_def.h"
 #include "engine/font_handle.h"
-#include "render_d3d9/testing/effect_fixture.h"
+#include "render_d3d9/testing/draw_fixture.h"
 
 #include <cmath>
 #include <cstring>
@@ -29,11 +29,12 @@ TEST(OverlayBlend, AddingMultiplyingAndBlendingChooseTheFactors)
     }
 }
 
-class Overlay : public effect_fixture_c {
+class Overlay : public draw_fixture_c {
 protected:
     void SetUp() override
     {
-        effect_fixture_c::SetUp();
+        draw_fixture_c::SetUp();
+        MakeRenderer();
         opaque = MakeTexture(format_x8r8g8b8);
         alpha = MakeTexture(format_a8r8g8b8);
         grey = MakeTexture(format_l8);

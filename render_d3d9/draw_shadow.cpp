@@ -17,13 +17,14 @@ constexpr u32 shadow_row_directional = 6;
 constexpr u32 shadow_row_point = 7;
 constexpr f32 infinite_depth = 3.4028235e38f;
 
-// The light's axis in the object's space at unit length, or 0 for an axis
-// that has none.
+// The light's axis (the forward row of its matrix, as the fixed-function
+// light takes it) in the object's space at unit length, or 0 for an axis
+// that has none. The orientation matrices are stored transposed, so the
+// axis comes from the matrices themselves.
 vec3_c LightDirection(const light_c& _light, const geom_object_c& _object)
 {
-    const mat3_c& orientation = _light.GetOrientation();
-    const vec3_c axis =
-        vec3_c(orientation.m[2][0], orientation.m[2][1], orientation.m[2][2]) * _object.GetInverseOrientation();
+    const mat4x3_c& light = _light.GetMatrix();
+    const vec3_c axis = vec3_c(light.m[2][0], light.m[2][1], light.m[2][2]) * _object.GetInverseMatrix().GetRotation();
     const f32 length = axis.Length();
     return length > 0.0f && std::isfinite(length) ? axis / length : vec3_c(0.0f, 0.0f, 0.0f);
 }

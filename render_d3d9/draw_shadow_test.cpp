@@ -99,6 +99,28 @@ TEST_F(DrawShadow, AVisibleVolumeIsShownInItsColour)
     EXPECT_EQ(LastState().textures[0], nullptr);
 }
 
+// A directional light's travel, taken into a turned caster's space, must
+// come back to the light's own forward axis when the caster turns it out
+// again; otherwise the volume leans the wrong way.
+TEST_F(DrawShadow, TheLightDirectionIsTakenIntoTheCastersSpace)
+{
+    UseShadowLight(1);
+    shadowLight->rotation = {0.5f, 0.3f, 0.0f};
+    shadowLight->UpdateTransform(nullptr);
+    Start();
+    geom_object_c* caster = MakeCaster();
+    caster->rotation = {-0.7f, 0.2f, 0.4f};
+    caster->UpdateTransform(nullptr);
+    renderer->DrawShadow(caster, {0.0f, 0.0f, 0.0f}, 1.0f);
+    ASSERT_EQ(Draws().size(), 1u);
+    const std::array<f32, 4> local = Constant(6, "lt_dir");
+    const vec3_c world = vec3_c(local[0], local[1], local[2]) * caster->GetMatrix().GetRotation();
+    const mat4x3_c& light = shadowLight->GetMatrix();
+    EXPECT_NEAR(world.x, light.m[2][0], 1e-5f);
+    EXPECT_NEAR(world.y, light.m[2][1], 1e-5f);
+    EXPECT_NEAR(world.z, light.m[2][2], 1e-5f);
+}
+
 TEST_F(DrawShadow, TheLightAndTheDepthChooseTheProgram)
 {
     const struct {

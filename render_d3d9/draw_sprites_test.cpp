@@ -1,29 +1,18 @@
 #include "render_d3d9/draw_sprites.h"
 #include "engine/anim_sprite.h"
 #include "engine/flare.h"
-#include "render_d3d9/testing/effect_fixture.h"
+#include "render_d3d9/testing/draw_fixture.h"
 
 #include <memory>
 
 namespace {
 
-// The engine's sprites take their maps from image files; tests hand them one.
-template <class base_t>
-class mapped_c : public base_t {
-public:
-    mapped_c(renderer_c* _renderer, std::vector<texture_c*> _frames)
-        : base_t("sprite", _renderer), testMap(std::make_unique<test_map_c>(std::move(_frames)))
-    {}
-    map_c* GetMap() const override { return testMap.get(); }
-
-    std::unique_ptr<test_map_c> testMap;
-};
-
-class SpriteDraw : public effect_fixture_c {
+class SpriteDraw : public draw_fixture_c {
 protected:
     void SetUp() override
     {
-        effect_fixture_c::SetUp();
+        draw_fixture_c::SetUp();
+        MakeRenderer();
         opaque = MakeTexture(format_x8r8g8b8);
         alpha = MakeTexture(format_a8r8g8b8, true);
         next = MakeTexture(format_x8r8g8b8);

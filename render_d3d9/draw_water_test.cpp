@@ -28,20 +28,7 @@ protected:
     // when asked, caustics of that intensity and scale.
     water_c* MakeWater(const char* _reflection = "sea\\sky.dds", f32 _intensity = 0.0f, f32 _scale = 0.0f)
     {
-        auto* water = Own(new water_c("sea", renderer.get()));
-        water->SetExtent(10.0f);
-        image_c geography;
-        geography.Create(2, 2, format_l8);
-        geography.Fill(0xFFFFFFFF);
-        water->SetGeographyMap(geography);
-        water->BuildSurface();
-        water->SetReflectionMap(_reflection);
-        if (_intensity > 0.0f) {
-            water->SetCausticMapSequence({string_c("sea\\caustic.bmp")}, 10.0f, false);
-        }
-        water->SetCausticIntensity(_intensity);
-        water->SetCausticScale(_scale);
-        return water;
+        return Own(FlatWater(renderer.get(), 10.0f, 2, _reflection, "sea\\caustic.bmp", _intensity, _scale));
     }
 
     // The four floats a named constant of the water program holds.

@@ -1,5 +1,5 @@
 #include "render_d3d9/glow.h"
-#include "render_d3d9/testing/effect_fixture.h"
+#include "render_d3d9/testing/draw_fixture.h"
 
 #include <cmath>
 #include <cstring>
@@ -40,12 +40,13 @@ TEST(GlowWeights, TheSmallTargetIsAnEighthTruncated)
     }
 }
 
-class Glow : public effect_fixture_c {
+class Glow : public draw_fixture_c {
 protected:
     void SetUp() override
     {
         flags |= d3d_flag_glow;
-        effect_fixture_c::SetUp();
+        draw_fixture_c::SetUp();
+        MakeRenderer();
         ASSERT_NE(renderer->GetGlowBuffer(1), nullptr);
     }
 
@@ -152,7 +153,8 @@ TEST_F(Glow, RenderersWithoutGlowTargetsDoNotBlur)
 {
     flags = d3d_flag_stencil;
     TearDown();
-    effect_fixture_c::SetUp();
+    draw_fixture_c::SetUp();
+    MakeRenderer();
     OpenLists();
     CloseLists();
     renderer->ApplyGlow(1.0f);

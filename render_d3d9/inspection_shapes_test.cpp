@@ -4,7 +4,7 @@
 #include "engine/color.h"
 #include "engine/light.h"
 #include "engine/quad_volume.h"
-#include "render_d3d9/testing/effect_fixture.h"
+#include "render_d3d9/testing/draw_fixture.h"
 
 #include <functional>
 #include <set>
@@ -89,7 +89,14 @@ TEST(InspectionShapes, TheBoneRunsAlongZAndTheLampHasItsThreeSquares)
     }
 }
 
-class InspectionDraw : public effect_fixture_c {};
+class InspectionDraw : public draw_fixture_c {
+protected:
+    void SetUp() override
+    {
+        draw_fixture_c::SetUp();
+        MakeRenderer();
+    }
+};
 
 TEST_F(InspectionDraw, ShapesDrawFacesBlendedThenEdgesAdded)
 {

@@ -1,6 +1,7 @@
 #include "engine/testing/landscape_fixtures.h"
 
 #include "engine/testing/recording_renderer.h"
+#include "engine/water.h"
 #include "foundation/memory_file.h"
 #include "image/image.h"
 
@@ -63,4 +64,23 @@ test_camera_c::test_camera_c(recording_renderer_c& _renderer, const vec3_c& _pos
     UpdateTransform(nullptr);
     SetViewShape(_renderer);
     SetProjection(1.0f, 10000.0f);
+}
+
+water_c* FlatWater(renderer_c* _renderer, f32 _extent, int _side, const char* _reflection, const char* _caustic,
+                   f32 _intensity, f32 _scale)
+{
+    auto* water = new water_c("sea", _renderer);
+    water->SetExtent(_extent);
+    image_c geography;
+    geography.Create(_side, _side, format_l8);
+    geography.Fill(0xFFFFFFFF);
+    water->SetGeographyMap(geography);
+    water->SetReflectionMap(_reflection);
+    if (_intensity > 0.0f && _caustic != nullptr) {
+        water->SetCausticMapSequence({string_c(_caustic)}, 10.0f, false);
+    }
+    water->SetCausticIntensity(_intensity);
+    water->SetCausticScale(_scale);
+    water->BuildSurface();
+    return water;
 }

@@ -11,6 +11,8 @@
 
 class output_file_c;
 class recording_renderer_c;
+class renderer_c;
+class water_c;
 
 // A picture of one colour saved as a BMP file.
 std::vector<u8> PictureBytes(int _width, int _height, format_e _format, u32 _colour);
@@ -19,6 +21,11 @@ std::vector<u8> GreyPictureBytes(int _side, const std::vector<u8>& _pixels);
 std::vector<u8> Bytes(const output_file_c& _out);
 // _object written whole, as bytes.
 std::vector<u8> Written(const null_object_c& _object);
+// A square of water of the extent over a flat geography of _side texels,
+// its surface built, with the reflection map and, for an intensity above
+// 0, the caustic picture at that intensity and scale.
+water_c* FlatWater(renderer_c* _renderer, f32 _extent, int _side, const char* _reflection, const char* _caustic,
+                   f32 _intensity, f32 _scale);
 // The tags of the sub-records "xxxN" following the fixed items of a body
 // are not parsed here; this finds whether a tag occurs on a word boundary.
 bool HasTagAt(const std::vector<u8>& _bytes, u32 _tag, size_t* _offset = nullptr);

@@ -9,6 +9,7 @@
 #include "level/control_point_object.h"
 #include "level/level_scene.h"
 #include "level/testing/level_fixtures.h"
+#include "tools/data-kit/data_files.h"
 
 #include <memory>
 
@@ -17,28 +18,6 @@ namespace {
 std::string Folder(const char* _file)
 {
     return std::string(kTestMissionFolder) + _file;
-}
-
-std::vector<u8> Bytes(const output_file_c& _out)
-{
-    return std::vector<u8>(_out.GetData(), _out.GetData() + _out.GetSize());
-}
-
-void AddScene(mission_files_t& _files, const std::string& _name, const scene_c& _scene)
-{
-    output_file_c out;
-    _scene.Write(out);
-    _files[_name] = Bytes(out);
-}
-
-std::unique_ptr<control_point_object_c> Point(const char* _name, const vec3_c& _position, f32 _size, i32 _id)
-{
-    auto point = std::make_unique<control_point_object_c>();
-    point->name = _name;
-    point->position = _position;
-    point->size = _size;
-    point->id = _id;
-    return point;
 }
 
 // The one mission of every list, without the list's own keys.
@@ -86,7 +65,7 @@ std::string mission_builder_c::Environment(const std::string& _extra)
 
 void mission_builder_c::AddText(mission_files_t& _files, const std::string& _name, const std::string& _text)
 {
-    _files[_name] = std::vector<u8>(_text.begin(), _text.end());
+    AddDataText(_files, _name, _text);
 }
 
 void mission_builder_c::AddPicture(mission_files_t& _files, const std::string& _name)
@@ -94,14 +73,12 @@ void mission_builder_c::AddPicture(mission_files_t& _files, const std::string& _
     image_c picture;
     picture.Create(8, 8, format_x8r8g8b8);
     picture.Fill(0xFF4080C0);
-    output_file_c out;
-    picture.Save(out, image_file_bmp);
-    _files[_name] = Bytes(out);
+    AddDataPicture(_files, _name, picture, image_file_bmp);
 }
 
 void mission_builder_c::AddLevelScene(mission_files_t& _files, const std::string& _name, level_scene_c& _scene)
 {
-    AddTestScene(_files, _name, _scene);
+    AddDataLevelScene(_files, _name, _scene);
 }
 
 void mission_builder_c::AddTemplate(mission_files_t& _files, const std::string& _name, i32 _iff) const
@@ -139,16 +116,16 @@ void mission_builder_c::WriteScenes(mission_files_t& _files) const
 {
     scene_c loading("loading", renderer);
     loading.Play(0.0f, 0.0f, 1.0f, false);
-    AddScene(_files, "data\\common\\loading\\loading.lws", loading);
+    AddDataScene(_files, "data\\common\\loading\\loading.lws", loading);
     for (int i = 1; i <= 5; ++i)
         AddPicture(_files, "data\\common\\loading\\loading_" + std::to_string(i) + ".dds");
     scene_c fade("fade", renderer);
     fade.Play(0.0f, 0.0f, 2.0f, false);
-    AddScene(_files, "data\\common\\others\\fade.lws", fade);
+    AddDataScene(_files, "data\\common\\others\\fade.lws", fade);
 
     scene_c lights("lights", renderer);
     lights.AddLight(new light_c("sun"));
-    AddScene(_files, Folder("lights.lws"), lights);
+    AddDataScene(_files, Folder("lights.lws"), lights);
     for (const char* face : {"front", "back", "left", "right", "up", "down"})
         AddPicture(_files, Folder("sky_") + face + ".dds");
     AddPicture(_files, Folder("map.dds"));
@@ -160,15 +137,15 @@ void mission_builder_c::WriteScenes(mission_files_t& _files) const
     terrain->position = vec3_c(-32.0f, 0.0f, 32.0f);
     output_file_c out;
     terrain->Write(out);
-    _files[Folder("terrain.ter")] = Bytes(out);
+    _files[Folder("terrain.ter")] = DataBytes(out);
 }
 
 void mission_builder_c::WriteLevelScenes(mission_files_t& _files) const
 {
     level_scene_c points;
     points.name = "points";
-    points.levelObjects.push_back(Point("bridge", vec3_c(100.0f, 50.0f, 0.0f), 40.0f, 1));
-    points.levelObjects.push_back(Point("field", vec3_c(-100.0f, 0.0f, 200.0f), 60.0f, 2));
+    points.levelObjects.push_back(MakeControlPoint("bridge", vec3_c(100.0f, 50.0f, 0.0f), 40.0f, 1));
+    points.levelObjects.push_back(MakeControlPoint("field", vec3_c(-100.0f, 0.0f, 200.0f), 60.0f, 2));
     AddLevelScene(_files, Folder("points.sce"), points);
 
     AddTemplate(_files, Folder("aagun.op"), -1);
@@ -187,7 +164,7 @@ void mission_builder_c::WriteLevelScenes(mission_files_t& _files) const
 
     level_scene_c user;
     user.name = "user";
-    auto start = Point("start", vec3_c(0.0f, 100.0f, -50.0f), 10.0f, 0);
+    auto start = MakeControlPoint("start", vec3_c(0.0f, 100.0f, -50.0f), 10.0f, 0);
     start->rotation = vec3_c(0.5f, 0.0f, 0.0f);
     i32 rockets = 4;
     start->parameters.GetSetInt("rockets", &rockets, false, 0, 100);

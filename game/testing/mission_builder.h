@@ -11,15 +11,15 @@
 // before calling Write; tools that need the same fixed-name files use it
 // the same way.
 #include "foundation/types.h"
+#include "tools/data-kit/data_files.h"
 
-#include <map>
 #include <string>
 #include <vector>
 
 class level_scene_c;
 class renderer_c;
 
-using mission_files_t = std::map<std::string, std::vector<u8>>;
+using mission_files_t = data_files_t;
 
 inline constexpr char kTestMissionFolder[] = "data\\missions\\test\\";
 inline constexpr char kTestLevelScript[] = "data\\missions\\test\\level.txt";

@@ -572,6 +572,7 @@ const gl_program_s& gl_device_c::Program(const gl_vertex_layout_s& _layout, cons
     }
     auto found = programs.find(key);
     if (found == programs.end()) {
+        const auto started = std::chrono::steady_clock::now();
         const std::string vertex_source = vertex != nullptr ? vertex->Glsl() : GlFixedVertexSource(key.fixed);
         const std::string pixel_source =
             pixel != nullptr ? pixel->Glsl() + GlShaderPixelTail(key.fixed) : GlFixedPixelSource(key.fixed);
@@ -580,6 +581,7 @@ const gl_program_s& gl_device_c::Program(const gl_vertex_layout_s& _layout, cons
         program.pixelShader = pixel != nullptr;
         found = programs.emplace(key, std::move(program)).first;
         ++programsMade;
+        programTime += std::chrono::steady_clock::now() - started;
     }
     return found->second;
 }

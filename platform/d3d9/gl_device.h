@@ -17,7 +17,8 @@
 // Programs: shaders are translated to GLSL when they are made
 // (gl_shader_translate.h); what a draw leaves to the fixed-function stages
 // is generated per state key (gl_fixed_function.h). Each pair is linked
-// once and kept for the device's lifetime; ProgramsMade counts them.
+// once and kept for the device's lifetime; ProgramsMade counts them and
+// ProgramSeconds sums the time they took.
 #include "platform/d3d9/gl_context.h"
 #include "platform/d3d9/gl_fixed_function.h"
 #include "platform/d3d9/gl_program.h"
@@ -25,6 +26,7 @@
 #include "platform/d3d9/gl_vertex_input.h"
 #include "platform/d3d9/state_device.h"
 
+#include <chrono>
 #include <memory>
 #include <unordered_map>
 
@@ -90,6 +92,9 @@ public:
 
     const D3DPRESENT_PARAMETERS& Parameters() const { return parameters; }
     u32 ProgramsMade() const { return programsMade; }
+    // Seconds spent generating, compiling and linking them (a measurement
+    // for benchmarks; nothing the drawing depends on).
+    f64 ProgramSeconds() const { return std::chrono::duration<f64>(programTime).count(); }
 
 private:
     struct draw_s;
@@ -122,6 +127,7 @@ private:
     gl_program_s presentProgram;
     std::unordered_map<gl_program_key_s, gl_program_s, gl_program_key_hash_s> programs;
     u32 programsMade = 0;
+    std::chrono::steady_clock::duration programTime{};
     gl_vertex_constants_t vertexConstants{};
     gl_pixel_constants_t pixelConstants{};
 };

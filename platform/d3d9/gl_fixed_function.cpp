@@ -219,15 +219,20 @@ gl_fixed_key_s GlFixedFunctionKey(const d3d9_device_state_c& _state, const gl_ve
     if (_points) {
         key.points = 1 | (rs[D3DRS_POINTSPRITEENABLE] != 0 ? 2 : 0) | (rs[D3DRS_POINTSCALEENABLE] != 0 ? 4 : 0);
     }
+    key.shaderStages = _state.pixelShader != nullptr ? d3d_stage_count : 0;
+    bool disabled = false;
     for (u32 stage = 0; stage < d3d_stage_count; ++stage) {
         const auto& ts = _state.stageStates[stage];
-        if (ts[D3DTSS_COLOROP] == D3DTOP_DISABLE) {
+        disabled = disabled || ts[D3DTSS_COLOROP] == D3DTOP_DISABLE;
+        if (disabled && stage >= key.shaderStages) {
             break;
         }
-        key.colorOps[stage] = StageOperation(ts[D3DTSS_COLOROP], ts[D3DTSS_COLORARG1], ts[D3DTSS_COLORARG2],
-                                             ts[D3DTSS_COLORARG0], _textures[stage] != 0);
-        key.alphaOps[stage] = StageOperation(ts[D3DTSS_ALPHAOP], ts[D3DTSS_ALPHAARG1], ts[D3DTSS_ALPHAARG2],
-                                             ts[D3DTSS_ALPHAARG0], _textures[stage] != 0);
+        if (!disabled) {
+            key.colorOps[stage] = StageOperation(ts[D3DTSS_COLOROP], ts[D3DTSS_COLORARG1], ts[D3DTSS_COLORARG2],
+                                                 ts[D3DTSS_COLORARG0], _textures[stage] != 0);
+            key.alphaOps[stage] = StageOperation(ts[D3DTSS_ALPHAOP], ts[D3DTSS_ALPHAARG1], ts[D3DTSS_ALPHAARG2],
+                                                 ts[D3DTSS_ALPHAARG0], _textures[stage] != 0);
+        }
         const DWORD index = ts[D3DTSS_TEXCOORDINDEX];
         const DWORD flags = ts[D3DTSS_TEXTURETRANSFORMFLAGS];
         key.coords[stage] = (index & 7) | ((index >> 16) & 3) << 3 | (flags & 7) << 5 |
@@ -411,7 +416,7 @@ std::string GlFixedVertexSource(const gl_fixed_key_s& _key)
     }
     for (u32 stage = 0; stage < d3d_stage_count; ++stage) {
         const u32 coords = _key.coords[stage];
-        if (_key.colorOps[stage] == 0) {
+        if (_key.colorOps[stage] == 0 && stage >= _key.shaderStages) {
             s += "    v_tex[" + Str(stage) + "] = vec4(0.0, 0.0, 0.0, 1.0);\n";
             continue;
         }

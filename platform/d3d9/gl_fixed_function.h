@@ -65,6 +65,9 @@ struct gl_fixed_key_s {
     std::array<u32, d3d_stage_count> alphaOps{};
     std::array<u32, d3d_stage_count> coords{};
     u32 alphaFunc = 0;
+    // Stages whose coordinates a pixel program reads: all of them while
+    // one is bound, since it ignores the stage operations.
+    u32 shaderStages = 0;
     bool operator==(const gl_fixed_key_s&) const = default;
 };
 

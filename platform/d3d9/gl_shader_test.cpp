@@ -3,6 +3,7 @@
 #include "platform/d3d9/testing/gl_scene.h"
 
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -89,6 +90,30 @@ protected:
         gl_scene_c::SetUp();
         BeginUnlitScene();
     }
+
+    // The whole window through pixel_program with c0 = _scale and _image
+    // (released here) at sampler 0, after _states; the capture.
+    std::vector<u8> DrawWithPixelProgram(IDirect3DTexture9* _image, const f32 (&_scale)[4],
+                                         const std::function<void()>& _states)
+    {
+        IDirect3DPixelShader9* shader = nullptr;
+        EXPECT_EQ(device->CreatePixelShader(pixel_program.data(), &shader), D3D_OK);
+        device->SetPixelShaderConstantF(0, _scale, 1);
+        device->SetPixelShader(shader);
+        device->SetTexture(0, _image);
+        _states();
+        Quad(-0.5f, -0.5f, 63.5f, 63.5f, 0xFFFFFFFFu);
+        device->SetPixelShader(nullptr);
+        device->SetTexture(0, nullptr);
+        if (shader != nullptr) {
+            shader->Release();
+        }
+        if (_image != nullptr) {
+            _image->Release();
+        }
+        device->EndScene();
+        return Capture();
+    }
 };
 
 struct shaded_vertex_s {
@@ -129,25 +154,33 @@ TEST_F(GlShaders, VertexProgramsTransformAndColour)
 
 TEST_F(GlShaders, PixelProgramsSampleAndWriteTheirColour)
 {
-    IDirect3DPixelShader9* shader = nullptr;
-    ASSERT_EQ(device->CreatePixelShader(pixel_program.data(), &shader), D3D_OK);
-    IDirect3DTexture9* image = Texture(1, 1, D3DFMT_A8R8G8B8, {0x40, 0x80, 0xFF, 0x80});
     const f32 scale[4] = {1, 0.5f, 1, 1};
-    device->SetPixelShaderConstantF(0, scale, 1);
-    device->SetPixelShader(shader);
-    device->SetTexture(0, image);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    Quad(-0.5f, -0.5f, 63.5f, 63.5f, 0xFFFFFFFFu);
-    device->SetPixelShader(nullptr);
-    device->SetTexture(0, nullptr);
-    shader->Release();
-    image->Release();
-    device->EndScene();
-    const std::vector<u8> shot = Capture();
+    const std::vector<u8> shot =
+        DrawWithPixelProgram(Texture(1, 1, D3DFMT_A8R8G8B8, {0x40, 0x80, 0xFF, 0x80}), scale, [this] {
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+            device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+            device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        });
     // Red full, green halved, blue as sampled, drawn opaque by the def.
     EXPECT_LE(ColorDistance(Pixel(shot, 32, 32) & 0xFFFFFF, 0xFF4040u), 1u) << std::hex << Pixel(shot, 32, 32);
+}
+
+// A pixel program reads the coordinates the vertex stage hands it whatever
+// the texture stages say: they are ignored while a pixel program runs, so
+// a first stage turned off must not leave the coordinates at zero.
+TEST_F(GlShaders, PixelProgramsGetTheirCoordinatesWithTheStagesTurnedOff)
+{
+    const f32 scale[4] = {1, 1, 1, 1};
+    // Black on the left, white on the right.
+    const std::vector<u8> shot =
+        DrawWithPixelProgram(Texture(2, 1, D3DFMT_X8R8G8B8, {0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), scale, [this] {
+            device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+            device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+            device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
+            device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+        });
+    EXPECT_EQ(Pixel(shot, 16, 32) & 0xFFFFFF, 0u) << std::hex << Pixel(shot, 16, 32);
+    EXPECT_EQ(Pixel(shot, 48, 32) & 0xFFFFFF, 0xFFFFFFu) << std::hex << Pixel(shot, 48, 32);
 }
 
 TEST(GlShaderTranslation, NamesWhatItCannotTranslate)

@@ -4,6 +4,9 @@
 // height. The compass sits 0.75 from two screen edges; the digits of the
 // bomb counter stand 0.09 apart.
 #include "engine/aggregate.h"
+#include "engine/scene.h"
+#include "game/digit_counter.h"
+#include "game/hud.h"
 #include "level/template_builder.h"
 #include "tools/make-models/make_models.h"
 #include "tools/make-models/pictures.h"
@@ -11,10 +14,13 @@
 
 #include <cmath>
 
+const char* const hud_folder = "data\\game\\hud\\";
 const char* const hud_compass_file = "data\\game\\hud\\compass.op";
-const char* const hud_sight_file = "data\\game\\hud\\sight.op";
-const char* const hud_items_file = "data\\game\\hud\\items.op";
-const char* const hud_digits_file = "data\\game\\hud\\digits.op";
+
+std::string HudFile(const char* _name)
+{
+    return std::string(hud_folder) + _name;
+}
 
 namespace {
 
@@ -109,7 +115,7 @@ void MakeSight(renderer_c* _renderer)
                          Bar(_s, 0.0f, 0.02f, 0.0f, 0.07f, 0.003f);
                      }));
     AddTemplateModel(tmpl, "sight", {"sight"});
-    WriteTemplate(tmpl, hud_sight_file, _renderer);
+    WriteTemplate(tmpl, HudFile(hud_sight_file).c_str(), _renderer);
 }
 
 void MakeItems(renderer_c* _renderer)
@@ -142,7 +148,7 @@ void MakeItems(renderer_c* _renderer)
                      }));
     for (const char* name : {"german", "aliant", "rocket", "bomb"})
         AddTemplateModel(tmpl, name, {name});
-    WriteTemplate(tmpl, hud_items_file, _renderer);
+    WriteTemplate(tmpl, HudFile(hud_items_file).c_str(), _renderer);
 }
 
 // Seven-segment digits, 0.016 wide and 0.03 high.
@@ -172,10 +178,11 @@ void MakeDigits(renderer_c* _renderer)
 
 // The gun in the HUD's lower right corner (its scene is placed without a
 // scale, in HUD units), lying across the screen: a barrel that recoils twice
-// a second; the HUD runs its clock behind by the guns' heat.
+// a second; the HUD runs its clock behind by the guns' heat. The HUD loads
+// it as a scene, so it is written as one.
 void MakeGunScene(renderer_c* _renderer)
 {
-    aggregate_c scene("karabinek", _renderer);
+    scene_c scene("karabinek", _renderer);
     auto gun = BuildPart("karabinek_gun", _renderer, [](shape_builder_c& _s) {
         _s.Surface("steel", Glow(vec3_c(0.25f, 0.25f, 0.27f)));
         _s.Box(vec3_c(0.15f, 0.0f, 0.0f), vec3_c(0.5f, 0.14f, 0.12f));
@@ -196,7 +203,7 @@ void MakeGunScene(renderer_c* _renderer)
     recoil.post = behaviour_repeat;
     gun->AddEnvelope(recoil, &gun->position.x);
     scene.AddObject(gun.release());
-    scene.Save("data\\game\\hud\\karabinek.lws");
+    scene.Save(hud_gun_scene_file);
 }
 
 // The in-game map's plane markers: an arrow pointing up the map (+y).

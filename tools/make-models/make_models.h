@@ -32,9 +32,10 @@ extern const char* const plane_files[2];
 extern const char* const aagun_file;
 extern const char* const balloon_file;
 extern const char* const flak_file;
+// The HUD folder the levels name as "hud_path"; the HUD finds "sight.op" and
+// "items.op" there, the digits and the gun scene under the game's own names.
+extern const char* const hud_folder;
 extern const char* const hud_compass_file;
-extern const char* const hud_sight_file;
-extern const char* const hud_items_file;
-extern const char* const hud_digits_file;
+std::string HudFile(const char* _name);
 // Archive names of every sound file written.
 std::vector<std::string> SoundFiles();

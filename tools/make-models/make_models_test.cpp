@@ -8,8 +8,12 @@
 #include "engine/material.h"
 #include "engine/null_renderer.h"
 #include "engine/object_format.h"
+#include "engine/scene.h"
+#include "engine/scene_loader.h"
 #include "engine/testing/recording_renderer.h"
 #include "foundation/memory_file.h"
+#include "game/digit_counter.h"
+#include "game/hud.h"
 #include "game/objects/aagun.h"
 #include "game/objects/balloon.h"
 #include "game/objects/flak.h"
@@ -280,9 +284,10 @@ TEST(make_models, EffectObjectsLoad)
     EXPECT_NE(dynamic_cast<emitter_c*>(smoke.get()), nullptr);
     std::unique_ptr<null_object_c> flash(LoadObject("data\\common\\planes\\fx\\shoot\\ogien.lws", &renderer, false));
     EXPECT_NE(dynamic_cast<aggregate_c*>(flash.get()), nullptr);
-    std::unique_ptr<null_object_c> gun(LoadObject("data\\game\\hud\\karabinek.lws", &renderer, false));
-    auto* scene = dynamic_cast<aggregate_c*>(gun.get());
-    ASSERT_NE(scene, nullptr);
+    // The HUD reads its gun as a scene.
+    std::unique_ptr<scene_c> gun(LoadScene(hud_gun_scene_file, &renderer));
+    ASSERT_NE(gun, nullptr);
+    EXPECT_EQ(gun->GetObjects().GetCount(), 1u);
     for (const char* marker :
          {"data\\game\\hud\\map_userplane.lwo", "data\\game\\hud\\map_aliant.lwo", "data\\game\\hud\\map_german.lwo"}) {
         std::unique_ptr<null_object_c> object(LoadObject(marker, &renderer, false));
@@ -302,8 +307,8 @@ TEST(make_models, HudModelsHaveTheirGroupsAndModels)
     const auto* map = static_cast<geom_object_c*>(compass->FindGroup("map")->node);
     ASSERT_GT(map->GetMaterials().GetCount(), 0u);
     EXPECT_NE(map->GetMaterials().GetFirst()->GetColorMap(0), nullptr);
-    ExpectModels(*LoadTemplate(hud_sight_file, &renderer), {"sight"});
-    ExpectModels(*LoadTemplate(hud_items_file, &renderer), {"german", "aliant", "rocket", "bomb"});
+    ExpectModels(*LoadTemplate(HudFile(hud_sight_file).c_str(), &renderer), {"sight"});
+    ExpectModels(*LoadTemplate(HudFile(hud_items_file).c_str(), &renderer), {"german", "aliant", "rocket", "bomb"});
     ExpectModels(*LoadTemplate(hud_digits_file, &renderer), {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"});
 }
 

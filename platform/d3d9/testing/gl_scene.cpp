@@ -1,13 +1,11 @@
 #include "platform/d3d9/testing/gl_scene.h"
 #include "platform/d3d9/format_layout.h"
 #include "platform/d3d9/gl_backend.h"
-#include "platform/d3d9/testing/png_image.h"
+#include "platform/d3d9/testing/expected_image.h"
 #include "platform/win32/messages.h"
 #include "platform/win32/windows.h"
 
-#include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 namespace {
 
@@ -119,56 +117,10 @@ std::vector<u8> gl_scene_c::Capture()
 
 D3DCOLOR gl_scene_c::Pixel(const std::vector<u8>& _capture, u32 _x, u32 _y)
 {
-    D3DCOLOR color = 0;
-    std::memcpy(&color, _capture.data() + (u64{_y} * size + _x) * 4, 4);
-    return color;
-}
-
-u32 ColorDistance(D3DCOLOR _a, D3DCOLOR _b)
-{
-    u32 most = 0;
-    for (u32 shift = 0; shift < 32; shift += 8) {
-        const i32 a = static_cast<i32>((_a >> shift) & 0xFF);
-        const i32 b = static_cast<i32>((_b >> shift) & 0xFF);
-        most = std::max(most, static_cast<u32>(a > b ? a - b : b - a));
-    }
-    return most;
+    return CapturedPixel(_capture, size, _x, _y);
 }
 
 void gl_scene_c::ExpectImage(const std::vector<u8>& _capture, const std::string& _name, u32 _tolerance)
 {
-    std::string path = SKYVARN_D3D9_EXPECTED;
-    path.append("/").append(_name).append(".png");
-    png_image_s expected;
-    if (!ReadPng(path, expected)) {
-        png_image_s made;
-        made.width = size;
-        made.height = size;
-        made.rgba.resize(_capture.size());
-        for (u64 i = 0; i < _capture.size(); i += 4) {
-            made.rgba[i] = _capture[i + 2];
-            made.rgba[i + 1] = _capture[i + 1];
-            made.rgba[i + 2] = _capture[i];
-            // The window shows no alpha; the files keep it opaque.
-            made.rgba[i + 3] = 255;
-        }
-        ASSERT_TRUE(WritePng(path, made)) << path;
-        GTEST_SKIP() << "wrote " << path << ": look at it before committing";
-    }
-    ASSERT_EQ(expected.width, size);
-    ASSERT_EQ(expected.height, size);
-    u32 worst = 0, worst_x = 0, worst_y = 0;
-    for (u32 y = 0; y < size; ++y) {
-        for (u32 x = 0; x < size; ++x) {
-            const u8* e = expected.rgba.data() + (u64{y} * size + x) * 4;
-            const D3DCOLOR want = D3DCOLOR_ARGB(0, e[0], e[1], e[2]);
-            const u32 d = ColorDistance(Pixel(_capture, x, y) & 0xFFFFFF, want);
-            if (d > worst) {
-                worst = d;
-                worst_x = x;
-                worst_y = y;
-            }
-        }
-    }
-    EXPECT_LE(worst, _tolerance) << _name << ": pixel (" << worst_x << ", " << worst_y << ") is off by " << worst;
+    ExpectImageFile(_capture, size, size, SKYVARN_D3D9_EXPECTED, _name, _tolerance);
 }

@@ -5,6 +5,7 @@
 // with an expected PNG in testing/expected (written there when missing, to
 // be looked at by a person and committed).
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/testing/expected_image.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,3 @@ protected:
     IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
 };
-
-// Per-channel distance between two colours.
-u32 ColorDistance(D3DCOLOR _a, D3DCOLOR _b);
