@@ -52,6 +52,7 @@
 
 class control_point_object_c;
 class fx_manager_c;
+class game_messages_c;
 class level_scene_c;
 class null_object_c;
 class object_template_c;
@@ -74,6 +75,9 @@ struct game_world_context_c {
     fx_manager_c* effects = nullptr; // no effects without one
     bool friendlyFire = false;       // network games: bullets hit their own side
     bool smallExplosions = false;    // the pilot's creation flag: radius 15
+    // Network games: where hits and explosion damage decided here are sent
+    // (none without).
+    game_messages_c* messages = nullptr;
 };
 
 // A level object with hit points (the level's "LoadHP" list): explosions
@@ -188,8 +192,10 @@ public:
     // 100.0 s, rockets 60.0 s. Rockets fly straight: no target is chosen.
     // Models come from three pools of hidden clones of the projectile
     // templates; rockets drag a smoke model that lingers 2.0 s after them.
-    // In network games hits are decided by the owner of the shooter only;
-    // no hit or explosion message is sent from here.
+    // In network games hits are decided by the owner of the shooter only,
+    // and sent to the other programs: a bullet hit by the player's plane or
+    // a computer plane as 0x109, explosion damage to a network copy as
+    // 0x10D (through the context's messages).
     void SpawnBullet(game_object_c* _shooter, const vec3_c& _position, const vec3_c& _direction, float _speed);
     void SpawnShell(game_object_c* _shooter, const vec3_c& _position, const vec3_c& _direction, float _speed,
                     float _fuse);

@@ -3,8 +3,10 @@
 #include "engine/scene.h"
 #include "engine/water.h"
 #include "game/fx_manager.h"
+#include "game/game_messages.h"
 #include "game/game_world.h"
 #include "game/game_world_walk.h"
+#include "game/objects/network_plane.h"
 #include "game/script_host.h"
 #include "level/level_scene.h"
 
@@ -405,6 +407,10 @@ bool game_world_c::HitObject(game_object_c* _object, game_object_c* _shooter, co
         return true;
     const vec3_c point = _start + unit * t;
     const int type = _object->GetType();
+    const int shooterType = _shooter ? _shooter->GetType() : -1;
+    if ((context.gameType == 3 || context.gameType == 4) && context.messages &&
+        (shooterType == object_plane_user || shooterType == object_plane_ai))
+        context.messages->SendHit(_shooter, _object, point, normal);
     const float amount = type == object_balloon || type == object_zeppelin ? light_target_damage : bullet_damage;
     _object->TakeDamage(point, normal, amount, _shooter, 0);
     return true;
@@ -426,6 +432,9 @@ void game_world_c::Explode(null_object_c* _hit_entity, game_object_c* _shooter, 
                 continue;
             if (!Overlap(PlacedBox(*object->entity), blast) && object->entity != _hit_entity)
                 continue;
+            if (network && context.messages && object != _shooter)
+                if (const auto* copy = dynamic_cast<const game_object_plane_ghost_c*>(object))
+                    context.messages->SendAreaDamage(*copy, _damage, _point);
             if (!object->destroyed)
                 object->TakeDamage(_point, up, _damage, _shooter, 6);
         }

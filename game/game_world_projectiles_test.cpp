@@ -5,7 +5,10 @@
 #include "engine/testing/recording_renderer.h"
 #include "game/fx_manager.h"
 #include "game/game_world.h"
+#include "app/message/net_message_type.h"
+#include "game/game_messages.h"
 #include "game/script_host.h"
+#include "game/testing/net_game.h"
 #include "game/testing/flat_ground.h"
 #include "game/testing/recording_sound.h"
 #include "level/level_scene.h"
@@ -497,6 +500,62 @@ TEST_F(LevelProjectileTest, BombIntoWaterSplashesAndShowsNoImpact)
     world.SpawnBullet(shooter, vec3_c(1000.0f, 50.0f, 0.0f), vec3_c(0.0f, -1.0f, 0.0f), 700.0f);
     Fly();
     EXPECT_NE(sound.Find("plop.wav"), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// In a network game the program that owns the shooter decides its hits and
+// sends them to the others.
+class NetworkProjectileTest : public ProjectileTest {
+protected:
+    net_game_side_c side{3, 0};
+
+    void Network(int _game_type)
+    {
+        context.gameType = _game_type;
+        context.networkGame = true;
+        context.messages = &side.messages;
+        world.Init(context);
+    }
+};
+
+TEST_F(NetworkProjectileTest, PlayersBulletHitIsSentInTheVictimsFrame)
+{
+    Network(3);
+    target_c* target = Add(vec3_c(0.0f, 100.0f, 100.0f));
+    target->marker.rotation = vec3_c(0.7f, 0.0f, 0.0f);
+    target->marker.UpdateTransform(nullptr);
+    world.SpawnBullet(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+    Fly();
+    ASSERT_EQ(target->hits.size(), 1u);
+    const auto sent = side.recording.Sent(net_hit);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_TRUE(sent[0]->relay);
+    net_message_c body = sent[0]->body;
+    body.Rewind();
+    EXPECT_EQ(body.ReadU16(), 0);
+    EXPECT_EQ(body.ReadU32(), 0xFFFFFFFFu);
+    // A vehicle is no plane: the victim fields name none.
+    EXPECT_EQ(body.ReadU16(), 0xFFFF);
+    EXPECT_EQ(body.ReadU32(), 0xFFFFFFFFu);
+    const vec3_c local = body.ReadVec3();
+    const vec3_c back = FromObjectFrame(*target, local);
+    EXPECT_NEAR(back.x, target->hits[0].point.x, 1e-3f);
+    EXPECT_NEAR(back.y, target->hits[0].point.y, 1e-3f);
+    EXPECT_NEAR(back.z, target->hits[0].point.z, 1e-3f);
+}
+
+TEST_F(NetworkProjectileTest, ComputerPlaneBulletsOnAJoinedProgramDecideNothing)
+{
+    Network(4);
+    target_c* gunner = Add(vec3_c(0.0f, 100.0f, -50.0f), object_plane_ai, -1);
+    target_c* target = Add(vec3_c(0.0f, 100.0f, 100.0f));
+    world.SpawnBullet(gunner, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 700.0f);
+    Fly();
+    EXPECT_TRUE(target->hits.empty());
+    EXPECT_TRUE(side.recording.Sent(net_hit).empty());
 }
 
 } // namespace

@@ -82,6 +82,7 @@ void state_game_c::Enter(application_c* _application)
         app.script_host = std::make_shared<script_host_c>(&log);
         app.mp_results.clear();
         ResetMissionFields();
+        messages = std::make_unique<game_messages_c>(app, *this, app.GetNetManager());
         scenery = std::make_unique<mission_scenery_c>();
         loading_screen_c loading;
         loading.Open(app.GetRenderer(), "data\\common\\loading\\loading_", 5, "data\\common\\loading\\loading.lws");
@@ -224,6 +225,7 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
     // player's plane.
     const pilot_profile_c* pilot = app.pilots.GetCurrent();
     context.smallExplosions = pilot && (pilot->progress & pilot_profile_c::kCreationFlag) != 0;
+    context.messages = context.networkGame ? _state.GetMessages() : nullptr;
     _state.world->Init(context);
 
     environment.map = _command.GetParameter("map");

@@ -718,7 +718,8 @@ TEST_F(MultiplayerLoading, UserSectionSplitsTheSpawnPointsBySide)
     EXPECT_EQ(1, state.NextAlliedSpawnPoint());
     EXPECT_EQ(0, state.NextAlliedSpawnPoint());
     state.Leave();
-    EXPECT_EQ((std::vector<u16>{0x10A, 0x10E}), SentTypes());
+    // Both departures travel without the session clock.
+    EXPECT_EQ((std::vector<u16>{0x110A, 0x110E}), SentTypes());
 }
 
 TEST_F(MultiplayerLoading, HostAddsComputerPlanesOfBothSidesAndAnnouncesThem)

@@ -3,11 +3,11 @@
 #include "game/level_sections.h"
 
 #include "app/application.h"
-#include "app/message/net_message.h"
 #include "app/message/net_session.h"
 #include "engine/terrain.h"
 #include "foundation/command.h"
 #include "foundation/random_numbers.h"
+#include "game/game_messages.h"
 #include "game/game_world.h"
 #include "game/objects/game_object.h"
 #include "game/objects/player_plane.h"
@@ -432,16 +432,9 @@ void AddMultiplayerComputerPlanes(state_game_c& _state)
                 added->SetPosition(position);
                 added->SetRotation(rotation);
             }
-            if (app.net_manager) {
-                net_message_c message;
-                message.WriteString(setup.planeFile);
-                message.WriteU16(0xFFFF);
-                message.WriteU32(static_cast<u32>(setup.networkId));
-                message.WriteString(setup.displayName);
-                message.WriteVec3(position);
-                message.WriteF32(rotation.y).WriteF32(rotation.x).WriteF32(rotation.z);
-                app.net_manager->SendToGroup(0, 0x102, message, nullptr, nullptr, false, false);
-            }
+            if (game_messages_c* messages = _state.GetMessages())
+                messages->AnnounceComputerPlane(setup.planeFile, static_cast<u32>(setup.networkId), setup.displayName,
+                                                position, rotation);
         }
     }
 }

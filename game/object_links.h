@@ -36,6 +36,17 @@ public:
     virtual u16 GetOwnerId() const = 0;
 };
 
+// A plane this program flies in a network game (the player's plane, a
+// computer plane): the index that names it in the game messages (-1 for
+// the player's plane, the network id of a computer plane) and its plane
+// clock (the sum of its frame steps), sent with its state samples.
+class flown_plane_link_c {
+public:
+    virtual ~flown_plane_link_c() = default;
+    virtual i32 GetNetworkId() const = 0;
+    virtual float GetPlaneClock() const = 0;
+};
+
 class computer_plane_orders_c {
 public:
     virtual ~computer_plane_orders_c() = default;

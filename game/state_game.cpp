@@ -1,7 +1,6 @@
 #include "game/state_game.h"
 
 #include "app/application.h"
-#include "app/message/net_message.h"
 #include "app/message/net_session.h"
 #include "audio/sound_system.h"
 #include "engine/camera.h"
@@ -19,11 +18,13 @@
 #include "game/hud_frame.h"
 #include "game/mission_scenery.h"
 #include "game/object_links.h"
+#include "game/objects/network_plane.h"
 #include "game/objects/game_object.h"
 #include "game/objects/plane.h"
 #include "game/script_host.h"
 #include "input/controllers.h"
 #include "level/level_scene.h"
+#include "net/game_net_manager.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -112,12 +113,6 @@ void state_game_c::ShowInGameText(i32 _index)
         hud->AddTextLine(_index);
 }
 
-void state_game_c::AddInfoLine(const string_c& _text)
-{
-    if (hud)
-        hud->AddInfoLine(_text);
-}
-
 bool state_game_c::InSession() const
 {
     return GetApplication() && GetApplication()->in_session;
@@ -175,19 +170,8 @@ void state_game_c::Release()
 void state_game_c::Leave()
 {
     application_c* app = GetApplication();
-    if (entered && app && app->net_manager) {
-        const u16 local = app->net_manager->GetLocalId();
-        if (app->in_session) {
-            net_message_c message;
-            message.WriteU16(local);
-            app->net_manager->Send(0x10A, message, false, false, false);
-        }
-        if (app->game_type == 3 || app->game_type == 4) {
-            net_message_c message;
-            message.WriteU16(local);
-            app->net_manager->SendToGroup(0, 0x10E, message, nullptr, nullptr, false, false);
-        }
-    }
+    if (entered && app && messages && app->in_session)
+        messages->SendDeparture(app->game_type == 3 || app->game_type == 4);
     if (entered && world && app && (app->game_type == 3 || app->game_type == 4))
         StoreMultiplayerResults();
     entered = false;
@@ -255,15 +239,13 @@ void state_game_c::FirstUpdate(double _t)
         controllers->ResetActionValues();
     }
     gameTime = static_cast<f32>(_t);
-    if (app.game_type == 3 && app.net_manager) {
-        net_message_c message;
-        message.WriteF32(gameTime).WriteU32(static_cast<u32>(app.mission_number)).WriteBit(app.mp_flag != 0);
-        message.WriteU32(static_cast<u32>(sideScoreA)).WriteU32(static_cast<u32>(sideScoreB));
-        app.net_manager->SendToGroup(0, 0x1104, message, nullptr, nullptr, false, false);
-    }
+    if (app.game_type == 3 && messages)
+        messages->SendGameState(gameTime);
     world->StartMission(gameTime);
     for (sound_source_c* source : ambientSounds)
         source->Play();
+    if (app.game_type == 4 && messages)
+        messages->AnnouncePlayerPlane();
     firstUpdate = 0;
     mpEndTime = static_cast<i32>(static_cast<f32>(app.mp_game_time) * 60.0f + static_cast<f32>(_t));
     mpLimit = app.mp_game_time;
@@ -301,6 +283,8 @@ i32 state_game_c::Frame(double _t)
     gameTime += dt;
     if (GetApplication()->game_type == 3)
         CheckMultiplayerEnd(_t);
+    if (auto* net = dynamic_cast<GameNetManager*>(GetApplication()->GetNetManager()); net && net->GetImplementation())
+        net->Update(lastDt);
 
     if (script_host_c* script = GetScript()) {
         script->SetGlobalNumber("game_time", gameTime - startTime);
@@ -388,12 +372,40 @@ void state_game_c::CheckMultiplayerEnd(double _t)
     if (!ended)
         return;
     mpEndTime = mpLimit = INT_MAX;
-    if (app.net_manager) {
-        net_message_c message;
-        message.WriteU32(kind).WriteString(leader);
-        app.net_manager->SendToGroup(0, 0x10F, message, nullptr, nullptr, false, false);
-    }
+    if (messages)
+        messages->SendGameEnd(kind, leader);
     leaveTime = static_cast<f32>(_t) + 5.0f;
+}
+
+void state_game_c::OnNetMessage(u16 _type_word, net_message_c& _message, net_player_c* _sender)
+{
+    if (messages && world)
+        messages->OnNetMessage(_type_word, _message, _sender);
+}
+
+game_object_plane_c* state_game_c::GetUserPlane()
+{
+    return dynamic_cast<game_object_plane_c*>(playerPlane);
+}
+
+void state_game_c::AddInfoLine(const string_c& _line)
+{
+    if (hud)
+        hud->AddInfoLine(_line);
+}
+
+std::unique_ptr<game_object_plane_ghost_c> state_game_c::LoadNetworkPlane(const string_c& _file)
+{
+    const mission_devices_c devices = GetDevices();
+    auto plane = std::make_unique<game_object_plane_ghost_c>();
+    plane->Load(_file.GetData(), devices.renderer, devices.scene, devices.sound, true);
+    return plane;
+}
+
+void state_game_c::EndGameForDeparture()
+{
+    StoreMultiplayerResults();
+    leaveRequested = 1;
 }
 
 void state_game_c::StoreMultiplayerResults()

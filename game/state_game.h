@@ -71,6 +71,11 @@
 //
 // The effects manager is not part of this state yet.
 //
+// Network games (types 3 and 4): the session's per-frame update runs after
+// the game time step, and its records reach game_messages_c; the first
+// update of a hosted game sends the game state, of a joined one announces
+// the player's plane; Leave tells the others.
+//
 // Failures: any exception while the level loads or a frame runs or draws is
 // caught here, written to the game log and kept (GetFailure: a missing key
 // as "<file>: <section>::<key>: Parameter not found!", a missing file as
@@ -83,6 +88,7 @@
 #include "foundation/vector_math.h"
 #include "game/game_camera.h"
 #include "game/game_log.h"
+#include "game/game_messages.h"
 #include "game/mission_object_factory.h"
 #include "game/objects/player_plane_host.h"
 
@@ -144,7 +150,7 @@ inline constexpr const char* game_action_names[game_action_count] = {
     "camera", "look",        "map",       "thrust up",    "thrust down", "up",
     "left",   "cokpit view", "guns view", "outside view", "chase view",  "pause"};
 
-class state_game_c : public state_c, public player_plane_host_c {
+class state_game_c : public state_c, public player_plane_host_c, public game_messages_host_c {
 public:
     explicit state_game_c(const string_c& _name = "game");
     ~state_game_c() override;
@@ -155,6 +161,19 @@ public:
     LRESULT OnMessage(HWND _hwnd, UINT _msg, WPARAM _wparam, LPARAM _lparam) override;
     i32 Update(double _t) override;
     void Render(double _t) override;
+    // The in-game messages of a network game (game/game_messages.h).
+    void OnNetMessage(u16 _type_word, net_message_c& _message, net_player_c* _sender) override;
+    // Made by Enter; null before.
+    game_messages_c* GetMessages() const { return messages.get(); }
+
+    // game_messages_host_c; info lines go to the HUD (none without one).
+    game_world_c* GetWorld() override { return world.get(); }
+    game_object_plane_c* GetUserPlane() override;
+    float GetGameTime() const override { return gameTime; }
+    void AddInfoLine(const string_c& _line) override;
+    i32& SideScore(int _side) override { return _side == -1 ? sideScoreA : sideScoreB; }
+    std::unique_ptr<game_object_plane_ghost_c> LoadNetworkPlane(const string_c& _file) override;
+    void EndGameForDeparture() override;
 
     // Due at the game time + _delay.
     void AddScriptEvent(const string_c& _name, f32 _delay);
@@ -168,9 +187,6 @@ public:
     // loaded texts.
     void ShowInGameText(i32 _index) override;
     net_session_c* GetSession() const override;
-    // A line of text over the game (the HUD's info lines); dropped without
-    // a HUD.
-    void AddInfoLine(const string_c& _text);
     // The side's next spawn point index, cycling; -1 when the side has none.
     i32 NextAlliedSpawnPoint();
     i32 NextGermanSpawnPoint();
@@ -293,6 +309,7 @@ private:
     f32 ActionValue(int _action) const;
 
     timer_c* timer = nullptr;
+    std::unique_ptr<game_messages_c> messages;
     mission_object_factory_c* factory = nullptr;
     mission_object_factory_c ownFactory;
     game_object_c* playerPlane = nullptr;

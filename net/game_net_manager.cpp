@@ -324,6 +324,14 @@ void GameNetManager::SendToGroup(u32 _group, u16 _type_word, const net_message_c
                 const_cast<net_player_c*>(_excluded_b), _scramble, _carried);
 }
 
+void GameNetManager::SendTo(const net_player_c* _player, u16 _type_word, const net_message_c& _message, bool _scramble,
+                            bool _carried)
+{
+    if (_player)
+        SendTo(const_cast<net_player_c*>(_player), _type_word, const_cast<net_message_c*>(&_message), _scramble,
+               _carried);
+}
+
 void GameNetManager::OnGameState(u32 _first_word)
 {
     SetSessionTime(std::bit_cast<f32>(_first_word));

@@ -84,11 +84,14 @@ public:
     // otherwise the server drops that player.
     virtual void DropPlayer(u16 _playerId);
 
-    // net_session_c: the same sends for const records, the local player's
-    // id, and the first word of a game state (its time) as the session time.
+    // net_session_c: the same sends for const records, the players, the
+    // local player's id, and the first word of a game state (its time) as
+    // the session time.
     void Send(u16 _type_word, const net_message_c& _message, bool _relay, bool _scramble, bool _carried) override;
     void SendToGroup(u32 _group, u16 _type_word, const net_message_c& _message, const net_player_c* _excluded_a,
                      const net_player_c* _excluded_b, bool _scramble, bool _carried) override;
+    void SendTo(const net_player_c* _player, u16 _type_word, const net_message_c& _message, bool _scramble,
+                bool _carried) override;
     u16 GetLocalId() const override { return _local_player_id; }
     void OnGameState(u32 _first_word) override;
 
@@ -99,7 +102,7 @@ public:
     void SetMessageCallback(message_callback _callback, void* _context);
 
     // First record of list 0 with the id, or null.
-    net_player_c* FindPlayer(u16 _id) const;
+    net_player_c* FindPlayer(u16 _id) const override;
     // Takes the record; logs "Welcome new player" and appends it to list 0.
     net_player_c* AddPlayer(std::unique_ptr<net_player_c> _player);
     // Removes the record from every list and deletes it.

@@ -1,7 +1,7 @@
 #pragma once
 // net_session_c: what the game asks of a network session when it answers
-// and sends game messages: sending records, the local player's id, and the
-// hook that hears the game state. The network manager implements it; tests
+// and sends game messages: sending records, the players, the local
+// player's id, and the hook that hears the game state. The network manager implements it; tests
 // use a recording double.
 //
 // Records are sent as they are (the session copies what it sends); the type
@@ -23,6 +23,12 @@ public:
     // excluded ones (null: none).
     virtual void SendToGroup(u32 _group, u16 _type_word, const net_message_c& _message, const net_player_c* _excluded_a,
                              const net_player_c* _excluded_b, bool _scramble, bool _carried) = 0;
+    // To one player (a record FindPlayer gave, or the sender of a received
+    // record); nothing for null. A session without players sends nothing.
+    virtual void SendTo(const net_player_c* _player, u16 _type_word, const net_message_c& _message, bool _scramble,
+                        bool _carried);
+    // The player with that id, or null (always null without players).
+    virtual const net_player_c* FindPlayer(u16 _id) const;
     // The local player's id in the session.
     virtual u16 GetLocalId() const = 0;
     // Told the first payload word of every game state (0x104) received.

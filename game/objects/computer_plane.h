@@ -39,9 +39,10 @@
 // attacker list and the pilot's manoeuvres and sight map; orders on it are
 // removed. A hit without an attacker is taken but credited to nobody.
 //
-// Network games: the plane's state messages need the network layer, which
-// computer planes do not reach yet: Update throws std::runtime_error in a
-// network game.
+// Network games (only the hosting program flies computer planes): every
+// 0.1 s the plane sends its state sample, and its firing flag when that
+// changed; a terrain crash costs a point and is sent; 10 s after it the
+// wreck respawns, and says so (game_messages_c).
 #include "game/object_links.h"
 #include "game/objects/computer_pilot.h"
 #include "game/objects/plane.h"
@@ -88,7 +89,7 @@ enum ai_event_e : u32 {
     ai_event_help = 9,
 };
 
-class game_object_plane_ai_c : public game_object_plane_c, public computer_plane_orders_c {
+class game_object_plane_ai_c : public game_object_plane_c, public computer_plane_orders_c, public flown_plane_link_c {
 public:
     static constexpr float patrol_radius = 2500.0f;
 
@@ -147,7 +148,8 @@ public:
         f32 damage = 0.0f;
     };
     const std::vector<attacker_c>& GetAttackers() const { return attackers; }
-    float GetPlaneClock() const { return planeClock; }
+    float GetPlaneClock() const override { return planeClock; }
+    i32 GetNetworkId() const override { return networkId; }
     float GetLastUpdateTime() const { return lastUpdateTime; }
     bool IsFiring() const { return firing != 0; }
     int GetBurst() const { return burst; }

@@ -1,5 +1,6 @@
 #include "engine/aggregate.h"
 #include "game/fx_manager.h"
+#include "game/game_messages.h"
 #include "game/game_world.h"
 #include "game/objects/computer_plane.h"
 #include "game/objects/noise.h"
@@ -8,13 +9,17 @@
 
 #include <algorithm>
 #include <bit>
-#include <stdexcept>
 
 namespace {
 
 const vec3_c up(0.0f, 1.0f, 0.0f);
 constexpr float check_interval = 0.2f;
 constexpr float patrol_interval = 10.0f;
+// Network games: a state sample every 0.1 s; a wreck flies again 10 s after
+// its crash.
+constexpr float state_interval = 0.1f;
+constexpr float respawn_delay = 10.0f;
+constexpr u32 crash_terrain = 2;
 constexpr u32 check_timer = std::bit_cast<u32>(1.0f);
 constexpr u32 patrol_timer = 0;
 
@@ -237,13 +242,32 @@ void game_object_plane_ai_c::Fall()
 
 void game_object_plane_ai_c::Update(float _time)
 {
-    if (InNetworkGame())
-        throw std::runtime_error(
-            "Computer planes in a network game need the network layer, which they do not reach yet");
     const vec3_c p0 = GetPosition();
     const float dt = _time - lastUpdateTime;
     lastUpdateTime = _time;
+    game_messages_c* messages = InNetworkGame() ? world->GetContext().messages : nullptr;
+    if (messages) {
+        stateSendTimer += dt;
+        if (stateSendTimer >= state_interval) {
+            stateSendTimer = 0.0f;
+            messages->SendPlaneState(*this, planeClock);
+        }
+        if (firing != firingSent) {
+            firingSent = firing;
+            messages->SendFiring(*this, firing != 0);
+        }
+    }
     planeClock += dt;
+    if (wrecked && InNetworkGame()) {
+        if (respawnTime < 0.0f)
+            respawnTime = _time + respawn_delay;
+        if (respawnTime < _time) {
+            respawnTime = -1.0f;
+            Respawn();
+            if (messages)
+                messages->SendRespawn(*this);
+        }
+    }
     const bool piloted = pilot && !(destroyed && !pilot->HasManoeuvres());
     // A plane in the water is past flying: it only sinks.
     if (!wrecked && !sinking && piloted)
@@ -374,8 +398,15 @@ void game_object_plane_ai_c::OnNearMiss(const vec3_c&, game_object_c*)
 
 void game_object_plane_ai_c::OnCrash(float _time)
 {
+    const bool before = destroyed != 0;
     OrderDestroyed();
     SetModelView(plane_view_crashed);
     destroyed = 1;
     CrashOnGround(_time);
+    game_messages_c* messages = InNetworkGame() ? world->GetContext().messages : nullptr;
+    if (messages == nullptr)
+        return;
+    if (!before)
+        --score;
+    messages->SendCrash(*this, crash_terrain);
 }

@@ -1,5 +1,7 @@
 #include "game/testing/box_target.h"
 #include "game/testing/computer_planes.h"
+#include "app/message/net_message_type.h"
+#include "game/testing/net_game.h"
 
 #include <gtest/gtest.h>
 
@@ -273,6 +275,41 @@ TEST_F(ComputerPlane, DestructionRunsOnceAndTheWreckSpinsToTheGround)
     ASSERT_TRUE(RunUntil(120.0f, [&] { return plane->IsWrecked(); }));
     EXPECT_EQ(plane_view_crashed, plane->GetModelView());
     EXPECT_TRUE(plane->GetPilot()->GetManoeuvres().empty());
+}
+
+// On the hosting program of a network game the plane sends its state every
+// 0.1 s; shot down, it loses nothing itself, wrecked it respawns 10 s later.
+TEST_F(ComputerPlane, InANetworkGameItSendsItsStateCrashAndRespawn)
+{
+    net_game_side_c side(3, 0);
+    setting.context.gameType = 3;
+    setting.context.networkGame = true;
+    setting.context.messages = &side.messages;
+    setting.Restart();
+    setting.world.SetSpawnPoints(1, {vec3_c(0.0f, 400.0f, 0.0f)}, {vec3_c()});
+    game_object_plane_ai_c* plane = Make();
+    plane->networkId = 4;
+    Start();
+    RunUntil(1.01f, [] { return false; });
+    const auto states = side.recording.Sent(net_plane_state);
+    // A step of 0.02 s reaches 0.1 after five or six steps (float sums).
+    ASSERT_GE(states.size(), 7u);
+    EXPECT_LE(states.size(), 11u);
+    net_message_c body = states.back()->body;
+    body.Rewind();
+    EXPECT_EQ(0xFFFF, body.ReadU16());
+    EXPECT_EQ(4u, body.ReadU32());
+    EXPECT_TRUE(states.back()->relay);
+
+    plane->TakeDamage(plane->GetPosition(), vec3_c(0.0f, 0.0f, 1.0f), 1000.0f, nullptr, 0);
+    ASSERT_TRUE(plane->destroyed);
+    EXPECT_EQ(1u, side.recording.Sent(net_plane_destroyed).size());
+    ASSERT_TRUE(RunUntil(120.0f, [&] { return plane->IsWrecked(); }));
+    EXPECT_EQ(1u, side.recording.Sent(net_plane_crash).size());
+    EXPECT_EQ(0, plane->score) << "destroyed before the crash: no point lost";
+    ASSERT_TRUE(RunUntil(11.0f, [&] { return !plane->IsWrecked(); }));
+    EXPECT_EQ(1u, side.recording.Sent(net_respawn).size());
+    EXPECT_FALSE(plane->destroyed);
 }
 
 TEST_F(ComputerPlane, ChaseIsLeftOnLostSightByLowSkillOnly)

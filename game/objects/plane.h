@@ -260,8 +260,9 @@ public:
     float turbulence = 0.0f;
     float engineNeedle = 0.0f;
 
-    // Announcing a destruction to a network game needs the network layer;
-    // it throws std::runtime_error saying so.
+    // In a network game: the kill is counted and the destruction sent to
+    // the other programs (game_messages_c::AnnounceDestroyed); nothing
+    // outside one.
     void AnnounceDestroyed(u16 _victim_word, u32 _victim_id, game_object_c* _killer);
 
 protected:

@@ -2,11 +2,10 @@
 #include "engine/aggregate.h"
 #include "engine/light.h"
 #include "game/fx_manager.h"
+#include "game/game_messages.h"
 #include "game/game_world.h"
 #include "game/objects/plane.h"
 #include "level/object_template.h"
-
-#include <stdexcept>
 
 namespace {
 
@@ -165,9 +164,10 @@ void game_object_plane_c::CrashOnGround(float)
     }
 }
 
-void game_object_plane_c::AnnounceDestroyed(u16, u32, game_object_c*)
+void game_object_plane_c::AnnounceDestroyed(u16 _victim_word, u32 _victim_id, game_object_c* _killer)
 {
-    throw std::runtime_error("Announcing a plane's destruction needs the network layer, which planes do not reach yet");
+    if (game_messages_c* messages = world ? world->GetContext().messages : nullptr)
+        messages->AnnounceDestroyed(*this, _victim_word, _victim_id, _killer);
 }
 
 void game_object_plane_c::Respawn()

@@ -225,9 +225,10 @@ TEST_F(PlaneWeaponsTest, RespawnWithoutASpawnPointOfItsSideStaysPut)
     EXPECT_FALSE(plane->destroyed);
 }
 
-TEST_F(PlaneWeaponsTest, AnnouncingADestructionSaysWhatIsMissing)
+TEST_F(PlaneWeaponsTest, AnnouncingADestructionOutsideANetworkGameCountsNothing)
 {
-    EXPECT_THROW(plane->AnnounceDestroyed(0xFFFF, 1, plane), std::runtime_error);
+    plane->AnnounceDestroyed(0xFFFF, 1, plane);
+    EXPECT_EQ(plane->score, 0);
 }
 
 } // namespace
