@@ -194,6 +194,10 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
     if (const char* file = _command.FindParameter("terrain")) {
         terrain_c* terrain = LoadTerrain(file, renderer);
         terrain->SetAccuracy(1.0f);
+        // The scene places its objects only when it draws, but planes and
+        // targets ask for the ground from the first step on: the terrain
+        // never moves, so it is placed once here.
+        terrain->UpdateTransform(nullptr);
         scene.AddObject(terrain);
         _state.terrain = terrain;
     }

@@ -80,6 +80,16 @@ TEST_F(LevelLoading, MinimalMissionLoadsEveryPart)
     EXPECT_EQ(1000.0f, state.skyBox->scale.y);
     ASSERT_NE(nullptr, state.terrain);
     EXPECT_EQ(1.0f, state.terrain->GetAccuracy());
+    // The ground is where the terrain file puts it before anything is drawn:
+    // the flat terrain 2 m high from -32 to 32.
+    for (const float x : {-30.0f, 30.0f}) {
+        float distance = 0.0f;
+        vec3_c normal;
+        ASSERT_TRUE(state.terrain->RayTest(distance, normal, ray_c(vec3_c(x, 100.0f, 30.0f), vec3_c(0.0f, -1.0f, 0.0f)),
+                                           false, true, 1000.0f))
+            << x;
+        EXPECT_NEAR(98.0f, distance, 1e-3f) << x;
+    }
     EXPECT_EQ("compass.op", state.environment.hudCompass);
     EXPECT_EQ(Folder("map.dds"), state.environment.map.GetData());
     EXPECT_TRUE(state.scene->GetFlags() & object_shadow_casting) << "detail 0.7 casts shadows";
