@@ -25,6 +25,10 @@ if(CCACHE_PROGRAM)
   set(CMAKE_C_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
 endif()
 
+# What most sources read first; precompiled per library with SKYVARN_PCH.
+set(SKYVARN_COMMON_HEADERS <algorithm> <cmath> <cstring> <functional> <map> <memory> <stdexcept> <string>
+  <string_view> <vector> ${PROJECT_SOURCE_DIR}/foundation/text_string.h ${PROJECT_SOURCE_DIR}/foundation/vector_math.h)
+
 # skyvarn_library(<name> [DEPS <targets>...])
 # Makes the static library skyvarn_<name> from every .cpp of the calling folder
 # that is not a test, and the test program skyvarn_<name>_test from every
@@ -51,6 +55,9 @@ function(skyvarn_library name)
     add_library(${target} STATIC ${lib_sources})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+    if(SKYVARN_PCH)
+      target_precompile_headers(${target} PRIVATE ${SKYVARN_COMMON_HEADERS})
+    endif()
   else()
     add_library(${target} INTERFACE)
     target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
@@ -63,6 +70,9 @@ function(skyvarn_library name)
     target_link_libraries(${target}_test PRIVATE ${target} ${ARG_TEST_DEPS} skyvarn_test_main)
     # The test framework's headers cost more to read than most tests do.
     target_precompile_headers(${target}_test PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
+    if(SKYVARN_PCH)
+      target_precompile_headers(${target}_test PRIVATE ${SKYVARN_COMMON_HEADERS})
+    endif()
     gtest_discover_tests(${target}_test
       DISCOVERY_TIMEOUT 60
       TEST_PREFIX "${name}.")
