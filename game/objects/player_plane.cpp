@@ -6,6 +6,7 @@
 #include "engine/null_object.h"
 #include "game/fx_manager.h"
 #include "game/game_camera.h"
+#include "game/game_messages.h"
 #include "game/game_world.h"
 #include "game/objects/player_plane_host.h"
 #include "game/objects/target_events.h"
@@ -30,7 +31,6 @@ constexpr float attack_cone = 0.5f;
 constexpr float crash_pitch = -1.5f;
 constexpr float altimeter_scale = 0.00066666666f * 10.0f;
 constexpr float altimeter_zero = 3.14f;
-constexpr u32 unowned = 0xFFFFFFFFu;
 // The hit kind of an explosion, which shows no event effect of its own.
 constexpr int explosion_hit = 6;
 constexpr const char* gun_effect = "karabin1";
@@ -41,13 +41,6 @@ constexpr i32 text_crash = 94;
 constexpr i32 text_lost = 95;
 constexpr i32 text_respawn = 97;
 constexpr i32 text_orders = 100;
-
-// Message types this plane sends.
-constexpr u16 message_state = 0x105;
-constexpr u16 message_lost = 0x107;
-constexpr u16 message_firing = 0x108;
-constexpr u16 message_respawn = 0x10b;
-constexpr u16 message_rocket = 0x10c;
 
 // The order keys, the event each sends and how far it reaches.
 constexpr struct {
@@ -112,6 +105,11 @@ net_session_c* game_object_plane_user_c::Session() const
     return host ? host->GetSession() : nullptr;
 }
 
+game_messages_c* game_object_plane_user_c::Messages() const
+{
+    return Session() && world ? world->GetContext().messages : nullptr;
+}
+
 void game_object_plane_user_c::ShowText(i32 _index)
 {
     if (host)
@@ -143,7 +141,8 @@ void game_object_plane_user_c::Update(float _time)
         stateSendTimer += dt;
         if (stateSendTimer >= state_interval) {
             stateSendTimer = 0.0f;
-            SendState(message_state, 0);
+            if (game_messages_c* messages = Messages())
+                messages->SendPlaneState(*this, planeClock);
         }
     }
     planeClock += dt;
@@ -166,7 +165,8 @@ void game_object_plane_user_c::Update(float _time)
     UpdateBombs(_time);
     if (Pressed(action_rocket) && !destroyed) {
         FireRocket(_time);
-        SendShort(message_rocket);
+        if (game_messages_c* messages = Messages())
+            messages->SendRocket();
     }
     UpdateOrders();
     UpdateSounds(dt);
@@ -192,7 +192,8 @@ void game_object_plane_user_c::UpdateDown(float _time, float _dt)
             gunHeat = 0.0f;
             triggerHeld = 0;
             ResetActions();
-            SendShort(message_respawn);
+            if (game_messages_c* messages = Messages())
+                messages->SendRespawn(*this);
             return;
         }
     }
@@ -245,7 +246,8 @@ void game_object_plane_user_c::UpdateGuns(float _time, float _dt)
             else
                 controllers->StopEffect(device, gun_effect);
         }
-        SendFiring();
+        if (game_messages_c* messages = Messages())
+            messages->SendFiring(*this, firing != 0);
     }
     gunHeat = std::clamp(gunHeat + _dt * heat_rate * (firing ? 1.0f : cooling), 0.0f, 1.0f);
     if (!jammed && gunHeat >= jam_heat) {
@@ -385,7 +387,8 @@ void game_object_plane_user_c::CountLoss(u32 _kind, i32 _text)
     if (Session() == nullptr)
         return;
     --score;
-    SendState(message_lost, _kind);
+    if (game_messages_c* messages = Messages())
+        messages->SendCrash(*this, _kind);
     ShowText(_text);
 }
 
@@ -426,7 +429,7 @@ void game_object_plane_user_c::TakeDamage(const vec3_c& _point, const vec3_c& _d
         if (planeExplode)
             planeExplode->Play();
         if (session)
-            AnnounceDestroyed(session->GetLocalId(), unowned, _attacker);
+            AnnounceDestroyed(session->GetLocalId(), game_messages_c::own_plane, _attacker);
     }
     PlayRandom(bulletHits, _point);
 }
@@ -457,42 +460,4 @@ void game_object_plane_user_c::OnGroundRunEnded()
 {
     if (controllers && actions[action_left] >= 0)
         controllers->StopEffect(static_cast<u32>(actions[action_left]), ground_effect);
-}
-
-void game_object_plane_user_c::SendState(u16 _type, u32 _kind)
-{
-    net_session_c* session = Session();
-    if (session == nullptr)
-        return;
-    const vec3_c rotation = GetRotation();
-    net_message_c message;
-    message.WriteU16(session->GetLocalId()).WriteU32(unowned);
-    if (_type == message_state)
-        message.WriteF32(planeClock);
-    else
-        message.WriteU32(_kind);
-    message.WriteVec3(GetPosition()).WriteEuler(euler_c(rotation.x, rotation.y, rotation.z));
-    session->Send(_type, message, true, false, false);
-}
-
-void game_object_plane_user_c::SendFiring()
-{
-    net_session_c* session = Session();
-    if (session == nullptr)
-        return;
-    net_message_c message;
-    message.WriteU16(session->GetLocalId()).WriteU32(unowned).WriteBit(firing != 0);
-    session->Send(message_firing, message, true, false, false);
-}
-
-void game_object_plane_user_c::SendShort(u16 _type)
-{
-    net_session_c* session = Session();
-    if (session == nullptr)
-        return;
-    net_message_c message;
-    message.WriteU16(session->GetLocalId());
-    if (_type == message_respawn)
-        message.WriteU32(unowned);
-    session->Send(_type, message, true, false, false);
 }

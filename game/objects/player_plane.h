@@ -60,6 +60,7 @@
 #include "game/objects/plane.h"
 
 class controllers_c;
+class game_messages_c;
 class net_session_c;
 class player_plane_host_c;
 
@@ -153,9 +154,8 @@ private:
     void PlayRandom(const std::vector<plane_sound_c>& _sounds, const vec3_c& _point);
     void ShowText(i32 _index);
     net_session_c* Session() const;
-    void SendState(u16 _type, u32 _kind);
-    void SendFiring();
-    void SendShort(u16 _type);
+    // The world's in-game messages while in a session; null otherwise.
+    game_messages_c* Messages() const;
 
     controllers_c* controllers = nullptr;
     player_plane_host_c* host = nullptr;

@@ -3,7 +3,10 @@
 #include "app/message/net_message.h"
 #include "app/testing/app_doubles.h"
 #include "engine/null_object.h"
+#include "app/application.h"
 #include "game/game_camera.h"
+#include "game/game_messages.h"
+#include "game/objects/network_plane.h"
 #include "game/objects/player_plane_host.h"
 #include "game/script_host.h"
 #include "game/testing/plane_world.h"
@@ -33,6 +36,22 @@ public:
     bool bombView = false;
     std::vector<i32> texts;
     net_session_c* session = nullptr;
+};
+
+// The rest of the state, as the in-game messages see it.
+class messages_host_c : public game_messages_host_c {
+public:
+    explicit messages_host_c(game_world_c& _world) : world(_world) {}
+    game_world_c* GetWorld() override { return &world; }
+    game_object_plane_c* GetUserPlane() override { return nullptr; }
+    float GetGameTime() const override { return 0.0f; }
+    void AddInfoLine(const string_c&) override {}
+    i32& SideScore(int _side) override { return sideScores[_side == -1 ? 0 : 1]; }
+    std::unique_ptr<game_object_plane_ghost_c> LoadNetworkPlane(const string_c&) override { return nullptr; }
+    void EndGameForDeparture() override {}
+
+    game_world_c& world;
+    i32 sideScores[2] = {0, 0};
 };
 
 // An object that notes the events it is sent.
@@ -71,6 +90,7 @@ protected:
                          "function player_on_destroyed() note('player') end\n",
                          false);
         world.context.script = &script;
+        world.context.messages = &messages;
         world.Restart();
         AddTestPlane(world.files.files, "planes\\testbird.op", test_plane_file_c(), &world.renderer);
         auto made = std::make_unique<game_object_plane_user_c>();
@@ -133,6 +153,9 @@ protected:
     test_host_c host;
     app_testing::event_log_t log;
     app_testing::logged_session_c session{log};
+    application_c application;
+    messages_host_c messagesHost{world.world};
+    game_messages_c messages{application, messagesHost, &session};
     game_object_plane_user_c* plane = nullptr;
     float time = 10.0f;
     using A = game_object_plane_user_c;
