@@ -46,6 +46,21 @@ protected:
         device->EndScene();
         return Capture();
     }
+    // The texture drawn over the whole target, unlit, keeping texels whose
+    // alpha is at least 0x80; the texture is released.
+    void AlphaTestedQuad(IDirect3DTexture9* _texture)
+    {
+        device->SetRenderState(D3DRS_LIGHTING, 0);
+        device->SetTexture(0, _texture);
+        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+        device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+        device->SetRenderState(D3DRS_ALPHAREF, 0x80);
+        Quad(-0.5f, -0.5f, 63.5f, 63.5f, 0xFFFFFFFFu);
+        device->SetTexture(0, nullptr);
+        _texture->Release();
+    }
 };
 
 // A directional light straight on, the global ambient light, and linear
@@ -213,17 +228,7 @@ TEST_F(GlFixedFunction, AlphaTestDropsPixelsBelowTheReference)
             bytes.insert(bytes.end(), {0x00, 0xFF, 0x00, alpha});
         }
     }
-    IDirect3DTexture9* texture = Texture(4, 4, D3DFMT_A8R8G8B8, bytes);
-    device->SetRenderState(D3DRS_LIGHTING, 0);
-    device->SetTexture(0, texture);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
-    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
-    device->SetRenderState(D3DRS_ALPHAREF, 0x80);
-    Quad(-0.5f, -0.5f, 63.5f, 63.5f, 0xFFFFFFFFu);
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    AlphaTestedQuad(Texture(4, 4, D3DFMT_A8R8G8B8, bytes));
     const std::vector<u8> shot = Finish();
     EXPECT_EQ(Pixel(shot, 8, 8) & 0xFFFFFF, 0u);
     EXPECT_EQ(Pixel(shot, 24, 8) & 0xFFFFFF, 0u);
@@ -247,17 +252,7 @@ TEST_F(GlFixedFunction, CompressedAlphaMeetsTheAlphaTest)
         block.push_back(static_cast<u8>(codes >> (i * 8)));
     }
     block.insert(block.end(), {0xFF, 0xFF, 0x00, 0xF8, 0, 0, 0, 0});
-    IDirect3DTexture9* texture = Texture(4, 4, D3DFMT_DXT5, block);
-    device->SetRenderState(D3DRS_LIGHTING, 0);
-    device->SetTexture(0, texture);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
-    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
-    device->SetRenderState(D3DRS_ALPHAREF, 0x80);
-    Quad(-0.5f, -0.5f, 63.5f, 63.5f, 0xFFFFFFFFu);
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    AlphaTestedQuad(Texture(4, 4, D3DFMT_DXT5, block));
     const std::vector<u8> shot = Finish();
     EXPECT_EQ(Pixel(shot, 8, 30) & 0xFFFFFF, 0x0000FFu);
     EXPECT_EQ(Pixel(shot, 24, 30) & 0xFFFFFF, 0x0000FFu);
