@@ -73,9 +73,24 @@ function(skyvarn_library name)
     if(SKYVARN_PCH)
       target_precompile_headers(${target}_test PRIVATE ${SKYVARN_COMMON_HEADERS})
     endif()
-    gtest_discover_tests(${target}_test
-      DISCOVERY_TIMEOUT 60
-      TEST_PREFIX "${name}.")
+    skyvarn_add_tests(${target}_test ${name})
+  endif()
+endfunction()
+
+# skyvarn_add_tests(<test program> <prefix>)
+# Registers a GoogleTest program with CTest: one CTest test per test case, or
+# with SKYVARN_TEST_SHARDS=N the program as N shards. A sanitized process
+# costs more to start than most tests take, so CI runs whole shards.
+function(skyvarn_add_tests program prefix)
+  if(SKYVARN_TEST_SHARDS GREATER 0)
+    math(EXPR last "${SKYVARN_TEST_SHARDS} - 1")
+    foreach(index RANGE ${last})
+      add_test(NAME ${prefix}.shard${index} COMMAND ${program})
+      set_tests_properties(${prefix}.shard${index} PROPERTIES
+        ENVIRONMENT "GTEST_TOTAL_SHARDS=${SKYVARN_TEST_SHARDS};GTEST_SHARD_INDEX=${index}")
+    endforeach()
+  else()
+    gtest_discover_tests(${program} DISCOVERY_TIMEOUT 60 TEST_PREFIX "${prefix}.")
   endif()
 endfunction()
 
