@@ -37,6 +37,7 @@ enum object_flag_e : u32 {
     object_fog = 0x10,
     object_shadow_casting = 0x40,
     scene_clear_background = 0x10000,
+    scene_wireframe = 0x800000,
     scene_fog_on = 0x2000000,
     scene_glow = 0x4000000,
     scene_looping = 0x8000000,

@@ -89,9 +89,12 @@ void game_world_c::Forget(game_object_c* _object)
         for (timer_c& timer : *due)
             if (timer.object == _object)
                 timer.object = nullptr;
-    for (projectile_c& projectile : projectiles)
+    for (projectile_c& projectile : projectiles) {
         if (projectile.shooter == _object)
             projectile.shooter = nullptr;
+        if (projectile.target == _object)
+            projectile.target = nullptr;
+    }
     for (reach_c& reach : reaches)
         if (reach.object == _object)
             reach.object = nullptr;

@@ -74,7 +74,12 @@ struct game_world_context_c {
     // Projectiles, explosions and effects.
     fx_manager_c* effects = nullptr; // no effects without one
     bool friendlyFire = false;       // network games: bullets hit their own side
-    bool smallExplosions = false;    // the pilot's creation flag: radius 15
+    // The current pilot's creation flag (bit 31 of its progress word): one
+    // switch for the whole mission's difficulty. With it explosions reach
+    // 15 instead of 30, turret guns aim steadily (wobble 1.0 instead of
+    // 5.0), and computer planes, flak cannons and zeppelins take full
+    // damage (no German or ground-target bonus).
+    bool creationFlag = false;
     // Network games: where hits and explosion damage decided here are sent
     // (none without).
     game_messages_c* messages = nullptr;
@@ -189,7 +194,16 @@ public:
     // damage 10 (Explode).
     //
     // Launch speeds and lives: bullets 1.0 s, shells their fuse time, bombs
-    // 100.0 s, rockets 60.0 s. Rockets fly straight: no target is chosen.
+    // 100.0 s, rockets 60.0 s.
+    //
+    // Rockets home: at launch the world picks the object not destroyed and
+    // not of the shooter's side (none without a shooter) that lies nearest
+    // to the launch direction within a cone of cosine 0.95 and 1000 units,
+    // the first on a tie. Every step, before gravity, the rocket's
+    // direction turns toward the target's position by the fraction 2 x dt
+    // (at most all the way), and a step that passes within 5 units of it
+    // explodes the rocket with the target as the hit entity. A target that
+    // is destroyed or leaves the world is let go; the rocket flies on.
     // Models come from three pools of hidden clones of the projectile
     // templates; rockets drag a smoke model that lingers 2.0 s after them.
     // In network games hits are decided by the owner of the shooter only,
@@ -220,8 +234,23 @@ public:
     // "_on_destroyed" callbacks; out of water the shooter's
     // OnProjectileImpact shows the explosion. Only the player's shots deal
     // damage in network games.
+    //
+    // Every explosion, in water too, then scorches the level: each placed
+    // object of the level scenes whose template's first group has the bool
+    // "scorch" set is darkened around the point within the same radius
+    // (ScorchGeometry); a placed object whose node is an aggregate (a
+    // template of several game-object groups) scorches each of its items.
     void Explode(null_object_c* _hit_entity, game_object_c* _shooter, const vec3_c& _point, float _damage,
                  bool _in_water, const projectile_c& _projectile);
+    // Darkens the vertex colours of a mesh entity around _point (world
+    // space) when its box overlaps the box of half side _radius there: every
+    // vertex at squared distance d2 <= r2 loses (1 - d2 / r2) x 204 (whole
+    // units) from its blue, green and red bytes, held at 0; alpha stays.
+    // Only meshes whose geometry carries vertex colours and is their own
+    // (private, outside the renderer's cache, so that other models are not
+    // scorched with it) are changed, and their geometry rebuilt. Repeated
+    // explosions darken further. Anything but a mesh entity is left alone.
+    static void ScorchGeometry(null_object_c* _entity, const vec3_c& _point, float _radius);
     const std::vector<projectile_c>& GetProjectiles() const { return projectiles; }
     // Hidden models waiting in a pool.
     u32 GetPooledCount(int _pool) const;
@@ -295,6 +324,8 @@ private:
     void ReleaseProjectileModel(null_object_c* _model, int _pool);
     null_object_c* AttachSmokeTrail(null_object_c* _model);
     void UpdateSmokes();
+    game_object_c* ChooseRocketTarget(const game_object_c* _shooter, const vec3_c& _position,
+                                      const vec3_c& _direction) const;
     bool IsAuthoritative(const game_object_c* _shooter) const;
     // Steps one projectile; true when it ended.
     bool StepProjectile(projectile_c& _projectile, float _dt);
@@ -304,6 +335,7 @@ private:
                      float _length) const;
     void EndProjectile(projectile_c& _projectile, null_object_c* _hit_entity, bool _in_water);
     void DamageHitPointObjects(null_object_c* _hit_entity, const aabb_c& _box, float _damage);
+    void ScorchLevel(const vec3_c& _point, float _radius);
 
     std::vector<projectile_c> projectiles;
     std::vector<reach_c> reaches;

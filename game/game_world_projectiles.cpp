@@ -1,4 +1,5 @@
 #include "engine/aggregate.h"
+#include "engine/geom_object.h"
 #include "engine/object_format.h"
 #include "engine/scene.h"
 #include "engine/water.h"
@@ -8,6 +9,7 @@
 #include "game/game_world_walk.h"
 #include "game/objects/network_plane.h"
 #include "game/script_host.h"
+#include "game/vector_helpers.h"
 #include "level/level_scene.h"
 
 #include <cfloat>
@@ -30,6 +32,15 @@ constexpr float bullet_damage = 1.0f;
 constexpr float light_target_damage = 0.001f;
 constexpr float smoke_linger = 2.0f;
 constexpr float smoke_while_flying = 1000.0f;
+// Rockets home on what lies within this cosine of their launch direction
+// and this distance, turn toward it by this fraction per second, and burst
+// within the fuse distance of it.
+constexpr float rocket_seek_cone = 0.95f;
+constexpr float rocket_seek_range = 1000.0f;
+constexpr float rocket_turn_rate = 2.0f;
+constexpr float rocket_fuse = 5.0f;
+// What an explosion takes from a vertex colour channel at its centre.
+constexpr float scorch_strength = 204.0f;
 
 constexpr const char* template_files[pool_count] = {
     "data\\game\\common_objects\\pocisk\\pocisk.op",
@@ -62,6 +73,26 @@ aabb_c PlacedBox(null_object_c& _entity)
     if (!box.IsValid())
         return box;
     return aabb_c(box.min + _entity.position, box.max + _entity.position);
+}
+
+// How near the segment from _start to _end passes _point.
+float SegmentDistance(const vec3_c& _start, const vec3_c& _end, const vec3_c& _point)
+{
+    const vec3_c segment = _end - _start;
+    const float squared = Dot(segment, segment);
+    float along = squared > 0.0f ? Dot(_point - _start, segment) / squared : 0.0f;
+    along = along < 0.0f ? 0.0f : along > 1.0f ? 1.0f : along;
+    return (_start + segment * along - _point).Length();
+}
+
+// The template's first group asks for scorch marks ("scorch", a bool).
+bool Scorches(const object_template_c* _template)
+{
+    if (_template == nullptr || _template->groups.empty())
+        return false;
+    bool scorch = false;
+    _template->groups.front()->parameters.GetSetBool("scorch", &scorch, true);
+    return scorch;
 }
 
 } // namespace
@@ -199,7 +230,32 @@ void game_world_c::SpawnBomb(game_object_c* _shooter, const vec3_c& _position, c
 
 void game_world_c::SpawnRocket(game_object_c* _shooter, const vec3_c& _position, const vec3_c& _direction, float _speed)
 {
-    AttachSmokeTrail(Launch(_shooter, _position, _direction, _speed, projectile_rocket, rocket_life).model);
+    projectile_c& rocket = Launch(_shooter, _position, _direction, _speed, projectile_rocket, rocket_life);
+    rocket.target = ChooseRocketTarget(_shooter, _position, Unit(rocket.direction));
+    AttachSmokeTrail(rocket.model);
+}
+
+game_object_c* game_world_c::ChooseRocketTarget(const game_object_c* _shooter, const vec3_c& _position,
+                                                const vec3_c& _direction) const
+{
+    if (_shooter == nullptr)
+        return nullptr;
+    game_object_c* best = nullptr;
+    float bestCosine = rocket_seek_cone;
+    for (const auto& object : objects) {
+        if (object.get() == _shooter || object->destroyed || object->side == _shooter->side)
+            continue;
+        const vec3_c to = object->GetPosition() - _position;
+        const float distance = to.Length();
+        if (!(distance > 0.0f) || distance > rocket_seek_range)
+            continue;
+        const float cosine = Dot(_direction, to) / distance;
+        if (cosine >= bestCosine && (best == nullptr || cosine > bestCosine)) {
+            best = object.get();
+            bestCosine = cosine;
+        }
+    }
+    return best;
 }
 
 bool game_world_c::IsAuthoritative(const game_object_c* _shooter) const
@@ -258,6 +314,15 @@ bool game_world_c::StepProjectile(projectile_c& _projectile, float _dt)
 {
     const vec3_c start = _projectile.position;
     const vec3_c end = start + _projectile.direction * (_projectile.speed * _dt);
+    if (_projectile.target && _projectile.target->destroyed)
+        _projectile.target = nullptr;
+    if (_projectile.target) {
+        const vec3_c toward = Unit(_projectile.target->GetPosition() - end);
+        const float turn = std::fmin(1.0f, rocket_turn_rate * _dt);
+        const vec3_c steered = _projectile.direction + (toward - _projectile.direction) * turn;
+        if (steered.Length() > 0.0f)
+            _projectile.direction = Unit(steered);
+    }
     vec3_c velocity = _projectile.direction * _projectile.speed + vec3_c(0.0f, -gravity, 0.0f) * _dt;
     const float squared = Dot(velocity, velocity);
     _projectile.speed = std::sqrt(squared);
@@ -268,6 +333,10 @@ bool game_world_c::StepProjectile(projectile_c& _projectile, float _dt)
 
     if (_projectile.expiry < worldTime) {
         EndProjectile(_projectile, nullptr, false);
+        return true;
+    }
+    if (_projectile.target && SegmentDistance(start, end, _projectile.target->GetPosition()) <= rocket_fuse) {
+        EndProjectile(_projectile, _projectile.target->entity, false);
         return true;
     }
     const vec3_c segment = end - start;
@@ -422,7 +491,7 @@ void game_world_c::Explode(null_object_c* _hit_entity, game_object_c* _shooter, 
     const bool network = context.gameType == 3 || context.gameType == 4;
     const bool allowed = !network || (_shooter && _shooter->GetType() == object_plane_user);
     const float radius =
-        context.smallExplosions || (_shooter && _shooter->side == -1) ? small_explosion_radius : explosion_radius;
+        context.creationFlag || (_shooter && _shooter->side == -1) ? small_explosion_radius : explosion_radius;
     const vec3_c reach(radius, radius, radius);
     const aabb_c blast(_point - reach, _point + reach);
     if (allowed) {
@@ -440,6 +509,7 @@ void game_world_c::Explode(null_object_c* _hit_entity, game_object_c* _shooter, 
         }
         DamageHitPointObjects(_hit_entity, blast, _damage);
     }
+    ScorchLevel(_point, radius);
     if (!_in_water && _shooter)
         _shooter->OnProjectileImpact(_point, up, &_projectile);
 }
@@ -469,6 +539,65 @@ void game_world_c::DamageHitPointObjects(null_object_c* _hit_entity, const aabb_
         if (context.effects && !tmpl->groups.empty())
             context.effects->CreateEffects(hitPointObjects[i].entity, hitPointObjects[i].entity->position, up, false,
                                            &tmpl->groups.front()->parameters, "fx_onEX");
+    }
+}
+
+void game_world_c::ScorchLevel(const vec3_c& _point, float _radius)
+{
+    for (level_scene_c* level : context.levelScenes) {
+        if (level == nullptr)
+            continue;
+        for (const auto& placed : level->placedObjects) {
+            if (placed->node == nullptr || !Scorches(placed->tmpl))
+                continue;
+            if (const auto* group = dynamic_cast<const aggregate_c*>(placed->node)) {
+                for (null_object_c* item = group->GetObjects().GetFirst(); item; item = item->GetNext())
+                    ScorchGeometry(item, _point, _radius);
+            } else {
+                ScorchGeometry(placed->node, _point, _radius);
+            }
+        }
+    }
+}
+
+void game_world_c::ScorchGeometry(null_object_c* _entity, const vec3_c& _point, float _radius)
+{
+    auto* meshes = dynamic_cast<geom_object_c*>(_entity);
+    if (meshes == nullptr || !(_radius > 0.0f))
+        return;
+    aabb_c box;
+    _entity->GetBoundingBox(box);
+    if (!box.IsValid())
+        return;
+    aabb_c placed;
+    placed.Transform(box, _entity->GetMatrix());
+    const vec3_c reach(_radius, _radius, _radius);
+    if (!Overlap(placed, aabb_c(_point - reach, _point + reach)))
+        return;
+    const vec3_c local = _point * _entity->GetInverseMatrix();
+    const float squaredRadius = _radius * _radius;
+    for (mesh_c* mesh = meshes->GetMeshes().GetFirst(); mesh; mesh = mesh->GetNext()) {
+        if (!mesh->HasPrivateGeometry() || !mesh->GetDefinition().format.hasDiffuse)
+            continue;
+        bool changed = false;
+        for (const auto& set : mesh->GetDefinition().primitiveSets) {
+            for (vertex_c& vertex : set->vertices) {
+                const vec3_c offset = vertex.position - local;
+                const float squared = Dot(offset, offset);
+                if (squared > squaredRadius)
+                    continue;
+                const int amount = static_cast<int>((1.0f - squared / squaredRadius) * scorch_strength);
+                u32 color = vertex.diffuse;
+                for (int shift = 0; shift < 24; shift += 8) {
+                    const int channel = static_cast<int>((color >> shift) & 0xffu) - amount;
+                    color = (color & ~(0xffu << shift)) | (static_cast<u32>(channel < 0 ? 0 : channel) << shift);
+                }
+                changed = changed || color != vertex.diffuse;
+                vertex.diffuse = color;
+            }
+        }
+        if (changed)
+            mesh->GetGeometry()->Rebuild();
     }
 }
 

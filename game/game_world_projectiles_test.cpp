@@ -1,3 +1,5 @@
+#include "engine/geom_object.h"
+#include "engine/primitive_set.h"
 #include "engine/scene.h"
 #include "engine/testing/landscape_fixtures.h"
 #include "engine/testing/marker_object.h"
@@ -275,6 +277,35 @@ TEST_F(ProjectileTest, BombDamageReachesOnlyObjectsWithinTheBlastBox)
     EXPECT_GT(shooter->impacts[0].y, -5.0f);
 }
 
+// A flak shell bursts in mid-air at its fuse time; the burst reaches the
+// planes whose boxes meet the box of half side 30 (15 for a German gun)
+// around its end point, each for the full 10, and nothing beyond.
+TEST_F(ProjectileTest, ShellBurstsAtItsFuseAndReachesOnlyWithinTheBlastBox)
+{
+    const struct {
+        int side;
+        float offset;
+        bool hit;
+    } cases[] = {{1, 20.0f, true}, {1, 40.0f, false}, {-1, 10.0f, true}, {-1, 20.0f, false}};
+    float x = 0.0f;
+    for (const auto& c : cases) {
+        x += 2000.0f;
+        shooter->side = c.side;
+        // 100 units a second for 0.5 s: the burst is near (x, 500, 50).
+        target_c* plane = Add(vec3_c(x + c.offset, 500.0f, 50.0f), object_plane_ai, -c.side);
+        world.SpawnShell(shooter, vec3_c(x, 500.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 100.0f, 0.5f);
+        Fly(0.05f);
+        ASSERT_EQ(c.hit ? 1u : 0u, plane->hits.size()) << c.side << " " << c.offset;
+        if (c.hit) {
+            EXPECT_FLOAT_EQ(10.0f, plane->hits[0].amount);
+            EXPECT_EQ(6, plane->hits[0].kind);
+            // At the end of the step in which the fuse ran out (5 units a step).
+            EXPECT_NEAR(52.5f, plane->hits[0].point.z, 3.0f);
+        }
+        plane->destroyed = 1;
+    }
+}
+
 TEST_F(ProjectileTest, BulletIntoTheGroundEndsWithoutExploding)
 {
     std::unique_ptr<terrain_c> ground = MakeFlatGround(&renderer);
@@ -344,6 +375,46 @@ TEST_F(ProjectileTest, HitPointObjectsLoseHitPointsAndBurnAtZero)
     EXPECT_EQ(calls, (std::vector<std::string>{"hit", "hit", "destroyed"}));
     EXPECT_TRUE(tmpl.FindGroup("ruin")->node->HasFlags(object_rendered));
     EXPECT_FALSE(tmpl.FindGroup("whole")->node->HasFlags(object_rendered));
+}
+
+// The shooter (German, at (0, 100, -50)) fires along +z; a rocket picks the
+// enemy nearest to its line within the cone and homes on it.
+TEST_F(ProjectileTest, RocketHomesOnTheEnemyNearestItsLineAndBurstsBesideIt)
+{
+    Add(vec3_c(0.0f, 100.0f, 250.0f), object_car, -1);       // own side
+    target_c* wide = Add(vec3_c(300.0f, 100.0f, 250.0f));    // outside the cone
+    target_c* chosen = Add(vec3_c(30.0f, 100.0f, 350.0f));   // cosine 0.996
+    target_c* farther = Add(vec3_c(-60.0f, 100.0f, 400.0f)); // cosine 0.989
+    world.SpawnRocket(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 100.0f);
+    ASSERT_EQ(1u, world.GetProjectiles().size());
+    EXPECT_EQ(chosen, world.GetProjectiles()[0].target);
+    Fly();
+    ASSERT_EQ(1u, chosen->hits.size()) << "gravity alone would take it 20 units low and 30 to the side";
+    EXPECT_EQ(6, chosen->hits[0].kind);
+    EXPECT_LE((chosen->hits[0].point - chosen->GetPosition()).Length(), 5.0f + 4.0f);
+    EXPECT_TRUE(wide->hits.empty());
+    EXPECT_TRUE(farther->hits.empty());
+    EXPECT_EQ(1u, shooter->impacts.size());
+}
+
+TEST_F(ProjectileTest, RocketLetsGoOfATargetThatDiesOrLeaves)
+{
+    target_c* target = Add(vec3_c(0.0f, 100.0f, 300.0f));
+    world.SpawnRocket(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 100.0f);
+    world.SpawnRocket(nullptr, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 100.0f);
+    EXPECT_EQ(nullptr, world.GetProjectiles()[1].target) << "no shooter, no side, no target";
+    world.Process(0.5f);
+    target->destroyed = 1;
+    world.Process(1.0f);
+    EXPECT_EQ(nullptr, world.GetProjectiles()[0].target);
+    target->destroyed = 0;
+
+    world.SpawnRocket(shooter, vec3_c(0.0f, 100.0f, 0.0f), vec3_c(0.0f, 0.0f, 1.0f), 100.0f);
+    ASSERT_EQ(target, world.GetProjectiles().back().target);
+    world.RemoveObject(target);
+    EXPECT_EQ(nullptr, world.GetProjectiles().back().target);
+    world.Process(1.5f);
+    EXPECT_EQ(3u, world.GetProjectiles().size()) << "flying on";
 }
 
 class PooledProjectileTest : public ProjectileTest {
@@ -500,6 +571,122 @@ TEST_F(LevelProjectileTest, BombIntoWaterSplashesAndShowsNoImpact)
     world.SpawnBullet(shooter, vec3_c(1000.0f, 50.0f, 0.0f), vec3_c(0.0f, -1.0f, 0.0f), 700.0f);
     Fly();
     EXPECT_NE(sound.Find("plop.wav"), nullptr);
+}
+
+// A level of placed slabs whose meshes carry white vertex colours at x = 0,
+// 10 and 40 (private geometry unless told otherwise).
+class ScorchTest : public ProjectileTest {
+protected:
+    level_scene_c level;
+    object_template_c scorching;
+    object_template_c plain;
+
+    void SetUp() override
+    {
+        ProjectileTest::SetUp();
+        for (object_template_c* tmpl : {&scorching, &plain}) {
+            tmpl->groups.push_back(std::make_unique<template_group_c>());
+            tmpl->groups.back()->name = "MainGroup";
+        }
+        bool scorch = true;
+        scorching.groups.front()->parameters.GetSetBool("scorch", &scorch, false);
+        context.levelScenes = {&level};
+        world.Init(context);
+    }
+
+    static std::unique_ptr<geom_object_c> Slab(renderer_c* _renderer, bool _colours = true, bool _private = true)
+    {
+        geometry_def_c definition("slab geometry");
+        definition.format.hasPosition = 1;
+        definition.format.hasDiffuse = _colours ? 1 : 0;
+        definition.privateGeometry = _private ? 1 : 0;
+        auto* triangles = static_cast<triangle_set_c*>(definition.AddPrimitiveSet(new triangle_set_c()));
+        for (float x : {0.0f, 10.0f, 40.0f}) {
+            vertex_c vertex;
+            vertex.position = vec3_c(x, 0.0f, 0.0f);
+            vertex.diffuse = 0xffffffffu;
+            triangles->vertices.push_back(vertex);
+        }
+        triangles->indices = {0, 1, 2};
+        auto slab = std::make_unique<geom_object_c>("slab", _renderer);
+        slab->CreateMesh(_private ? "slab mesh" : "shared slab mesh", definition);
+        slab->SetVisibility(true, true);
+        slab->UpdateTransform(nullptr);
+        return slab;
+    }
+
+    // Places _node with _template; returns the slab's vertex colours.
+    geom_object_c* Place(std::unique_ptr<null_object_c> _node, object_template_c* _template)
+    {
+        auto placed = std::make_unique<placed_object_c>();
+        placed->node = _node.get();
+        placed->ownedNode = std::move(_node);
+        placed->tmpl = _template;
+        null_object_c* node = placed->node;
+        level.placedObjects.push_back(std::move(placed));
+        if (auto* group = dynamic_cast<aggregate_c*>(node))
+            return dynamic_cast<geom_object_c*>(group->GetObjects().GetFirst());
+        return dynamic_cast<geom_object_c*>(node);
+    }
+
+    static std::vector<u32> Colours(const geom_object_c* _slab)
+    {
+        std::vector<u32> colours;
+        for (const auto& set : _slab->GetPrimaryMesh()->GetDefinition().primitiveSets)
+            for (const vertex_c& vertex : set->vertices)
+                colours.push_back(vertex.diffuse);
+        return colours;
+    }
+
+    void Blast(const vec3_c& _point)
+    {
+        projectile_c bomb;
+        bomb.kind = projectile_bomb;
+        world.Explode(nullptr, nullptr, _point, 10.0f, false, bomb);
+    }
+};
+
+// Radius 30: the vertex at the centre loses 204, the one 10 away
+// (1 - 100 / 900) x 204 = 181, the one 40 away nothing; a second blast
+// darkens to black and never below.
+TEST_F(ScorchTest, ExplosionDarkensVertexColoursByDistance)
+{
+    geom_object_c* slab = Place(Slab(&renderer), &scorching);
+    Blast(vec3_c(0.0f, 0.0f, 0.0f));
+    EXPECT_EQ((std::vector<u32>{0xff333333u, 0xff4a4a4au, 0xffffffffu}), Colours(slab));
+    Blast(vec3_c(0.0f, 0.0f, 0.0f));
+    EXPECT_EQ((std::vector<u32>{0xff000000u, 0xff000000u, 0xffffffffu}), Colours(slab));
+}
+
+TEST_F(ScorchTest, OnlyOwnColouredMeshesOfScorchingTemplatesNearTheBlastDarken)
+{
+    geom_object_c* unmarked = Place(Slab(&renderer), &plain);
+    geom_object_c* colourless = Place(Slab(&renderer, false), &scorching);
+    geom_object_c* shared = Place(Slab(&renderer, true, false), &scorching);
+    std::unique_ptr<geom_object_c> far = Slab(&renderer);
+    far->position = vec3_c(0.0f, 0.0f, 500.0f);
+    far->UpdateTransform(nullptr);
+    geom_object_c* distant = Place(std::move(far), &scorching);
+    Blast(vec3_c(0.0f, 0.0f, 0.0f));
+    const std::vector<u32> white(3, 0xffffffffu);
+    EXPECT_EQ(white, Colours(unmarked));
+    EXPECT_EQ(white, Colours(colourless));
+    EXPECT_EQ(white, Colours(shared));
+    EXPECT_EQ(white, Colours(distant));
+}
+
+TEST_F(ScorchTest, AnAggregateScorchesEachOfItsItemsInTheirOwnFrame)
+{
+    auto group = std::make_unique<aggregate_c>("several groups", &renderer);
+    std::unique_ptr<geom_object_c> item = Slab(&renderer);
+    item->position = vec3_c(-10.0f, 0.0f, 0.0f);
+    group->AddObject(item.release());
+    group->UpdateTransform(nullptr);
+    group->UpdateTransforms(nullptr);
+    geom_object_c* slab = Place(std::move(group), &scorching);
+    // At x = 0 in the world: the item's vertex at 10 (local) is the centre.
+    Blast(vec3_c(0.0f, 0.0f, 0.0f));
+    EXPECT_EQ((std::vector<u32>{0xff4a4a4au, 0xff333333u, 0xffffffffu}), Colours(slab));
 }
 
 } // namespace

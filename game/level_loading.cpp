@@ -13,6 +13,7 @@
 #include "foundation/file_error.h"
 #include "foundation/random_numbers.h"
 #include "foundation/script_loader.h"
+#include "game/fx_manager.h"
 #include "game/game_map.h"
 #include "game/game_world.h"
 #include "game/hud.h"
@@ -182,6 +183,9 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
             light->SetShadowColor(color);
     }
 
+    _state.effects = std::make_unique<fx_manager_c>();
+    _state.effects->Init(&scene, renderer, app.GetSoundDevice());
+
     const string_c prefix = _command.GetParameter("skybox");
     auto sky = std::make_unique<sky_box_c>("skybox", renderer);
     for (const auto& face : sky_faces)
@@ -225,10 +229,11 @@ void ReadEnvironmentSection(state_game_c& _state, const command_c& _command)
     context.networkGame = app.game_type == 3 || app.game_type == 4;
     context.terrain = _state.terrain;
     context.scene = &scene;
+    context.effects = _state.effects.get();
     // The pilot's creation flag: smaller explosions, full damage to the
     // player's plane.
     const pilot_profile_c* pilot = app.pilots.GetCurrent();
-    context.smallExplosions = pilot && (pilot->progress & pilot_profile_c::kCreationFlag) != 0;
+    context.creationFlag = pilot && (pilot->progress & pilot_profile_c::kCreationFlag) != 0;
     context.messages = context.networkGame ? _state.GetMessages() : nullptr;
     _state.world->Init(context);
 

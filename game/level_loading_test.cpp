@@ -239,7 +239,7 @@ TEST_F(LevelLoading, ThePilotsCreationFlagMakesExplosionsSmall)
         mission.app.pilots.GetCurrent()->selected_plane = 1;
         Load();
         ASSERT_EQ("", state.GetFailure()) << name;
-        EXPECT_EQ(flag, state.world->GetContext().smallExplosions) << name;
+        EXPECT_EQ(flag, state.world->GetContext().creationFlag) << name;
         state.Leave();
     }
 }

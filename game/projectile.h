@@ -33,6 +33,9 @@ public:
     null_object_c* model = nullptr;
     // Who fired it; null once that object has left the world.
     game_object_c* shooter = nullptr;
+    // What a rocket homes on (game_world_c::SpawnRocket); null when it
+    // flies free, and once the target is destroyed or leaves the world.
+    game_object_c* target = nullptr;
     u8 explodes = 0; // shells, bombs and rockets
     u32 kind = projectile_bullet;
     int pool = pool_bullets;

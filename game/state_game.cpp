@@ -12,6 +12,7 @@
 #include "foundation/command.h"
 #include "foundation/file_error.h"
 #include "foundation/frame_timer.h"
+#include "game/fx_manager.h"
 #include "game/game_map.h"
 #include "game/game_world.h"
 #include "game/hud.h"
@@ -146,6 +147,7 @@ void state_game_c::Release()
     playerPlane = nullptr;
     gameMap.reset();
     world.reset();
+    effects.reset();
     scenery.reset();
     // The scene's camera goes with the scene.
     camera.Init(nullptr);
@@ -300,6 +302,8 @@ i32 state_game_c::Frame(double _t)
     RunControls(dt);
 
     world->Process(gameTime);
+    if (effects)
+        effects->Update(gameTime);
     StepScenery(dt);
     ChooseCameraTarget();
     UpdateCamera();
@@ -625,6 +629,8 @@ void state_game_c::OnDebugKey(WPARAM _key)
         frameTimeMin = FLT_MAX;
         frameTimeMax = -1.0f;
         break;
+    case VK_PRIOR: scene->SetFlag(scene_wireframe, true); break;
+    case VK_NEXT: scene->SetFlag(scene_wireframe, false); break;
     case VK_F5: debugFlagA = debugFlagA ? 0 : 1; break;
     case VK_F6:
         if (playerPlane)

@@ -69,7 +69,11 @@
 // (an index outside the loaded texts shows nothing) and the session. The
 // HUD aims its sight through the game camera.
 //
-// The effects manager is not part of this state yet.
+// Effects (game/fx_manager.h): the level's environment makes the manager
+// on the game scene with the renderer and the sound device before the
+// world, which hands it to the objects; every frame it runs after the world
+// step with the game time. Leave destroys it after the world (planes take
+// their effects away as they go) and before the scene its effects are in.
 //
 // Network games (types 3 and 4): the session's per-frame update runs after
 // the game time step, and its records reach game_messages_c; the first
@@ -102,6 +106,7 @@ class game_world_c;
 class level_scene_c;
 class loading_screen_c;
 class font_handle_c;
+class fx_manager_c;
 class game_map_c;
 class hud_c;
 class mission_scenery_c;
@@ -197,7 +202,12 @@ public:
     // Where the sections get their objects; null uses the base factory,
     // which makes none yet.
     void SetObjectFactory(mission_object_factory_c* _factory) { factory = _factory; }
-    // The "debug" command-line token: the debug keys and texts.
+    // The "debug" command-line token: the debug keys and texts. Debug keys:
+    // Home the next camera target; End a hit of 100 from the player's plane
+    // on the object before it; Insert and Delete the plane's extra speed
+    // (300, or 0 with the speed 0); Page Up and Page Down draw the scene as
+    // wireframe and solid again; F2 the frame rate; F4 the engine off or
+    // on; F5 the fixed camera point; F6 and F7 the plane's damage 0.5, 0.8.
     void SetDebug(bool _debug) { debug = _debug; }
     // The message of the failure that ended the mission; empty when none.
     const std::string& GetFailure() const override { return failure; }
@@ -261,6 +271,7 @@ public:
     // Level scenes kept for the mission without joining the list the world
     // sees ("planes", "crowds").
     std::vector<std::unique_ptr<level_scene_c>> otherLevelScenes;
+    std::unique_ptr<fx_manager_c> effects;
     std::unique_ptr<game_world_c> world;
     // The clouds, birds and crowd, stepped after the world every frame.
     std::unique_ptr<mission_scenery_c> scenery;

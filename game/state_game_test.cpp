@@ -1,10 +1,13 @@
 #include "game/state_game.h"
 
 #include "engine/scene.h"
+#include "engine/terrain.h"
+#include "game/fx_manager.h"
 #include "game/game_map.h"
 #include "game/game_world.h"
 #include "game/hud.h"
 #include "game/script_host.h"
+#include "level/parameter_list.h"
 #include "game/testing/mission_doubles.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +80,47 @@ TEST_F(StateGame, MissionRunsToItsResultsAndClosingFadeWithAPause)
     state.Leave();
     EXPECT_EQ(nullptr, state.world);
     EXPECT_EQ(nullptr, mission.app.script_host);
+}
+
+// The level's environment makes the effects manager that the world hands to
+// its objects; the frames age its effects with the game time, and leaving
+// takes them out of the scene.
+TEST_F(StateGame, EffectsOfTheMissionAgeWithTheGameAndGoWithIt)
+{
+    ASSERT_NE(nullptr, state.effects);
+    ASSERT_EQ(state.effects.get(), state.world->GetContext().effects);
+    ASSERT_NE(nullptr, state.terrain);
+    parameter_list_c fx;
+    auto kind = std::make_unique<parameter_string_c>();
+    kind->name = "fx_onEX";
+    kind->value = "decal";
+    fx.Add(std::move(kind));
+    string_c texture = std::string(kTestMissionFolder) + "map.dds";
+    fx.GetSetString("fx_onEX_texture", &texture, false);
+    f32 life = 0.5f;
+    fx.GetSetFloat("fx_onEX_life", &life, false, 0.0f, 10.0f);
+    ASSERT_TRUE(state.effects->CreateEffects(state.terrain, vec3_c(0.0f, 2.0f, 0.0f), vec3_c(0.0f, 1.0f, 0.0f), false,
+                                             &fx, "fx_onEX"));
+    const null_object_c* decal = state.effects->GetEffect(0)->GetSceneObject();
+    ASSERT_NE(nullptr, decal);
+    bool inScene = false;
+    for (const null_object_c* object = state.scene->GetObjects().GetFirst(); object; object = object->GetNext())
+        inScene = inScene || object == decal;
+    EXPECT_TRUE(inScene);
+    for (int i = 0; i < 18; ++i)
+        Step();
+    EXPECT_EQ(1u, state.effects->GetEffectCount()) << "0.3 s old";
+    for (int i = 0; i < 18; ++i)
+        Step();
+    EXPECT_EQ(0u, state.effects->GetEffectCount()) << "0.6 s old";
+
+    life = 100.0f;
+    fx.GetSetFloat("fx_onEX_life", &life, false, 0.0f, 1000.0f);
+    ASSERT_TRUE(state.effects->CreateEffects(state.terrain, vec3_c(0.0f, 2.0f, 0.0f), vec3_c(0.0f, 1.0f, 0.0f), false,
+                                             &fx, "fx_onEX"));
+    state.Leave();
+    EXPECT_EQ(nullptr, state.effects);
+    EXPECT_EQ(nullptr, state.world);
 }
 
 TEST_F(StateGame, GameTimeStepIsHeldAndStallsAreSkipped)
@@ -318,6 +362,19 @@ TEST_F(StateGame, DebugKeysActOnThePlayersPlaneOnlyInDebugMode)
         Key(k.key);
         EXPECT_EQ(k.effect, effect()) << k.key;
     }
+}
+
+TEST_F(StateGame, PageUpAndDownDrawTheSceneAsWireframeInDebugMode)
+{
+    Key(VK_PRIOR);
+    EXPECT_EQ(0u, state.scene->GetFlags() & scene_wireframe) << "not in debug mode";
+    state.SetDebug(true);
+    Key(VK_PRIOR);
+    EXPECT_EQ(scene_wireframe, state.scene->GetFlags() & scene_wireframe);
+    Key(VK_PRIOR);
+    EXPECT_EQ(scene_wireframe, state.scene->GetFlags() & scene_wireframe) << "sets, does not toggle";
+    Key(VK_NEXT);
+    EXPECT_EQ(0u, state.scene->GetFlags() & scene_wireframe);
 }
 
 TEST_F(StateGame, FailureInAFrameIsReportedAndLeaves)

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr u32 scene_flag_depth_test = 0x4;
-constexpr u32 scene_flag_wireframe = 0x800000;
 constexpr u32 scene_flag_fog = 0x2000000;
 constexpr u32 scene_light_limit = 4;
 constexpr u32 scene_light_list_limit = 3;
@@ -321,7 +320,7 @@ void d3d_renderer_c::SetScene(scene_c* _scene, camera_c* _camera, const std::vec
     cache.SetViewport(viewportX, viewportY, viewportWidth, viewportHeight);
     cache.SetProjection(_camera->GetProjection());
     const u32 scene_flags = _scene->GetFlags();
-    cache.SetFillMode((scene_flags & scene_flag_wireframe) != 0 ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+    cache.SetFillMode((scene_flags & scene_wireframe) != 0 ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
     cache.SetStencil(d3d_stencil_s{});
     const vec3_c ambient = _scene->GetAmbientColor();
     cache.Lights().SetAmbient(ColorToBgra(ambient.x, ambient.y, ambient.z));

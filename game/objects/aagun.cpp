@@ -17,7 +17,7 @@ null_object_c* GroupNode(const object_template_c* _template, const char* _name)
 
 } // namespace
 
-void game_object_aagun_c::Init(object_template_c* _template, null_object_c* _node)
+void game_object_aagun_c::Init(object_template_c* _template, null_object_c* _node, sound_system_c* _sound)
 {
     tmpl = _template;
     entity = _node;
@@ -43,6 +43,14 @@ void game_object_aagun_c::Init(object_template_c* _template, null_object_c* _nod
     gun.burstDelay = random.Float(3.0f, 6.0f);
     gun.agility = 1.2f;
     guns.assign(1, gun);
+    if (template_group_c* group = tmpl ? tmpl->FindGroup("MainGroup") : nullptr)
+        AttachShotSound(guns[0], _sound, group->parameters, "fx_onSH", game_object_c::GetPosition());
+}
+
+bool game_object_aagun_c::IntersectRay(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque,
+                                       bool _precise, float _maximum)
+{
+    return CollisionRayTest(tmpl, entity, _distance, _normal, _ray, _include_non_opaque, _precise, _maximum);
 }
 
 void game_object_aagun_c::SetGunParameters(float _agility, float _burst_delay, int _burst_length, float _shooting_delay,

@@ -28,6 +28,12 @@ void game_object_balloon_c::Init(float _ground_height, object_template_c* _templ
     heightOffset = GetPosition().y - groundHeight;
 }
 
+bool game_object_balloon_c::IntersectRay(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque,
+                                         bool _precise, float _maximum)
+{
+    return CollisionRayTest(tmpl, entity, _distance, _normal, _ray, _include_non_opaque, _precise, _maximum);
+}
+
 void game_object_balloon_c::ShowModels(bool _normal, bool _burned, bool _destroyed)
 {
     if (!tmpl)

@@ -8,6 +8,8 @@
 // "<template>_on_destroyed" and "<name>_on_destroyed".
 //
 // Without an entity it has no place (the base reads zeros) and nothing moves.
+// Bullets and sight lines test its "mask" group (CollisionNode of
+// game/objects/target_events.h).
 #include "game/objects/game_object.h"
 
 class object_template_c;
@@ -19,6 +21,8 @@ public:
 
     int GetType() const override { return object_balloon; }
     void Update(float _time) override;
+    bool IntersectRay(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque, bool _precise,
+                      float _maximum) override;
     void TakeDamage(const vec3_c& _point, const vec3_c& _direction, float _amount, game_object_c* _attacker,
                     int _kind) override;
     void OnMissionStart(float _time) override;

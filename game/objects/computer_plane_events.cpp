@@ -323,7 +323,7 @@ void game_object_plane_ai_c::TakeDamage(const vec3_c& _point, const vec3_c& _dir
     // Destruction runs once.
     if (destroyed)
         return;
-    const bool creationFlag = world && world->GetContext().smallExplosions;
+    const bool creationFlag = world && world->GetContext().creationFlag;
     const float f = side == 1 || creationFlag ? 1.0f : 3.0f;
     const float g = skill <= 0.95f ? 0.1f : 0.03f;
     const float d = (1.0f - durability) * g * f * _amount;

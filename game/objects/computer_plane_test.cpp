@@ -248,7 +248,7 @@ TEST_F(ComputerPlane, DamageDependsOnSideSkillAndTheCreationFlag)
     };
     for (const auto& c : cases) {
         plane_world_c world;
-        world.context.smallExplosions = c.creationFlag;
+        world.context.creationFlag = c.creationFlag;
         world.Restart();
         computer_plane_options_c options;
         options.file.iff = c.iff;

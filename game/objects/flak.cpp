@@ -11,7 +11,7 @@ constexpr const char* kMainGroup = "MainGroup";
 
 } // namespace
 
-void game_object_flak_c::Init(object_template_c* _template, null_object_c* _node)
+void game_object_flak_c::Init(object_template_c* _template, null_object_c* _node, sound_system_c* _sound)
 {
     tmpl = _template;
     entity = _node;
@@ -29,10 +29,18 @@ void game_object_flak_c::Init(object_template_c* _template, null_object_c* _node
     guns.assign(1, gun);
     if (!tmpl)
         return;
-    if (template_group_c* group = tmpl->FindGroup(kMainGroup))
+    if (template_group_c* group = tmpl->FindGroup(kMainGroup)) {
         group->parameters.GetSetInt("iff", &side, true, 0, 0);
+        AttachShotSound(guns[0], _sound, group->parameters, "fx_onAT", game_object_c::GetPosition());
+    }
     tmpl->ShowModel("normal", true, true);
     tmpl->ShowModel("destroyed", false, false);
+}
+
+bool game_object_flak_c::IntersectRay(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque,
+                                      bool _precise, float _maximum)
+{
+    return CollisionRayTest(tmpl, entity, _distance, _normal, _ray, _include_non_opaque, _precise, _maximum);
 }
 
 void game_object_flak_c::Update(float _time)
@@ -46,7 +54,7 @@ void game_object_flak_c::TakeDamage(const vec3_c& _point, const vec3_c& _directi
     // Counting and the script calls happen once, not for every later hit.
     if (destroyed)
         return;
-    damage += _amount * 0.1f * (steadyAim ? 1.0f : 5.0f);
+    damage += _amount * 0.1f * (SteadyAim() ? 1.0f : 5.0f);
     if (damage < 1.0f)
         return;
     damage = 1.0f;

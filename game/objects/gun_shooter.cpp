@@ -8,8 +8,10 @@
 #include "game/objects/noise.h"
 #include "game/vector_helpers.h"
 #include "level/object_template.h"
+#include "level/parameter_list.h"
 
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -18,6 +20,9 @@ constexpr float kLeadSpeedStep = 40.0f;
 constexpr float kFuseScale = 0.001667f;
 
 } // namespace
+
+gun_shooter_c::gun_shooter_c() = default;
+gun_shooter_c::~gun_shooter_c() = default;
 
 vec3_c gun_shooter_c::GetMuzzleOrigin(const gun_c& _gun) const
 {
@@ -106,7 +111,7 @@ void gun_shooter_c::UpdateGuns(float _time)
 
 void gun_shooter_c::AimAtTarget(float _time, float _dt)
 {
-    const float wobble = steadyAim ? 1.0f : 5.0f;
+    const float wobble = SteadyAim() ? 1.0f : 5.0f;
     for (gun_c& gun : guns) {
         if (!gun.target || gun.agility == 0.0f)
             continue;
@@ -140,6 +145,41 @@ void gun_shooter_c::AimAtTarget(float _time, float _dt)
 }
 
 void gun_shooter_c::OnShot(int) {}
+
+void gun_shooter_c::AttachShotSound(gun_c& _gun, sound_system_c* _sound, const string_c& _file, float _distance,
+                                    bool _looped, const vec3_c& _at)
+{
+    if (_sound == nullptr || _file.IsEmpty())
+        return;
+    std::unique_ptr<sound_source_c> sound(_sound->CreatePcmSource(_file.GetData(), sound_flag_3d));
+    sound->SetMinDistance(_distance);
+    sound->SetLooping(_looped);
+    sound->SetPosition(&_at);
+    sound->Stop();
+    _gun.shotSound = sound.get();
+    shotSounds.push_back(std::move(sound));
+}
+
+void gun_shooter_c::AttachShotSound(gun_c& _gun, sound_system_c* _sound, parameter_list_c& _keys, const char* _event,
+                                    const vec3_c& _at)
+{
+    if (_sound == nullptr || _keys.Find(_event) == nullptr)
+        return;
+    const std::string prefix(_event);
+    string_c file;
+    float distance = 10.0f;
+    bool looped = false;
+    if (!_keys.GetSetString((prefix + "_file").c_str(), &file, true))
+        return;
+    _keys.GetSetFloat((prefix + "_distance").c_str(), &distance, true, 0.0f, 0.0f);
+    _keys.GetSetBool((prefix + "_looped").c_str(), &looped, true);
+    AttachShotSound(_gun, _sound, file, distance, looped, _at);
+}
+
+bool gun_shooter_c::SteadyAim() const
+{
+    return world && world->GetContext().creationFlag;
+}
 
 void gun_shooter_c::ArmTargetTimer(float _base, float _scale)
 {

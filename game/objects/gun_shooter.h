@@ -18,10 +18,13 @@
 
 #include "foundation/random_numbers.h"
 
+#include <memory>
 #include <vector>
 
 class object_template_c;
+class parameter_list_c;
 class sound_source_c;
+class sound_system_c;
 
 inline constexpr float gun_range_squared = 360000.0f;
 inline constexpr float gun_muzzle_speed = 600.0f;
@@ -44,6 +47,10 @@ struct gun_c {
 
 class gun_shooter_c : public game_object_c {
 public:
+    gun_shooter_c();
+    // Deletes the shot sounds it made.
+    ~gun_shooter_c() override;
+
     // Turns every gun that has a target and agility.
     virtual void AimAtTarget(float _time, float _dt);
     // Gives the next gun (round robin, starting after gun 0) a target.
@@ -55,6 +62,18 @@ public:
 
     void OnObjectRemoved(game_object_c* _removed) override;
 
+    // Gives _gun a shot sound made from _file (positional, _distance as its
+    // range, looping when asked, placed at _at and stopped), owned here.
+    // Nothing without a device or with an empty name; a file that cannot
+    // be opened throws the audio library's error.
+    void AttachShotSound(gun_c& _gun, sound_system_c* _sound, const string_c& _file, float _distance, bool _looped,
+                         const vec3_c& _at);
+    // The same from an effect-style description of _keys: when a parameter
+    // named _event (case ignored) is there, _event + "_file", "_distance"
+    // (10.0) and "_looped" (false); without a "_file" no sound.
+    void AttachShotSound(gun_c& _gun, sound_system_c* _sound, parameter_list_c& _keys, const char* _event,
+                         const vec3_c& _at);
+
     // The world position of a gun's muzzle: through the entity's world
     // matrix, or the object's rotation and position without an entity.
     vec3_c GetMuzzleOrigin(const gun_c& _gun) const;
@@ -64,8 +83,10 @@ public:
     object_template_c* tmpl = nullptr; // the model; null without one
     std::vector<gun_c> guns;
     u32 nextGun = 0;
-    // Set from the pilot's profile: aim wobble 1.0 instead of 5.0.
-    bool steadyAim = false;
+    // The pilot's creation flag of the world's context (game/game_world.h):
+    // aim wobble 1.0 instead of 5.0, and for flak and zeppelins full damage.
+    // False without a world.
+    bool SteadyAim() const;
     random_c random;
     f32 lastUpdateTime = 0.0f;
 
@@ -84,4 +105,6 @@ protected:
 
 private:
     bool CanSee(const vec3_c& _origin, game_object_c* _plane) const;
+
+    std::vector<std::unique_ptr<sound_source_c>> shotSounds;
 };

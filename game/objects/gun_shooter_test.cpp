@@ -146,7 +146,9 @@ TEST_F(GunShooterTest, LeadsACrossingTarget)
 {
     target_c* enemy = AddPlane(-1, vec3_c(0.0f, 100.0f, 300.0f), vec3_c(40.0f, 0.0f, 0.0f));
     turret->guns[0].target = enemy;
-    turret->steadyAim = true;
+    game_world_context_c steady;
+    steady.creationFlag = true;
+    world.Init(steady);
     float leadSum = 0.0f;
     for (int i = 1; i <= 600; ++i) {
         const float time = i * 0.02f;
@@ -158,6 +160,34 @@ TEST_F(GunShooterTest, LeadsACrossingTarget)
     }
     const float onTarget = 0.0f;
     EXPECT_GT(leadSum / 200.0f, onTarget + 0.02f);
+}
+
+// The pilot's creation flag shrinks the aim's wobble around a still target
+// from 5.0 to 1.0.
+TEST_F(GunShooterTest, ThePilotsCreationFlagSteadiesTheAim)
+{
+    auto wobble = [this](bool _flag) {
+        game_world_context_c context;
+        context.creationFlag = _flag;
+        world.Init(context);
+        turret->guns[0].aimDirection = vec3_c(0.0f, 0.0f, 1.0f);
+        turret->guns[0].target =
+            turret->guns[0].target ? turret->guns[0].target : AddPlane(-1, vec3_c(0.0f, 0.0f, 300.0f));
+        turret->random = random_c();
+        float squares = 0.0f;
+        for (int i = 1; i <= 800; ++i) {
+            turret->AimAtTarget(i * 0.05f, 0.05f);
+            if (i > 200) {
+                const vec3_c aim = turret->guns[0].aimDirection;
+                squares += aim.x * aim.x + aim.y * aim.y;
+            }
+        }
+        return std::sqrt(squares / 600.0f);
+    };
+    const float loose = wobble(false);
+    const float steady = wobble(true);
+    EXPECT_GT(steady, 0.0f);
+    EXPECT_LT(steady * 3.0f, loose);
 }
 
 TEST_F(GunShooterTest, ZeroOrOppositeAimTurnsWithoutNaN)

@@ -73,7 +73,7 @@ TEST_F(FlakTest, HasOneSlowShellGunAimedUpAndForward)
     EXPECT_NEAR(fixed.aimDirection.y, 0.70710677f, 1e-5f);
 }
 
-// Damage is amount x 0.1 x 5, or x 1 for a pilot given steady aim.
+// Damage is amount x 0.1 x 5, or x 1 with the pilot's creation flag.
 TEST_F(FlakTest, DamageScalesWithThePilotsProfile)
 {
     const struct {
@@ -84,7 +84,9 @@ TEST_F(FlakTest, DamageScalesWithThePilotsProfile)
     for (const auto& c : cases) {
         gun->damage = 0.0f;
         gun->destroyed = 0;
-        gun->steadyAim = c.steady;
+        game_world_context_c context;
+        context.creationFlag = c.steady;
+        world.Init(context);
         gun->TakeDamage(vec3_c(), vec3_c(), c.total / 2.0f, nullptr, 6);
         gun->TakeDamage(vec3_c(), vec3_c(), c.total / 2.0f, nullptr, 6);
         EXPECT_EQ(gun->destroyed != 0, c.destroyed) << c.total << " steady " << c.steady;

@@ -8,6 +8,7 @@
 #include "game/fx_manager.h"
 #include "game/game_world.h"
 #include "game/objects/plane_file.h"
+#include "game/objects/target_events.h"
 #include "level/object_template.h"
 
 #include <cmath>
@@ -361,9 +362,7 @@ void game_object_plane_c::SetModelView(int _view)
 bool game_object_plane_c::IntersectRay(float& _distance, vec3_c& _normal, const ray_c& _ray, bool _include_non_opaque,
                                        bool _precise, float _maximum)
 {
-    const template_group_c* mask = model ? model->FindGroup("mask") : nullptr;
-    null_object_c* shape = mask && mask->node ? mask->node : entity;
-    return shape && shape->RayTest(_distance, _normal, _ray, _include_non_opaque, _precise, _maximum);
+    return CollisionRayTest(model.get(), entity, _distance, _normal, _ray, _include_non_opaque, _precise, _maximum);
 }
 
 bool game_object_plane_c::IntersectRayExact(float& _distance, vec3_c& _normal, const ray_c& _ray,

@@ -409,7 +409,7 @@ void game_object_plane_user_c::TakeDamage(const vec3_c& _point, const vec3_c& _d
     if (session) {
         damage += _amount * 0.1f;
     } else {
-        const bool creation = world && world->GetContext().smallExplosions;
+        const bool creation = world && world->GetContext().creationFlag;
         damage += (1.0f - durability) * (creation ? 1.0f : 0.33333334f) * _amount * 0.05f;
     }
     if (damage >= 1.0f) {

@@ -447,7 +447,7 @@ TEST_F(PlayerPlane, DamageGrowsByDurabilityAndTheCreationFlag)
     EXPECT_FLOAT_EQ((1.0f - durability) * 0.33333334f * 2.0f * 0.05f, plane->damage);
 
     plane->damage = 0.0f;
-    world.context.smallExplosions = true;
+    world.context.creationFlag = true;
     world.Restart();
     plane->TakeDamage(plane->GetPosition(), vec3_c(0.0f, 1.0f, 0.0f), 2.0f, nullptr, 0);
     EXPECT_FLOAT_EQ((1.0f - durability) * 2.0f * 0.05f, plane->damage);

@@ -4,6 +4,7 @@
 #include "game/game_world.h"
 #include "game/objects/game_object.h"
 #include "game/script_host.h"
+#include "engine/null_object.h"
 #include "level/object_template.h"
 
 #include <string>
@@ -15,6 +16,23 @@ void SpawnTargetEffect(const game_object_c& _object, const object_template_c* _t
     template_group_c* group = _template ? _template->FindGroup("MainGroup") : nullptr;
     if (effects && group)
         effects->CreateEffects(nullptr, _position, _direction, false, &group->parameters, _event);
+}
+
+null_object_c* CollisionNode(const object_template_c* _template, null_object_c* _fallback)
+{
+    if (_template == nullptr)
+        return _fallback;
+    const template_group_c* mask = _template->FindGroup("mask");
+    if (mask && mask->hasGameObject && mask->node)
+        return mask->node;
+    return _template->GetNode() ? _template->GetNode() : _fallback;
+}
+
+bool CollisionRayTest(const object_template_c* _template, null_object_c* _fallback, float& _distance, vec3_c& _normal,
+                      const ray_c& _ray, bool _include_non_opaque, bool _precise, float _maximum)
+{
+    null_object_c* node = CollisionNode(_template, _fallback);
+    return node && node->RayTest(_distance, _normal, _ray, _include_non_opaque, _precise, _maximum);
 }
 
 void CallDestroyedScripts(const game_object_c& _object, const object_template_c* _template,

@@ -106,7 +106,6 @@ void game_object_zeppelin_c::Init(object_template_c* _template, null_object_c* _
 void game_object_zeppelin_c::ReadGuns(sound_system_c* _sound)
 {
     guns.clear();
-    gunSounds.clear();
     if (!tmpl)
         return;
     if (null_object_c* root = tmpl->GetNode()) {
@@ -153,15 +152,9 @@ void game_object_zeppelin_c::ReadGuns(sound_system_c* _sound)
         gun.shootingDelay = FloatKey(keys, "gun shooting delay", gun.shootingDelay);
         gun.maxYawDot = FloatKey(keys, "gun max yaw dot", gun.maxYawDot);
         string_c file;
-        if (_sound && keys.GetSetString("gun sound file", &file, true) && !file.IsEmpty()) {
-            std::unique_ptr<sound_source_c> sound(_sound->CreatePcmSource(file.GetData(), sound_flag_3d));
-            sound->SetMinDistance(FloatKey(keys, "gun sound distance", 20.0f));
-            const vec3_c at = GetMuzzleOrigin(gun);
-            sound->SetPosition(&at);
-            sound->Stop();
-            gun.shotSound = sound.get();
-            gunSounds.push_back(std::move(sound));
-        }
+        if (keys.GetSetString("gun sound file", &file, true))
+            AttachShotSound(gun, _sound, file, FloatKey(keys, "gun sound distance", 20.0f), false,
+                            GetMuzzleOrigin(gun));
         guns.push_back(gun);
     }
 }
@@ -304,7 +297,7 @@ void game_object_zeppelin_c::TakeDamage(const vec3_c& _point, const vec3_c& _dir
         SpawnTargetEffect(*this, tmpl, hit, _point, _direction);
     if (destroyed)
         return;
-    const float factor = steadyAim || side == 1 ? 1.0f : 2.0f;
+    const float factor = SteadyAim() || side == 1 ? 1.0f : 2.0f;
     damage += factor * _amount * kDamageScale;
     if (damage < 1.0f)
         return;

@@ -97,6 +97,4 @@ private:
     void Fall(float _dt);
     void DropBomb();
     void ArmGunTimer();
-
-    std::vector<std::unique_ptr<sound_source_c>> gunSounds;
 };

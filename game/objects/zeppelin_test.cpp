@@ -181,6 +181,16 @@ TEST_F(ZeppelinTest, AlliedObjectsTakeHalfTheDamage)
     EXPECT_FLOAT_EQ(0.075f, zeppelin->damage);
 }
 
+TEST_F(ZeppelinTest, ThePilotsCreationFlagHalvesTheDamage)
+{
+    game_world_context_c context;
+    context.creationFlag = true;
+    world.Init(context);
+    Make("drop");
+    zeppelin->TakeDamage(vec3_c(), vec3_c(), 1.0f, nullptr, 0);
+    EXPECT_FLOAT_EQ(0.025f, zeppelin->damage);
+}
+
 TEST_F(ZeppelinTest, GunsComeFromTheGunGroupsWithTheirDefaults)
 {
     template_group_c& first = AddGroup(tmpl, "gun_front");
