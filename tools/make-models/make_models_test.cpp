@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -231,7 +233,16 @@ INSTANTIATE_TEST_SUITE_P(
     make_models, TargetFile,
     ::testing::Values(target_case_c{&aagun_file, {"base", "man", "gun", "mask"}, {"normal", "destroyed"}},
                       target_case_c{&balloon_file, {"mask"}, {"normal", "burned", "destroyed"}},
-                      target_case_c{&flak_file, {"mask"}, {"normal", "destroyed"}}));
+                      target_case_c{&flak_file, {"mask"}, {"normal", "destroyed"}}),
+    // Named by the file's own name: the default name prints the case's bytes,
+    // pointers included, which differ between runs.
+    [](const ::testing::TestParamInfo<target_case_c>& _info) {
+        std::string name;
+        for (const char* c = std::strrchr(*_info.param.file, '\\') + 1; *c != '.' && *c != 0; ++c)
+            if (std::isalnum(static_cast<unsigned char>(*c)))
+                name += *c;
+        return name;
+    });
 
 TEST(make_models, AagunLoadsAsAnEnemyAagunAimingUpward)
 {
