@@ -41,17 +41,17 @@
 namespace {
 
 // The program's clock advances by this much per frame.
-constexpr i64 kFrameNanoseconds = 50'000'000;
+constexpr i64 kFrameNanoseconds = 100'000'000;
 constexpr double kFrameSeconds = 1e-9 * static_cast<double>(kFrameNanoseconds);
 // The mode the options ask for: small, so that a frame draws quickly.
 constexpr u32 kWidth = 640;
 constexpr u32 kHeight = 480;
 // The pilot gives up after this many frames.
-constexpr int kFrameLimit = 1500;
+constexpr int kFrameLimit = 800;
 // Screenshots compared with the expected pictures, at these frames.
-constexpr int kRunwayFrame = 20;
-constexpr int kAttackFrame = 800;
-constexpr int kGunsViewFrame = 200;
+constexpr int kRunwayFrame = 10;
+constexpr int kAttackFrame = 400;
+constexpr int kGunsViewFrame = 100;
 // Per channel: the software rasterizer draws the same frame the same way,
 // so only rounding in the drivers' arithmetic is allowed for.
 constexpr u32 kImageTolerance = 12;
