@@ -43,7 +43,7 @@ namespace {
 // The program's clock advances by this much per frame.
 constexpr i64 kFrameNanoseconds = 100'000'000;
 constexpr double kFrameSeconds = 1e-9 * static_cast<double>(kFrameNanoseconds);
-// The mode the options ask for: small, so that a frame draws quickly.
+// The mode the options ask for, which the display switches to.
 constexpr u32 kWidth = 640;
 constexpr u32 kHeight = 480;
 // The pilot gives up after this many frames.
