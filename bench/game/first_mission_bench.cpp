@@ -5,8 +5,9 @@
 // preparation (culling and sorting the pass lists) and the drawing (the
 // renderer's draws and the present, which waits for the rasterizer).
 //
-// The plane stands on the meadow with its engine running and the camera in
-// the cockpit, the frame the player sees before take-off. The preparation
+// No key is pressed: the plane rolls down the meadow at the throttle the
+// mission starts it with, seen from the cockpit, as in the player's first
+// seconds. The preparation
 // is timed by preparing the frame's scene a second time after the update:
 // it builds the same lists again, so its time is the share the update
 // spent on it, and it is taken out of the update's time.
