@@ -5,8 +5,9 @@
 // SetDirect3DBackend, so the program draws with it without asking; tests
 // install the record backend instead, or this one by InstallGlBackend.
 //
-// The adapter is SDL's first display: its current mode, its X8R8G8B8 modes,
-// no multisampling. Formats are those gl_format.h stores; depth formats
+// The adapter is SDL's first display: its desktop mode, or the mode the
+// display backend switched to (platform/win32/display.h), its X8R8G8B8
+// modes, no multisampling. Formats are those gl_format.h stores; depth formats
 // all become 24-bit depth with 8-bit stencil.
 //
 // Failure: when SDL video cannot start (no display) GlDirect3DCreate9

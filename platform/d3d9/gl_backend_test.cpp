@@ -1,7 +1,10 @@
 #include "platform/d3d9/gl_backend.h"
 #include "platform/d3d9/testing/gl_scene.h"
+#include "platform/win32/display.h"
+#include "platform/win32/testing/display_double.h"
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -368,6 +371,34 @@ TEST_F(GlDraws, IndexedDrawsReadLockedBuffers)
     const std::vector<u8> shot = Finish();
     EXPECT_EQ(Pixel(shot, 40, 40), green);
     EXPECT_EQ(Pixel(shot, 20, 20), black);
+}
+
+TEST_F(GlBackend, TheAdapterShowsTheModeTheDisplaySwitchedTo)
+{
+    ASSERT_NE(d3d, nullptr);
+    D3DDISPLAYMODE desktop{};
+    ASSERT_EQ(d3d->GetAdapterDisplayMode(0, &desktop), D3D_OK);
+    auto display = std::make_shared<display_double_c>();
+    display->modes.insert({desktop.Width / 2, desktop.Height / 2, 32});
+    SetDisplayBackend(display);
+    DEVMODEA mode;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+    mode.dmPelsWidth = desktop.Width / 2;
+    mode.dmPelsHeight = desktop.Height / 2;
+    mode.dmBitsPerPel = 32;
+    ASSERT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    D3DDISPLAYMODE switched{};
+    EXPECT_EQ(d3d->GetAdapterDisplayMode(0, &switched), D3D_OK);
+    EXPECT_EQ(switched.Width, desktop.Width / 2);
+    EXPECT_EQ(switched.Height, desktop.Height / 2);
+    EXPECT_EQ(switched.Format, desktop.Format);
+
+    ChangeDisplaySettingsA(nullptr, 0);
+    D3DDISPLAYMODE restored{};
+    EXPECT_EQ(d3d->GetAdapterDisplayMode(0, &restored), D3D_OK);
+    EXPECT_EQ(restored.Width, desktop.Width);
+    EXPECT_EQ(restored.Height, desktop.Height);
+    SetDisplayBackend(nullptr);
 }
 
 TEST_F(GlBackend, CreationWithoutAWindowNamesWhatIsMissing)

@@ -1,5 +1,6 @@
 #include "platform/d3d9/gl_backend.h"
 #include "platform/d3d9/gl_device.h"
+#include "platform/win32/display.h"
 #include "platform/win32/windows.h"
 
 #include <SDL.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -96,6 +98,14 @@ public:
             return D3DERR_INVALIDCALL;
         }
         *_mode = desktop;
+        // After a display-mode change the adapter shows that mode, as the
+        // output and the front buffer then do.
+        i32 width = 0, height = 0;
+        const std::shared_ptr<display_backend_c> display = GetDisplayBackend();
+        if (display && display->GetModeSize(width, height) && width > 0 && height > 0) {
+            _mode->Width = static_cast<UINT>(width);
+            _mode->Height = static_cast<UINT>(height);
+        }
         return D3D_OK;
     }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A display for tests: the modes it accepts, a record of the mode changes
-// and restorations asked of it, and its vertical resolution. Install with
-// SetDisplayBackend.
+// and restorations asked of it, its vertical resolution, and the size of
+// the mode it switched to. Install with SetDisplayBackend.
 #include "platform/win32/display.h"
 
 #include <set>
@@ -24,6 +24,8 @@ public:
             return false;
         }
         changed = true;
+        width = static_cast<i32>(_width);
+        height = static_cast<i32>(_height);
         return true;
     }
     void RestoreMode() override
@@ -32,4 +34,17 @@ public:
         changed = false;
     }
     i32 VerticalResolution(HWND) override { return verticalResolution; }
+    // The mode switched to, as the screen metrics then report it.
+    bool GetModeSize(i32& _width, i32& _height) override
+    {
+        if (!changed)
+            return false;
+        _width = width;
+        _height = height;
+        return true;
+    }
+
+private:
+    i32 width = 0;
+    i32 height = 0;
 };
