@@ -9,6 +9,7 @@
 #include "level/chunk_saver.h"
 #include "level/control_point_object.h"
 #include "level/level_scene.h"
+#include "level/walk_path.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -65,6 +66,24 @@ std::unique_ptr<control_point_object_c> MakeControlPoint(const char* _name, cons
     point->size = _size;
     point->id = _id;
     return point;
+}
+
+std::unique_ptr<walk_path_c> MakeWalkPath(const char* _name, const std::vector<vec3_c>& _points)
+{
+    auto path = std::make_unique<walk_path_c>();
+    path->name = _name;
+    path->keyInterpolation = shape_linear;
+    for (size_t i = 0; i < _points.size(); ++i) {
+        const f32 values[3] = {_points[i].x, _points[i].y, _points[i].z};
+        for (int axis = 0; axis < 3; ++axis) {
+            envelope_key_c key;
+            key.time = static_cast<f32>(i);
+            key.value = values[axis];
+            key.shape = shape_linear;
+            path->envelopes[axis].keys.push_back(key);
+        }
+    }
+    return path;
 }
 
 std::vector<std::string> ReadSceneTemplateNames(const std::string& _scene)
