@@ -126,6 +126,20 @@ TEST_F(CareerObjective, EscortIsWonWhenTheAirshipReachesTheDepot)
     EXPECT_EQ(application.secondary_reached, 0);
 }
 
+TEST_F(CareerObjective, EscortIsLostWithTheAirship)
+{
+    ASSERT_NO_FATAL_FAILURE(Enter(1, 1));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(Destroy({"airship_1"}));
+    auto* airship = dynamic_cast<game_object_zeppelin_c*>(Find("airship_1"));
+    ASSERT_NE(airship, nullptr);
+    EXPECT_EQ(airship->modelState, 2) << "burning";
+    ASSERT_TRUE(RunUntilLeft()) << game->GetFailure();
+    EXPECT_EQ(application.primary_reached, 0);
+    EXPECT_EQ(application.secondary_reached, 0);
+    EXPECT_GT(airship->fallVelocity.Length(), 0.0f) << "she falls";
+}
+
 TEST_F(CareerObjective, ConvoyIsWonWhenAllItsVehiclesBurn)
 {
     ASSERT_NO_FATAL_FAILURE(Enter(1, 2));
