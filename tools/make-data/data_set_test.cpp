@@ -332,6 +332,23 @@ private:
     f32 now = 0.0f;
 };
 
+// Every in-game text line the script showed is one of the _texts lines.
+void ExpectKnownInfoLines(const recorded_mission_c& _mission, size_t _texts)
+{
+    for (int line : _mission.infoLines)
+        EXPECT_TRUE(line >= 0 && static_cast<size_t>(line) < _texts) << "in-game text " << line;
+}
+
+// The mission stored these results, once, and ended.
+void ExpectEndedWith(const recorded_mission_c& _mission, const char* _results)
+{
+    EXPECT_TRUE(_mission.Called(_results)) << _results;
+    EXPECT_EQ(std::count_if(_mission.calls.begin(), _mission.calls.end(),
+                            [](const std::string& _call) { return _call.starts_with("store_mission_results"); }),
+              1);
+    EXPECT_TRUE(_mission.Called("terminate_mission"));
+}
+
 // The mission script of a level script, or "" without one.
 std::string MissionScriptOf(const std::string& _level_script)
 {
@@ -364,8 +381,7 @@ TEST_F(DataSet, MissionScriptsEndTheirMissionsWhenThePlayerIsLost)
         EXPECT_TRUE(mission.Called("store_mission_results 0 0"));
         ASSERT_TRUE(mission.Advance(10.0f));
         EXPECT_TRUE(mission.Called("terminate_mission"));
-        for (int line : mission.infoLines)
-            EXPECT_TRUE(line >= 0 && static_cast<size_t>(line) < texts) << "in-game text " << line;
+        ExpectKnownInfoLines(mission, texts);
     }
 }
 
@@ -419,11 +435,7 @@ TEST_F(DataSet, SecondTrainingIsWonByTheBalloonsAndTheBatteryCounts)
         EXPECT_FALSE(mission.Called("terminate_mission")) << "the mission waits for the battery";
         ASSERT_TRUE(mission.Advance(c.wait));
         ASSERT_TRUE(mission.Advance(5.0f));
-        EXPECT_TRUE(mission.Called(c.results));
-        EXPECT_EQ(std::count_if(mission.calls.begin(), mission.calls.end(),
-                                [](const std::string& _call) { return _call.starts_with("store_mission_results"); }),
-                  1);
-        EXPECT_TRUE(mission.Called("terminate_mission"));
+        ExpectEndedWith(mission, c.results);
     }
 }
 
@@ -545,13 +557,8 @@ TEST_F(DataSet, CareerScriptsStoreTheResultsTheirObjectivesEarn)
         }
         ASSERT_TRUE(mission.Advance(20.0f));
         ASSERT_TRUE(mission.Advance(5.0f));
-        EXPECT_TRUE(mission.Called(story.results));
-        EXPECT_EQ(std::count_if(mission.calls.begin(), mission.calls.end(),
-                                [](const std::string& _call) { return _call.starts_with("store_mission_results"); }),
-                  1);
-        EXPECT_TRUE(mission.Called("terminate_mission"));
-        for (int line : mission.infoLines)
-            EXPECT_TRUE(line >= 0 && static_cast<size_t>(line) < texts) << "in-game text " << line;
+        ExpectEndedWith(mission, story.results);
+        ExpectKnownInfoLines(mission, texts);
     }
 }
 
