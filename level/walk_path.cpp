@@ -167,3 +167,20 @@ void walk_path_c::CreateEngineObject(aggregate_c* _parent, renderer_c* _renderer
                   visibleKeyStepScale);
     }
 }
+
+std::unique_ptr<walk_path_c> MakeStraightWalkPath(const char* _name, const std::vector<vec3_c>& _points)
+{
+    auto path = std::make_unique<walk_path_c>();
+    path->name = _name;
+    for (size_t i = 0; i < _points.size(); ++i) {
+        const f32 values[3] = {_points[i].x, _points[i].y, _points[i].z};
+        for (int axis = 0; axis < 3; ++axis) {
+            envelope_key_c key;
+            key.time = static_cast<f32>(i);
+            key.value = values[axis];
+            key.shape = shape_linear;
+            path->envelopes[axis].keys.push_back(key);
+        }
+    }
+    return path;
+}

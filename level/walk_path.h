@@ -12,6 +12,9 @@
 // the post behaviour of the three envelopes is linear.
 #include "level/marked_object.h"
 
+#include <memory>
+#include <vector>
+
 class walk_path_c : public marked_object_c {
 public:
     int GetType() const override { return level_object_walk_path; }
@@ -58,3 +61,7 @@ public:
     i32 keyInterpolation = 0;
     envelope_c envelopes[3];
 };
+
+// A path through _points (relative to a path at the origin), straight from
+// key to key: every key of the three envelopes linear, key i at time i.
+std::unique_ptr<walk_path_c> MakeStraightWalkPath(const char* _name, const std::vector<vec3_c>& _points);

@@ -43,17 +43,5 @@ void AddTestScene(file_set_t& _files, const std::string& _file, level_scene_c& _
 
 std::unique_ptr<walk_path_c> MakeTestPath(const char* _name, const std::vector<vec3_c>& _points)
 {
-    auto path = std::make_unique<walk_path_c>();
-    path->name = _name;
-    for (size_t i = 0; i < _points.size(); ++i) {
-        const f32 values[3] = {_points[i].x, _points[i].y, _points[i].z};
-        for (int axis = 0; axis < 3; ++axis) {
-            envelope_key_c key;
-            key.time = static_cast<f32>(i);
-            key.value = values[axis];
-            key.shape = shape_linear;
-            path->envelopes[axis].keys.push_back(key);
-        }
-    }
-    return path;
+    return MakeStraightWalkPath(_name, _points);
 }

@@ -9,6 +9,7 @@
 #include "level/chunk_saver.h"
 #include "level/control_point_object.h"
 #include "level/level_scene.h"
+#include "level/walk_path.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -65,6 +66,13 @@ std::unique_ptr<control_point_object_c> MakeControlPoint(const char* _name, cons
     point->size = _size;
     point->id = _id;
     return point;
+}
+
+std::unique_ptr<walk_path_c> MakeWalkPath(const char* _name, const std::vector<vec3_c>& _points)
+{
+    auto path = MakeStraightWalkPath(_name, _points);
+    path->keyInterpolation = shape_linear;
+    return path;
 }
 
 std::vector<std::string> ReadSceneTemplateNames(const std::string& _scene)

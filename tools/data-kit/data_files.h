@@ -14,6 +14,7 @@
 #include <vector>
 
 class control_point_object_c;
+class walk_path_c;
 class image_c;
 class level_scene_c;
 class output_file_c;
@@ -39,6 +40,8 @@ void AddDataTexture(data_files_t& _files, const std::string& _name, const textur
 // A spherical control point, for the level scenes of missions.
 std::unique_ptr<control_point_object_c> MakeControlPoint(const char* _name, const vec3_c& _position, f32 _size,
                                                          i32 _id);
+// A walk path through _points (world positions), straight from key to key.
+std::unique_ptr<walk_path_c> MakeWalkPath(const char* _name, const std::vector<vec3_c>& _points);
 
 // The template files a scene file names, in its order, read without
 // loading them; none when the file cannot be read or has no templates.

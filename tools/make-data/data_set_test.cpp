@@ -17,6 +17,7 @@
 #include "level/object_template.h"
 #include "tools/data-kit/data_files.h"
 #include "tools/make-data/bindings.h"
+#include "tools/make-data/career_layout.h"
 #include "tools/make-data/mission_layout.h"
 #include "tools/make-data/scenery.h"
 
@@ -37,6 +38,16 @@ const std::vector<std::string> kModelFiles = {
     "data\\planes\\falcon\\falcon.op",
     kAagunTemplate,
     kBalloonTemplate,
+    kFlakTemplate,
+    kAirshipTemplate,
+    kZeppelinTemplate,
+    kLorryTemplate,
+    kStaffCarTemplate,
+    kHangarTemplate,
+    kHouseTemplate,
+    kTowerTemplate,
+    kFirTemplate,
+    kOakTemplate,
     "data\\game\\hud\\compass.op",
     "data\\game\\hud\\sight.op",
     "data\\game\\hud\\items.op",
@@ -114,6 +125,15 @@ protected:
     {
         std::set<std::string> scripts;
         for (const mission_info_c& mission : AllMissions())
+            scripts.insert(mission.script.GetData());
+        return scripts;
+    }
+
+    // The level scripts of one list, once each.
+    static std::set<std::string> LevelScripts(const char* _list, mission_list_kind_e _kind)
+    {
+        std::set<std::string> scripts;
+        for (const mission_info_c& mission : ReadMissionList(_list, _kind))
             scripts.insert(mission.script.GetData());
         return scripts;
     }
@@ -312,6 +332,23 @@ private:
     f32 now = 0.0f;
 };
 
+// Every in-game text line the script showed is one of the _texts lines.
+void ExpectKnownInfoLines(const recorded_mission_c& _mission, size_t _texts)
+{
+    for (int line : _mission.infoLines)
+        EXPECT_TRUE(line >= 0 && static_cast<size_t>(line) < _texts) << "in-game text " << line;
+}
+
+// The mission stored these results, once, and ended.
+void ExpectEndedWith(const recorded_mission_c& _mission, const char* _results)
+{
+    EXPECT_TRUE(_mission.Called(_results)) << _results;
+    EXPECT_EQ(std::count_if(_mission.calls.begin(), _mission.calls.end(),
+                            [](const std::string& _call) { return _call.starts_with("store_mission_results"); }),
+              1);
+    EXPECT_TRUE(_mission.Called("terminate_mission"));
+}
+
 // The mission script of a level script, or "" without one.
 std::string MissionScriptOf(const std::string& _level_script)
 {
@@ -327,7 +364,9 @@ std::string MissionScriptOf(const std::string& _level_script)
 TEST_F(DataSet, MissionScriptsEndTheirMissionsWhenThePlayerIsLost)
 {
     const size_t texts = ReadTextLines(kInGameTextsFile).size();
-    for (const std::string& level : LevelScripts()) {
+    std::set<std::string> levels = LevelScripts(kCareerMissionsFile, mission_list_career);
+    levels.merge(LevelScripts(kTrainingMissionsFile, mission_list_training));
+    for (const std::string& level : levels) {
         const std::string file = MissionScriptOf(level);
         if (file.empty())
             continue;
@@ -342,8 +381,7 @@ TEST_F(DataSet, MissionScriptsEndTheirMissionsWhenThePlayerIsLost)
         EXPECT_TRUE(mission.Called("store_mission_results 0 0"));
         ASSERT_TRUE(mission.Advance(10.0f));
         EXPECT_TRUE(mission.Called("terminate_mission"));
-        for (int line : mission.infoLines)
-            EXPECT_TRUE(line >= 0 && static_cast<size_t>(line) < texts) << "in-game text " << line;
+        ExpectKnownInfoLines(mission, texts);
     }
 }
 
@@ -397,12 +435,143 @@ TEST_F(DataSet, SecondTrainingIsWonByTheBalloonsAndTheBatteryCounts)
         EXPECT_FALSE(mission.Called("terminate_mission")) << "the mission waits for the battery";
         ASSERT_TRUE(mission.Advance(c.wait));
         ASSERT_TRUE(mission.Advance(5.0f));
-        EXPECT_TRUE(mission.Called(c.results));
-        EXPECT_EQ(std::count_if(mission.calls.begin(), mission.calls.end(),
-                                [](const std::string& _call) { return _call.starts_with("store_mission_results"); }),
-                  1);
-        EXPECT_TRUE(mission.Called("terminate_mission"));
+        ExpectEndedWith(mission, c.results);
     }
+}
+
+TEST_F(DataSet, CareerAndMultiplayerListsHaveTheirMissions)
+{
+    const auto career = ReadMissionList(kCareerMissionsFile, mission_list_career);
+    ASSERT_EQ(career.size(), 3u);
+    std::set<i32> distinctions;
+    for (const mission_info_c& mission : career) {
+        SCOPED_TRACE(mission.script.GetData());
+        for (i32 distinction : {mission.distinction_primary, mission.distinction_secondary}) {
+            EXPECT_TRUE(distinction >= 0 && distinction < 8) << distinction;
+            EXPECT_TRUE(distinctions.insert(distinction).second) << "awarded twice: " << distinction;
+        }
+        EXPECT_NE(mission.increse_rank, 0);
+    }
+    EXPECT_EQ(Lower(career[0].script.GetData()), Lower(std::string(kCareerEscort) + "level.txt"));
+    EXPECT_EQ(Lower(career[1].script.GetData()), Lower(std::string(kCareerConvoy) + "level.txt"));
+    EXPECT_EQ(Lower(career[2].script.GetData()), Lower(std::string(kCareerDogfight) + "level.txt"));
+    EXPECT_EQ(career[2].unlock_plane, 1) << "the dogfight opens the second pair of planes";
+
+    const auto multiplayer = ReadMissionList(kMultiplayerMissionsFile, mission_list_multiplayer);
+    ASSERT_EQ(multiplayer.size(), 1u);
+    EXPECT_EQ(Lower(multiplayer[0].script.GetData()), Lower(std::string(kMultiplayerMeadow) + "level.txt"));
+}
+
+TEST_F(DataSet, MultiplayerStartsHaveSpawnPointsOfBothSides)
+{
+    null_renderer_c renderer;
+    level_scene_c user;
+    user.Load((std::string(kMultiplayerMeadow) + "user.sce").c_str(), &renderer, false);
+    int allied = 0, german = 0;
+    for (const auto& object : user.levelObjects) {
+        ASSERT_EQ(object->GetType(), level_object_control_point);
+        // The game's own test: the name holds "allies", letter case counting.
+        if (std::string(object->name.GetData()).find("allies") != std::string::npos)
+            ++allied;
+        else
+            ++german;
+    }
+    EXPECT_GE(allied, 2);
+    EXPECT_GE(german, 2);
+}
+
+TEST_F(DataSet, MultiplayerScriptsGoOnWhenAPlayerIsLost)
+{
+    for (const std::string& level : LevelScripts(kMultiplayerMissionsFile, mission_list_multiplayer)) {
+        const std::string file = MissionScriptOf(level);
+        if (file.empty())
+            continue;
+        SCOPED_TRACE(file);
+        recorded_mission_c mission(file);
+        ASSERT_TRUE(mission.Call("mission_init"));
+        mission.SetUserAlive(false);
+        ASSERT_TRUE(mission.Advance(30.0f));
+        EXPECT_FALSE(mission.Called("terminate_mission"));
+        EXPECT_FALSE(mission.Called("store_mission_results 0 0"));
+    }
+}
+
+// A career mission script driven through a story of callbacks, each a
+// second of game time after the one before; the results it stores and
+// that it ends the mission.
+struct career_story_s {
+    const char* what;
+    const char* mission;
+    std::vector<const char*> callbacks;
+    const char* results;
+};
+
+TEST_F(DataSet, CareerScriptsStoreTheResultsTheirObjectivesEarn)
+{
+    const career_story_s stories[] = {
+        {"escort reaches the depot", kCareerEscort, {"depot_on_enter"}, "store_mission_results 1 0"},
+        {"escort with every raider down, some crashed",
+         kCareerEscort,
+         {"raider_1_on_destroyed", "raider_1_on_crashed", "raider_2_on_crashed", "raider_3_on_destroyed",
+          "raider_4_on_destroyed", "depot_on_enter"},
+         "store_mission_results 1 1"},
+        {"escort loses the airship",
+         kCareerEscort,
+         {"raider_1_on_destroyed", "airship_1_on_destroyed"},
+         "store_mission_results 0 0"},
+        {"convoy burnt",
+         kCareerConvoy,
+         {"crossroads_on_enter", "lorry_1_on_destroyed", "staff_car_on_destroyed", "lorry_2_on_destroyed",
+          "lorry_3_on_destroyed"},
+         "store_mission_results 1 0"},
+        {"convoy burnt and the store bombed",
+         kCareerConvoy,
+         {"depot_store_on_destroyed", "lorry_1_on_destroyed", "lorry_2_on_destroyed", "staff_car_on_destroyed",
+          "lorry_3_on_destroyed"},
+         "store_mission_results 1 1"},
+        {"convoy gets through", kCareerConvoy, {"lorry_1_on_destroyed", "depot_on_enter"}, "store_mission_results 0 0"},
+        {"one lorry counted once",
+         kCareerConvoy,
+         {"lorry_1_on_destroyed", "lorry_1_on_destroyed", "lorry_2_on_destroyed", "staff_car_on_destroyed",
+          "depot_on_enter"},
+         "store_mission_results 0 0"},
+        {"dogfight with the wingman home",
+         kCareerDogfight,
+         {"hunter_1_on_destroyed", "wingman_1_on_hit", "hunter_2_on_crashed", "hunter_3_on_destroyed",
+          "red_ace_on_destroyed"},
+         "store_mission_results 1 1"},
+        {"dogfight without the wingman",
+         kCareerDogfight,
+         {"red_ace_on_destroyed", "wingman_1_on_destroyed", "hunter_1_on_destroyed", "hunter_2_on_destroyed",
+          "hunter_3_on_crashed"},
+         "store_mission_results 1 0"},
+    };
+    const size_t texts = ReadTextLines(kInGameTextsFile).size();
+    for (const career_story_s& story : stories) {
+        SCOPED_TRACE(story.what);
+        recorded_mission_c mission(MissionScriptOf(std::string(story.mission) + "level.txt"));
+        ASSERT_TRUE(mission.Call("mission_init"));
+        for (const char* callback : story.callbacks) {
+            ASSERT_TRUE(mission.Advance(1.0f));
+            ASSERT_TRUE(mission.Call(callback)) << callback;
+        }
+        ASSERT_TRUE(mission.Advance(20.0f));
+        ASSERT_TRUE(mission.Advance(5.0f));
+        ExpectEndedWith(mission, story.results);
+        ExpectKnownInfoLines(mission, texts);
+    }
+}
+
+TEST_F(DataSet, DogfightWingmanLandsWhenTheSkyIsClear)
+{
+    recorded_mission_c mission(MissionScriptOf(std::string(kCareerDogfight) + "level.txt"));
+    ASSERT_TRUE(mission.Call("mission_init"));
+    EXPECT_TRUE(mission.Called("patrol_at_control_point wingman_1 over_field"));
+    for (const char* callback : {"hunter_1_on_destroyed", "hunter_2_on_destroyed", "hunter_3_on_destroyed"})
+        ASSERT_TRUE(mission.Call(callback));
+    EXPECT_TRUE(mission.Called("patrol_at_control_point red_ace over_field")) << "the leader comes in last";
+    ASSERT_TRUE(mission.Call("red_ace_on_destroyed"));
+    EXPECT_TRUE(mission.Called("land_plane wingman_1 touchdown direction"));
 }
 
 } // namespace

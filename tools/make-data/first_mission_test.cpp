@@ -5,27 +5,16 @@
 // the failure.
 #include <gtest/gtest.h>
 
-#include "app/application.h"
-#include "app/file_readers.h"
-#include "app/program.h"
 #include "engine/renderer.h"
-#include "foundation/archive_file_system.h"
 #include "foundation/file_error.h"
 #include "foundation/file_writer.h"
 #include "foundation/memory_file.h"
 #include "foundation/script_loader.h"
 #include "game/game_world.h"
 #include "game/objects/plane.h"
-#include "game/state_game.h"
 #include "image/image.h"
-#include "platform/d3d9/gl_backend.h"
-#include "platform/win32/display.h"
-#include "platform/win32/messages.h"
-#include "platform/win32/performance_counter.h"
-#include "platform/win32/testing/display_double.h"
-#include "platform/win32/testing/temporary_config_home.h"
-#include "platform/win32/windows.h"
 #include "tools/data-kit/data_files.h"
+#include "tools/make-data/game_state_fixture.h"
 #include "tools/make-data/mission_layout.h"
 
 #include <algorithm>
@@ -38,8 +27,6 @@
 #include <vector>
 
 namespace {
-
-constexpr double kFrameSeconds = 1.0 / 30.0;
 
 std::string Lower(std::string _text)
 {
@@ -102,39 +89,9 @@ std::vector<section_s> ReadSections(const char* _file)
     return sections;
 }
 
-class FirstMission : public ::testing::Test {
+class FirstMission : public game_state_fixture_c {
 protected:
-    FirstMission() : files(DATA_ARCHIVE, DATA1_ARCHIVE), overlay(files)
-    {
-        // The game runs in the desktop's own mode.
-        width = GetSystemMetrics(SM_CXSCREEN);
-        height = GetSystemMetrics(SM_CYSCREEN);
-        display->modes.insert({static_cast<u32>(width), static_cast<u32>(height), 32});
-        SetDisplayBackend(display);
-        InstallGlBackend();
-        // Every reading of the clock is one millisecond later.
-        ReplaceClock([this] { return ticks += 1000000; });
-        RegisterFileReaders();
-        options_c options;
-        options.width = width;
-        options.height = height;
-        options.bpp = 32;
-        options.Save();
-        app_active = false;
-        window = CreateMainWindow();
-    }
-    ~FirstMission() override
-    {
-        game.reset();
-        application.Shutdown();
-        if (window)
-            DestroyWindow(window);
-        MSG message;
-        while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {}
-        UnregisterClass(kMainWindowClass, nullptr);
-        ReplaceClock({});
-        SetDisplayBackend(nullptr);
-    }
+    FirstMission() : overlay(files) {}
 
     // Enters the mission with the sections that load, leaving out the ones
     // that fail; what was left out and why goes to leftOut.
@@ -169,34 +126,8 @@ protected:
         }
     }
 
-    // One frame as the shell runs it.
-    i32 Frame()
-    {
-        MSG message;
-        while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessage(&message);
-        time += kFrameSeconds;
-        const i32 result = game->Update(time);
-        renderer_c* renderer = application.GetRenderer();
-        renderer->BeginScene();
-        game->Render(time);
-        renderer->EndScene();
-        renderer->Present();
-        return result;
-    }
-
-    temporary_config_home_c home;
-    std::shared_ptr<display_double_c> display = std::make_shared<display_double_c>();
-    i64 ticks = 0;
-    i32 width = 0;
-    i32 height = 0;
-    archive_file_system_c files;
     overlay_file_system_c overlay;
-    HWND window = nullptr;
-    application_c application;
-    std::unique_ptr<state_game_c> game;
     std::vector<std::string> leftOut;
-    double time = 0.0;
 };
 
 TEST_F(FirstMission, FliesFramesOnTheDataSet)

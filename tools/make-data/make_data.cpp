@@ -2,6 +2,7 @@
 
 #include "engine/null_renderer.h"
 #include "tools/make-data/bindings.h"
+#include "tools/make-data/career_layout.h"
 #include "tools/make-data/landscape.h"
 #include "tools/make-data/mission_layout.h"
 #include "tools/make-data/scenery.h"
@@ -19,5 +20,10 @@ void MakeDataSet(data_files_t& _files)
     AddPlanePreviewLights(_files, &renderer);
     AddFirstTraining(_files, landscape, &renderer);
     AddSecondTraining(_files, landscape, &renderer);
+    AddHomeField(_files, landscape);
+    AddCareerEscort(_files, landscape, &renderer);
+    AddCareerConvoy(_files, landscape, &renderer);
+    AddCareerDogfight(_files, landscape, &renderer);
+    AddMultiplayerMeadow(_files, landscape, &renderer);
     AddDefaultBindings(_files);
 }

@@ -2,28 +2,14 @@
 
 #include "level/control_point_object.h"
 #include "level/level_scene.h"
-#include "level/object_template.h"
 #include "tools/make-data/landscape.h"
+#include "tools/make-data/placement.h"
 #include "tools/make-data/scenery.h"
 
-#include <memory>
 #include <utility>
 #include <vector>
 
 namespace {
-
-// The player's start on the meadow's south end, nose north.
-void AddUserStart(data_files_t& _files, const std::string& _name, const landscape_c& _landscape, i32 _rockets)
-{
-    level_scene_c user;
-    user.name = "user";
-    auto start = MakeControlPoint("start", vec3_c(0.0f, _landscape.GetHeight(0.0f, -450.0f) + 1.5f, -450.0f), 10.0f, 0);
-    start->parameters.GetSetInt("rockets", &_rockets, false, 0, 100);
-    i32 bombs = 0;
-    start->parameters.GetSetInt("bombs", &bombs, false, 0, 100);
-    user.levelObjects.push_back(std::move(start));
-    AddDataLevelScene(_files, _name, user);
-}
 
 struct placement_s {
     const char* name;
@@ -37,21 +23,13 @@ void AddPlacedObjects(data_files_t& _files, const std::string& _name, const char
                       const std::vector<placement_s>& _objects, const landscape_c& _landscape,
                       const std::vector<std::pair<const char*, i32>>& _parameters)
 {
-    level_scene_c scene;
-    scene.name = _scene;
-    scene.templates.push_back(std::make_unique<object_template_c>());
-    scene.templates.back()->SetFileName(_template);
+    scene_layout_c layout(_scene, _landscape);
     for (const placement_s& placement : _objects) {
-        auto object = std::make_unique<placed_object_c>();
-        object->name = placement.name;
-        object->templateIndex = 0;
-        object->position =
-            vec3_c(placement.x, _landscape.GetHeight(placement.x, placement.z) + placement.height, placement.z);
+        placed_object_c& object = layout.Place(_template, placement.name, placement.x, placement.z, placement.height);
         for (auto [key, value] : _parameters)
-            object->parameters.GetSetInt(key, &value, false, 0, 100);
-        scene.placedObjects.push_back(std::move(object));
+            SetIntKey(object.parameters, key, value);
     }
-    AddDataLevelScene(_files, _name, scene);
+    layout.Write(_files, _name);
 }
 
 } // namespace

@@ -4,6 +4,8 @@ void MakeModels(renderer_c* _renderer)
 {
     MakePlanes(_renderer);
     MakeGroundTargets(_renderer);
+    MakeAirships(_renderer);
+    MakeGroundScenery(_renderer);
     MakeProjectilesAndEffects(_renderer);
     MakeHud(_renderer);
     MakeSounds();

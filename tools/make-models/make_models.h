@@ -16,6 +16,13 @@ class renderer_c;
 void MakePlanes(renderer_c* _renderer);
 // The anti-aircraft gun, the balloon and the flak cannon.
 void MakeGroundTargets(renderer_c* _renderer);
+// The Allied airship and the German zeppelin: one frame with three turret
+// guns ("gun_1" to "gun_3"), "normal", "burned" and "crashed" models.
+void MakeAirships(renderer_c* _renderer);
+// The lorry and the staff car (German vehicles with "normal" and
+// "destroyed" models), the hangar, house and tower (each with a "normal" and
+// a "burned" model, for destructible scenery) and two trees.
+void MakeGroundScenery(renderer_c* _renderer);
 // Bullet, bomb and rocket, the rocket's smoke, the plane effects' pictures
 // and the muzzle flash.
 void MakeProjectilesAndEffects(renderer_c* _renderer);
@@ -32,6 +39,15 @@ extern const char* const plane_files[2];
 extern const char* const aagun_file;
 extern const char* const balloon_file;
 extern const char* const flak_file;
+// Allied airship, German zeppelin.
+extern const char* const airship_files[2];
+extern const char* const lorry_file;
+extern const char* const staff_car_file;
+extern const char* const hangar_file;
+extern const char* const house_file;
+extern const char* const tower_file;
+extern const char* const fir_file;
+extern const char* const oak_file;
 // The HUD folder the levels name as "hud_path"; the HUD finds "sight.op" and
 // "items.op" there, the digits and the gun scene under the game's own names.
 extern const char* const hud_folder;

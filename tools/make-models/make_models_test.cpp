@@ -18,6 +18,8 @@
 #include "game/objects/balloon.h"
 #include "game/objects/flak.h"
 #include "game/objects/plane_file.h"
+#include "game/objects/vehicle.h"
+#include "game/objects/zeppelin.h"
 #include "game/testing/plane_world.h"
 #include "image/image.h"
 #include "level/object_template.h"
@@ -321,6 +323,63 @@ TEST(make_models, HudModelsHaveTheirGroupsAndModels)
     ExpectModels(*LoadTemplate(HudFile(hud_sight_file).c_str(), &renderer), {"sight"});
     ExpectModels(*LoadTemplate(HudFile(hud_items_file).c_str(), &renderer), {"german", "aliant", "rocket", "bomb"});
     ExpectModels(*LoadTemplate(hud_digits_file, &renderer), {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"});
+}
+
+TEST(make_models, AirshipsFlyWithThreeGunsAndFallWhenBurnt)
+{
+    generated_files_c generated;
+    recording_renderer_c renderer;
+    const int sides[2] = {1, -1};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(airship_files[i]);
+        auto tmpl = LoadTemplate(airship_files[i], &renderer);
+        ExpectGroups(*tmpl, {"hull", "burning", "wreck", "gun_1", "gun_2", "gun_3", "mask"});
+        ExpectModels(*tmpl, {"normal", "burned", "crashed"});
+        game_object_zeppelin_c airship;
+        airship.Init(tmpl.get(), tmpl->GetNode(), nullptr, nullptr);
+        EXPECT_EQ(airship.side, sides[i]);
+        EXPECT_EQ(airship.destroyKind, zeppelin_drop);
+        EXPECT_NEAR(airship.moveSpeed, 50.0f * 0.2777778f, 1e-3f);
+        EXPECT_GT(airship.rotationEnd.y, 0.5f) << "noses down as it falls";
+        ASSERT_EQ(airship.guns.size(), 3u);
+        for (const gun_c& gun : airship.guns) {
+            EXPECT_EQ(gun.maxYawDot, -1.0f) << "each gun covers the whole sky";
+            EXPECT_EQ(gun.burstLength, 6);
+        }
+        // The top gun above the hull, the gondola guns below it, and the
+        // bombs' start (5 below the origin) clear of everything.
+        EXPECT_GT(airship.guns[0].muzzleOffset.y, 15.0f);
+        EXPECT_LT(airship.guns[1].muzzleOffset.y, 2.0f);
+        airship.SetModelState(2);
+        EXPECT_TRUE(tmpl->FindGroup("burning")->node->HasFlags(object_rendered));
+        EXPECT_FALSE(tmpl->FindGroup("hull")->node->HasFlags(object_rendered));
+    }
+}
+
+TEST(make_models, VehiclesDriveAtOneSpeedAndBuildingsBurn)
+{
+    generated_files_c generated;
+    recording_renderer_c renderer;
+    for (const char* file : {lorry_file, staff_car_file}) {
+        SCOPED_TRACE(file);
+        auto tmpl = LoadTemplate(file, &renderer);
+        ExpectModels(*tmpl, {"normal", "destroyed"});
+        game_object_car_c vehicle;
+        parameter_list_c placed;
+        vehicle.Init(tmpl.get(), tmpl->GetNode(), nullptr, nullptr, placed);
+        EXPECT_NEAR(vehicle.speed, 30.0f * 0.2777778f, 1e-3f) << "a convoy keeps its spacing";
+        EXPECT_EQ(vehicle.bulletProof, 0);
+        vehicle.SetModelState(2);
+        EXPECT_TRUE(tmpl->FindGroup("wreck")->node->HasFlags(object_rendered));
+    }
+    for (const char* file : {hangar_file, house_file, tower_file}) {
+        SCOPED_TRACE(file);
+        auto tmpl = LoadTemplate(file, &renderer);
+        ExpectGroups(*tmpl, {"building", "ruin"});
+        ExpectModels(*tmpl, {"normal", "burned"});
+    }
+    for (const char* file : {fir_file, oak_file})
+        ExpectModels(*LoadTemplate(file, &renderer), {"normal"});
 }
 
 } // namespace

@@ -1,10 +1,8 @@
 // The ground targets and the balloon: y up from the ground at 0, z forward.
-#include "level/template_builder.h"
 #include "tools/make-models/make_models.h"
+#include "tools/make-models/model_parts.h"
 #include "tools/make-models/pictures.h"
 #include "tools/make-models/shape_builder.h"
-
-#include "level/parameter.h"
 
 #include <cmath>
 
@@ -13,15 +11,6 @@ const char* const balloon_file = "data\\game\\objects\\balloon\\balloon.op";
 const char* const flak_file = "data\\game\\objects\\flak\\flak.op";
 
 namespace {
-
-surface_look_c Look(const vec3_c& _color, const char* _texture = "", float _tile = 1.0f)
-{
-    surface_look_c look;
-    look.color = _color;
-    look.texture = _texture;
-    look.tile = _tile;
-    return look;
-}
 
 const vec3_c olive_colour(0.35f, 0.38f, 0.22f);
 const vec3_c steel_colour(0.25f, 0.25f, 0.27f);
@@ -33,35 +22,6 @@ const surface_look_c sandbag = Look(sandbag_colour, "data\\game\\objects\\sandba
 const surface_look_c uniform = Look(vec3_c(0.4f, 0.36f, 0.25f));
 const surface_look_c skin = Look(vec3_c(0.8f, 0.62f, 0.5f));
 const surface_look_c soot = Look(vec3_c(0.08f, 0.07f, 0.06f));
-
-// "sound" effects of a "MainGroup": event, file and distance.
-void AddSoundEffect(template_group_c& _main, const char* _event, const char* _file, float _distance)
-{
-    auto kind = std::make_unique<parameter_string_c>();
-    kind->name = _event;
-    kind->value = "sound";
-    _main.parameters.Add(std::move(kind));
-    auto file = std::make_unique<parameter_file_c>();
-    file->name = std::string(_event) + "_file";
-    file->value = _file;
-    _main.parameters.Add(std::move(file));
-    _main.parameters.GetSetFloat((std::string(_event) + "_distance").c_str(), &_distance, false, 0.0f, 1.0e6f);
-}
-
-template_group_c& MainGroup(object_template_c& _template, int _iff)
-{
-    template_group_c* main = AddTemplateGroup(_template, "MainGroup", nullptr);
-    i32 iff = _iff;
-    main->parameters.GetSetInt("iff", &iff, false, -1, 1);
-    return *main;
-}
-
-std::unique_ptr<geom_object_c> Mask(renderer_c* _renderer, const vec3_c& _centre, const vec3_c& _size)
-{
-    auto mask = BuildPart("mask", _renderer, [&](shape_builder_c& _s) { _s.Box(_centre, _size); });
-    mask->SetVisibility(false, true);
-    return mask;
-}
 
 void Sandbags(shape_builder_c& _s, float _radius)
 {
