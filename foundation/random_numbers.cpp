@@ -32,6 +32,11 @@ double Random()
     return ToUnit(ParkMillerStep(g_processState));
 }
 
+void RestartRandom()
+{
+    g_processState = kRandomDefaultSeed;
+}
+
 float RandomFloat(float min, float max)
 {
     if (min >= max)

@@ -1,11 +1,16 @@
 #pragma once
 // Reproducible Park-Miller random numbers: the process-wide generator, never
-// reseeded, so every run draws the same sequence, and random_c for private
-// sequences. Both keep their state word XOR-masked with 0x075BD924.
+// reseeded by the program, so every run draws the same sequence, and
+// random_c for private sequences. Both keep their state word XOR-masked with 0x075BD924.
 #include "foundation/types.h"
 
 // Next number of the process-wide generator, in (0, 1).
 double Random();
+
+// Puts the process-wide generator back where every run starts. Test
+// programs call it before each case, so that a case draws what it would
+// draw alone, whichever cases ran before it in the same process.
+void RestartRandom();
 
 // min when min >= max, else min + Random() * (max - min).
 float RandomFloat(float min, float max);

@@ -6,8 +6,8 @@
 
 namespace {
 
-// The process-wide generator is never reseeded, so this test must be the
-// first (and only) one of the program to draw from it.
+// The test program restarts the process-wide generator before every case,
+// so this case sees the sequence of a fresh run.
 TEST(RandomNumbers, ProcessGeneratorKnownSequenceAndRanges)
 {
     EXPECT_DOUBLE_EQ(Random(), 86875383 * 4.656612875245797e-10);
@@ -42,6 +42,30 @@ TEST(RandomNumbers, ProcessGeneratorKnownSequenceAndRanges)
         const int full = RandomInt(INT_MIN, INT_MAX);
         (void)full;
     }
+}
+
+TEST(RandomNumbers, RestartGoesBackToTheFirstNumber)
+{
+    const double first = Random();
+    Random();
+    Random();
+    RestartRandom();
+    EXPECT_DOUBLE_EQ(Random(), first);
+    EXPECT_DOUBLE_EQ(first, 86875383 * 4.656612875245797e-10);
+}
+
+// A case that leaves the generator moved on, and the case after it, which
+// (run in the same process) still starts from the first number.
+TEST(RandomNumbers, ACaseMovesTheProcessGeneratorOn)
+{
+    for (int i = 0; i < 5; ++i)
+        Random();
+    SUCCEED();
+}
+
+TEST(RandomNumbers, TheNextCaseStartsFromTheFirstNumberAgain)
+{
+    EXPECT_DOUBLE_EQ(Random(), 86875383 * 4.656612875245797e-10);
 }
 
 TEST(RandomNumbers, FirstStepOfTheDefaultSeed)

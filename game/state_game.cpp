@@ -53,6 +53,15 @@ std::string DescribeFailure(const std::exception& _error)
     return _error.what();
 }
 
+// The whole output, black, with depth and stencil: the shadow volumes count
+// into the stencil every frame, and counts left from the last frame would
+// shade what is no longer in shadow.
+void ClearFrame(renderer_c& _renderer)
+{
+    _renderer.SetViewport(0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+    _renderer.Clear(vec3_c(0.0f, 0.0f, 0.0f), 0, true, true, true, false);
+}
+
 } // namespace
 
 state_game_c::state_game_c(const string_c& _name) : state_c(_name)
@@ -266,8 +275,7 @@ i32 state_game_c::Frame(double _t)
     if (leaveTime < _t || leaveRequested)
         return state_leave;
     if (paused) {
-        renderer->SetViewport(0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
-        renderer->Clear(vec3_c(0.0f, 0.0f, 0.0f), 0, true, true, false, false);
+        ClearFrame(*renderer);
         scene->Animate(static_cast<f32>(_t), true);
         if (controllers_c* controllers = GetControllers())
             controllers->Update(0.0f);
@@ -294,8 +302,7 @@ i32 state_game_c::Frame(double _t)
     }
     RunScriptEvents();
 
-    renderer->SetViewport(0.0f, 0.0f, 1.0f, 1.0f, 1.0f);
-    renderer->Clear(vec3_c(0.0f, 0.0f, 0.0f), 0, true, true, false, false);
+    ClearFrame(*renderer);
     scene->Animate(gameTime, true);
     if (controllers_c* controllers = GetControllers())
         controllers->Update(dt);

@@ -139,6 +139,26 @@ TEST_F(StateGame, GameTimeStepIsHeldAndStallsAreSkipped)
     }
 }
 
+// Every frame, running or paused, starts on a black screen with depth and
+// stencil cleared: the shadow volumes count into the stencil each frame.
+TEST_F(StateGame, EveryFrameClearsTheScreenDepthAndStencil)
+{
+    const auto frame_clear = [&] {
+        mission.renderer->ClearCalls();
+        t += frame;
+        state.Update(t);
+        const recorded_call_c* clear = mission.renderer->FindCall("Clear");
+        return clear != nullptr ? clear->numbers : std::vector<double>{};
+    };
+    // Colour, stencil value, then target, depth, stencil, glow buffer.
+    const std::vector<double> everything = {0, 0, 0, 0, 1, 1, 1, 0};
+    EXPECT_EQ(everything, frame_clear());
+    mission.input->Set("pause", 1.0f);
+    frame_clear();
+    ASSERT_EQ(1, state.paused);
+    EXPECT_EQ(everything, frame_clear());
+}
+
 TEST_F(StateGame, HeldPauseActionTogglesOnce)
 {
     mission.input->Set("pause", 1.0f);

@@ -229,13 +229,15 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
                          },
                          vec3_c(-0.22f, 0.54f, dial_z)));
     for (const auto& [name, x] : {std::pair{"arrow1", 0.08f}, std::pair{"arrow2", 0.28f}}) {
-        // The needle over its own dial, turning about the view axis.
+        // The needle over its own dial, turning about the view axis. The dial
+        // stands off the panel as the compass does: on the panel's plane
+        // the two would fight over the depth test.
         AddTemplateGroup(tmpl, name,
                          BuildPart(
                              name, _renderer,
                              [&](shape_builder_c& _s) {
                                  _s.Surface("dial", looks.glass);
-                                 _s.Disc(vec3_c(0.0f, 0.0f, 0.005f), vec3_c(0.0f, 0.0f, -1.0f), 0.07f, 12);
+                                 _s.Disc(vec3_c(), vec3_c(0.0f, 0.0f, -1.0f), 0.07f, 12);
                                  _s.Surface("needle", looks.marking);
                                  _s.Box(vec3_c(0.0f, 0.03f, -0.005f), vec3_c(0.008f, 0.06f, 0.004f));
                              },
