@@ -157,11 +157,15 @@ glyph_f Arrow(f32 _dx, f32 _dy)
 void AddBar(data_files_t& _files, const std::string& _file, renderer_c* _renderer, bool _horizontal)
 {
     auto scene = BodyScene(_file.c_str(), _renderer);
-    auto track = BuildPart("track", _renderer, [](shape_builder_c& _s) {
+    // The groove runs the bar's length, with a narrow rim along its sides.
+    auto track = BuildPart("track", _renderer, [_horizontal](shape_builder_c& _s) {
         _s.Surface("rim", Flat(kRim * 0.6f));
         Rect(_s, 0.0f, 0.0f, 1.0f, 1.0f, kNear * 1.02f);
         _s.Surface("groove", Flat(kField));
-        Rect(_s, 0.02f, 0.15f, 0.98f, 0.85f, kNear * 1.01f);
+        if (_horizontal)
+            Rect(_s, 0.02f, 0.15f, 0.98f, 0.85f, kNear * 1.01f);
+        else
+            Rect(_s, 0.15f, 0.02f, 0.85f, 0.98f, kNear * 1.01f);
     });
     scene->AddObject(track.release());
     std::unique_ptr<geom_object_c> value;
