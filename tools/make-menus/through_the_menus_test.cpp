@@ -228,11 +228,15 @@ protected:
                     if (page->IsEnabled())
                         shown.push_back(page.get());
         }
-        for (any_menu_c* menu : shown)
-            for (const auto& control : menu->GetControls())
-                if (auto* text = dynamic_cast<TextWindowControl*>(control.get()); text && !text->GetLines().empty())
+        for (any_menu_c* menu : shown) {
+            for (const auto& control : menu->GetControls()) {
+                auto* text = dynamic_cast<TextWindowControl*>(control.get());
+                if (text && !text->GetLines().empty()) {
                     EXPECT_GE(text->GetVisibleLineCount(), 1u)
                         << menu->GetName().GetData() << ": " << control->GetName().GetData();
+                }
+            }
+        }
     }
 
     // The screen now, shrunk by averaging, compared with its expected
