@@ -21,6 +21,17 @@ class StateMenu : public ::testing::Test {
 protected:
     const char* CurrentMenu() const { return world.CurrentMenu(); }
     const char* Dialog() const { return world.Dialog(); }
+    // A fresh state entered; the frames the loading screen presented.
+    size_t EnterCountingFrames()
+    {
+        world.state = std::make_unique<state_menu_c>(&world.app);
+        world.Renderer().ClearCalls();
+        world.state->Enter(&world.app);
+        size_t frames = 0;
+        for (const recorded_call_c& call : world.Renderer().calls)
+            frames += call.name == "Present";
+        return frames;
+    }
 
     screens_world_c world;
 };
@@ -184,12 +195,7 @@ TEST_F(StateMenu, TheGlowMarksTheSelectedTile)
 TEST_F(StateMenu, EnterShowsItsProgressOnTheLoadingScreen)
 {
     world.AddPilot("Anna");
-    world.state = std::make_unique<state_menu_c>(&world.app);
-    world.Renderer().ClearCalls();
-    world.state->Enter(&world.app);
-    size_t frames = 0;
-    for (const recorded_call_c& call : world.Renderer().calls)
-        frames += call.name == "Present";
+    const size_t frames = EnterCountingFrames();
     // Progress 0, a frame per part of each of the 11 menu records read, 1.
     EXPECT_GE(frames, 13u);
 }
@@ -207,12 +213,7 @@ TEST_F(StateMenu, TheLoadingScreenIsDrawnWhenItsBarMoves)
     world.files.Load("DATA\\MENU\\Menu.txt", longer.data(), static_cast<u32>(longer.size()));
     longer += "AddMenu Long menu\\long.menu\n";
     world.files.Add("DATA\\MENU\\Menu.txt", std::vector<u8>(longer.begin(), longer.end()));
-    world.state = std::make_unique<state_menu_c>(&world.app);
-    world.Renderer().ClearCalls();
-    world.state->Enter(&world.app);
-    size_t frames = 0;
-    for (const recorded_call_c& call : world.Renderer().calls)
-        frames += call.name == "Present";
+    const size_t frames = EnterCountingFrames();
     EXPECT_GE(frames, 13u);
     EXPECT_LE(frames, 102u) << "progress 0, a frame per hundredth, 1";
     ASSERT_NE(world.Menu("Long"), nullptr);
