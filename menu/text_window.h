@@ -69,6 +69,9 @@ public:
     menu_rect_c* GetRectangle() override { return &rect; }
 
     const std::vector<mb_string_c>& GetLines() const { return lines; }
+    // The text's colour, from "CharsetColor" until a screen sets another.
+    const vec3_c& GetColor() const { return color; }
+    void SetColor(const vec3_c& _color) { color = _color; }
     // Lines that fit on one page; every line when nothing limits them.
     u32 GetVisibleLineCount();
     // The first line of the page at the scroll position.

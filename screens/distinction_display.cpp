@@ -13,6 +13,12 @@ namespace {
 
 constexpr f32 kStillFrame = 0.5f;
 
+void Place(distinction_display_c::icon_s& _icon)
+{
+    _icon.scene->SetViewport(_icon.x, _icon.y, _icon.width, _icon.height);
+    _icon.scene->SetAspectRatio(std::max(_icon.height / _icon.width, FLT_EPSILON));
+}
+
 } // namespace
 
 void MissionTilePosition(i32 _index, f32& _x, f32& _y)
@@ -47,6 +53,9 @@ void distinction_display_c::AddIcon(f32 _x, f32 _y, f32 _width, f32 _height, i32
     icon->dimmed = _dimmed ? 1 : 0;
     icon->scene.reset(static_cast<scene_c*>(models[static_cast<size_t>(_index)]->Clone()));
     icon->scene->Play(time, kStillFrame, kStillFrame, false);
+    // The shell draws a state it has just entered before updating it: an
+    // icon made on entering is drawn in its place, not over the screen.
+    Place(*icon);
     icons.push_back(std::move(icon));
 }
 
@@ -109,11 +118,9 @@ void distinction_display_c::Update(f32 _time)
 {
     time = _time;
     for (const auto& icon : icons) {
-        scene_c& scene = *icon->scene;
-        scene.SetViewport(icon->x, icon->y, icon->width, icon->height);
-        scene.SetAspectRatio(std::max(icon->height / icon->width, FLT_EPSILON));
-        scene.Animate(_time, true);
-        scene.PrepareFrame();
+        Place(*icon);
+        icon->scene->Animate(_time, true);
+        icon->scene->PrepareFrame();
     }
 }
 

@@ -38,6 +38,22 @@ TEST_F(DistinctionDisplay, ThePilotsRowDimsWhatIsNotEarned)
     EXPECT_EQ(icons[0]->scene->GetLastTime(), 1.5f);
 }
 
+// The shell draws a state in the frame it enters it, before its first
+// update: icons made on entering are already in their places.
+TEST_F(DistinctionDisplay, AnIconIsInItsPlaceBeforeTheFirstUpdate)
+{
+    world.AddPilot("Anna");
+    distinction_display_c display(&world.app, "data\\common\\distinctions_order.txt");
+    display.BuildPilotRow();
+    ASSERT_FALSE(display.GetIcons().empty());
+    const scene_c& scene = *display.GetIcons()[3]->scene;
+    EXPECT_FLOAT_EQ(scene.GetViewportX(), 0.568f + 0.024f * 3.0f);
+    EXPECT_FLOAT_EQ(scene.GetViewportY(), 0.2f);
+    EXPECT_FLOAT_EQ(scene.GetViewportWidth(), 0.021f);
+    EXPECT_FLOAT_EQ(scene.GetViewportHeight(), 0.0505f);
+    EXPECT_FLOAT_EQ(scene.GetAspectRatio(), 0.0505f / 0.021f);
+}
+
 TEST_F(DistinctionDisplay, TheGridShowsTheDistinctionsOfAvailableMissions)
 {
     world.AddCareerMission(0, 1, -1, 0);

@@ -32,6 +32,7 @@ constexpr i32 kLoadingPictures = 3;
 constexpr char kMenuList[] = "DATA\\MENU\\Menu.txt";
 constexpr char kGlowScene[] = "data\\menu\\common\\glow2.lws";
 constexpr f32 kClickDistance = 0.04f;
+constexpr f32 kLoadingBarStep = 0.01f;
 
 // Every non-empty line, cut to the name limit; a missing file gives none.
 std::vector<string_c> ReadNameList(const char* _file_name)
@@ -92,9 +93,16 @@ void state_menu_c::Enter(application_c* _application)
     glow_scene.reset(LoadScene(kGlowScene, app.GetRenderer()));
 
     manager = std::make_unique<menu_manager_c>(app.GetRenderer(), app.GetSoundDevice());
+    // Every command of a menu script is a step of the bar; drawing waits for
+    // the display, so the screen is drawn again only when the bar has moved
+    // by a visible amount.
+    f32 drawn = 0.0f;
     for (f32 share = 0.0f; share < 1.0f;) {
         share = manager->Load(kMenuList, 1);
-        loading.Draw(share);
+        if (share >= 1.0f || share - drawn >= kLoadingBarStep) {
+            loading.Draw(share);
+            drawn = share;
+        }
     }
 
     BuildPlanePreview();

@@ -25,7 +25,8 @@
 // ("MissionDesc", "MissionObj", "MissionDesc_scroll", "pilot_name",
 // "pilot_rank", "pilot_dif", "pilot_plane") lie on the menu itself.
 //
-// Enter loads everything behind the loading screen and, when the state was
+// Enter loads everything behind the loading screen (drawn again whenever
+// its bar has moved by a hundredth, not for every command read) and, when the state was
 // left for a game (the application keeps the menu name and screen code that
 // Leave stored), takes the game's result: a training mission done raises
 // the training progress; a career mission done marks its flags, recounts

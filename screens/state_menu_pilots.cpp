@@ -4,6 +4,7 @@
 #include "menu/any_menu.h"
 #include "menu/any_menu_control.h"
 #include "menu/menu_manager.h"
+#include "menu/text_window.h"
 #include "screens/distinction_display.h"
 #include "screens/screen_controls.h"
 #include "screens/state_menu.h"
@@ -95,16 +96,22 @@ void state_menu_c::UpdatePilots(f32)
         LayOutLegend(shown ? shown : &blank, false, input.stringValue);
     }
 
+    // The counts, and the names bright where earned.
     const pilot_profile_c* counted = FindTyped(app.pilots, input.stringValue);
     for (u32 i = 0; i < pilot_profile_c::kDistinctionCount; ++i) {
         string_c count("m");
         count += i + 1;
+        string_c label("dupa");
+        label += i + 1;
+        const bool earned = counted && counted->distinctions[i] != 0;
         string_c text;
-        if (counted && counted->distinctions[i] != 0) {
+        if (earned) {
             text = "   x ";
             text += counted->distinctions[i];
         }
         SetLabel(pilots, count, text);
+        if (TextWindowControl* name = FindTextWindow(pilots, label))
+            name->SetColor(earned ? vec3_c(1.0f, 1.0f, 1.0f) : vec3_c(0.3f, 0.3f, 0.3f));
     }
 }
 

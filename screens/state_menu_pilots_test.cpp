@@ -40,6 +40,11 @@ protected:
         auto* window = dynamic_cast<TextWindowControl*>(world.Control("Pilot", _control));
         return window && !window->GetLines().empty() ? window->GetLines()[0].GetData() : "";
     }
+    vec3_c NameColor(const char* _control) const
+    {
+        auto* window = dynamic_cast<TextWindowControl*>(world.Control("Pilot", _control));
+        return window ? window->GetColor() : vec3_c(-1.0f, -1.0f, -1.0f);
+    }
     void TypeName(const char* _name)
     {
         world.Click("Pilot", "Input");
@@ -68,6 +73,9 @@ TEST_F(Pilots, ThePageListsThePilotsAndShowsTheChosenOnesDifficultyLocked)
     EXPECT_EQ(State("Poziom").intValue, 1);
     EXPECT_EQ(Label("m3"), "   x 2");
     EXPECT_EQ(Label("m1"), "");
+    // The names of the distinctions earned are bright, the others dim.
+    EXPECT_EQ(NameColor("dupa3"), vec3_c(1.0f, 1.0f, 1.0f));
+    EXPECT_EQ(NameColor("dupa1"), vec3_c(0.3f, 0.3f, 0.3f));
     EXPECT_EQ(world.state->GetDistinctions()->GetPilotName(), "Anna");
     const auto& icons = world.state->GetDistinctions()->GetIcons();
     ASSERT_EQ(icons.size(), 8u);

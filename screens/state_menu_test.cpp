@@ -21,6 +21,17 @@ class StateMenu : public ::testing::Test {
 protected:
     const char* CurrentMenu() const { return world.CurrentMenu(); }
     const char* Dialog() const { return world.Dialog(); }
+    // A fresh state entered; the frames the loading screen presented.
+    size_t EnterCountingFrames()
+    {
+        world.state = std::make_unique<state_menu_c>(&world.app);
+        world.Renderer().ClearCalls();
+        world.state->Enter(&world.app);
+        size_t frames = 0;
+        for (const recorded_call_c& call : world.Renderer().calls)
+            frames += call.name == "Present";
+        return frames;
+    }
 
     screens_world_c world;
 };
@@ -184,14 +195,29 @@ TEST_F(StateMenu, TheGlowMarksTheSelectedTile)
 TEST_F(StateMenu, EnterShowsItsProgressOnTheLoadingScreen)
 {
     world.AddPilot("Anna");
-    world.state = std::make_unique<state_menu_c>(&world.app);
-    world.Renderer().ClearCalls();
-    world.state->Enter(&world.app);
-    size_t frames = 0;
-    for (const recorded_call_c& call : world.Renderer().calls)
-        frames += call.name == "Present";
+    const size_t frames = EnterCountingFrames();
     // Progress 0, a frame per part of each of the 11 menu records read, 1.
     EXPECT_GE(frames, 13u);
+}
+
+// A long menu script moves the bar in many small steps; the screen is drawn
+// once per hundredth of the way, as each drawing waits for the display.
+TEST_F(StateMenu, TheLoadingScreenIsDrawnWhenItsBarMoves)
+{
+    world.AddPilot("Anna");
+    std::string script;
+    for (int n = 0; n < 3000; ++n)
+        script += "TextWindowControl t" + std::to_string(n) + " menu\\window.txt x=0 y=0 w=0.1 h=0.1\n";
+    world.files.Add("menu\\long.menu", std::vector<u8>(script.begin(), script.end()));
+    std::string longer(world.files.GetSize("DATA\\MENU\\Menu.txt"), '\0');
+    world.files.Load("DATA\\MENU\\Menu.txt", longer.data(), static_cast<u32>(longer.size()));
+    longer += "AddMenu Long menu\\long.menu\n";
+    world.files.Add("DATA\\MENU\\Menu.txt", std::vector<u8>(longer.begin(), longer.end()));
+    const size_t frames = EnterCountingFrames();
+    EXPECT_GE(frames, 13u);
+    EXPECT_LE(frames, 102u) << "progress 0, a frame per hundredth, 1";
+    ASSERT_NE(world.Menu("Long"), nullptr);
+    EXPECT_EQ(world.Menu("Long")->GetControls().size(), 3000u) << "everything is still read";
 }
 
 TEST_F(StateMenu, TrainingAndCareerStartFromTheFirstPlane)
