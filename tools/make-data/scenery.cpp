@@ -11,6 +11,7 @@
 #include "game/objects/noise.h"
 #include "image/image.h"
 #include "image/texture_image.h"
+#include "tools/data-kit/picture_paint.h"
 #include "tools/make-data/landscape.h"
 
 #include <algorithm>
@@ -24,36 +25,12 @@ constexpr f32 kPi = 3.14159265f;
 constexpr u32 kZenith = 0xFF3F6FB8;
 constexpr u32 kHorizon = 0xFFB9CCE0;
 
-u32 Blend(u32 _a, u32 _b, f32 _t)
-{
-    _t = std::clamp(_t, 0.0f, 1.0f);
-    u32 out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const f32 a = static_cast<f32>((_a >> shift) & 0xFF), b = static_cast<f32>((_b >> shift) & 0xFF);
-        out |= static_cast<u32>(a + (b - a) * _t + 0.5f) << shift;
-    }
-    return out;
-}
-
-template <typename Pixel>
-void Paint(image_c& _image, Pixel _pixel)
-{
-    for (int y = 0; y < _image.GetHeight(); ++y) {
-        u8* row = _image.GetData() + static_cast<size_t>(y) * _image.GetPitch();
-        for (int x = 0; x < _image.GetWidth(); ++x) {
-            const u32 argb = _pixel(x, y);
-            for (int byte = 0; byte < 4; ++byte)
-                row[x * 4 + byte] = static_cast<u8>(argb >> (8 * byte));
-        }
-    }
-}
-
 // A DXT1 texture of one level made by _pixel(x, y).
 template <typename Pixel>
 texture_image_c Texture(int _width, int _height, format_e _format, Pixel _pixel)
 {
     texture_image_c texture(_width, _height, format_a8r8g8b8, false, false);
-    Paint(texture.GetLevel(0), _pixel);
+    PaintPicture(texture.GetLevel(0), _pixel);
     texture.ChangeFormat(_format);
     return texture;
 }
@@ -93,18 +70,18 @@ void AddSkyBox(data_files_t& _files)
         AddDataTexture(_files, std::string(kSkyPrefix) + sides[face] + ".dds",
                        Texture(side, side, format_dxt1, [face](int _x, int _y) {
                            const f32 up = 1.0f - static_cast<f32>(_y) / (side - 1);
-                           u32 sky = Blend(kHorizon, kZenith, std::pow(up, 0.6f));
+                           u32 sky = BlendColour(kHorizon, kZenith, std::pow(up, 0.6f));
                            // A band of fair-weather clouds above the horizon; the
                            // faces' noise continues round the box.
                            const f32 u = static_cast<f32>(face * side + _x) / 64.0f;
                            const f32 cloud = Clouds(u, static_cast<f32>(_y) / 32.0f);
                            const f32 band = std::clamp(1.0f - std::fabs(up - 0.35f) * 4.0f, 0.0f, 1.0f);
-                           return Blend(sky, 0xFFF4F6F8, std::clamp((cloud + 0.05f) * 4.0f, 0.0f, 0.8f) * band);
+                           return BlendColour(sky, 0xFFF4F6F8, std::clamp((cloud + 0.05f) * 4.0f, 0.0f, 0.8f) * band);
                        }));
     }
     AddDataTexture(_files, std::string(kSkyPrefix) + "up.dds", Texture(side, side, format_dxt1, [](int _x, int _y) {
                        const f32 cloud = Clouds(static_cast<f32>(_x) / 48.0f + 9.0f, static_cast<f32>(_y) / 48.0f);
-                       return Blend(kZenith, 0xFFE8EEF4, std::clamp(cloud * 3.0f, 0.0f, 0.6f));
+                       return BlendColour(kZenith, 0xFFE8EEF4, std::clamp(cloud * 3.0f, 0.0f, 0.6f));
                    }));
     AddDataTexture(_files, std::string(kSkyPrefix) + "down.dds",
                    Texture(side, side, format_dxt1, [](int, int) { return 0xFF5A6A4A; }));
@@ -169,8 +146,8 @@ void AddLoadingScreen(data_files_t& _files, renderer_c* _renderer)
                            const f32 ridge = 0.7f + Noise2(point) * 0.08f + std::sin(fx * 5.0f + seed) * 0.03f;
                            const f32 fy = static_cast<f32>(_y) / 512.0f;
                            if (fy > ridge)
-                               return Blend(0xFF1E2A1C, 0xFF0E140D, (fy - ridge) * 3.0f);
-                           return Blend(top, low, fy / ridge);
+                               return BlendColour(0xFF1E2A1C, 0xFF0E140D, (fy - ridge) * 3.0f);
+                           return BlendColour(top, low, fy / ridge);
                        }));
     }
     scene_c loading("loading", _renderer);
@@ -183,10 +160,14 @@ void AddGlowScene(data_files_t& _files, renderer_c* _renderer)
     const std::string glow = "data\\menu\\common\\glow.png";
     image_c picture;
     picture.Create(64, 64, format_a8r8g8b8);
-    Paint(picture, [](int _x, int _y) {
+    PaintPicture(picture, [](int _x, int _y) {
         const f32 dx = (static_cast<f32>(_x) - 31.5f) / 32.0f, dy = (static_cast<f32>(_y) - 31.5f) / 32.0f;
-        const f32 alpha = std::clamp(1.0f - std::sqrt(dx * dx + dy * dy), 0.0f, 1.0f);
-        return static_cast<u32>(alpha * alpha * 255.0f) << 24 | 0x00FFE8A0;
+        // The colour fades with the alpha so that added to a tile it brightens
+        // the rim and leaves the tile's number readable in the middle.
+        const f32 falloff = std::clamp(1.0f - std::sqrt(dx * dx + dy * dy), 0.0f, 1.0f);
+        const f32 ring = falloff * falloff * (1.0f - falloff) * 6.0f;
+        const u32 level = static_cast<u32>(std::min(ring, 1.0f) * 255.0f);
+        return level << 24 | (level * 0xFF / 255) << 16 | (level * 0xE8 / 255) << 8 | (level * 0xA0 / 255);
     });
     AddDataPicture(_files, glow, picture, image_file_png);
 
@@ -228,6 +209,8 @@ void AddMissionPreview(data_files_t& _files, const std::string& _name, const lan
                 static_cast<f32>(column) * spacing - size * 0.5f, size * 0.5f - static_cast<f32>(row) * spacing);
 
     scene_c scene("preview", _renderer);
+    // The left part of the briefing and plane pages, clear of their texts.
+    scene.SetViewport(0.04f, 0.04f, 0.51f, 0.78f);
     auto* camera = scene.AddCamera(new camera_c("camera"));
     camera->position = vec3_c(0.0f, size * 0.9f, -size * 0.7f);
     camera->rotation = vec3_c(0.0f, kPi * 0.22f, 0.0f);
