@@ -177,7 +177,7 @@ inline const char* lws_tokenizer_c::ReadSigned(std::string_view& _word, bool& _n
         ThrowEnd();
     const char* at = _word.data();
     _negative = *at == '-';
-    return _negative || *at == '+' ? at + 1 : at;
+    return at + ((*at == '-') | (*at == '+'));
 }
 
 inline int lws_tokenizer_c::ReadInt()
@@ -216,11 +216,19 @@ inline float lws_tokenizer_c::ReadFloat()
         return ReadFloatSlow(word);
     static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    // Words of up to eight bytes hold at most seven digits when they have a
+    // point: their quotient lies farther from every halfway point between two
+    // floats than a product by the rounded inverse power strays from it, so
+    // the product gives the same float as the division, and is much quicker.
+    // (Checked for every such mantissa and power by the tests.)
+    static constexpr double kInversePowers[] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7};
     u64 eight;
     u32 places;
     if (ReadDecimal(at, static_cast<u32>(length), eight, places)) {
-        const double value = static_cast<double>(eight) / kPowers[places];
-        return static_cast<float>(negative ? -value : value);
+        // The sign goes in as a bit: a branch on it would be mispredicted
+        // about every other number in a list of normals.
+        const double value = static_cast<double>(eight) * kInversePowers[places];
+        return static_cast<float>(std::bit_cast<double>(std::bit_cast<u64>(value) | u64(negative) << 63));
     }
     u64 mantissa = 0;
     const char* point = nullptr;

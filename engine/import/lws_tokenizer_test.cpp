@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -295,5 +296,53 @@ TEST(LwsTokenizer, ShortDecimalsReadAtOnceAsByteByByte)
             EXPECT_EQ(t.ReadFloat(), static_cast<float>(TextToDouble(word))) << word;
         for (const char* word : words)
             EXPECT_EQ(t.ReadInt(), TextToInt(word)) << word;
+    }
+}
+
+// Short decimals are scaled by a product with the rounded inverse power of
+// ten instead of a division: for every mantissa of up to seven digits and
+// every point position the two give the same float.
+TEST(LwsTokenizer, InversePowerProductRoundsAsTheDivision)
+{
+    const double powers[] = {1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+    const double inverses[] = {1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7};
+    for (u32 places = 0; places < 7; ++places) {
+        u32 differing = 0;
+        for (u32 mantissa = 0; mantissa < 10000000; ++mantissa) {
+            const float quotient = static_cast<float>(static_cast<double>(mantissa) / powers[places]);
+            const float product = static_cast<float>(static_cast<double>(mantissa) * inverses[places]);
+            differing += std::memcmp(&quotient, &product, sizeof(float)) != 0 ? 1 : 0;
+        }
+        EXPECT_EQ(differing, 0u) << places + 1 << " places";
+    }
+}
+
+// Signed decimals of eight bytes or fewer, with the point anywhere, read as
+// the runtime reads them, the sign of a negative zero included.
+TEST(LwsTokenizer, SignedShortDecimalsMatchTheRuntimeConversion)
+{
+    std::string text;
+    u32 seed = 777;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int i = 0; i < 100000; ++i) {
+        const u32 digits = 1 + (next() >> 8) % 7;
+        const u32 point = (next() >> 8) % (digits + 1);
+        text += (next() & 0x100) ? "-" : "";
+        for (u32 d = 0; d < digits; ++d) {
+            if (d == point && d > 0)
+                text += '.';
+            text += static_cast<char>('0' + (next() >> 12) % 10);
+        }
+        text += '\t';
+    }
+    text += "-0.000 -0 0.0 ";
+    scene_text_c s(text);
+    lws_tokenizer_c t(s.file);
+    lws_tokenizer_c words(s.file);
+    string_c word;
+    while (words.TryReadWord(word)) {
+        const float expected = static_cast<float>(TextToDouble(word));
+        const float read = t.ReadFloat();
+        ASSERT_EQ(std::memcmp(&read, &expected, sizeof(float)), 0) << word.GetData();
     }
 }
