@@ -131,13 +131,16 @@ TEST(LwsTokenizer, FloatsMatchTheRuntimeConversion)
     }
 }
 
-TEST(LwsTokenizer, ManyDecimalsMatchTheRuntimeConversion)
+namespace {
+
+// _count decimals of 1 to _longest digits, the point anywhere, about half of
+// them negative, each followed by _blank.
+std::string RandomDecimals(u32 _seed, int _count, u32 _longest, char _blank)
 {
     std::string text;
-    u32 seed = 12345;
-    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    for (int i = 0; i < 20000; ++i) {
-        const u32 digits = 1 + (next() >> 8) % 15;
+    auto next = [&_seed] { return _seed = _seed * 1664525u + 1013904223u; };
+    for (int i = 0; i < _count; ++i) {
+        const u32 digits = 1 + (next() >> 8) % _longest;
         const u32 point = (next() >> 8) % (digits + 1);
         if (next() & 0x100)
             text += '-';
@@ -146,9 +149,16 @@ TEST(LwsTokenizer, ManyDecimalsMatchTheRuntimeConversion)
                 text += '.';
             text += static_cast<char>('0' + (next() >> 12) % 10);
         }
-        text += ' ';
+        text += _blank;
     }
-    scene_text_c s(text);
+    return text;
+}
+
+} // namespace
+
+TEST(LwsTokenizer, ManyDecimalsMatchTheRuntimeConversion)
+{
+    scene_text_c s(RandomDecimals(12345, 20000, 15, ' '));
     lws_tokenizer_c t(s.file);
     lws_tokenizer_c words(s.file);
     string_c word;
@@ -321,20 +331,7 @@ TEST(LwsTokenizer, InversePowerProductRoundsAsTheDivision)
 // the runtime reads them, the sign of a negative zero included.
 TEST(LwsTokenizer, SignedShortDecimalsMatchTheRuntimeConversion)
 {
-    std::string text;
-    u32 seed = 777;
-    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    for (int i = 0; i < 100000; ++i) {
-        const u32 digits = 1 + (next() >> 8) % 7;
-        const u32 point = (next() >> 8) % (digits + 1);
-        text += (next() & 0x100) ? "-" : "";
-        for (u32 d = 0; d < digits; ++d) {
-            if (d == point && d > 0)
-                text += '.';
-            text += static_cast<char>('0' + (next() >> 12) % 10);
-        }
-        text += '\t';
-    }
+    std::string text = RandomDecimals(777, 100000, 7, '\t');
     text += "-0.000 -0 0.0 ";
     scene_text_c s(text);
     lws_tokenizer_c t(s.file);
