@@ -165,6 +165,45 @@ vec3_c ase_reader_c::ReadVec3Swapped()
     return vec3_c(v.x, v.z, v.y);
 }
 
+void ase_reader_c::ReadIndexedVec3(int& _index, vec3_c& _v)
+{
+    lws_tokenizer_c::row_c row(tokens);
+    if (row.Int(_index) && row.Float(_v.x) && row.Float(_v.y) && row.Float(_v.z)) {
+        row.Commit();
+        return;
+    }
+    _index = tokens.ReadInt();
+    _v = ReadVec3();
+}
+
+void ase_reader_c::ReadInts(int (&_values)[4])
+{
+    lws_tokenizer_c::row_c row(tokens);
+    if (row.Int(_values[0]) && row.Int(_values[1]) && row.Int(_values[2]) && row.Int(_values[3])) {
+        row.Commit();
+        return;
+    }
+    for (int& value : _values)
+        value = tokens.ReadInt();
+}
+
+void ase_reader_c::ReadFaceCorners(int (&_corners)[3])
+{
+    lws_tokenizer_c::row_c row(tokens);
+    if (row.Skip() && row.Skip() && row.Int(_corners[0]) && row.Skip() && row.Int(_corners[1]) && row.Skip() &&
+        row.Int(_corners[2])) {
+        row.Commit();
+        return;
+    }
+    tokens.SkipWord();
+    tokens.SkipWord();
+    _corners[0] = tokens.ReadInt();
+    tokens.SkipWord();
+    _corners[1] = tokens.ReadInt();
+    tokens.SkipWord();
+    _corners[2] = tokens.ReadInt();
+}
+
 void ase_reader_c::ReadMap(map_c& _map)
 {
     _map.present = true;
@@ -360,8 +399,11 @@ void ase_reader_c::ReadGeomObject()
         Block([&](ase_keyword_e _entry) {
             if (_entry != _entryName)
                 return;
-            const int i = tokens.ReadInt();
-            const vec3_c v = _swapped ? ReadVec3Swapped() : ReadVec3();
+            int i;
+            vec3_c v;
+            ReadIndexedVec3(i, v);
+            if (_swapped)
+                v = vec3_c(v.x, v.z, v.y);
             if (i >= 0 && static_cast<size_t>(i) == _list.size())
                 _list.push_back(v);
         });
@@ -382,13 +424,9 @@ void ase_reader_c::ReadGeomObject()
                 face_c* current = nullptr;
                 Block([&](ase_keyword_e _entry) {
                     if (_entry == ase_mesh_face) {
-                        tokens.SkipWord();
-                        tokens.SkipWord();
-                        const int a = tokens.ReadInt();
-                        tokens.SkipWord();
-                        const int b = tokens.ReadInt();
-                        tokens.SkipWord();
-                        const int c = tokens.ReadInt();
+                        int corners[3];
+                        ReadFaceCorners(corners);
+                        const int a = corners[0], b = corners[1], c = corners[2];
                         current = nullptr;
                         const size_t n = vertices.size();
                         if (a >= 0 && b >= 0 && c >= 0 && size_t(a) < n && size_t(b) < n && size_t(c) < n) {
@@ -413,13 +451,12 @@ void ase_reader_c::ReadGeomObject()
                 Block([&](ase_keyword_e _entry) {
                     if (_entry != ase_mesh_tvert)
                         return;
-                    const int i = tokens.ReadInt();
-                    const f32 u = tokens.ReadFloat();
-                    const f32 v = tokens.ReadFloat();
-                    tokens.ReadFloat();
+                    int i;
+                    vec3_c uvw;
+                    ReadIndexedVec3(i, uvw);
                     if (i >= 0 && static_cast<size_t>(i) == uvs.size() / 2) {
-                        uvs.push_back(u);
-                        uvs.push_back(1.0f - v);
+                        uvs.push_back(uvw.x);
+                        uvs.push_back(1.0f - uvw.y);
                     }
                 });
             } else if (_word == ase_mesh_cvertlist) {
@@ -431,10 +468,9 @@ void ase_reader_c::ReadGeomObject()
                 Block([&](ase_keyword_e _entry) {
                     if (_entry != entryName)
                         return;
-                    const int i = tokens.ReadInt();
-                    const int a = tokens.ReadInt();
-                    const int b = tokens.ReadInt();
-                    const int c = tokens.ReadInt();
+                    int row[4];
+                    ReadInts(row);
+                    const int i = row[0], a = row[1], b = row[2], c = row[3];
                     const size_t limit = texture ? uvs.size() / 2 : colors.size();
                     if (i >= 0 && size_t(i) == count && count < faces.size() && a >= 0 && b >= 0 && c >= 0 &&
                         size_t(a) < limit && size_t(b) < limit && size_t(c) < limit) {
@@ -451,8 +487,10 @@ void ase_reader_c::ReadGeomObject()
                 int corner = 0;
                 Block([&](ase_keyword_e _entry) {
                     if (_entry == ase_mesh_facenormal) {
-                        const int i = tokens.ReadInt();
-                        const vec3_c n = ReadVec3Swapped();
+                        int i;
+                        vec3_c n;
+                        ReadIndexedVec3(i, n);
+                        n = vec3_c(n.x, n.z, n.y);
                         current = nullptr;
                         if (i >= 0 && size_t(i) == count && count < faces.size()) {
                             current = &faces[count];
@@ -461,8 +499,10 @@ void ase_reader_c::ReadGeomObject()
                         }
                         ++count;
                     } else if (_entry == ase_mesh_vertexnormal) {
-                        const int j = tokens.ReadInt();
-                        const vec3_c n = ReadVec3Swapped();
+                        int j;
+                        vec3_c n;
+                        ReadIndexedVec3(j, n);
+                        n = vec3_c(n.x, n.z, n.y);
                         if (current && corner >= 0 && j >= 0 && static_cast<u32>(j) == current->vertex[corner])
                             current->normal[corner] = n;
                         if (current)

@@ -68,6 +68,12 @@ private:
     string_c ReadQuoted();
     vec3_c ReadVec3();
     vec3_c ReadVec3Swapped();
+    // The rows of the long lists, read straight from the text when written
+    // the usual way and word by word otherwise: an index and a vector; four
+    // indices; a face's number and its three corners (A, B and C).
+    void ReadIndexedVec3(int& _index, vec3_c& _v);
+    void ReadInts(int (&_values)[4]);
+    void ReadFaceCorners(int (&_corners)[3]);
     // How many entries a list may reserve for a count read from the file.
     size_t Reservable(int _count, u32 _shortestEntry) const;
 

@@ -417,6 +417,15 @@ u64 Fingerprint(const std::vector<ase_mesh_c>& _meshes)
     return h;
 }
 
+size_t FacesOf(const std::vector<ase_mesh_c>& _meshes)
+{
+    size_t faces = 0;
+    for (const ase_mesh_c& mesh : _meshes)
+        for (const auto& set : mesh.geometry->primitiveSets)
+            faces += set->indices.size() / 3;
+    return faces;
+}
+
 } // namespace
 
 // The numbers, lists and blocks of a many-object export read into exactly
@@ -425,11 +434,7 @@ TEST(AseReader, ManyObjectExportBuildsTheSameGeometryAsAlways)
 {
     const loaded_ase_c ase(ManyObjects());
     ASSERT_EQ(ase.meshes.size(), 4u);
-    size_t faces = 0;
-    for (const ase_mesh_c& mesh : ase.meshes)
-        for (const auto& set : mesh.geometry->primitiveSets)
-            faces += set->indices.size() / 3;
-    EXPECT_EQ(faces, 2u * (9 + 16 + 25 + 36));
+    EXPECT_EQ(FacesOf(ase.meshes), 2u * (9 + 16 + 25 + 36));
     EXPECT_EQ(Fingerprint(ase.meshes), 8012160648085892719ull);
 }
 
@@ -590,9 +595,6 @@ TEST(AseReader, UnusualRowsBuildTheSameGeometryAsAlways)
 {
     const loaded_ase_c ase(UnusualRows());
     ASSERT_EQ(ase.meshes.size(), 1u);
-    size_t faces = 0;
-    for (const auto& set : ase.meshes[0].geometry->primitiveSets)
-        faces += set->indices.size() / 3;
-    EXPECT_EQ(faces, 72u);
+    EXPECT_EQ(FacesOf(ase.meshes), 72u);
     EXPECT_EQ(SceneFingerprint(ase), 669488862781168810ull);
 }

@@ -343,3 +343,48 @@ TEST(LwsTokenizer, SignedShortDecimalsMatchTheRuntimeConversion)
         ASSERT_EQ(std::memcmp(&read, &expected, sizeof(float)), 0) << word.GetData();
     }
 }
+
+// Rows read straight from the text give what reading word by word gives,
+// whatever the words and blanks; a row that cannot be read that way leaves
+// the position where it was.
+TEST(LwsTokenizer, RowsReadAsWordByWord)
+{
+    const char* const words[] = {"0.5000", "-12.25",  "+3",    "12345678", "-1234567.", "123456789", "1e5",
+                                 "7:",     "-",       ".",     "-.5",      "1,2",       "{",         "00000000",
+                                 "0",      "-0.0000", "99.99", "x",        "0.0998",    "65535"};
+    const char* const blanks[] = {" ", "\t", "\r\n", "   ", "\t\t\t\t\t\t\t\t\t", "\v\f", " \t "};
+    u32 seed = 31337;
+    auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += std::string(blanks[next() % std::size(blanks)]) + words[next() % std::size(words)];
+    text += "\n";
+    scene_text_c s(text);
+    lws_tokenizer_c rows(s.file);
+    lws_tokenizer_c byWord(s.file);
+    u32 read = 0, fallen = 0;
+    while (rows.GetRemaining() > 1) {
+        const u32 before = rows.GetPosition();
+        ASSERT_EQ(before, byWord.GetPosition());
+        lws_tokenizer_c::row_c row(rows);
+        int i;
+        f32 f[2];
+        if (row.Int(i) && row.Skip() && row.Float(f[0]) && row.Float(f[1])) {
+            row.Commit();
+            ++read;
+            EXPECT_EQ(i, byWord.ReadInt());
+            byWord.SkipWord();
+            for (const f32 value : f) {
+                const f32 expected = byWord.ReadFloat();
+                EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << value << " " << expected;
+            }
+        } else {
+            ++fallen;
+            EXPECT_EQ(rows.GetPosition(), before);
+            rows.SkipWord();
+            byWord.SkipWord();
+        }
+    }
+    EXPECT_GT(read, 100u);
+    EXPECT_GT(fallen, 100u);
+}
