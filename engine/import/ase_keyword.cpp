@@ -183,3 +183,14 @@ ase_keyword_e AseKeyword(std::string_view _word)
     return k.text.size() == _word.size() && SameBytes(k.text.data(), _word.data(), _word.size()) ? k.keyword
                                                                                                  : ase_unknown;
 }
+
+std::string_view AseKeywordText(ase_keyword_e _keyword)
+{
+    static constexpr auto kTexts = [] {
+        std::array<std::string_view, std::size(kKeywords) + 1> texts{};
+        for (const keyword_text_c& k : kKeywords)
+            texts[k.keyword] = k.text;
+        return texts;
+    }();
+    return _keyword < kTexts.size() ? kTexts[_keyword] : std::string_view();
+}

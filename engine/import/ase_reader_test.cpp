@@ -302,6 +302,16 @@ TEST(AseReader, DeepNestingIsBounded)
 
 namespace {
 
+// Appends the corners of face _face of a grid of _side by _side quads, two
+// triangles each, to _corners; returns them.
+const u32* GridFace(u32 _side, u32 _face, std::vector<u32>& _corners)
+{
+    const u32 n = _side + 1, q = _face / 2, p = (q / _side) * n + q % _side;
+    const u32 c[3] = {p, _face % 2 ? p + n + 1 : p + 1, _face % 2 ? p + n : p + n + 1};
+    _corners.insert(_corners.end(), c, c + 3);
+    return _corners.data() + _corners.size() - 3;
+}
+
 // An export of several objects with transforms, counts, normals given for
 // some faces, vertex colours, two material ids and numbers written in the
 // forms exporters use (signs, exponents, long fractions, junk after a word).
@@ -347,9 +357,7 @@ std::string ManyObjects()
         t += "\t\t}\n\t\t*MESH_FACE_LIST {\n";
         std::vector<u32> corners;
         for (u32 f = 0; f < faces; ++f) {
-            const u32 q = f / 2, p = (q / side) * n + q % side;
-            const u32 c[3] = {p, f % 2 ? p + n + 1 : p + 1, f % 2 ? p + n : p + n + 1};
-            corners.insert(corners.end(), c, c + 3);
+            const u32* const c = GridFace(side, f, corners);
             std::snprintf(line, sizeof line,
                           "\t\t\t*MESH_FACE %u:    A: %u B: %u C: %u AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING %u "
                           "\t*MESH_MTLID %u\n",
@@ -556,9 +564,7 @@ std::string UnusualRows()
     t += "\t\t}\n\t\t*MESH_FACE_LIST {\n";
     std::vector<u32> corners;
     for (u32 f = 0; f < faces; ++f) {
-        const u32 q = f / 2, p = (q / side) * n + q % side;
-        const u32 c[3] = {p, f % 2 ? p + n + 1 : p + 1, f % 2 ? p + n : p + n + 1};
-        corners.insert(corners.end(), c, c + 3);
+        const u32* const c = GridFace(side, f, corners);
         std::string row = "\t\t\t*MESH_FACE" + blank() + index(f) + ":" + blank() + "A:" + blank() +
                           std::to_string(c[0]) + blank() + "B:" + blank() + index(c[1]) + blank() + "C:" + blank() +
                           std::to_string(c[2]) + blank() + "AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING" + blank();

@@ -55,29 +55,47 @@ public:
     void ReadAngles(vec3_c& _angles);
 
     // The numbers of one row of a long list, read straight from the text:
-    // each read takes the next word, found with the blank after it within 16
-    // bytes, when it is a plain decimal of at most eight bytes after its sign,
-    // and gives what ReadInt or ReadFloat would give. For any other word it
-    // returns false and the row is to be read again word by word: nothing is
-    // consumed before Commit.
+    // the 64 bytes from the position are classified once, and each read
+    // takes the next word that lies wholly among them when it is a plain
+    // decimal of at most eight bytes after its sign, giving what ReadInt or
+    // ReadFloat would give. For any other word it returns false and the row
+    // is to be read again word by word: nothing is consumed before Commit.
+    // The position and the classes stay in registers across the row, so that
+    // finding each next word is a few bit operations.
     class row_c {
     public:
-        explicit row_c(lws_tokenizer_c& _tokens) : tokens(_tokens), at(_tokens.position) {}
-        inline bool Int(int& _value);
-        inline bool Float(f32& _value);
+        inline explicit row_c(lws_tokenizer_c& _tokens);
+        [[gnu::always_inline]] inline bool Int(int& _value);
+        [[gnu::always_inline]] inline bool Float(f32& _value);
         // Passes over a word of any kind.
-        inline bool Skip();
-        void Commit() { tokens.position = at; }
+        bool Skip() { return Pass(false); }
+        // Passes over a word that does not begin with '*', '{' or '}'.
+        bool SkipValue() { return Pass(true); }
+        // Passes over the next word when it is _word, of 8 to 24 bytes.
+        [[gnu::always_inline]] inline bool Word(std::string_view _word);
+        void Commit() { tokens.position = start + at; }
 
     private:
-        // The next word's sign, the eight bytes from its first digit on and
-        // the position after it; false when it cannot be read here.
-        inline bool Word(bool& _negative, u64& _bytes, u32& _length, u32& _end) const;
-        inline bool Decimal(u64& _mantissa, u32& _decimals, bool& _negative);
+        // The next word's first byte and the blank after it; false when
+        // either is not among the 64.
+        [[gnu::always_inline]] inline bool Next(u32& _first, u32& _end) const;
+        [[gnu::always_inline]] inline bool Decimal(u64& _mantissa, u32& _decimals, bool& _negative);
+        [[gnu::always_inline]] inline bool Pass(bool _valuesOnly);
 
         lws_tokenizer_c& tokens;
-        u32 at;
+        const char* base;
+        u32 start;
+        u32 at = 0; // from base
+        // Bit i set when byte base + i is a blank, a digit, a point; all
+        // blank when the text ends too soon for the reads' loads.
+        u64 blanks = ~u64(0);
+        u64 digits = 0;
+        u64 points = 0;
     };
+
+    // _a and _b hold the same _size bytes, 8 to 24, compared in a few
+    // overlapping loads instead of a call to memcmp.
+    static inline bool SameBytes(const char* _a, const char* _b, size_t _size);
 
     // Position in the text, for readers that look ahead and step back.
     u32 GetPosition() const { return position; }
@@ -105,10 +123,14 @@ private:
     inline bool ReadDecimal(const char* _at, u32 _length, u64& _mantissa, u32& _decimals) const;
     // As ReadDecimal, for the word of _length bytes that _bytes begin.
     static inline bool Decimal(u64 _bytes, u32 _length, u64& _mantissa, u32& _decimals);
+    // The value of the first _count (1 to 8) of eight digit bytes.
+    static inline u64 Digits(u64 _bytes, u32 _count);
     // The eight bytes from _at, the first lowest.
     static inline u64 Load8(const char* _at);
-    // Bit i set when byte i of the 16 from _at is a blank.
+    // Bit i set when byte i of the 16 from _at is a blank; with _digits and
+    // _points, when it is a digit or a point.
     static inline u32 Blanks16(const char* _at);
+    static inline u32 Classes16(const char* _at, u32& _digits, u32& _points);
     // The integer and the float a plain decimal stands for.
     static inline int IntOf(u64 _mantissa, u32 _decimals, bool _negative);
     static inline f32 FloatOf(u64 _mantissa, u32 _decimals, bool _negative);
@@ -194,6 +216,35 @@ inline u32 lws_tokenizer_c::Blanks16(const char* _at)
 #endif
 }
 
+inline u32 lws_tokenizer_c::Classes16(const char* _at, u32& _digits, u32& _points)
+{
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(_at));
+    const __m128i space = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '));
+    const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
+    const __m128i fromZero = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+    const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(fromZero, _mm_set1_epi8(9)), fromZero);
+    _digits = static_cast<u32>(_mm_movemask_epi8(digit));
+    _points = static_cast<u32>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'))));
+    return static_cast<u32>(_mm_movemask_epi8(_mm_or_si128(space, control)));
+#else
+    _digits = _points = 0;
+    for (u32 i = 0; i < 16; ++i) {
+        const u8 c = static_cast<u8>(_at[i]);
+        _digits |= static_cast<u32>(static_cast<u8>(c - '0') <= 9) << i;
+        _points |= static_cast<u32>(c == '.') << i;
+    }
+    return Blanks16(_at);
+#endif
+}
+
+inline bool lws_tokenizer_c::SameBytes(const char* _a, const char* _b, size_t _size)
+{
+    const u64 middle = _size > 16 ? Load8(_a + 8) ^ Load8(_b + 8) : 0;
+    return ((Load8(_a) ^ Load8(_b)) | (Load8(_a + _size - 8) ^ Load8(_b + _size - 8)) | middle) == 0;
+}
+
 inline bool lws_tokenizer_c::ReadDecimal(const char* _at, u32 _length, u64& _mantissa, u32& _decimals) const
 {
     if (_length == 0 || _length > 8 || static_cast<u32>(_at - text) + 8 > size)
@@ -221,17 +272,24 @@ inline bool lws_tokenizer_c::Decimal(u64 _bytes, u32 _length, u64& _mantissa, u3
         w = (w & before) | ((w >> 8) & ~before);
         _decimals = --digits - point;
     }
-    // Every byte kept is '0' to '9'; then the digits, first byte highest,
-    // are combined in pairs, fours and eights.
+    // Every byte kept is '0' to '9'.
     const u64 mask = digits == 8 ? ~u64(0) : (u64(1) << (8 * digits)) - 1;
     const u64 d = w & mask;
     if ((d & kHigh) != (kZeros & mask) || ((d + 0x0606060606060606ull) & kHigh) != (kZeros & mask))
         return false;
-    u64 v = (d - (kZeros & mask)) << (8 * (8 - digits));
+    _mantissa = Digits(d, digits);
+    return true;
+}
+
+inline u64 lws_tokenizer_c::Digits(u64 _bytes, u32 _count)
+{
+    // The digits, first byte highest, combined in pairs, fours and eights;
+    // the bytes past them are shifted out (a borrow from them only runs
+    // higher).
+    u64 v = (_bytes - 0x3030303030303030ull) << (8 * (8 - _count));
     v = (v * 2561) >> 8 & 0x00FF00FF00FF00FFull;
     v = (v * 6553601) >> 16 & 0x0000FFFF0000FFFFull;
-    _mantissa = (v * 42949672960001ull) >> 32;
-    return true;
+    return (v * 42949672960001ull) >> 32;
 }
 
 inline int lws_tokenizer_c::IntOf(u64 _mantissa, u32 _decimals, bool _negative)
@@ -327,34 +385,62 @@ inline float lws_tokenizer_c::ReadFloat()
     return static_cast<float>(negative ? -value : value);
 }
 
-inline bool lws_tokenizer_c::row_c::Word(bool& _negative, u64& _bytes, u32& _length, u32& _end) const
+inline lws_tokenizer_c::row_c::row_c(lws_tokenizer_c& _tokens)
+    : tokens(_tokens), base(_tokens.text + _tokens.position), start(_tokens.position)
 {
-    if (tokens.size - at < 16)
+    // Words end within the 64; the loads from them reach 24 bytes further.
+    if (_tokens.size - start < 96)
+        return;
+    blanks = 0;
+    for (u32 i = 0; i < 64; i += 16) {
+        u32 d, p;
+        blanks |= static_cast<u64>(Classes16(base + i, d, p)) << i;
+        digits |= static_cast<u64>(d) << i;
+        points |= static_cast<u64>(p) << i;
+    }
+}
+
+inline bool lws_tokenizer_c::row_c::Next(u32& _first, u32& _end) const
+{
+    const u64 words = ~blanks >> at;
+    if (words == 0)
         return false;
-    const char* const bytes = tokens.text + at;
-    // A bit past the 16 stops the search for the word's end.
-    const u32 blanks = Blanks16(bytes) | 1u << 16;
-    const u32 first = static_cast<u32>(std::countr_zero(~blanks));
-    if (first >= 8)
+    _first = at + static_cast<u32>(std::countr_zero(words));
+    const u64 ends = blanks >> _first;
+    if (ends == 0)
         return false;
-    const char c = bytes[first];
-    _negative = c == '-';
-    const u32 start = first + ((c == '-') | (c == '+'));
-    const u32 end = start + static_cast<u32>(std::countr_zero(blanks >> start));
-    if (end >= 16)
-        return false;
-    _bytes = Load8(bytes + start);
-    _length = end - start;
-    _end = at + end;
+    _end = _first + static_cast<u32>(std::countr_zero(ends));
     return true;
 }
 
 inline bool lws_tokenizer_c::row_c::Decimal(u64& _mantissa, u32& _decimals, bool& _negative)
 {
-    u64 bytes;
-    u32 length, end;
-    if (!Word(_negative, bytes, length, end) || !lws_tokenizer_c::Decimal(bytes, length, _mantissa, _decimals))
+    u32 first, end;
+    if (!Next(first, end))
         return false;
+    const char c = base[first];
+    _negative = c == '-';
+    const u32 from = first + ((c == '-') | (c == '+'));
+    const u32 length = end - from;
+    // After its sign, the word is one to eight bytes, all digits but for at
+    // most one point, and at least one digit.
+    if (length - 1 > 7)
+        return false;
+    const u64 word = ((u64(1) << length) - 1) << from;
+    const u64 point = points & word;
+    if (((digits | point) & word) != word || (point & (point - 1)) != 0 || (digits & word) == 0)
+        return false;
+    u64 w = Load8(base + from);
+    u32 count = length;
+    _decimals = 0;
+    if (point != 0) {
+        // The digits after the point are moved down over it.
+        const u32 before = static_cast<u32>(std::countr_zero(point)) - from;
+        const u64 keep = (u64(1) << (8 * before)) - 1;
+        w = (w & keep) | ((w >> 8) & ~keep);
+        _decimals = --count - before;
+    }
+    _mantissa = Digits(w, count);
     at = end;
     return true;
 }
@@ -381,12 +467,23 @@ inline bool lws_tokenizer_c::row_c::Float(f32& _value)
     return true;
 }
 
-inline bool lws_tokenizer_c::row_c::Skip()
+inline bool lws_tokenizer_c::row_c::Pass(bool _valuesOnly)
 {
-    bool negative;
-    u64 bytes;
-    u32 length, end;
-    if (!Word(negative, bytes, length, end))
+    u32 first, end;
+    if (!Next(first, end))
+        return false;
+    const char c = base[first];
+    if (_valuesOnly && (c == '*' || c == '{' || c == '}'))
+        return false;
+    at = end;
+    return true;
+}
+
+inline bool lws_tokenizer_c::row_c::Word(std::string_view _word)
+{
+    u32 first, end;
+    if (_word.size() < 8 || _word.size() > 24 || !Next(first, end) || end - first != _word.size() ||
+        !SameBytes(base + first, _word.data(), _word.size()))
         return false;
     at = end;
     return true;
