@@ -144,6 +144,32 @@ constexpr std::array<u8, 1u << kSlotBits> MakeTable()
 
 constexpr auto kTable = MakeTable();
 
+template <typename Word>
+Word Load(const char* _at)
+{
+    Word value;
+    std::memcpy(&value, _at, sizeof value);
+    return value;
+}
+
+// _a and _b hold the same _size bytes, 5 to 24 (the keywords' lengths),
+// compared in a few overlapping loads instead of a call to memcmp.
+bool SameBytes(const char* _a, const char* _b, size_t _size)
+{
+    if (_size < 8)
+        return Load<u32>(_a) == Load<u32>(_b) && Load<u32>(_a + _size - 4) == Load<u32>(_b + _size - 4);
+    const u64 middle = _size > 16 ? Load<u64>(_a + 8) ^ Load<u64>(_b + 8) : 0;
+    return ((Load<u64>(_a) ^ Load<u64>(_b)) | (Load<u64>(_a + _size - 8) ^ Load<u64>(_b + _size - 8)) | middle) == 0;
+}
+
+constexpr size_t kLongest = [] {
+    size_t longest = 0;
+    for (const keyword_text_c& k : kKeywords)
+        longest = k.text.size() > longest ? k.text.size() : longest;
+    return longest;
+}();
+static_assert(kLongest <= 24, "SameBytes compares at most 24 bytes");
+
 } // namespace
 
 ase_keyword_e AseKeyword(std::string_view _word)
@@ -151,5 +177,20 @@ ase_keyword_e AseKeyword(std::string_view _word)
     if (_word.size() < 5)
         return ase_unknown;
     const u8 entry = kTable[Slot(_word)];
-    return entry != 0 && kKeywords[entry - 1].text == _word ? kKeywords[entry - 1].keyword : ase_unknown;
+    if (entry == 0)
+        return ase_unknown;
+    const keyword_text_c& k = kKeywords[entry - 1];
+    return k.text.size() == _word.size() && SameBytes(k.text.data(), _word.data(), _word.size()) ? k.keyword
+                                                                                                 : ase_unknown;
+}
+
+std::string_view AseKeywordText(ase_keyword_e _keyword)
+{
+    static constexpr auto kTexts = [] {
+        std::array<std::string_view, std::size(kKeywords) + 1> texts{};
+        for (const keyword_text_c& k : kKeywords)
+            texts[k.keyword] = k.text;
+        return texts;
+    }();
+    return _keyword < kTexts.size() ? kTexts[_keyword] : std::string_view();
 }

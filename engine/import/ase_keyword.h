@@ -101,3 +101,6 @@ enum ase_keyword_e : u8 {
 // The keyword spelt by _word ("*MESH_VERTEX" and so on, star included), or
 // ase_unknown.
 ase_keyword_e AseKeyword(std::string_view _word);
+
+// The text of _keyword, star included; empty for ase_unknown.
+std::string_view AseKeywordText(ase_keyword_e _keyword);

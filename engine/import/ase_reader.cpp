@@ -120,11 +120,25 @@ bool IsAseFile(const input_file_c& _file)
 ase_reader_c::ase_reader_c(input_file_c& _file) : tokens(_file), fileName(_file.GetName()), folder(fileName) {}
 
 template <typename Keyword>
-void ase_reader_c::Block(Keyword _keyword)
+void ase_reader_c::Block(Keyword _keyword, ase_keyword_e _entry, ase_keyword_e _other)
 {
+    const std::string_view entry = AseKeywordText(_entry), other = AseKeywordText(_other);
     int depth = 0;
     std::string_view word;
     for (;;) {
+        if (depth == 1 && _entry != ase_unknown) {
+            // The rows of a list, each begun by its keyword as the words below
+            // would find it, without looking the keyword up.
+            lws_tokenizer_c::row_c row(tokens);
+            const ase_keyword_e found = row.Word(entry)                            ? _entry
+                                        : _other != ase_unknown && row.Word(other) ? _other
+                                                                                   : ase_unknown;
+            if (found != ase_unknown) {
+                row.Commit();
+                _keyword(found);
+                continue;
+            }
+        }
         const u32 before = tokens.GetPosition();
         if (!tokens.TryReadView(word))
             throw file_error_c(fileName, "Unexpected end of file!");
@@ -163,6 +177,66 @@ vec3_c ase_reader_c::ReadVec3Swapped()
 {
     const vec3_c v = ReadVec3();
     return vec3_c(v.x, v.z, v.y);
+}
+
+void ase_reader_c::ReadIndexedVec3(int& _index, vec3_c& _v)
+{
+    lws_tokenizer_c::row_c row(tokens);
+    if (row.Int(_index) && row.Float(_v.x) && row.Float(_v.y) && row.Float(_v.z)) {
+        row.Commit();
+        return;
+    }
+    _index = tokens.ReadInt();
+    _v = ReadVec3();
+}
+
+void ase_reader_c::ReadInts(int (&_values)[4])
+{
+    lws_tokenizer_c::row_c row(tokens);
+    if (row.Int(_values[0]) && row.Int(_values[1]) && row.Int(_values[2]) && row.Int(_values[3])) {
+        row.Commit();
+        return;
+    }
+    for (int& value : _values)
+        value = tokens.ReadInt();
+}
+
+void ase_reader_c::ReadFaceCorners(int (&_corners)[3])
+{
+    lws_tokenizer_c::row_c row(tokens);
+    if (row.Skip() && row.Skip() && row.Int(_corners[0]) && row.Skip() && row.Int(_corners[1]) && row.Skip() &&
+        row.Int(_corners[2])) {
+        row.Commit();
+        return;
+    }
+    tokens.SkipWord();
+    tokens.SkipWord();
+    _corners[0] = tokens.ReadInt();
+    tokens.SkipWord();
+    _corners[1] = tokens.ReadInt();
+    tokens.SkipWord();
+    _corners[2] = tokens.ReadInt();
+}
+
+void ase_reader_c::ReadFaceRest(face_c* _face)
+{
+    // The edge flags, then the smoothing group and material id, as the
+    // face list's block would take them.
+    lws_tokenizer_c::row_c row(tokens);
+    for (int k = 0; k < 6; ++k)
+        if (!row.SkipValue())
+            return;
+    int value;
+    if (!row.Word("*MESH_SMOOTHING") || !row.Int(value))
+        return;
+    row.Commit();
+    if (_face)
+        _face->smoothingGroup = static_cast<u32>(value);
+    if (!row.Word("*MESH_MTLID") || !row.Int(value))
+        return;
+    row.Commit();
+    if (_face)
+        _face->materialId = static_cast<u32>(value);
 }
 
 void ase_reader_c::ReadMap(map_c& _map)
@@ -357,14 +431,19 @@ void ase_reader_c::ReadGeomObject()
     // is the list's length.
     auto readVectors = [&](ase_keyword_e _entryName, std::vector<vec3_c>& _list, bool _swapped) {
         _list.clear();
-        Block([&](ase_keyword_e _entry) {
-            if (_entry != _entryName)
-                return;
-            const int i = tokens.ReadInt();
-            const vec3_c v = _swapped ? ReadVec3Swapped() : ReadVec3();
-            if (i >= 0 && static_cast<size_t>(i) == _list.size())
-                _list.push_back(v);
-        });
+        Block(
+            [&](ase_keyword_e _entry) {
+                if (_entry != _entryName)
+                    return;
+                int i;
+                vec3_c v;
+                ReadIndexedVec3(i, v);
+                if (_swapped)
+                    v = vec3_c(v.x, v.z, v.y);
+                if (i >= 0 && static_cast<size_t>(i) == _list.size())
+                    _list.push_back(v);
+            },
+            _entryName);
     };
     auto readMesh = [&]() {
         Block([&](ase_keyword_e _word) {
@@ -380,95 +459,102 @@ void ase_reader_c::ReadGeomObject()
                 readVectors(ase_mesh_vertex, vertices, true);
             } else if (_word == ase_mesh_face_list) {
                 face_c* current = nullptr;
-                Block([&](ase_keyword_e _entry) {
-                    if (_entry == ase_mesh_face) {
-                        tokens.SkipWord();
-                        tokens.SkipWord();
-                        const int a = tokens.ReadInt();
-                        tokens.SkipWord();
-                        const int b = tokens.ReadInt();
-                        tokens.SkipWord();
-                        const int c = tokens.ReadInt();
-                        current = nullptr;
-                        const size_t n = vertices.size();
-                        if (a >= 0 && b >= 0 && c >= 0 && size_t(a) < n && size_t(b) < n && size_t(c) < n) {
-                            faces.emplace_back();
-                            current = &faces.back();
-                            current->vertex[0] = static_cast<u32>(c);
-                            current->vertex[1] = static_cast<u32>(b);
-                            current->vertex[2] = static_cast<u32>(a);
+                Block(
+                    [&](ase_keyword_e _entry) {
+                        if (_entry == ase_mesh_face) {
+                            int corners[3];
+                            ReadFaceCorners(corners);
+                            const int a = corners[0], b = corners[1], c = corners[2];
+                            current = nullptr;
+                            const size_t n = vertices.size();
+                            if (a >= 0 && b >= 0 && c >= 0 && size_t(a) < n && size_t(b) < n && size_t(c) < n) {
+                                faces.emplace_back();
+                                current = &faces.back();
+                                current->vertex[0] = static_cast<u32>(c);
+                                current->vertex[1] = static_cast<u32>(b);
+                                current->vertex[2] = static_cast<u32>(a);
+                            }
+                            ReadFaceRest(current);
+                        } else if (_entry == ase_mesh_smoothing) {
+                            const int group = tokens.ReadInt();
+                            if (current)
+                                current->smoothingGroup = static_cast<u32>(group);
+                        } else if (_entry == ase_mesh_mtlid) {
+                            const int id = tokens.ReadInt();
+                            if (current)
+                                current->materialId = static_cast<u32>(id);
                         }
-                    } else if (_entry == ase_mesh_smoothing) {
-                        const int group = tokens.ReadInt();
-                        if (current)
-                            current->smoothingGroup = static_cast<u32>(group);
-                    } else if (_entry == ase_mesh_mtlid) {
-                        const int id = tokens.ReadInt();
-                        if (current)
-                            current->materialId = static_cast<u32>(id);
-                    }
-                });
+                    },
+                    ase_mesh_face);
             } else if (_word == ase_mesh_tvertlist) {
                 uvs.clear();
-                Block([&](ase_keyword_e _entry) {
-                    if (_entry != ase_mesh_tvert)
-                        return;
-                    const int i = tokens.ReadInt();
-                    const f32 u = tokens.ReadFloat();
-                    const f32 v = tokens.ReadFloat();
-                    tokens.ReadFloat();
-                    if (i >= 0 && static_cast<size_t>(i) == uvs.size() / 2) {
-                        uvs.push_back(u);
-                        uvs.push_back(1.0f - v);
-                    }
-                });
+                Block(
+                    [&](ase_keyword_e _entry) {
+                        if (_entry != ase_mesh_tvert)
+                            return;
+                        int i;
+                        vec3_c uvw;
+                        ReadIndexedVec3(i, uvw);
+                        if (i >= 0 && static_cast<size_t>(i) == uvs.size() / 2) {
+                            uvs.push_back(uvw.x);
+                            uvs.push_back(1.0f - uvw.y);
+                        }
+                    },
+                    ase_mesh_tvert);
             } else if (_word == ase_mesh_cvertlist) {
                 readVectors(ase_mesh_vertcol, colors, false);
             } else if (_word == ase_mesh_tfacelist || _word == ase_mesh_cfacelist) {
                 const bool texture = _word == ase_mesh_tfacelist;
                 const ase_keyword_e entryName = texture ? ase_mesh_tface : ase_mesh_cface;
                 size_t count = 0;
-                Block([&](ase_keyword_e _entry) {
-                    if (_entry != entryName)
-                        return;
-                    const int i = tokens.ReadInt();
-                    const int a = tokens.ReadInt();
-                    const int b = tokens.ReadInt();
-                    const int c = tokens.ReadInt();
-                    const size_t limit = texture ? uvs.size() / 2 : colors.size();
-                    if (i >= 0 && size_t(i) == count && count < faces.size() && a >= 0 && b >= 0 && c >= 0 &&
-                        size_t(a) < limit && size_t(b) < limit && size_t(c) < limit) {
-                        u32* target = texture ? faces[count].texture : faces[count].color;
-                        target[0] = static_cast<u32>(c);
-                        target[1] = static_cast<u32>(b);
-                        target[2] = static_cast<u32>(a);
-                    }
-                    ++count;
-                });
+                Block(
+                    [&](ase_keyword_e _entry) {
+                        if (_entry != entryName)
+                            return;
+                        int row[4];
+                        ReadInts(row);
+                        const int i = row[0], a = row[1], b = row[2], c = row[3];
+                        const size_t limit = texture ? uvs.size() / 2 : colors.size();
+                        if (i >= 0 && size_t(i) == count && count < faces.size() && a >= 0 && b >= 0 && c >= 0 &&
+                            size_t(a) < limit && size_t(b) < limit && size_t(c) < limit) {
+                            u32* target = texture ? faces[count].texture : faces[count].color;
+                            target[0] = static_cast<u32>(c);
+                            target[1] = static_cast<u32>(b);
+                            target[2] = static_cast<u32>(a);
+                        }
+                        ++count;
+                    },
+                    entryName);
             } else if (_word == ase_mesh_normals) {
                 size_t count = 0;
                 face_c* current = nullptr;
                 int corner = 0;
-                Block([&](ase_keyword_e _entry) {
-                    if (_entry == ase_mesh_facenormal) {
-                        const int i = tokens.ReadInt();
-                        const vec3_c n = ReadVec3Swapped();
-                        current = nullptr;
-                        if (i >= 0 && size_t(i) == count && count < faces.size()) {
-                            current = &faces[count];
-                            current->faceNormal = n;
-                            corner = 2;
+                Block(
+                    [&](ase_keyword_e _entry) {
+                        if (_entry == ase_mesh_facenormal) {
+                            int i;
+                            vec3_c n;
+                            ReadIndexedVec3(i, n);
+                            n = vec3_c(n.x, n.z, n.y);
+                            current = nullptr;
+                            if (i >= 0 && size_t(i) == count && count < faces.size()) {
+                                current = &faces[count];
+                                current->faceNormal = n;
+                                corner = 2;
+                            }
+                            ++count;
+                        } else if (_entry == ase_mesh_vertexnormal) {
+                            int j;
+                            vec3_c n;
+                            ReadIndexedVec3(j, n);
+                            n = vec3_c(n.x, n.z, n.y);
+                            if (current && corner >= 0 && j >= 0 && static_cast<u32>(j) == current->vertex[corner])
+                                current->normal[corner] = n;
+                            if (current)
+                                --corner;
                         }
-                        ++count;
-                    } else if (_entry == ase_mesh_vertexnormal) {
-                        const int j = tokens.ReadInt();
-                        const vec3_c n = ReadVec3Swapped();
-                        if (current && corner >= 0 && j >= 0 && static_cast<u32>(j) == current->vertex[corner])
-                            current->normal[corner] = n;
-                        if (current)
-                            --corner;
-                    }
-                });
+                    },
+                    ase_mesh_vertexnormal, ase_mesh_facenormal);
             }
         });
     };

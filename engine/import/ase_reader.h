@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/geometry_def.h"
+#include "engine/import/ase_keyword.h"
 #include "engine/import/lwo2_records.h"
 #include "engine/import/lws_tokenizer.h"
 #include "foundation/path.h"
@@ -56,9 +57,10 @@ private:
     struct node_tm_c;
     struct face_c;
 
-    // Runs _keyword for each word at depth 1 of the block that starts here.
+    // Runs _keyword for each word at depth 1 of the block that starts here;
+    // the keywords _entry and _other, a list's rows, are found quicker.
     template <typename Keyword>
-    void Block(Keyword _keyword);
+    void Block(Keyword _keyword, ase_keyword_e _entry = ase_unknown, ase_keyword_e _other = ase_unknown);
     void ReadMap(map_c& _map);
     void ReadMaterial(ase_material_c& _material);
     void ReadNode(node_tm_c& _node);
@@ -68,6 +70,15 @@ private:
     string_c ReadQuoted();
     vec3_c ReadVec3();
     vec3_c ReadVec3Swapped();
+    // The rows of the long lists, read straight from the text when written
+    // the usual way and word by word otherwise: an index and a vector; four
+    // indices; a face's number and its three corners (A, B and C).
+    void ReadIndexedVec3(int& _index, vec3_c& _v);
+    void ReadInts(int (&_values)[4]);
+    void ReadFaceCorners(int (&_corners)[3]);
+    // The rest of a face's row when written the usual way: its smoothing
+    // group and material id, for _face when there is one.
+    void ReadFaceRest(face_c* _face);
     // How many entries a list may reserve for a count read from the file.
     size_t Reservable(int _count, u32 _shortestEntry) const;
 

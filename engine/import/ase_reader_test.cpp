@@ -302,6 +302,16 @@ TEST(AseReader, DeepNestingIsBounded)
 
 namespace {
 
+// Appends the corners of face _face of a grid of _side by _side quads, two
+// triangles each, to _corners; returns them.
+const u32* GridFace(u32 _side, u32 _face, std::vector<u32>& _corners)
+{
+    const u32 n = _side + 1, q = _face / 2, p = (q / _side) * n + q % _side;
+    const u32 c[3] = {p, _face % 2 ? p + n + 1 : p + 1, _face % 2 ? p + n : p + n + 1};
+    _corners.insert(_corners.end(), c, c + 3);
+    return _corners.data() + _corners.size() - 3;
+}
+
 // An export of several objects with transforms, counts, normals given for
 // some faces, vertex colours, two material ids and numbers written in the
 // forms exporters use (signs, exponents, long fractions, junk after a word).
@@ -347,9 +357,7 @@ std::string ManyObjects()
         t += "\t\t}\n\t\t*MESH_FACE_LIST {\n";
         std::vector<u32> corners;
         for (u32 f = 0; f < faces; ++f) {
-            const u32 q = f / 2, p = (q / side) * n + q % side;
-            const u32 c[3] = {p, f % 2 ? p + n + 1 : p + 1, f % 2 ? p + n : p + n + 1};
-            corners.insert(corners.end(), c, c + 3);
+            const u32* const c = GridFace(side, f, corners);
             std::snprintf(line, sizeof line,
                           "\t\t\t*MESH_FACE %u:    A: %u B: %u C: %u AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING %u "
                           "\t*MESH_MTLID %u\n",
@@ -417,6 +425,15 @@ u64 Fingerprint(const std::vector<ase_mesh_c>& _meshes)
     return h;
 }
 
+size_t FacesOf(const std::vector<ase_mesh_c>& _meshes)
+{
+    size_t faces = 0;
+    for (const ase_mesh_c& mesh : _meshes)
+        for (const auto& set : mesh.geometry->primitiveSets)
+            faces += set->indices.size() / 3;
+    return faces;
+}
+
 } // namespace
 
 // The numbers, lists and blocks of a many-object export read into exactly
@@ -425,11 +442,7 @@ TEST(AseReader, ManyObjectExportBuildsTheSameGeometryAsAlways)
 {
     const loaded_ase_c ase(ManyObjects());
     ASSERT_EQ(ase.meshes.size(), 4u);
-    size_t faces = 0;
-    for (const ase_mesh_c& mesh : ase.meshes)
-        for (const auto& set : mesh.geometry->primitiveSets)
-            faces += set->indices.size() / 3;
-    EXPECT_EQ(faces, 2u * (9 + 16 + 25 + 36));
+    EXPECT_EQ(FacesOf(ase.meshes), 2u * (9 + 16 + 25 + 36));
     EXPECT_EQ(Fingerprint(ase.meshes), 8012160648085892719ull);
 }
 
@@ -497,4 +510,97 @@ TEST(AseReader, ExportsBuildTheSameScenesAsAlways)
         const loaded_ase_c ase(text);
         EXPECT_EQ(SceneFingerprint(ase), expected) << text.substr(0, 120);
     }
+}
+
+namespace {
+
+// One object whose list rows are written every way a row can be read: the
+// usual layout, blanks of every kind and length between the numbers (runs
+// longer than a number's usual window), carriage returns, signs, indices
+// with points or junk, smoothing groups as lists, exponents and long
+// fractions, numbers of exactly eight and nine bytes, and words that are no
+// numbers at all.
+std::string UnusualRows()
+{
+    const char* const blanks[] = {"\t", " ", "     ", "\t \t", " \r\n\t\t", "                    ", "\v", "\f "};
+    const char* const floats[] = {"0.5000",   "-0.2500", "+1.7500", "12345678", "1234567.8", "-1234.567",
+                                  "0.000001", "1e-3",    "-2.5E+1", "7.",       ".25",       "-.5",
+                                  "3.5x",     "-",       "0",       "-0.0000",  "99.9999",   "0.123456789"};
+    u32 seed = 4242;
+    auto next = [&]() {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    auto blank = [&]() { return std::string(blanks[next() % std::size(blanks)]); };
+    auto number = [&]() { return std::string(floats[next() % std::size(floats)]); };
+    // The entry's own index, often written oddly, and in normal lists now
+    // and then a wrong one.
+    auto index = [&](u32 _i) {
+        const std::string i = std::to_string(_i);
+        switch (next() % 12) {
+        case 0: return "+" + i;
+        case 1: return i + ".9";
+        case 2: return i + "x";
+        case 3: return std::string(8 - i.size(), '0') + i;
+        case 4: return std::string(9 - i.size(), '0') + i;
+        case 5: return i + ",5";
+        default: return i;
+        }
+    };
+    auto wrong = [&](u32 _i) { return next() % 16 == 0 ? std::string("-1") : index(_i); };
+    const u32 side = 6, n = side + 1, faces = 2 * side * side;
+    std::string t = "*3DSMAX_ASCIIEXPORT\t200\n*MATERIAL_LIST {\n\t*MATERIAL_COUNT 1\n\t*MATERIAL 0 {\n"
+                    "\t\t*MATERIAL_NAME \"Rig\"\n\t\t*MATERIAL_SHADING Phong\n\t\t*NUMSUBMTLS 2\n"
+                    "\t\t*SUBMATERIAL 0 {\n\t\t\t*MATERIAL_SHADING Phong\n\t\t}\n"
+                    "\t\t*SUBMATERIAL 1 {\n\t\t\t*MATERIAL_SHADING Blinn\n\t\t}\n\t}\n}\n"
+                    "*GEOMOBJECT {\n\t*NODE_NAME \"Odd\"\n\t*MESH {\n\t\t*MESH_NUMVERTEX 49\n"
+                    "\t\t*MESH_NUMFACES 72\n\t\t*MESH_VERTEX_LIST {\n";
+    for (u32 v = 0; v < n * n; ++v) {
+        std::string row = "\t\t\t*MESH_VERTEX" + blank() + index(v);
+        for (int k = 0; k < 3; ++k)
+            row += blank() + number();
+        t += row + "\n";
+    }
+    t += "\t\t}\n\t\t*MESH_FACE_LIST {\n";
+    std::vector<u32> corners;
+    for (u32 f = 0; f < faces; ++f) {
+        const u32* const c = GridFace(side, f, corners);
+        std::string row = "\t\t\t*MESH_FACE" + blank() + index(f) + ":" + blank() + "A:" + blank() +
+                          std::to_string(c[0]) + blank() + "B:" + blank() + index(c[1]) + blank() + "C:" + blank() +
+                          std::to_string(c[2]) + blank() + "AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING" + blank();
+        const u32 odd = next() % 5;
+        row += odd == 0 ? "1,2" : odd == 1 ? "" : std::to_string(f % 3);
+        row += blank() + "*MESH_MTLID" + blank() + (odd == 2 ? "1.5" : std::to_string((f / 4) % 2));
+        t += row + "\n";
+    }
+    t += "\t\t}\n\t\t*MESH_NUMTVERTEX 49\n\t\t*MESH_TVERTLIST {\n";
+    for (u32 v = 0; v < n * n; ++v)
+        t += "\t\t\t*MESH_TVERT" + blank() + index(v) + blank() + number() + blank() + number() + blank() + number() +
+             "\n";
+    t += "\t\t}\n\t\t*MESH_NUMTVFACES 72\n\t\t*MESH_TFACELIST {\n";
+    for (u32 f = 0; f < faces; ++f)
+        t += "\t\t\t*MESH_TFACE" + blank() + index(f) + blank() + wrong(corners[f * 3]) + blank() +
+             std::to_string(corners[f * 3 + 1]) + blank() + std::to_string(corners[f * 3 + 2]) + "\n";
+    t += "\t\t}\n\t\t*MESH_NORMALS {\n";
+    for (u32 f = 0; f < faces; ++f) {
+        t += "\t\t\t*MESH_FACENORMAL" + blank() + wrong(f) + blank() + number() + blank() + number() + blank() +
+             number() + "\n";
+        for (u32 k = 0; k < 3; ++k)
+            t += "\t\t\t\t*MESH_VERTEXNORMAL" + blank() + wrong(corners[f * 3 + k]) + blank() + number() + blank() +
+                 number() + blank() + number() + "\n";
+    }
+    t += "\t\t}\n\t}\n\t*MATERIAL_REF 0\n}\n";
+    return t;
+}
+
+} // namespace
+
+// Rows in any of the forms above read into exactly the geometry they always
+// have.
+TEST(AseReader, UnusualRowsBuildTheSameGeometryAsAlways)
+{
+    const loaded_ase_c ase(UnusualRows());
+    ASSERT_EQ(ase.meshes.size(), 1u);
+    EXPECT_EQ(FacesOf(ase.meshes), 72u);
+    EXPECT_EQ(SceneFingerprint(ase), 669488862781168810ull);
 }

@@ -4,10 +4,6 @@
 
 #include <bit>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 struct blank_table_s {
@@ -26,18 +22,6 @@ bool IsBlank(char c)
     return kBlanks.blank[static_cast<u8>(c)];
 }
 
-#if defined(__SSE2__)
-// Bit i set when byte i of the 16 at _at is a blank: a space or 9 to 13.
-u32 BlankMask(const char* _at)
-{
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(_at));
-    const __m128i space = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '));
-    const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
-    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
-    return static_cast<u32>(_mm_movemask_epi8(_mm_or_si128(space, control)));
-}
-#endif
-
 constexpr u32 kLineLimit = 1023;
 
 } // namespace
@@ -55,12 +39,10 @@ void lws_tokenizer_c::LoadWindow(u32 _at)
     // does not have its bytes classified again.
     window = _at & ~63u;
     if (size - window >= 64) {
-#if defined(__SSE2__)
         blanks = 0;
         for (u32 i = 0; i < 64; i += 16)
-            blanks |= static_cast<u64>(BlankMask(text + window + i)) << i;
+            blanks |= static_cast<u64>(Blanks16(text + window + i)) << i;
         return;
-#endif
     }
     // Bytes past the end count as blanks, so that a word stops there.
     blanks = ~u64(0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -130,13 +131,16 @@ TEST(LwsTokenizer, FloatsMatchTheRuntimeConversion)
     }
 }
 
-TEST(LwsTokenizer, ManyDecimalsMatchTheRuntimeConversion)
+namespace {
+
+// _count decimals of 1 to _longest digits, the point anywhere, about half of
+// them negative, each followed by _blank.
+std::string RandomDecimals(u32 _seed, int _count, u32 _longest, char _blank)
 {
     std::string text;
-    u32 seed = 12345;
-    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    for (int i = 0; i < 20000; ++i) {
-        const u32 digits = 1 + (next() >> 8) % 15;
+    auto next = [&_seed] { return _seed = _seed * 1664525u + 1013904223u; };
+    for (int i = 0; i < _count; ++i) {
+        const u32 digits = 1 + (next() >> 8) % _longest;
         const u32 point = (next() >> 8) % (digits + 1);
         if (next() & 0x100)
             text += '-';
@@ -145,9 +149,16 @@ TEST(LwsTokenizer, ManyDecimalsMatchTheRuntimeConversion)
                 text += '.';
             text += static_cast<char>('0' + (next() >> 12) % 10);
         }
-        text += ' ';
+        text += _blank;
     }
-    scene_text_c s(text);
+    return text;
+}
+
+} // namespace
+
+TEST(LwsTokenizer, ManyDecimalsMatchTheRuntimeConversion)
+{
+    scene_text_c s(RandomDecimals(12345, 20000, 15, ' '));
     lws_tokenizer_c t(s.file);
     lws_tokenizer_c words(s.file);
     string_c word;
@@ -296,4 +307,84 @@ TEST(LwsTokenizer, ShortDecimalsReadAtOnceAsByteByByte)
         for (const char* word : words)
             EXPECT_EQ(t.ReadInt(), TextToInt(word)) << word;
     }
+}
+
+// Short decimals are scaled by a product with the rounded inverse power of
+// ten instead of a division: for every mantissa of up to seven digits and
+// every point position the two give the same float.
+TEST(LwsTokenizer, InversePowerProductRoundsAsTheDivision)
+{
+    const double powers[] = {1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+    const double inverses[] = {1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7};
+    for (u32 places = 0; places < 7; ++places) {
+        u32 differing = 0;
+        for (u32 mantissa = 0; mantissa < 10000000; ++mantissa) {
+            const float quotient = static_cast<float>(static_cast<double>(mantissa) / powers[places]);
+            const float product = static_cast<float>(static_cast<double>(mantissa) * inverses[places]);
+            differing += std::memcmp(&quotient, &product, sizeof(float)) != 0 ? 1 : 0;
+        }
+        EXPECT_EQ(differing, 0u) << places + 1 << " places";
+    }
+}
+
+// Signed decimals of eight bytes or fewer, with the point anywhere, read as
+// the runtime reads them, the sign of a negative zero included.
+TEST(LwsTokenizer, SignedShortDecimalsMatchTheRuntimeConversion)
+{
+    std::string text = RandomDecimals(777, 100000, 7, '\t');
+    text += "-0.000 -0 0.0 ";
+    scene_text_c s(text);
+    lws_tokenizer_c t(s.file);
+    lws_tokenizer_c words(s.file);
+    string_c word;
+    while (words.TryReadWord(word)) {
+        const float expected = static_cast<float>(TextToDouble(word));
+        const float read = t.ReadFloat();
+        ASSERT_EQ(std::memcmp(&read, &expected, sizeof(float)), 0) << word.GetData();
+    }
+}
+
+// Rows read straight from the text give what reading word by word gives,
+// whatever the words and blanks; a row that cannot be read that way leaves
+// the position where it was.
+TEST(LwsTokenizer, RowsReadAsWordByWord)
+{
+    const char* const words[] = {"0.5000", "-12.25",  "+3",    "12345678", "-1234567.", "123456789", "1e5",
+                                 "7:",     "-",       ".",     "-.5",      "1,2",       "{",         "00000000",
+                                 "0",      "-0.0000", "99.99", "x",        "0.0998",    "65535"};
+    const char* const blanks[] = {" ", "\t", "\r\n", "   ", "\t\t\t\t\t\t\t\t\t", "\v\f", " \t "};
+    u32 seed = 31337;
+    auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += std::string(blanks[next() % std::size(blanks)]) + words[next() % std::size(words)];
+    text += "\n";
+    scene_text_c s(text);
+    lws_tokenizer_c rows(s.file);
+    lws_tokenizer_c byWord(s.file);
+    u32 read = 0, fallen = 0;
+    while (rows.GetRemaining() > 1) {
+        const u32 before = rows.GetPosition();
+        ASSERT_EQ(before, byWord.GetPosition());
+        lws_tokenizer_c::row_c row(rows);
+        int i;
+        f32 f[2];
+        if (row.Int(i) && row.Skip() && row.Float(f[0]) && row.Float(f[1])) {
+            row.Commit();
+            ++read;
+            EXPECT_EQ(i, byWord.ReadInt());
+            byWord.SkipWord();
+            for (const f32 value : f) {
+                const f32 expected = byWord.ReadFloat();
+                EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << value << " " << expected;
+            }
+        } else {
+            ++fallen;
+            EXPECT_EQ(rows.GetPosition(), before);
+            rows.SkipWord();
+            byWord.SkipWord();
+        }
+    }
+    EXPECT_GT(read, 100u);
+    EXPECT_GT(fallen, 100u);
 }
