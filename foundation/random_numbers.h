@@ -19,6 +19,9 @@ float RandomFloat(float min, float max);
 // ends are reachable, each half as often as an inner value.
 int RandomInt(int min, int max);
 
+// Several draws in one expression go inside braces (vec3_c{r.Float(..),
+// r.Float(..)}): arguments and operands are made in an order each compiler
+// picks, and a replay must draw in the same order on every build.
 class random_c {
 public:
     // Starts where the process-wide generator starts.

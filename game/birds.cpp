@@ -62,8 +62,8 @@ void bird_flock_c::Create(const vec3_c& _centre, const string_c& _type, aggregat
                           i32 _count, f32 _spread, f32 _fly_speed)
 {
     for (i32 i = 0; i < std::min(_count, bird_max_count); ++i) {
-        const vec3_c offset(random.Float(-1.0f, 1.0f) * _spread, random.Float(-0.1f, 0.1f) * _spread,
-                            random.Float(-1.0f, 1.0f) * _spread);
+        const vec3_c offset{random.Float(-1.0f, 1.0f) * _spread, random.Float(-0.1f, 0.1f) * _spread,
+                            random.Float(-1.0f, 1.0f) * _spread};
         AddBird(_centre + offset, _type, _fly_speed, _scene, _renderer);
     }
 }

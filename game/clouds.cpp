@@ -31,7 +31,7 @@ void cloud_layer_c::Create(f32 _graphic_detail, f32 _density, f32 _size, f32 _sp
     const u32 count = CloudCount(_graphic_detail, _density, _spread);
     const f32 half = _spread * 0.5f;
     for (u32 i = 0; i < count; ++i) {
-        const vec3_c at(random.Float(-half, half), _height + random.Float(-50.0f, 150.0f), random.Float(-half, half));
+        const vec3_c at{random.Float(-half, half), _height + random.Float(-50.0f, 150.0f), random.Float(-half, half)};
         MakeCloud(at, _size, cloud_sprite_count, _scene, _renderer, _color_map1, _color_map2);
     }
 }

@@ -151,8 +151,8 @@ void game_camera_c::UpdateSeat(f32 _dt, double _time, const camera_target_c& _ta
             shakeTimers[_timer] = _time;
         }
         if (_time - shakeTimers[_timer] > shake_period) {
-            shakeGoal = vec3_c(random.Float(-shake_size, shake_size), random.Float(-shake_size, shake_size),
-                               random.Float(-shake_size, shake_size));
+            shakeGoal = vec3_c{random.Float(-shake_size, shake_size), random.Float(-shake_size, shake_size),
+                               random.Float(-shake_size, shake_size)};
             shakeTimers[_timer] = _time;
         }
         shake += (shakeGoal - shake) * _dt;

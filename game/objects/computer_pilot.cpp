@@ -53,7 +53,7 @@ ai_pilot_c::ai_pilot_c(u32 _seed)
     random.SetSeed(_seed);
     for (float& seed : seeds)
         seed = random.Float(0.0f, 1.0f) * 256.0f;
-    formationOffset = vec3_c(random.Float(-50.0f, 50.0f), random.Float(-10.0f, 10.0f), random.Float(-50.0f, 50.0f));
+    formationOffset = vec3_c{random.Float(-50.0f, 50.0f), random.Float(-10.0f, 10.0f), random.Float(-50.0f, 50.0f)};
     probeIndex = static_cast<i32>(random.Int(0, 32767) % 40);
     preferredDistance = random.Float(40.0f, 120.0f);
     leadTime = random.Float(0.0f, 0.5f);
@@ -308,9 +308,12 @@ bool ai_pilot_c::IsManoeuvreDone()
 
 void ai_pilot_c::Startle(float _f)
 {
+    // One draw per statement: the operands of * are made in no fixed order.
     perturbation.x += random.Float(2.0f, 4.0f) * _f;
-    perturbation.y += Sign(random.Int(0, 1) != 0) * random.Float(0.5f, 0.7f) * _f;
-    perturbation.z += Sign(random.Int(0, 1) != 0) * random.Float(4.0f, 6.0f) * _f;
+    const float up = Sign(random.Int(0, 1) != 0);
+    perturbation.y += up * random.Float(0.5f, 0.7f) * _f;
+    const float side = Sign(random.Int(0, 1) != 0);
+    perturbation.z += side * random.Float(4.0f, 6.0f) * _f;
 }
 
 void ai_pilot_c::CrashNow()

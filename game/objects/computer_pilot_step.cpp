@@ -63,7 +63,7 @@ void ai_pilot_c::EscapeStall(const ai_manoeuvre_c& _current)
         Dot(forward, Unit(to)) <= 0.965f)
         return;
     const vec3_c point =
-        targetPoint + vec3_c(random.Float(-2.0f, 2.0f) * distance, 0.0f, random.Float(-2.0f, 2.0f) * distance);
+        targetPoint + vec3_c{random.Float(-2.0f, 2.0f) * distance, 0.0f, random.Float(-2.0f, 2.0f) * distance};
     vec3_c hit;
     if (!IsDodgeClear(plane->GetPosition(), point, hit) || !IsDodgeClear(point, targetPoint, hit))
         return;

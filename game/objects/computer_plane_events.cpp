@@ -357,7 +357,7 @@ void game_object_plane_ai_c::TakeDamage(const vec3_c& _point, const vec3_c& _dir
             AnnounceDestroyed(0xFFFF, static_cast<u32>(networkId), _attacker);
     }
     const vec3_c dodge =
-        GetPosition() + Turned(vec3_c(random.Float(-400.0f, 400.0f), random.Float(-400.0f, 400.0f), 100.0f));
+        GetPosition() + Turned(vec3_c{random.Float(-400.0f, 400.0f), random.Float(-400.0f, 400.0f), 100.0f});
     if (destroyed) {
         Fall();
         return;
@@ -390,7 +390,7 @@ void game_object_plane_ai_c::OnNearMiss(const vec3_c&, game_object_c*)
         return;
     pilot->Startle(InNetworkGame() || skill > 0.95f ? 1.5f : 0.5f);
     const vec3_c dodge =
-        GetPosition() + Turned(vec3_c(random.Float(-100.0f, 100.0f), random.Float(-100.0f, 100.0f), 100.0f));
+        GetPosition() + Turned(vec3_c{random.Float(-100.0f, 100.0f), random.Float(-100.0f, 100.0f), 100.0f});
     vec3_c hit;
     if (pilot->IsDodgeClear(GetPosition(), dodge, hit))
         pilot->Dodge(dodge);

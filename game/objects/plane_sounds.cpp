@@ -250,7 +250,7 @@ void game_object_plane_c::UpdateEffects(float _time)
             cases->SetSpeed(length, length);
         }
         if (fireLight) {
-            const vec3_c flicker(random.Float(-0.1f, 0.1f), random.Float(-0.1f, 0.1f), random.Float(-0.1f, 0.1f));
+            const vec3_c flicker{random.Float(-0.1f, 0.1f), random.Float(-0.1f, 0.1f), random.Float(-0.1f, 0.1f)};
             fireLight->position = position + Turned(vec3_c(m.x, m.y + 0.2f, m.z)) + flicker;
         }
     } else {
