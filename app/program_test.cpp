@@ -16,16 +16,13 @@
 #include "app/mission_info.h"
 #include "app/pilot_list.h"
 #include "app/state_factories.h"
+#include "app/testing/program_fixture.h"
 #include "foundation/archive_writer.h"
 #include "foundation/testing/scratch_folder.h"
 #include "menu/menu_message.h"
 #include "platform/d3d9/record_config.h"
-#include "platform/win32/message_box.h"
-#include "platform/win32/performance_counter.h"
 #include "platform/win32/process.h"
 #include "platform/win32/sdl_display.h"
-#include "platform/win32/testing/display_double.h"
-#include "platform/win32/testing/temporary_config_home.h"
 #include "platform/win32/windows.h"
 
 namespace {
@@ -54,19 +51,9 @@ struct run_log_s {
     std::map<std::string, int> renders;
     int alive = 0;
     std::vector<timer_c*> game_timers;
-    std::vector<std::string> boxes;
     std::atomic<bool> deactivated{false};
     std::atomic<u32> window_id{0};
 };
-
-void PushWindowEvent(HWND _window, SDL_WindowEventID _what)
-{
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = static_cast<Uint8>(_what);
-    event.window.windowID = SDL_GetWindowID(GetSdlWindow(_window));
-    SDL_PushEvent(&event);
-}
 
 // A state that plays its visit's plan and logs what the shell does with it.
 class planned_state_c : public state_c {
@@ -167,38 +154,16 @@ void AddText(archive_writer_c& _archive, const char* _name, const std::string& _
     _archive.Add(_name, _text.data(), _text.size());
 }
 
-class Program : public ::testing::Test {
+class Program : public program_fixture_c {
 protected:
-    Program()
+    Program() : program_fixture_c(renderer_e::recorded, clock_e::each_reading)
     {
-        char cwd[4096];
-        GetCurrentDirectoryA(sizeof cwd, cwd);
-        previous_folder = cwd;
-        ReplaceModuleFileName(folder.Path("skyvarn"));
-        InstallRecordBackend(direct3d);
-        display->modes.insert(
-            {static_cast<u32>(GetSystemMetrics(SM_CXSCREEN)), static_cast<u32>(GetSystemMetrics(SM_CYSCREEN)), 32});
-        SetDisplayBackend(display);
-        // Every reading of the clock is one millisecond later.
-        ReplaceClock([this] { return ticks += 1000000; });
-        SetMessageBoxHook([](const char* _text, const char*, UINT,
-                             void* _log) { static_cast<run_log_s*>(_log)->boxes.push_back(_text); },
-                          &log);
-        SetStateFactory("menu", {[this] { return std::make_unique<planned_state_c>("menu", log); }, {}});
-        SetStateFactory("game", {[this] { return std::make_unique<planned_state_c>("game", log); },
-                                 [this](state_c&, timer_c* _timer) { log.game_timers.push_back(_timer); }});
-        app_active = false;
-    }
-    ~Program() override
-    {
-        SetStateFactory("menu", {});
-        SetStateFactory("game", {});
-        SetMessageBoxHook(nullptr, nullptr);
-        ReplaceClock({});
-        SetDisplayBackend(nullptr);
-        RemoveRecordBackend();
-        ReplaceModuleFileName({});
-        SetCurrentDirectoryA(previous_folder.c_str());
+        RunFrom(folder.Path("skyvarn"));
+        AcceptDesktopMode();
+        CatchMessageBoxes();
+        SetStates({[this] { return std::make_unique<planned_state_c>("menu", log); }, {}},
+                  {[this] { return std::make_unique<planned_state_c>("game", log); },
+                   [this](state_c&, timer_c* _timer) { log.game_timers.push_back(_timer); }});
     }
 
     // The data set: the lists the application reads at start-up, split over
@@ -219,12 +184,6 @@ protected:
         patch.Write(folder.Path("data1.qza").c_str());
     }
 
-    int Run(const char* _command_line)
-    {
-        static int instance;
-        return WinMain(reinterpret_cast<HINSTANCE>(&instance), nullptr, _command_line, SW_SHOWNORMAL);
-    }
-
     // What the run left behind: nothing.
     void ExpectCleanEnd()
     {
@@ -242,13 +201,8 @@ protected:
         EXPECT_EQ(std::string(cwd), folder.GetPath()) << "the run took place in the program's folder";
     }
 
-    temporary_config_home_c home;
     scratch_folder_c folder;
-    record_config_c direct3d;
-    std::shared_ptr<display_double_c> display = std::make_shared<display_double_c>();
     run_log_s log;
-    i64 ticks = 0;
-    std::string previous_folder;
 };
 
 TEST_F(Program, StartsInTheMenuAndGoesToAGameAndBack)
@@ -259,7 +213,7 @@ TEST_F(Program, StartsInTheMenuAndGoesToAGameAndBack)
     log.plans["menu"] = {{0, 0, state_start_game}, {0, state_leave}};
     log.plans["game"] = {{0, state_leave}};
     EXPECT_EQ(Run(""), 0);
-    EXPECT_TRUE(log.boxes.empty());
+    EXPECT_TRUE(boxes.empty());
     const std::vector<std::string> expected = {
         "menu enter",    "menu update 0", "menu update 0", "menu update 2", "menu leave",
         "game enter",    "game update 0", "game update 1", "game leave",    "menu enter",
@@ -285,9 +239,9 @@ TEST_F(Program, RunsFullScreenOnTheDisplay)
     log.plans["menu"] = {{kLogScreen, state_leave}};
     EXPECT_EQ(Run(""), 0);
     EXPECT_EQ(Only(log.events, {"screen", "windowed"}), std::vector<std::string>{"menu full screen"});
-    EXPECT_TRUE(log.boxes.empty());
-    i32 width = 0, height = 0;
-    EXPECT_FALSE(GetDisplayBackend()->GetModeSize(width, height)) << "the desktop's mode is back";
+    EXPECT_TRUE(boxes.empty());
+    i32 mode_width = 0, mode_height = 0;
+    EXPECT_FALSE(GetDisplayBackend()->GetModeSize(mode_width, mode_height)) << "the desktop's mode is back";
 }
 
 TEST_F(Program, CommandLineChoosesTheFirstState)
@@ -320,7 +274,7 @@ TEST_F(Program, CommandLineChoosesTheFirstState)
         EXPECT_EQ(g_application.mission_number, c.mission_number);
         ASSERT_FALSE(log.game_timers.empty());
         EXPECT_NE(log.game_timers.back(), nullptr) << "a game started at once still gets the timer";
-        EXPECT_TRUE(log.boxes.empty());
+        EXPECT_TRUE(boxes.empty());
         ExpectCleanEnd();
     }
 }
@@ -330,17 +284,17 @@ TEST_F(Program, AFailedGameEndsTheProgramOnlyWhenThereIsNoMenuToReturnTo)
     WriteDataSet();
     log.plans["game"] = {{kFail}};
     EXPECT_NE(Run("nomenu type=2 no=1"), 0);
-    ASSERT_EQ(log.boxes.size(), 1u);
-    EXPECT_EQ(log.boxes[0], "The mission failed!");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "The mission failed!");
     ExpectCleanEnd();
 
     log.events.clear();
-    log.boxes.clear();
+    boxes.clear();
     log.plans["menu"] = {{state_start_game}, {state_leave}};
     log.plans["game"] = {{kFail}};
     g_application.game_type = 2;
     EXPECT_EQ(Run(""), 0);
-    EXPECT_TRUE(log.boxes.empty());
+    EXPECT_TRUE(boxes.empty());
     const std::vector<std::string> visits = Only(log.events, {"enter", "leave"});
     EXPECT_EQ(visits, (std::vector<std::string>{"menu enter", "menu leave", "game enter", "game leave", "menu enter",
                                                 "menu leave"}));
@@ -402,7 +356,7 @@ TEST_F(Program, ClosingPlaysAPendingOutroBeforeTheEnd)
     EXPECT_EQ(Run(""), 0);
     EXPECT_EQ(g_application.outro_pending, 0);
     EXPECT_EQ(direct3d.Count("CreateDevice"), 2u) << "the renderer came back after the outro";
-    EXPECT_TRUE(log.boxes.empty());
+    EXPECT_TRUE(boxes.empty());
     ExpectCleanEnd();
 }
 
@@ -431,9 +385,9 @@ TEST_F(Program, MenuMessagesAreShownInBoxesWhileItRuns)
     WriteDataSet();
     log.plans["menu"] = {{kMenuMessage, state_leave}};
     EXPECT_EQ(Run(""), 0);
-    EXPECT_EQ(log.boxes, std::vector<std::string>{"Control not found!"});
+    EXPECT_EQ(boxes, std::vector<std::string>{"Control not found!"});
     MenuMessage("After the run");
-    EXPECT_EQ(log.boxes.size(), 1u) << "the default handler is back after the run";
+    EXPECT_EQ(boxes.size(), 1u) << "the default handler is back after the run";
 }
 
 TEST_F(Program, MissingArchivesAreReported)
@@ -442,10 +396,10 @@ TEST_F(Program, MissingArchivesAreReported)
         SCOPED_TRACE(missing);
         WriteDataSet();
         std::remove(folder.Path(missing).c_str());
-        log.boxes.clear();
+        boxes.clear();
         EXPECT_NE(Run(""), 0);
-        ASSERT_EQ(log.boxes.size(), 1u);
-        EXPECT_EQ(log.boxes[0], std::string("Couldn't find or load specified file: \n\"") + missing + "\"");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], std::string("Couldn't find or load specified file: \n\"") + missing + "\"");
         EXPECT_TRUE(log.made.empty()) << "nothing started";
     }
 }
@@ -454,8 +408,8 @@ TEST_F(Program, AFileMissingFromTheArchivesIsReportedAndTheRunUndone)
 {
     WriteDataSet(false);
     EXPECT_NE(Run(""), 0);
-    ASSERT_EQ(log.boxes.size(), 1u);
-    EXPECT_EQ(log.boxes[0], std::string("Couldn't find or load specified file: \n\"") + kPlanesFile + "\"");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], std::string("Couldn't find or load specified file: \n\"") + kPlanesFile + "\"");
     EXPECT_FALSE(display->changes.empty()) << "the renderer had switched the mode";
     ExpectCleanEnd();
 }
@@ -478,11 +432,11 @@ TEST_F(Program, OtherErrorsAreShownWithTheirTextAndTheRunUndone)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         WriteDataSet();
-        log.boxes.clear();
+        boxes.clear();
         c.arrange(log);
         EXPECT_NE(Run(""), 0);
-        ASSERT_EQ(log.boxes.size(), 1u);
-        EXPECT_EQ(log.boxes[0], c.box);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], c.box);
         EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "menu leave"), 0)
             << "a state is not left after an error";
         ExpectCleanEnd();

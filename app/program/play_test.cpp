@@ -20,22 +20,15 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/options.h"
 #include "app/program.h"
 #include "app/state_factories.h"
+#include "app/testing/program_fixture.h"
 #include "engine/renderer.h"
 #include "game/game_world.h"
 #include "game/objects/plane.h"
 #include "game/state_game.h"
 #include "image/image.h"
-#include "platform/d3d9/gl_backend.h"
 #include "platform/d3d9/testing/expected_image.h"
-#include "platform/win32/display.h"
-#include "platform/win32/message_box.h"
-#include "platform/win32/performance_counter.h"
-#include "platform/win32/process.h"
-#include "platform/win32/testing/display_double.h"
-#include "platform/win32/testing/temporary_config_home.h"
 #include "platform/win32/windows.h"
 
 namespace {
@@ -55,15 +48,6 @@ constexpr int kGunsViewFrame = 100;
 // Per channel: the software rasterizer draws the same frame the same way,
 // so only rounding in the drivers' arithmetic is allowed for.
 constexpr u32 kImageTolerance = 12;
-
-void PushWindowEvent(HWND _window, SDL_WindowEventID _what)
-{
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = static_cast<Uint8>(_what);
-    event.window.windowID = SDL_GetWindowID(GetSdlWindow(_window));
-    SDL_PushEvent(&event);
-}
 
 void PushKey(HWND _window, SDL_Scancode _scancode, bool _down)
 {
@@ -299,49 +283,19 @@ private:
     bool closing = false;
 };
 
-class Play : public ::testing::Test {
+class Play : public program_fixture_c {
 protected:
-    Play()
+    Play() : program_fixture_c(renderer_e::gl, clock_e::by_test)
     {
-        ReplaceModuleFileName(PROGRAM_FOLDER "/skyvarn");
-        display->modes.insert({kWidth, kHeight, 32});
-        SetDisplayBackend(display);
-        InstallGlBackend();
-        ReplaceClock([this] { return ticks; });
-        SetMessageBoxHook([](const char* _text, const char*, UINT,
-                             void* _boxes) { static_cast<std::vector<std::string>*>(_boxes)->push_back(_text); },
-                          &boxes);
-        SetStateFactory("menu", {[this] { return std::make_unique<returning_menu_c>(log); }, {}});
-        SetStateFactory(
-            "game", {[this] { return std::make_unique<piloted_game_c>(log, ticks); },
-                     [](state_c& _state, timer_c* _timer) { static_cast<state_game_c&>(_state).SetTimer(_timer); }});
-        options_c options;
-        options.width = kWidth;
-        options.height = kHeight;
-        options.bpp = 32;
-        options.Save();
-        app_active = false;
-    }
-    ~Play() override
-    {
-        SetStateFactory("menu", {});
-        SetStateFactory("game", {});
-        SetMessageBoxHook(nullptr, nullptr);
-        ReplaceClock({});
-        SetDisplayBackend(nullptr);
-        ReplaceModuleFileName({});
+        ticks = 1;
+        RunFrom(PROGRAM_FOLDER "/skyvarn");
+        UseMode(static_cast<i32>(kWidth), static_cast<i32>(kHeight));
+        CatchMessageBoxes();
+        SetStates({[this] { return std::make_unique<returning_menu_c>(log); }, {}},
+                  {[this] { return std::make_unique<piloted_game_c>(log, ticks); },
+                   [](state_c& _state, timer_c* _timer) { static_cast<state_game_c&>(_state).SetTimer(_timer); }});
     }
 
-    int Run(const char* _command_line)
-    {
-        static int instance;
-        return WinMain(reinterpret_cast<HINSTANCE>(&instance), nullptr, _command_line, SW_SHOWNORMAL);
-    }
-
-    temporary_config_home_c home;
-    std::shared_ptr<display_double_c> display = std::make_shared<display_double_c>();
-    i64 ticks = 1;
-    std::vector<std::string> boxes;
     flight_log_s log;
 };
 

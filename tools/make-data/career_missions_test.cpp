@@ -25,12 +25,7 @@ protected:
     // not at the picture.
     void Enter(i32 _game_type, i32 _number)
     {
-        display->modes.insert({320, 240, 32});
-        options_c options;
-        options.width = 320;
-        options.height = 240;
-        options.bpp = 32;
-        options.Save();
+        UseMode(320, 240);
         ASSERT_NE(window, nullptr);
         application.Init(window, nullptr);
         ASSERT_NE(application.GetRenderer(), nullptr);

@@ -6,8 +6,8 @@
 #include "app/mission_info.h"
 #include "engine/null_renderer.h"
 #include "foundation/archive_file_system.h"
-#include "foundation/file_error.h"
 #include "foundation/script_loader.h"
+#include "foundation/testing/file_presence.h"
 #include "game/script_host.h"
 #include "game/state_game.h"
 #include "input/controllers.h"
@@ -84,28 +84,18 @@ class DataSet : public ::testing::Test {
 protected:
     DataSet() : files(DATA_ARCHIVE, DATA1_ARCHIVE) {}
 
-    bool Exists(const std::string& _name)
-    {
-        try {
-            files.GetSize(_name.c_str());
-            return true;
-        } catch (const file_error_c&) {
-            return false;
-        }
-    }
+    bool Exists(const std::string& _name) { return HoldsFile(files, _name); }
 
     // A file the game will read: it must be there, unless the models
     // generator makes it and has not run.
     void ExpectFile(const std::string& _name, const std::string& _named_by)
     {
-        if (Exists(_name))
-            return;
         const bool model = std::any_of(kModelFiles.begin(), kModelFiles.end(),
                                        [&](const std::string& _file) { return Lower(_file) == Lower(_name); });
-        if (model)
+        if (model && !Exists(_name))
             missingModels.insert(_name);
         else
-            ADD_FAILURE() << _name << " (named by " << _named_by << ") is not in the data set";
+            EXPECT_TRUE(HoldsNamedFile(files, _name, _named_by));
     }
 
     std::vector<mission_info_c> AllMissions()
@@ -361,15 +351,23 @@ std::string MissionScriptOf(const std::string& _level_script)
     return "";
 }
 
+// The mission scripts of the level scripts, in their order; a level
+// without one is passed over.
+std::vector<std::string> MissionScriptsOf(const std::set<std::string>& _level_scripts)
+{
+    std::vector<std::string> scripts;
+    for (const std::string& level : _level_scripts)
+        if (std::string file = MissionScriptOf(level); !file.empty())
+            scripts.push_back(std::move(file));
+    return scripts;
+}
+
 TEST_F(DataSet, MissionScriptsEndTheirMissionsWhenThePlayerIsLost)
 {
     const size_t texts = ReadTextLines(kInGameTextsFile).size();
     std::set<std::string> levels = LevelScripts(kCareerMissionsFile, mission_list_career);
     levels.merge(LevelScripts(kTrainingMissionsFile, mission_list_training));
-    for (const std::string& level : levels) {
-        const std::string file = MissionScriptOf(level);
-        if (file.empty())
-            continue;
+    for (const std::string& file : MissionScriptsOf(levels)) {
         SCOPED_TRACE(file);
         recorded_mission_c mission(file);
         ASSERT_TRUE(mission.Call("mission_init"));
@@ -482,10 +480,7 @@ TEST_F(DataSet, MultiplayerStartsHaveSpawnPointsOfBothSides)
 
 TEST_F(DataSet, MultiplayerScriptsGoOnWhenAPlayerIsLost)
 {
-    for (const std::string& level : LevelScripts(kMultiplayerMissionsFile, mission_list_multiplayer)) {
-        const std::string file = MissionScriptOf(level);
-        if (file.empty())
-            continue;
+    for (const std::string& file : MissionScriptsOf(LevelScripts(kMultiplayerMissionsFile, mission_list_multiplayer))) {
         SCOPED_TRACE(file);
         recorded_mission_c mission(file);
         ASSERT_TRUE(mission.Call("mission_init"));

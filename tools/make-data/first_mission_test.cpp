@@ -91,7 +91,7 @@ std::vector<section_s> ReadSections(const char* _file)
 
 class FirstMission : public game_state_fixture_c {
 protected:
-    FirstMission() : overlay(files) {}
+    FirstMission() : overlay(*files) {}
 
     // Enters the mission with the sections that load, leaving out the ones
     // that fail; what was left out and why goes to leftOut.

@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "app/file_readers.h"
+#include "app/testing/kept_menu_messages.h"
 #include "engine/null_renderer.h"
 #include "foundation/archive_file_system.h"
-#include "foundation/file_error.h"
 #include "foundation/script_loader.h"
+#include "foundation/testing/file_presence.h"
 #include "menu/any_menu.h"
 #include "menu/menu_manager.h"
-#include "menu/menu_message.h"
 #include "screens/career_order.h"
 #include "tools/make-menus/menu_bodies.h"
 
@@ -45,36 +45,15 @@ const std::set<std::string> kControlKeywords = {
     "textboxcontrol",    "comboboxcontrol",  "listboxcontrol",  "boardcontrol",  "progressbarcontrol",
     "buttoncontrol",     "dragitemcontrol",  "tabcontrol"};
 
-std::vector<std::string> g_messages;
-
-void KeepMessage(const char* _text)
-{
-    g_messages.emplace_back(_text);
-}
-
 class MenuDataSet : public ::testing::Test {
 protected:
-    MenuDataSet() : files(DATA_ARCHIVE, DATA1_ARCHIVE)
-    {
-        RegisterFileReaders();
-        g_messages.clear();
-        previous = SetMenuMessageHandler(KeepMessage);
-    }
-    ~MenuDataSet() override { SetMenuMessageHandler(previous); }
+    MenuDataSet() : files(DATA_ARCHIVE, DATA1_ARCHIVE) { RegisterFileReaders(); }
 
-    bool Exists(const std::string& _name)
-    {
-        try {
-            files.GetSize(_name.c_str());
-            return true;
-        } catch (const file_error_c&) {
-            return false;
-        }
-    }
+    bool Exists(const std::string& _name) { return HoldsFile(files, _name); }
 
     void ExpectFile(const std::string& _name, const std::string& _named_by)
     {
-        EXPECT_TRUE(Exists(_name)) << _name << " (named by " << _named_by << ") is not in the data set";
+        EXPECT_TRUE(HoldsNamedFile(files, _name, _named_by));
     }
 
     // The non-empty lines of a string-table file.
@@ -146,7 +125,7 @@ protected:
     }
 
     archive_file_system_c files;
-    menu_message_handler_f previous = nullptr;
+    kept_menu_messages_c messages;
     std::set<std::string> walked;
 };
 
@@ -201,7 +180,7 @@ TEST_F(MenuDataSet, EveryMenuLoadsWithTheControlsTheScreensUse)
     null_renderer_c renderer;
     menu_manager_c manager(&renderer, nullptr);
     EXPECT_EQ(manager.Load(kMenuList, 0), 1.0f);
-    for (const std::string& message : g_messages)
+    for (const std::string& message : messages.Get())
         ADD_FAILURE() << "menu library: " << message;
 
     struct use_s {

@@ -10,13 +10,12 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
-#include "app/file_readers.h"
-#include "app/options.h"
 #include "app/pilot_profile.h"
 #include "app/program.h"
 #include "app/state_factories.h"
+#include "app/testing/kept_menu_messages.h"
+#include "app/testing/program_fixture.h"
 #include "engine/renderer.h"
-#include "foundation/archive_file_system.h"
 #include "foundation/file_writer.h"
 #include "foundation/memory_file.h"
 #include "game/game_world.h"
@@ -25,16 +24,10 @@
 #include "menu/any_menu.h"
 #include "menu/any_menu_control.h"
 #include "menu/menu_manager.h"
-#include "menu/menu_message.h"
 #include "menu/menu_rect.h"
 #include "menu/text_window.h"
-#include "platform/d3d9/gl_backend.h"
 #include "platform/d3d9/testing/expected_image.h"
-#include "platform/win32/display.h"
 #include "platform/win32/messages.h"
-#include "platform/win32/performance_counter.h"
-#include "platform/win32/testing/display_double.h"
-#include "platform/win32/testing/temporary_config_home.h"
 #include "platform/win32/windows.h"
 #include "screens/state_menu.h"
 
@@ -56,62 +49,28 @@ constexpr u32 kShrink = 4;
 constexpr int kClickFrames = 5;
 constexpr u32 kTolerance = 24;
 
-std::vector<std::string> g_menu_messages;
-
-void KeepMenuMessage(const char* _text)
-{
-    g_menu_messages.emplace_back(_text);
-}
-
-class ThroughTheMenus : public ::testing::Test {
+class ThroughTheMenus : public program_fixture_c {
 protected:
-    ThroughTheMenus() : files(DATA_ARCHIVE, DATA1_ARCHIVE)
+    // The clock moves only when a frame is due.
+    ThroughTheMenus() : program_fixture_c(renderer_e::gl, clock_e::by_test)
     {
         // The program runs in the desktop's own mode.
-        width = GetSystemMetrics(SM_CXSCREEN);
-        height = GetSystemMetrics(SM_CYSCREEN);
-        display->modes.insert({static_cast<u32>(width), static_cast<u32>(height), 32});
-        SetDisplayBackend(display);
-        InstallGlBackend();
-        // The clock moves only when a frame is due.
-        ReplaceClock([this] { return ticks; });
-        RegisterFileReaders();
-        g_menu_messages.clear();
-        previous_messages = SetMenuMessageHandler(KeepMenuMessage);
+        UseDesktopMode();
+        OpenArchives(DATA_ARCHIVE, DATA1_ARCHIVE);
         // The states the program's main installs.
-        SetStateFactory("menu", {[] { return std::make_unique<state_menu_c>(); }, {}});
-        SetStateFactory(
-            "game", {[] { return std::make_unique<state_game_c>(); },
-                     [](state_c& _state, timer_c* _timer) { static_cast<state_game_c&>(_state).SetTimer(_timer); }});
+        SetStates({[] { return std::make_unique<state_menu_c>(); }, {}},
+                  {[] { return std::make_unique<state_game_c>(); },
+                   [](state_c& _state, timer_c* _timer) { static_cast<state_game_c&>(_state).SetTimer(_timer); }});
         ResetCommandLine();
         ReadCommandLine("");
-        options_c options;
-        options.width = width;
-        options.height = height;
-        options.bpp = 32;
-        options.Save();
-        app_active = false;
     }
-    ~ThroughTheMenus() override
-    {
-        if (IsWindow(window))
-            DestroyWindow(window);
-        MSG message;
-        while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {}
-        UnregisterClass(kMainWindowClass, nullptr);
-        SetStateFactory("menu", {});
-        SetStateFactory("game", {});
-        SetMenuMessageHandler(previous_messages);
-        ReplaceClock({});
-        SetDisplayBackend(nullptr);
-    }
+    ~ThroughTheMenus() override { CloseWindow(); }
 
     // The start WinMain makes: the window initialised, started and given
     // the focus.
     void Start()
     {
-        window = CreateMainWindow();
-        ASSERT_NE(window, nullptr);
+        ASSERT_NE(OpenWindow(), nullptr);
         SendMessage(window, WM_APP_INIT, 0, 0);
         SendMessage(window, WM_APP_START, 0, reinterpret_cast<LPARAM>(""));
         SendMessage(window, WM_ACTIVATEAPP, 1, 0);
@@ -273,14 +232,7 @@ protected:
         ExpectImageFile(small, w, h, EXPECTED_FOLDER, _name, kTolerance);
     }
 
-    temporary_config_home_c home;
-    std::shared_ptr<display_double_c> display = std::make_shared<display_double_c>();
-    i64 ticks = 0;
-    i32 width = 0;
-    i32 height = 0;
-    archive_file_system_c files;
-    menu_message_handler_f previous_messages = nullptr;
-    HWND window = nullptr;
+    kept_menu_messages_c menu_messages;
 };
 
 TEST_F(ThroughTheMenus, ANewPilotFliesTheFirstTrainingMissionAndComesBack)
@@ -358,7 +310,7 @@ TEST_F(ThroughTheMenus, ANewPilotFliesTheFirstTrainingMissionAndComesBack)
     EXPECT_EQ(g_application.pilots.GetCurrent()->unlock_level, 0u) << "a mission left unfinished opens nothing";
     ExpectScreen("back_in_training");
 
-    for (const std::string& message : g_menu_messages)
+    for (const std::string& message : menu_messages.Get())
         ADD_FAILURE() << "menu library: " << message;
 }
 
