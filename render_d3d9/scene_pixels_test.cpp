@@ -13,7 +13,11 @@
 #include "platform/d3d9/testing/expected_image.h"
 #include "render_d3d9/testing/draw_fixture.h"
 
+#include <algorithm>
 #include <cmath>
+#include <ostream>
+#include <string>
+#include <tuple>
 
 namespace {
 
@@ -225,6 +229,152 @@ TEST_F(SceneOnGl, AShadowVolumeDarkensTheGroundBehindItsCaster)
     renderer->DrawShadowShade(shade, 0.6f);
     ExpectImage(Capture(), "shadow_volume", tolerance);
 }
+
+// The cube's triangles the other way round, as the models are wound: each
+// face is seen clockwise from outside, its face normal pointing out.
+geometry_def_c Reversed(geometry_def_c _definition)
+{
+    for (const auto& set : _definition.primitiveSets) {
+        for (size_t i = 0; i + 3 <= set->indices.size(); i += 3) {
+            std::swap(set->indices[i + 1], set->indices[i + 2]);
+        }
+    }
+    return _definition;
+}
+
+// A thin slab over the camera, as a plane's wing over its pilot, casts its
+// shadow from a high sun onto the ground well below; the volume reaches to
+// infinity under a projection without a far plane. Only ground whose way
+// to the sun crosses the slab may be darkened.
+struct slab_view_s {
+    const char* name;
+    vec3_c cameraTurn;    // heading, pitch
+    vec3_c sun;           // heading, pitch
+    vec3_c centre;        // of the slab, the camera at the origin
+    f32 ground;           // height of the ground
+    bool cameraInside;    // in the slab's shadow
+    u32 leastInFootprint; // pixels that must see the footprint
+};
+
+const slab_view_s slab_views[] = {
+    // The camera inside the volume (under the slab's sweep towards the
+    // ground), looking at the footprint.
+    {"InsideTheVolume", {0.3f, 0.85f, 0.0f}, {0.3f, 0.9f, 0.0f}, {0.0f, 1.0f, -0.75f}, -10.0f, true, 50},
+    // The pilot's seat: just behind and below the slab's trailing edge,
+    // looking ahead while the footprint lies below to the side, out of
+    // sight; the volume passes in front of the camera.
+    {"BehindTheTrailingEdge", {0.0f, 0.0f, 0.0f}, {0.626f, 0.828f, 0.0f}, {0.0f, 0.18f, 0.9f}, -100.0f, false, 0},
+};
+
+void PrintTo(const slab_view_s& _view, std::ostream* _out)
+{
+    *_out << _view.name;
+}
+
+// The slab's faces wound as the models' are, or the other way round.
+class SlabShadowOnGl : public SceneOnGl, public ::testing::WithParamInterface<std::tuple<slab_view_s, bool>> {};
+
+TEST_P(SlabShadowOnGl, DarkensOnlyTheCastersFootprint)
+{
+    const slab_view_s& view = std::get<0>(GetParam());
+    const bool as_models = std::get<1>(GetParam());
+    MakeRenderer();
+    camera.SetProjection(0.2f, 3.4028235e38f);
+    camera.rotation = view.cameraTurn;
+    camera.UpdateTransform(nullptr);
+    shadowLight = Sun(light_diffuse | light_shadows, view.sun.x, view.sun.y);
+    const f32 ground_y = view.ground;
+    geom_object_c* ground = Square({0.0f, ground_y, 0.0f}, 0.0f);
+    ground->rotation = {0.0f, 1.5707964f, 0.0f};
+    ground->scale = {4000.0f, 4000.0f, 1.0f};
+    ground->UpdateTransform(nullptr);
+    material_c* ground_material = ground->GetMaterials().GetFirst();
+    ground_material->flags = material_lighting | material_double_sided;
+    ground_material->color = {0.3f, 0.8f, 0.3f};
+    ground_material->diffuse = 1.0f;
+    const vec3_c half(2.0f, 0.05f, 0.75f);
+    const vec3_c centre = view.centre;
+    geom_object_c* slab = Place(as_models ? Reversed(Cube("slab")) : Cube("slab"), centre, 0.0f);
+    slab->scale = half;
+    slab->UpdateTransform(nullptr);
+    slab->SetFlags(object_shadow_casting);
+    slab->BuildShadowVolume();
+    // The same frame without and with the shadow.
+    auto frame = [&](bool _shadow) {
+        renderer->Clear({0.4f, 0.5f, 0.8f}, 0, true, true, true, false);
+        Start();
+        Draw(ground);
+        object_list_t shadows;
+        EXPECT_TRUE(slab->CullShadow(shadows, &camera));
+        if (_shadow) {
+            renderer->DrawShadow(slab, {0.0f, 0.0f, 0.0f}, 1.0f);
+        }
+        renderer->ResetRenderLists();
+        const f32 shade[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+        renderer->DrawShadowShade(shade, 0.5f);
+        return Capture();
+    };
+    const std::vector<u8> plain = frame(false);
+    const std::vector<u8> capture = frame(true);
+
+    // Whether the way from a point below the slab towards the sun passes
+    // through it; where a point of the screen sees the ground, and whether
+    // that lies in the shadow (-1: no ground).
+    const mat4x3_c& sun = shadowLight->GetMatrix();
+    const vec3_c travel(sun.m[2][0], sun.m[2][1], sun.m[2][2]);
+    ASSERT_LT(travel.y, -0.5f);
+    auto shaded = [&](const vec3_c& _point) {
+        const vec3_c at_slab = _point + travel * ((centre.y - _point.y) / travel.y);
+        return std::fabs(at_slab.x - centre.x) <= half.x && std::fabs(at_slab.z - centre.z) <= half.z;
+    };
+    EXPECT_EQ(shaded(vec3_c(0.0f, 0.0f, 0.0f)), view.cameraInside);
+    auto in_footprint = [&](f32 _x, f32 _y) {
+        ray_c ray;
+        camera.GetPickRay(ray, _x, _y);
+        if (!(ray.direction.y < 0.0f)) {
+            return -1;
+        }
+        return shaded(ray.origin + ray.direction * ((ground_y - ray.origin.y) / ray.direction.y)) ? 1 : 0;
+    };
+    // Pixels within a pixel and a half of the footprint's edge or the
+    // horizon may go either way.
+    constexpr u32 side = 128;
+    constexpr f32 margin = 1.5f / static_cast<f32>(side);
+    u32 inside = 0, light_inside = 0, dark_outside = 0;
+    for (u32 y = 0; y < side; ++y) {
+        for (u32 x = 0; x < side; ++x) {
+            int lowest = 2, highest = -2;
+            for (const f32 dx : {-margin, 0.0f, margin}) {
+                for (const f32 dy : {-margin, 0.0f, margin}) {
+                    const int in = in_footprint((static_cast<f32>(x) + 0.5f) / side + dx,
+                                                (static_cast<f32>(y) + 0.5f) / side + dy);
+                    lowest = std::min(lowest, in);
+                    highest = std::max(highest, in);
+                }
+            }
+            if (lowest != highest) {
+                continue;
+            }
+            const bool dark = ColorDistance(CapturedPixel(capture, side, x, y), CapturedPixel(plain, side, x, y)) > 8;
+            if (lowest == 1) {
+                ++inside;
+                light_inside += dark ? 0 : 1;
+            } else {
+                dark_outside += dark ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GE(inside, view.leastInFootprint);
+    EXPECT_EQ(light_inside, 0u);
+    EXPECT_EQ(dark_outside, 0u);
+    ExpectImage(capture, std::string("slab_shadow_") + view.name + (as_models ? "" : "_inside_out"), tolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, SlabShadowOnGl, ::testing::Combine(::testing::ValuesIn(slab_views), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<slab_view_s, bool>>& _info) {
+                             return std::string(std::get<0>(_info.param).name) +
+                                    (std::get<1>(_info.param) ? "" : "InsideOut");
+                         });
 
 // A glowing square beside a plain one: both write the back buffer, only
 // the glowing one the glow target, whose blur is added around it alone.
