@@ -334,9 +334,12 @@ void MakePlane(const plane_style_c& _style, const char* _file, renderer_c* _rend
                              _s.Cylinder(vec3_c(0.0f, 0.0f, -0.05f), vec3_c(0.0f, 0.0f, 0.2f), 0.12f, 0.02f, 8);
                          },
                          hub));
+    // Faint and pale: from the seat the disc is wider than the screen, and
+    // brown at a quarter opaque it darkened the whole view ahead.
     surface_look_c blur = looks.wood;
     blur.texture.clear();
-    blur.transparency = 0.75f;
+    blur.color = vec3_c(0.85f, 0.84f, 0.8f);
+    blur.transparency = 0.92f;
     blur.doubleSided = true;
     blur.flags |= material_alpha_blending;
     AddTemplateGroup(tmpl, "airscrew_fast",
