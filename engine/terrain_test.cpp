@@ -261,8 +261,9 @@ TEST(Terrain, ClipMaskIsHandedDown)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(Queued(*terrain, away.camera, clip_inside), expected);
     for (u32 i = 0; i < 4; ++i)
-        if (terrain->GetChild(i)->IsVisible())
+        if (terrain->GetChild(i)->IsVisible()) {
             EXPECT_EQ(terrain->GetChild(i)->GetBounds().GetClipMask(), clip_inside);
+        }
     // Turned round, the land is in view and the children see the parent's
     // planes as passed.
     camera_fixture_c toward(renderer, vec3_c(32.0f, 10.0f, 5.0f), 3.14159265f);
@@ -272,8 +273,9 @@ TEST(Terrain, ClipMaskIsHandedDown)
     ASSERT_NE(root, 0u);
     for (u32 i = 0; i < 4; ++i) {
         const u32 mask = terrain->GetChild(i)->GetBounds().GetClipMask();
-        if (mask != 0)
+        if (mask != 0) {
             EXPECT_EQ(mask & root & clip_all_planes, root & clip_all_planes) << i;
+        }
     }
 }
 
