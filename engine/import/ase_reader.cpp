@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "engine/camera.h"
 #include "engine/color.h"
@@ -122,6 +123,7 @@ ase_reader_c::ase_reader_c(input_file_c& _file) : tokens(_file), fileName(_file.
 template <typename Keyword>
 void ase_reader_c::Block(Keyword _keyword, ase_keyword_e _entry, ase_keyword_e _other)
 {
+    constexpr bool kRows = std::is_invocable_v<Keyword, ase_keyword_e, lws_tokenizer_c::row_c&>;
     const std::string_view entry = AseKeywordText(_entry), other = AseKeywordText(_other);
     int depth = 0;
     std::string_view word;
@@ -135,7 +137,10 @@ void ase_reader_c::Block(Keyword _keyword, ase_keyword_e _entry, ase_keyword_e _
                                                                                    : ase_unknown;
             if (found != ase_unknown) {
                 row.Commit();
-                _keyword(found);
+                if constexpr (kRows)
+                    _keyword(found, row);
+                else
+                    _keyword(found);
                 continue;
             }
         }
@@ -153,7 +158,12 @@ void ase_reader_c::Block(Keyword _keyword, ase_keyword_e _entry, ase_keyword_e _
             return;
         } else if (depth == 1 && word[0] == '*') {
             // Every keyword starts with '*'; other words are values nobody asked for.
-            _keyword(AseKeyword(word));
+            if constexpr (kRows) {
+                lws_tokenizer_c::row_c row(tokens);
+                _keyword(AseKeyword(word), row);
+            } else {
+                _keyword(AseKeyword(word));
+            }
         }
     }
 }
@@ -179,34 +189,31 @@ vec3_c ase_reader_c::ReadVec3Swapped()
     return vec3_c(v.x, v.z, v.y);
 }
 
-void ase_reader_c::ReadIndexedVec3(int& _index, vec3_c& _v)
+[[gnu::always_inline]] inline void ase_reader_c::ReadIndexedVec3(lws_tokenizer_c::row_c& _row, int& _index, vec3_c& _v)
 {
-    lws_tokenizer_c::row_c row(tokens);
-    if (row.Int(_index) && row.Float(_v.x) && row.Float(_v.y) && row.Float(_v.z)) {
-        row.Commit();
+    if (_row.Int(_index) && _row.Float(_v.x) && _row.Float(_v.y) && _row.Float(_v.z)) {
+        _row.Commit();
         return;
     }
     _index = tokens.ReadInt();
     _v = ReadVec3();
 }
 
-void ase_reader_c::ReadInts(int (&_values)[4])
+[[gnu::always_inline]] inline void ase_reader_c::ReadInts(lws_tokenizer_c::row_c& _row, int (&_values)[4])
 {
-    lws_tokenizer_c::row_c row(tokens);
-    if (row.Int(_values[0]) && row.Int(_values[1]) && row.Int(_values[2]) && row.Int(_values[3])) {
-        row.Commit();
+    if (_row.Int(_values[0]) && _row.Int(_values[1]) && _row.Int(_values[2]) && _row.Int(_values[3])) {
+        _row.Commit();
         return;
     }
     for (int& value : _values)
         value = tokens.ReadInt();
 }
 
-void ase_reader_c::ReadFaceCorners(int (&_corners)[3])
+[[gnu::always_inline]] inline void ase_reader_c::ReadFaceCorners(lws_tokenizer_c::row_c& _row, int (&_corners)[3])
 {
-    lws_tokenizer_c::row_c row(tokens);
-    if (row.Skip() && row.Skip() && row.Int(_corners[0]) && row.Skip() && row.Int(_corners[1]) && row.Skip() &&
-        row.Int(_corners[2])) {
-        row.Commit();
+    if (_row.Skip() && _row.Skip() && _row.Int(_corners[0]) && _row.Skip() && _row.Int(_corners[1]) && _row.Skip() &&
+        _row.Int(_corners[2])) {
+        _row.Commit();
         return;
     }
     tokens.SkipWord();
@@ -432,12 +439,12 @@ void ase_reader_c::ReadGeomObject()
     auto readVectors = [&](ase_keyword_e _entryName, std::vector<vec3_c>& _list, bool _swapped) {
         _list.clear();
         Block(
-            [&](ase_keyword_e _entry) {
+            [&](ase_keyword_e _entry, lws_tokenizer_c::row_c& _row) {
                 if (_entry != _entryName)
                     return;
                 int i;
                 vec3_c v;
-                ReadIndexedVec3(i, v);
+                ReadIndexedVec3(_row, i, v);
                 if (_swapped)
                     v = vec3_c(v.x, v.z, v.y);
                 if (i >= 0 && static_cast<size_t>(i) == _list.size())
@@ -460,10 +467,10 @@ void ase_reader_c::ReadGeomObject()
             } else if (_word == ase_mesh_face_list) {
                 face_c* current = nullptr;
                 Block(
-                    [&](ase_keyword_e _entry) {
+                    [&](ase_keyword_e _entry, lws_tokenizer_c::row_c& _row) {
                         if (_entry == ase_mesh_face) {
                             int corners[3];
-                            ReadFaceCorners(corners);
+                            ReadFaceCorners(_row, corners);
                             const int a = corners[0], b = corners[1], c = corners[2];
                             current = nullptr;
                             const size_t n = vertices.size();
@@ -489,12 +496,12 @@ void ase_reader_c::ReadGeomObject()
             } else if (_word == ase_mesh_tvertlist) {
                 uvs.clear();
                 Block(
-                    [&](ase_keyword_e _entry) {
+                    [&](ase_keyword_e _entry, lws_tokenizer_c::row_c& _row) {
                         if (_entry != ase_mesh_tvert)
                             return;
                         int i;
                         vec3_c uvw;
-                        ReadIndexedVec3(i, uvw);
+                        ReadIndexedVec3(_row, i, uvw);
                         if (i >= 0 && static_cast<size_t>(i) == uvs.size() / 2) {
                             uvs.push_back(uvw.x);
                             uvs.push_back(1.0f - uvw.y);
@@ -508,11 +515,11 @@ void ase_reader_c::ReadGeomObject()
                 const ase_keyword_e entryName = texture ? ase_mesh_tface : ase_mesh_cface;
                 size_t count = 0;
                 Block(
-                    [&](ase_keyword_e _entry) {
+                    [&](ase_keyword_e _entry, lws_tokenizer_c::row_c& _row) {
                         if (_entry != entryName)
                             return;
                         int row[4];
-                        ReadInts(row);
+                        ReadInts(_row, row);
                         const int i = row[0], a = row[1], b = row[2], c = row[3];
                         const size_t limit = texture ? uvs.size() / 2 : colors.size();
                         if (i >= 0 && size_t(i) == count && count < faces.size() && a >= 0 && b >= 0 && c >= 0 &&
@@ -530,11 +537,11 @@ void ase_reader_c::ReadGeomObject()
                 face_c* current = nullptr;
                 int corner = 0;
                 Block(
-                    [&](ase_keyword_e _entry) {
+                    [&](ase_keyword_e _entry, lws_tokenizer_c::row_c& _row) {
                         if (_entry == ase_mesh_facenormal) {
                             int i;
                             vec3_c n;
-                            ReadIndexedVec3(i, n);
+                            ReadIndexedVec3(_row, i, n);
                             n = vec3_c(n.x, n.z, n.y);
                             current = nullptr;
                             if (i >= 0 && size_t(i) == count && count < faces.size()) {
@@ -546,7 +553,7 @@ void ase_reader_c::ReadGeomObject()
                         } else if (_entry == ase_mesh_vertexnormal) {
                             int j;
                             vec3_c n;
-                            ReadIndexedVec3(j, n);
+                            ReadIndexedVec3(_row, j, n);
                             n = vec3_c(n.x, n.z, n.y);
                             if (current && corner >= 0 && j >= 0 && static_cast<u32>(j) == current->vertex[corner])
                                 current->normal[corner] = n;
@@ -612,16 +619,23 @@ void ase_reader_c::ReadGeomObject()
                 turn[i][j] = (m[i1][j1] * m[i2][j2] - m[i1][j2] * m[i2][j1]) / det;
             }
     }
+    // Face normals and the faces round each point serve only the corners
+    // the file gave no normal; exports usually give every one.
+    const bool allGiven = std::all_of(faces.begin(), faces.end(), [](const face_c& _face) {
+        return !IsZero(_face.normal[0]) && !IsZero(_face.normal[1]) && !IsZero(_face.normal[2]);
+    });
     std::vector<u32> corners;
-    corners.reserve(faces.size() * 3);
-    for (face_c& face : faces) {
-        corners.insert(corners.end(), face.vertex, face.vertex + 3);
-        vec3_c n;
-        n.Cross(vertices[face.vertex[1]] - vertices[face.vertex[0]],
-                vertices[face.vertex[2]] - vertices[face.vertex[0]]);
-        face.faceNormal = Normalised(n);
+    if (!allGiven) {
+        corners.reserve(faces.size() * 3);
+        for (face_c& face : faces) {
+            corners.insert(corners.end(), face.vertex, face.vertex + 3);
+            vec3_c n;
+            n.Cross(vertices[face.vertex[1]] - vertices[face.vertex[0]],
+                    vertices[face.vertex[2]] - vertices[face.vertex[0]]);
+            face.faceNormal = Normalised(n);
+        }
     }
-    const point_faces_c around(vertices.size(), corners);
+    const point_faces_c around(allGiven ? 0 : vertices.size(), corners);
     auto materialOf = [&](const face_c& _face) -> const ase_material_c& {
         return _face.materialId < material.subMaterials.size() ? material.subMaterials[_face.materialId] : material;
     };

@@ -58,7 +58,10 @@ private:
     struct face_c;
 
     // Runs _keyword for each word at depth 1 of the block that starts here;
-    // the keywords _entry and _other, a list's rows, are found quicker.
+    // the keywords _entry and _other, a list's rows, are found quicker. A
+    // _keyword that takes a row as well gets the one its keyword was found
+    // in, positioned after the keyword, so that the row's numbers are read
+    // from the same classification.
     template <typename Keyword>
     void Block(Keyword _keyword, ase_keyword_e _entry = ase_unknown, ase_keyword_e _other = ase_unknown);
     void ReadMap(map_c& _map);
@@ -70,12 +73,12 @@ private:
     string_c ReadQuoted();
     vec3_c ReadVec3();
     vec3_c ReadVec3Swapped();
-    // The rows of the long lists, read straight from the text when written
-    // the usual way and word by word otherwise: an index and a vector; four
-    // indices; a face's number and its three corners (A, B and C).
-    void ReadIndexedVec3(int& _index, vec3_c& _v);
-    void ReadInts(int (&_values)[4]);
-    void ReadFaceCorners(int (&_corners)[3]);
+    // The rows of the long lists, read on from _row when written the usual
+    // way and word by word from the position otherwise: an index and a
+    // vector; four indices; a face's number and its three corners (A, B and C).
+    void ReadIndexedVec3(lws_tokenizer_c::row_c& _row, int& _index, vec3_c& _v);
+    void ReadInts(lws_tokenizer_c::row_c& _row, int (&_values)[4]);
+    void ReadFaceCorners(lws_tokenizer_c::row_c& _row, int (&_corners)[3]);
     // The rest of a face's row when written the usual way: its smoothing
     // group and material id, for _face when there is one.
     void ReadFaceRest(face_c* _face);

@@ -60,11 +60,12 @@ public:
     // decimal of at most eight bytes after its sign, giving what ReadInt or
     // ReadFloat would give. For any other word it returns false and the row
     // is to be read again word by word: nothing is consumed before Commit.
-    // The position and the classes stay in registers across the row, so that
-    // finding each next word is a few bit operations.
+    // The classes and the bits of the words' edges stay in registers across
+    // the row: finding the next word clears two bits, so the words' reads
+    // do not wait on each other.
     class row_c {
     public:
-        inline explicit row_c(lws_tokenizer_c& _tokens);
+        [[gnu::always_inline]] inline explicit row_c(lws_tokenizer_c& _tokens);
         [[gnu::always_inline]] inline bool Int(int& _value);
         [[gnu::always_inline]] inline bool Float(f32& _value);
         // Passes over a word of any kind.
@@ -79,6 +80,8 @@ public:
         // The next word's first byte and the blank after it; false when
         // either is not among the 64.
         [[gnu::always_inline]] inline bool Next(u32& _first, u32& _end) const;
+        // Moves past the word Next found, which ends at _end.
+        [[gnu::always_inline]] inline void Take(u32 _end);
         [[gnu::always_inline]] inline bool Decimal(u64& _mantissa, u32& _decimals, bool& _negative);
         [[gnu::always_inline]] inline bool Pass(bool _valuesOnly);
 
@@ -86,11 +89,12 @@ public:
         const char* base;
         u32 start;
         u32 at = 0; // from base
-        // Bit i set when byte base + i is a blank, a digit, a point; all
-        // blank when the text ends too soon for the reads' loads.
-        u64 blanks = ~u64(0);
+        // Bit i set when byte base + i is a digit, a point; the first byte
+        // of a word not yet read or the blank after one (they alternate). No
+        // words when the text ends too soon for the reads' loads.
         u64 digits = 0;
         u64 points = 0;
+        u64 edges = 0;
     };
 
     // _a and _b hold the same _size bytes, 8 to 24, compared in a few
@@ -124,7 +128,7 @@ private:
     // As ReadDecimal, for the word of _length bytes that _bytes begin.
     static inline bool Decimal(u64 _bytes, u32 _length, u64& _mantissa, u32& _decimals);
     // The value of the first _count (1 to 8) of eight digit bytes.
-    static inline u64 Digits(u64 _bytes, u32 _count);
+    [[gnu::always_inline]] static inline u64 Digits(u64 _bytes, u32 _count);
     // The eight bytes from _at, the first lowest.
     static inline u64 Load8(const char* _at);
     // Bit i set when byte i of the 16 from _at is a blank; with _digits and
@@ -391,26 +395,30 @@ inline lws_tokenizer_c::row_c::row_c(lws_tokenizer_c& _tokens)
     // Words end within the 64; the loads from them reach 24 bytes further.
     if (_tokens.size - start < 96)
         return;
-    blanks = 0;
+    u64 blanks = 0;
     for (u32 i = 0; i < 64; i += 16) {
         u32 d, p;
         blanks |= static_cast<u64>(Classes16(base + i, d, p)) << i;
         digits |= static_cast<u64>(d) << i;
         points |= static_cast<u64>(p) << i;
     }
+    // A word at byte 0 begins there: the position is never inside a word.
+    edges = blanks ^ (blanks << 1 | 1);
 }
 
 inline bool lws_tokenizer_c::row_c::Next(u32& _first, u32& _end) const
 {
-    const u64 words = ~blanks >> at;
-    if (words == 0)
-        return false;
-    _first = at + static_cast<u32>(std::countr_zero(words));
-    const u64 ends = blanks >> _first;
-    if (ends == 0)
-        return false;
-    _end = _first + static_cast<u32>(std::countr_zero(ends));
-    return true;
+    const u64 after = edges & (edges - 1);
+    _first = static_cast<u32>(std::countr_zero(edges));
+    _end = static_cast<u32>(std::countr_zero(after));
+    return after != 0;
+}
+
+inline void lws_tokenizer_c::row_c::Take(u32 _end)
+{
+    edges &= edges - 1;
+    edges &= edges - 1;
+    at = _end;
 }
 
 inline bool lws_tokenizer_c::row_c::Decimal(u64& _mantissa, u32& _decimals, bool& _negative)
@@ -441,7 +449,7 @@ inline bool lws_tokenizer_c::row_c::Decimal(u64& _mantissa, u32& _decimals, bool
         _decimals = --count - before;
     }
     _mantissa = Digits(w, count);
-    at = end;
+    Take(end);
     return true;
 }
 
@@ -475,7 +483,7 @@ inline bool lws_tokenizer_c::row_c::Pass(bool _valuesOnly)
     const char c = base[first];
     if (_valuesOnly && (c == '*' || c == '{' || c == '}'))
         return false;
-    at = end;
+    Take(end);
     return true;
 }
 
@@ -485,6 +493,6 @@ inline bool lws_tokenizer_c::row_c::Word(std::string_view _word)
     if (_word.size() < 8 || _word.size() > 24 || !Next(first, end) || end - first != _word.size() ||
         !SameBytes(base + first, _word.data(), _word.size()))
         return false;
-    at = end;
+    Take(end);
     return true;
 }
