@@ -72,27 +72,37 @@ u32 Renormalize(u32 p)
 }
 
 // The next level by a 2x2 box in place; a side of 1 repeats its one row or column.
+// The 2x2 box: each byte the truncated mean of its four, samples clamped to
+// the image. The same bytes as BuildChain's box levels.
+work_image_c BoxHalved(const work_image_c& w)
+{
+    work_image_c h;
+    h.width = (w.width + 1) / 2;
+    h.height = (w.height + 1) / 2;
+    h.pixels.resize(static_cast<size_t>(h.width) * h.height);
+    constexpr u32 kEven = 0x00ff00ff;
+    for (i32 y = 0; y < h.height; ++y) {
+        const u32* r0 = &w.pixels[static_cast<size_t>(2 * y) * w.width];
+        const u32* r1 = &w.pixels[static_cast<size_t>(std::min(2 * y + 1, w.height - 1)) * w.width];
+        u32* out = &h.pixels[static_cast<size_t>(y) * h.width];
+        for (i32 x = 0; x < h.width; ++x) {
+            const i32 x0 = 2 * x, x1 = std::min(2 * x + 1, w.width - 1);
+            const u32 a = r0[x0], b = r0[x1], c = r1[x0], d = r1[x1];
+            // Bytes 0 and 2, then 1 and 3, summed in 16-bit lanes (4 x 255 at most).
+            const u32 even = (a & kEven) + (b & kEven) + (c & kEven) + (d & kEven);
+            const u32 odd = (a >> 8 & kEven) + (b >> 8 & kEven) + (c >> 8 & kEven) + (d >> 8 & kEven);
+            out[x] = (even >> 2 & kEven) | (odd >> 2 & kEven) << 8;
+        }
+    }
+    return h;
+}
+
 void HalveInPlace(work_image_c& w, const dxt_options_c& o)
 {
-    const i32 nw = (w.width + 1) / 2, nh = (w.height + 1) / 2;
-    std::vector<u32> next(static_cast<size_t>(nw) * nh);
-    for (i32 y = 0; y < nh; ++y)
-        for (i32 x = 0; x < nw; ++x) {
-            const i32 x0 = std::min(2 * x, w.width - 1), x1 = std::min(2 * x + 1, w.width - 1);
-            const i32 y0 = std::min(2 * y, w.height - 1), y1 = std::min(2 * y + 1, w.height - 1);
-            const u32 s[4] = {
-                w.pixels[static_cast<size_t>(y0) * w.width + x0], w.pixels[static_cast<size_t>(y0) * w.width + x1],
-                w.pixels[static_cast<size_t>(y1) * w.width + x0], w.pixels[static_cast<size_t>(y1) * w.width + x1]};
-            u32 p = 0;
-            for (i32 c = 0; c < 4; ++c)
-                p |= ((Byte(s[0], c) + Byte(s[1], c) + Byte(s[2], c) + Byte(s[3], c)) >> 2) << (8 * c);
-            if (o.alpha_cutout)
-                p = Cutout(p, o.alpha_cutoff);
-            next[static_cast<size_t>(y) * nw + x] = p;
-        }
-    w.width = nw;
-    w.height = nh;
-    w.pixels = std::move(next);
+    w = BoxHalved(w);
+    if (o.alpha_cutout)
+        for (u32& p : w.pixels)
+            p = Cutout(p, o.alpha_cutoff);
 }
 
 // The palette of a face's level 0, to which its later levels are mapped.
@@ -238,8 +248,13 @@ void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 
     const dxt_options_c& o = s.options;
     work_image_c work;
     ExtractFace(work, s, face_w, face_h, offset, format);
-    const std::vector<float_image_c> chain =
-        o.mip_mode == 32 ? std::vector<float_image_c>{} : BuildChain(work.pixels.data(), work.width, work.height, o);
+    // The box filter's chain is made a level at a time on the pixels: in
+    // floating point every level would be held at once, sixteen bytes a texel.
+    const bool box_chain = o.mip_mode != 32 && IsBoxFilter(o.mip_filter);
+    const std::vector<float_image_c> chain = o.mip_mode == 32 || box_chain
+                                                 ? std::vector<float_image_c>{}
+                                                 : BuildChain(work.pixels.data(), work.width, work.height, o);
+    work_image_c box_next = box_chain ? BoxHalved(work) : work_image_c{};
     const f32 f0 = 1.0f - static_cast<f32>(o.fade_percent) * 0.01f;
     f32 f = f0;
     i32 level = 0;
@@ -259,8 +274,15 @@ void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 
             if (o.mip_mode == 32) {
                 offset += static_cast<i64>(s.bytes_per_pixel) * work.width;
                 ExtractFace(work, s, (work.width + 1) / 2, (work.height + 1) / 2, offset, format);
-            } else if (work.width < 3 || work.height < 3 || static_cast<size_t>(level) >= chain.size()) {
+            } else if (work.width < 3 || work.height < 3 ||
+                       (!box_chain && static_cast<size_t>(level) >= chain.size())) {
                 HalveInPlace(work, o);
+            } else if (box_chain) {
+                // The chain's own level: the work image's changes stay out of the levels below.
+                work.width = box_next.width;
+                work.height = box_next.height;
+                work.pixels = box_next.pixels;
+                box_next = BoxHalved(box_next);
             } else {
                 const float_image_c& next = chain[level];
                 work.width = next.width;

@@ -1,5 +1,7 @@
 #include "dxt/level_generator.h"
 
+#include "dxt/float_plane.h"
+#include "dxt/mip_chain.h"
 #include "dxt/ordered_dither.h"
 #include "dxt/testing/capture.h"
 #include "dxt/testing/reference_decoder.h"
@@ -246,6 +248,33 @@ TEST(LevelGenerator, BoxChainDoesNotDrift)
     for (const delivery_c& d : Deliveries())
         for (u8 b : d.bytes)
             ASSERT_EQ(b, 0xC9) << d.level;
+}
+
+// The box filter's levels, made on the pixels a level at a time, are the
+// float chain's levels turned into pixels, with sides that leave odd rows and
+// columns. (That the work image's fading stays out of the levels below shows
+// in FadeStartsAfterTheFirstLevel.)
+TEST(LevelGenerator, BoxLevelsAreTheFloatChainsLevels)
+{
+    const i32 w = 37, h = 21;
+    std::vector<u32> p(static_cast<size_t>(w) * h);
+    u32 seed = 12345;
+    for (u32& v : p)
+        v = seed = seed * 1664525u + 1013904223u;
+    const dxt_options_c o = OptionsFor(17, 0);
+    ASSERT_TRUE(IsBoxFilter(o.mip_filter));
+    ASSERT_EQ(Capture(p, w, h, o), 0);
+    const std::vector<float_image_c> chain = BuildChain(p.data(), w, h, o);
+    ASSERT_EQ(Deliveries().size(), chain.size());
+    for (size_t level = 0; level < chain.size(); ++level) {
+        std::vector<u32> pixels(static_cast<size_t>(chain[level].width) * chain[level].height);
+        ImageToPixels(chain[level], pixels.data());
+        std::vector<u8> expected;
+        for (const u32 q : pixels)
+            for (i32 c = 0; c < 4; ++c)
+                expected.push_back(static_cast<u8>(q >> (8 * c)));
+        EXPECT_EQ(Deliveries()[level].bytes, expected) << level;
+    }
 }
 
 TEST(LevelGenerator, ColourWeightsAreNormalised)

@@ -88,6 +88,11 @@ float_kernel_c KaiserSincKernel(i32 level, i32 p, f32 beta)
     return kernel;
 }
 
+bool IsBoxFilter(i32 filter)
+{
+    return filter < 134 || filter > 137;
+}
+
 std::vector<float_image_c> BuildChain(const u32* pixels, i32 width, i32 height, const dxt_options_c& o)
 {
     std::vector<float_image_c> chain;

@@ -13,6 +13,9 @@
 // that are not powers of two.
 std::vector<float_image_c> BuildChain(const u32* pixels, i32 width, i32 height, const dxt_options_c& options);
 
+// True when the filter is the 2x2 box (none of the others).
+bool IsBoxFilter(i32 filter);
+
 // Kernel L (1 to 12) of the windowed-sinc filters.
 float_kernel_c KaiserSincKernel(i32 level, i32 taps_param, f32 beta);
 
