@@ -395,13 +395,15 @@ inline lws_tokenizer_c::row_c::row_c(lws_tokenizer_c& _tokens)
     // Words end within the 64; the loads from them reach 24 bytes further.
     if (_tokens.size - start < 96)
         return;
-    u64 blanks = 0;
-    for (u32 i = 0; i < 64; i += 16) {
-        u32 d, p;
-        blanks |= static_cast<u64>(Classes16(base + i, d, p)) << i;
-        digits |= static_cast<u64>(d) << i;
-        points |= static_cast<u64>(p) << i;
-    }
+    // Written out: compilers keep such a loop rolled and load its constants
+    // on every turn.
+    u32 d[4], p[4];
+    const u64 blanks = static_cast<u64>(Classes16(base, d[0], p[0])) |
+                       static_cast<u64>(Classes16(base + 16, d[1], p[1])) << 16 |
+                       static_cast<u64>(Classes16(base + 32, d[2], p[2])) << 32 |
+                       static_cast<u64>(Classes16(base + 48, d[3], p[3])) << 48;
+    digits = d[0] | static_cast<u64>(d[1]) << 16 | static_cast<u64>(d[2]) << 32 | static_cast<u64>(d[3]) << 48;
+    points = p[0] | static_cast<u64>(p[1]) << 16 | static_cast<u64>(p[2]) << 32 | static_cast<u64>(p[3]) << 48;
     // A word at byte 0 begins there: the position is never inside a word.
     edges = blanks ^ (blanks << 1 | 1);
 }
