@@ -436,16 +436,19 @@ inline bool lws_tokenizer_c::row_c::Decimal(u64& _mantissa, u32& _decimals, bool
     // most one point, and at least one digit.
     if (length - 1 > 7)
         return false;
-    const u64 word = ((u64(1) << length) - 1) << from;
-    const u64 point = points & word;
-    if (((digits | point) & word) != word || (point & (point - 1)) != 0 || (digits & word) == 0)
+    // The classes from the word's first byte on; a word of only a point has
+    // no digit.
+    static constexpr u64 kLow[9] = {0, 0x1, 0x3, 0x7, 0xf, 0x1f, 0x3f, 0x7f, 0xff};
+    const u64 word = kLow[length];
+    const u64 point = points >> from & word;
+    if (((digits >> from | point) & word) != word || (point & (point - 1)) != 0 || point == word)
         return false;
     u64 w = Load8(base + from);
     u32 count = length;
     _decimals = 0;
     if (point != 0) {
         // The digits after the point are moved down over it.
-        const u32 before = static_cast<u32>(std::countr_zero(point)) - from;
+        const u32 before = static_cast<u32>(std::countr_zero(point));
         const u64 keep = (u64(1) << (8 * before)) - 1;
         w = (w & keep) | ((w >> 8) & ~keep);
         _decimals = --count - before;
