@@ -99,7 +99,7 @@ public:
 
     // _a and _b hold the same _size bytes, 8 to 24, compared in a few
     // overlapping loads instead of a call to memcmp.
-    static inline bool SameBytes(const char* _a, const char* _b, size_t _size);
+    [[gnu::always_inline]] static inline bool SameBytes(const char* _a, const char* _b, size_t _size);
 
     // Position in the text, for readers that look ahead and step back.
     u32 GetPosition() const { return position; }
@@ -134,7 +134,7 @@ private:
     // Bit i set when byte i of the 16 from _at is a blank; with _digits and
     // _points, when it is a digit or a point.
     static inline u32 Blanks16(const char* _at);
-    static inline u32 Classes16(const char* _at, u32& _digits, u32& _points);
+    [[gnu::always_inline]] static inline u32 Classes16(const char* _at, u32& _digits, u32& _points);
     // The integer and the float a plain decimal stands for.
     static inline int IntOf(u64 _mantissa, u32 _decimals, bool _negative);
     static inline f32 FloatOf(u64 _mantissa, u32 _decimals, bool _negative);
