@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -71,9 +72,9 @@ u32 Renormalize(u32 p)
     return PackUnitVector(p, x * s, y * s, z * s);
 }
 
-// The next level by a 2x2 box in place; a side of 1 repeats its one row or column.
 // The 2x2 box: each byte the truncated mean of its four, samples clamped to
-// the image. The same bytes as BuildChain's box levels.
+// the image (a side of 1 repeats its one row or column). The same bytes as
+// BuildChain's box levels.
 work_image_c BoxHalved(const work_image_c& w)
 {
     work_image_c h;
@@ -97,6 +98,7 @@ work_image_c BoxHalved(const work_image_c& w)
     return h;
 }
 
+// The next level of the work image itself, cut out again when asked.
 void HalveInPlace(work_image_c& w, const dxt_options_c& o)
 {
     w = BoxHalved(w);
@@ -279,10 +281,7 @@ void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 
                 HalveInPlace(work, o);
             } else if (box_chain) {
                 // The chain's own level: the work image's changes stay out of the levels below.
-                work.width = box_next.width;
-                work.height = box_next.height;
-                work.pixels = box_next.pixels;
-                box_next = BoxHalved(box_next);
+                work = std::exchange(box_next, BoxHalved(box_next));
             } else {
                 const float_image_c& next = chain[level];
                 work.width = next.width;
