@@ -1,6 +1,9 @@
 #include "dxt/color_fitter.h"
 
+#include "dxt/combination_search.h"
+#include "dxt/projection_order.h"
 #include "dxt/rounding.h"
+#include "dxt/split_search.h"
 
 #include <algorithm>
 #include <array>
@@ -499,15 +502,17 @@ ordering_c color_fit_c::SortByProjection(const vec3& axis, i32 tie_break) const
     ordering_c order;
     order.count = k_;
     f64 proj[16];
-    for (i32 u = 0; u < k_; ++u) {
-        order.at[u] = u;
+    for (i32 u = 0; u < k_; ++u)
         proj[u] = Dot(axis, uc_[u]);
+    if (!OrderByProjection(proj, k_, tie_break, order.at)) {
+        for (i32 u = 0; u < k_; ++u)
+            order.at[u] = u;
+        std::sort(order.at, order.at + k_, [&](i32 a, i32 b) {
+            if (proj[a] != proj[b])
+                return proj[a] < proj[b];
+            return tie_break == 0 ? a < b : a > b;
+        });
     }
-    std::sort(order.at, order.at + k_, [&](i32 a, i32 b) {
-        if (proj[a] != proj[b])
-            return proj[a] < proj[b];
-        return tie_break == 0 ? a < b : a > b;
-    });
     return order;
 }
 
@@ -656,6 +661,18 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
     };
 
     i32 best_bounds[5] = {};
+    if (four && !clamped) {
+        split_colors_c sorted;
+        sorted.count = k;
+        for (i32 i = 0; i < k; ++i) {
+            sorted.omega[i] = omega_[order[i]];
+            for (i32 c = 0; c < 3; ++c)
+                sorted.s[c][i] = s_[order[i]][c];
+        }
+        if (!BestFourGroupSplit(sorted, best_bounds))
+            return cluster_fit_c{};
+        return fit_split(best_bounds);
+    }
     bool have = false;
     f64 best_x2 = 0.0, best_d = 1.0, best_err = 0.0;
     i32 bounds[5];
@@ -775,7 +792,10 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
     // A three-entry palette's fourth entry is infinitely far: every colour
     // then takes the least of four sums, which the processor forms side by
     // side.
-    f64 table[3][4][16][4];
+    level_errors_c errors;
+    errors.count = k_;
+    std::copy(omega_, omega_ + k_, errors.omega);
+    auto& table = errors.error;
     for (i32 c = 0; c < 3; ++c)
         for (i32 choice = 0; choice < 4; ++choice) {
             const i32 a = cand[c][0][choice & 1], bb = cand[c][1][choice >> 1];
@@ -788,25 +808,7 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
                 }
             }
         }
-    f64 best = 32.0 * Dot(w_, w_);
-    i32 best_combo = 0;
-    for (i32 combo = 0; combo < 64; ++combo) {
-        const f64(*tr)[4] = table[0][combo & 3];
-        const f64(*tg)[4] = table[1][(combo >> 2) & 3];
-        const f64(*tb)[4] = table[2][(combo >> 4) & 3];
-        // Scores only grow with each colour: a combination stops once it cannot win.
-        f64 score = 0.0;
-        for (i32 u = 0; u < k_ && score < best; ++u) {
-            const f64 *r = tr[u], *g = tg[u], *b = tb[u];
-            const f64 near01 = std::min(r[0] + g[0] + b[0], r[1] + g[1] + b[1]);
-            const f64 near23 = std::min(r[2] + g[2] + b[2], r[3] + g[3] + b[3]);
-            score += omega_[u] * std::min(near01, near23);
-        }
-        if (score < best) {
-            best = score;
-            best_combo = combo;
-        }
-    }
+    const i32 best_combo = BestLevelCombination(errors, 32.0 * Dot(w_, w_));
     quantized_c q;
     q.size = palette;
     const i32 choice[3] = {best_combo & 3, (best_combo >> 2) & 3, (best_combo >> 4) & 3};
