@@ -7,12 +7,9 @@
 namespace {
 
 constexpr i32 kMaxColors = 16;
-// Cuts of the largest block, rows of b1 lanes rounded up to whole vectors of
-// four: b2 = 1..16, each with 17 - b2 rows of b3.
-constexpr i32 kCuts = 1040;
-// Cuts close enough to the best ratio to be searched in order; beyond that
-// many the plain search is as quick.
-constexpr i32 kMaxClose = 64;
+// Cuts kept for the comparison in order; beyond that many the plain search is
+// as quick.
+constexpr i32 kMaxKept = 64;
 
 // The ratio of the near cuts, relative to the best found: well above the
 // rounding of a running comparison (a few thousand ulps over 816 cuts), well
@@ -39,149 +36,209 @@ struct cut_c {
 // one before it, compared cross-multiplied.
 struct running_best_c {
     bool have = false;
-    f64 x2 = 0.0, d = 1.0;
-    i32 b1 = 0, b2 = 0, b3 = 0;
-    void Offer(i32 _b1, i32 _b2, i32 _b3, f64 _x2, f64 _d)
+    cut_c cut{};
+    void Offer(const cut_c& c)
     {
-        if (!have || _x2 * d >= x2 * _d) {
+        if (!have || c.x2 * cut.d >= cut.x2 * c.d) {
             have = true;
-            x2 = _x2;
-            d = _d;
-            b1 = _b1;
-            b2 = _b2;
-            b3 = _b3;
+            cut = c;
+        }
+    }
+    bool Answer(i32 count, i32 bounds[5]) const
+    {
+        bounds[0] = 0;
+        bounds[1] = cut.b1;
+        bounds[2] = cut.b2;
+        bounds[3] = cut.b3;
+        bounds[4] = count;
+        return have;
+    }
+};
+
+// Prefix sums of the colours' weights and centred sums.
+struct prefix_c {
+    f64 w[kMaxColors + 1 + 4] = {}; // padded so that a vector of lanes past the end reads zeros
+    f64 s[3][kMaxColors + 1 + 4] = {};
+    explicit prefix_c(const split_colors_c& colors)
+    {
+        for (i32 i = 0; i < colors.count; ++i) {
+            w[i + 1] = w[i] + colors.omega[i];
+            for (i32 c = 0; c < 3; ++c)
+                s[c][i + 1] = s[c][i] + colors.s[c][i];
         }
     }
 };
 
-// |X|² and D of every cut (D = 0 marks a cut that does not count), laid out
-// by b2, then b3 from the far end, then b1 in lanes: side by side, cuts
-// differ only in where the first group ends. The running comparison
-// over all of them would be a long chain of dependent branches; instead the
-// best ratio is estimated lane by lane, the cuts within kNear of it are
-// picked out and only they are compared in the search order. Any cut outside
-// them stays below a near cut by far more than rounding, so it cannot be the
-// last to win; when a cut falls in the band between, or too many are near,
-// every cut is compared in order.
+// Every cut in order, one at a time.
+bool Plain(const split_colors_c& colors, i32 bounds[5])
+{
+    const i32 k = colors.count;
+    const prefix_c p(colors);
+    running_best_c best;
+    // With b1 = k every colour is in the first group.
+    for (i32 b1 = 1; b1 < k; ++b1)
+        for (i32 b2 = b1; b2 <= k; ++b2) {
+            f64 x[3];
+            for (i32 c = 0; c < 3; ++c)
+                x[c] = (p.s[c][b2] - p.s[c][b1]) + (p.s[c][k] - p.s[c][b2]) * 2.0;
+            const f64 w1 = p.w[b2] - p.w[b1], w2_all = p.w[k] - p.w[b2];
+            f64 a = w1 + 2.0 * w2_all, bq = w1 + 4.0 * w2_all;
+            for (i32 b3 = k;; --b3) {
+                const f64 d = bq - a * a;
+                if (d > 0.0)
+                    best.Offer({b1, b2, b3, x[0] * x[0] + x[1] * x[1] + x[2] * x[2], d});
+                if (b3 == b2)
+                    break;
+                for (i32 c = 0; c < 3; ++c)
+                    x[c] += colors.s[c][b3 - 1];
+                a += colors.omega[b3 - 1];
+                bq += 5.0 * colors.omega[b3 - 1];
+            }
+        }
+    return best.Answer(k, bounds);
+}
+
+// The cuts within reach of the best ratio met so far. A cut below
+// (1 - kNear - kBand) of the final best cannot be the last to win the running
+// comparison: once a near cut has been met, the best stays within rounding of
+// it, far above.
+class near_cuts_c {
+public:
+    // The ratio below which a cut is passed by, with its margin.
+    f64 reach = 0.0;
+
+    // Starts from the ratio of a cut worked out apart (its rounding may
+    // differ by a few ulps, far inside the margin), so that the search does
+    // not meet every cut that improves on the last on its way to the best.
+    void Start(f64 x2, f64 d)
+    {
+        if (d > 0.0 && x2 > 0.0 && x2 * d == x2 * d) {
+            top_ = {0, 0, 0, x2, d};
+            reach = x2 / d * (1.0 - kNear - kBand);
+        }
+    }
+
+    // False when the cuts cannot decide alone.
+    bool Meet(const cut_c& c)
+    {
+        if (c.x2 != c.x2)
+            return false;
+        if (c.x2 * top_.d > top_.x2 * c.d) {
+            top_ = c;
+            reach = c.x2 / c.d * (1.0 - kNear - kBand);
+            Prune();
+        }
+        if (count_ == kMaxKept)
+            return false;
+        kept_[count_++] = c;
+        return true;
+    }
+
+    // The winner of the running comparison among the near cuts; false when
+    // some cut lies in the band or no cut has a ratio above 0.
+    bool Decide(running_best_c& best)
+    {
+        if (!(top_.x2 > 0.0))
+            return false;
+        const f64 ratio = top_.x2 / top_.d;
+        const f64 near = ratio * (1.0 - kNear), below = ratio * (1.0 - kNear - kBand);
+        i32 n = 0;
+        for (i32 i = 0; i < count_; ++i) {
+            const cut_c& c = kept_[i];
+            if (c.x2 >= near * c.d)
+                kept_[n++] = c;
+            else if (!(c.x2 < below * c.d))
+                return false;
+        }
+        std::sort(kept_, kept_ + n, [](const cut_c& a, const cut_c& b) { return a.Before(b); });
+        for (i32 i = 0; i < n; ++i)
+            best.Offer(kept_[i]);
+        return true;
+    }
+
+private:
+    void Prune()
+    {
+        i32 n = 0;
+        for (i32 i = 0; i < count_; ++i)
+            if (!(kept_[i].x2 < reach * kept_[i].d))
+                kept_[n++] = kept_[i];
+        count_ = n;
+    }
+
+    cut_c top_{0, 0, 0, 0.0, 1.0};
+    cut_c kept_[kMaxKept];
+    i32 count_ = 0;
+};
+
+// Cuts side by side in lanes of b1, for each b2 with b3 falling from the far
+// end: only the third group changes from step to step. A step's |X|² and D
+// are compared with the reach of the best so far; the rare cut that comes
+// within it is met one at a time.
 template <class V>
 [[gnu::always_inline]] inline bool Search(const split_colors_c& colors, i32 bounds[5])
 {
     constexpr i32 kLanes = sizeof(V) / sizeof(f64);
     const i32 k = colors.count;
-    // Prefix sums, padded so that the last vector of lanes reads zeros.
-    f64 pw[kMaxColors + 1 + kLanes] = {};
-    f64 ps[3][kMaxColors + 1 + kLanes] = {};
-    for (i32 i = 0; i < k; ++i) {
-        pw[i + 1] = pw[i] + colors.omega[i];
-        for (i32 c = 0; c < 3; ++c)
-            ps[c][i + 1] = ps[c][i] + colors.s[c][i];
-    }
+    const prefix_c p(colors);
+    f64 five_omega[kMaxColors];
+    for (i32 i = 0; i < k; ++i)
+        five_omega[i] = 5.0 * colors.omega[i];
     V lane_index;
     for (i32 j = 0; j < kLanes; ++j)
         lane_index[j] = j;
 
-    f64 x2s[kCuts], ds[kCuts];
-    i32 offset[kMaxColors + 2];
-    V best_x2 = {}, best_d = lane_index * 0.0 + 1.0;
-    i32 at = 0;
+    near_cuts_c near;
+    if (k >= 2) {
+        // The cut into quarters, which smooth colours come close to.
+        const i32 b[4] = {0, (k + 2) / 4, (k + 1) / 2, (3 * k + 2) / 4};
+        f64 x[3] = {}, a = 0.0, bq = 0.0;
+        for (i32 t = 1; t <= 3; ++t) {
+            const f64 w = p.w[k] - p.w[b[t]];
+            a += w;
+            bq += (2 * t - 1) * w;
+            for (i32 c = 0; c < 3; ++c)
+                x[c] += p.s[c][k] - p.s[c][b[t]];
+        }
+        near.Start(x[0] * x[0] + x[1] * x[1] + x[2] * x[2], bq - a * a);
+    }
     for (i32 b2 = 1; b2 <= k; ++b2) {
-        const i32 width = (b2 + kLanes - 1) / kLanes * kLanes;
-        offset[b2] = at;
-        const f64 w2_all = pw[k] - pw[b2];
+        const f64 w2_all = p.w[k] - p.w[b2];
         f64 s2_all[3];
         for (i32 c = 0; c < 3; ++c)
-            s2_all[c] = ps[c][k] - ps[c][b2];
-        // b1 runs to b2; with b1 = k every colour is in the first group.
+            s2_all[c] = p.s[c][k] - p.s[c][b2];
         const f64 last_b1 = std::min(b2, k - 1);
         for (i32 b1 = 1; b1 <= b2; b1 += kLanes) {
             const auto counts = lane_index + b1 <= last_b1;
             V x[3], w0;
             for (i32 c = 0; c < 3; ++c) {
-                LoadLanes(x[c], ps[c] + b1);
-                x[c] = (ps[c][b2] - x[c]) + s2_all[c] * 2.0;
+                LoadLanes(x[c], p.s[c] + b1);
+                x[c] = (p.s[c][b2] - x[c]) + s2_all[c] * 2.0;
             }
-            LoadLanes(w0, pw + b1);
-            const V w1 = pw[b2] - w0;
+            LoadLanes(w0, p.w + b1);
+            const V w1 = p.w[b2] - w0;
             V a = w1 + 2.0 * w2_all, bq = w1 + 4.0 * w2_all;
-            for (i32 b3 = k, row = at + b1 - 1;; row += width) {
+            for (i32 b3 = k;; --b3) {
                 const V x2 = x[0] * x[0] + x[1] * x[1] + x[2] * x[2];
-                const V d = counts ? bq - a * a : V{};
-                StoreLanes(x2s + row, x2);
-                StoreLanes(ds + row, d);
-                const auto better = d > 0.0 && x2 * best_d > best_x2 * d;
-                best_x2 = better ? x2 : best_x2;
-                best_d = better ? d : best_d;
+                const V d = bq - a * a;
+                const auto reached = counts && d > 0.0 && !(x2 < near.reach * d);
+                if (AnyLane(reached))
+                    for (i32 j = 0; j < kLanes; ++j)
+                        if (reached[j] && !near.Meet({b1 + j, b2, b3, x2[j], d[j]}))
+                            return Plain(colors, bounds);
                 if (b3 == b2)
                     break;
-                --b3;
                 for (i32 c = 0; c < 3; ++c)
-                    x[c] += colors.s[c][b3];
-                a += colors.omega[b3];
-                bq += 5.0 * colors.omega[b3];
-            }
-        }
-        at += (k - b2 + 1) * width;
-    }
-    offset[k + 1] = at;
-
-    f64 top_x2 = 0.0, top_d = 1.0;
-    for (i32 j = 0; j < kLanes; ++j)
-        if (best_x2[j] * top_d > top_x2 * best_d[j]) {
-            top_x2 = best_x2[j];
-            top_d = best_d[j];
-        }
-    cut_c close[kMaxClose];
-    i32 close_count = 0;
-    bool plain = !(top_x2 > 0.0);
-    if (!plain) {
-        const f64 ratio = top_x2 / top_d;
-        const f64 near = ratio * (1.0 - kNear), below = ratio * (1.0 - kNear - kBand);
-        for (i32 b2 = 1; b2 <= k && !plain; ++b2) {
-            const i32 width = (b2 + kLanes - 1) / kLanes * kLanes;
-            for (i32 row = offset[b2]; row < offset[b2 + 1] && !plain; row += kLanes) {
-                V x2, d;
-                LoadLanes(x2, x2s + row);
-                LoadLanes(d, ds + row);
-                const auto counts = d > 0.0;
-                const auto not_below = counts && !(x2 < below * d);
-                if (!AnyLane(not_below))
-                    continue;
-                const auto is_near = counts && x2 >= near * d;
-                const auto unclear = not_below && !is_near;
-                for (i32 j = 0; j < kLanes; ++j) {
-                    if (unclear[j] || (is_near[j] && close_count == kMaxClose)) {
-                        plain = true;
-                        break;
-                    }
-                    if (is_near[j]) {
-                        const i32 within = row + j - offset[b2];
-                        close[close_count++] = {within % width + 1, b2, k - within / width, x2[j], d[j]};
-                    }
-                }
+                    x[c] += colors.s[c][b3 - 1];
+                a += colors.omega[b3 - 1];
+                bq += five_omega[b3 - 1];
             }
         }
     }
-
     running_best_c best;
-    if (plain) {
-        for (i32 b1 = 1; b1 < k; ++b1)
-            for (i32 b2 = b1; b2 <= k; ++b2) {
-                const i32 width = (b2 + kLanes - 1) / kLanes * kLanes;
-                for (i32 b3 = k, row = offset[b2] + b1 - 1; b3 >= b2; --b3, row += width)
-                    if (ds[row] > 0.0)
-                        best.Offer(b1, b2, b3, x2s[row], ds[row]);
-            }
-    } else {
-        std::sort(close, close + close_count, [](const cut_c& a, const cut_c& b) { return a.Before(b); });
-        for (i32 i = 0; i < close_count; ++i)
-            best.Offer(close[i].b1, close[i].b2, close[i].b3, close[i].x2, close[i].d);
-    }
-    bounds[0] = 0;
-    bounds[1] = best.b1;
-    bounds[2] = best.b2;
-    bounds[3] = best.b3;
-    bounds[4] = k;
-    return best.have;
+    if (!near.Decide(best))
+        return Plain(colors, bounds);
+    return best.Answer(k, bounds);
 }
 
 bool CutsInPairs(const split_colors_c& colors, i32 bounds[5])
@@ -200,6 +257,8 @@ bool CutsInPairs(const split_colors_c& colors, i32 bounds[5])
 
 bool BestFourGroupSplit(const split_colors_c& colors, i32 bounds[5], i32 lanes)
 {
+    if (lanes == 1)
+        return Plain(colors, bounds);
 #if defined(__x86_64__)
     if (HasQuadLanes() && lanes != 2)
         return CutsInQuads(colors, bounds);

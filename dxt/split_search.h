@@ -17,6 +17,6 @@ struct split_colors_c {
 // cross-multiplied with "greater or equal", so a later cut replaces an equal
 // one. Writes the boundaries (0, b1, b2, b3, count) to `bounds`; false when no
 // cut has D > 0. Cuts are measured four at a time where the processor has
-// AVX2, else two; `lanes` = 2 asks for two on any processor, so that the
-// paths can be compared.
+// AVX2, else two; `lanes` = 2 asks for two on any processor and 1 for one
+// at a time, all in order, so that the paths can be compared.
 bool BestFourGroupSplit(const split_colors_c& colors, i32 bounds[5], i32 lanes = 0);
