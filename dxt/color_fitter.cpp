@@ -317,8 +317,9 @@ private:
     vec3 d_[16];
     // unique colours
     i32 k_ = 0;
-    vec3 uc_[16]; // weighted, not centred
-    vec3 s_[16];  // sum of the centred members over n
+    vec3 uc_[16];         // weighted, not centred
+    f64 channels_[3][16]; // the same by channel, zero past k_
+    vec3 s_[16];          // sum of the centred members over n
     f64 omega_[16];
     i32 member_[16];
     f64 spread_ = 0.0; // mean squared centred distance
@@ -379,6 +380,9 @@ void color_fit_c::Run()
         omega_[u] += 1.0 / n_;
         s_[u] = Add(s_[u], Scale(d_[i], 1.0 / n_));
     }
+    for (i32 c = 0; c < 3; ++c)
+        for (i32 u = 0; u < 16; ++u)
+            channels_[c][u] = u < k_ ? uc_[u][c] : 0.0;
     spread_ = 0.0;
     for (i32 i = 0; i < n_; ++i)
         spread_ += Dot(d_[i], d_[i]) / n_;
@@ -796,15 +800,22 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
     errors.count = k_;
     std::copy(omega_, omega_ + k_, errors.omega);
     auto& table = errors.error;
+    // Whole rows of 16 colours (the unused ones are zero): loops the
+    // compiler runs two colours at a time.
     for (i32 c = 0; c < 3; ++c)
         for (i32 choice = 0; choice < 4; ++choice) {
             const i32 a = cand[c][0][choice & 1], bb = cand[c][1][choice >> 1];
             const i32 values[4] = {a, bb, palette == 4 ? (2 * a + bb + 1) / 3 : (a + bb) / 2, (a + 2 * bb + 1) / 3};
             for (i32 p = 0; p < 4; ++p) {
+                f64* row = table[c][choice][p];
+                if (p == entries) {
+                    std::fill(row, row + 16, HUGE_VAL);
+                    continue;
+                }
                 const f64 entry = values[p] * w_[c] / 255.0;
-                for (i32 u = 0; u < k_; ++u) {
-                    const f64 diff = uc_[u][c] - entry;
-                    table[c][choice][u][p] = p < entries ? diff * diff : HUGE_VAL;
+                for (i32 u = 0; u < 16; ++u) {
+                    const f64 diff = channels_[c][u] - entry;
+                    row[u] = diff * diff;
                 }
             }
         }
@@ -816,16 +827,24 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
         q.endpoints[0][c] = cand[c][0][choice[c] & 1] >> (8 - bits_[c]);
         q.endpoints[1][c] = cand[c][1][choice[c] >> 1] >> (8 - bits_[c]);
     }
-    for (i32 u = 0; u < k_; ++u) {
-        f64 m = 0.0;
-        for (i32 p = 0; p < entries; ++p) {
-            const f64 e = table[0][choice[0]][u][p] + table[1][choice[1]][u][p] + table[2][choice[2]][u][p];
-            if (p == 0 || e < m) {
-                m = e;
-                q.indices[u] = p;
-            }
+    const f64(*r)[16] = table[0][choice[0]];
+    const f64(*g)[16] = table[1][choice[1]];
+    const f64(*b)[16] = table[2][choice[2]];
+    f64 least[16];
+    i32 index[16];
+    for (i32 u = 0; u < 16; ++u) {
+        least[u] = r[0][u] + g[0][u] + b[0][u];
+        index[u] = 0;
+    }
+    for (i32 p = 1; p < entries; ++p)
+        for (i32 u = 0; u < 16; ++u) {
+            const f64 e = r[p][u] + g[p][u] + b[p][u];
+            index[u] = e < least[u] ? p : index[u];
+            least[u] = e < least[u] ? e : least[u];
         }
-        q.error += omega_[u] * m;
+    for (i32 u = 0; u < k_; ++u) {
+        q.indices[u] = index[u];
+        q.error += omega_[u] * least[u];
     }
     return q;
 }

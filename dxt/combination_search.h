@@ -8,9 +8,9 @@ struct level_errors_c {
     i32 count = 0; // unique colours, 1..16
     f64 omega[16]; // share of the block's texels
     // Per channel, choice (bit 0: end point 0 takes its high level, bit 1: end
-    // point 1 does) and unique colour: the weighted squared distance to each
-    // palette entry; a three-entry palette's fourth entry is HUGE_VAL.
-    f64 error[3][4][16][4];
+    // point 1 does) and palette entry: the weighted squared distance of each
+    // unique colour; a three-entry palette's fourth entry is HUGE_VAL.
+    f64 error[3][4][4][16];
 };
 
 // The first of the 64 combinations of choices (red's varying fastest, then

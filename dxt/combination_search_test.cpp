@@ -19,8 +19,8 @@ i32 PlainSearch(const level_errors_c& e, f64 limit)
         for (i32 u = 0; u < e.count; ++u) {
             f64 least = HUGE_VAL;
             for (i32 p = 0; p < 4; ++p)
-                least = std::min(least, e.error[0][combo & 3][u][p] + e.error[1][(combo >> 2) & 3][u][p] +
-                                            e.error[2][combo >> 4][u][p]);
+                least = std::min(least, e.error[0][combo & 3][p][u] + e.error[1][(combo >> 2) & 3][p][u] +
+                                            e.error[2][combo >> 4][p][u]);
             score += e.omega[u] * least;
         }
         if (score < best) {
@@ -44,7 +44,7 @@ level_errors_c Errors(std::mt19937_64& rng, bool coarse, bool three)
         for (auto& choice : channel)
             for (i32 u = 0; u < e.count; ++u)
                 for (i32 p = 0; p < 4; ++p)
-                    choice[u][p] =
+                    choice[p][u] =
                         three && p == 3 ? HUGE_VAL : (coarse ? static_cast<f64>(rng() % 3) * 0.25 : unit(rng));
     return e;
 }
