@@ -277,9 +277,11 @@ void EncodeBlockRows(const dxt_level_c& level, i32 code, const f32 weights[3], b
         }
 }
 
-// Below this many blocks a level is encoded on the calling thread: starting
-// threads would cost more than they save.
-constexpr u64 kBlocksPerThread = 1024;
+// Blocks a thread must have to be worth starting (about half a millisecond of
+// work): the quick fit takes a fraction of a microsecond a block, the full fit
+// several.
+constexpr u64 kQuickBlocksPerThread = 1024;
+constexpr u64 kFullBlocksPerThread = 64;
 
 std::atomic<u32> level_threads{0};
 
@@ -300,29 +302,30 @@ std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 wei
         threads = level_threads.load(std::memory_order_relaxed);
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
-    const u64 useful = std::max<u64>(1, blocks / kBlocksPerThread);
+    const u64 useful = std::max<u64>(1, blocks / (quick_fit ? kQuickBlocksPerThread : kFullBlocksPerThread));
     const i32 workers = static_cast<i32>(std::min<u64>({threads, useful, static_cast<u64>(std::max(rows, 1))}));
     if (workers <= 1) {
         EncodeBlockRows(level, code, weights, force_four_colors, quick_fit, 0, rows, out.data());
         return out;
     }
-    // Blocks are independent: each thread encodes its own band of block
-    // rows into its own part of the output, so the bytes are the same for
-    // any number of threads.
+    // Blocks are independent: each row of blocks goes to its own part of the
+    // output, so the bytes are the same for any number of threads. Rows are
+    // handed out one at a time as threads finish, since detailed areas take
+    // far longer than flat ones.
+    std::atomic<i32> next_row{0};
+    auto work = [&] {
+        for (i32 row; (row = next_row.fetch_add(1, std::memory_order_relaxed)) < rows;)
+            EncodeBlockRows(level, code, weights, force_four_colors, quick_fit, row, row + 1, out.data());
+    };
     std::vector<std::thread> pool;
     pool.reserve(static_cast<size_t>(workers - 1));
-    auto band = [&](i32 w) { return static_cast<i32>(static_cast<i64>(rows) * w / workers); };
-    i32 started = 1;
     try {
-        for (; started < workers; ++started)
-            pool.emplace_back(EncodeBlockRows, std::cref(level), code, weights, force_four_colors, quick_fit,
-                              band(started), band(started + 1), out.data());
+        while (static_cast<i32>(pool.size()) < workers - 1)
+            pool.emplace_back(work);
     } catch (const std::system_error&) {
-        // No more threads to be had: the calling thread encodes the rest.
+        // No more threads to be had: those started and the calling thread share the rows.
     }
-    EncodeBlockRows(level, code, weights, force_four_colors, quick_fit, 0, band(1), out.data());
-    for (i32 w = started; w < workers; ++w)
-        EncodeBlockRows(level, code, weights, force_four_colors, quick_fit, band(w), band(w + 1), out.data());
+    work();
     for (std::thread& t : pool)
         t.join();
     return out;
