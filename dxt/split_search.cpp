@@ -3,6 +3,7 @@
 #include "dxt/lanes.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -180,6 +181,11 @@ template <class V>
 {
     constexpr i32 kLanes = sizeof(V) / sizeof(f64);
     const i32 k = colors.count;
+    // Colours that are not finite make ratios that are not numbers, which
+    // the plain search ranks by its own rules.
+    for (i32 i = 0; i < k; ++i)
+        if (!std::isfinite(colors.omega[i] + colors.s[0][i] + colors.s[1][i] + colors.s[2][i]))
+            return Plain(colors, bounds);
     const prefix_c p(colors);
     f64 five_omega[kMaxColors];
     for (i32 i = 0; i < k; ++i)
@@ -210,26 +216,32 @@ template <class V>
         const f64 last_b1 = std::min(b2, k - 1);
         for (i32 b1 = 1; b1 <= b2; b1 += kLanes) {
             const auto counts = lane_index + b1 <= last_b1;
-            V x[3], w0;
-            for (i32 c = 0; c < 3; ++c) {
-                LoadLanes(x[c], p.s[c] + b1);
-                x[c] = (p.s[c][b2] - x[c]) + s2_all[c] * 2.0;
-            }
+            // The channels by name: in an array they were kept in memory,
+            // and every step waited for the store.
+            V xr, xg, xb, w0;
+            LoadLanes(xr, p.s[0] + b1);
+            LoadLanes(xg, p.s[1] + b1);
+            LoadLanes(xb, p.s[2] + b1);
+            xr = (p.s[0][b2] - xr) + s2_all[0] * 2.0;
+            xg = (p.s[1][b2] - xg) + s2_all[1] * 2.0;
+            xb = (p.s[2][b2] - xb) + s2_all[2] * 2.0;
             LoadLanes(w0, p.w + b1);
             const V w1 = p.w[b2] - w0;
             V a = w1 + 2.0 * w2_all, bq = w1 + 4.0 * w2_all;
             for (i32 b3 = k;; --b3) {
-                const V x2 = x[0] * x[0] + x[1] * x[1] + x[2] * x[2];
+                const V x2 = xr * xr + xg * xg + xb * xb;
                 const V d = bq - a * a;
-                const auto reached = counts && d > 0.0 && !(x2 < near.reach * d);
+                const V counted_d = counts ? d : V{};
+                const auto reached = (counted_d > 0.0) & (x2 >= near.reach * counted_d);
                 if (AnyLane(reached))
                     for (i32 j = 0; j < kLanes; ++j)
                         if (reached[j] && !near.Meet({b1 + j, b2, b3, x2[j], d[j]}))
                             return Plain(colors, bounds);
                 if (b3 == b2)
                     break;
-                for (i32 c = 0; c < 3; ++c)
-                    x[c] += colors.s[c][b3 - 1];
+                xr += colors.s[0][b3 - 1];
+                xg += colors.s[1][b3 - 1];
+                xb += colors.s[2][b3 - 1];
                 a += colors.omega[b3 - 1];
                 bq += five_omega[b3 - 1];
             }
