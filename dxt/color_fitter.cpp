@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 
 namespace {
@@ -280,6 +281,8 @@ struct quantized_c {
 struct ordering_c {
     i32 count = 0;
     i32 at[16];
+    // Some colours project equally, so the other tie-break orders them apart.
+    bool ties = true;
     bool operator==(const ordering_c& o) const { return count == o.count && std::equal(at, at + count, o.at); }
     // The same colours in reverse order.
     bool Reverses(const ordering_c& o) const
@@ -365,12 +368,27 @@ void color_fit_c::Run()
     for (i32 i = 0; i < n_; ++i)
         d_[i] = Sub(c[i], mean_);
 
+    // Colours are merged by value; a key of their bits (negative zero made
+    // positive) rules out most unequal pairs with one comparison.
+    auto key = [](const vec3& v) {
+        u64 k = 0;
+        for (const f64 x : v) {
+            u64 bits;
+            const f64 positive_zero = x + 0.0;
+            std::memcpy(&bits, &positive_zero, sizeof bits);
+            k = (k ^ bits) * 0x9E3779B97F4A7C15ull;
+        }
+        return k;
+    };
+    u64 keys[16];
     k_ = 0;
     for (i32 i = 0; i < n_; ++i) {
+        const u64 ki = key(c[i]);
         i32 u = 0;
-        while (u < k_ && uc_[u] != c[i])
+        while (u < k_ && !(keys[u] == ki && uc_[u] == c[i]))
             ++u;
         if (u == k_) {
+            keys[k_] = ki;
             uc_[k_] = c[i];
             s_[k_] = {};
             omega_[k_] = 0.0;
@@ -508,15 +526,19 @@ ordering_c color_fit_c::SortByProjection(const vec3& axis, i32 tie_break) const
     f64 proj[16];
     for (i32 u = 0; u < k_; ++u)
         proj[u] = Dot(axis, uc_[u]);
-    if (!OrderByProjection(proj, k_, tie_break, order.at)) {
-        for (i32 u = 0; u < k_; ++u)
-            order.at[u] = u;
-        std::sort(order.at, order.at + k_, [&](i32 a, i32 b) {
-            if (proj[a] != proj[b])
-                return proj[a] < proj[b];
-            return tie_break == 0 ? a < b : a > b;
-        });
+    if (OrderByProjection(proj, k_, tie_break, order.at)) {
+        order.ties = false;
+        for (i32 i = 1; i < k_; ++i)
+            order.ties |= proj[order.at[i - 1]] == proj[order.at[i]];
+        return order;
     }
+    for (i32 u = 0; u < k_; ++u)
+        order.at[u] = u;
+    std::sort(order.at, order.at + k_, [&](i32 a, i32 b) {
+        if (proj[a] != proj[b])
+            return proj[a] < proj[b];
+        return tie_break == 0 ? a < b : a > b;
+    });
     return order;
 }
 
@@ -549,6 +571,10 @@ cluster_fit_c color_fit_c::RunPass(vec3 axis, const ordering_c* start, bool clam
         } else {
             order = SortByProjection(axis, 0);
             if (Repeats(order)) {
+                // Without equal projections the other tie-break gives the
+                // same order, which repeats too.
+                if (!order.ties)
+                    break;
                 order = SortByProjection(axis, 1);
                 if (Repeats(order))
                     break;
