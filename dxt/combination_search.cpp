@@ -4,47 +4,51 @@
 
 namespace {
 
-// Red's choices side by side, in lanes.
+// Every combination is scored, colour by colour, with red's choices side by
+// side in lanes: stopping a combination early saves little, since scores
+// stay close until the last colours. A colour's sums of red and green serve
+// all four blues.
 template <class V>
 [[gnu::always_inline]] inline i32 Search(const level_errors_c& e, f64 limit)
 {
     constexpr i32 kLanes = sizeof(V) / sizeof(f64);
-    const i32 n = e.count;
-    // Red with its choices innermost, so that a load takes a lane's worth.
-    f64 red[16][4][4];
-    for (i32 u = 0; u < n; ++u)
+    constexpr i32 kParts = 4 / kLanes;
+    // Scores by blue, green and the part of red's choices, as combinations
+    // are numbered.
+    V score[4][4][kParts] = {};
+    for (i32 u = 0; u < e.count; ++u) {
+        // Red's four choices for each entry.
+        f64 red[4][4];
         for (i32 p = 0; p < 4; ++p)
             for (i32 choice = 0; choice < 4; ++choice)
-                red[u][p][choice] = e.error[0][choice][p][u];
+                red[p][choice] = e.error[0][choice][p][u];
+        const f64 omega = e.omega[u];
+        for (i32 part = 0; part < kParts; ++part) {
+            V r0, r1, r2, r3;
+            LoadLanes(r0, red[0] + part * kLanes);
+            LoadLanes(r1, red[1] + part * kLanes);
+            LoadLanes(r2, red[2] + part * kLanes);
+            LoadLanes(r3, red[3] + part * kLanes);
+            for (i32 g = 0; g < 4; ++g) {
+                const f64* green = &e.error[1][g][0][u];
+                const V rg0 = r0 + green[0], rg1 = r1 + green[16], rg2 = r2 + green[32], rg3 = r3 + green[48];
+                for (i32 b = 0; b < 4; ++b) {
+                    const f64* blue = &e.error[2][b][0][u];
+                    const V e0 = rg0 + blue[0], e1 = rg1 + blue[16], e2 = rg2 + blue[32], e3 = rg3 + blue[48];
+                    const V near01 = e1 < e0 ? e1 : e0;
+                    const V near23 = e3 < e2 ? e3 : e2;
+                    score[b][g][part] += omega * (near23 < near01 ? near23 : near01);
+                }
+            }
+        }
+    }
     f64 best = limit;
     i32 best_combo = 0;
-    for (i32 gb = 0; gb < 16; ++gb) {
-        const f64(*green)[16] = e.error[1][gb & 3];
-        const f64(*blue)[16] = e.error[2][gb >> 2];
-        for (i32 first = 0; first < 4; first += kLanes) {
-            // Scores only grow with each colour: the lanes stop once none can
-            // win, and a lane that could not is never taken below.
-            V score = {};
-            for (i32 u = 0; u < n && AnyLane(score < best); ++u) {
-                const f64* r = red[u][0] + first;
-                V e0, e1, e2, e3;
-                LoadLanes(e0, r);
-                LoadLanes(e1, r + 4);
-                LoadLanes(e2, r + 8);
-                LoadLanes(e3, r + 12);
-                e0 = (e0 + green[0][u]) + blue[0][u];
-                e1 = (e1 + green[1][u]) + blue[1][u];
-                e2 = (e2 + green[2][u]) + blue[2][u];
-                e3 = (e3 + green[3][u]) + blue[3][u];
-                const V near01 = e1 < e0 ? e1 : e0;
-                const V near23 = e3 < e2 ? e3 : e2;
-                score += e.omega[u] * (near23 < near01 ? near23 : near01);
-            }
-            for (i32 j = 0; j < kLanes; ++j)
-                if (score[j] < best) {
-                    best = score[j];
-                    best_combo = gb * 4 + first + j;
-                }
+    for (i32 combo = 0; combo < 64; ++combo) {
+        const f64 s = score[combo >> 4][(combo >> 2) & 3][(combo & 3) / kLanes][combo % kLanes];
+        if (s < best) {
+            best = s;
+            best_combo = combo;
         }
     }
     return best_combo;
