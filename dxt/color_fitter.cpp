@@ -857,10 +857,12 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
     const f64(*g)[16] = table[1][choice[1]];
     const f64(*b)[16] = table[2][choice[2]];
     f64 least[16];
-    i32 index[16];
+    // The entry numbers are kept as doubles, so that the loops stay in one
+    // kind of lane.
+    f64 index[16];
     for (i32 u = 0; u < 16; ++u) {
         least[u] = r[0][u] + g[0][u] + b[0][u];
-        index[u] = 0;
+        index[u] = 0.0;
     }
     for (i32 p = 1; p < entries; ++p)
         for (i32 u = 0; u < 16; ++u) {
@@ -869,7 +871,7 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
             least[u] = e < least[u] ? e : least[u];
         }
     for (i32 u = 0; u < k_; ++u) {
-        q.indices[u] = index[u];
+        q.indices[u] = static_cast<i32>(index[u]);
         q.error += omega_[u] * least[u];
     }
     return q;
