@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <type_traits>
 
 namespace {
 
@@ -260,6 +261,52 @@ void FitSingleColor(dxt_color_block_c& b, const i32 bits[3], bool grey)
 }
 
 // ---- full path ----
+
+// Loops over a block's unique colours run over 4, 8 or 16 of them, a count
+// the compiler knows, so that it runs them colours side by side; the colours
+// past the last are zero and their results unused.
+template <class F>
+void WithColumns(i32 count, F&& f)
+{
+    if (count <= 4)
+        f(std::integral_constant<i32, 4>{});
+    else if (count <= 8)
+        f(std::integral_constant<i32, 8>{});
+    else
+        f(std::integral_constant<i32, 16>{});
+}
+
+// The squared distances of one channel of the colours to each of the
+// palette's `entries` entries; the fourth row of a three-entry palette is
+// HUGE_VAL.
+template <i32 kColumns>
+void ErrorRows(const f64 (&channel)[16], const f64 (&entry)[4], i32 entries, f64 (&rows)[4][16])
+{
+    for (i32 p = 0; p < 4; ++p)
+        for (i32 u = 0; u < kColumns; ++u) {
+            const f64 diff = channel[u] - entry[p];
+            rows[p][u] = p < entries ? diff * diff : HUGE_VAL;
+        }
+}
+
+// Each colour's nearest entry (the first on ties) under one combination, and
+// its error. The entry numbers are doubles, so that the loop stays in one
+// kind of lane.
+template <i32 kColumns>
+void LeastEntries(const f64 (&r)[4][16], const f64 (&g)[4][16], const f64 (&b)[4][16], i32 entries, f64* least,
+                  f64* index)
+{
+    for (i32 u = 0; u < kColumns; ++u) {
+        least[u] = r[0][u] + g[0][u] + b[0][u];
+        index[u] = 0.0;
+    }
+    for (i32 p = 1; p < entries; ++p)
+        for (i32 u = 0; u < kColumns; ++u) {
+            const f64 e = r[p][u] + g[p][u] + b[p][u];
+            index[u] = e < least[u] ? p : index[u];
+            least[u] = e < least[u] ? e : least[u];
+        }
+}
 
 struct cluster_fit_c {
     bool valid = false;
@@ -750,7 +797,9 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
                 }
                 continue;
             }
-            // Group 3 grows from the far end; X, A and B follow one colour at a time.
+            // Four groups, clamped (the plain search is BestFourGroupSplit's):
+            // group 3 grows from the far end; X, A and B follow one colour at
+            // a time.
             const vec3 s2_all = Sub(ps[k], ps[b2]);
             const f64 w2_all = pw[k] - pw[b2];
             vec3 x = Add(s1, Scale(s2_all, 2.0));
@@ -768,21 +817,11 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
                 const f64 d = bq - a * a;
                 if (!(d > 0.0))
                     continue;
-                if (clamped) {
-                    bounds[3] = b3;
-                    const f64 err = clamped_error(bounds, x, a, bq);
-                    if (!have || err <= best_err) {
-                        best_err = err;
-                        remember();
-                    }
-                } else {
-                    const f64 x2 = x[0] * x[0] + x[1] * x[1] + x[2] * x[2];
-                    if (!have || x2 * best_d >= best_x2 * d) {
-                        best_x2 = x2;
-                        best_d = d;
-                        bounds[3] = b3;
-                        remember();
-                    }
+                bounds[3] = b3;
+                const f64 err = clamped_error(bounds, x, a, bq);
+                if (!have || err <= best_err) {
+                    best_err = err;
+                    remember();
                 }
             }
         }
@@ -826,25 +865,26 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
     errors.count = k_;
     std::copy(omega_, omega_ + k_, errors.omega);
     auto& table = errors.error;
-    // Whole rows of 16 colours (the unused ones are zero): loops the
-    // compiler runs two colours at a time.
+    // The entries of every channel and choice first: their divisions then
+    // run side by side instead of each holding up its rows.
+    f64 entry[3][4][4];
     for (i32 c = 0; c < 3; ++c)
         for (i32 choice = 0; choice < 4; ++choice) {
             const i32 a = cand[c][0][choice & 1], bb = cand[c][1][choice >> 1];
-            const i32 values[4] = {a, bb, palette == 4 ? (2 * a + bb + 1) / 3 : (a + bb) / 2, (a + 2 * bb + 1) / 3};
-            for (i32 p = 0; p < 4; ++p) {
-                f64* row = table[c][choice][p];
-                if (p == entries) {
-                    std::fill(row, row + 16, HUGE_VAL);
-                    continue;
-                }
-                const f64 entry = values[p] * w_[c] / 255.0;
-                for (i32 u = 0; u < 16; ++u) {
-                    const f64 diff = channels_[c][u] - entry;
-                    row[u] = diff * diff;
-                }
-            }
+            f64* e = entry[c][choice];
+            e[0] = a;
+            e[1] = bb;
+            e[2] = palette == 4 ? (2 * a + bb + 1) / 3 : (a + bb) / 2;
+            e[3] = (a + 2 * bb + 1) / 3;
         }
+    for (i32 c = 0; c < 3; ++c)
+        for (i32 i = 0; i < 16; ++i)
+            entry[c][i / 4][i % 4] = entry[c][i / 4][i % 4] * w_[c] / 255.0;
+    WithColumns(k_, [&](auto columns) {
+        for (i32 c = 0; c < 3; ++c)
+            for (i32 choice = 0; choice < 4; ++choice)
+                ErrorRows<columns>(channels_[c], entry[c][choice], entries, table[c][choice]);
+    });
     const i32 best_combo = BestLevelCombination(errors, 32.0 * Dot(w_, w_));
     quantized_c q;
     q.size = palette;
@@ -853,23 +893,10 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
         q.endpoints[0][c] = cand[c][0][choice[c] & 1] >> (8 - bits_[c]);
         q.endpoints[1][c] = cand[c][1][choice[c] >> 1] >> (8 - bits_[c]);
     }
-    const f64(*r)[16] = table[0][choice[0]];
-    const f64(*g)[16] = table[1][choice[1]];
-    const f64(*b)[16] = table[2][choice[2]];
-    f64 least[16];
-    // The entry numbers are kept as doubles, so that the loops stay in one
-    // kind of lane.
-    f64 index[16];
-    for (i32 u = 0; u < 16; ++u) {
-        least[u] = r[0][u] + g[0][u] + b[0][u];
-        index[u] = 0.0;
-    }
-    for (i32 p = 1; p < entries; ++p)
-        for (i32 u = 0; u < 16; ++u) {
-            const f64 e = r[p][u] + g[p][u] + b[p][u];
-            index[u] = e < least[u] ? p : index[u];
-            least[u] = e < least[u] ? e : least[u];
-        }
+    f64 least[16], index[16];
+    WithColumns(k_, [&](auto columns) {
+        LeastEntries<columns>(table[0][choice[0]], table[1][choice[1]], table[2][choice[2]], entries, least, index);
+    });
     for (i32 u = 0; u < k_; ++u) {
         q.indices[u] = static_cast<i32>(index[u]);
         q.error += omega_[u] * least[u];
