@@ -8,21 +8,14 @@
 using f64_pair_c = f64 __attribute__((vector_size(2 * sizeof(f64))));
 using f64_quad_c = f64 __attribute__((vector_size(4 * sizeof(f64))));
 
-// Loads and stores by reference: a wide vector passed by value would change
-// the calling convention between the paths, and a plain copy of it was made
-// in halves that the load then waited for.
+// Loads by reference: a wide vector returned by value would change the
+// calling convention between the paths, and a plain copy of it was made in
+// halves that the load then waited for.
 template <class V>
 [[gnu::always_inline]] inline void LoadLanes(V& v, const f64* p)
 {
     typedef V unaligned_c __attribute__((aligned(alignof(f64)), may_alias));
     v = *reinterpret_cast<const unaligned_c*>(p);
-}
-
-template <class V>
-[[gnu::always_inline]] inline void StoreLanes(f64* p, const V& v)
-{
-    typedef V unaligned_c __attribute__((aligned(alignof(f64)), may_alias));
-    *reinterpret_cast<unaligned_c*>(p) = v;
 }
 
 // Whether any lane of a comparison's result is set, without leaving the
