@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <type_traits>
 
 namespace {
 
@@ -261,52 +260,6 @@ void FitSingleColor(dxt_color_block_c& b, const i32 bits[3], bool grey)
 }
 
 // ---- full path ----
-
-// Loops over a block's unique colours run over 4, 8 or 16 of them, a count
-// the compiler knows, so that it runs them colours side by side; the colours
-// past the last are zero and their results unused.
-template <class F>
-void WithColumns(i32 count, F&& f)
-{
-    if (count <= 4)
-        f(std::integral_constant<i32, 4>{});
-    else if (count <= 8)
-        f(std::integral_constant<i32, 8>{});
-    else
-        f(std::integral_constant<i32, 16>{});
-}
-
-// The squared distances of one channel of the colours to each of the
-// palette's `entries` entries; the fourth row of a three-entry palette is
-// HUGE_VAL.
-template <i32 kColumns>
-void ErrorRows(const f64 (&channel)[16], const f64 (&entry)[4], i32 entries, f64 (&rows)[4][16])
-{
-    for (i32 p = 0; p < 4; ++p)
-        for (i32 u = 0; u < kColumns; ++u) {
-            const f64 diff = channel[u] - entry[p];
-            rows[p][u] = p < entries ? diff * diff : HUGE_VAL;
-        }
-}
-
-// Each colour's nearest entry (the first on ties) under one combination, and
-// its error. The entry numbers are doubles, so that the loop stays in one
-// kind of lane.
-template <i32 kColumns>
-void LeastEntries(const f64 (&r)[4][16], const f64 (&g)[4][16], const f64 (&b)[4][16], i32 entries, f64* least,
-                  f64* index)
-{
-    for (i32 u = 0; u < kColumns; ++u) {
-        least[u] = r[0][u] + g[0][u] + b[0][u];
-        index[u] = 0.0;
-    }
-    for (i32 p = 1; p < entries; ++p)
-        for (i32 u = 0; u < kColumns; ++u) {
-            const f64 e = r[p][u] + g[p][u] + b[p][u];
-            index[u] = e < least[u] ? p : index[u];
-            least[u] = e < least[u] ? e : least[u];
-        }
-}
 
 struct cluster_fit_c {
     bool valid = false;
@@ -856,50 +809,33 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
             cand[c][j][1] = ExpandTop(hi, bits);
         }
     }
-    // Per channel, choice and entry: the weighted squared error of each unique colour.
-    const i32 entries = palette == 4 ? 4 : 3;
-    // A three-entry palette's fourth entry is infinitely far: every colour
-    // then takes the least of four sums, which the processor forms side by
-    // side.
     level_errors_c errors;
     errors.count = k_;
     std::copy(omega_, omega_ + k_, errors.omega);
-    auto& table = errors.error;
-    // The entries of every channel and choice first: their divisions then
-    // run side by side instead of each holding up its rows.
-    f64 entry[3][4][4];
+    std::copy(&channels_[0][0], &channels_[0][0] + 3 * 16, &errors.channels[0][0]);
+    std::copy(w_.begin(), w_.end(), errors.weight);
     for (i32 c = 0; c < 3; ++c)
         for (i32 choice = 0; choice < 4; ++choice) {
             const i32 a = cand[c][0][choice & 1], bb = cand[c][1][choice >> 1];
-            f64* e = entry[c][choice];
-            e[0] = a;
-            e[1] = bb;
-            e[2] = palette == 4 ? (2 * a + bb + 1) / 3 : (a + bb) / 2;
-            e[3] = (a + 2 * bb + 1) / 3;
+            f64* level = errors.level[c][choice];
+            level[0] = a;
+            level[1] = bb;
+            level[2] = palette == 4 ? (2 * a + bb + 1) / 3 : (a + bb) / 2;
+            level[3] = (a + 2 * bb + 1) / 3;
         }
-    for (i32 c = 0; c < 3; ++c)
-        for (i32 i = 0; i < 16; ++i)
-            entry[c][i / 4][i % 4] = entry[c][i / 4][i % 4] * w_[c] / 255.0;
-    WithColumns(k_, [&](auto columns) {
-        for (i32 c = 0; c < 3; ++c)
-            for (i32 choice = 0; choice < 4; ++choice)
-                ErrorRows<columns>(channels_[c], entry[c][choice], entries, table[c][choice]);
-    });
-    const i32 best_combo = BestLevelCombination(errors, 32.0 * Dot(w_, w_));
+    errors.entries = palette == 4 ? 4 : 3;
+    errors.limit = 32.0 * Dot(w_, w_);
+    const level_choice_c chosen = ChooseLevels(errors);
     quantized_c q;
     q.size = palette;
-    const i32 choice[3] = {best_combo & 3, (best_combo >> 2) & 3, (best_combo >> 4) & 3};
+    const i32 choice[3] = {chosen.combo & 3, (chosen.combo >> 2) & 3, chosen.combo >> 4};
     for (i32 c = 0; c < 3; ++c) {
         q.endpoints[0][c] = cand[c][0][choice[c] & 1] >> (8 - bits_[c]);
         q.endpoints[1][c] = cand[c][1][choice[c] >> 1] >> (8 - bits_[c]);
     }
-    f64 least[16], index[16];
-    WithColumns(k_, [&](auto columns) {
-        LeastEntries<columns>(table[0][choice[0]], table[1][choice[1]], table[2][choice[2]], entries, least, index);
-    });
     for (i32 u = 0; u < k_; ++u) {
-        q.indices[u] = static_cast<i32>(index[u]);
-        q.error += omega_[u] * least[u];
+        q.indices[u] = chosen.index[u];
+        q.error += omega_[u] * chosen.least[u];
     }
     return q;
 }

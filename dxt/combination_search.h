@@ -3,20 +3,30 @@
 // nearest 5:6:5 levels of each end point in each channel.
 #include "foundation/types.h"
 
-// The error of every choice against every palette entry.
+// What one quantisation chooses among.
 struct level_errors_c {
-    i32 count = 0; // unique colours, 1..16
-    f64 omega[16]; // share of the block's texels
-    // Per channel, choice (bit 0: end point 0 takes its high level, bit 1: end
-    // point 1 does) and palette entry: the weighted squared distance of each
-    // unique colour; a three-entry palette's fourth entry is HUGE_VAL.
-    f64 error[3][4][4][16];
+    i32 count = 0;       // unique colours, 1..16
+    f64 omega[16];       // share of the block's texels
+    f64 channels[3][16]; // weighted colours by channel; read to `count` rounded up to 4
+    f64 weight[3];       // channel weights
+    // Per channel and choice (bit 0: end point 0 takes its high level, bit 1:
+    // end point 1 does): the palette entries as 8-bit values.
+    f64 level[3][4][4];
+    i32 entries = 4; // 3 or 4: a three-entry palette's fourth entry is infinitely far
+    f64 limit = 0.0; // a combination must score below it
 };
 
-// The first of the 64 combinations of choices (red's varying fastest, then
-// green's, then blue's) with the strictly lowest score Σ ω · min over the
-// entries of (red + green + blue), summed over the colours in order, among
-// those below `limit`; 0 when none is. Combinations are scored four (AVX2) or
-// two at a time; `lanes` = 2 asks for two on any processor, so that the
-// paths can be compared.
-i32 BestLevelCombination(const level_errors_c& errors, f64 limit, i32 lanes = 0);
+struct level_choice_c {
+    // The first of the 64 combinations of choices (red's varying fastest,
+    // then green's, then blue's) with the strictly lowest score below the
+    // limit, 0 when none is. A score is Σ ω · min over the entries of
+    // (red + green + blue), summed over the colours in order, each term the
+    // squared distance (colour - level · weight / 255)².
+    i32 combo = 0;
+    i32 index[16]; // each colour's nearest entry under `combo` (the first on ties)
+    f64 least[16]; // and its distance
+};
+
+// Combinations are scored four (AVX2) or two at a time; `lanes` = 2 asks for
+// two on any processor, so that the paths can be compared.
+level_choice_c ChooseLevels(const level_errors_c& errors, i32 lanes = 0);
