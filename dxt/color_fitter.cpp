@@ -447,6 +447,31 @@ bool color_fit_c::OutsideBox(const vec3& p) const
     return false;
 }
 
+// A symmetric 3x3 matrix by its upper half, held in registers.
+struct symmetric3_c {
+    f64 xx, xy, xz, yy, yz, zz;
+
+    f64 At(i32 r, i32 c) const
+    {
+        const f64 upper[3][3] = {{xx, xy, xz}, {xy, yy, yz}, {xz, yz, zz}};
+        return upper[r][c];
+    }
+    // The square, each entry summed in the order of a plain product; its
+    // lower half would equal the upper to the last bit (each product there
+    // equals one here), so only the upper is formed.
+    symmetric3_c Squared() const
+    {
+        return {0.0 + xx * xx + xy * xy + xz * xz, 0.0 + xx * xy + xy * yy + xz * yz,
+                0.0 + xx * xz + xy * yz + xz * zz, 0.0 + xy * xy + yy * yy + yz * yz,
+                0.0 + xy * xz + yy * yz + yz * zz, 0.0 + xz * xz + yz * yz + zz * zz};
+    }
+    void Scale(f64 s)
+    {
+        for (f64* v : {&xx, &xy, &xz, &yy, &yz, &zz})
+            *v *= s;
+    }
+};
+
 vec3 color_fit_c::PrincipalAxis() const
 {
     f64 m[3][3] = {};
@@ -454,50 +479,28 @@ vec3 color_fit_c::PrincipalAxis() const
         for (i32 r = 0; r < 3; ++r)
             for (i32 c = r; c < 3; ++c)
                 m[r][c] += d_[i][r] * d_[i][c];
-    for (i32 r = 0; r < 3; ++r)
-        for (i32 c = 0; c < r; ++c)
-            m[r][c] = m[c][r];
-    // Squarings alternate between two buffers; `prev` is the matrix before
-    // the last one.
-    f64 buffers[2][3][3];
-    std::copy(&m[0][0], &m[0][0] + 9, &buffers[0][0][0]);
-    i32 current = 0;
+    symmetric3_c last{m[0][0], m[0][1], m[0][2], m[1][1], m[1][2], m[2][2]};
+    symmetric3_c prev = last; // the matrix before the last squaring
+    const vec3 fallback{1.0 / std::sqrt(3.0), 1.0 / std::sqrt(3.0), 1.0 / std::sqrt(3.0)};
     for (i32 round = 0; round < 3; ++round) {
-        f64(&a)[3][3] = buffers[current];
-        const f64 trace = a[0][0] + a[1][1] + a[2][2];
+        const f64 trace = last.xx + last.yy + last.zz;
         if (!(trace > 0.0) || !std::isfinite(trace))
-            return {1.0 / std::sqrt(3.0), 1.0 / std::sqrt(3.0), 1.0 / std::sqrt(3.0)};
-        const f64 s = 3.5 / trace;
-        for (auto& row : a)
-            for (f64& v : row)
-                v *= s;
+            return fallback;
+        last.Scale(3.5 / trace);
         for (i32 sq = 0; sq < 8; ++sq) {
-            const f64(&x)[3][3] = buffers[current];
-            f64(&y)[3][3] = buffers[current ^ 1];
-            // The square of a symmetric matrix is symmetric to the last bit
-            // (each product of the lower half equals one of the upper half),
-            // so the lower half is copied rather than summed again. The sums
-            // run in the order of a plain product.
-            for (i32 r = 0; r < 3; ++r)
-                for (i32 c = r; c < 3; ++c)
-                    y[r][c] = 0.0 + x[r][0] * x[0][c] + x[r][1] * x[1][c] + x[r][2] * x[2][c];
-            y[1][0] = y[0][1];
-            y[2][0] = y[0][2];
-            y[2][1] = y[1][2];
-            current ^= 1;
+            prev = last;
+            last = last.Squared();
         }
     }
-    const f64(&prev)[3][3] = buffers[current ^ 1];
-    const f64(&last)[3][3] = buffers[current];
     i32 k;
-    if (last[0][0] <= last[1][1])
-        k = last[2][2] < last[1][1] ? 1 : 2;
+    if (last.xx <= last.yy)
+        k = last.zz < last.yy ? 1 : 2;
     else
-        k = last[2][2] < last[0][0] ? 0 : 2;
-    const f64 norm = std::sqrt(last[k][k]);
+        k = last.zz < last.xx ? 0 : 2;
+    const f64 norm = std::sqrt(last.At(k, k));
     if (!(norm > 0.0) || !std::isfinite(norm))
-        return {1.0 / std::sqrt(3.0), 1.0 / std::sqrt(3.0), 1.0 / std::sqrt(3.0)};
-    return {prev[0][k] / norm, prev[1][k] / norm, prev[2][k] / norm};
+        return fallback;
+    return {prev.At(0, k) / norm, prev.At(1, k) / norm, prev.At(2, k) / norm};
 }
 
 vec3 color_fit_c::FarthestPairAxis() const
