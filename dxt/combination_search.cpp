@@ -11,13 +11,6 @@ namespace {
 constexpr i32 kRow = 16;
 
 template <class V>
-[[gnu::always_inline]] inline void StoreLanes(f64* p, const V& v)
-{
-    typedef V unaligned_c __attribute__((aligned(alignof(f64)), may_alias));
-    *reinterpret_cast<unaligned_c*>(p) = v;
-}
-
-template <class V>
 [[gnu::always_inline]] inline level_choice_c Choose(const level_errors_c& in)
 {
     constexpr i32 kLanes = sizeof(V) / sizeof(f64);

@@ -10,12 +10,19 @@ using f64_quad_c = f64 __attribute__((vector_size(4 * sizeof(f64))));
 
 // Loads by reference: a wide vector returned by value would change the
 // calling convention between the paths, and a plain copy of it was made in
-// halves that the load then waited for.
+// halves that the load then waited for. Stores take lanes of any kind.
 template <class V>
 [[gnu::always_inline]] inline void LoadLanes(V& v, const f64* p)
 {
     typedef V unaligned_c __attribute__((aligned(alignof(f64)), may_alias));
     v = *reinterpret_cast<const unaligned_c*>(p);
+}
+
+template <class V, class T>
+[[gnu::always_inline]] inline void StoreLanes(T* p, const V& v)
+{
+    typedef V unaligned_c __attribute__((aligned(alignof(T)), may_alias));
+    *reinterpret_cast<unaligned_c*>(p) = v;
 }
 
 // Whether any lane of a comparison's result is set, without leaving the

@@ -228,15 +228,24 @@ template <class V>
             LoadLanes(w0, p.w + b1);
             const V w1 = p.w[b2] - w0;
             V a = w1 + 2.0 * w2_all, bq = w1 + 4.0 * w2_all;
+            V reach = V{} + near.reach;
             for (i32 b3 = k;; --b3) {
                 const V x2 = xr * xr + xg * xg + xb * xb;
                 const V d = bq - a * a;
                 const V counted_d = counts ? d : V{};
-                const auto reached = (counted_d > 0.0) & (x2 >= near.reach * counted_d);
-                if (AnyLane(reached))
+                const auto reached = (counted_d > 0.0) & (x2 >= reach * counted_d);
+                if (AnyLane(reached)) {
+                    // Lanes are read from memory only here, on the rare step.
+                    f64 x2_at[kLanes], d_at[kLanes];
+                    i64 reached_at[kLanes];
+                    StoreLanes(x2_at, x2);
+                    StoreLanes(d_at, d);
+                    StoreLanes(reached_at, reached);
                     for (i32 j = 0; j < kLanes; ++j)
-                        if (reached[j] && !near.Meet({b1 + j, b2, b3, x2[j], d[j]}))
+                        if (reached_at[j] && !near.Meet({b1 + j, b2, b3, x2_at[j], d_at[j]}))
                             return Plain(colors, bounds);
+                    reach = V{} + near.reach;
+                }
                 if (b3 == b2)
                     break;
                 xr += colors.s[0][b3 - 1];
