@@ -62,10 +62,14 @@ struct prefix_c {
     f64 s[3][kMaxColors + 1 + 4] = {};
     explicit prefix_c(const split_colors_c& colors)
     {
+        // Running sums in registers: read back from the arrays, each step
+        // would wait for the last one's store.
+        f64 sw = 0.0, s0 = 0.0, s1 = 0.0, s2 = 0.0;
         for (i32 i = 0; i < colors.count; ++i) {
-            w[i + 1] = w[i] + colors.omega[i];
-            for (i32 c = 0; c < 3; ++c)
-                s[c][i + 1] = s[c][i] + colors.s[c][i];
+            w[i + 1] = sw += colors.omega[i];
+            s[0][i + 1] = s0 += colors.s[0][i];
+            s[1][i + 1] = s1 += colors.s[1][i];
+            s[2][i + 1] = s2 += colors.s[2][i];
         }
     }
 };
