@@ -117,7 +117,7 @@ public:
     // not meet every cut that improves on the last on its way to the best.
     void Start(f64 x2, f64 d)
     {
-        if (d > 0.0 && x2 > 0.0 && x2 * d == x2 * d) {
+        if (d > 0.0 && x2 > 0.0) {
             top_ = {0, 0, 0, x2, d};
             reach = x2 / d * (1.0 - kNear - kBand);
         }
