@@ -320,12 +320,12 @@ private:
     vec3 d_[16];
     // unique colours
     i32 k_ = 0;
-    vec3 uc_[16];         // weighted, not centred
-    f64 channels_[3][16]; // the same by channel, zero past k_
-    vec3 s_[16];          // sum of the centred members over n
+    vec3 uc_[16]; // weighted, not centred
+    vec3 s_[16];  // sum of the centred members over n
     f64 omega_[16];
     i32 member_[16];
-    f64 spread_ = 0.0; // mean squared centred distance
+    f64 spread_ = 0.0;        // mean squared centred distance
+    level_errors_c levels_{}; // the quantisations' common part, their levels aside
     ordering_c history_[16];
     size_t history_count_ = 0;
     size_t history_next_ = 0;
@@ -398,9 +398,16 @@ void color_fit_c::Run()
         omega_[u] += 1.0 / n_;
         s_[u] = Add(s_[u], Scale(d_[i], 1.0 / n_));
     }
-    for (i32 c = 0; c < 3; ++c)
+    // What every quantisation of the block shares: the unique colours, their
+    // shares and the weights.
+    levels_.count = k_;
+    std::copy(omega_, omega_ + k_, levels_.omega);
+    for (i32 c = 0; c < 3; ++c) {
         for (i32 u = 0; u < 16; ++u)
-            channels_[c][u] = u < k_ ? uc_[u][c] : 0.0;
+            levels_.channels[c][u] = u < k_ ? uc_[u][c] : 0.0;
+        levels_.weight[c] = w_[c];
+    }
+    levels_.limit = 32.0 * Dot(w_, w_);
     spread_ = 0.0;
     for (i32 i = 0; i < n_; ++i)
         spread_ += Dot(d_[i], d_[i]) / n_;
@@ -812,11 +819,7 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
             cand[c][j][1] = ExpandTop(hi, bits);
         }
     }
-    level_errors_c errors;
-    errors.count = k_;
-    std::copy(omega_, omega_ + k_, errors.omega);
-    std::copy(&channels_[0][0], &channels_[0][0] + 3 * 16, &errors.channels[0][0]);
-    std::copy(w_.begin(), w_.end(), errors.weight);
+    level_errors_c errors = levels_;
     for (i32 c = 0; c < 3; ++c)
         for (i32 choice = 0; choice < 4; ++choice) {
             const i32 a = cand[c][0][choice & 1], bb = cand[c][1][choice >> 1];
@@ -827,7 +830,6 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
             level[3] = (a + 2 * bb + 1) / 3;
         }
     errors.entries = palette == 4 ? 4 : 3;
-    errors.limit = 32.0 * Dot(w_, w_);
     const level_choice_c chosen = ChooseLevels(errors);
     quantized_c q;
     q.size = palette;

@@ -6,8 +6,8 @@
 
 namespace {
 
-// Colours are taken a lane's worth at a time, so the rows run to `count`
-// rounded up to the lanes; colours past the last are never read back.
+// Rows run to `count` rounded up to four, a whole number of lanes; colours
+// past the last are never read back.
 constexpr i32 kRow = 16;
 
 template <class V>
