@@ -83,7 +83,7 @@ TEST(CombinationSearch, EveryPathChoosesAsThePlainSearch)
         for (const f64 limit : {e.limit, 0.05 + 0.1 * (round % 4)}) {
             e.limit = limit;
             const level_choice_c expected = PlainChoice(e);
-            for (const i32 lanes : {0, 2}) {
+            for (const i32 lanes : {0, 2, 4, 8}) {
                 const level_choice_c chosen = ChooseLevels(e, lanes);
                 ASSERT_EQ(chosen.combo, expected.combo)
                     << "round " << round << " limit " << limit << " lanes " << lanes;
@@ -101,7 +101,7 @@ TEST(CombinationSearch, NothingBelowTheLimitGivesTheFirst)
     std::mt19937_64 rng(2);
     level_errors_c e = Errors(rng, false, 4);
     e.limit = 0.0;
-    for (const i32 lanes : {0, 2})
+    for (const i32 lanes : {0, 2, 4, 8})
         EXPECT_EQ(ChooseLevels(e, lanes).combo, 0);
 }
 

@@ -1,20 +1,22 @@
 #pragma once
 // Doubles side by side for the full colour fit's searches: two lanes on any
-// x86-64 processor, four where it has AVX2. A search is written once over the
-// lane type; each lane does, operation for operation, what a lone value's
-// arithmetic does, so every path gives the same bits.
+// x86-64 processor, four where it has AVX2, eight where it has AVX-512. A
+// search is written once over the lane type; each lane does, operation for
+// operation, what a lone value's arithmetic does, so every path gives the same
+// bits (the library is built without fused multiply-adds for that reason).
 #include "foundation/types.h"
 
 using f64_pair_c = f64 __attribute__((vector_size(2 * sizeof(f64))));
 using f64_quad_c = f64 __attribute__((vector_size(4 * sizeof(f64))));
+using f64_octet_c = f64 __attribute__((vector_size(8 * sizeof(f64))));
 
 // Loads by reference: a wide vector returned by value would change the
 // calling convention between the paths, and a plain copy of it was made in
 // halves that the load then waited for. Stores take lanes of any kind.
-template <class V>
-[[gnu::always_inline]] inline void LoadLanes(V& v, const f64* p)
+template <class V, class T>
+[[gnu::always_inline]] inline void LoadLanes(V& v, const T* p)
 {
-    typedef V unaligned_c __attribute__((aligned(alignof(f64)), may_alias));
+    typedef V unaligned_c __attribute__((aligned(alignof(T)), may_alias));
     v = *reinterpret_cast<const unaligned_c*>(p);
 }
 
@@ -25,15 +27,44 @@ template <class V, class T>
     *reinterpret_cast<unaligned_c*>(p) = v;
 }
 
+// The lanes' bits as integers of the same width.
+template <class V>
+struct lane_bits_c {
+    typedef i64 type __attribute__((vector_size(sizeof(V))));
+};
+template <class V>
+using lane_bits_t = typename lane_bits_c<V>::type;
+
 // Whether any lane of a comparison's result is set, without leaving the
 // registers: a wide result is folded in halves first.
 template <class M>
 [[gnu::always_inline]] inline bool AnyLane(const M& m)
 {
-    if constexpr (sizeof m == 4 * sizeof m[0])
+    if constexpr (sizeof m == 8 * sizeof m[0])
+        return AnyLane(__builtin_shufflevector(m, m, 0, 1, 2, 3) | __builtin_shufflevector(m, m, 4, 5, 6, 7));
+    else if constexpr (sizeof m == 4 * sizeof m[0])
         return AnyLane(__builtin_shufflevector(m, m, 0, 1) | __builtin_shufflevector(m, m, 2, 3));
     else
         return (m[0] | m[1]) != 0;
+}
+
+// Whether any lane has its top bit set. GCC takes apart, lane by lane, an
+// eight-lane comparison written outside a function built for AVX-512 (as the
+// searches' templates are), so there the top bits are gathered by the
+// instruction made for it, which it checks only where the code lands.
+#if defined(__x86_64__) && !defined(__clang__)
+#include <immintrin.h> // declares the builtins of every instruction set
+using i64x8_c = long long __attribute__((vector_size(8 * sizeof(long long))));
+#endif
+
+template <class M>
+[[gnu::always_inline]] inline bool AnySignBit(const M& m)
+{
+#if defined(__x86_64__) && !defined(__clang__)
+    if constexpr (sizeof m == 8 * sizeof m[0])
+        return __builtin_ia32_cvtq2mask512(__builtin_bit_cast(i64x8_c, m)) != 0;
+#endif
+    return AnyLane(m < 0);
 }
 
 // Whether the processor runs the four-lane paths.
@@ -45,4 +76,29 @@ inline bool HasQuadLanes()
 #else
     return false;
 #endif
+}
+
+// Whether the processor runs the eight-lane paths.
+inline bool HasOctetLanes()
+{
+#if defined(__x86_64__)
+    static const bool octets =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl");
+    return octets;
+#else
+    return false;
+#endif
+}
+
+// The lanes a search runs with: `asked` = 0 for the most the processor runs,
+// else 2, 4 or 8, narrowed to what it runs (tests compare the paths).
+inline i32 LaneCount(i32 asked)
+{
+    if (asked == 0)
+        asked = 8;
+    if (asked >= 8 && HasOctetLanes())
+        return 8;
+    if (asked >= 4 && HasQuadLanes())
+        return 4;
+    return 2;
 }

@@ -33,7 +33,7 @@ TEST(ProjectionOrder, MatchesASortByProjectionThenIndex)
         for (f64& p : proj)
             p = static_cast<f64>(static_cast<i32>(rng() % distinct)) * 0.37 - 1.0;
         for (const i32 tie_break : {0, 1})
-            for (const i32 lanes : {0, 2}) {
+            for (const i32 lanes : {0, 2, 4, 8}) {
                 i32 order[16];
                 ASSERT_TRUE(OrderByProjection(proj.data(), count, tie_break, order, lanes));
                 ASSERT_EQ(std::vector<i32>(order, order + count), Sorted(proj, tie_break))
@@ -46,7 +46,7 @@ TEST(ProjectionOrder, NotANumberIsRefused)
 {
     const f64 proj[3] = {0.5, std::nan(""), -0.25};
     i32 order[16];
-    for (const i32 lanes : {0, 2})
+    for (const i32 lanes : {0, 2, 4, 8})
         EXPECT_FALSE(OrderByProjection(proj, 3, 0, order, lanes));
 }
 

@@ -58,8 +58,8 @@ struct running_best_c {
 
 // Prefix sums of the colours' weights and centred sums.
 struct prefix_c {
-    f64 w[kMaxColors + 1 + 4] = {}; // padded so that a vector of lanes past the end reads zeros
-    f64 s[3][kMaxColors + 1 + 4] = {};
+    f64 w[kMaxColors + 1 + 8] = {}; // padded so that a vector of lanes past the end reads zeros
+    f64 s[3][kMaxColors + 1 + 8] = {};
     explicit prefix_c(const split_colors_c& colors)
     {
         // Running sums in registers: read back from the arrays, each step
@@ -176,7 +176,46 @@ private:
     i32 count_ = 0;
 };
 
-// Cuts side by side in lanes of b1, for each b2 with b3 falling from the far
+// The pairs of first and second boundaries, in rows of equal b2 from the far
+// end, b1 rising within a row. `kLanes` consecutive pairs share a vector; a
+// vector's cuts run b3 from the far end down to its lowest b2, so lanes of
+// one vector end nearly together.
+struct pair_plan_c {
+    static constexpr i32 kMaxPairs = kMaxColors * (kMaxColors + 1) / 2;
+    static constexpr i32 kPadding = 8; // the widest vector past the last pair
+    i32 pairs[kMaxColors + 1] = {};    // by colour count
+    i32 row_start[kMaxColors + 1][kMaxColors + 1] = {};
+    i64 b1[kMaxColors + 1][kMaxPairs + kPadding] = {};
+    i64 b2[kMaxColors + 1][kMaxPairs + kPadding] = {}; // past the colours beyond the last pair
+
+    pair_plan_c()
+    {
+        for (i32 k = 2; k <= kMaxColors; ++k) {
+            i32 n = 0;
+            // With b1 = k every colour is in the first group.
+            for (i32 second = k; second >= 1; --second) {
+                row_start[k][second] = n;
+                for (i32 first = 1; first <= std::min(second, k - 1); ++first, ++n) {
+                    b1[k][n] = first;
+                    b2[k][n] = second;
+                }
+            }
+            pairs[k] = n;
+            for (i32 i = n; i < kMaxPairs + kPadding; ++i) {
+                b1[k][i] = 1;
+                b2[k][i] = k + 1;
+            }
+        }
+    }
+};
+
+const pair_plan_c& PairPlan()
+{
+    static const pair_plan_c plan;
+    return plan;
+}
+
+// Cuts side by side in lanes of (b1, b2) pairs, with b3 falling from the far
 // end: only the third group changes from step to step. A step's |X|² and D
 // are compared with the reach of the best so far; the rare cut that comes
 // within it is met one at a time.
@@ -184,7 +223,12 @@ template <class V>
 [[gnu::always_inline]] inline bool Search(const split_colors_c& colors, i32 bounds[5])
 {
     constexpr i32 kLanes = sizeof(V) / sizeof(f64);
+    using bits_t = lane_bits_t<V>;
+    constexpr i32 kSlots = pair_plan_c::kMaxPairs + pair_plan_c::kPadding;
+    const pair_plan_c& plan = PairPlan();
     const i32 k = colors.count;
+    if (k < 2)
+        return Plain(colors, bounds);
     // Colours that are not finite make ratios that are not numbers, which
     // the plain search ranks by its own rules.
     for (i32 i = 0; i < k; ++i)
@@ -194,12 +238,9 @@ template <class V>
     f64 five_omega[kMaxColors];
     for (i32 i = 0; i < k; ++i)
         five_omega[i] = 5.0 * colors.omega[i];
-    V lane_index;
-    for (i32 j = 0; j < kLanes; ++j)
-        lane_index[j] = j;
 
     near_cuts_c near;
-    if (k >= 2) {
+    {
         // The cut into quarters, which smooth colours come close to.
         const i32 b[4] = {0, (k + 2) / 4, (k + 1) / 2, (3 * k + 2) / 4};
         f64 x[3] = {}, a = 0.0, bq = 0.0;
@@ -212,52 +253,71 @@ template <class V>
         }
         near.Start(x[0] * x[0] + x[1] * x[1] + x[2] * x[2], bq - a * a);
     }
-    for (i32 b2 = 1; b2 <= k; ++b2) {
+
+    // Each pair's X, A and B with the third group empty, a row of b1 at a
+    // time; the slots past the last pair are zeros, never counted.
+    f64 start[5][kSlots];
+    // Rows in the order they lie, so that a vector past a row's end is
+    // written over by the next row.
+    for (i32 b2 = k; b2 >= 1; --b2) {
+        const i32 row = plan.row_start[k][b2], last_b1 = std::min(b2, k - 1);
         const f64 w2_all = p.w[k] - p.w[b2];
-        f64 s2_all[3];
-        for (i32 c = 0; c < 3; ++c)
-            s2_all[c] = p.s[c][k] - p.s[c][b2];
-        const f64 last_b1 = std::min(b2, k - 1);
-        for (i32 b1 = 1; b1 <= b2; b1 += kLanes) {
-            const auto counts = lane_index + b1 <= last_b1;
-            // The channels by name: in an array they were kept in memory,
-            // and every step waited for the store.
-            V xr, xg, xb, w0;
-            LoadLanes(xr, p.s[0] + b1);
-            LoadLanes(xg, p.s[1] + b1);
-            LoadLanes(xb, p.s[2] + b1);
-            xr = (p.s[0][b2] - xr) + s2_all[0] * 2.0;
-            xg = (p.s[1][b2] - xg) + s2_all[1] * 2.0;
-            xb = (p.s[2][b2] - xb) + s2_all[2] * 2.0;
+        for (i32 b1 = 1; b1 <= last_b1; b1 += kLanes) {
+            for (i32 c = 0; c < 3; ++c) {
+                V x;
+                LoadLanes(x, p.s[c] + b1);
+                StoreLanes(start[c] + row + b1 - 1, (p.s[c][b2] - x) + (p.s[c][k] - p.s[c][b2]) * 2.0);
+            }
+            V w0;
             LoadLanes(w0, p.w + b1);
             const V w1 = p.w[b2] - w0;
-            V a = w1 + 2.0 * w2_all, bq = w1 + 4.0 * w2_all;
-            V reach = V{} + near.reach;
-            for (i32 b3 = k;; --b3) {
-                const V x2 = xr * xr + xg * xg + xb * xb;
-                const V d = bq - a * a;
-                const V counted_d = counts ? d : V{};
-                const auto reached = (counted_d > 0.0) & (x2 >= reach * counted_d);
-                if (AnyLane(reached)) {
-                    // Lanes are read from memory only here, on the rare step.
-                    f64 x2_at[kLanes], d_at[kLanes];
-                    i64 reached_at[kLanes];
-                    StoreLanes(x2_at, x2);
-                    StoreLanes(d_at, d);
-                    StoreLanes(reached_at, reached);
-                    for (i32 j = 0; j < kLanes; ++j)
-                        if (reached_at[j] && !near.Meet({b1 + j, b2, b3, x2_at[j], d_at[j]}))
-                            return Plain(colors, bounds);
-                    reach = V{} + near.reach;
-                }
-                if (b3 == b2)
-                    break;
-                xr += colors.s[0][b3 - 1];
-                xg += colors.s[1][b3 - 1];
-                xb += colors.s[2][b3 - 1];
-                a += colors.omega[b3 - 1];
-                bq += five_omega[b3 - 1];
+            StoreLanes(start[3] + row + b1 - 1, w1 + 2.0 * w2_all);
+            StoreLanes(start[4] + row + b1 - 1, w1 + 4.0 * w2_all);
+        }
+    }
+    for (f64* slots : start)
+        std::fill(slots + plan.pairs[k], slots + plan.pairs[k] + kLanes, 0.0);
+    for (i32 first = 0; first < plan.pairs[k]; first += kLanes) {
+        // The channels by name: in an array they were kept in memory, and
+        // every step waited for the store.
+        V xr, xg, xb, a, bq;
+        LoadLanes(xr, start[0] + first);
+        LoadLanes(xg, start[1] + first);
+        LoadLanes(xb, start[2] + first);
+        LoadLanes(a, start[3] + first);
+        LoadLanes(bq, start[4] + first);
+        const i64* b1_at = plan.b1[k] + first;
+        const i64* b2_at = plan.b2[k] + first;
+        bits_t b2_lanes;
+        LoadLanes(b2_lanes, b2_at);
+        const i32 lowest_b2 = static_cast<i32>(plan.b2[k][std::min(first + kLanes, plan.pairs[k]) - 1]);
+        V reach = V{} + near.reach;
+        for (i32 b3 = k;; --b3) {
+            const V x2 = xr * xr + xg * xg + xb * xb;
+            const V d = bq - a * a;
+            // A cut within reach has b3 >= b2, D > 0 and |X|² - reach · D >= 0
+            // (the difference of finite values has the sign of the
+            // comparison): all three top bits clear. Lanes so marked are
+            // checked one by one.
+            const V margin = x2 - reach * d;
+            if (AnySignBit(~(__builtin_bit_cast(bits_t, margin) | __builtin_bit_cast(bits_t, d) | (b3 - b2_lanes)))) {
+                // Lanes are read from memory only here, on the rare step.
+                f64 x2_at[kLanes], d_at[kLanes];
+                StoreLanes(x2_at, x2);
+                StoreLanes(d_at, d);
+                for (i32 j = 0; j < kLanes; ++j)
+                    if (b3 >= b2_at[j] && d_at[j] > 0.0 && x2_at[j] >= near.reach * d_at[j] &&
+                        !near.Meet({static_cast<i32>(b1_at[j]), static_cast<i32>(b2_at[j]), b3, x2_at[j], d_at[j]}))
+                        return Plain(colors, bounds);
+                reach = V{} + near.reach;
             }
+            if (b3 == lowest_b2)
+                break;
+            xr += colors.s[0][b3 - 1];
+            xg += colors.s[1][b3 - 1];
+            xb += colors.s[2][b3 - 1];
+            a += colors.omega[b3 - 1];
+            bq += five_omega[b3 - 1];
         }
     }
     running_best_c best;
@@ -276,6 +336,11 @@ bool CutsInPairs(const split_colors_c& colors, i32 bounds[5])
 {
     return Search<f64_quad_c>(colors, bounds);
 }
+
+[[gnu::target("avx512f,avx512dq,avx512vl")]] bool CutsInOctets(const split_colors_c& colors, i32 bounds[5])
+{
+    return Search<f64_octet_c>(colors, bounds);
+}
 #endif
 
 } // namespace
@@ -285,8 +350,10 @@ bool BestFourGroupSplit(const split_colors_c& colors, i32 bounds[5], i32 lanes)
     if (lanes == 1)
         return Plain(colors, bounds);
 #if defined(__x86_64__)
-    if (HasQuadLanes() && lanes != 2)
-        return CutsInQuads(colors, bounds);
+    switch (LaneCount(lanes)) {
+    case 8: return CutsInOctets(colors, bounds);
+    case 4: return CutsInQuads(colors, bounds);
+    }
 #endif
     return CutsInPairs(colors, bounds);
 }

@@ -16,7 +16,8 @@ struct split_colors_c {
 // next and the third falling from the far end fastest; ratios are compared
 // cross-multiplied with "greater or equal", so a later cut replaces an equal
 // one. Writes the boundaries (0, b1, b2, b3, count) to `bounds`; false when no
-// cut has D > 0. Cuts are measured four at a time where the processor has
-// AVX2, else two; `lanes` = 2 asks for two on any processor and 1 for one
-// at a time, all in order, so that the paths can be compared.
+// cut has D > 0. Cuts are measured eight at a time where the processor has
+// AVX-512, four where it has AVX2, else two; `lanes` = 2, 4 or 8 asks for at
+// most that many and 1 for one at a time, all in order, so that the paths can
+// be compared.
 bool BestFourGroupSplit(const split_colors_c& colors, i32 bounds[5], i32 lanes = 0);

@@ -92,7 +92,7 @@ TEST(SplitSearch, EveryPathFindsThePlainSearchsCut)
             const split_colors_c colors = Colors(shape, 1 + static_cast<i32>(rng() % 16), rng);
             std::array<i32, 5> expected{};
             const bool found = PlainSearch(colors, expected);
-            for (const i32 lanes : {0, 1, 2}) {
+            for (const i32 lanes : {0, 1, 2, 4, 8}) {
                 std::array<i32, 5> bounds{};
                 ASSERT_EQ(BestFourGroupSplit(colors, bounds.data(), lanes), found)
                     << "shape " << static_cast<i32>(shape) << " round " << round << " lanes " << lanes;
@@ -123,7 +123,7 @@ TEST(SplitSearch, DegenerateColours)
     }
     std::array<i32, 5> expected{};
     ASSERT_TRUE(PlainSearch(still, expected));
-    for (const i32 lanes : {0, 1, 2}) {
+    for (const i32 lanes : {0, 1, 2, 4, 8}) {
         ASSERT_TRUE(BestFourGroupSplit(still, bounds.data(), lanes));
         EXPECT_EQ(bounds, expected);
     }
@@ -138,7 +138,7 @@ TEST(SplitSearch, NotANumberKeepsThePlainSearchsAnswer)
     colors.s[0][8] = std::nan("");
     std::array<i32, 5> expected{};
     const bool found = PlainSearch(colors, expected);
-    for (const i32 lanes : {0, 1, 2}) {
+    for (const i32 lanes : {0, 1, 2, 4, 8}) {
         std::array<i32, 5> bounds{};
         ASSERT_EQ(BestFourGroupSplit(colors, bounds.data(), lanes), found);
         EXPECT_EQ(bounds, expected);
