@@ -3,106 +3,121 @@
 #include "dxt/lanes.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
-// Rows run to `count` rounded up to four, a whole number of lanes; colours
-// past the last are never read back.
+// Room for a block's colours; rows are filled and read to `count` only.
 constexpr i32 kRow = 16;
+
+// Lanes of red and green choices for part `kPart` of the 16 pairs (lane j
+// holds pair kPart·lanes + j: red choice pair mod 4, green choice pair div
+// 4), from one entry's four red and four green choices.
+template <class V, i32 kPart>
+[[gnu::always_inline]] inline void PairLanes(const f64_quad_c& red4, const f64_quad_c& green4, V& red, V& green)
+{
+    if constexpr (sizeof(V) == 8 * sizeof(f64)) {
+        red = __builtin_shufflevector(red4, red4, 0, 1, 2, 3, 0, 1, 2, 3);
+        green = __builtin_shufflevector(green4, green4, 2 * kPart, 2 * kPart, 2 * kPart, 2 * kPart, 2 * kPart + 1,
+                                        2 * kPart + 1, 2 * kPart + 1, 2 * kPart + 1);
+    } else if constexpr (sizeof(V) == 4 * sizeof(f64)) {
+        red = red4;
+        green = V{} + green4[kPart];
+    } else {
+        red = __builtin_shufflevector(red4, red4, 2 * (kPart & 1), 2 * (kPart & 1) + 1);
+        green = V{} + green4[kPart >> 1];
+    }
+}
+
+// The scores of part `kPart` of the red and green pairs under each blue
+// choice, colour by colour: stopping a combination early saves little, since
+// scores stay close until the last colours. A colour's sums of red and green
+// serve all four blues.
+template <class V, i32 kPart>
+[[gnu::always_inline]] inline void ScorePart(const f64_quad_c (*error)[4][kRow], const level_errors_c& in,
+                                             V (*score)[16 / (sizeof(V) / sizeof(f64))])
+{
+    V sum0 = {}, sum1 = {}, sum2 = {}, sum3 = {};
+    for (i32 u = 0; u < in.count; ++u) {
+        V rg[4];
+        for (i32 p = 0; p < 4; ++p) {
+            V r, g;
+            PairLanes<V, kPart>(error[0][p][u], error[1][p][u], r, g);
+            rg[p] = r + g;
+        }
+        const f64 omega = in.omega[u];
+        const auto add_nearest = [&](V& sum, i32 b) {
+            V near01 = rg[0] + error[2][0][u][b], near23 = rg[2] + error[2][2][u][b];
+            KeepLess(near01, rg[1] + error[2][1][u][b]);
+            KeepLess(near23, rg[3] + error[2][3][u][b]);
+            KeepLess(near01, near23);
+            sum += omega * near01;
+        };
+        add_nearest(sum0, 0);
+        add_nearest(sum1, 1);
+        add_nearest(sum2, 2);
+        add_nearest(sum3, 3);
+    }
+    score[0][kPart] = sum0;
+    score[1][kPart] = sum1;
+    score[2][kPart] = sum2;
+    score[3][kPart] = sum3;
+}
+
+template <class V, i32... kPart>
+[[gnu::always_inline]] inline void ScoreParts(const f64_quad_c (*error)[4][kRow], const level_errors_c& in,
+                                              V (*score)[sizeof...(kPart)], std::integer_sequence<i32, kPart...>)
+{
+    (ScorePart<V, kPart>(error, in, score), ...);
+}
 
 template <class V>
 [[gnu::always_inline]] inline level_choice_c Choose(const level_errors_c& in)
 {
     constexpr i32 kLanes = sizeof(V) / sizeof(f64);
-    constexpr i32 kParts = 4 / kLanes;
-    const i32 n = in.count, columns = (n + 3) / 4 * 4;
+    // Red and green choices side by side: the 16 pairs fill whole vectors.
+    constexpr i32 kParts = 16 / kLanes;
 
-    // Per channel, choice and entry: each colour's squared distance.
-    f64 error[3][4][4][kRow];
+    // Per channel, entry and colour: the squared distance under each of the
+    // four choices, side by side.
+    f64_quad_c error[3][4][kRow];
     for (i32 c = 0; c < 3; ++c)
-        for (i32 choice = 0; choice < 4; ++choice) {
-            V level;
-            for (i32 p = 0; p < 4; p += kLanes) {
-                LoadLanes(level, in.level[c][choice] + p);
-                const V entry = level * in.weight[c] / 255.0;
-                for (i32 j = 0; j < kLanes; ++j) {
-                    f64* row = error[c][choice][p + j];
-                    for (i32 u = 0; u < columns; u += kLanes) {
-                        V colour;
-                        LoadLanes(colour, in.channels[c] + u);
-                        const V diff = colour - entry[j];
-                        StoreLanes(row + u, p + j < in.entries ? diff * diff : V{} + HUGE_VAL);
-                    }
-                }
-            }
-        }
-
-    // Every combination is scored, colour by colour, with red's choices side
-    // by side in lanes: stopping a combination early saves little, since
-    // scores stay close until the last colours. A colour's sums of red and
-    // green serve all four blues.
-    V score[4][4][kParts] = {};
-    for (i32 u = 0; u < n; ++u) {
-        f64 red[4][4];
-        for (i32 p = 0; p < 4; ++p)
+        for (i32 p = 0; p < 4; ++p) {
+            f64_quad_c entry;
             for (i32 choice = 0; choice < 4; ++choice)
-                red[p][choice] = error[0][choice][p][u];
-        const f64 omega = in.omega[u];
-        for (i32 part = 0; part < kParts; ++part) {
-            V r0, r1, r2, r3;
-            LoadLanes(r0, red[0] + part * kLanes);
-            LoadLanes(r1, red[1] + part * kLanes);
-            LoadLanes(r2, red[2] + part * kLanes);
-            LoadLanes(r3, red[3] + part * kLanes);
-            for (i32 g = 0; g < 4; ++g) {
-                const f64(*green)[kRow] = error[1][g];
-                const V rg0 = r0 + green[0][u], rg1 = r1 + green[1][u], rg2 = r2 + green[2][u], rg3 = r3 + green[3][u];
-                for (i32 b = 0; b < 4; ++b) {
-                    const f64(*blue)[kRow] = error[2][b];
-                    const V e0 = rg0 + blue[0][u], e1 = rg1 + blue[1][u], e2 = rg2 + blue[2][u], e3 = rg3 + blue[3][u];
-                    const V near01 = e1 < e0 ? e1 : e0;
-                    const V near23 = e3 < e2 ? e3 : e2;
-                    score[b][g][part] += omega * (near23 < near01 ? near23 : near01);
-                }
+                entry[choice] = in.level[c][choice][p] * in.weight[c] / 255.0;
+            for (i32 u = 0; u < in.count; ++u) {
+                const f64_quad_c diff = in.channels[c][u] - entry;
+                error[c][p][u] = p < in.entries ? diff * diff : f64_quad_c{} + HUGE_VAL;
             }
         }
-    }
+    V score[4][kParts];
+    ScoreParts<V>(error, in, score, std::make_integer_sequence<i32, kParts>{});
     level_choice_c out;
     f64 best = in.limit;
     for (i32 combo = 0; combo < 64; ++combo) {
-        const f64 s = score[combo >> 4][(combo >> 2) & 3][(combo & 3) / kLanes][combo % kLanes];
+        const f64 s = score[combo >> 4][(combo & 15) / kLanes][combo % kLanes];
         if (s < best) {
             best = s;
             out.combo = combo;
         }
     }
 
-    // Each colour's nearest entry under the winner; the entry numbers are
-    // doubles, so that they stay in the lanes.
-    const f64(*r)[kRow] = error[0][out.combo & 3];
-    const f64(*g)[kRow] = error[1][(out.combo >> 2) & 3];
-    const f64(*b)[kRow] = error[2][out.combo >> 4];
-    f64 index[kRow];
-    for (i32 u = 0; u < columns; u += kLanes) {
-        V least, number = {}, rv, gv, bv;
-        LoadLanes(rv, r[0] + u);
-        LoadLanes(gv, g[0] + u);
-        LoadLanes(bv, b[0] + u);
-        least = (rv + gv) + bv;
+    // Each colour's nearest entry under the winner.
+    const i32 choice[3] = {out.combo & 3, (out.combo >> 2) & 3, out.combo >> 4};
+    for (i32 u = 0; u < in.count; ++u) {
+        f64 least = (error[0][0][u][choice[0]] + error[1][0][u][choice[1]]) + error[2][0][u][choice[2]];
+        i32 index = 0;
         for (i32 p = 1; p < in.entries; ++p) {
-            LoadLanes(rv, r[p] + u);
-            LoadLanes(gv, g[p] + u);
-            LoadLanes(bv, b[p] + u);
-            const V e = (rv + gv) + bv;
-            const auto nearer = e < least;
-            number = nearer ? V{} + p : number;
-            least = nearer ? e : least;
+            const f64 e = (error[0][p][u][choice[0]] + error[1][p][u][choice[1]]) + error[2][p][u][choice[2]];
+            if (e < least) {
+                least = e;
+                index = p;
+            }
         }
-        StoreLanes(out.least + u, least);
-        StoreLanes(index + u, number);
+        out.least[u] = least;
+        out.index[u] = index;
     }
-    for (i32 u = 0; u < n; ++u)
-        out.index[u] = static_cast<i32>(index[u]);
     return out;
 }
 
@@ -116,6 +131,11 @@ level_choice_c ChooseInPairs(const level_errors_c& errors)
 {
     return Choose<f64_quad_c>(errors);
 }
+
+[[gnu::target("avx512f,avx512dq,avx512vl")]] level_choice_c ChooseInOctets(const level_errors_c& errors)
+{
+    return Choose<f64_octet_c>(errors);
+}
 #endif
 
 } // namespace
@@ -123,8 +143,10 @@ level_choice_c ChooseInPairs(const level_errors_c& errors)
 level_choice_c ChooseLevels(const level_errors_c& errors, i32 lanes)
 {
 #if defined(__x86_64__)
-    if (HasQuadLanes() && lanes != 2)
-        return ChooseInQuads(errors);
+    switch (LaneCount(lanes)) {
+    case 8: return ChooseInOctets(errors);
+    case 4: return ChooseInQuads(errors);
+    }
 #endif
     return ChooseInPairs(errors);
 }

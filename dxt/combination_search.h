@@ -7,7 +7,7 @@
 struct level_errors_c {
     i32 count = 0;       // unique colours, 1..16
     f64 omega[16];       // share of the block's texels
-    f64 channels[3][16]; // weighted colours by channel; read to `count` rounded up to 4
+    f64 channels[3][16]; // weighted colours by channel
     f64 weight[3];       // channel weights
     // Per channel and choice (bit 0: end point 0 takes its high level, bit 1:
     // end point 1 does): the palette entries as 8-bit values.
@@ -27,6 +27,7 @@ struct level_choice_c {
     f64 least[16]; // and its distance
 };
 
-// Combinations are scored four (AVX2) or two at a time; `lanes` = 2 asks for
-// two on any processor, so that the paths can be compared.
+// Combinations are scored eight (AVX-512), four (AVX2) or two at a time;
+// `lanes` asks for at most that many (0: the most the processor runs), so
+// that the paths can be compared.
 level_choice_c ChooseLevels(const level_errors_c& errors, i32 lanes = 0);

@@ -67,6 +67,21 @@ template <class M>
     return AnyLane(m < 0);
 }
 
+// Per lane, `least` takes `e` where e is less (the smaller, the first on
+// ties); an eight-lane minimum for GCC as for AnySignBit.
+template <class V>
+[[gnu::always_inline]] inline void KeepLess(V& least, const V& e)
+{
+#if defined(__x86_64__) && !defined(__clang__)
+    if constexpr (sizeof(V) == 8 * sizeof(f64)) {
+        constexpr i32 kCurrentRounding = 4;
+        least = __builtin_ia32_minpd512_mask(e, least, least, 0xff, kCurrentRounding);
+        return;
+    }
+#endif
+    least = e < least ? e : least;
+}
+
 // Whether the processor runs the four-lane paths.
 inline bool HasQuadLanes()
 {
