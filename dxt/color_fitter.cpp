@@ -1,6 +1,7 @@
 #include "dxt/color_fitter.h"
 
 #include "dxt/combination_search.h"
+#include "dxt/farthest_pair.h"
 #include "dxt/projection_order.h"
 #include "dxt/rounding.h"
 #include "dxt/split_search.h"
@@ -512,18 +513,8 @@ vec3 color_fit_c::PrincipalAxis() const
 
 vec3 color_fit_c::FarthestPairAxis() const
 {
-    i32 bi = 0, bj = 0;
-    f64 best = -1.0;
-    for (i32 i = 0; i < k_; ++i)
-        for (i32 j = i + 1; j < k_; ++j) {
-            const vec3 d = Sub(uc_[i], uc_[j]);
-            const f64 dd = Dot(d, d);
-            if (dd > best) {
-                best = dd;
-                bi = i;
-                bj = j;
-            }
-        }
+    i32 bi, bj;
+    FarthestPair(levels_.channels, k_, bi, bj);
     const vec3 d = Sub(uc_[bi], uc_[bj]);
     const f64 len = std::sqrt(Dot(d, d));
     return len > 0.0 ? Scale(d, 1.0 / len) : vec3{1.0, 0.0, 0.0};

@@ -97,8 +97,8 @@ inline bool HasQuadLanes()
 inline bool HasOctetLanes()
 {
 #if defined(__x86_64__)
-    static const bool octets =
-        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl");
+    static const bool octets = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+                               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("popcnt");
     return octets;
 #else
     return false;
