@@ -35,36 +35,31 @@ struct lane_bits_c {
 template <class V>
 using lane_bits_t = typename lane_bits_c<V>::type;
 
-// Whether any lane of a comparison's result is set, without leaving the
-// registers: a wide result is folded in halves first.
-template <class M>
-[[gnu::always_inline]] inline bool AnyLane(const M& m)
-{
-    if constexpr (sizeof m == 8 * sizeof m[0])
-        return AnyLane(__builtin_shufflevector(m, m, 0, 1, 2, 3) | __builtin_shufflevector(m, m, 4, 5, 6, 7));
-    else if constexpr (sizeof m == 4 * sizeof m[0])
-        return AnyLane(__builtin_shufflevector(m, m, 0, 1) | __builtin_shufflevector(m, m, 2, 3));
-    else
-        return (m[0] | m[1]) != 0;
-}
-
-// Whether any lane has its top bit set. GCC takes apart, lane by lane, an
-// eight-lane comparison written outside a function built for AVX-512 (as the
-// searches' templates are), so there the top bits are gathered by the
-// instruction made for it, which it checks only where the code lands.
 #if defined(__x86_64__) && !defined(__clang__)
 #include <immintrin.h> // declares the builtins of every instruction set
 using i64x8_c = long long __attribute__((vector_size(8 * sizeof(long long))));
 #endif
 
+// The lanes whose top bit is set, lane j as bit j. GCC takes apart, lane by
+// lane, an eight-lane comparison written outside a function built for
+// AVX-512, as the searches' templates are, so for it the bits are gathered by
+// the instruction made for that; Clang finds that instruction itself.
 template <class M>
-[[gnu::always_inline]] inline bool AnySignBit(const M& m)
+[[gnu::always_inline]] inline u32 SignBits(const M& m)
 {
 #if defined(__x86_64__) && !defined(__clang__)
-    if constexpr (sizeof m == 8 * sizeof m[0])
-        return __builtin_ia32_cvtq2mask512(__builtin_bit_cast(i64x8_c, m)) != 0;
+    if constexpr (sizeof m == 8 * sizeof(f64))
+        return __builtin_ia32_cvtq2mask512(__builtin_bit_cast(i64x8_c, m));
+    else if constexpr (sizeof m == 4 * sizeof(f64))
+        return __builtin_ia32_movmskpd256(__builtin_bit_cast(f64_quad_c, m));
+    else
+        return __builtin_ia32_movmskpd(__builtin_bit_cast(f64_pair_c, m));
+#else
+    u32 bits = 0;
+    for (u32 j = 0; j < sizeof m / sizeof m[0]; ++j)
+        bits |= static_cast<u32>(m[j] < 0) << j;
+    return bits;
 #endif
-    return AnyLane(m < 0);
 }
 
 // Per lane, `least` takes `e` where e is less (the smaller, the first on

@@ -3,6 +3,7 @@
 #include "dxt/lanes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -300,15 +301,18 @@ template <class V>
             // comparison): all three top bits clear. Lanes so marked are
             // checked one by one.
             const V margin = x2 - reach * d;
-            if (AnySignBit(~(__builtin_bit_cast(bits_t, margin) | __builtin_bit_cast(bits_t, d) | (b3 - b2_lanes)))) {
+            if (u32 marked =
+                    SignBits(~(__builtin_bit_cast(bits_t, margin) | __builtin_bit_cast(bits_t, d) | (b3 - b2_lanes)))) {
                 // Lanes are read from memory only here, on the rare step.
                 f64 x2_at[kLanes], d_at[kLanes];
                 StoreLanes(x2_at, x2);
                 StoreLanes(d_at, d);
-                for (i32 j = 0; j < kLanes; ++j)
-                    if (b3 >= b2_at[j] && d_at[j] > 0.0 && x2_at[j] >= near.reach * d_at[j] &&
+                for (; marked != 0; marked &= marked - 1) {
+                    const i32 j = std::countr_zero(marked);
+                    if (d_at[j] > 0.0 && x2_at[j] >= near.reach * d_at[j] &&
                         !near.Meet({static_cast<i32>(b1_at[j]), static_cast<i32>(b2_at[j]), b3, x2_at[j], d_at[j]}))
                         return Plain(colors, bounds);
+                }
                 reach = V{} + near.reach;
             }
             if (b3 == lowest_b2)
