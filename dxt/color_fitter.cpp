@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 
 namespace {
 
@@ -284,11 +283,25 @@ struct ordering_c {
     i32 at[16];
     // Some colours project equally, so the other tie-break orders them apart.
     bool ties = true;
-    bool operator==(const ordering_c& o) const { return count == o.count && std::equal(at, at + count, o.at); }
+    // Compared in place: a library call costs more than these few places.
+    bool operator==(const ordering_c& o) const
+    {
+        if (count != o.count)
+            return false;
+        for (i32 i = 0; i < count; ++i)
+            if (at[i] != o.at[i])
+                return false;
+        return true;
+    }
     // The same colours in reverse order.
     bool Reverses(const ordering_c& o) const
     {
-        return count == o.count && std::equal(at, at + count, std::make_reverse_iterator(o.at + o.count));
+        if (count != o.count)
+            return false;
+        for (i32 i = 0; i < count; ++i)
+            if (at[i] != o.at[count - 1 - i])
+                return false;
+        return true;
     }
     i32 operator[](i32 i) const { return at[i]; }
 };
@@ -466,12 +479,14 @@ struct symmetric3_c {
     }
     // The square, each entry summed in the order of a plain product; its
     // lower half would equal the upper to the last bit (each product there
-    // equals one here), so only the upper is formed.
+    // equals one here), so only the upper is formed. A plain product starts
+    // from zero, which could only turn a zero's sign, and the axis made from
+    // the matrix serves only to compare projections, where signs of zero are
+    // alike: left out, each square waits on one addition less.
     symmetric3_c Squared() const
     {
-        return {0.0 + xx * xx + xy * xy + xz * xz, 0.0 + xx * xy + xy * yy + xz * yz,
-                0.0 + xx * xz + xy * yz + xz * zz, 0.0 + xy * xy + yy * yy + yz * yz,
-                0.0 + xy * xz + yy * yz + yz * zz, 0.0 + xz * xz + yz * yz + zz * zz};
+        return {xx * xx + xy * xy + xz * xz, xx * xy + xy * yy + xz * yz, xx * xz + xy * yz + xz * zz,
+                xy * xy + yy * yy + yz * yz, xy * xz + yy * yz + yz * zz, xz * xz + yz * yz + zz * zz};
     }
     void Scale(f64 s)
     {
@@ -524,9 +539,12 @@ ordering_c color_fit_c::SortByProjection(const vec3& axis, i32 tie_break) const
 {
     ordering_c order;
     order.count = k_;
+    // Every slot at once from the colours by channel, which are zero past
+    // the last: a fixed count of lanes.
     f64 proj[16];
-    for (i32 u = 0; u < k_; ++u)
-        proj[u] = Dot(axis, uc_[u]);
+    for (i32 u = 0; u < 16; ++u)
+        proj[u] =
+            axis[0] * levels_.channels[0][u] + axis[1] * levels_.channels[1][u] + axis[2] * levels_.channels[2][u];
     if (OrderByProjection(proj, k_, tie_break, order.at)) {
         order.ties = false;
         for (i32 i = 1; i < k_; ++i)
