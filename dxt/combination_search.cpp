@@ -81,16 +81,22 @@ template <class V>
     // Per channel, entry and colour: the squared distance under each of the
     // four choices, side by side.
     f64_quad_c error[3][4][kRow];
-    for (i32 c = 0; c < 3; ++c)
+    for (i32 c = 0; c < 3; ++c) {
+        // The entries a choice at a time, four divisions in one.
+        f64 scaled[4][4];
+        for (i32 choice = 0; choice < 4; ++choice) {
+            f64_quad_c levels;
+            LoadLanes(levels, in.level[c][choice]);
+            StoreLanes(scaled[choice], levels * in.weight[c] / 255.0);
+        }
         for (i32 p = 0; p < 4; ++p) {
-            f64_quad_c entry;
-            for (i32 choice = 0; choice < 4; ++choice)
-                entry[choice] = in.level[c][choice][p] * in.weight[c] / 255.0;
+            const f64_quad_c entry = {scaled[0][p], scaled[1][p], scaled[2][p], scaled[3][p]};
             for (i32 u = 0; u < in.count; ++u) {
                 const f64_quad_c diff = in.channels[c][u] - entry;
                 error[c][p][u] = p < in.entries ? diff * diff : f64_quad_c{} + HUGE_VAL;
             }
         }
+    }
     V score[4][kParts];
     ScoreParts<V>(error, in, score, std::make_integer_sequence<i32, kParts>{});
     level_choice_c out;

@@ -2,6 +2,7 @@
 
 #include "dxt/alpha_fitter.h"
 #include "dxt/color_fitter.h"
+#include "dxt/rounding.h"
 
 #include <algorithm>
 #include <atomic>
@@ -168,9 +169,9 @@ void EncodeColor(const u32 texels[16], const bool present[16], i32 code, const f
         }
         slot[t] = block.count;
         f64* c = block.colors[block.count++];
-        c[0] = static_cast<f64>((p >> 16) & 0xff) / 255.0;
-        c[1] = static_cast<f64>((p >> 8) & 0xff) / 255.0;
-        c[2] = static_cast<f64>(p & 0xff) / 255.0;
+        c[0] = ByteToUnit(p >> 16);
+        c[1] = ByteToUnit(p >> 8);
+        c[2] = ByteToUnit(p);
     }
     for (i32 c = 0; c < 3; ++c)
         block.channel_weight[c] = weights[c];

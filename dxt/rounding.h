@@ -2,6 +2,7 @@
 // Rounding rules shared by the compressor's stages.
 #include "foundation/types.h"
 
+#include <array>
 #include <cmath>
 
 // Nearest integer, halves to even, as the hardware's default rounding does.
@@ -24,6 +25,19 @@ inline i32 UnitToByte(f64 x)
     if (t >= 256.0)
         return 255;
     return static_cast<i32>(t);
+}
+
+// A byte as a 0..1 value, v / 255 to the last bit, from a table: a block
+// makes dozens of them, and a division takes longer than a load.
+inline f64 ByteToUnit(u32 v)
+{
+    static constexpr std::array<f64, 256> kUnits = [] {
+        std::array<f64, 256> units{};
+        for (i32 i = 0; i < 256; ++i)
+            units[i] = i / 255.0;
+        return units;
+    }();
+    return kUnits[v & 0xff];
 }
 
 // The low byte of round-half-even(v), for values that may lie outside 0..255.
