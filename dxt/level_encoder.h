@@ -36,6 +36,10 @@ std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 wei
 // process: 0 (the default) one per processor, 1 the calling thread alone.
 void SetDxtLevelThreads(u32 threads);
 
+// The number of threads SetDxtLevelThreads allows, 0 turned into the number
+// of processors: the level generator shares its own work by it too.
+u32 DxtLevelThreads();
+
 // Encodes one block of up to 16 texels (t = 4 x row + column); a texel not in
 // `present` is missing. Writes 8 or 16 bytes.
 void EncodeDxtBlock(const u32 texels[16], const bool present[16], i32 code, const f32 weights[3],
