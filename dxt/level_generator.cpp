@@ -308,19 +308,22 @@ void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 
     std::optional<work_image_c> box_next;
     if (box_chain && (Enhances(work, o) || o.dither_per_level))
         box_next = BoxHalved(work);
+    // The box levels the step below needs are made while this level is
+    // encoded, which takes far longer; a deferred run, when the calling
+    // thread is to work alone or no thread can be had, makes them when they
+    // are asked for.
+    const std::launch box_launch =
+        DxtLevelThreads() > 1 ? std::launch::async | std::launch::deferred : std::launch::deferred;
     const f32 f0 = 1.0f - static_cast<f32>(o.fade_percent) * 0.01f;
     f32 f = f0;
     i32 level = 0;
     palette_state_c palette;
     bool done = false;
     while (true) {
-        // The box levels the step below needs are made while this level is
-        // encoded, which takes far longer; a deferred run, when no thread
-        // can be had, makes them when they are asked for.
         const bool box_step = box_chain && work.width >= 3 && work.height >= 3;
         std::future<work_image_c> box_after;
         if (box_step)
-            box_after = std::async(std::launch::async | std::launch::deferred, [&work, &box_next] {
+            box_after = std::async(box_launch, [&work, &box_next] {
                 if (!box_next)
                     box_next = BoxHalved(work);
                 return BoxHalved(*box_next);
