@@ -1,10 +1,15 @@
 #include "dxt/float_plane.h"
 
 #include "dxt/fft.h"
+#include "dxt/level_encoder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <exception>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 float_plane_c::float_plane_c(i32 w, i32 h) : width(w), height(h), data(static_cast<size_t>(w) * h, 0.0f) {}
 
@@ -136,21 +141,48 @@ float_plane_c ReduceByFft(const float_plane_c& src)
     return out;
 }
 
+void ForEachPlane(size_t texels, const std::function<void(i32)>& each_plane)
+{
+    // A 128x128 plane's reduction takes about as long as starting a thread.
+    constexpr size_t kThreadTexels = size_t{1} << 14;
+    const u32 threads = texels >= kThreadTexels ? std::min(DxtLevelThreads(), 4u) : 1u;
+    std::atomic<i32> next{0};
+    std::exception_ptr failures[4];
+    auto work = [&] {
+        for (i32 c; (c = next.fetch_add(1, std::memory_order_relaxed)) < 4;) {
+            try {
+                each_plane(c);
+            } catch (...) {
+                failures[c] = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> pool;
+    pool.reserve(threads - 1);
+    try {
+        while (pool.size() + 1 < threads)
+            pool.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads to be had: those started and the calling thread share the planes.
+    }
+    work();
+    for (std::thread& t : pool)
+        t.join();
+    for (const std::exception_ptr& failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
+}
+
 float_image_c ReduceWithKernel(const float_image_c& src, const float_kernel_c& kernel)
 {
-    float_image_c out;
-    for (i32 c = 0; c < 4; ++c)
-        out.planes[c] = ReduceWithKernel(src.planes[c], kernel);
-    out.width = out.planes[0].width;
-    out.height = out.planes[0].height;
-    return out;
+    return ReduceWithKernelThenPick(src, kernel, 0);
 }
 
 float_image_c ReduceWithKernelThenPick(const float_image_c& src, const float_kernel_c& kernel, i32 picks)
 {
     float_image_c out;
-    for (i32 c = 0; c < 4; ++c)
-        out.planes[c] = ReduceWithKernelThenPick(src.planes[c], kernel, picks);
+    ForEachPlane(src.planes[0].data.size(),
+                 [&](i32 c) { out.planes[c] = ReduceWithKernelThenPick(src.planes[c], kernel, picks); });
     out.width = out.planes[0].width;
     out.height = out.planes[0].height;
     return out;
@@ -159,8 +191,7 @@ float_image_c ReduceWithKernelThenPick(const float_image_c& src, const float_ker
 float_image_c ReduceByFft(const float_image_c& src)
 {
     float_image_c out;
-    for (i32 c = 0; c < 4; ++c)
-        out.planes[c] = ReduceByFft(src.planes[c]);
+    ForEachPlane(src.planes[0].data.size(), [&](i32 c) { out.planes[c] = ReduceByFft(src.planes[c]); });
     out.width = out.planes[0].width;
     out.height = out.planes[0].height;
     return out;

@@ -5,6 +5,7 @@
 #include "foundation/types.h"
 
 #include <array>
+#include <functional>
 #include <vector>
 
 struct float_plane_c {
@@ -57,6 +58,11 @@ float_plane_c ReduceByFft(const float_plane_c& src);
 
 float_image_c ReduceWithKernel(const float_image_c& src, const float_kernel_c& kernel);
 float_image_c ReduceByFft(const float_image_c& src);
+
+// Calls each_plane(c) for c = 0..3, on threads of their own (as many as
+// SetDxtLevelThreads allows) when the planes hold `texels` each, enough to
+// be worth it. The planes are independent, so the results are alike.
+void ForEachPlane(size_t texels, const std::function<void(i32)>& each_plane);
 
 // A sampled kernel of 2r + 1 taps along x (horizontal) or y.
 struct sampled_kernel_c {

@@ -33,9 +33,9 @@ float_image_c SplineReduce(const float_image_c& src)
 {
     const i32 nw = (src.width + 1) / 2, nh = (src.height + 1) / 2;
     float_image_c out(nw, nh);
-    std::vector<f32> rows(static_cast<size_t>(nw) * src.height), column(src.height), result(nh);
-    for (i32 c = 0; c < 4; ++c) {
+    ForEachPlane(src.planes[0].data.size(), [&](i32 c) {
         const float_plane_c& p = src.planes[c];
+        std::vector<f32> rows(static_cast<size_t>(nw) * src.height), column(src.height), result(nh);
         for (i32 y = 0; y < src.height; ++y)
             ResampleLine(&p.data[static_cast<size_t>(y) * src.width], src.width, &rows[static_cast<size_t>(y) * nw],
                          nw);
@@ -46,7 +46,7 @@ float_image_c SplineReduce(const float_image_c& src)
             for (i32 y = 0; y < nh; ++y)
                 out.planes[c].At(x, y) = result[y];
         }
-    }
+    });
     return out;
 }
 
