@@ -19,18 +19,27 @@ float_image_c::float_image_c(i32 w, i32 h) : width(w), height(h)
         p = float_plane_c(w, h);
 }
 
+void float_plane_c::Clamp(f32 lo, f32 hi)
+{
+    for (f32& v : data)
+        v = std::max(lo, std::min(hi, v));
+}
+
+void float_plane_c::Power(f32 exponent)
+{
+    for (f32& v : data)
+        v = std::pow(v, exponent);
+}
+
 void float_image_c::Clamp(f32 lo, f32 hi)
 {
     for (float_plane_c& p : planes)
-        for (f32& v : p.data)
-            v = std::max(lo, std::min(hi, v));
+        p.Clamp(lo, hi);
 }
 
 void float_image_c::Power(f32 exponent)
 {
-    for (float_plane_c& p : planes)
-        for (f32& v : p.data)
-            v = std::pow(v, exponent);
+    ForEachPlane(planes[0].data.size(), [&](i32 c) { planes[c].Power(exponent); });
 }
 
 void float_kernel_c::Normalize()
@@ -141,29 +150,27 @@ float_plane_c ReduceByFft(const float_plane_c& src)
     return out;
 }
 
-void ForEachPlane(size_t texels, const std::function<void(i32)>& each_plane)
+void ForEachTask(i32 count, bool threaded, const std::function<void(i32)>& each_task)
 {
-    // A 128x128 plane's reduction takes about as long as starting a thread.
-    constexpr size_t kThreadTexels = size_t{1} << 14;
-    const u32 threads = texels >= kThreadTexels ? std::min(DxtLevelThreads(), 4u) : 1u;
+    const i32 threads = threaded ? static_cast<i32>(std::min<u32>(DxtLevelThreads(), std::max(count, 1))) : 1;
     std::atomic<i32> next{0};
-    std::exception_ptr failures[4];
+    std::vector<std::exception_ptr> failures(static_cast<size_t>(std::max(count, 0)));
     auto work = [&] {
-        for (i32 c; (c = next.fetch_add(1, std::memory_order_relaxed)) < 4;) {
+        for (i32 i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;) {
             try {
-                each_plane(c);
+                each_task(i);
             } catch (...) {
-                failures[c] = std::current_exception();
+                failures[i] = std::current_exception();
             }
         }
     };
     std::vector<std::thread> pool;
-    pool.reserve(threads - 1);
+    pool.reserve(static_cast<size_t>(threads - 1));
     try {
-        while (pool.size() + 1 < threads)
+        while (static_cast<i32>(pool.size()) + 1 < threads)
             pool.emplace_back(work);
     } catch (const std::system_error&) {
-        // No more threads to be had: those started and the calling thread share the planes.
+        // No more threads to be had: those started and the calling thread share the tasks.
     }
     work();
     for (std::thread& t : pool)
@@ -171,6 +178,11 @@ void ForEachPlane(size_t texels, const std::function<void(i32)>& each_plane)
     for (const std::exception_ptr& failure : failures)
         if (failure)
             std::rethrow_exception(failure);
+}
+
+void ForEachPlane(size_t texels, const std::function<void(i32)>& each_plane)
+{
+    ForEachTask(4, texels >= kPlaneThreadTexels, each_plane);
 }
 
 float_image_c ReduceWithKernel(const float_image_c& src, const float_kernel_c& kernel)
