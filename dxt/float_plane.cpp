@@ -1,10 +1,15 @@
 #include "dxt/float_plane.h"
 
 #include "dxt/fft.h"
+#include "dxt/level_encoder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <exception>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 float_plane_c::float_plane_c(i32 w, i32 h) : width(w), height(h), data(static_cast<size_t>(w) * h, 0.0f) {}
 
@@ -14,18 +19,27 @@ float_image_c::float_image_c(i32 w, i32 h) : width(w), height(h)
         p = float_plane_c(w, h);
 }
 
+void float_plane_c::Clamp(f32 lo, f32 hi)
+{
+    for (f32& v : data)
+        v = std::max(lo, std::min(hi, v));
+}
+
+void float_plane_c::Power(f32 exponent)
+{
+    for (f32& v : data)
+        v = std::pow(v, exponent);
+}
+
 void float_image_c::Clamp(f32 lo, f32 hi)
 {
     for (float_plane_c& p : planes)
-        for (f32& v : p.data)
-            v = std::max(lo, std::min(hi, v));
+        p.Clamp(lo, hi);
 }
 
 void float_image_c::Power(f32 exponent)
 {
-    for (float_plane_c& p : planes)
-        for (f32& v : p.data)
-            v = std::pow(v, exponent);
+    ForEachPlane(planes[0].data.size(), [&](i32 c) { planes[c].Power(exponent); });
 }
 
 void float_kernel_c::Normalize()
@@ -136,21 +150,51 @@ float_plane_c ReduceByFft(const float_plane_c& src)
     return out;
 }
 
+void ForEachTask(i32 count, bool threaded, const std::function<void(i32)>& each_task)
+{
+    const i32 threads = threaded ? static_cast<i32>(std::min<u32>(DxtLevelThreads(), std::max(count, 1))) : 1;
+    std::atomic<i32> next{0};
+    std::vector<std::exception_ptr> failures(static_cast<size_t>(std::max(count, 0)));
+    auto work = [&] {
+        for (i32 i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;) {
+            try {
+                each_task(i);
+            } catch (...) {
+                failures[i] = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> pool;
+    pool.reserve(static_cast<size_t>(threads - 1));
+    try {
+        while (static_cast<i32>(pool.size()) + 1 < threads)
+            pool.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads to be had: those started and the calling thread share the tasks.
+    }
+    work();
+    for (std::thread& t : pool)
+        t.join();
+    for (const std::exception_ptr& failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
+}
+
+void ForEachPlane(size_t texels, const std::function<void(i32)>& each_plane)
+{
+    ForEachTask(4, texels >= kPlaneThreadTexels, each_plane);
+}
+
 float_image_c ReduceWithKernel(const float_image_c& src, const float_kernel_c& kernel)
 {
-    float_image_c out;
-    for (i32 c = 0; c < 4; ++c)
-        out.planes[c] = ReduceWithKernel(src.planes[c], kernel);
-    out.width = out.planes[0].width;
-    out.height = out.planes[0].height;
-    return out;
+    return ReduceWithKernelThenPick(src, kernel, 0);
 }
 
 float_image_c ReduceWithKernelThenPick(const float_image_c& src, const float_kernel_c& kernel, i32 picks)
 {
     float_image_c out;
-    for (i32 c = 0; c < 4; ++c)
-        out.planes[c] = ReduceWithKernelThenPick(src.planes[c], kernel, picks);
+    ForEachPlane(src.planes[0].data.size(),
+                 [&](i32 c) { out.planes[c] = ReduceWithKernelThenPick(src.planes[c], kernel, picks); });
     out.width = out.planes[0].width;
     out.height = out.planes[0].height;
     return out;
@@ -159,8 +203,7 @@ float_image_c ReduceWithKernelThenPick(const float_image_c& src, const float_ker
 float_image_c ReduceByFft(const float_image_c& src)
 {
     float_image_c out;
-    for (i32 c = 0; c < 4; ++c)
-        out.planes[c] = ReduceByFft(src.planes[c]);
+    ForEachPlane(src.planes[0].data.size(), [&](i32 c) { out.planes[c] = ReduceByFft(src.planes[c]); });
     out.width = out.planes[0].width;
     out.height = out.planes[0].height;
     return out;

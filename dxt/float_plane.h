@@ -5,6 +5,7 @@
 #include "foundation/types.h"
 
 #include <array>
+#include <functional>
 #include <vector>
 
 struct float_plane_c {
@@ -16,6 +17,9 @@ struct float_plane_c {
     float_plane_c(i32 w, i32 h);
     f32& At(i32 x, i32 y) { return data[static_cast<size_t>(y) * width + x]; }
     f32 At(i32 x, i32 y) const { return data[static_cast<size_t>(y) * width + x]; }
+
+    void Clamp(f32 lo, f32 hi);
+    void Power(f32 exponent);
 };
 
 // Four planes of one size, one per byte of the work pixel (blue, green, red, alpha).
@@ -57,6 +61,20 @@ float_plane_c ReduceByFft(const float_plane_c& src);
 
 float_image_c ReduceWithKernel(const float_image_c& src, const float_kernel_c& kernel);
 float_image_c ReduceByFft(const float_image_c& src);
+
+// Calls each_task(i) for i = 0..count - 1, shared among as many threads as
+// SetDxtLevelThreads allows when `threaded`, else on the calling thread
+// alone. The tasks must be independent, so that the results are alike
+// either way. The first task's exception, if any, is thrown once all are done.
+void ForEachTask(i32 count, bool threaded, const std::function<void(i32)>& each_task);
+
+// Texels a plane must hold for its reduction to be worth a thread of its
+// own: a 128x128 plane's takes about as long as starting one.
+inline constexpr size_t kPlaneThreadTexels = size_t{1} << 14;
+
+// ForEachTask over the four planes, threaded when they hold `texels` each,
+// at least kPlaneThreadTexels.
+void ForEachPlane(size_t texels, const std::function<void(i32)>& each_plane);
 
 // A sampled kernel of 2r + 1 taps along x (horizontal) or y.
 struct sampled_kernel_c {

@@ -1,8 +1,11 @@
 #include "dxt/float_plane.h"
 
+#include "dxt/level_encoder.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -132,6 +135,31 @@ TEST(FloatPlane, ClampAndPower)
     EXPECT_EQ(img.planes[0].data, (std::vector<f32>{0.0f, 2.0f}));
     img.Power(2.0f);
     EXPECT_EQ(img.planes[0].data, (std::vector<f32>{0.0f, 4.0f}));
+}
+
+// A four-plane image's reductions are each plane's own, whichever thread
+// works on which plane.
+TEST(FloatPlane, ImageReductionsArePlaneByPlane)
+{
+    const i32 side = 256;
+    float_image_c image(side, side);
+    u32 seed = 17;
+    for (float_plane_c& plane : image.planes)
+        for (f32& v : plane.data)
+            v = static_cast<f32>((seed = seed * 1664525u + 1013904223u) >> 24) / 255.0f;
+    float_kernel_c kernel(4);
+    kernel.taps = {-0.1f, 0.6f, 0.6f, -0.1f};
+    SetDxtLevelThreads(4);
+    const float_image_c by_fft = ReduceByFft(image), by_kernel = ReduceWithKernel(image, kernel),
+                        picked = ReduceWithKernelThenPick(image, kernel, 2);
+    SetDxtLevelThreads(0);
+    for (i32 c = 0; c < 4; ++c) {
+        EXPECT_TRUE(by_fft.planes[c].data == ReduceByFft(image.planes[c]).data) << c;
+        EXPECT_TRUE(by_kernel.planes[c].data == ReduceWithKernel(image.planes[c], kernel).data) << c;
+        EXPECT_TRUE(picked.planes[c].data == ReduceWithKernelThenPick(image.planes[c], kernel, 2).data) << c;
+    }
+    EXPECT_EQ(picked.width, side / 8);
+    EXPECT_EQ(picked.height, side / 8);
 }
 
 } // namespace

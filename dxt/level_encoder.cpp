@@ -293,6 +293,12 @@ void SetDxtLevelThreads(u32 threads)
     level_threads.store(threads, std::memory_order_relaxed);
 }
 
+u32 DxtLevelThreads()
+{
+    const u32 threads = level_threads.load(std::memory_order_relaxed);
+    return threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
+}
+
 std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 weights[3], bool force_four_colors,
                                bool quick_fit, u32 threads)
 {
@@ -300,9 +306,7 @@ std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 wei
     const i32 rows = (std::max(level.height, 0) + 3) / 4;
     const u64 blocks = static_cast<u64>(rows) * ((static_cast<u64>(std::max(level.width, 0)) + 3) / 4);
     if (threads == 0)
-        threads = level_threads.load(std::memory_order_relaxed);
-    if (threads == 0)
-        threads = std::max(1u, std::thread::hardware_concurrency());
+        threads = DxtLevelThreads();
     const u64 useful = std::max<u64>(1, blocks / (quick_fit ? kQuickBlocksPerThread : kFullBlocksPerThread));
     const i32 workers = static_cast<i32>(std::min<u64>({threads, useful, static_cast<u64>(std::max(rows, 1))}));
     if (workers <= 1) {

@@ -32,9 +32,14 @@ u64 DxtLevelSize(i32 width, i32 height, i32 code);
 std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 weights[3], bool force_four_colors,
                                bool quick_fit, u32 threads = 0);
 
-// How many threads level encoding may use from now on, for the whole
-// process: 0 (the default) one per processor, 1 the calling thread alone.
+// How many threads level encoding, and the level generator's reading and
+// halving around it, may use from now on, for the whole process: 0 (the
+// default) one per processor, 1 the calling thread alone.
 void SetDxtLevelThreads(u32 threads);
+
+// The number of threads SetDxtLevelThreads allows, 0 turned into the number
+// of processors.
+u32 DxtLevelThreads();
 
 // Encodes one block of up to 16 texels (t = 4 x row + column); a texel not in
 // `present` is missing. Writes 8 or 16 bytes.

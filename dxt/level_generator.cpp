@@ -12,9 +12,14 @@
 #include "dxt/rounding.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <future>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -37,6 +42,41 @@ u32 SetByte(u32 p, i32 i, u32 v)
 bool OnBorder(const work_image_c& w, i32 x, i32 y)
 {
     return x == 0 || y == 0 || x == w.width - 1 || y == w.height - 1;
+}
+
+// Texels a band of rows must hold to be worth a thread of its own: about a
+// megabyte, which takes a few times as long to copy as a thread to start.
+constexpr size_t kBandTexels = size_t{1} << 18;
+
+// Calls rows_of(first, end) over the rows [0, rows) in bands shared among up
+// to DxtLevelThreads() threads. Each row is one band's alone, so what is
+// written does not depend on how the rows were shared.
+template <class F>
+void ForRowBands(i32 rows, i32 row_texels, const F& rows_of)
+{
+    const size_t texels = static_cast<size_t>(rows) * static_cast<size_t>(row_texels);
+    const i64 bands = static_cast<i64>(std::min<size_t>(
+        {DxtLevelThreads(), std::max<size_t>(1, texels / kBandTexels), static_cast<size_t>(std::max(rows, 1))}));
+    if (bands <= 1) {
+        rows_of(0, rows);
+        return;
+    }
+    std::atomic<i64> next{0};
+    auto work = [&] {
+        for (i64 b; (b = next.fetch_add(1, std::memory_order_relaxed)) < bands;)
+            rows_of(static_cast<i32>(rows * b / bands), static_cast<i32>(rows * (b + 1) / bands));
+    };
+    std::vector<std::thread> pool;
+    pool.reserve(static_cast<size_t>(bands - 1));
+    try {
+        while (static_cast<i64>(pool.size()) < bands - 1)
+            pool.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads to be had: those started and the calling thread share the bands.
+    }
+    work();
+    for (std::thread& t : pool)
+        t.join();
 }
 
 void Deliver(dxt_level_callback callback, const std::vector<u8>& data, i32 level)
@@ -245,6 +285,12 @@ void DitherLevel(work_image_c& w, i32 format)
         }
 }
 
+// Whether the level is enhanced before it is delivered.
+bool Enhances(const work_image_c& w, const dxt_options_c& o)
+{
+    return o.enhance_on && o.enhance_min_size < w.width && o.enhance_min_size < w.height;
+}
+
 void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 face_w, i32 face_h, i64 offset)
 {
     const dxt_options_c& o = s.options;
@@ -256,14 +302,33 @@ void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 
     const std::vector<float_image_c> chain = o.mip_mode == 32 || box_chain
                                                  ? std::vector<float_image_c>{}
                                                  : BuildChain(work.pixels.data(), work.width, work.height, o);
-    work_image_c box_next = box_chain ? BoxHalved(work) : work_image_c{};
+    // The chain's level below the work image's, free of the work image's
+    // changes. The first level is read for it while it is delivered, unless
+    // it is changed before.
+    std::optional<work_image_c> box_next;
+    if (box_chain && (Enhances(work, o) || o.dither_per_level))
+        box_next = BoxHalved(work);
+    // The box levels the step below needs are made while this level is
+    // encoded, which takes far longer; a deferred run, when the calling
+    // thread is to work alone or no thread can be had, makes them when they
+    // are asked for.
+    const std::launch box_launch =
+        DxtLevelThreads() > 1 ? std::launch::async | std::launch::deferred : std::launch::deferred;
     const f32 f0 = 1.0f - static_cast<f32>(o.fade_percent) * 0.01f;
     f32 f = f0;
     i32 level = 0;
     palette_state_c palette;
     bool done = false;
     while (true) {
-        if (o.enhance_on && o.enhance_min_size < work.width && o.enhance_min_size < work.height)
+        const bool box_step = box_chain && work.width >= 3 && work.height >= 3;
+        std::future<work_image_c> box_after;
+        if (box_step)
+            box_after = std::async(box_launch, [&work, &box_next] {
+                if (!box_next)
+                    box_next = BoxHalved(work);
+                return BoxHalved(*box_next);
+            });
+        if (Enhances(work, o))
             EnhanceWork(work, o);
         if (o.dither_per_level)
             DitherLevel(work, format);
@@ -276,17 +341,17 @@ void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 
             if (o.mip_mode == 32) {
                 offset += static_cast<i64>(s.bytes_per_pixel) * work.width;
                 ExtractFace(work, s, (work.width + 1) / 2, (work.height + 1) / 2, offset, format);
-            } else if (work.width < 3 || work.height < 3 ||
-                       (!box_chain && static_cast<size_t>(level) >= chain.size())) {
-                HalveInPlace(work, o);
-            } else if (box_chain) {
+            } else if (box_step) {
                 // The chain's own level: the work image's changes stay out of the levels below.
-                work = std::exchange(box_next, BoxHalved(box_next));
+                work_image_c after = box_after.get();
+                work = std::exchange(*box_next, std::move(after));
+            } else if (box_chain || work.width < 3 || work.height < 3 || static_cast<size_t>(level) >= chain.size()) {
+                HalveInPlace(work, o);
             } else {
                 const float_image_c& next = chain[level];
                 work.width = next.width;
                 work.height = next.height;
-                work.pixels.assign(static_cast<size_t>(next.width) * next.height, 0);
+                work.pixels.resize(static_cast<size_t>(next.width) * next.height);
                 ImageToPixels(next, work.pixels.data());
             }
             if (o.clear_border_alpha || o.border_color_on)
@@ -335,28 +400,40 @@ void ExtractFace(work_image_c& work, const dxt_work_state_c& s, i32 face_w, i32 
         throw std::invalid_argument("Face lies outside the image");
     work.width = face_w;
     work.height = face_h;
-    work.pixels.assign(static_cast<size_t>(face_w) * face_h, 0);
+    work.pixels.resize(static_cast<size_t>(face_w) * face_h);
     const bool dither = o.dither_on_read && format != 17 && format != 18 && (format < 20 || format > 23);
-    for (i32 y = 0; y < face_h; ++y) {
-        const u8* row = s.pixels + y * s.row_pitch + offset;
-        for (i32 x = 0; x < face_w; ++x) {
-            const u8* src = row + x * bpp;
-            u32 p = src[0] | (src[1] << 8) | (src[2] << 16) | (static_cast<u32>(bpp == 4 ? src[3] : 255) << 24);
-            if (dither)
-                p = DitherPixel(p, x, y, format);
-            const bool border = OnBorder(work, x, y);
-            if (o.clear_border_alpha && border)
-                p = SetByte(p, 3, 0);
-            if (o.border_color_on && border)
-                for (i32 c = 0; c < 3; ++c)
-                    p = SetByte(p, c, o.border_color[c]);
-            if (o.alpha_cutout)
-                p = Cutout(p, o.alpha_cutoff);
-            if (o.swap_red_blue)
-                p = (p & 0xff00ff00) | ((p & 0xff) << 16) | ((p >> 16) & 0xff);
-            work.pixels[static_cast<size_t>(y) * face_w + x] = p;
+    const bool plain =
+        bpp == 4 && !dither && !o.clear_border_alpha && !o.border_color_on && !o.alpha_cutout && !o.swap_red_blue;
+    ForRowBands(face_h, face_w, [&](i32 first, i32 end) {
+        for (i32 y = first; y < end; ++y) {
+            const u8* row = s.pixels + y * s.row_pitch + offset;
+            u32* out = &work.pixels[static_cast<size_t>(y) * face_w];
+            if (plain) {
+                for (i32 x = 0; x < face_w; ++x) {
+                    const u8* src = row + 4 * x;
+                    out[x] = src[0] | (src[1] << 8) | (src[2] << 16) | (static_cast<u32>(src[3]) << 24);
+                }
+                continue;
+            }
+            for (i32 x = 0; x < face_w; ++x) {
+                const u8* src = row + x * bpp;
+                u32 p = src[0] | (src[1] << 8) | (src[2] << 16) | (static_cast<u32>(bpp == 4 ? src[3] : 255) << 24);
+                if (dither)
+                    p = DitherPixel(p, x, y, format);
+                const bool border = OnBorder(work, x, y);
+                if (o.clear_border_alpha && border)
+                    p = SetByte(p, 3, 0);
+                if (o.border_color_on && border)
+                    for (i32 c = 0; c < 3; ++c)
+                        p = SetByte(p, c, o.border_color[c]);
+                if (o.alpha_cutout)
+                    p = Cutout(p, o.alpha_cutoff);
+                if (o.swap_red_blue)
+                    p = (p & 0xff00ff00) | ((p & 0xff) << 16) | ((p >> 16) & 0xff);
+                out[x] = p;
+            }
         }
-    }
+    });
 }
 
 std::vector<u8> PackLevel(const work_image_c& w, const dxt_work_state_c& s, i32 format)

@@ -5,6 +5,9 @@
 #include "dxt/dxt_options.h"
 #include "foundation/types.h"
 
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 // The working state of one compression.
@@ -18,11 +21,36 @@ struct dxt_work_state_c {
     f32 weights[3] = {}; // red, green, blue error weights
 };
 
+// Leaves the elements a vector grows by unset: every work image is written in
+// full as soon as it is sized, and filling a large one with zeros first would
+// cost as much as writing it.
+template <class T>
+struct unset_allocator_c : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = unset_allocator_c<U>;
+    };
+    unset_allocator_c() = default;
+    template <class U>
+    unset_allocator_c(const unset_allocator_c<U>&) noexcept
+    {}
+    template <class U>
+    void construct(U* p) noexcept
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... A>
+    void construct(U* p, A&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
+    }
+};
+
 // A 32-bit work image, rows packed.
 struct work_image_c {
     i32 width = 0;
     i32 height = 0;
-    std::vector<u32> pixels;
+    std::vector<u32, unset_allocator_c<u32>> pixels;
 };
 
 // Stores the colour weights, divided by their length unless that is 0 or 1.

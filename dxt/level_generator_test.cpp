@@ -1,6 +1,7 @@
 #include "dxt/level_generator.h"
 
 #include "dxt/float_plane.h"
+#include "dxt/level_encoder.h"
 #include "dxt/mip_chain.h"
 #include "dxt/ordered_dither.h"
 #include "dxt/testing/capture.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -274,6 +276,113 @@ TEST(LevelGenerator, BoxLevelsAreTheFloatChainsLevels)
             for (i32 c = 0; c < 4; ++c)
                 expected.push_back(static_cast<u8>(q >> (8 * c)));
         EXPECT_EQ(Deliveries()[level].bytes, expected) << level;
+    }
+}
+
+// The deliveries of one compression of rows `pitch` bytes apart.
+std::vector<delivery_c> Compressed(const std::vector<u8>& bytes, i32 width, i32 height, i32 pitch, i32 bpp,
+                                   const dxt_options_c& o)
+{
+    Deliveries().clear();
+    EXPECT_EQ(CompressDxt(bytes.data(), width, height, pitch, &o, bpp, CaptureLevel), 0);
+    return Deliveries();
+}
+
+void ExpectSameDeliveries(const std::vector<delivery_c>& a, const std::vector<delivery_c>& b)
+{
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].level, b[i].level) << i;
+        EXPECT_TRUE(a[i].bytes == b[i].bytes) << i;
+    }
+}
+
+TEST(LevelGenerator, FacesAreReadRowByRowAtTheirOffset)
+{
+    // Six 8x8 faces side by side, rows padded; every byte differs from its neighbours.
+    const i32 side = 8, pitch = 6 * side * 4 + 12;
+    std::vector<u8> bytes(static_cast<size_t>(pitch) * side);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<u8>(i * 7 + 3);
+    dxt_options_c o = OptionsFor(17);
+    o.texture_kind = 81;
+    const std::vector<delivery_c> faces = Compressed(bytes, 6 * side, side, pitch, 4, o);
+    ASSERT_EQ(faces.size(), 6u);
+    for (i32 f = 0; f < 6; ++f) {
+        std::vector<u8> expected;
+        for (i32 y = 0; y < side; ++y) {
+            const auto row = bytes.begin() + y * pitch + f * side * 4;
+            expected.insert(expected.end(), row, row + side * 4);
+        }
+        EXPECT_EQ(faces[f].bytes, expected) << f;
+    }
+}
+
+// Four-byte pixels with no per-pixel option are copied as they lie; the same
+// picture read through the options' path, as three-byte pixels or with red
+// and blue swapped back, must give every byte alike, on any number of
+// threads (the picture is large enough to be read in bands).
+TEST(LevelGenerator, PlainReadIsTheOptionsRead)
+{
+    const i32 w = 1024, h = 512;
+    std::vector<u8> rgba(static_cast<size_t>(w) * h * 4), opaque(rgba.size()), rgb, swapped(rgba.size());
+    u32 seed = 99;
+    for (u8& b : rgba)
+        b = static_cast<u8>((seed = seed * 1664525u + 1013904223u) >> 24);
+    for (size_t i = 0; i < rgba.size(); i += 4) {
+        for (i32 c = 0; c < 3; ++c)
+            rgb.push_back(rgba[i + c]);
+        std::copy(&rgba[i], &rgba[i] + 3, &opaque[i]);
+        opaque[i + 3] = 255;
+        swapped[i] = rgba[i + 2];
+        swapped[i + 1] = rgba[i + 1];
+        swapped[i + 2] = rgba[i];
+        swapped[i + 3] = rgba[i + 3];
+    }
+    const dxt_options_c plain = OptionsFor(17, 0);
+    dxt_options_c swap = plain;
+    swap.swap_red_blue = 1;
+    for (const u32 threads : {1u, 4u}) {
+        SetDxtLevelThreads(threads);
+        ExpectSameDeliveries(Compressed(opaque, w, h, w * 4, 4, plain), Compressed(rgb, w, h, w * 3, 3, plain));
+        ExpectSameDeliveries(Compressed(rgba, w, h, w * 4, 4, plain), Compressed(swapped, w, h, w * 4, 4, swap));
+    }
+    SetDxtLevelThreads(0);
+}
+
+// The box levels below are made from the clean level above, not from the
+// dithered one that was delivered, whenever both its sides are 3 or more.
+TEST(LevelGenerator, PerLevelDitherStaysOutOfTheLevelsBelow)
+{
+    const i32 w = 37, h = 21;
+    std::vector<u32> p(static_cast<size_t>(w) * h);
+    u32 seed = 777;
+    for (u32& v : p)
+        v = seed = seed * 1664525u + 1013904223u;
+    ASSERT_EQ(Capture(p, w, h, OptionsFor(17, 0)), 0);
+    const std::vector<delivery_c> clean = Deliveries();
+    dxt_options_c o = OptionsFor(16, 0);
+    o.dither_per_level = 1;
+    ASSERT_EQ(Capture(p, w, h, o), 0);
+    ASSERT_EQ(Deliveries().size(), clean.size());
+    i32 lw = w, lh = h;
+    for (size_t level = 0; level < clean.size(); ++level) {
+        const std::vector<u8>& b = clean[level].bytes;
+        std::vector<u8> expected;
+        for (i32 y = 0; y < lh; ++y)
+            for (i32 x = 0; x < lw; ++x) {
+                const size_t i = (static_cast<size_t>(y) * lw + x) * 4;
+                const u32 q = DitherPixel(
+                    b[i] | (b[i + 1] << 8) | (b[i + 2] << 16) | (static_cast<u32>(b[i + 3]) << 24), x, y, 16);
+                const u32 packed = ((q >> 8) & 0xf800) | ((q >> 5) & 0x07e0) | ((q >> 3) & 0x001f);
+                expected.push_back(static_cast<u8>(packed));
+                expected.push_back(static_cast<u8>(packed >> 8));
+            }
+        EXPECT_EQ(Deliveries()[level].bytes, expected) << level;
+        if (lw < 3 || lh < 3)
+            break;
+        lw = (lw + 1) / 2;
+        lh = (lh + 1) / 2;
     }
 }
 

@@ -33,9 +33,9 @@ float_image_c SplineReduce(const float_image_c& src)
 {
     const i32 nw = (src.width + 1) / 2, nh = (src.height + 1) / 2;
     float_image_c out(nw, nh);
-    std::vector<f32> rows(static_cast<size_t>(nw) * src.height), column(src.height), result(nh);
-    for (i32 c = 0; c < 4; ++c) {
+    ForEachPlane(src.planes[0].data.size(), [&](i32 c) {
         const float_plane_c& p = src.planes[c];
+        std::vector<f32> rows(static_cast<size_t>(nw) * src.height), column(src.height), result(nh);
         for (i32 y = 0; y < src.height; ++y)
             ResampleLine(&p.data[static_cast<size_t>(y) * src.width], src.width, &rows[static_cast<size_t>(y) * nw],
                          nw);
@@ -46,14 +46,19 @@ float_image_c SplineReduce(const float_image_c& src)
             for (i32 y = 0; y < nh; ++y)
                 out.planes[c].At(x, y) = result[y];
         }
-    }
+    });
     return out;
+}
+
+bool Reducible(i32 width, i32 height)
+{
+    // The next level of the halving builders would have a side of 0, or be 1x1.
+    return width / 2 >= 1 && height / 2 >= 1 && !(width / 2 == 1 && height / 2 == 1);
 }
 
 bool Reducible(const float_image_c& level)
 {
-    // The next level of the halving builders would have a side of 0, or be 1x1.
-    return level.width / 2 >= 1 && level.height / 2 >= 1 && !(level.width / 2 == 1 && level.height / 2 == 1);
+    return Reducible(level.width, level.height);
 }
 
 } // namespace
@@ -106,26 +111,39 @@ std::vector<float_image_c> BuildChain(const u32* pixels, i32 width, i32 height, 
         float_image_c face = chain[0];
         if (filter == 137)
             face.Power(o.filter_param_1);
-        for (i32 level = 1; Reducible(chain.back()); ++level) {
-            float_image_c next;
-            if (level <= 12) {
-                // The further reductions with (0, 1) only pick samples, so they commute with the clamp and power.
-                next = ReduceWithKernelThenPick(face, KaiserSincKernel(level, o.filter_param_3, o.filter_param_2),
-                                                level - 1);
-                if (filter == 137) {
-                    next.Clamp(0.0f, 100.0f);
-                    next.Power(1.0f / o.filter_param_1);
-                }
-            } else {
-                // Only twelve kernels exist: past them each level halves the one before with kernel 1.
-                float_image_c prev = chain.back();
-                if (filter == 137)
-                    prev.Power(o.filter_param_1);
-                next = ReduceWithKernel(prev, KaiserSincKernel(1, o.filter_param_3, o.filter_param_2));
-                if (filter == 137) {
-                    next.Clamp(0.0f, 100.0f);
-                    next.Power(1.0f / o.filter_param_1);
-                }
+        i32 direct = 0;
+        for (i32 w = face.width, h = face.height; direct < 12 && Reducible(w, h); w /= 2, h /= 2)
+            ++direct;
+        // The first twelve levels come from the face alone, each with a kernel
+        // of its own: they are made side by side, a plane at a time.
+        const bool threaded = face.planes[0].data.size() >= kPlaneThreadTexels;
+        std::vector<float_kernel_c> kernels(static_cast<size_t>(direct), float_kernel_c(0));
+        ForEachTask(direct, threaded,
+                    [&](i32 i) { kernels[i] = KaiserSincKernel(i + 1, o.filter_param_3, o.filter_param_2); });
+        chain.resize(static_cast<size_t>(direct) + 1);
+        ForEachTask(direct * 4, threaded, [&](i32 task) {
+            const i32 level = 1 + task / 4, c = task % 4;
+            // The further reductions with (0, 1) only pick samples, so they commute with the clamp and power.
+            float_plane_c& plane = chain[level].planes[c];
+            plane = ReduceWithKernelThenPick(face.planes[c], kernels[level - 1], level - 1);
+            if (filter == 137) {
+                plane.Clamp(0.0f, 100.0f);
+                plane.Power(1.0f / o.filter_param_1);
+            }
+        });
+        for (i32 level = 1; level <= direct; ++level) {
+            chain[level].width = chain[level].planes[0].width;
+            chain[level].height = chain[level].planes[0].height;
+        }
+        // Only twelve kernels exist: past them each level halves the one before with kernel 1.
+        while (Reducible(chain.back())) {
+            float_image_c prev = chain.back();
+            if (filter == 137)
+                prev.Power(o.filter_param_1);
+            float_image_c next = ReduceWithKernel(prev, KaiserSincKernel(1, o.filter_param_3, o.filter_param_2));
+            if (filter == 137) {
+                next.Clamp(0.0f, 100.0f);
+                next.Power(1.0f / o.filter_param_1);
             }
             chain.push_back(std::move(next));
         }

@@ -1,11 +1,13 @@
 #include "dxt/mip_chain.h"
 
+#include "dxt/level_encoder.h"
 #include "dxt/testing/capture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -142,6 +144,34 @@ TEST(MipChain, UnusableParametersAreRefused)
     o.mip_filter = 135;
     std::vector<u32> odd(12 * 8, 0xFF000000);
     EXPECT_EQ(Capture(odd, 12, 8, o), -4);
+}
+
+// The planes of a large level are reduced on threads of their own; the chain
+// must be the same however many there are.
+TEST(MipChain, ChainsAreAlikeOnAnyNumberOfThreads)
+{
+    const i32 w = 256, h = 128;
+    std::vector<u32> p(static_cast<size_t>(w) * h);
+    u32 seed = 4242;
+    for (u32& v : p)
+        v = seed = seed * 1664525u + 1013904223u;
+    for (const i16 filter : {134, 135, 136, 137}) {
+        dxt_options_c o = OptionsFor(17, 0);
+        o.mip_filter = filter;
+        o.filter_param_1 = 2.2f;
+        o.filter_param_2 = 4.0f;
+        o.filter_param_3 = 6;
+        SetDxtLevelThreads(1);
+        const std::vector<float_image_c> one = BuildChain(p.data(), w, h, o);
+        SetDxtLevelThreads(4);
+        const std::vector<float_image_c> four = BuildChain(p.data(), w, h, o);
+        ASSERT_EQ(one.size(), four.size()) << filter;
+        for (size_t level = 0; level < one.size(); ++level)
+            for (i32 c = 0; c < 4; ++c)
+                EXPECT_TRUE(one[level].planes[c].data == four[level].planes[c].data)
+                    << filter << " " << level << " " << c;
+    }
+    SetDxtLevelThreads(0);
 }
 
 } // namespace
