@@ -355,14 +355,14 @@ void color_fit_c::Run()
     if (b_.force_four)
         b_.palette_request = b_.palette_size = 4;
 
+    // Every colour is tested, with no early way out: the answers come as
+    // bits, without a branch to mispredict.
     bool grey = true, single = true;
     for (i32 i = 0; i < n_; ++i) {
         const i32 r = UnitToByte(b_.colors[i][0]), g = UnitToByte(b_.colors[i][1]), bl = UnitToByte(b_.colors[i][2]);
-        if (std::abs(r - g) > 2 || std::abs(r - bl) > 2 || std::abs(g - bl) > 2)
-            grey = false;
-        for (i32 c = 0; c < 3; ++c)
-            if (b_.colors[i][c] != b_.colors[0][c])
-                single = false;
+        grey &= (std::abs(r - g) <= 2) & (std::abs(r - bl) <= 2) & (std::abs(g - bl) <= 2);
+        single &= (b_.colors[i][0] == b_.colors[0][0]) & (b_.colors[i][1] == b_.colors[0][1]) &
+                  (b_.colors[i][2] == b_.colors[0][2]);
     }
     if (grey)
         bits_[1] = 5;

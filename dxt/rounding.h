@@ -18,13 +18,11 @@ inline f64 RoundHalfEven(f64 v)
 inline i32 UnitToByte(f64 x)
 {
     // floor(t) is above 0 exactly when t >= 1 and above 255 exactly when
-    // t >= 256; between them truncation is the floor, without a call.
+    // t >= 256; between them truncation is the floor, without a call. Picks,
+    // not branches: a block's colours fall on either side at random.
     const f64 t = x * 255.0 + 0.5;
-    if (!(t >= 1.0))
-        return 0;
-    if (t >= 256.0)
-        return 255;
-    return static_cast<i32>(t);
+    const f64 low = t >= 1.0 ? t : 0.0;
+    return static_cast<i32>(low < 255.0 ? low : 255.0);
 }
 
 // A byte as a 0..1 value, v / 255 to the last bit, from a table: a block
