@@ -2,6 +2,8 @@
 
 #include "dxt/lanes.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <utility>
 
@@ -93,21 +95,31 @@ template <class V>
             const f64_quad_c entry = {scaled[0][p], scaled[1][p], scaled[2][p], scaled[3][p]};
             for (i32 u = 0; u < in.count; ++u) {
                 const f64_quad_c diff = in.channels[c][u] - entry;
-                error[c][p][u] = p < in.entries ? diff * diff : f64_quad_c{} + HUGE_VAL;
+                error[c][p][u] = diff * diff;
             }
         }
     }
+    // A three-entry palette's fourth entry is infinitely far.
+    if (in.entries == 3)
+        for (auto& channel : error)
+            std::fill(channel[3], channel[3] + in.count, f64_quad_c{} + HUGE_VAL);
     V score[4][kParts];
     ScoreParts<V>(error, in, score, std::make_integer_sequence<i32, kParts>{});
+    // The lowest score below the limit, then the first combination with it:
+    // the scores lie in the order of the combinations.
+    V lowest = V{} + in.limit;
+    for (const V* s = &score[0][0]; s != &score[0][0] + 4 * kParts; ++s)
+        KeepLess(lowest, *s);
+    f64 best = lowest[0];
+    for (i32 j = 1; j < kLanes; ++j)
+        best = lowest[j] < best ? lowest[j] : best;
     level_choice_c out;
-    f64 best = in.limit;
-    for (i32 combo = 0; combo < 64; ++combo) {
-        const f64 s = score[combo >> 4][(combo & 15) / kLanes][combo % kLanes];
-        if (s < best) {
-            best = s;
-            out.combo = combo;
-        }
-    }
+    if (best < in.limit)
+        for (i32 v = 0;; ++v)
+            if (const u32 equal = EqualBits(score[v / kParts][v % kParts], V{} + best)) {
+                out.combo = v * kLanes + std::countr_zero(equal);
+                break;
+            }
 
     // Each colour's nearest entry under the winner.
     const i32 choice[3] = {out.combo & 3, (out.combo >> 2) & 3, out.combo >> 4};

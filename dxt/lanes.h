@@ -77,6 +77,20 @@ template <class V>
     least = e < least ? e : least;
 }
 
+// The lanes where `a` equals `b`, lane j as bit j; an eight-lane comparison
+// for GCC as for SignBits.
+template <class V>
+[[gnu::always_inline]] inline u32 EqualBits(const V& a, const V& b)
+{
+#if defined(__x86_64__) && !defined(__clang__)
+    if constexpr (sizeof(V) == 8 * sizeof(f64)) {
+        constexpr i32 kEqualOrdered = 0, kCurrentRounding = 4;
+        return __builtin_ia32_cmppd512_mask(a, b, kEqualOrdered, 0xff, kCurrentRounding);
+    }
+#endif
+    return SignBits(a == b);
+}
+
 // Whether the processor runs the four-lane paths.
 inline bool HasQuadLanes()
 {
