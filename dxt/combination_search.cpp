@@ -83,16 +83,16 @@ template <class V>
     // Per channel, entry and colour: the squared distance under each of the
     // four choices, side by side.
     f64_quad_c error[3][4][kRow];
+    // The entries by channel and choice, a choice's four divisions in one.
+    f64 scaled[3][4][4];
     for (i32 c = 0; c < 3; ++c) {
-        // The entries a choice at a time, four divisions in one.
-        f64 scaled[4][4];
         for (i32 choice = 0; choice < 4; ++choice) {
             f64_quad_c levels;
             LoadLanes(levels, in.level[c][choice]);
-            StoreLanes(scaled[choice], levels * in.weight[c] / 255.0);
+            StoreLanes(scaled[c][choice], levels * in.weight[c] / 255.0);
         }
         for (i32 p = 0; p < 4; ++p) {
-            const f64_quad_c entry = {scaled[0][p], scaled[1][p], scaled[2][p], scaled[3][p]};
+            const f64_quad_c entry = {scaled[c][0][p], scaled[c][1][p], scaled[c][2][p], scaled[c][3][p]};
             for (i32 u = 0; u < in.count; ++u) {
                 const f64_quad_c diff = in.channels[c][u] - entry;
                 error[c][p][u] = diff * diff;
@@ -121,20 +121,30 @@ template <class V>
                 break;
             }
 
-    // Each colour's nearest entry under the winner.
+    // Each colour's nearest entry under the winner, colours side by side;
+    // the first of equals, as a running comparison would keep it.
     const i32 choice[3] = {out.combo & 3, (out.combo >> 2) & 3, out.combo >> 4};
-    for (i32 u = 0; u < in.count; ++u) {
-        f64 least = (error[0][0][u][choice[0]] + error[1][0][u][choice[1]]) + error[2][0][u][choice[2]];
-        i32 index = 0;
-        for (i32 p = 1; p < in.entries; ++p) {
-            const f64 e = (error[0][p][u][choice[0]] + error[1][p][u][choice[1]]) + error[2][p][u][choice[2]];
-            if (e < least) {
-                least = e;
-                index = p;
+    for (i32 u = 0; u < in.count; u += kLanes) {
+        V distance[4];
+        for (i32 p = 0; p < 4; ++p) {
+            V sum[3];
+            for (i32 c = 0; c < 3; ++c) {
+                V colour;
+                LoadLanes(colour, in.channels[c] + u);
+                const V diff = colour - scaled[c][choice[c]][p];
+                sum[c] = diff * diff;
             }
+            distance[p] = p < in.entries ? (sum[0] + sum[1]) + sum[2] : V{} + HUGE_VAL;
         }
-        out.least[u] = least;
-        out.index[u] = index;
+        V least = distance[0];
+        for (i32 p = 1; p < 4; ++p)
+            KeepLess(least, distance[p]);
+        StoreLanes(out.least + u, least);
+        u32 at[4];
+        for (i32 p = 0; p < 4; ++p)
+            at[p] = EqualBits(distance[p], least);
+        for (i32 j = 0; j < kLanes; ++j)
+            out.index[u + j] = at[0] >> j & 1 ? 0 : at[1] >> j & 1 ? 1 : at[2] >> j & 1 ? 2 : at[3] >> j & 1 ? 3 : 0;
     }
     return out;
 }

@@ -7,7 +7,7 @@
 struct level_errors_c {
     i32 count = 0;       // unique colours, 1..16
     f64 omega[16];       // share of the block's texels
-    f64 channels[3][16]; // weighted colours by channel
+    f64 channels[3][16]; // weighted colours by channel, all 16 set (zero past `count`)
     f64 weight[3];       // channel weights
     // Per channel and choice (bit 0: end point 0 takes its high level, bit 1:
     // end point 1 does): the palette entries as 8-bit values.
@@ -23,8 +23,10 @@ struct level_choice_c {
     // (red + green + blue), summed over the colours in order, each term the
     // squared distance (colour - level · weight / 255)².
     i32 combo = 0;
-    i32 index[16]; // each colour's nearest entry under `combo` (the first on ties)
-    f64 least[16]; // and its distance
+    // Each colour's nearest entry under `combo` (the first on ties) and its
+    // distance; slots past `count` hold what their zero colours gave.
+    i32 index[16];
+    f64 least[16];
 };
 
 // Combinations are scored eight (AVX-512), four (AVX2) or two at a time;
