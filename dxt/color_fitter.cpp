@@ -319,7 +319,7 @@ private:
     bool Repeats(const ordering_c& order) const;
     void Remember(const ordering_c& order);
     cluster_fit_c RunPass(vec3 axis, const ordering_c* start, bool clamped, i32 max_iterations, ordering_c& last);
-    quantized_c Quantize(const vec3& e0, const vec3& e1, i32 palette) const;
+    quantized_c Quantize(const vec3& e0, const vec3& e1, i32 palette);
 
     void Refine(const vec3& e0, const vec3& e1, i32 fitted);
     bool OutsideBox(const vec3& p) const;
@@ -338,8 +338,10 @@ private:
     vec3 s_[16];  // sum of the centred members over n
     f64 omega_[16];
     i32 member_[16];
-    f64 spread_ = 0.0;        // mean squared centred distance
-    level_errors_c levels_{}; // the quantisations' common part, their levels aside
+    f64 spread_ = 0.0; // mean squared centred distance
+    // What the quantisations choose among; each sets its own levels and
+    // entries in place, the rest is the block's. Left unset until then, as d_.
+    level_errors_c levels_;
     ordering_c history_[16];
     size_t history_count_ = 0;
     size_t history_next_ = 0;
@@ -803,7 +805,7 @@ cluster_fit_c color_fit_c::ClusterFit(const ordering_c& order, bool clamped) con
     return fit_split(best_bounds);
 }
 
-quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) const
+quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette)
 {
     // Two candidate levels per end point and channel, as expanded 8-bit values.
     i32 cand[3][2][2];
@@ -828,18 +830,17 @@ quantized_c color_fit_c::Quantize(const vec3& e0, const vec3& e1, i32 palette) c
             cand[c][j][1] = ExpandTop(hi, bits);
         }
     }
-    level_errors_c errors = levels_;
     for (i32 c = 0; c < 3; ++c)
         for (i32 choice = 0; choice < 4; ++choice) {
             const i32 a = cand[c][0][choice & 1], bb = cand[c][1][choice >> 1];
-            f64* level = errors.level[c][choice];
+            f64* level = levels_.level[c][choice];
             level[0] = a;
             level[1] = bb;
             level[2] = palette == 4 ? (2 * a + bb + 1) / 3 : (a + bb) / 2;
             level[3] = (a + 2 * bb + 1) / 3;
         }
-    errors.entries = palette == 4 ? 4 : 3;
-    const level_choice_c chosen = ChooseLevels(errors);
+    levels_.entries = palette == 4 ? 4 : 3;
+    const level_choice_c chosen = ChooseLevels(levels_);
     quantized_c q;
     q.size = palette;
     const i32 choice[3] = {chosen.combo & 3, (chosen.combo >> 2) & 3, chosen.combo >> 4};
