@@ -36,43 +36,48 @@ void FarthestInTurn(const f64 (*channels)[16], i32 count, i32& first, i32& secon
     return a > b ? a : b;
 }
 
-// A row's later colours eight at a time: the first of a row's largest
-// distances wins when it beats the best so far, so that a branch is taken
-// per eight pairs, not per pair.
+// Each colour's distances to the later ones, eight at a time and kept;
+// the largest of all is found once, then the first pair at it, so that no
+// branch depends on the distances but the last search's.
 [[gnu::target("avx512f,avx512dq,avx512vl")]] void FarthestInOctets(const f64 (*channels)[16], i32 count, i32& first,
                                                                    i32& second)
 {
-    f64 best = -1.0;
-    first = second = 0;
+    f64_octet_c red[2], green[2], blue[2];
+    for (i32 half = 0; half < 2; ++half) {
+        LoadLanes(red[half], channels[0] + 8 * half);
+        LoadLanes(green[half], channels[1] + 8 * half);
+        LoadLanes(blue[half], channels[2] + 8 * half);
+    }
+    // Pairs that are not pairs, or whose distance is not a number, hold -∞.
+    f64_octet_c distances[16][2];
+    f64_octet_c top = f64_octet_c{} - INFINITY;
     const u32 present = (1u << count) - 1;
     for (i32 u = 0; u + 1 < count; ++u) {
         const u32 later = present & ~((2u << u) - 1);
-        for (i32 half = (u + 1) / 8; half < 2; ++half) {
-            const __mmask8 lanes = static_cast<__mmask8>(later >> 8 * half);
-            if (lanes == 0)
-                break;
-            f64_octet_c red, green, blue;
-            LoadLanes(red, channels[0] + 8 * half);
-            LoadLanes(green, channels[1] + 8 * half);
-            LoadLanes(blue, channels[2] + 8 * half);
-            const f64_octet_c dr = channels[0][u] - red, dg = channels[1][u] - green, db = channels[2][u] - blue;
+        for (i32 half = 0; half < 2; ++half) {
+            const f64_octet_c dr = channels[0][u] - red[half], dg = channels[1][u] - green[half],
+                              db = channels[2][u] - blue[half];
             const f64_octet_c dd = dr * dr + dg * dg + db * db;
-            const __mmask8 numbers = _mm512_mask_cmp_pd_mask(lanes, dd, dd, _CMP_ORD_Q);
-            if (numbers == 0)
-                continue;
-            // The largest in every lane, by swapping halves, quarters and neighbours.
-            f64_octet_c top = _mm512_mask_mov_pd(f64_octet_c{} - INFINITY, numbers, dd);
-            top = Larger(top, __builtin_shufflevector(top, top, 4, 5, 6, 7, 0, 1, 2, 3));
-            top = Larger(top, __builtin_shufflevector(top, top, 2, 3, 0, 1, 6, 7, 4, 5));
-            top = Larger(top, __builtin_shufflevector(top, top, 1, 0, 3, 2, 5, 4, 7, 6));
-            if (top[0] > best) {
-                best = top[0];
-                first = u;
-                second = 8 * half +
-                         std::countr_zero(static_cast<u32>(_mm512_mask_cmp_pd_mask(numbers, dd, top, _CMP_EQ_OQ)));
-            }
+            const __mmask8 numbers =
+                _mm512_mask_cmp_pd_mask(static_cast<__mmask8>(later >> 8 * half), dd, dd, _CMP_ORD_Q);
+            distances[u][half] = _mm512_mask_mov_pd(f64_octet_c{} - INFINITY, numbers, dd);
+            top = Larger(top, distances[u][half]);
         }
     }
+    // The largest in every lane, by swapping halves, quarters and neighbours.
+    top = Larger(top, __builtin_shufflevector(top, top, 4, 5, 6, 7, 0, 1, 2, 3));
+    top = Larger(top, __builtin_shufflevector(top, top, 2, 3, 0, 1, 6, 7, 4, 5));
+    top = Larger(top, __builtin_shufflevector(top, top, 1, 0, 3, 2, 5, 4, 7, 6));
+    first = second = 0;
+    if (top[0] == -INFINITY)
+        return;
+    for (i32 u = 0;; ++u)
+        for (i32 half = 0; half < 2; ++half)
+            if (const u32 at = _mm512_cmp_pd_mask(distances[u][half], top, _CMP_EQ_OQ)) {
+                first = u;
+                second = 8 * half + std::countr_zero(at);
+                return;
+            }
 }
 #endif
 
