@@ -286,9 +286,9 @@ void EncodeBlockRows(const dxt_level_c& level, i32 code, const f32 weights[3], b
 constexpr u64 kQuickBlocksPerThread = 1024;
 constexpr u64 kFullBlocksPerThread = 64;
 
-// Blocks handed out at once, about a tenth of a millisecond of work: a small
+// Blocks handed out at once, a tenth of a millisecond of work or so: a small
 // level's rows one by one would cost more in handing out than in encoding.
-constexpr u64 kQuickBlocksPerTake = 256;
+constexpr u64 kQuickBlocksPerTake = 128;
 constexpr u64 kFullBlocksPerTake = 32;
 
 std::atomic<u32> level_threads{0};
@@ -415,7 +415,7 @@ void dxt_chain_encoder_c::Add(const dxt_level_c& level)
     }
     s.added.notify_all();
     // Threads are started as the work added so far can keep them busy; the
-    // calling thread is one of them once it finishes.
+    // calling thread joins them in Finish.
     const u64 useful = std::max<u64>(1, s.blocks / (s.quick_fit ? kQuickBlocksPerThread : kFullBlocksPerThread));
     const u64 wanted = std::min<u64>({s.threads, useful, std::max<u64>(1, s.takes)});
     while (!s.out_of_threads && s.pool.size() + 1 < wanted) {
