@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <functional>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -284,9 +286,88 @@ void EncodeBlockRows(const dxt_level_c& level, i32 code, const f32 weights[3], b
 constexpr u64 kQuickBlocksPerThread = 1024;
 constexpr u64 kFullBlocksPerThread = 64;
 
+// Blocks handed out at once, a tenth of a millisecond of work or so: a small
+// level's rows one by one would cost more in handing out than in encoding.
+constexpr u64 kQuickBlocksPerTake = 128;
+constexpr u64 kFullBlocksPerTake = 32;
+
 std::atomic<u32> level_threads{0};
 
+// One added level and how far its rows have been handed out.
+struct chain_level_c {
+    dxt_level_c level;
+    std::vector<u8> out;
+    i32 rows = 0;
+    i32 rows_per_take = 1;
+    i32 next_row = 0;
+};
+
 } // namespace
+
+struct dxt_chain_encoder_c::state_c {
+    i32 code = 0;
+    f32 weights[3] = {};
+    bool force_four_colors = false;
+    bool quick_fit = false;
+    u32 threads = 1;
+
+    std::mutex lock;
+    std::condition_variable added;
+    // A deque: the levels stay where they are while more are added.
+    std::deque<chain_level_c> levels;
+    size_t first_open = 0;
+    bool closed = false;
+    u64 blocks = 0;
+    u64 takes = 0;
+    std::vector<std::thread> pool;
+    bool out_of_threads = false;
+
+    // The next rows to encode, waiting for a level while more may come; null
+    // once every row is handed out and no level will be added.
+    chain_level_c* Take(i32& first, i32& end)
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        while (true) {
+            while (first_open < levels.size() && levels[first_open].next_row >= levels[first_open].rows)
+                ++first_open;
+            if (first_open < levels.size()) {
+                chain_level_c& l = levels[first_open];
+                first = l.next_row;
+                end = std::min(l.rows, first + l.rows_per_take);
+                l.next_row = end;
+                return &l;
+            }
+            if (closed)
+                return nullptr;
+            added.wait(guard);
+        }
+    }
+
+    // Each row is written to its own part of its level's bytes, so what a
+    // thread encodes does not depend on which rows the others took.
+    void Work()
+    {
+        i32 first = 0, end = 0;
+        while (chain_level_c* l = Take(first, end))
+            EncodeBlockRows(l->level, code, weights, force_four_colors, quick_fit, first, end, l->out.data());
+    }
+
+    void Close()
+    {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            closed = true;
+        }
+        added.notify_all();
+    }
+
+    void Join()
+    {
+        for (std::thread& t : pool)
+            t.join();
+        pool.clear();
+    }
+};
 
 void SetDxtLevelThreads(u32 threads)
 {
@@ -299,39 +380,71 @@ u32 DxtLevelThreads()
     return threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
 }
 
+dxt_chain_encoder_c::dxt_chain_encoder_c(i32 code, const f32 weights[3], bool force_four_colors, bool quick_fit,
+                                         u32 threads)
+    : state(std::make_unique<state_c>())
+{
+    state->code = code;
+    std::copy(weights, weights + 3, state->weights);
+    state->force_four_colors = force_four_colors;
+    state->quick_fit = quick_fit;
+    state->threads = threads != 0 ? threads : DxtLevelThreads();
+}
+
+dxt_chain_encoder_c::~dxt_chain_encoder_c()
+{
+    state->Close();
+    state->Join();
+}
+
+void dxt_chain_encoder_c::Add(const dxt_level_c& level)
+{
+    state_c& s = *state;
+    chain_level_c l;
+    l.level = level;
+    l.out.resize(DxtLevelSize(level.width, level.height, s.code));
+    l.rows = (std::max(level.height, 0) + 3) / 4;
+    const u64 row_blocks = std::max<u64>(1, (static_cast<u64>(std::max(level.width, 0)) + 3) / 4);
+    const u64 per_take = s.quick_fit ? kQuickBlocksPerTake : kFullBlocksPerTake;
+    l.rows_per_take = static_cast<i32>((per_take + row_blocks - 1) / row_blocks);
+    s.blocks += static_cast<u64>(l.rows) * row_blocks;
+    s.takes += (static_cast<u64>(l.rows) + l.rows_per_take - 1) / l.rows_per_take;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        s.levels.push_back(std::move(l));
+    }
+    s.added.notify_all();
+    // Threads are started as the work added so far can keep them busy; the
+    // calling thread joins them in Finish.
+    const u64 useful = std::max<u64>(1, s.blocks / (s.quick_fit ? kQuickBlocksPerThread : kFullBlocksPerThread));
+    const u64 wanted = std::min<u64>({s.threads, useful, std::max<u64>(1, s.takes)});
+    while (!s.out_of_threads && s.pool.size() + 1 < wanted) {
+        try {
+            s.pool.emplace_back([&s] { s.Work(); });
+        } catch (const std::system_error&) {
+            // No more threads to be had: those started and the calling thread share the rows.
+            s.out_of_threads = true;
+        }
+    }
+}
+
+std::vector<std::vector<u8>> dxt_chain_encoder_c::Finish()
+{
+    state_c& s = *state;
+    s.Close();
+    s.Work();
+    s.Join();
+    std::vector<std::vector<u8>> out;
+    out.reserve(s.levels.size());
+    for (chain_level_c& l : s.levels)
+        out.push_back(std::move(l.out));
+    return out;
+}
+
 std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 weights[3], bool force_four_colors,
                                bool quick_fit, u32 threads)
 {
-    std::vector<u8> out(DxtLevelSize(level.width, level.height, code));
-    const i32 rows = (std::max(level.height, 0) + 3) / 4;
-    const u64 blocks = static_cast<u64>(rows) * ((static_cast<u64>(std::max(level.width, 0)) + 3) / 4);
-    if (threads == 0)
-        threads = DxtLevelThreads();
-    const u64 useful = std::max<u64>(1, blocks / (quick_fit ? kQuickBlocksPerThread : kFullBlocksPerThread));
-    const i32 workers = static_cast<i32>(std::min<u64>({threads, useful, static_cast<u64>(std::max(rows, 1))}));
-    if (workers <= 1) {
-        EncodeBlockRows(level, code, weights, force_four_colors, quick_fit, 0, rows, out.data());
-        return out;
-    }
-    // Blocks are independent: each row of blocks goes to its own part of the
-    // output, so the bytes are the same for any number of threads. Rows are
-    // handed out one at a time as threads finish, since detailed areas take
-    // far longer than flat ones.
-    std::atomic<i32> next_row{0};
-    auto work = [&] {
-        for (i32 row; (row = next_row.fetch_add(1, std::memory_order_relaxed)) < rows;)
-            EncodeBlockRows(level, code, weights, force_four_colors, quick_fit, row, row + 1, out.data());
-    };
-    std::vector<std::thread> pool;
-    pool.reserve(static_cast<size_t>(workers - 1));
-    try {
-        while (static_cast<i32>(pool.size()) < workers - 1)
-            pool.emplace_back(work);
-    } catch (const std::system_error&) {
-        // No more threads to be had: those started and the calling thread share the rows.
-    }
-    work();
-    for (std::thread& t : pool)
-        t.join();
-    return out;
+    dxt_chain_encoder_c encoder(code, weights, force_four_colors, quick_fit, threads);
+    encoder.Add(level);
+    return std::move(encoder.Finish().front());
 }

@@ -2,6 +2,7 @@
 // Turns one 32-bit work level (pixels 0xAARRGGBB) into DXT blocks.
 #include "foundation/types.h"
 
+#include <memory>
 #include <vector>
 
 // Block codes: the low byte says how transparent texels are found (0 none,
@@ -31,6 +32,31 @@ u64 DxtLevelSize(i32 width, i32 height, i32 code);
 // by SetDxtLevelThreads); the bytes are the same for any number of threads.
 std::vector<u8> EncodeDxtLevel(const dxt_level_c& level, i32 code, const f32 weights[3], bool force_four_colors,
                                bool quick_fit, u32 threads = 0);
+
+// Encodes a run of levels with one code and one set of settings, as
+// EncodeDxtLevel would each. Their block rows go to up to `threads` threads
+// (0: the number set by SetDxtLevelThreads, 1: the calling thread alone, in
+// Finish) as soon as a level is added, and a thread that finds a level's rows
+// all handed out moves on to the next level's; the bytes are the same for any
+// number of threads.
+class dxt_chain_encoder_c {
+public:
+    dxt_chain_encoder_c(i32 code, const f32 weights[3], bool force_four_colors, bool quick_fit, u32 threads = 0);
+    dxt_chain_encoder_c(const dxt_chain_encoder_c&) = delete;
+    dxt_chain_encoder_c& operator=(const dxt_chain_encoder_c&) = delete;
+    // Waits for the threads, which first encode whatever was added.
+    ~dxt_chain_encoder_c();
+
+    // Adds a level; its pixels must stay as they are until Finish returns.
+    void Add(const dxt_level_c& level);
+    // Encodes the rows left on the calling thread as well and returns the
+    // levels' bytes in the order they were added. Adds no more levels after.
+    std::vector<std::vector<u8>> Finish();
+
+private:
+    struct state_c;
+    std::unique_ptr<state_c> state;
+};
 
 // How many threads level encoding, and the level generator's reading and
 // halving around it, may use from now on, for the whole process: 0 (the

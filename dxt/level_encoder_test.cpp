@@ -303,3 +303,69 @@ TEST(LevelEncoder, ThreadsDoNotChangeTheBytes)
         }
     }
 }
+
+// The level's blocks one after another, each read for itself.
+std::vector<u8> BlockByBlock(const dxt_level_c& level, i32 code, bool quick)
+{
+    const size_t block_bytes = (code & 0xff00) ? 16 : 8;
+    std::vector<u8> out;
+    for (i32 y = 0; y < level.height; y += 4)
+        for (i32 x = 0; x < level.width; x += 4) {
+            u32 texels[16] = {};
+            bool present[16] = {};
+            for (i32 t = 0; t < 16; ++t)
+                if (x + t % 4 < level.width && y + t / 4 < level.height) {
+                    present[t] = true;
+                    texels[t] = level.pixels[static_cast<size_t>(y + t / 4) * level.pitch + x + t % 4];
+                }
+            out.resize(out.size() + block_bytes);
+            EncodeDxtBlock(texels, present, code, kWeights, false, quick, out.data() + out.size() - block_bytes);
+        }
+    return out;
+}
+
+// A run of levels of many shapes, each level different in every row: one
+// that comes back out of order, or with a row left out or put in another
+// row's place, differs from the level encoded block by block. Levels one
+// block wide hand out many rows at once; the 100-wide one is read from a
+// wider picture.
+TEST(LevelEncoder, ChainLevelsComeBackInOrderWithEveryRowOnAnyNumberOfThreads)
+{
+    const std::vector<u32> tile = MixedLevel();
+    const std::vector<std::pair<i32, i32>> shapes = {{256, 256}, {250, 130}, {4, 256}, {128, 8}, {1, 1},
+                                                     {3, 5},     {100, 60},  {64, 64}, {8, 200}, {2, 2}};
+    std::vector<std::vector<u32>> pictures;
+    std::vector<dxt_level_c> levels;
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        const auto [width, height] = shapes[i];
+        const i32 pitch = width == 100 ? 128 : width;
+        std::vector<u32>& p = pictures.emplace_back(static_cast<size_t>(pitch) * height);
+        for (i32 y = 0; y < height; ++y)
+            for (i32 x = 0; x < pitch; ++x)
+                p[static_cast<size_t>(y) * pitch + x] =
+                    tile[(y % 64) * 64 + (x + y / 64 * 13 + static_cast<i32>(i) * 7) % 64] ^ static_cast<u32>(y / 4);
+        levels.push_back({p.data(), width, height, pitch});
+    }
+    for (const i32 code : {dxt_code_dxt1, dxt_code_dxt5})
+        for (const bool quick : {false, true}) {
+            std::vector<std::vector<u8>> expected;
+            for (const dxt_level_c& level : levels)
+                expected.push_back(BlockByBlock(level, code, quick));
+            for (const u32 threads : {1u, 2u, 3u, 7u, 0u}) {
+                dxt_chain_encoder_c encoder(code, kWeights, false, quick, threads);
+                for (const dxt_level_c& level : levels)
+                    encoder.Add(level);
+                const std::vector<std::vector<u8>> chain = encoder.Finish();
+                ASSERT_EQ(chain.size(), levels.size()) << threads;
+                for (size_t i = 0; i < levels.size(); ++i)
+                    EXPECT_TRUE(chain[i] == expected[i])
+                        << "code " << code << " quick " << quick << " threads " << threads << " level " << i;
+            }
+        }
+}
+
+TEST(LevelEncoder, ChainWithoutLevelsGivesNone)
+{
+    for (const u32 threads : {1u, 0u})
+        EXPECT_TRUE(dxt_chain_encoder_c(dxt_code_dxt1, kWeights, false, false, threads).Finish().empty());
+}

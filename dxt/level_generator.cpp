@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <deque>
+#include <exception>
 #include <future>
 #include <optional>
 #include <stdexcept>
@@ -139,12 +141,13 @@ work_image_c BoxHalved(const work_image_c& w)
 }
 
 // The next level of the work image itself, cut out again when asked.
-void HalveInPlace(work_image_c& w, const dxt_options_c& o)
+work_image_c HalvedWork(const work_image_c& w, const dxt_options_c& o)
 {
-    w = BoxHalved(w);
+    work_image_c h = BoxHalved(w);
     if (o.alpha_cutout)
-        for (u32& p : w.pixels)
+        for (u32& p : h.pixels)
             p = Cutout(p, o.alpha_cutoff);
+    return h;
 }
 
 // The palette of a face's level 0, to which its later levels are mapped.
@@ -291,35 +294,39 @@ bool Enhances(const work_image_c& w, const dxt_options_c& o)
     return o.enhance_on && o.enhance_min_size < w.width && o.enhance_min_size < w.height;
 }
 
-void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 face_w, i32 face_h, i64 offset)
+// Makes a face's levels one after another, each ready to pack, and hands
+// them to `take` with their index. The levels are made in `levels`; each
+// stays there until the next is made, or to the end when `keep` holds.
+template <class F>
+void MakeChain(dxt_work_state_c& s, i32 format, i32 face_w, i32 face_h, i64 offset, bool keep,
+               std::deque<work_image_c>& levels, const F& take)
 {
     const dxt_options_c& o = s.options;
-    work_image_c work;
-    ExtractFace(work, s, face_w, face_h, offset, format);
+    ExtractFace(levels.emplace_back(), s, face_w, face_h, offset, format);
     // The box filter's chain is made a level at a time on the pixels: in
     // floating point every level would be held at once, sixteen bytes a texel.
     const bool box_chain = o.mip_mode != 32 && IsBoxFilter(o.mip_filter);
     const std::vector<float_image_c> chain = o.mip_mode == 32 || box_chain
                                                  ? std::vector<float_image_c>{}
-                                                 : BuildChain(work.pixels.data(), work.width, work.height, o);
+                                                 : BuildChain(levels.back().pixels.data(), face_w, face_h, o);
     // The chain's level below the work image's, free of the work image's
     // changes. The first level is read for it while it is delivered, unless
     // it is changed before.
     std::optional<work_image_c> box_next;
-    if (box_chain && (Enhances(work, o) || o.dither_per_level))
-        box_next = BoxHalved(work);
+    if (box_chain && (Enhances(levels.back(), o) || o.dither_per_level))
+        box_next = BoxHalved(levels.back());
     // The box levels the step below needs are made while this level is
-    // encoded, which takes far longer; a deferred run, when the calling
-    // thread is to work alone or no thread can be had, makes them when they
-    // are asked for.
+    // packed, when that takes long enough and threads may be had. A level
+    // that is kept is packed later, on threads of its own, and the levels
+    // are made on the calling thread meanwhile.
     const std::launch box_launch =
-        DxtLevelThreads() > 1 ? std::launch::async | std::launch::deferred : std::launch::deferred;
+        DxtLevelThreads() > 1 && !keep ? std::launch::async | std::launch::deferred : std::launch::deferred;
     const f32 f0 = 1.0f - static_cast<f32>(o.fade_percent) * 0.01f;
     f32 f = f0;
     i32 level = 0;
-    palette_state_c palette;
     bool done = false;
     while (true) {
+        work_image_c& work = levels.back();
         const bool box_step = box_chain && work.width >= 3 && work.height >= 3;
         std::future<work_image_c> box_after;
         if (box_step)
@@ -332,45 +339,86 @@ void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 
             EnhanceWork(work, o);
         if (o.dither_per_level)
             DitherLevel(work, format);
-        DeliverLevel(work, s, format, level, palette, callback);
+        take(work, level);
         ++level;
         const f32 g = 1.0f - f;
         if (work.width < 2 && work.height < 2)
             done = true;
         if (!done) {
+            work_image_c next;
             if (o.mip_mode == 32) {
                 offset += static_cast<i64>(s.bytes_per_pixel) * work.width;
-                ExtractFace(work, s, (work.width + 1) / 2, (work.height + 1) / 2, offset, format);
+                ExtractFace(next, s, (work.width + 1) / 2, (work.height + 1) / 2, offset, format);
             } else if (box_step) {
                 // The chain's own level: the work image's changes stay out of the levels below.
                 work_image_c after = box_after.get();
-                work = std::exchange(*box_next, std::move(after));
+                next = std::exchange(*box_next, std::move(after));
             } else if (box_chain || work.width < 3 || work.height < 3 || static_cast<size_t>(level) >= chain.size()) {
-                HalveInPlace(work, o);
+                next = HalvedWork(work, o);
             } else {
-                const float_image_c& next = chain[level];
-                work.width = next.width;
-                work.height = next.height;
-                work.pixels.resize(static_cast<size_t>(next.width) * next.height);
-                ImageToPixels(next, work.pixels.data());
+                const float_image_c& below = chain[level];
+                next.width = below.width;
+                next.height = below.height;
+                next.pixels.resize(static_cast<size_t>(below.width) * below.height);
+                ImageToPixels(below, next.pixels.data());
             }
+            if (!keep)
+                levels.pop_back();
+            work_image_c& made = levels.emplace_back(std::move(next));
             if (o.clear_border_alpha || o.border_color_on)
-                ClearBorder(work, o);
+                ClearBorder(made, o);
             if (level >= o.fade_first_level) {
                 if (o.fade_color_on || o.fade_alpha_on)
-                    FadeLevel(work, o, f, g);
+                    FadeLevel(made, o, f, g);
                 f *= f0;
             }
             if (o.alpha_cutout)
-                for (u32& p : work.pixels)
+                for (u32& p : made.pixels)
                     p = Cutout(p, o.alpha_cutoff);
             if (o.renormalize)
-                for (u32& p : work.pixels)
+                for (u32& p : made.pixels)
                     p = Renormalize(p);
         }
         if (done || (o.mip_mode == 31 && level >= o.mip_count))
             break;
     }
+}
+
+// The block code of a DXT output format.
+i32 DxtCode(i32 format)
+{
+    static const i32 codes[4] = {dxt_code_dxt1, dxt_code_dxt1_alpha, dxt_code_dxt3, dxt_code_dxt5};
+    return codes[format - 10];
+}
+
+void RunChain(dxt_work_state_c& s, i32 format, dxt_level_callback callback, i32 face_w, i32 face_h, i64 offset)
+{
+    std::deque<work_image_c> levels;
+    if (!IsDxtFormat(format)) {
+        palette_state_c palette;
+        MakeChain(s, format, face_w, face_h, offset, false, levels,
+                  [&](const work_image_c& w, i32 level) { DeliverLevel(w, s, format, level, palette, callback); });
+        return;
+    }
+    // A face's levels share one set of threads, which go on to a level's rows
+    // while the last of the level before are still being encoded; they are
+    // delivered in order once all are done.
+    dxt_chain_encoder_c encoder(DxtCode(format), s.weights, format == 10 && s.options.force_four_colors,
+                                s.options.quick_fit);
+    std::exception_ptr failure;
+    try {
+        MakeChain(s, format, face_w, face_h, offset, true, levels, [&encoder](const work_image_c& w, i32) {
+            encoder.Add({w.pixels.data(), w.width, w.height, w.width});
+        });
+    } catch (...) {
+        // The levels made before still go out, as they did when each was delivered as soon as it was made.
+        failure = std::current_exception();
+    }
+    const std::vector<std::vector<u8>> packed = encoder.Finish();
+    for (size_t level = 0; level < packed.size(); ++level)
+        Deliver(callback, packed[level], static_cast<i32>(level));
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace
@@ -440,9 +488,8 @@ std::vector<u8> PackLevel(const work_image_c& w, const dxt_work_state_c& s, i32 
 {
     const dxt_options_c& o = s.options;
     if (IsDxtFormat(format)) {
-        static const i32 codes[4] = {dxt_code_dxt1, dxt_code_dxt1_alpha, dxt_code_dxt3, dxt_code_dxt5};
         const dxt_level_c level{w.pixels.data(), w.width, w.height, w.width};
-        return EncodeDxtLevel(level, codes[format - 10], s.weights, format == 10 && o.force_four_colors, o.quick_fit);
+        return EncodeDxtLevel(level, DxtCode(format), s.weights, format == 10 && o.force_four_colors, o.quick_fit);
     }
     const size_t n = w.pixels.size();
     std::vector<u8> out;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -384,6 +385,84 @@ TEST(LevelGenerator, PerLevelDitherStaysOutOfTheLevelsBelow)
         lw = (lw + 1) / 2;
         lh = (lh + 1) / 2;
     }
+}
+
+// The game's colour weights as the compressor divides them.
+const f32* GameWeights()
+{
+    static dxt_work_state_c state;
+    SetColorWeights(state, 0.309f, 0.609f, 0.082f);
+    return state.weights;
+}
+
+// Every face's DXT levels come out in order, each the level the 32-bit
+// output gives encoded on its own, on any number of threads.
+TEST(LevelGenerator, DxtLevelsOfEveryFaceComeInOrderOnAnyNumberOfThreads)
+{
+    for (const u16 kind : {80, 81}) {
+        const i32 face_w = kind == 81 ? 64 : 256, face_h = 64, width = kind == 81 ? 6 * face_w : face_w;
+        std::vector<u32> p(static_cast<size_t>(width) * face_h);
+        u32 seed = 31;
+        for (i32 y = 0; y < face_h; ++y)
+            for (i32 x = 0; x < width; ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                // Flat squares among noise: whole blocks of one colour and blocks of many.
+                p[static_cast<size_t>(y) * width + x] =
+                    (x / 8 + y / 8) % 3 == 0 ? Argb(255, x / 8 * 9 % 256, y * 3, 70) : seed;
+            }
+        dxt_options_c raw = OptionsFor(17, 0);
+        raw.texture_kind = kind;
+        ASSERT_EQ(Capture(p, width, face_h, raw), 0);
+        const std::vector<delivery_c> levels = Deliveries();
+        for (const i32 format : {10, 13}) {
+            const i32 code = format == 10 ? dxt_code_dxt1 : dxt_code_dxt5;
+            std::vector<delivery_c> expected;
+            i32 w = face_w, h = face_h;
+            for (const delivery_c& level : levels) {
+                if (level.level == 0) {
+                    w = face_w;
+                    h = face_h;
+                }
+                std::vector<u32> pixels(level.bytes.size() / 4);
+                std::memcpy(pixels.data(), level.bytes.data(), level.bytes.size());
+                ASSERT_EQ(pixels.size(), static_cast<size_t>(w) * h);
+                expected.push_back(
+                    {level.level, EncodeDxtLevel({pixels.data(), w, h, w}, code, GameWeights(), false, false, 1)});
+                w = std::max(1, w / 2);
+                h = std::max(1, h / 2);
+            }
+            dxt_options_c o = OptionsFor(format, 0);
+            o.texture_kind = kind;
+            for (const u32 threads : {1u, 2u, 3u, 0u}) {
+                SetDxtLevelThreads(threads);
+                ASSERT_EQ(Capture(p, width, face_h, o), 0);
+                ExpectSameDeliveries(Deliveries(), expected);
+            }
+            SetDxtLevelThreads(0);
+        }
+    }
+}
+
+// A face whose later levels lie outside the picture is refused, but the
+// levels read before still come out, in order, as they did when each was
+// delivered as soon as it was made.
+TEST(LevelGenerator, DxtLevelsMadeBeforeAFailureStillComeOut)
+{
+    // A 1x16 face with its levels side by side in a picture two pixels wide:
+    // the third level would lie past its right edge.
+    std::vector<u32> p(2 * 16);
+    u32 seed = 5;
+    for (u32& v : p)
+        v = seed = seed * 1664525u + 1013904223u;
+    const std::vector<u8> first = EncodeDxtLevel({p.data(), 1, 16, 2}, dxt_code_dxt1, GameWeights(), false, false, 1);
+    const std::vector<u8> second =
+        EncodeDxtLevel({p.data() + 1, 1, 8, 2}, dxt_code_dxt1, GameWeights(), false, false, 1);
+    for (const u32 threads : {1u, 0u}) {
+        SetDxtLevelThreads(threads);
+        EXPECT_EQ(Capture(p, 2, 16, OptionsFor(10, 32)), -4);
+        ExpectSameDeliveries(Deliveries(), {{0, first}, {1, second}});
+    }
+    SetDxtLevelThreads(0);
 }
 
 TEST(LevelGenerator, ColourWeightsAreNormalised)
