@@ -382,24 +382,24 @@ u32 DxtLevelThreads()
 
 dxt_chain_encoder_c::dxt_chain_encoder_c(i32 code, const f32 weights[3], bool force_four_colors, bool quick_fit,
                                          u32 threads)
-    : state(std::make_unique<state_c>())
+    : state_(std::make_unique<state_c>())
 {
-    state->code = code;
-    std::copy(weights, weights + 3, state->weights);
-    state->force_four_colors = force_four_colors;
-    state->quick_fit = quick_fit;
-    state->threads = threads != 0 ? threads : DxtLevelThreads();
+    state_->code = code;
+    std::copy(weights, weights + 3, state_->weights);
+    state_->force_four_colors = force_four_colors;
+    state_->quick_fit = quick_fit;
+    state_->threads = threads != 0 ? threads : DxtLevelThreads();
 }
 
 dxt_chain_encoder_c::~dxt_chain_encoder_c()
 {
-    state->Close();
-    state->Join();
+    state_->Close();
+    state_->Join();
 }
 
 void dxt_chain_encoder_c::Add(const dxt_level_c& level)
 {
-    state_c& s = *state;
+    state_c& s = *state_;
     chain_level_c l;
     l.level = level;
     l.out.resize(DxtLevelSize(level.width, level.height, s.code));
@@ -430,7 +430,7 @@ void dxt_chain_encoder_c::Add(const dxt_level_c& level)
 
 std::vector<std::vector<u8>> dxt_chain_encoder_c::Finish()
 {
-    state_c& s = *state;
+    state_c& s = *state_;
     s.Close();
     s.Work();
     s.Join();

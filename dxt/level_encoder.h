@@ -55,7 +55,7 @@ public:
 
 private:
     struct state_c;
-    std::unique_ptr<state_c> state;
+    std::unique_ptr<state_c> state_;
 };
 
 // How many threads level encoding, and the level generator's reading and
