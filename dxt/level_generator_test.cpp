@@ -260,10 +260,7 @@ TEST(LevelGenerator, BoxChainDoesNotDrift)
 TEST(LevelGenerator, BoxLevelsAreTheFloatChainsLevels)
 {
     const i32 w = 37, h = 21;
-    std::vector<u32> p(static_cast<size_t>(w) * h);
-    u32 seed = 12345;
-    for (u32& v : p)
-        v = seed = seed * 1664525u + 1013904223u;
+    const std::vector<u32> p = NoisePixels(static_cast<size_t>(w) * h, 12345);
     const dxt_options_c o = OptionsFor(17, 0);
     ASSERT_TRUE(IsBoxFilter(o.mip_filter));
     ASSERT_EQ(Capture(p, w, h, o), 0);
@@ -356,10 +353,7 @@ TEST(LevelGenerator, PlainReadIsTheOptionsRead)
 TEST(LevelGenerator, PerLevelDitherStaysOutOfTheLevelsBelow)
 {
     const i32 w = 37, h = 21;
-    std::vector<u32> p(static_cast<size_t>(w) * h);
-    u32 seed = 777;
-    for (u32& v : p)
-        v = seed = seed * 1664525u + 1013904223u;
+    const std::vector<u32> p = NoisePixels(static_cast<size_t>(w) * h, 777);
     ASSERT_EQ(Capture(p, w, h, OptionsFor(17, 0)), 0);
     const std::vector<delivery_c> clean = Deliveries();
     dxt_options_c o = OptionsFor(16, 0);
@@ -450,10 +444,7 @@ TEST(LevelGenerator, DxtLevelsMadeBeforeAFailureStillComeOut)
 {
     // A 1x16 face with its levels side by side in a picture two pixels wide:
     // the third level would lie past its right edge.
-    std::vector<u32> p(2 * 16);
-    u32 seed = 5;
-    for (u32& v : p)
-        v = seed = seed * 1664525u + 1013904223u;
+    const std::vector<u32> p = NoisePixels(2 * 16, 5);
     const std::vector<u8> first = EncodeDxtLevel({p.data(), 1, 16, 2}, dxt_code_dxt1, GameWeights(), false, false, 1);
     const std::vector<u8> second =
         EncodeDxtLevel({p.data() + 1, 1, 8, 2}, dxt_code_dxt1, GameWeights(), false, false, 1);

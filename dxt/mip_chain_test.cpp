@@ -151,10 +151,7 @@ TEST(MipChain, UnusableParametersAreRefused)
 TEST(MipChain, ChainsAreAlikeOnAnyNumberOfThreads)
 {
     const i32 w = 256, h = 128;
-    std::vector<u32> p(static_cast<size_t>(w) * h);
-    u32 seed = 4242;
-    for (u32& v : p)
-        v = seed = seed * 1664525u + 1013904223u;
+    const std::vector<u32> p = NoisePixels(static_cast<size_t>(w) * h, 4242);
     for (const i16 filter : {134, 135, 136, 137}) {
         dxt_options_c o = OptionsFor(17, 0);
         o.mip_filter = filter;

@@ -14,6 +14,14 @@ i32 CaptureLevel(const u8* data, i32 level, u32 byte_count)
     return 0;
 }
 
+std::vector<u32> NoisePixels(size_t count, u32 seed)
+{
+    std::vector<u32> pixels(count);
+    for (u32& v : pixels)
+        v = seed = seed * 1664525u + 1013904223u;
+    return pixels;
+}
+
 dxt_options_c OptionsFor(i32 output_format, i16 mip_mode)
 {
     dxt_options_c o;
