@@ -63,7 +63,7 @@ template <class M>
 }
 
 // Per lane, `least` takes `e` where e is less (the smaller, the first on
-// ties); an eight-lane minimum for GCC as for AnySignBit.
+// ties); an eight-lane minimum for GCC as for SignBits.
 template <class V>
 [[gnu::always_inline]] inline void KeepLess(V& least, const V& e)
 {
