@@ -1,15 +1,11 @@
 #include "dxt/float_plane.h"
 
 #include "dxt/fft.h"
-#include "dxt/level_encoder.h"
+#include "dxt/task_threads.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <exception>
 #include <stdexcept>
-#include <system_error>
-#include <thread>
 
 float_plane_c::float_plane_c(i32 w, i32 h) : width(w), height(h), data(static_cast<size_t>(w) * h, 0.0f) {}
 
@@ -148,36 +144,6 @@ float_plane_c ReduceByFft(const float_plane_c& src)
                 out.At(x, y / 2) = out_re[2 * x];
     }
     return out;
-}
-
-void ForEachTask(i32 count, bool threaded, const std::function<void(i32)>& each_task)
-{
-    const i32 threads = threaded ? static_cast<i32>(std::min<u32>(DxtLevelThreads(), std::max(count, 1))) : 1;
-    std::atomic<i32> next{0};
-    std::vector<std::exception_ptr> failures(static_cast<size_t>(std::max(count, 0)));
-    auto work = [&] {
-        for (i32 i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;) {
-            try {
-                each_task(i);
-            } catch (...) {
-                failures[i] = std::current_exception();
-            }
-        }
-    };
-    std::vector<std::thread> pool;
-    pool.reserve(static_cast<size_t>(threads - 1));
-    try {
-        while (static_cast<i32>(pool.size()) + 1 < threads)
-            pool.emplace_back(work);
-    } catch (const std::system_error&) {
-        // No more threads to be had: those started and the calling thread share the tasks.
-    }
-    work();
-    for (std::thread& t : pool)
-        t.join();
-    for (const std::exception_ptr& failure : failures)
-        if (failure)
-            std::rethrow_exception(failure);
 }
 
 void ForEachPlane(size_t texels, const std::function<void(i32)>& each_plane)

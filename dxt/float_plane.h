@@ -62,12 +62,6 @@ float_plane_c ReduceByFft(const float_plane_c& src);
 float_image_c ReduceWithKernel(const float_image_c& src, const float_kernel_c& kernel);
 float_image_c ReduceByFft(const float_image_c& src);
 
-// Calls each_task(i) for i = 0..count - 1, shared among as many threads as
-// SetDxtLevelThreads allows when `threaded`, else on the calling thread
-// alone. The tasks must be independent, so that the results are alike
-// either way. The first task's exception, if any, is thrown once all are done.
-void ForEachTask(i32 count, bool threaded, const std::function<void(i32)>& each_task);
-
 // Texels a plane must hold for its reduction to be worth a thread of its
 // own: a 128x128 plane's takes about as long as starting one.
 inline constexpr size_t kPlaneThreadTexels = size_t{1} << 14;

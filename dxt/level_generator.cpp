@@ -10,9 +10,9 @@
 #include "dxt/ordered_dither.h"
 #include "dxt/rescale.h"
 #include "dxt/rounding.h"
+#include "dxt/task_threads.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <deque>
 #include <exception>
@@ -20,8 +20,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -50,8 +48,8 @@ bool OnBorder(const work_image_c& w, i32 x, i32 y)
 // megabyte, which takes a few times as long to copy as a thread to start.
 constexpr size_t kBandTexels = size_t{1} << 18;
 
-// Calls rows_of(first, end) over the rows [0, rows) in bands shared among up
-// to DxtLevelThreads() threads. Each row is one band's alone, so what is
+// Calls rows_of(first, end) over the rows [0, rows) in bands shared among
+// up to DxtLevelThreads() threads. Each row is one band's alone, so what is
 // written does not depend on how the rows were shared.
 template <class F>
 void ForRowBands(i32 rows, i32 row_texels, const F& rows_of)
@@ -59,26 +57,10 @@ void ForRowBands(i32 rows, i32 row_texels, const F& rows_of)
     const size_t texels = static_cast<size_t>(rows) * static_cast<size_t>(row_texels);
     const i64 bands = static_cast<i64>(std::min<size_t>(
         {DxtLevelThreads(), std::max<size_t>(1, texels / kBandTexels), static_cast<size_t>(std::max(rows, 1))}));
-    if (bands <= 1) {
-        rows_of(0, rows);
-        return;
-    }
-    std::atomic<i64> next{0};
-    auto work = [&] {
-        for (i64 b; (b = next.fetch_add(1, std::memory_order_relaxed)) < bands;)
-            rows_of(static_cast<i32>(rows * b / bands), static_cast<i32>(rows * (b + 1) / bands));
-    };
-    std::vector<std::thread> pool;
-    pool.reserve(static_cast<size_t>(bands - 1));
-    try {
-        while (static_cast<i64>(pool.size()) < bands - 1)
-            pool.emplace_back(work);
-    } catch (const std::system_error&) {
-        // No more threads to be had: those started and the calling thread share the bands.
-    }
-    work();
-    for (std::thread& t : pool)
-        t.join();
+    ForEachTask(static_cast<i32>(bands), bands > 1, [&](i32 b) {
+        rows_of(static_cast<i32>(static_cast<i64>(rows) * b / bands),
+                static_cast<i32>(static_cast<i64>(rows) * (b + 1) / bands));
+    });
 }
 
 void Deliver(dxt_level_callback callback, const std::vector<u8>& data, i32 level)

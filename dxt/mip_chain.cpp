@@ -1,6 +1,7 @@
 #include "dxt/mip_chain.h"
 
 #include "dxt/rescale.h"
+#include "dxt/task_threads.h"
 
 #include <algorithm>
 #include <cmath>
